@@ -1,0 +1,39 @@
+#pragma once
+
+#include "db/ConnectionText.h"
+#include "db/Recordset.h"
+
+#include <QString>
+#include <memory>
+
+namespace db {
+
+/// What a connection needs besides its text: where embedded servers live, and how long to wait for a login.
+struct ConnectionContext {
+    /// The program folder; "embedded:NAME" is the folder servers/NAME below it.
+    QString programFolder;
+    /// Seconds to wait for a server to accept a login before the open fails.
+    int loginTimeoutSeconds = 15;
+};
+
+/// One open session with a database; created open by the factory functions below, closed when destroyed.
+class Backend {
+public:
+    virtual ~Backend() = default;
+    /// Seconds a statement may run before it fails with a timeout; 0 means no limit.
+    virtual void setCommandTimeout(int seconds) = 0;
+    /// Runs a statement or batch that returns no rows; returns the rows affected (-1 when not known).
+    virtual long long execute(const QString& sql) = 0;
+    /// Runs a query and fetches its whole result.
+    virtual ResultData query(const QString& sql) = 0;
+    virtual void beginTransaction() = 0;
+    virtual void commitTransaction() = 0;
+    virtual void rollbackTransaction() = 0;
+};
+
+/// Opens a session on the embedded engine ("embedded:NAME" data sources). Throws DbError.
+std::unique_ptr<Backend> openEmbeddedBackend(const ConnectionInfo& info, const ConnectionContext& context);
+/// Opens a session on SQL Server through ODBC. Throws DbError.
+std::unique_ptr<Backend> openSqlServerBackend(const ConnectionInfo& info, const ConnectionContext& context);
+
+} // namespace db

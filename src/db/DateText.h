@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+
+namespace db {
+
+/// Every date text of the program: what is written into SQL, shown, logged and read back.
+/// Month names are always the English abbreviations, whatever the machine's locale.
+namespace DateText {
+
+/// "2026-12-05": a date inside SQL text.
+QString sqlDate(const QDate& date);
+/// "2026-12-05 10:30:00": a date and time inside SQL text (and how the embedded engine stores them).
+QString sqlDateTime(const QDateTime& dateTime);
+/// "05/Dec/2026": the day, the English month abbreviation and the year, separated by "/".
+QString dayMonthYear(const QDate& date);
+/// "10:30:00 AM": a time of day with AM/PM.
+QString timeAmPm(const QTime& time);
+/// "05/Dec/2026 10:30:00 AM": the human form used in log entries and status texts.
+QString human(const QDateTime& dateTime);
+/// "Dec": the English month abbreviation.
+QString monthAbbreviation(const QDate& date);
+/// "05122026": the name part of a daily log file.
+QString logFileStem(const QDate& date);
+
+/// Reads the date forms the program and the servers write: "2026-12-05", "2026-12-05 10:30:00",
+/// "2026-12-05T10:30:00", "2026-12-05 10:30:00.123", "05/Dec/2026" and "05/Dec/2026 10:30:00"
+/// (month names in any letter case). Returns an invalid QDateTime for anything else.
+QDateTime parse(const QString& text);
+
+} // namespace DateText
+} // namespace db

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace db {
+
+/// An error reported by a database backend: the server's message, the SQLSTATE and the native code.
+class DbError : public std::runtime_error {
+public:
+    DbError(const QString& message, const QString& sqlState = QStringLiteral("HY000"), int nativeCode = 0);
+
+    /// The message as the server (or the connection layer) worded it.
+    const QString& message() const { return m_message; }
+    /// Five-character SQLSTATE ("23000", "42S02", "08001", ...).
+    const QString& sqlState() const { return m_sqlState; }
+    /// The server's own error number (2627 duplicate key, 208 invalid object, ...), 0 when none.
+    int nativeCode() const { return m_nativeCode; }
+    /// True for a duplicate key, which the row copy treats as "row not inserted".
+    bool isDuplicateKey() const;
+    /// True for a lost or refused connection (SQLSTATE class 08).
+    bool isConnectionFailure() const;
+
+private:
+    QString m_message;
+    QString m_sqlState;
+    int m_nativeCode;
+};
+
+} // namespace db

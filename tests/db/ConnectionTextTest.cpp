@@ -1,0 +1,54 @@
+// Connection texts: keys in any case, quoted values, malformed texts.
+#include "db/ConnectionText.h"
+#include "db/DbError.h"
+
+#include <gtest/gtest.h>
+
+using namespace db;
+
+TEST(ConnectionTextTest, ReadsTheProgramsConnectionText)
+{
+    const ConnectionInfo info = ConnectionText::parse(QStringLiteral(
+        "Provider=SQLOLEDB.1;Password=KESTREL264$;Persist Security Info=True;User ID=sa;Initial Catalog=SUB01;Data Source=BRANCH\\SQL"));
+    EXPECT_EQ(info.provider, "SQLOLEDB.1");
+    EXPECT_EQ(info.password, "KESTREL264$");
+    EXPECT_EQ(info.user, "sa");
+    EXPECT_EQ(info.catalog, "SUB01");
+    EXPECT_EQ(info.dataSource, "BRANCH\\SQL");
+    EXPECT_EQ(info.attributes.value("persist security info"), "True");
+    EXPECT_FALSE(info.isEmbedded());
+}
+
+TEST(ConnectionTextTest, KeysAreCaseInsensitiveAndBlanksAroundThemIgnored)
+{
+    const ConnectionInfo info = ConnectionText::parse(QStringLiteral(" initial CATALOG = MAIN01 ;DATA source=embedded:HO;"));
+    EXPECT_EQ(info.catalog, "MAIN01");
+    EXPECT_EQ(info.dataSource, "embedded:HO");
+    EXPECT_TRUE(info.isEmbedded());
+}
+
+TEST(ConnectionTextTest, QuotedValueKeepsSemicolonsAndDoubledQuotes)
+{
+    const ConnectionInfo info =
+        ConnectionText::parse(QStringLiteral("Password=\"a;b\"\"c\";Initial Catalog='X;Data Source=Y';Data Source=Z"));
+    EXPECT_EQ(info.password, "a;b\"c");
+    EXPECT_EQ(info.catalog, "X;Data Source=Y");
+    EXPECT_EQ(info.dataSource, "Z");
+}
+
+TEST(ConnectionTextTest, QuoteValueRoundTrips)
+{
+    for (const QString& value : {QStringLiteral("plain"), QStringLiteral("a;b"), QStringLiteral("say \"hi\""), QStringLiteral(" x ")}) {
+        const ConnectionInfo info = ConnectionText::parse(QStringLiteral("Password=") + ConnectionText::quoteValue(value) + QStringLiteral(";User ID=sa"));
+        EXPECT_EQ(info.password, value);
+        EXPECT_EQ(info.user, "sa");
+    }
+}
+
+TEST(ConnectionTextTest, MalformedTextsAreRefused)
+{
+    EXPECT_THROW(ConnectionText::parse(QStringLiteral("Provider=SQLOLEDB.1;garbage;Data Source=X")), DbError);
+    EXPECT_THROW(ConnectionText::parse(QStringLiteral("Password=\"unterminated;Data Source=X")), DbError);
+    EXPECT_THROW(ConnectionText::parse(QStringLiteral("=value")), DbError);
+    EXPECT_THROW(ConnectionText::parse(QStringLiteral("Password=\"x\"tail")), DbError);
+}
