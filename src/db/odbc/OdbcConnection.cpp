@@ -1,0 +1,385 @@
+#include "db/odbc/OdbcConnection.h"
+
+#include "db/DbError.h"
+#include "db/TypeCode.h"
+#include "db/odbc/OdbcDiagnostics.h"
+#include "db/odbc/OdbcText.h"
+#include "db/odbc/OdbcTypes.h"
+
+#include <QDateTime>
+#include <sqlext.h>
+
+namespace db::odbc {
+
+namespace {
+
+constexpr int defaultLoginTimeout = 15;
+// Values are read in pieces of this many characters (or bytes), so long text has no size limit.
+constexpr size_t chunkUnits = 8192;
+
+enum class ValueKind { Text, Decimal, DateTime, Bit, Integer, Real, Binary };
+
+ValueKind valueKindFor(int typeCode)
+{
+    switch (typeCode) {
+    case TypeCode::Numeric:
+    case TypeCode::Currency:
+        return ValueKind::Decimal;
+    case TypeCode::DBTimeStamp:
+        return ValueKind::DateTime;
+    case TypeCode::Boolean:
+        return ValueKind::Bit;
+    case TypeCode::SmallInt:
+    case TypeCode::Integer:
+    case TypeCode::TinyInt:
+    case TypeCode::BigInt:
+        return ValueKind::Integer;
+    case TypeCode::Single:
+    case TypeCode::Double:
+        return ValueKind::Real;
+    case TypeCode::Binary:
+    case TypeCode::VarBinary:
+        return ValueKind::Binary;
+    default:
+        return ValueKind::Text;
+    }
+}
+
+bool firstStateIsOneOf(SQLSMALLINT handleType, SQLHANDLE handle, std::initializer_list<const char*> states)
+{
+    const std::vector<DiagnosticRecord> records = readDiagnostics(handleType, handle);
+    if (records.empty())
+        return false;
+    for (const char* state : states) {
+        if (records.front().sqlState == QLatin1String(state))
+            return true;
+    }
+    return false;
+}
+
+void setTimeoutAttribute(SQLHDBC dbc, SQLINTEGER attribute, int seconds, const char* what)
+{
+    const SQLRETURN rc = SQLSetConnectAttr(dbc, attribute, reinterpret_cast<SQLPOINTER>(SQLULEN(seconds)), SQL_IS_UINTEGER);
+    if (rc == SQL_ERROR && firstStateIsOneOf(SQL_HANDLE_DBC, dbc, {"HYC00", "HY092"}))
+        return; // a driver that has no such limit (a local file engine) cannot hang on a network either
+    checkResult(rc, SQL_HANDLE_DBC, dbc, what);
+}
+
+// Reads one value piece by piece. `Unit` is the C type of one character (or byte); text pieces end
+// with a terminator that the driver counts out of the buffer.
+template <typename Unit>
+bool readChunks(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, bool terminated, std::vector<Unit>& out)
+{
+    std::vector<Unit> buffer(chunkUnits);
+    const qsizetype room = qsizetype(buffer.size()) - (terminated ? 1 : 0);
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(stmt, column, cType, buffer.data(), SQLLEN(buffer.size() * sizeof(Unit)), &indicator);
+        if (rc == SQL_NO_DATA)
+            break;
+        checkResult(rc, SQL_HANDLE_STMT, stmt, "read a value");
+        if (indicator == SQL_NULL_DATA)
+            return false;
+        const bool truncated = indicator == SQL_NO_TOTAL || indicator / qsizetype(sizeof(Unit)) > room;
+        const qsizetype got = truncated ? room : indicator / qsizetype(sizeof(Unit));
+        out.insert(out.end(), buffer.begin(), buffer.begin() + got);
+        if (!truncated || rc == SQL_SUCCESS)
+            break;
+    }
+    return true;
+}
+
+template <typename T>
+bool readFixed(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, T& value)
+{
+    SQLLEN indicator = 0;
+    const SQLRETURN rc = SQLGetData(stmt, column, cType, &value, sizeof(T), &indicator);
+    checkResult(rc, SQL_HANDLE_STMT, stmt, "read a value");
+    return rc != SQL_NO_DATA && indicator != SQL_NULL_DATA;
+}
+
+QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT column, ValueKind kind)
+{
+    switch (kind) {
+    case ValueKind::Text: {
+        std::vector<char> text;
+        if (!readChunks(stmt, column, SQL_C_CHAR, true, text))
+            return QVariant();
+        // Pieces may split a character; the bytes are decoded only once they are all there.
+        return QVariant(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    }
+    case ValueKind::Decimal: {
+        // Exact decimal text from the driver; a double would lose digits of large amounts.
+        std::vector<char> text;
+        if (!readChunks(stmt, column, SQL_C_CHAR, true, text))
+            return QVariant();
+        return QVariant(normalisedDecimalText(QString::fromLatin1(text.data(), qsizetype(text.size()))));
+    }
+    case ValueKind::DateTime: {
+        SQL_TIMESTAMP_STRUCT ts = {};
+        if (!readFixed(stmt, column, SQL_C_TYPE_TIMESTAMP, ts))
+            return QVariant();
+        return QVariant(QDateTime(QDate(ts.year, ts.month, ts.day),
+                                  QTime(ts.hour, ts.minute, ts.second, int(ts.fraction / 1000000)), Qt::UTC));
+    }
+    case ValueKind::Bit: {
+        unsigned char bit = 0;
+        if (!readFixed(stmt, column, SQL_C_BIT, bit))
+            return QVariant();
+        return QVariant(bit != 0);
+    }
+    case ValueKind::Integer: {
+        SQLBIGINT number = 0;
+        if (!readFixed(stmt, column, SQL_C_SBIGINT, number))
+            return QVariant();
+        return QVariant(qlonglong(number));
+    }
+    case ValueKind::Real: {
+        double number = 0;
+        if (!readFixed(stmt, column, SQL_C_DOUBLE, number))
+            return QVariant();
+        return QVariant(number);
+    }
+    case ValueKind::Binary: {
+        std::vector<char> bytes;
+        if (!readChunks(stmt, column, SQL_C_BINARY, false, bytes))
+            return QVariant();
+        return QVariant(QByteArray(bytes.data(), qsizetype(bytes.size())));
+    }
+    }
+    return QVariant();
+}
+
+Column describeColumn(SQLHSTMT stmt, SQLUSMALLINT column)
+{
+    std::vector<SQLCHAR> name(1024);
+    SQLSMALLINT nameLength = 0;
+    SQLSMALLINT sqlType = 0;
+    SQLULEN size = 0;
+    SQLSMALLINT digits = 0;
+    SQLSMALLINT nullable = 0;
+    checkResult(SQLDescribeCol(stmt, column, name.data(), SQLSMALLINT(name.size()), &nameLength, &sqlType, &size,
+                                &digits, &nullable),
+                SQL_HANDLE_STMT, stmt, "describe a column");
+    std::vector<SQLCHAR> typeName(256);
+    SQLSMALLINT typeNameBytes = 0;
+    const SQLRETURN rc = SQLColAttribute(stmt, column, SQL_DESC_TYPE_NAME, typeName.data(), SQLSMALLINT(typeName.size()),
+                                         &typeNameBytes, nullptr);
+    QString type;
+    if (SQL_SUCCEEDED(rc))
+        type = fromSqlChars(typeName.data(), qMin<qsizetype>(typeNameBytes, qsizetype(typeName.size()) - 1));
+    Column result;
+    result.name = fromSqlChars(name.data(), qMin<qsizetype>(nameLength, qsizetype(name.size()) - 1));
+    result.typeCode = typeCodeForSqlType(sqlType, type);
+    return result;
+}
+
+ResultData fetchAll(SQLHSTMT stmt, SQLSMALLINT columnCount)
+{
+    ResultData data;
+    std::vector<ValueKind> kinds;
+    for (SQLUSMALLINT i = 1; i <= SQLUSMALLINT(columnCount); ++i) {
+        data.columns.push_back(describeColumn(stmt, i));
+        kinds.push_back(valueKindFor(data.columns.back().typeCode));
+    }
+    for (;;) {
+        const SQLRETURN rc = SQLFetch(stmt);
+        if (rc == SQL_NO_DATA)
+            break;
+        checkResult(rc, SQL_HANDLE_STMT, stmt, "fetch a row");
+        for (SQLUSMALLINT i = 1; i <= SQLUSMALLINT(columnCount); ++i)
+            data.values.push_back(readValue(stmt, i, kinds[i - 1]));
+    }
+    return data;
+}
+
+DbError closedError()
+{
+    return DbError(QStringLiteral("Operation is not allowed when the object is closed."), QStringLiteral("HY010"), 3704);
+}
+
+} // namespace
+
+OdbcConnection::~OdbcConnection()
+{
+    close();
+}
+
+QStringList OdbcConnection::installedDrivers()
+{
+    OdbcHandle env;
+    if (!SQL_SUCCEEDED(env.allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE)))
+        throw DbError(QStringLiteral("The ODBC driver manager could not create an environment."));
+    checkResult(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+                SQL_HANDLE_ENV, env.get(), "set the ODBC version");
+    QStringList drivers;
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    for (;;) {
+        SQLCHAR name[512] = {};
+        SQLCHAR attributes[2048] = {};
+        SQLSMALLINT nameLength = 0;
+        SQLSMALLINT attributesLength = 0;
+        const SQLRETURN rc = SQLDrivers(env.get(), direction, name, 512, &nameLength, attributes, 2048, &attributesLength);
+        if (rc == SQL_NO_DATA)
+            break;
+        checkResult(rc, SQL_HANDLE_ENV, env.get(), "list the drivers");
+        drivers << fromSqlChars(name, qMin<qsizetype>(nameLength, 511));
+        direction = SQL_FETCH_NEXT;
+    }
+    return drivers;
+}
+
+void OdbcConnection::openDriverString(const QString& connectionString, int loginTimeoutSeconds)
+{
+    close();
+    OdbcHandle env;
+    if (!SQL_SUCCEEDED(env.allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE)))
+        throw DbError(QStringLiteral("The ODBC driver manager could not create an environment."));
+    checkResult(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+                SQL_HANDLE_ENV, env.get(), "set the ODBC version");
+    OdbcHandle dbc;
+    checkResult(dbc.allocate(SQL_HANDLE_DBC, env.get()), SQL_HANDLE_ENV, env.get(), "create a connection");
+
+    // Both limits, so that a server that accepts the socket but never answers cannot hang the program.
+    const int timeout = loginTimeoutSeconds > 0 ? loginTimeoutSeconds : defaultLoginTimeout;
+    setTimeoutAttribute(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT, timeout, "set the login timeout");
+    setTimeoutAttribute(dbc.get(), SQL_ATTR_CONNECTION_TIMEOUT, timeout, "set the connection timeout");
+
+    QByteArray text = connectionString.toUtf8();
+    const SQLRETURN rc = SQLDriverConnect(dbc.get(), nullptr, sqlChars(text), SQL_NTS, nullptr, 0, nullptr,
+                                           SQL_DRIVER_NOPROMPT);
+    checkResult(rc, SQL_HANDLE_DBC, dbc.get(), "connect");
+    m_env = std::move(env);
+    m_dbc = std::move(dbc);
+    m_inTransaction = false;
+}
+
+void OdbcConnection::close()
+{
+    if (!m_dbc)
+        return;
+    if (m_inTransaction) {
+        SQLEndTran(SQL_HANDLE_DBC, m_dbc.get(), SQL_ROLLBACK);
+        m_inTransaction = false;
+    }
+    if (!SQL_SUCCEEDED(SQLDisconnect(m_dbc.get()))) {
+        // Some drivers refuse to disconnect with work pending; discard it and try once more.
+        SQLEndTran(SQL_HANDLE_DBC, m_dbc.get(), SQL_ROLLBACK);
+        SQLDisconnect(m_dbc.get());
+    }
+    m_dbc.reset();
+    m_env.reset();
+}
+
+OdbcHandle OdbcConnection::newStatement()
+{
+    if (!m_dbc)
+        throw closedError();
+    OdbcHandle stmt;
+    checkResult(stmt.allocate(SQL_HANDLE_STMT, m_dbc.get()), SQL_HANDLE_DBC, m_dbc.get(), "create a statement");
+    const SQLRETURN rc = SQLSetStmtAttr(stmt.get(), SQL_ATTR_QUERY_TIMEOUT,
+                                         reinterpret_cast<SQLPOINTER>(SQLULEN(m_commandTimeout)), SQL_IS_UINTEGER);
+    if (!(rc == SQL_ERROR && firstStateIsOneOf(SQL_HANDLE_STMT, stmt.get(), {"HYC00"})))
+        checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "set the command timeout");
+    return stmt;
+}
+
+long long OdbcConnection::execute(const QString& sql)
+{
+    OdbcHandle stmt = newStatement();
+    QByteArray text = sql.toUtf8();
+    SQLRETURN rc = SQLExecDirect(stmt.get(), sqlChars(text), SQLINTEGER(text.size()));
+    checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the statement");
+    long long total = -1;
+    // Every statement of a batch has its own result; an error in a later one shows only here.
+    for (;;) {
+        if (rc == SQL_NO_DATA) {
+            // An UPDATE or DELETE that matched nothing.
+            if (total < 0)
+                total = 0;
+        } else {
+            SQLSMALLINT columns = 0;
+            SQLLEN count = -1;
+            if (SQL_SUCCEEDED(SQLNumResultCols(stmt.get(), &columns)) && columns == 0
+                && SQL_SUCCEEDED(SQLRowCount(stmt.get(), &count)) && count >= 0)
+                total = (total < 0 ? 0 : total) + count;
+        }
+        rc = SQLMoreResults(stmt.get());
+        if (rc == SQL_NO_DATA)
+            break;
+        checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the next statement of the batch");
+    }
+    return total;
+}
+
+ResultData OdbcConnection::query(const QString& sql)
+{
+    OdbcHandle stmt = newStatement();
+    QByteArray text = sql.toUtf8();
+    SQLRETURN rc = SQLExecDirect(stmt.get(), sqlChars(text), SQLINTEGER(text.size()));
+    checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the query");
+    ResultData data;
+    bool found = false;
+    // The rows come from the first result with columns; the rest of the batch is still walked so
+    // that an error in a later statement is not lost.
+    for (;;) {
+        if (!found && rc != SQL_NO_DATA) {
+            SQLSMALLINT columns = 0;
+            checkResult(SQLNumResultCols(stmt.get(), &columns), SQL_HANDLE_STMT, stmt.get(), "count the columns");
+            if (columns > 0) {
+                data = fetchAll(stmt.get(), columns);
+                found = true;
+            }
+        }
+        rc = SQLMoreResults(stmt.get());
+        if (rc == SQL_NO_DATA)
+            break;
+        checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the next statement of the batch");
+    }
+    return data;
+}
+
+void OdbcConnection::setAutocommit(bool on)
+{
+    const SQLRETURN rc = SQLSetConnectAttr(m_dbc.get(), SQL_ATTR_AUTOCOMMIT,
+                                            reinterpret_cast<SQLPOINTER>(SQLULEN(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
+                                            SQL_IS_UINTEGER);
+    checkResult(rc, SQL_HANDLE_DBC, m_dbc.get(), on ? "turn autocommit on" : "turn autocommit off");
+}
+
+void OdbcConnection::beginTransaction()
+{
+    if (!m_dbc)
+        throw closedError();
+    setAutocommit(false);
+    m_inTransaction = true;
+}
+
+void OdbcConnection::commitTransaction()
+{
+    if (!m_dbc)
+        throw closedError();
+    // A failed commit leaves the transaction open, so that the caller can still roll it back.
+    checkResult(SQLEndTran(SQL_HANDLE_DBC, m_dbc.get(), SQL_COMMIT), SQL_HANDLE_DBC, m_dbc.get(), "commit");
+    m_inTransaction = false;
+    setAutocommit(true);
+}
+
+void OdbcConnection::rollbackTransaction()
+{
+    if (!m_dbc)
+        throw closedError();
+    const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, m_dbc.get(), SQL_ROLLBACK);
+    if (!SQL_SUCCEEDED(rc)) {
+        // Turning autocommit back on would commit the very work that could not be undone;
+        // dropping the session makes the server discard it instead.
+        const DbError error = errorFromDiagnostics(readDiagnostics(SQL_HANDLE_DBC, m_dbc.get()),
+                                                   QStringLiteral("The ODBC driver failed to roll back."));
+        close();
+        throw error;
+    }
+    m_inTransaction = false;
+    setAutocommit(true);
+}
+
+} // namespace db::odbc

@@ -1,0 +1,71 @@
+#include "db/odbc/OdbcConnectionString.h"
+
+namespace db::odbc {
+
+namespace {
+const QString driver18 = QStringLiteral("ODBC Driver 18 for SQL Server");
+const QString driver17 = QStringLiteral("ODBC Driver 17 for SQL Server");
+const QString freeTds = QStringLiteral("FreeTDS");
+
+void append(QString& text, const char* key, const QString& value)
+{
+    if (!text.isEmpty())
+        text += QLatin1Char(';');
+    text += QLatin1String(key) + QLatin1Char('=') + odbcQuoteValue(value);
+}
+} // namespace
+
+QString chooseSqlServerDriver(const QStringList& installedDrivers)
+{
+    for (const QString& preferred : {driver18, driver17}) {
+        if (installedDrivers.contains(preferred, Qt::CaseInsensitive))
+            return preferred;
+    }
+    return freeTds;
+}
+
+QString odbcQuoteValue(const QString& value)
+{
+    const bool needsBraces = value.contains(QLatin1Char(';')) || value.contains(QLatin1Char('{'))
+        || value.contains(QLatin1Char('}')) || value.contains(QLatin1Char('=')) || value != value.trimmed();
+    if (!needsBraces)
+        return value;
+    QString quoted = value;
+    quoted.replace(QLatin1Char('}'), QStringLiteral("}}"));
+    return QLatin1Char('{') + quoted + QLatin1Char('}');
+}
+
+QString odbcConnectionString(const ConnectionInfo& info, const QString& driver)
+{
+    const bool isFreeTds = driver.compare(freeTds, Qt::CaseInsensitive) == 0;
+    QString text;
+    append(text, "Driver", driver);
+    QString server = info.dataSource.trimmed();
+    QString port;
+    if (isFreeTds) {
+        // FreeTDS reads the port from its own attribute, not from "host,port".
+        const qsizetype comma = server.lastIndexOf(QLatin1Char(','));
+        if (comma >= 0) {
+            port = server.mid(comma + 1).trimmed();
+            server = server.left(comma).trimmed();
+        }
+    }
+    append(text, "Server", server);
+    if (!port.isEmpty())
+        append(text, "Port", port);
+    if (!info.catalog.isEmpty())
+        append(text, "Database", info.catalog);
+    if (!info.user.isEmpty()) {
+        append(text, "UID", info.user);
+        append(text, "PWD", info.password);
+    }
+    if (driver.compare(driver18, Qt::CaseInsensitive) == 0)
+        append(text, "TrustServerCertificate", QStringLiteral("yes"));
+    if (isFreeTds) {
+        append(text, "TDS_Version", QStringLiteral("7.4"));
+        append(text, "ClientCharset", QStringLiteral("UTF-8"));
+    }
+    return text;
+}
+
+} // namespace db::odbc

@@ -1,0 +1,84 @@
+#include "db/ConnectionText.h"
+#include "db/odbc/OdbcConnectionString.h"
+#include "QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+using db::odbc::chooseSqlServerDriver;
+using db::odbc::odbcConnectionString;
+using db::odbc::odbcQuoteValue;
+
+namespace {
+db::ConnectionInfo infoFrom(const QString& text)
+{
+    return db::ConnectionText::parse(text);
+}
+} // namespace
+
+// Values that could add or change an attribute are brace-quoted; ordinary values stay as they are.
+TEST(OdbcConnectionString, PlainValuesStayUnquoted)
+{
+    EXPECT_EQ(odbcQuoteValue(QStringLiteral("MAIN01")), QStringLiteral("MAIN01"));
+    EXPECT_EQ(odbcQuoteValue(QStringLiteral("ODBC Driver 18 for SQL Server")), QStringLiteral("ODBC Driver 18 for SQL Server"));
+    EXPECT_EQ(odbcQuoteValue(QString()), QString());
+}
+
+TEST(OdbcConnectionString, SeparatorsBracesEqualsAndEdgeBlanksAreBraceQuoted)
+{
+    EXPECT_EQ(odbcQuoteValue(QStringLiteral("pa;ss")), QStringLiteral("{pa;ss}"));
+    EXPECT_EQ(odbcQuoteValue(QStringLiteral("a=b")), QStringLiteral("{a=b}"));
+    EXPECT_EQ(odbcQuoteValue(QStringLiteral("{x")), QStringLiteral("{{x}"));
+    EXPECT_EQ(odbcQuoteValue(QStringLiteral("x}")), QStringLiteral("{x}}}"));
+    EXPECT_EQ(odbcQuoteValue(QStringLiteral("p}w;d")), QStringLiteral("{p}}w;d}"));
+    EXPECT_EQ(odbcQuoteValue(QStringLiteral(" secret ")), QStringLiteral("{ secret }"));
+}
+
+TEST(OdbcConnectionString, FreeTdsGetsPortCharsetAndProtocolVersion)
+{
+    const auto info = infoFrom(QStringLiteral(
+        "Provider=SQLOLEDB.1;Password=pw;Persist Security Info=True;User ID=sa;Initial Catalog=SUB01;Data Source=10.0.0.5,1433"));
+    EXPECT_EQ(odbcConnectionString(info, QStringLiteral("FreeTDS")),
+              QStringLiteral("Driver=FreeTDS;Server=10.0.0.5;Port=1433;Database=SUB01;UID=sa;PWD=pw;"
+                             "TDS_Version=7.4;ClientCharset=UTF-8"));
+}
+
+TEST(OdbcConnectionString, Driver18TrustsTheServerCertificateAndKeepsHostCommaPort)
+{
+    const auto info = infoFrom(QStringLiteral("Provider=SQLOLEDB.1;Password=pw;User ID=sa;Initial Catalog=SUB01;Data Source=srv\\SQL2019,1500"));
+    EXPECT_EQ(odbcConnectionString(info, QStringLiteral("ODBC Driver 18 for SQL Server")),
+              QStringLiteral("Driver=ODBC Driver 18 for SQL Server;Server=srv\\SQL2019,1500;Database=SUB01;UID=sa;PWD=pw;"
+                             "TrustServerCertificate=yes"));
+    EXPECT_EQ(odbcConnectionString(info, QStringLiteral("ODBC Driver 17 for SQL Server")),
+              QStringLiteral("Driver=ODBC Driver 17 for SQL Server;Server=srv\\SQL2019,1500;Database=SUB01;UID=sa;PWD=pw"));
+}
+
+TEST(OdbcConnectionString, HostileValuesCannotAddOrChangeAttributes)
+{
+    // A password and a company code that try to smuggle in attributes of their own.
+    const auto info = infoFrom(QStringLiteral(
+        "Provider=SQLOLEDB.1;Password=\"x;Database=master;TrustServerCertificate=no\";User ID=sa;"
+        "Initial Catalog='AB}C;Server=evil';Data Source=local"));
+    EXPECT_EQ(odbcConnectionString(info, QStringLiteral("FreeTDS")),
+              QStringLiteral("Driver=FreeTDS;Server=local;Database={AB}}C;Server=evil};UID=sa;"
+                             "PWD={x;Database=master;TrustServerCertificate=no};TDS_Version=7.4;ClientCharset=UTF-8"));
+}
+
+TEST(OdbcConnectionString, EmptyCatalogAndUserAreLeftOut)
+{
+    const auto info = infoFrom(QStringLiteral("Provider=SQLOLEDB.1;Data Source=local"));
+    EXPECT_EQ(odbcConnectionString(info, QStringLiteral("ODBC Driver 17 for SQL Server")),
+              QStringLiteral("Driver=ODBC Driver 17 for SQL Server;Server=local"));
+}
+
+// The newest Microsoft driver wins; FreeTDS is the fallback even when nothing is installed.
+TEST(OdbcConnectionString, DriverChoicePrefers18Then17ThenFreeTds)
+{
+    EXPECT_EQ(chooseSqlServerDriver({QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 17 for SQL Server"),
+                                     QStringLiteral("ODBC Driver 18 for SQL Server")}),
+              QStringLiteral("ODBC Driver 18 for SQL Server"));
+    EXPECT_EQ(chooseSqlServerDriver({QStringLiteral("SQLite3"), QStringLiteral("ODBC Driver 17 for SQL Server"),
+                                     QStringLiteral("FreeTDS")}),
+              QStringLiteral("ODBC Driver 17 for SQL Server"));
+    EXPECT_EQ(chooseSqlServerDriver({QStringLiteral("SQLite3"), QStringLiteral("FreeTDS")}), QStringLiteral("FreeTDS"));
+    EXPECT_EQ(chooseSqlServerDriver({}), QStringLiteral("FreeTDS"));
+}

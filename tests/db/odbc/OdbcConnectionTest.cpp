@@ -1,0 +1,270 @@
+#include "db/DbError.h"
+#include "db/odbc/OdbcConnection.h"
+#include "QtPrinters.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using db::odbc::OdbcConnection;
+
+namespace {
+
+// A SQLite database file reached through the SQLite ODBC driver, and a second session on it to
+// check what really reached the file.
+class OdbcConnectionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        connection.openDriverString(driverString(), 5);
+    }
+
+    QString driverString() const { return QStringLiteral("Driver=SQLite3;Database=") + dir.filePath(QStringLiteral("t.db")); }
+
+    // A value read through a fresh session.
+    QVariant scalarFromOtherSession(const QString& sql) const
+    {
+        OdbcConnection other;
+        other.openDriverString(driverString(), 5);
+        const db::ResultData data = other.query(sql);
+        return data.values.empty() ? QVariant() : data.values.front();
+    }
+
+    QTemporaryDir dir;
+    OdbcConnection connection;
+};
+
+} // namespace
+
+// Fetching: the driver's types as OLE DB codes, values of the documented kinds, NULLs, Unicode, long values.
+
+TEST_F(OdbcConnectionTest, ColumnsCarryTheirNamesOleDbCodesAndTypedValues)
+{
+    connection.execute(QStringLiteral("create table t (i int, v varchar(20), n numeric(18,4), f float, d datetime, "
+                                      "b bit, tx text, bi bigint, si smallint, ti tinyint, bl blob, vb varbinary(10))"));
+    connection.execute(QStringLiteral("insert into t values (42, 'abc', 2.5, 1.25, '2026-12-05 10:30:15', 1, 'long', "
+                                      "9000000000, 7, 200, x'00ff', x'0a0b')"));
+    const db::ResultData data = connection.query(QStringLiteral("select * from t"));
+
+    ASSERT_EQ(data.columns.size(), 12u);
+    const std::vector<std::pair<QString, int>> expected = {
+        {QStringLiteral("i"), 3},    {QStringLiteral("v"), 200},  {QStringLiteral("n"), 5},
+        {QStringLiteral("f"), 5},    {QStringLiteral("d"), 135},  {QStringLiteral("b"), 11},
+        {QStringLiteral("tx"), 201}, {QStringLiteral("bi"), 20},  {QStringLiteral("si"), 2},
+        {QStringLiteral("ti"), 17},  {QStringLiteral("bl"), 128}, {QStringLiteral("vb"), 204}};
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(data.columns[i].name, expected[i].first);
+        EXPECT_EQ(data.columns[i].typeCode, expected[i].second) << expected[i].first.toStdString();
+    }
+    ASSERT_EQ(data.rowCount(), 1);
+    EXPECT_EQ(data.values[0], QVariant(qlonglong(42)));
+    EXPECT_EQ(data.values[1], QVariant(QStringLiteral("abc")));
+    EXPECT_EQ(data.values[2], QVariant(2.5)); // this driver reports numeric as a double
+    EXPECT_EQ(data.values[3], QVariant(1.25));
+    EXPECT_EQ(data.values[4], QVariant(QDateTime(QDate(2026, 12, 5), QTime(10, 30, 15), Qt::UTC)));
+    EXPECT_EQ(data.values[4].toDateTime().toString(Qt::ISODate), QStringLiteral("2026-12-05T10:30:15Z")); // held as UTC
+    EXPECT_EQ(data.values[5], QVariant(true));
+    EXPECT_EQ(data.values[6], QVariant(QStringLiteral("long")));
+    EXPECT_EQ(data.values[7], QVariant(qlonglong(9000000000LL)));
+    EXPECT_EQ(data.values[8], QVariant(qlonglong(7)));
+    EXPECT_EQ(data.values[9], QVariant(qlonglong(200)));
+    EXPECT_EQ(data.values[10], QVariant(QByteArray("\x00\xff", 2)));
+    EXPECT_EQ(data.values[11], QVariant(QByteArray("\x0a\x0b", 2)));
+}
+
+TEST_F(OdbcConnectionTest, NullsAreInvalidVariantsAndEmptyTextIsNot)
+{
+    connection.execute(QStringLiteral("create table t (i int, v varchar(20), f float, d datetime, b bit, bl blob, e varchar(5))"));
+    connection.execute(QStringLiteral("insert into t values (null, null, null, null, null, null, '')"));
+    const db::ResultData data = connection.query(QStringLiteral("select * from t"));
+    ASSERT_EQ(data.rowCount(), 1);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_FALSE(data.values[size_t(i)].isValid()) << data.columns[size_t(i)].name.toStdString();
+    EXPECT_TRUE(data.values[6].isValid());
+    EXPECT_EQ(data.values[6].toString(), QString());
+}
+
+TEST_F(OdbcConnectionTest, UnicodeTextSurvivesTheRoundTrip)
+{
+    const QString text = QStringLiteral("ü€中😀");
+    connection.execute(QStringLiteral("create table t (v nvarchar(20))"));
+    connection.execute(QStringLiteral("insert into t values ('") + text + QStringLiteral("')"));
+    // Stored as four characters, not as mangled bytes.
+    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select length(v) from t")), QVariant(qlonglong(4)));
+    EXPECT_EQ(connection.query(QStringLiteral("select v from t")).values.at(0), QVariant(text));
+    EXPECT_EQ(connection.query(QStringLiteral("select count(*) from t where v = '") + text + QStringLiteral("'")).values.at(0),
+              QVariant(qlonglong(1)));
+}
+
+TEST_F(OdbcConnectionTest, LongTextAndBinaryAreReadWhole)
+{
+    // 100 KB of text whose multi-byte characters straddle every read piece, and a 100 KB blob.
+    QString text;
+    while (text.size() < 100 * 1024)
+        text += QStringLiteral("abcdefg ü€中😀 %1;").arg(text.size());
+    QByteArray bytes(100 * 1024, '\0');
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 7 % 251);
+    connection.execute(QStringLiteral("create table t (tx text, bl blob)"));
+    connection.execute(QStringLiteral("insert into t values ('") + text + QStringLiteral("', x'")
+                       + QString::fromLatin1(bytes.toHex()) + QStringLiteral("')"));
+    const db::ResultData data = connection.query(QStringLiteral("select tx, bl from t"));
+    ASSERT_EQ(data.rowCount(), 1);
+    EXPECT_EQ(data.values[0].toString().size(), text.size());
+    EXPECT_TRUE(data.values[0].toString() == text);
+    EXPECT_EQ(data.values[1].toByteArray().size(), bytes.size());
+    EXPECT_TRUE(data.values[1].toByteArray() == bytes);
+}
+
+TEST_F(OdbcConnectionTest, QueryWithoutRowsHasColumnsAndNoValues)
+{
+    connection.execute(QStringLiteral("create table t (i int, v varchar(20))"));
+    const db::ResultData data = connection.query(QStringLiteral("select i, v from t"));
+    EXPECT_EQ(data.columns.size(), 2u);
+    EXPECT_EQ(data.rowCount(), 0);
+}
+
+// Rows affected.
+
+TEST_F(OdbcConnectionTest, RowsAffectedByInsertUpdateAndDelete)
+{
+    connection.execute(QStringLiteral("create table t (i int primary key, v varchar(20))"));
+    EXPECT_EQ(connection.execute(QStringLiteral("insert into t values (1, 'a'), (2, 'b'), (3, 'c')")), 3);
+    EXPECT_EQ(connection.execute(QStringLiteral("update t set v = 'x' where i >= 2")), 2);
+    EXPECT_EQ(connection.execute(QStringLiteral("delete from t where i = 1")), 1);
+    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select group_concat(i || v, ',') from t")), QVariant(QStringLiteral("2x,3x")));
+}
+
+TEST_F(OdbcConnectionTest, UpdateOrDeleteMatchingNothingIsZeroWithoutError)
+{
+    connection.execute(QStringLiteral("create table t (i int)"));
+    connection.execute(QStringLiteral("insert into t values (1)"));
+    EXPECT_EQ(connection.execute(QStringLiteral("update t set i = 5 where i = 99")), 0);
+    EXPECT_EQ(connection.execute(QStringLiteral("delete from t where i = 99")), 0);
+    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select i from t")), QVariant(qlonglong(1)));
+}
+
+// Transactions.
+
+TEST_F(OdbcConnectionTest, CommitKeepsTheWorkAndAutocommitReturns)
+{
+    connection.execute(QStringLiteral("create table t (i int)"));
+    connection.beginTransaction();
+    EXPECT_TRUE(connection.inTransaction());
+    connection.execute(QStringLiteral("insert into t values (1)"));
+    connection.execute(QStringLiteral("insert into t values (2)"));
+    connection.commitTransaction();
+    EXPECT_FALSE(connection.inTransaction());
+    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select count(*) from t")), QVariant(qlonglong(2)));
+    // Outside the transaction every statement is committed at once.
+    connection.execute(QStringLiteral("insert into t values (3)"));
+    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select count(*) from t")), QVariant(qlonglong(3)));
+}
+
+TEST_F(OdbcConnectionTest, RollbackDiscardsTheWorkAndAutocommitReturns)
+{
+    connection.execute(QStringLiteral("create table t (i int)"));
+    connection.execute(QStringLiteral("insert into t values (1)"));
+    connection.beginTransaction();
+    connection.execute(QStringLiteral("insert into t values (2)"));
+    connection.execute(QStringLiteral("delete from t where i = 1"));
+    connection.rollbackTransaction();
+    EXPECT_FALSE(connection.inTransaction());
+    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select group_concat(i) from t")), QVariant(QStringLiteral("1")));
+    connection.execute(QStringLiteral("insert into t values (4)"));
+    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select count(*) from t")), QVariant(qlonglong(2)));
+}
+
+TEST_F(OdbcConnectionTest, ClosingWithAnOpenTransactionDiscardsIt)
+{
+    connection.execute(QStringLiteral("create table t (i int)"));
+    connection.beginTransaction();
+    connection.execute(QStringLiteral("insert into t values (1)"));
+    connection.close();
+    EXPECT_FALSE(connection.isOpen());
+    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select count(*) from t")), QVariant(qlonglong(0)));
+}
+
+// Errors.
+
+TEST_F(OdbcConnectionTest, SyntaxErrorGivesTheDriversTextAndState)
+{
+    try {
+        connection.execute(QStringLiteral("selec 1"));
+        FAIL() << "no error";
+    } catch (const db::DbError& error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("near \"selec\": syntax error"))) << error.message().toStdString();
+        EXPECT_EQ(error.sqlState().size(), 5);
+        EXPECT_FALSE(error.isConnectionFailure());
+    }
+    EXPECT_TRUE(connection.isOpen());
+}
+
+TEST_F(OdbcConnectionTest, ConstraintViolationGivesTheDriversTextAndChangesNothing)
+{
+    connection.execute(QStringLiteral("create table t (i int primary key, v varchar(5))"));
+    connection.execute(QStringLiteral("insert into t values (1, 'a')"));
+    try {
+        connection.execute(QStringLiteral("insert into t values (1, 'b')"));
+        FAIL() << "no error";
+    } catch (const db::DbError& error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("UNIQUE constraint failed: t.i"))) << error.message().toStdString();
+        EXPECT_EQ(error.sqlState().size(), 5);
+    }
+    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select group_concat(v) from t")), QVariant(QStringLiteral("a")));
+}
+
+TEST_F(OdbcConnectionTest, QueryErrorIsThrownNotAnEmptyResult)
+{
+    EXPECT_THROW(connection.query(QStringLiteral("select * from missing_table")), db::DbError);
+}
+
+// Opening and closing.
+
+TEST_F(OdbcConnectionTest, OpenWithAnUnknownDriverFailsAndLeavesTheConnectionClosed)
+{
+    OdbcConnection other;
+    try {
+        other.openDriverString(QStringLiteral("Driver=No Such Driver;Database=x"), 5);
+        FAIL() << "no error";
+    } catch (const db::DbError& error) {
+        // The driver manager's own text, without its "[unixODBC][Driver Manager]" tags.
+        EXPECT_EQ(error.message(), QStringLiteral("Can't open lib 'No Such Driver' : file not found"));
+        EXPECT_EQ(error.sqlState().size(), 5);
+    }
+    EXPECT_FALSE(other.isOpen());
+    try {
+        other.execute(QStringLiteral("select 1"));
+        FAIL() << "no error";
+    } catch (const db::DbError& error) {
+        EXPECT_EQ(error.message(), QStringLiteral("Operation is not allowed when the object is closed."));
+    }
+}
+
+TEST_F(OdbcConnectionTest, OpenOnAFolderThatDoesNotExistFailsAndLeavesTheConnectionClosed)
+{
+    OdbcConnection other;
+    EXPECT_THROW(other.openDriverString(QStringLiteral("Driver=SQLite3;Database=") + dir.filePath(QStringLiteral("no/such/folder/t.db")), 5),
+                 db::DbError);
+    EXPECT_FALSE(other.isOpen());
+}
+
+TEST_F(OdbcConnectionTest, ReopeningClosesTheFirstSession)
+{
+    connection.execute(QStringLiteral("create table t (i int)"));
+    connection.beginTransaction();
+    connection.execute(QStringLiteral("insert into t values (1)"));
+    connection.openDriverString(driverString(), 5);
+    EXPECT_TRUE(connection.isOpen());
+    EXPECT_FALSE(connection.inTransaction());
+    EXPECT_EQ(connection.query(QStringLiteral("select count(*) from t")).values.at(0), QVariant(qlonglong(0)));
+}
+
+TEST(OdbcDrivers, TheDriverManagerListsTheInstalledDrivers)
+{
+    const QStringList drivers = OdbcConnection::installedDrivers();
+    EXPECT_TRUE(drivers.contains(QStringLiteral("SQLite3"))) << drivers.join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(drivers.contains(QStringLiteral("FreeTDS")));
+}
+
