@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+namespace connection {
+
+/// The settings the program holds for its whole run.
+struct ProgramSettings {
+    /// SQL Server instance of the local side (the Sub Company).
+    QString serverName;
+    /// SQL Server instance of the online side (the Main Company); also the linked server's name.
+    QString syncServerName;
+    /// Password of the SQL login "sa".
+    QString password = QStringLiteral("KESTREL264$");
+    /// Catalog of the Sub Company database.
+    QString destinationCompanyCode;
+    /// Catalog of the Main Company database.
+    QString sourceCompanyCode;
+};
+
+/// Connection texts of the program.
+namespace ConnectionTexts {
+/// The start-up connection to the company list catalog QRNStartup of `server`.
+QString startup(const QString& password, const QString& server);
+/// A company connection: catalog `companyCode` on `server`.
+QString company(const QString& companyCode, const QString& server);
+} // namespace ConnectionTexts
+
+/// Checks a company code before it goes into a connection text or a statement:
+/// returns "" when it can be a database name, else a message for the operator.
+QString companyCodeProblem(const QString& code);
+
+} // namespace connection

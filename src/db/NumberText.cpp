@@ -1,0 +1,69 @@
+#include "db/NumberText.h"
+
+#include <cmath>
+
+namespace db::NumberText {
+
+double leading(const QString& text)
+{
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+        ++i;
+    const qsizetype start = i;
+    if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-')))
+        ++i;
+    qsizetype digits = 0;
+    while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
+        ++i;
+        ++digits;
+    }
+    if (i < n && text[i] == QLatin1Char('.')) {
+        ++i;
+        while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
+            ++i;
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        return 0.0;
+    qsizetype end = i;
+    if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+        qsizetype j = i + 1;
+        if (j < n && (text[j] == QLatin1Char('+') || text[j] == QLatin1Char('-')))
+            ++j;
+        const qsizetype expStart = j;
+        while (j < n && text[j].isDigit() && text[j].unicode() < 128)
+            ++j;
+        if (j > expStart)
+            end = j;
+    }
+    bool ok = false;
+    const double value = text.mid(start, end - start).toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0.0;
+}
+
+long long leadingWhole(const QString& text, long long minimum, long long maximum, bool* ok)
+{
+    const double value = std::nearbyint(leading(text)); // the default rounding mode is half to even
+    const bool fits = value >= double(minimum) && value <= double(maximum);
+    if (ok)
+        *ok = fits;
+    return fits ? static_cast<long long>(value) : 0;
+}
+
+QString plain(double value)
+{
+    if (value == 0.0)
+        return QStringLiteral("0");
+    QString text = QString::number(value, 'f', 10);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+} // namespace db::NumberText
