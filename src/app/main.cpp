@@ -1,12 +1,32 @@
+#include "app/MainWindow.h"
+#include "app/Shell.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QScreen>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QLabel window(QStringLiteral("Mirtane"));
-    window.setWindowTitle(QStringLiteral("Mirtane"));
-    window.resize(640, 400);
-    window.show();
-    return app.exec();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Mirtane"));
+
+    // The program folder holds Resources/, the log folders and the embedded servers.
+    app::MainWindow window(QCoreApplication::applicationDirPath());
+    app::Shell shell(window, app::Shell::Options{});
+
+    // 1280x760 where the screen has room for it, otherwise the whole screen.
+    const QSize preferred(1280, 760);
+    const QSize available = window.screen()->availableGeometry().size();
+    window.resize(preferred.boundedTo(available));
+    if (available.width() < preferred.width() || available.height() < preferred.height())
+        window.showMaximized();
+    else
+        window.show();
+
+    // Start-up runs once the window is on screen, so its status texts can be seen.
+    QTimer::singleShot(0, &shell, [&shell] {
+        if (!shell.startUp())
+            QCoreApplication::exit(1);
+    });
+    return application.exec();
 }

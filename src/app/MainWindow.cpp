@@ -1,0 +1,646 @@
+#include "app/MainWindow.h"
+
+#include "app/ClickableLabel.h"
+#include "app/GridFormat.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QDateEdit>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace app {
+
+namespace {
+
+// What the grids show before their operations first fill them: the same column titles the
+// operations set when they reset a grid.
+const QString DataCountFormat = QStringLiteral("Table                      |DestntnCount|SourceCount");
+const QString TransGridFormat = QStringLiteral("Table  |DesktopCount|OnlineCount|Mismatch|Table ");
+const QString ActivityFormat = QStringLiteral("Updations | TableName | Date ");
+const QString MisMatchFormat = QStringLiteral("SlNo|Inv No          | Inv Date   |VchType  |Table");
+
+template <typename Widget>
+Widget* named(Widget* widget, const QString& name)
+{
+    widget->setObjectName(name);
+    return widget;
+}
+
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
+{
+    return named(new QPushButton(caption, parent), name);
+}
+
+// A caption label tied to its control, so screen readers and mnemonics ("Ta&xMode") find the control.
+QLabel* caption(const QString& text, QWidget* buddy, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QListWidget* multiSelectList(const QString& name, QWidget* parent)
+{
+    auto* list = named(new QListWidget(parent), name);
+    list->setSelectionMode(QAbstractItemView::MultiSelection);
+    return list;
+}
+
+QTableWidget* grid(const QString& name, const QString& format, QWidget* parent)
+{
+    auto* table = named(new QTableWidget(parent), name);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->verticalHeader()->setVisible(false);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setAlternatingRowColors(true);
+    GridFormat::apply(*table, format);
+    return table;
+}
+
+QDateEdit* datePicker(const QString& name, QWidget* parent)
+{
+    auto* picker = named(new QDateEdit(QDate::currentDate(), parent), name);
+    picker->setCalendarPopup(true);
+    // English month names whatever the machine's language, as in every other date the program shows.
+    picker->setLocale(QLocale::c());
+    picker->setDisplayFormat(QStringLiteral("dd/MMM/yyyy"));
+    return picker;
+}
+
+// A status text may be a whole SQL statement: it must never widen the window.
+QLabel* statusLine(const QString& name, QWidget* parent)
+{
+    auto* label = named(new QLabel(QStringLiteral("..."), parent), name);
+    label->setFrameShape(QFrame::StyledPanel);
+    label->setFrameShadow(QFrame::Sunken);
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+} // namespace
+
+MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent)
+    , m_programFolder(programFolder)
+{
+    setObjectName(QStringLiteral("frmMirtane"));
+    setWindowTitle(QStringLiteral("Mirtane"));
+    setWindowIcon(style()->standardIcon(QStyle::SP_DriveNetIcon));
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralArea"));
+    setCentralWidget(central);
+
+    m_content = new QWidget(central);
+    m_content->setObjectName(QStringLiteral("mainArea"));
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(0, 0, 0, 0);
+    centralLayout->addWidget(m_content);
+
+    m_horizontalSplitter = named(new QSplitter(Qt::Horizontal, m_content), QStringLiteral("upperSplitter"));
+    m_SSTab1 = named(new QTabWidget(m_horizontalSplitter), QStringLiteral("SSTab1"));
+    m_SSTab1->addTab(buildStepOnePage(), QStringLiteral("Step 1"));
+    m_SSTab1->addTab(buildTechControlPage(), QStringLiteral("Tech Control Panel"));
+    m_SSTab1->addTab(buildMainCompanyPage(), QStringLiteral("Main Company Settings"));
+    m_SSTab1->addTab(buildSubCompanyPage(), QStringLiteral("Sub Company Settings"));
+    m_SSTab1->addTab(buildLogFilePage(), QStringLiteral("LogFile"));
+    m_SSTab1->setTabEnabled(TechControlPage, false);
+    m_horizontalSplitter->addWidget(m_SSTab1);
+    m_horizontalSplitter->addWidget(buildPicture1());
+    m_horizontalSplitter->setStretchFactor(0, 3);
+    m_horizontalSplitter->setStretchFactor(1, 2);
+    m_horizontalSplitter->setChildrenCollapsible(false);
+    // Voucher entries end in their amount after a run of blanks: the list needs room to show it.
+    m_horizontalSplitter->setSizes({580, 420});
+
+    m_verticalSplitter = named(new QSplitter(Qt::Vertical, m_content), QStringLiteral("mainSplitter"));
+    m_verticalSplitter->addWidget(m_horizontalSplitter);
+    m_verticalSplitter->addWidget(buildLowerTabs());
+    m_verticalSplitter->setStretchFactor(0, 3);
+    m_verticalSplitter->setStretchFactor(1, 1);
+    m_verticalSplitter->setChildrenCollapsible(false);
+    m_verticalSplitter->setSizes({700, 300});
+
+    auto* contentLayout = new QVBoxLayout(m_content);
+    contentLayout->setContentsMargins(6, 4, 6, 4);
+    contentLayout->setSpacing(4);
+    contentLayout->addWidget(buildTopBar());
+    contentLayout->addWidget(m_verticalSplitter, 1);
+    contentLayout->addWidget(buildNoticeStrip());
+    contentLayout->addWidget(buildStatusLines());
+
+    m_timertrigger = named(new QTimer(this), QStringLiteral("timertrigger"));
+    m_timertrigger->setInterval(5000);
+
+    buildLogin(central);
+    fillFixedEntries();
+    nameUncaptionedControls();
+
+    central->installEventFilter(this);
+    // Key presses must reach the window before the control that has the focus.
+    qApp->installEventFilter(this);
+
+    showLogin();
+}
+
+MainWindow::~MainWindow()
+{
+    qApp->removeEventFilter(this);
+}
+
+QWidget* MainWindow::buildTopBar()
+{
+    auto* bar = named(new QFrame(m_content), QStringLiteral("topBar"));
+    m_lblSourceConnection = named(new QLabel(bar), QStringLiteral("lblSourceConnection"));
+    m_lblDestinationConnection = named(new QLabel(bar), QStringLiteral("lblDestinationConnection"));
+    m_lblDaystart = named(new QLabel(QStringLiteral("...."), bar), QStringLiteral("lblDaystart"));
+    m_lblDaystartTime = named(new QLabel(QStringLiteral("...."), bar), QStringLiteral("lblDaystartTime"));
+    m_lblTimerStatus = named(new QLabel(QStringLiteral("."), bar), QStringLiteral("lblTimerStatus"));
+    m_cmdRefresh = button(QStringLiteral("cmdRefresh"), QStringLiteral("Reconnect"), bar);
+
+    QFont bold = m_lblSourceConnection->font();
+    bold.setBold(true);
+    m_lblSourceConnection->setFont(bold);
+    m_lblDestinationConnection->setFont(bold);
+    m_lblTimerStatus->setMinimumWidth(m_lblTimerStatus->fontMetrics().horizontalAdvance(QStringLiteral("05/Dec/2026 10:30:00 AM")));
+    m_lblTimerStatus->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(12);
+    layout->addWidget(m_lblSourceConnection);
+    layout->addWidget(m_lblDestinationConnection);
+    layout->addStretch(1);
+    layout->addWidget(m_lblDaystart);
+    layout->addWidget(m_lblDaystartTime);
+    layout->addWidget(m_lblTimerStatus);
+    layout->addWidget(m_cmdRefresh);
+    return bar;
+}
+
+QWidget* MainWindow::buildPicture1()
+{
+    m_Picture1 = named(new QFrame(m_horizontalSplitter), QStringLiteral("Picture1"));
+    m_Picture1->setFrameShape(QFrame::StyledPanel);
+
+    m_chkCheckAll = named(new QCheckBox(QStringLiteral("Check1"), m_Picture1), QStringLiteral("chkCheckAll"));
+    m_lstSource = named(new QListWidget(m_Picture1), QStringLiteral("lstSource"));
+    m_lstSource->setMinimumWidth(260);
+    m_txttotVal = named(new QLabel(QStringLiteral("0.00000"), m_Picture1), QStringLiteral("txttotVal"));
+    m_txtSelVal = named(new ClickableLabel(QStringLiteral("0.00000"), m_Picture1), QStringLiteral("txtSelVal"));
+    m_txtReduceTo = named(new QLineEdit(m_Picture1), QStringLiteral("txtReduceTo"));
+    m_cmdStartDatamigration = button(QStringLiteral("cmdStartDatamigration"), QStringLiteral("Start Transform"), m_Picture1);
+    for (QLabel* total : {m_txttotVal, static_cast<QLabel*>(m_txtSelVal)}) {
+        total->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        total->setFrameShape(QFrame::StyledPanel);
+        total->setFrameShadow(QFrame::Sunken);
+    }
+    m_txtReduceTo->setAlignment(Qt::AlignRight);
+
+    auto* totals = new QFormLayout;
+    totals->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    totals->addRow(caption(QStringLiteral("Total Value:"), m_txttotVal, m_Picture1), m_txttotVal);
+    totals->addRow(caption(QStringLiteral("Total Selected Value:"), m_txtSelVal, m_Picture1), m_txtSelVal);
+    totals->addRow(caption(QStringLiteral("Total Required Value:"), m_txtReduceTo, m_Picture1), m_txtReduceTo);
+
+    auto* layout = new QVBoxLayout(m_Picture1);
+    layout->addWidget(m_chkCheckAll);
+    layout->addWidget(m_lstSource, 1);
+    layout->addLayout(totals);
+    layout->addWidget(m_cmdStartDatamigration);
+    return m_Picture1;
+}
+
+QWidget* MainWindow::buildStepOnePage()
+{
+    auto* page = named(new QWidget, QStringLiteral("pageStep1"));
+    m_chkBulkInsert = named(new QCheckBox(QStringLiteral("Bulk Insert Instead of Individual insert (masters)"), page),
+                            QStringLiteral("chkBulkInsert"));
+    m_lstMasterSettings = multiSelectList(QStringLiteral("lstMasterSettings"), page);
+    m_cmdFullSync = button(QStringLiteral("cmdFullSync"), QStringLiteral("Master Synchronisation"), page);
+    m_cmdMasterSynchDetail = button(QStringLiteral("cmdMasterSynchDetail"), QStringLiteral("::"), page);
+    m_cmdMasterSynchDetail->setToolTip(QStringLiteral("List the master tables"));
+    m_cmdMasterSynchDetail->setFixedWidth(m_cmdMasterSynchDetail->fontMetrics().horizontalAdvance(QStringLiteral("::")) + 28);
+    m_cmdSettingsSynch = button(QStringLiteral("cmdSettingsSynch"), QStringLiteral("Settings Synchronisation"), page);
+    m_msgDataCount = grid(QStringLiteral("msgDataCount"), DataCountFormat, page);
+
+    auto* note = named(new QLabel(QStringLiteral("Masters will be identical with Main company. all masters created in sub "
+                                                 "company will be ignored. Never Reversed "),
+                                  page),
+                       QStringLiteral("Label4"));
+    note->setWordWrap(true);
+    QFont noteFont = note->font();
+    noteFont.setItalic(true);
+    note->setFont(noteFont);
+
+    auto* syncButtons = new QHBoxLayout;
+    syncButtons->addWidget(m_cmdFullSync, 1);
+    syncButtons->addWidget(m_cmdMasterSynchDetail);
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_lstMasterSettings, 1);
+    left->addLayout(syncButtons);
+    left->addWidget(m_cmdSettingsSynch);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(caption(QStringLiteral("Master Differences:"), m_msgDataCount, page));
+    right->addWidget(m_msgDataCount, 1);
+    right->addWidget(note);
+
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 2);
+    columns->addLayout(right, 3);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(m_chkBulkInsert);
+    layout->addLayout(columns, 1);
+    return page;
+}
+
+QWidget* MainWindow::buildTechControlPage()
+{
+    auto* page = named(new QWidget, QStringLiteral("pageTechControlPanel"));
+    m_cmdUpdateDataBase = button(QStringLiteral("cmdUpdateDataBase"), QStringLiteral("Update Database"), page);
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(m_cmdUpdateDataBase, 0, Qt::AlignLeft);
+    layout->addStretch(1);
+    return page;
+}
+
+QWidget* MainWindow::buildMainCompanyPage()
+{
+    auto* page = named(new QWidget, QStringLiteral("pageMainCompanySettings"));
+    m_dtpdate = datePicker(QStringLiteral("dtpdate"), page);
+    m_dtpto = datePicker(QStringLiteral("dtpto"), page);
+    m_lstVchtypes = named(new QComboBox(page), QStringLiteral("lstVchtypes"));
+    m_lstVchtypes->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_lstVchtypes->setMinimumContentsLength(18);
+    m_lstCategories = multiSelectList(QStringLiteral("lstCategories"), page);
+    m_LstitemClass = multiSelectList(QStringLiteral("LstitemClass"), page);
+    m_cmdShowTransactions = button(QStringLiteral("cmdShowTransactions"), QStringLiteral("Show Trans"), page);
+    m_lblserverStat = named(new QLabel(QStringLiteral("LOCK"), page), QStringLiteral("lblserverStat"));
+
+    auto* dates = new QHBoxLayout;
+    dates->addWidget(caption(QStringLiteral("From :"), m_dtpdate, page));
+    dates->addWidget(m_dtpdate);
+    dates->addSpacing(12);
+    dates->addWidget(caption(QStringLiteral("To :"), m_dtpto, page));
+    dates->addWidget(m_dtpto);
+    dates->addStretch(1);
+
+    auto* voucherType = new QHBoxLayout;
+    voucherType->addWidget(caption(QStringLiteral("VchTypes To Transform"), m_lstVchtypes, page));
+    voucherType->addWidget(m_lstVchtypes, 1);
+
+    auto* lists = new QGridLayout;
+    lists->addWidget(caption(QStringLiteral("Categories To transform"), m_lstCategories, page), 0, 0);
+    lists->addWidget(caption(QStringLiteral("ItemClass To transform"), m_LstitemClass, page), 0, 1);
+    lists->addWidget(m_lstCategories, 1, 0);
+    lists->addWidget(m_LstitemClass, 1, 1);
+    lists->setRowStretch(1, 1);
+
+    auto* actions = new QHBoxLayout;
+    actions->addWidget(m_cmdShowTransactions);
+    actions->addStretch(1);
+    actions->addWidget(m_lblserverStat);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(dates);
+    layout->addLayout(voucherType);
+    layout->addLayout(lists, 1);
+    layout->addLayout(actions);
+    return page;
+}
+
+QWidget* MainWindow::buildSubCompanyPage()
+{
+    auto* page = named(new QWidget, QStringLiteral("pageSubCompanySettings"));
+    m_cboVchtypeTotransform = named(new QComboBox(page), QStringLiteral("cboVchtypeTotransform"));
+    m_cboVchtypeTotransform->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cboVchtypeTotransform->setMinimumContentsLength(18);
+    m_cboTaxMode = named(new QComboBox(page), QStringLiteral("cboTaxMode"));
+    m_txtPRateDiscount = named(new QLineEdit(page), QStringLiteral("txtPRateDiscount"));
+    m_txtSRateDiscount = named(new QLineEdit(page), QStringLiteral("txtSRateDiscount"));
+    m_txtMRPDiscount = named(new QLineEdit(page), QStringLiteral("txtMRPDiscount"));
+    for (QLineEdit* discount : {m_txtPRateDiscount, m_txtSRateDiscount, m_txtMRPDiscount}) {
+        discount->setAlignment(Qt::AlignRight);
+        discount->setMaximumWidth(120);
+    }
+
+    auto* form = new QFormLayout;
+    form->addRow(caption(QStringLiteral("Destination Vchtype To Transform"), m_cboVchtypeTotransform, page),
+                 m_cboVchtypeTotransform);
+    form->addRow(caption(QStringLiteral("Dest Ta&xMode:"), m_cboTaxMode, page), m_cboTaxMode);
+    form->addRow(caption(QStringLiteral("PRate Discount%:"), m_txtPRateDiscount, page), m_txtPRateDiscount);
+    form->addRow(caption(QStringLiteral("SRate Discount%:"), m_txtSRateDiscount, page), m_txtSRateDiscount);
+    form->addRow(caption(QStringLiteral("MRP Discount%:"), m_txtMRPDiscount, page), m_txtMRPDiscount);
+
+    auto* layout = new QVBoxLayout(page);
+    layout->addLayout(form);
+    layout->addStretch(1);
+    return page;
+}
+
+QWidget* MainWindow::buildLogFilePage()
+{
+    auto* page = named(new QWidget, QStringLiteral("pageLogFile"));
+    m_txtLog = named(new QPlainTextEdit(page), QStringLiteral("txtLog"));
+    m_txtLog->setReadOnly(true);
+    m_txtLog->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_txtLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(m_txtLog);
+    return page;
+}
+
+QWidget* MainWindow::buildLowerTabs()
+{
+    m_SSTab2 = named(new QTabWidget(m_verticalSplitter), QStringLiteral("SSTab2"));
+    m_msgTransGrid = grid(QStringLiteral("msgTransGrid"), TransGridFormat, m_SSTab2);
+    m_msgActivity = grid(QStringLiteral("msgActivity"), ActivityFormat, m_SSTab2);
+    m_msgMisMatch = grid(QStringLiteral("msgMisMatch"), MisMatchFormat, m_SSTab2);
+    m_SSTab2->addTab(m_msgTransGrid, QStringLiteral("Voucher Det"));
+    m_SSTab2->addTab(m_msgActivity, QStringLiteral("Activity"));
+    m_SSTab2->addTab(m_msgMisMatch, QStringLiteral("Mismatch"));
+    m_SSTab2->setMinimumHeight(140);
+    return m_SSTab2;
+}
+
+QWidget* MainWindow::buildNoticeStrip()
+{
+    m_fraNotice = named(new QFrame(m_content), QStringLiteral("fraNotice"));
+    m_fraNotice->setFrameShape(QFrame::StyledPanel);
+    m_fraNotice->setStyleSheet(QStringLiteral("#fraNotice { background: #fff4c2; border: 1px solid #d9b84a; }"));
+    m_lblNotice = named(new QLabel(m_fraNotice), QStringLiteral("lblNotice"));
+    m_lblNotice->setWordWrap(true);
+    m_lblNotice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_lblNotice->setAccessibleName(QStringLiteral("lblNotice"));
+    auto* close = named(new QToolButton(m_fraNotice), QStringLiteral("cmdDismissNotice"));
+    close->setText(QStringLiteral("Dismiss"));
+    connect(close, &QToolButton::clicked, this, &MainWindow::dismissNotice);
+
+    auto* layout = new QHBoxLayout(m_fraNotice);
+    layout->setContentsMargins(8, 4, 4, 4);
+    layout->addWidget(m_lblNotice, 1);
+    layout->addWidget(close, 0, Qt::AlignTop);
+    m_fraNotice->hide();
+    return m_fraNotice;
+}
+
+QWidget* MainWindow::buildStatusLines()
+{
+    auto* bar = named(new QWidget(m_content), QStringLiteral("statusLines"));
+    m_lblStatusMain = statusLine(QStringLiteral("lblStatusMain"), bar);
+    m_lblStatus = statusLine(QStringLiteral("lblStatus"), bar);
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_lblStatusMain, 3);
+    layout->addWidget(m_lblStatus, 2);
+    return bar;
+}
+
+void MainWindow::buildLogin(QWidget* over)
+{
+    m_fraLogin = named(new QFrame(over), QStringLiteral("fraLogin"));
+    m_fraLogin->setAutoFillBackground(true);
+
+    auto* box = named(new QFrame(m_fraLogin), QStringLiteral("loginBox"));
+    box->setFrameShape(QFrame::StyledPanel);
+    box->setFrameShadow(QFrame::Raised);
+    box->setAutoFillBackground(true);
+    box->setBackgroundRole(QPalette::Base);
+    box->setMinimumWidth(380);
+
+    auto* title = new QLabel(QStringLiteral("Mirtane"), box);
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+
+    m_cboSourceCompany = named(new QComboBox(box), QStringLiteral("cboSourceCompany"));
+    m_cboDestinationCompany = named(new QComboBox(box), QStringLiteral("cboDestinationCompany"));
+    for (QComboBox* company : {m_cboSourceCompany, m_cboDestinationCompany}) {
+        company->setEditable(true);
+        company->setInsertPolicy(QComboBox::NoInsert);
+    }
+    m_cmdConnect = button(QStringLiteral("cmdConnect"), QStringLiteral("Connect"), box);
+    m_cmdConnect->setDefault(true);
+    m_lblConnect = named(new ClickableLabel({}, box), QStringLiteral("lblConnect"));
+    m_lblConnect->setWordWrap(true);
+
+    auto* boxLayout = new QVBoxLayout(box);
+    boxLayout->setContentsMargins(24, 18, 24, 18);
+    boxLayout->setSpacing(6);
+    boxLayout->addWidget(title);
+    boxLayout->addSpacing(8);
+    boxLayout->addWidget(caption(QStringLiteral("Main Company:"), m_cboSourceCompany, box));
+    boxLayout->addWidget(m_cboSourceCompany);
+    boxLayout->addSpacing(4);
+    boxLayout->addWidget(caption(QStringLiteral("Sub Company"), m_cboDestinationCompany, box));
+    boxLayout->addWidget(m_cboDestinationCompany);
+    boxLayout->addSpacing(10);
+    boxLayout->addWidget(m_cmdConnect, 0, Qt::AlignRight);
+    boxLayout->addWidget(m_lblConnect);
+
+    // The box stays centred however the window is sized.
+    auto* overlayLayout = new QGridLayout(m_fraLogin);
+    overlayLayout->addWidget(box, 1, 1);
+    overlayLayout->setRowStretch(0, 1);
+    overlayLayout->setRowStretch(2, 1);
+    overlayLayout->setColumnStretch(0, 1);
+    overlayLayout->setColumnStretch(2, 1);
+}
+
+void MainWindow::fillFixedEntries()
+{
+    const QStringList itemClasses = {
+        QStringLiteral("STOCK ITEM"),     QStringLiteral("STOCK ITEM-II"), QStringLiteral("STOCK ITEM-III"),
+        QStringLiteral("STOCK ITEM-IV"),  QStringLiteral("NON-STOCK ITEM"), QStringLiteral("SERVICE-I"),
+        QStringLiteral("SERVICE-II"),     QStringLiteral("SERVICE-III"),   QStringLiteral("SERVICE-IV"),
+        QStringLiteral("RETURNABLE PACKING MATERIAL"),
+    };
+    for (int id = 0; id < itemClasses.size(); ++id) {
+        auto* item = new QListWidgetItem(itemClasses[id], m_LstitemClass);
+        item->setData(Qt::UserRole, id);
+    }
+
+    const QStringList taxModes = {
+        QStringLiteral("<SAME AS SOURCE>"), QStringLiteral("<None>"),   QStringLiteral("VAT"),
+        QStringLiteral("CST"),              QStringLiteral("TaxOnMRP"), QStringLiteral("GST"),
+    };
+    for (int id = 0; id < taxModes.size(); ++id)
+        m_cboTaxMode->addItem(taxModes[id], id);
+}
+
+void MainWindow::nameUncaptionedControls()
+{
+    // Buttons and check boxes are found by their captions; everything else by its control name.
+    const QList<QWidget*> uncaptioned = {
+        m_fraLogin, m_cboSourceCompany, m_cboDestinationCompany, m_lblConnect, m_Picture1, m_lstSource,
+        m_txtReduceTo, m_txttotVal, m_txtSelVal, m_SSTab1, m_lstMasterSettings, m_msgDataCount, m_dtpdate,
+        m_dtpto, m_lstVchtypes, m_lstCategories, m_LstitemClass, m_lblserverStat, m_cboVchtypeTotransform,
+        m_cboTaxMode, m_txtPRateDiscount, m_txtSRateDiscount, m_txtMRPDiscount, m_txtLog, m_SSTab2,
+        m_msgTransGrid, m_msgActivity, m_msgMisMatch, m_lblSourceConnection, m_lblDestinationConnection,
+        m_lblDaystart, m_lblDaystartTime, m_lblTimerStatus, m_lblStatusMain, m_lblStatus,
+    };
+    for (QWidget* control : uncaptioned)
+        control->setAccessibleName(control->objectName());
+}
+
+const QString& MainWindow::programFolder() const
+{
+    return m_programFolder;
+}
+
+void MainWindow::showLogin()
+{
+    // Behind the panel nothing may take the focus, or Tab would wander into controls the operator cannot see.
+    m_content->setEnabled(false);
+    fitLoginToWindow();
+    m_fraLogin->show();
+    m_fraLogin->raise();
+    m_cboSourceCompany->setFocus();
+}
+
+void MainWindow::hideLogin()
+{
+    m_fraLogin->hide();
+    m_content->setEnabled(true);
+}
+
+bool MainWindow::isLoginShown() const
+{
+    return !m_fraLogin->isHidden();
+}
+
+void MainWindow::enableTechControlPage()
+{
+    m_SSTab1->setTabEnabled(TechControlPage, true);
+}
+
+void MainWindow::setCloseQuestion(std::function<bool()> question)
+{
+    m_closeQuestion = std::move(question);
+}
+
+void MainWindow::showNotice(const QString& text)
+{
+    m_lblNotice->setText(text);
+    m_fraNotice->show();
+}
+
+void MainWindow::dismissNotice()
+{
+    m_fraNotice->hide();
+    m_lblNotice->clear();
+}
+
+QFrame* MainWindow::noticeStrip() const { return m_fraNotice; }
+QLabel* MainWindow::noticeText() const { return m_lblNotice; }
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Insert
+        && belongsToThisWindow(watched)) {
+        // The control still gets the key afterwards.
+        enableTechControlPage();
+    } else if (watched == centralWidget() && event->type() == QEvent::Resize) {
+        fitLoginToWindow();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_closeQuestion && !m_closeQuestion()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::fitLoginToWindow()
+{
+    m_fraLogin->setGeometry(centralWidget()->rect());
+}
+
+bool MainWindow::belongsToThisWindow(QObject* object) const
+{
+    auto* widget = qobject_cast<QWidget*>(object);
+    return widget && (widget == this || isAncestorOf(widget));
+}
+
+QFrame* MainWindow::fraLogin() const { return m_fraLogin; }
+QComboBox* MainWindow::cboSourceCompany() const { return m_cboSourceCompany; }
+QComboBox* MainWindow::cboDestinationCompany() const { return m_cboDestinationCompany; }
+QPushButton* MainWindow::cmdConnect() const { return m_cmdConnect; }
+ClickableLabel* MainWindow::lblConnect() const { return m_lblConnect; }
+QFrame* MainWindow::Picture1() const { return m_Picture1; }
+QListWidget* MainWindow::lstSource() const { return m_lstSource; }
+QCheckBox* MainWindow::chkCheckAll() const { return m_chkCheckAll; }
+QLineEdit* MainWindow::txtReduceTo() const { return m_txtReduceTo; }
+QLabel* MainWindow::txttotVal() const { return m_txttotVal; }
+ClickableLabel* MainWindow::txtSelVal() const { return m_txtSelVal; }
+QPushButton* MainWindow::cmdStartDatamigration() const { return m_cmdStartDatamigration; }
+QPushButton* MainWindow::cmdRefresh() const { return m_cmdRefresh; }
+QTabWidget* MainWindow::SSTab1() const { return m_SSTab1; }
+QCheckBox* MainWindow::chkBulkInsert() const { return m_chkBulkInsert; }
+QListWidget* MainWindow::lstMasterSettings() const { return m_lstMasterSettings; }
+QPushButton* MainWindow::cmdFullSync() const { return m_cmdFullSync; }
+QPushButton* MainWindow::cmdMasterSynchDetail() const { return m_cmdMasterSynchDetail; }
+QPushButton* MainWindow::cmdSettingsSynch() const { return m_cmdSettingsSynch; }
+QTableWidget* MainWindow::msgDataCount() const { return m_msgDataCount; }
+QPushButton* MainWindow::cmdUpdateDataBase() const { return m_cmdUpdateDataBase; }
+QDateEdit* MainWindow::dtpdate() const { return m_dtpdate; }
+QDateEdit* MainWindow::dtpto() const { return m_dtpto; }
+QComboBox* MainWindow::lstVchtypes() const { return m_lstVchtypes; }
+QListWidget* MainWindow::lstCategories() const { return m_lstCategories; }
+QListWidget* MainWindow::LstitemClass() const { return m_LstitemClass; }
+QPushButton* MainWindow::cmdShowTransactions() const { return m_cmdShowTransactions; }
+QLabel* MainWindow::lblserverStat() const { return m_lblserverStat; }
+QComboBox* MainWindow::cboVchtypeTotransform() const { return m_cboVchtypeTotransform; }
+QComboBox* MainWindow::cboTaxMode() const { return m_cboTaxMode; }
+QLineEdit* MainWindow::txtPRateDiscount() const { return m_txtPRateDiscount; }
+QLineEdit* MainWindow::txtSRateDiscount() const { return m_txtSRateDiscount; }
+QLineEdit* MainWindow::txtMRPDiscount() const { return m_txtMRPDiscount; }
+QPlainTextEdit* MainWindow::txtLog() const { return m_txtLog; }
+QTabWidget* MainWindow::SSTab2() const { return m_SSTab2; }
+QTableWidget* MainWindow::msgTransGrid() const { return m_msgTransGrid; }
+QTableWidget* MainWindow::msgActivity() const { return m_msgActivity; }
+QTableWidget* MainWindow::msgMisMatch() const { return m_msgMisMatch; }
+QTimer* MainWindow::timertrigger() const { return m_timertrigger; }
+QLabel* MainWindow::lblSourceConnection() const { return m_lblSourceConnection; }
+QLabel* MainWindow::lblDestinationConnection() const { return m_lblDestinationConnection; }
+QLabel* MainWindow::lblDaystart() const { return m_lblDaystart; }
+QLabel* MainWindow::lblDaystartTime() const { return m_lblDaystartTime; }
+QLabel* MainWindow::lblTimerStatus() const { return m_lblTimerStatus; }
+QLabel* MainWindow::lblStatusMain() const { return m_lblStatusMain; }
+QLabel* MainWindow::lblStatus() const { return m_lblStatus; }
+
+} // namespace app

@@ -1,0 +1,188 @@
+#include "app/Shell.h"
+
+#include "app/ClickableLabel.h"
+#include "app/MainWindow.h"
+#include "connect/LinkedServer.h"
+#include "connect/ServerClock.h"
+#include "connect/UserLog.h"
+#include "db/DateText.h"
+#include "db/NumberText.h"
+#include "report/TextFile.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace app {
+
+namespace {
+/// Shows the hourglass for as long as it lives.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+} // namespace
+
+Shell::Shell(MainWindow& window, Options options)
+    : m_window(window)
+    , m_options(std::move(options))
+    , m_programFolder(window.programFolder())
+    , m_files(m_programFolder)
+    , m_ownPrompter(m_options.prompter ? nullptr : std::make_unique<QtPrompter>(&window))
+    , m_prompter(m_options.prompter ? m_options.prompter : m_ownPrompter.get())
+    , m_ini(*m_prompter)
+    , m_notifier(m_programFolder)
+    , m_log(m_programFolder, m_options.clock, [&window] { return window.dtpdate()->date(); },
+            [this](const QString& text) { m_reporter.balloon(text); })
+    , m_reporter(window, m_log, m_notifier, *m_prompter)
+    , m_connections(db::ConnectionContext{m_programFolder, 15})
+{
+    wire();
+}
+
+Shell::~Shell() = default;
+
+void Shell::wire()
+{
+    connect(m_window.cmdConnect(), &QPushButton::clicked, this, &Shell::connectCompanies);
+    connect(m_window.lblConnect(), &ClickableLabel::clicked, this, &Shell::connectCompanies);
+    connect(m_window.cmdRefresh(), &QPushButton::clicked, this, &Shell::reconnect);
+    m_window.setCloseQuestion([this] { return askExit(); });
+}
+
+void Shell::endProgram()
+{
+    m_reporter.removeTrayIcon();
+    if (m_options.endProgram)
+        m_options.endProgram();
+    else
+        QCoreApplication::exit(0);
+}
+
+bool Shell::startUp()
+{
+    m_reporter.addTrayIcon();
+    m_window.SSTab1()->setTabEnabled(MainWindow::TechControlPage, false);
+    m_window.cmdConnect()->hide();
+    connection::StartUpResult result;
+    {
+        BusyCursor busy;
+        connection::StartUp startUp(m_files, m_ini, m_reporter, *m_prompter);
+        result = startUp.run(m_startup);
+    }
+    if (result.endProgram)
+        return false;
+    m_settings = result.settings;
+    m_maxActivityId = result.maxActivityId;
+    m_maxActivityIdTrans = result.maxActivityIdTrans;
+    m_window.cboDestinationCompany()->clear();
+    m_window.cboDestinationCompany()->addItems(result.destinationCompanies);
+    m_window.cboSourceCompany()->clear();
+    m_window.cboSourceCompany()->addItems(result.sourceCompanies);
+    m_window.cboDestinationCompany()->setCurrentText(result.lastDestinationCompany);
+    m_window.cboSourceCompany()->setCurrentText(result.lastSourceCompany);
+    m_window.cmdConnect()->show();
+    m_window.showLogin();
+    return true;
+}
+
+void Shell::writeUserLog(const QString& action)
+{
+    connection::UserLog userLog(m_connections.destination(), m_connections.source(), *m_prompter, m_options.clock);
+    connection::UserLogEntry entry;
+    entry.actionType = int(connection::UserAction::New);
+    entry.action = action;
+    if (userLog.logUserAction(entry) == connection::UserLog::Outcome::EndRequested)
+        endProgram();
+}
+
+void Shell::connectCompanies()
+{
+    m_window.cmdConnect()->setEnabled(false);
+    BusyCursor busy;
+    const QString destinationCode = m_window.cboDestinationCompany()->currentText();
+    const QString sourceCode = m_window.cboSourceCompany()->currentText();
+    for (const QString& code : {destinationCode, sourceCode}) {
+        const QString problem = connection::companyCodeProblem(code);
+        if (!problem.isEmpty()) {
+            m_prompter->tell(report::PromptIcon::Warning, problem);
+            m_window.cmdConnect()->setEnabled(true);
+            return;
+        }
+    }
+    m_connections.destination().close();
+    m_connections.source().close();
+    m_reporter.status(QStringLiteral("Starting connection"));
+    m_settings.destinationCompanyCode = destinationCode;
+    m_settings.sourceCompanyCode = sourceCode;
+
+    m_reporter.status(QStringLiteral("Starting Db connection"));
+    m_connections.connectWebDatabase(m_settings);
+    writeUserLog(QStringLiteral("Connection Established from ") + sourceCode + QStringLiteral(" to ") + destinationCode);
+    m_reporter.status(QStringLiteral("Db connection Done"));
+
+    if (m_connections.source().isOpen())
+        connection::LinkedServer::configure(m_connections.destination(), m_settings.syncServerName, *m_prompter);
+    m_reporter.status(QStringLiteral("linked Server configured"));
+    m_window.lblTimerStatus()->setText(db::DateText::human(m_options.clock()));
+    m_reporter.status(QStringLiteral("Cost centers loaded"));
+
+    m_reporter.status(QStringLiteral("settings Fixed"));
+    m_ini.write(m_files.appSettings, QStringLiteral("LOCALDBCODE"), destinationCode);
+    m_ini.write(m_files.appSettings, QStringLiteral("WEBDBCODE"), sourceCode);
+
+    connection::ServerClock clock(report::TextFile::read(m_files.timezone), *m_prompter, m_options.clock);
+    m_window.dtpdate()->setDate(clock.serverDateTime(m_connections.source(), m_connections.destination()).date);
+    m_window.dtpto()->setDate(clock.serverDateTime(m_connections.source(), m_connections.destination()).date);
+
+    m_window.SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
+    m_reporter.status(QStringLiteral("Voucher types Loaded"));
+    m_automaticMode =
+        db::NumberText::leading(m_ini.read(m_files.appSettings, QStringLiteral("ENABLEAUTOMirtane"), QStringLiteral("False"))) != 0;
+
+    m_reporter.status(QStringLiteral("day start setting"));
+    m_log.setCompany(destinationCode);
+
+    m_window.dtpdate()->setVisible(true);
+    m_window.dtpto()->setVisible(true);
+    m_window.SSTab2()->setVisible(true);
+    m_reporter.status(QStringLiteral("Conection .Done.... "));
+    m_window.cmdConnect()->setEnabled(true);
+    m_window.SSTab1()->setCurrentIndex(MainWindow::MainCompanyPage);
+    m_window.SSTab2()->setCurrentIndex(MainWindow::VoucherDetPage);
+    m_window.hideLogin();
+    m_window.lblSourceConnection()->setText(QStringLiteral("Source : ") + m_settings.syncServerName + QStringLiteral("  ") + sourceCode);
+    m_window.lblDestinationConnection()->setText(QStringLiteral("Destination : ") + m_settings.serverName + QStringLiteral("  ")
+                                                 + destinationCode);
+}
+
+void Shell::reconnect()
+{
+    m_window.showLogin();
+}
+
+bool Shell::askExit()
+{
+    const QString text = QStringList{QStringLiteral("Do you Want to Exit Tarvik ERP Mirtane"), QStringLiteral(" "),
+                                     QStringLiteral("Click [Yes] to exit "), QStringLiteral(" "),
+                                     QStringLiteral("[Cancel] to change login "), QStringLiteral(" "),
+                                     QStringLiteral("[No] to stay with the application")}
+                             .join(QStringLiteral("\r\n"));
+    const report::PromptAnswer answer = m_prompter->ask(report::Prompt{report::PromptIcon::Question, QStringLiteral("Tarvik Mirtane "),
+                                                                       text, report::PromptButtons::YesNoCancel, report::PromptAnswer::No});
+    if (answer == report::PromptAnswer::Yes) {
+        m_reporter.removeTrayIcon();
+        return true;
+    }
+    if (answer == report::PromptAnswer::Cancel)
+        reconnect();
+    return false;
+}
+
+} // namespace app

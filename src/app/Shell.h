@@ -1,0 +1,84 @@
+#pragma once
+
+#include "app/QtPrompter.h"
+#include "app/QtReporter.h"
+#include "connect/CompanyConnections.h"
+#include "connect/ProgramSettings.h"
+#include "connect/StartUp.h"
+#include "db/Connection.h"
+#include "report/DailyLog.h"
+#include "report/IniSetting.h"
+#include "report/Notifier.h"
+
+#include <QDateTime>
+#include <QObject>
+
+#include <functional>
+
+namespace app {
+
+class MainWindow;
+
+/// The composition root of the program: owns the settings, the connections, the log and the
+/// reporter, runs start-up, Connect, Reconnect and the exit question for the main window.
+class Shell : public QObject {
+    Q_OBJECT
+public:
+    /// Injected pieces, so that tests can replace the clock, the prompts and the program's end.
+    struct Options {
+        std::function<QDateTime()> clock = [] { return QDateTime::currentDateTime(); };
+        /// Message boxes; null means boxes shown with QMessageBox over the window.
+        report::Prompter* prompter = nullptr;
+        /// Ends the program at once; null means QCoreApplication::exit(0).
+        std::function<void()> endProgram;
+    };
+
+    Shell(MainWindow& window, Options options);
+    ~Shell() override;
+
+    /// Runs the start-up sequence; false when the program must end (the message was shown).
+    bool startUp();
+    /// The Connect operation: opens both companies, re-creates the linked server, sets the date
+    /// pickers from the server clock, writes the user log and hides the login panel.
+    void connectCompanies();
+    /// Shows the login panel again; nothing is closed.
+    void reconnect();
+    /// Asks whether to exit; true when the window may close.
+    bool askExit();
+
+    connection::CompanyConnections& connections() { return m_connections; }
+    const connection::ProgramSettings& settings() const { return m_settings; }
+    report::DailyLog& dailyLog() { return m_log; }
+    report::Reporter& reporter() { return m_reporter; }
+    report::Prompter& prompter() { return *m_prompter; }
+    report::IniSetting& ini() { return m_ini; }
+    const connection::SettingsFiles& files() const { return m_files; }
+    /// The highest master activity id already uploaded (AppsettingsLoop.ini).
+    qint32 maxActivityId() const { return m_maxActivityId; }
+    /// The automatic mode flag read at Connect.
+    bool automaticMode() const { return m_automaticMode; }
+
+private:
+    void wire();
+    void endProgram();
+    void writeUserLog(const QString& action);
+
+    MainWindow& m_window;
+    Options m_options;
+    QString m_programFolder;
+    connection::SettingsFiles m_files;
+    std::unique_ptr<QtPrompter> m_ownPrompter;
+    report::Prompter* m_prompter;
+    report::IniSetting m_ini;
+    report::Notifier m_notifier;
+    report::DailyLog m_log;
+    QtReporter m_reporter;
+    connection::CompanyConnections m_connections;
+    db::Connection m_startup;
+    connection::ProgramSettings m_settings;
+    qint32 m_maxActivityId = 0;
+    qint32 m_maxActivityIdTrans = 0;
+    bool m_automaticMode = false;
+};
+
+} // namespace app
