@@ -1,11 +1,468 @@
-#include "db/Backend.h"
+#include "db/embedded/EmbeddedBackend.h"
+
 #include "db/DbError.h"
+#include "db/TypeCode.h"
+#include "db/embedded/SystemProcedures.h"
+#include "db/embedded/Tokenizer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace db::embedded {
+
+namespace {
+
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QString quoteName(const QString& name)
+{
+    QString escaped = name;
+    escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+DbError cannotOpenDatabase(const QString& catalog)
+{
+    return DbError(QStringLiteral("Cannot open database \"%1\" requested by the login. The login failed.").arg(catalog),
+                   QStringLiteral("42000"), 4060);
+}
+
+DbError missingObject(const QString& table)
+{
+    return DbError(QStringLiteral("Cannot find the object \"%1\" because it does not exist or you do not have permissions.").arg(table),
+                   QStringLiteral("42S02"), 4902);
+}
+
+QString serverName(const QString& dataSource)
+{
+    QString name = dataSource.trimmed();
+    if (name.startsWith(QLatin1String("embedded:"), Qt::CaseInsensitive))
+        name = name.mid(9).trimmed();
+    return name;
+}
+
+// Where a column definition's type ends: the name, one type word, its "(...)", and words like "varying".
+size_t afterType(const TokenList& element)
+{
+    size_t pos = 1;
+    if (pos < element.size())
+        ++pos;
+    if (pos < element.size() && element[pos].isOperator("(")) {
+        while (pos < element.size() && !element[pos].isOperator(")"))
+            ++pos;
+        ++pos;
+    }
+    return std::min(pos, element.size());
+}
+
+} // namespace
+
+EmbeddedBackend::EmbeddedBackend(EmbeddedServer server, const QString& catalog, const QString& programFolder)
+    : m_server(std::move(server))
+    , m_catalog(catalog.trimmed().isEmpty() ? QStringLiteral("master") : catalog.trimmed())
+    , m_programFolder(programFolder)
+    , m_translator(*this)
+{
+    EmbeddedServer::checkCatalogName(m_catalog);
+    m_server.ensureMaster();
+    const QString path = m_server.databasePath(m_catalog);
+    if (!QFileInfo::exists(path))
+        throw cannotOpenDatabase(m_catalog);
+    m_session = std::make_unique<SqliteSession>(path, m_catalog, SqliteSession::OpenMode::ExistingOnly);
+}
+
+void EmbeddedBackend::setCommandTimeout(int seconds)
+{
+    m_session->setTimeoutSeconds(seconds);
+}
+
+long long EmbeddedBackend::execute(const QString& sql)
+{
+    return std::max(0LL, runBatch(sql, nullptr));
+}
+
+ResultData EmbeddedBackend::query(const QString& sql)
+{
+    ResultData result;
+    runBatch(sql, &result);
+    return result;
+}
+
+void EmbeddedBackend::beginTransaction()
+{
+    m_session->startStatement();
+    m_session->run(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+void EmbeddedBackend::commitTransaction()
+{
+    if (m_session->autocommit())
+        throw DbError(QStringLiteral("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."),
+                      QStringLiteral("25000"), 3902);
+    m_session->startStatement();
+    m_session->run(QStringLiteral("COMMIT"));
+}
+
+void EmbeddedBackend::rollbackTransaction()
+{
+    // SQLite may already have rolled back after a failed statement (disk full, I/O error).
+    if (m_session->autocommit())
+        return;
+    m_session->startStatement();
+    m_session->run(QStringLiteral("ROLLBACK"));
+}
+
+long long EmbeddedBackend::runBatch(const QString& sql, ResultData* result)
+{
+    long long changes = -1;
+    for (const TokenList& statement : Tokenizer::splitBatch(Tokenizer::tokenize(sql))) {
+        long long count = -1;
+        try {
+            count = runStatement(statement, result);
+        } catch (...) {
+            detachMaster();
+            throw;
+        }
+        detachMaster();
+        if (count >= 0)
+            changes = count;
+    }
+    return changes;
+}
+
+long long EmbeddedBackend::runStatement(const TokenList& tokens, ResultData* result)
+{
+    m_session->startStatement();
+    const Statement statement = m_translator.translate(tokens);
+    switch (statement.kind) {
+    case Statement::Kind::NoOp:
+        return -1;
+    case Statement::Kind::Sql: {
+        const long long changes = m_session->run(statement.sql, result && result->columns.empty() ? result : nullptr);
+        return statement.changesRows ? changes : -1;
+    }
+    case Statement::Kind::Begin:
+        m_session->run(QStringLiteral("BEGIN IMMEDIATE"));
+        return -1;
+    case Statement::Kind::Commit:
+        commitTransaction();
+        return -1;
+    case Statement::Kind::Rollback:
+        if (m_session->autocommit())
+            throw DbError(QStringLiteral("The ROLLBACK TRANSACTION request has no corresponding BEGIN TRANSACTION."),
+                          QStringLiteral("25000"), 3903);
+        m_session->run(QStringLiteral("ROLLBACK"));
+        return -1;
+    case Statement::Kind::IfExists: {
+        ResultData condition;
+        m_session->run(statement.sql, &condition);
+        const bool holds = (condition.rowCount() > 0) != statement.negated;
+        if (holds && !statement.then.empty())
+            return runStatement(statement.then, result);
+        return -1;
+    }
+    case Statement::Kind::Exec: {
+        // The procedures write master.sqlite on a session of their own, as SQL Server's run in master.
+        SqliteSession master(m_server.databasePath(QStringLiteral("master")), QStringLiteral("master"),
+                             SqliteSession::OpenMode::ExistingOnly);
+        SystemProcedures(master).run(statement.name, statement.arguments);
+        return -1;
+    }
+    case Statement::Kind::CreateDatabase:
+        createDatabase(statement.name);
+        return -1;
+    case Statement::Kind::DropDatabase:
+        dropDatabase(statement.name);
+        return -1;
+    case Statement::Kind::AddColumns:
+        addColumns(statement);
+        return -1;
+    case Statement::Kind::AlterColumn:
+        alterColumn(statement);
+        return -1;
+    }
+    return -1;
+}
+
+void EmbeddedBackend::createDatabase(const QString& name)
+{
+    EmbeddedServer::checkCatalogName(name);
+    const QString path = m_server.databasePath(name);
+    if (QFileInfo::exists(path) || sameName(name, QStringLiteral("master")))
+        throw DbError(QStringLiteral("Database '%1' already exists. Choose a different database name.").arg(name),
+                      QStringLiteral("42000"), 1801);
+    SqliteSession created(path, name, SqliteSession::OpenMode::CreateIfMissing);
+    created.run(QStringLiteral("PRAGMA user_version = 1"));
+}
+
+void EmbeddedBackend::dropDatabase(const QString& name)
+{
+    EmbeddedServer::checkCatalogName(name);
+    if (sameName(name, QStringLiteral("master")))
+        throw DbError(QStringLiteral("Cannot drop the database 'master', because it is a system database."), QStringLiteral("42000"), 3708);
+    if (sameName(name, m_catalog))
+        throw DbError(QStringLiteral("Cannot drop database \"%1\" because it is currently in use.").arg(name), QStringLiteral("42000"), 3702);
+    const QString path = m_server.databasePath(name);
+    if (!QFileInfo::exists(path))
+        throw DbError(QStringLiteral("Cannot drop the database '%1', because it does not exist or you do not have permission.").arg(name),
+                      QStringLiteral("42000"), 3701);
+    const QString key = QFileInfo(path).absoluteFilePath();
+    if (m_attached.contains(key)) {
+        if (!m_session->autocommit())
+            throw DbError(QStringLiteral("Cannot drop database \"%1\" because it is currently in use.").arg(name), QStringLiteral("42000"), 3702);
+        m_session->run(QStringLiteral("DETACH DATABASE %1").arg(quoteName(m_attached.take(key))));
+    }
+    if (!QFile::remove(path))
+        throw DbError(QStringLiteral("[embedded] Cannot delete the database file %1.").arg(path));
+    QFile::remove(path + QStringLiteral("-wal"));
+    QFile::remove(path + QStringLiteral("-shm"));
+}
+
+void EmbeddedBackend::addColumns(const Statement& statement)
+{
+    ResultData info;
+    m_session->run(QStringLiteral("PRAGMA %1.table_info(%2)").arg(quoteName(statement.schema), quoteName(statement.name)), &info);
+    if (info.rowCount() == 0)
+        throw missingObject(statement.name);
+    for (const ColumnDefinition& column : statement.columns) {
+        for (qsizetype row = 0; row < info.rowCount(); ++row)
+            if (sameName(info.values[size_t(row) * info.columns.size() + 1].toString(), column.name))
+                throw DbError(QStringLiteral("Column names in each table must be unique. Column name '%1' in table '%2' is specified more than once.")
+                                  .arg(column.name, statement.name),
+                              QStringLiteral("42S21"), 2705);
+    }
+    for (const ColumnDefinition& column : statement.columns)
+        m_session->run(QStringLiteral("ALTER TABLE %1.%2 ADD COLUMN %3")
+                           .arg(quoteName(statement.schema), quoteName(statement.name), column.definition));
+}
+
+void EmbeddedBackend::alterColumn(const Statement& statement)
+{
+    const ColumnDefinition& column = statement.columns.front();
+    ResultData found;
+    m_session->run(QStringLiteral("SELECT name, sql FROM %1.sqlite_schema WHERE type = 'table' AND name = ? COLLATE NOCASE")
+                       .arg(quoteName(statement.schema)),
+                   &found, {statement.name});
+    if (found.rowCount() == 0)
+        throw missingObject(statement.name);
+    const QString storedName = found.values[0].toString();
+    const TokenList tokens = Tokenizer::tokenize(found.values[1].toString());
+
+    // The column list: the tokens between the first "(" and its ")", split at commas of that level.
+    size_t open = 0;
+    while (open < tokens.size() && !tokens[open].isOperator("("))
+        ++open;
+    std::vector<TokenList> elements(1);
+    size_t close = open + 1;
+    for (int depth = 0; close < tokens.size(); ++close) {
+        const Token& token = tokens[close];
+        if (token.isOperator("("))
+            ++depth;
+        else if (token.isOperator(")") && depth-- == 0)
+            break;
+        if (depth == 0 && token.isOperator(","))
+            elements.emplace_back();
+        else
+            elements.back().push_back(token);
+    }
+    if (close >= tokens.size())
+        throw DbError(QStringLiteral("[embedded] The definition of table '%1' cannot be read.").arg(statement.name));
+
+    bool replaced = false;
+    QStringList definitions;
+    for (const TokenList& element : elements) {
+        if (element.empty() || !element.front().isName() || !sameName(element.front().text, column.name)) {
+            definitions << TsqlTranslator::render(element);
+            continue;
+        }
+        // Keep the column's other clauses (key, default); the new type and nullability replace the old.
+        TokenList kept;
+        for (size_t i = afterType(element); i < element.size(); ++i) {
+            if (element[i].isWord("COLLATE")) {
+                ++i;
+                continue;
+            }
+            if (element[i].isWord("NOT") && i + 1 < element.size() && element[i + 1].isWord("NULL")) {
+                ++i;
+                continue;
+            }
+            if (element[i].isWord("NULL"))
+                continue;
+            kept.push_back(element[i]);
+        }
+        QString definition = quoteName(element.front().text) + QLatin1Char(' ') + column.storedType;
+        if (isTextType(typeCodeForTypeName(column.type)))
+            definition += QStringLiteral(" COLLATE NOCASE");
+        if (column.notNull)
+            definition += QStringLiteral(" NOT NULL");
+        if (!kept.empty())
+            definition += QLatin1Char(' ') + TsqlTranslator::render(kept);
+        definitions << definition;
+        replaced = true;
+    }
+    if (!replaced)
+        throw DbError(QStringLiteral("ALTER TABLE ALTER COLUMN %1 failed because column '%1' does not exist in table '%2'.")
+                          .arg(column.name, statement.name),
+                      QStringLiteral("42000"), 4924);
+    const QString newSql = TsqlTranslator::render(TokenList(tokens.begin(), tokens.begin() + open)) + QStringLiteral(" (")
+        + definitions.join(QStringLiteral(", ")) + QLatin1Char(')')
+        + (close + 1 < tokens.size() ? QLatin1Char(' ') + TsqlTranslator::render(TokenList(tokens.begin() + close + 1, tokens.end()))
+                                     : QString());
+
+    // SQLite keeps a table's declared types only in its CREATE text, so that text is what changes.
+    const QString schema = quoteName(statement.schema);
+    const bool ownTransaction = m_session->autocommit();
+    if (ownTransaction)
+        m_session->run(QStringLiteral("BEGIN IMMEDIATE"));
+    try {
+        const qlonglong version = m_session->scalar(QStringLiteral("PRAGMA %1.schema_version").arg(schema)).toLongLong();
+        m_session->run(QStringLiteral("PRAGMA writable_schema = ON"));
+        m_session->run(QStringLiteral("UPDATE %1.sqlite_schema SET sql = ? WHERE type = 'table' AND name = ?").arg(schema), nullptr,
+                       {newSql, storedName});
+        m_session->run(QStringLiteral("PRAGMA %1.schema_version = %2").arg(schema).arg(version + 1));
+        m_session->run(QStringLiteral("PRAGMA writable_schema = OFF"));
+        m_session->run(QStringLiteral("SELECT * FROM %1.%2 LIMIT 0").arg(schema, quoteName(storedName)));
+        if (ownTransaction)
+            m_session->run(QStringLiteral("COMMIT"));
+    } catch (...) {
+        try {
+            m_session->run(QStringLiteral("PRAGMA writable_schema = OFF"));
+            if (ownTransaction && !m_session->autocommit())
+                m_session->run(QStringLiteral("ROLLBACK"));
+        } catch (const DbError&) {
+        }
+        throw;
+    }
+}
+
+QString EmbeddedBackend::attach(const QString& path, const QString& description)
+{
+    const QString key = QFileInfo(path).absoluteFilePath();
+    if (const auto found = m_attached.constFind(key); found != m_attached.constEnd())
+        return found.value();
+    if (!m_session->autocommit())
+        throw DbError(QStringLiteral("[embedded] %1 cannot be opened inside a transaction: the embedded engine opens other "
+                                     "databases only between transactions. Read it once before BEGIN TRANSACTION.")
+                          .arg(description),
+                      QStringLiteral("25000"), 0);
+    const QString alias = QStringLiteral("linked%1").arg(m_attached.size() + 1);
+    m_session->run(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoteName(alias)), nullptr, {path});
+    m_attached.insert(key, alias);
+    return alias;
+}
+
+QString EmbeddedBackend::masterSchema()
+{
+    if (sameName(m_catalog, QStringLiteral("master")))
+        return QStringLiteral("main");
+    if (!m_masterAttached) {
+        if (!m_session->autocommit())
+            throw DbError(QStringLiteral("[embedded] sys.servers cannot be read inside a transaction on the embedded engine."),
+                          QStringLiteral("25000"), 0);
+        m_session->run(QStringLiteral("ATTACH DATABASE ? AS mssql_master"), nullptr, {m_server.databasePath(QStringLiteral("master"))});
+        m_masterAttached = true;
+    }
+    return QStringLiteral("mssql_master");
+}
+
+// master.sqlite stays attached only for the statement that reads sys.servers, so that the
+// session's transactions do not hold a lock on it.
+void EmbeddedBackend::detachMaster()
+{
+    if (!m_masterAttached || !m_session->autocommit())
+        return;
+    try {
+        m_session->run(QStringLiteral("DETACH DATABASE mssql_master"));
+        m_masterAttached = false;
+    } catch (const DbError&) {
+    }
+}
+
+QString EmbeddedBackend::linkedServerFolder(const QString& server)
+{
+    SqliteSession master(m_server.databasePath(QStringLiteral("master")), QStringLiteral("master"),
+                         SqliteSession::OpenMode::ExistingOnly);
+    ResultData row;
+    master.run(QStringLiteral("SELECT server_id, data_source FROM servers WHERE name = ?"), &row, {server.trimmed()});
+    if (row.rowCount() == 0)
+        throw DbError(QStringLiteral("Could not find server '%1' in sys.servers. Verify that the correct server name was specified. "
+                                     "If necessary, execute the stored procedure sp_addlinkedserver to add the server to sys.servers.")
+                          .arg(server),
+                      QStringLiteral("42000"), 7202);
+    if (row.values[0].toLongLong() == 0)
+        return m_server.folder();
+    QString dataSource = row.values[1].toString().trimmed();
+    if (dataSource.isEmpty())
+        dataSource = server.trimmed();
+    QString folder;
+    if (dataSource.startsWith(QLatin1String("embedded:"), Qt::CaseInsensitive))
+        folder = EmbeddedServer::folderFor(dataSource, m_programFolder);
+    else if (!dataSource.contains(QLatin1Char('/')) && dataSource != QLatin1String("..") && dataSource != QLatin1String("."))
+        folder = QFileInfo(m_server.folder()).dir().absoluteFilePath(dataSource);
+    if (!EmbeddedServer(folder).exists())
+        throw DbError(QStringLiteral("Cannot initialize the data source object of OLE DB provider \"SQLNCLI\" for linked server \"%1\". "
+                                     "The embedded server '%2' does not exist.")
+                          .arg(server, dataSource),
+                      QStringLiteral("42000"), 7303);
+    return folder;
+}
+
+QString EmbeddedBackend::schemaFor(const QString& server, const QString& catalog)
+{
+    EmbeddedServer::checkCatalogName(catalog);
+    const QString folder = server.isEmpty() ? m_server.folder() : linkedServerFolder(server);
+    const bool sameServer = QFileInfo(folder).canonicalFilePath() == QFileInfo(m_server.folder()).canonicalFilePath();
+    if (sameServer && sameName(catalog, m_catalog))
+        return QStringLiteral("main");
+    if (sameServer && sameName(catalog, QStringLiteral("master")))
+        return masterSchema();
+    const QString path = EmbeddedServer(folder).databasePath(catalog);
+    if (!QFileInfo::exists(path)) {
+        if (server.isEmpty())
+            throw DbError(QStringLiteral("Database '%1' does not exist. Make sure that the name is entered correctly.").arg(catalog),
+                          QStringLiteral("42000"), 911);
+        throw DbError(QStringLiteral("OLE DB provider \"SQLNCLI\" for linked server \"%1\" returned message \"Cannot open database "
+                                     "\"%2\" requested by the login. The login failed.\".")
+                          .arg(server, catalog),
+                      QStringLiteral("42000"), 4060);
+    }
+    return attach(path, server.isEmpty() ? QStringLiteral("Database '%1'").arg(catalog)
+                                         : QStringLiteral("Linked server '%1'").arg(server));
+}
+
+QString EmbeddedBackend::declaredType(const QString& schema, const QString& table, const QString& column)
+{
+    ResultData info;
+    m_session->run(QStringLiteral("PRAGMA %1.table_info(%2)").arg(quoteName(schema), quoteName(table)), &info);
+    for (qsizetype row = 0; row < info.rowCount(); ++row) {
+        const size_t base = size_t(row) * info.columns.size();
+        if (sameName(info.values[base + 1].toString(), column))
+            return info.values[base + 2].toString();
+    }
+    return QString();
+}
+
+} // namespace db::embedded
 
 namespace db {
 
-std::unique_ptr<Backend> openEmbeddedBackend(const ConnectionInfo&, const ConnectionContext&)
+std::unique_ptr<Backend> openEmbeddedBackend(const ConnectionInfo& info, const ConnectionContext& context)
 {
-    throw DbError(QStringLiteral("The embedded engine is not built yet."));
+    const QString name = embedded::serverName(info.dataSource);
+    const QString catalog = info.catalog.trimmed().isEmpty() ? QStringLiteral("master") : info.catalog.trimmed();
+    // A catalog name never reaches the file system unchecked.
+    embedded::EmbeddedServer::checkCatalogName(catalog);
+    embedded::EmbeddedServer server(embedded::EmbeddedServer::folderFor(info.dataSource, context.programFolder));
+    if (!server.exists())
+        throw DbError(QStringLiteral("[DBNETLIB][ConnectionOpen (Connect()).]SQL Server does not exist or access denied. "
+                                     "Connection failure: the embedded server '%1' was not found.")
+                          .arg(name),
+                      QStringLiteral("08001"), 53);
+    return std::make_unique<embedded::EmbeddedBackend>(std::move(server), catalog, context.programFolder);
 }
 
 } // namespace db

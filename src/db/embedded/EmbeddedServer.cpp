@@ -1,0 +1,119 @@
+#include "db/embedded/EmbeddedServer.h"
+
+#include "db/DbError.h"
+#include "db/embedded/SqliteSession.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace db::embedded {
+
+namespace {
+
+const char* const masterSchema = R"(
+CREATE TABLE IF NOT EXISTS servers (
+    server_id INTEGER PRIMARY KEY,
+    name TEXT COLLATE NOCASE NOT NULL UNIQUE,
+    product TEXT COLLATE NOCASE,
+    provider TEXT COLLATE NOCASE,
+    data_source TEXT,
+    location TEXT,
+    provider_string TEXT,
+    catalog TEXT,
+    is_linked INTEGER NOT NULL DEFAULT 1);
+CREATE TABLE IF NOT EXISTS linked_logins (
+    server_id INTEGER NOT NULL,
+    local_login TEXT COLLATE NOCASE,
+    uses_self_credential INTEGER NOT NULL DEFAULT 0,
+    remote_name TEXT,
+    remote_password TEXT);
+CREATE TABLE IF NOT EXISTS server_options (
+    server_id INTEGER NOT NULL,
+    name TEXT COLLATE NOCASE NOT NULL,
+    value TEXT,
+    PRIMARY KEY (server_id, name));
+)";
+
+} // namespace
+
+EmbeddedServer::EmbeddedServer(QString folder)
+    : m_folder(std::move(folder))
+{
+}
+
+QString EmbeddedServer::folderFor(const QString& dataSource, const QString& programFolder)
+{
+    QString name = dataSource.trimmed();
+    if (name.startsWith(QLatin1String("embedded:"), Qt::CaseInsensitive))
+        name = name.mid(9).trimmed();
+    if (name.isEmpty())
+        return QString();
+    if (QDir::isAbsolutePath(name))
+        return QDir::cleanPath(name);
+    // A server name is one folder below servers/, never a way out of it.
+    if (name.contains(QLatin1Char('/')) || name == QLatin1String(".") || name == QLatin1String(".."))
+        return QString();
+    return QDir::cleanPath(programFolder + QStringLiteral("/servers/") + name);
+}
+
+void EmbeddedServer::checkCatalogName(const QString& catalog)
+{
+    bool plain = !catalog.trimmed().isEmpty() && !catalog.contains(QLatin1String("..")) && catalog.size() <= 128;
+    for (const QChar c : catalog) {
+        plain = plain
+            && (c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('-') || c == QLatin1Char('$')
+                || c == QLatin1Char('#') || c == QLatin1Char('@') || c == QLatin1Char('.') || c == QLatin1Char(' '));
+    }
+    if (!plain)
+        throw DbError(QStringLiteral("The database name '%1' is not valid: use letters, digits, blanks and _ - $ # @ . only.").arg(catalog),
+                      QStringLiteral("42000"), 15151);
+}
+
+QString EmbeddedServer::name() const
+{
+    return QFileInfo(m_folder).fileName();
+}
+
+bool EmbeddedServer::exists() const
+{
+    return !m_folder.isEmpty() && QFileInfo(m_folder).isDir();
+}
+
+QString EmbeddedServer::databasePath(const QString& catalog) const
+{
+    checkCatalogName(catalog);
+    const QString file = catalog.trimmed() + QStringLiteral(".sqlite");
+    // Database names ignore case on SQL Server; file names on Linux do not.
+    if (!QFileInfo::exists(m_folder + QLatin1Char('/') + file)) {
+        const QStringList present = QDir(m_folder).entryList({QStringLiteral("*.sqlite")}, QDir::Files);
+        for (const QString& candidate : present)
+            if (candidate.compare(file, Qt::CaseInsensitive) == 0)
+                return m_folder + QLatin1Char('/') + candidate;
+    }
+    return m_folder + QLatin1Char('/') + file;
+}
+
+void EmbeddedServer::createServer()
+{
+    if (!QDir().mkpath(m_folder))
+        throw DbError(QStringLiteral("[embedded] Cannot create the server folder %1.").arg(m_folder));
+    ensureMaster();
+}
+
+void EmbeddedServer::ensureMaster()
+{
+    SqliteSession session(databasePath(QStringLiteral("master")), QStringLiteral("master"), SqliteSession::OpenMode::CreateIfMissing);
+    session.run(QString::fromLatin1(masterSchema));
+    session.run(QStringLiteral("INSERT OR IGNORE INTO servers (server_id, name, product, provider, data_source, is_linked) "
+                               "VALUES (0, ?, 'SQL Server', 'SQLOLEDB', ?, 0)"),
+                nullptr, {name(), name()});
+}
+
+void EmbeddedServer::executeNative(const QString& catalog, const QString& sqliteSql)
+{
+    SqliteSession session(databasePath(catalog), catalog, SqliteSession::OpenMode::CreateIfMissing);
+    session.startStatement();
+    session.run(sqliteSql);
+}
+
+} // namespace db::embedded

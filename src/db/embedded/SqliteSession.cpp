@@ -1,0 +1,340 @@
+#include "db/embedded/SqliteSession.h"
+
+#include "db/DateText.h"
+#include "db/TypeCode.h"
+#include "db/embedded/SqlFunctions.h"
+
+#include <QByteArray>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+namespace db::embedded {
+
+namespace {
+
+constexpr int longWaitMs = 3600 * 1000;
+
+QString lastWord(const QString& sql)
+{
+    const QStringList words = sql.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+    return words.isEmpty() ? QString() : words.last();
+}
+
+// "main.tblSales" and "linked1.tblSales" name the same table for the operator.
+QString withoutSchema(const QString& name)
+{
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.mid(dot + 1);
+}
+
+QVariant rawValue(sqlite3_stmt* statement, int column)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(statement, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(statement, column));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                                          sqlite3_column_bytes(statement, column)));
+    case SQLITE_BLOB: {
+        const char* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
+        return QVariant(QByteArray(data, sqlite3_column_bytes(statement, column)));
+    }
+    default:
+        return QVariant();
+    }
+}
+
+bool isFullDateTime(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}$)"));
+    return form.match(text).hasMatch();
+}
+
+int codeFromValue(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::LongLong: {
+        const qlonglong n = value.toLongLong();
+        return n > std::numeric_limits<qint32>::max() || n < std::numeric_limits<qint32>::min() ? TypeCode::BigInt
+                                                                                                : TypeCode::Integer;
+    }
+    case QMetaType::Double:
+        return TypeCode::Double;
+    case QMetaType::QByteArray:
+        return TypeCode::VarBinary;
+    case QMetaType::QString:
+        return isFullDateTime(value.toString()) ? TypeCode::DBTimeStamp : TypeCode::VarChar;
+    default:
+        return 0;
+    }
+}
+
+QString numberText(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::Double)
+        return SqlFunctions::shortestDecimal(value.toDouble());
+    return value.toString();
+}
+
+// The value as Field.h documents it for the column's type code.
+QVariant typedValue(const QVariant& raw, int code)
+{
+    if (!raw.isValid())
+        return raw;
+    const int kind = raw.typeId();
+    const bool number = kind == QMetaType::LongLong || kind == QMetaType::Double;
+    switch (code) {
+    case TypeCode::DBTimeStamp:
+        if (kind == QMetaType::QString) {
+            const QDateTime parsed = DateText::parse(raw.toString());
+            if (parsed.isValid())
+                return parsed;
+        }
+        return raw;
+    case TypeCode::Boolean:
+        if (number)
+            return raw.toDouble() != 0;
+        if (raw.toString().compare(QLatin1String("true"), Qt::CaseInsensitive) == 0)
+            return true;
+        if (raw.toString().compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+            return false;
+        return raw;
+    case TypeCode::SmallInt:
+    case TypeCode::Integer:
+    case TypeCode::TinyInt:
+    case TypeCode::BigInt: {
+        if (kind == QMetaType::LongLong)
+            return raw;
+        if (kind == QMetaType::Double)
+            return QVariant(qlonglong(raw.toDouble()));
+        bool ok = false;
+        const qlonglong n = raw.toString().trimmed().toLongLong(&ok);
+        return ok ? QVariant(n) : raw;
+    }
+    case TypeCode::Numeric:
+    case TypeCode::Currency:
+        return number ? QVariant(numberText(raw)) : QVariant(raw.toString());
+    case TypeCode::Single:
+    case TypeCode::Double: {
+        if (number)
+            return QVariant(raw.toDouble());
+        bool ok = false;
+        const double d = raw.toString().trimmed().toDouble(&ok);
+        return ok ? QVariant(d) : raw;
+    }
+    case TypeCode::Binary:
+    case TypeCode::VarBinary:
+        return kind == QMetaType::QByteArray ? raw : QVariant(raw.toString().toUtf8());
+    default:
+        if (isTextType(code) || code == TypeCode::Guid)
+            return number ? QVariant(numberText(raw)) : QVariant(raw.toString());
+        return raw;
+    }
+}
+
+void bindParameters(sqlite3_stmt* statement, const std::vector<QVariant>& parameters)
+{
+    for (size_t i = 0; i < parameters.size(); ++i) {
+        const QVariant& value = parameters[i];
+        const int index = int(i) + 1;
+        if (!value.isValid() || value.isNull()) {
+            sqlite3_bind_null(statement, index);
+        } else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int) {
+            sqlite3_bind_int64(statement, index, value.toLongLong());
+        } else if (value.typeId() == QMetaType::Double) {
+            sqlite3_bind_double(statement, index, value.toDouble());
+        } else {
+            const QByteArray utf8 = value.toString().toUtf8();
+            sqlite3_bind_text(statement, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        }
+    }
+}
+
+} // namespace
+
+SqliteSession::SqliteSession(const QString& path, const QString& catalog, OpenMode mode)
+    : m_catalog(catalog)
+{
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX
+        | (mode == OpenMode::CreateIfMissing ? SQLITE_OPEN_CREATE : 0);
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("out of memory");
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw DbError(QStringLiteral("[embedded] Cannot open the database file %1: %2").arg(path, message),
+                      QStringLiteral("08001"), rc);
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, longWaitMs);
+    SqlFunctions::install(m_db, &m_counter);
+    sqlite3_progress_handler(m_db, 1000, &SqliteSession::progress, this);
+    try {
+        run(QStringLiteral("PRAGMA journal_mode=WAL"));
+        run(QStringLiteral("PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=OFF; PRAGMA trusted_schema=ON"));
+    } catch (...) {
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        throw;
+    }
+}
+
+SqliteSession::~SqliteSession()
+{
+    sqlite3_close_v2(m_db);
+}
+
+void SqliteSession::setTimeoutSeconds(int seconds)
+{
+    m_limitMs = seconds > 0 ? qint64(seconds) * 1000 : 0;
+    sqlite3_busy_timeout(m_db, seconds > 0 ? seconds * 1000 : longWaitMs);
+}
+
+void SqliteSession::startStatement()
+{
+    m_counter.next();
+    m_clock.start();
+}
+
+int SqliteSession::progress(void* self)
+{
+    auto* session = static_cast<SqliteSession*>(self);
+    return session->m_limitMs > 0 && session->m_clock.isValid() && session->m_clock.elapsed() > session->m_limitMs ? 1 : 0;
+}
+
+bool SqliteSession::autocommit() const
+{
+    return sqlite3_get_autocommit(m_db) != 0;
+}
+
+long long SqliteSession::run(const QString& sql, ResultData* result, const std::vector<QVariant>& parameters)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    const char* tail = utf8.constData();
+    const char* const end = tail + utf8.size();
+    long long changes = 0;
+    bool captured = false;
+    if (!m_clock.isValid())
+        m_clock.start();
+    while (tail < end) {
+        sqlite3_stmt* statement = nullptr;
+        int rc = sqlite3_prepare_v2(m_db, tail, int(end - tail), &statement, &tail);
+        if (rc != SQLITE_OK)
+            throw errorFor(rc, sql);
+        if (!statement)
+            continue; // blanks or a comment
+        bindParameters(statement, parameters);
+        const int columns = sqlite3_column_count(statement);
+        const bool capture = result && !captured && columns > 0;
+        std::vector<QVariant> raw;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            if (capture)
+                for (int c = 0; c < columns; ++c)
+                    raw.push_back(rawValue(statement, c));
+        }
+        if (rc != SQLITE_DONE) {
+            const DbError error = errorFor(rc, sql);
+            sqlite3_finalize(statement);
+            throw error;
+        }
+        if (capture) {
+            captured = true;
+            result->columns.clear();
+            const size_t rows = raw.size() / size_t(columns);
+            for (int c = 0; c < columns; ++c) {
+                Column column;
+                column.name = QString::fromUtf8(sqlite3_column_name(statement, c));
+                const char* declared = sqlite3_column_decltype(statement, c);
+                column.typeCode = declared ? typeCodeForTypeName(QString::fromUtf8(declared)) : 0;
+                if (column.typeCode == 0) {
+                    // An expression reports by its first non-NULL value.
+                    column.typeCode = TypeCode::VarChar;
+                    for (size_t r = 0; r < rows; ++r) {
+                        const QVariant& value = raw[r * size_t(columns) + size_t(c)];
+                        if (value.isValid()) {
+                            column.typeCode = codeFromValue(value);
+                            break;
+                        }
+                    }
+                }
+                result->columns.push_back(column);
+            }
+            for (size_t i = 0; i < raw.size(); ++i)
+                raw[i] = typedValue(raw[i], result->columns[i % size_t(columns)].typeCode);
+            result->values = std::move(raw);
+        }
+        changes = sqlite3_changes64(m_db);
+        sqlite3_finalize(statement);
+    }
+    return changes;
+}
+
+QVariant SqliteSession::scalar(const QString& sql, const std::vector<QVariant>& parameters)
+{
+    ResultData result;
+    run(sql, &result, parameters);
+    return result.rowCount() > 0 ? result.values.front() : QVariant();
+}
+
+DbError SqliteSession::errorFor(int code, const QString& sql) const
+{
+    const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
+    const int primary = code & 0xff;
+    static const QRegularExpression constraintTarget(QStringLiteral(R"(constraint failed: ([^.,\s]+)\.([^,\s]+))"));
+    if (primary == SQLITE_CONSTRAINT) {
+        const QRegularExpressionMatch match = constraintTarget.match(message);
+        const QString table = match.hasMatch() ? match.captured(1) : QStringLiteral("?");
+        if (code == SQLITE_CONSTRAINT_PRIMARYKEY)
+            return DbError(QStringLiteral("Violation of PRIMARY KEY constraint 'PK_%1'. Cannot insert duplicate key in object 'dbo.%1'.")
+                               .arg(table),
+                           QStringLiteral("23000"), 2627);
+        if (code == SQLITE_CONSTRAINT_UNIQUE)
+            return DbError(QStringLiteral("Cannot insert duplicate key row in object 'dbo.%1' with unique index 'IX_%1_%2'.")
+                               .arg(table, match.captured(2)),
+                           QStringLiteral("23000"), 2601);
+        if (code == SQLITE_CONSTRAINT_NOTNULL)
+            return DbError(QStringLiteral("Cannot insert the value NULL into column '%1', table '%2.dbo.%3'; column does not allow nulls. INSERT fails.")
+                               .arg(match.captured(2), m_catalog, table),
+                           QStringLiteral("23000"), 515);
+        return DbError(QStringLiteral("[embedded] ") + message, QStringLiteral("23000"), 547);
+    }
+    if (primary == SQLITE_INTERRUPT)
+        return DbError(QStringLiteral("Query timeout expired"), QStringLiteral("HYT00"), 0);
+    if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+        return DbError(QStringLiteral("Lock request time out period exceeded."), QStringLiteral("HY000"), 1222);
+    if (primary == SQLITE_FULL)
+        return DbError(QStringLiteral("Could not allocate space for object in database '%1' because the 'PRIMARY' filegroup is full.")
+                           .arg(m_catalog),
+                       QStringLiteral("42000"), 1105);
+    if (message.startsWith(QLatin1String("no such table: ")))
+        return DbError(QStringLiteral("Invalid object name '%1'.").arg(withoutSchema(message.mid(15))), QStringLiteral("42S02"), 208);
+    if (message.startsWith(QLatin1String("no such column: "))) {
+        QString column = message.mid(16);
+        column = column.mid(column.lastIndexOf(QLatin1Char('.')) + 1);
+        return DbError(QStringLiteral("Invalid column name '%1'.").arg(column), QStringLiteral("42S22"), 207);
+    }
+    static const QRegularExpression noColumnNamed(QStringLiteral(R"(has no column named (\S+))"));
+    if (const QRegularExpressionMatch match = noColumnNamed.match(message); match.hasMatch())
+        return DbError(QStringLiteral("Invalid column name '%1'.").arg(match.captured(1)), QStringLiteral("42S22"), 207);
+    static const QRegularExpression nearToken(QStringLiteral(R"re(^near "(.*)": syntax error$)re"));
+    if (const QRegularExpressionMatch match = nearToken.match(message); match.hasMatch())
+        return DbError(QStringLiteral("Incorrect syntax near '%1'.").arg(match.captured(1)), QStringLiteral("42000"), 102);
+    if (message == QLatin1String("incomplete input"))
+        return DbError(QStringLiteral("Incorrect syntax near '%1'.").arg(lastWord(sql)), QStringLiteral("42000"), 102);
+    if (message.startsWith(QLatin1String("no such function: ")))
+        return DbError(QStringLiteral("'%1' is not a recognized built-in function name.").arg(message.mid(18)),
+                       QStringLiteral("42000"), 195);
+    static const QRegularExpression alreadyExists(QStringLiteral(R"re(^table "?([^"\s]+)"? already exists$)re"));
+    if (const QRegularExpressionMatch match = alreadyExists.match(message); match.hasMatch())
+        return DbError(QStringLiteral("There is already an object named '%1' in the database.").arg(match.captured(1)),
+                       QStringLiteral("42S01"), 2714);
+    if (message.startsWith(QLatin1String("Conversion failed")) || message.startsWith(QLatin1String("Error converting"))
+        || message.startsWith(QLatin1String("Invalid length parameter")) || message.contains(QLatin1String("is not a recognized")))
+        return DbError(message, QStringLiteral("22018"), 245);
+    return DbError(QStringLiteral("[embedded] ") + message, QStringLiteral("HY000"), code);
+}
+
+} // namespace db::embedded

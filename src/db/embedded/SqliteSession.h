@@ -1,0 +1,53 @@
+#pragma once
+
+#include "db/DbError.h"
+#include "db/Recordset.h"
+#include "db/embedded/StatementCounter.h"
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QVariant>
+#include <vector>
+
+struct sqlite3;
+
+namespace db::embedded {
+
+/// One SQLite connection with the engine's settings and functions, and SQL Server's error wording.
+class SqliteSession {
+public:
+    enum class OpenMode { ExistingOnly, CreateIfMissing };
+
+    /// Opens `path` (WAL, synchronous NORMAL, no foreign keys, functions registered); `catalog`
+    /// names the database in messages. Throws DbError.
+    SqliteSession(const QString& path, const QString& catalog, OpenMode mode);
+    ~SqliteSession();
+    SqliteSession(const SqliteSession&) = delete;
+    SqliteSession& operator=(const SqliteSession&) = delete;
+
+    /// Seconds a statement may run (0: no limit); lock waits follow it.
+    void setTimeoutSeconds(int seconds);
+    /// Marks the start of a top-level statement: a new statement number and a fresh time limit.
+    void startStatement();
+    /// Runs SQLite text (one or more statements); fills `result` from the first statement that
+    /// has columns when `result` is given; returns the rows changed by the last statement. Throws DbError.
+    long long run(const QString& sql, ResultData* result = nullptr, const std::vector<QVariant>& parameters = {});
+    /// The first column of the first row of `sql`, invalid when there is none. Throws DbError.
+    QVariant scalar(const QString& sql, const std::vector<QVariant>& parameters = {});
+    /// True when no transaction is open.
+    bool autocommit() const;
+    sqlite3* handle() const { return m_db; }
+    const QString& catalog() const { return m_catalog; }
+
+private:
+    DbError errorFor(int code, const QString& sql) const;
+    static int progress(void* self);
+
+    sqlite3* m_db = nullptr;
+    QString m_catalog;
+    StatementCounter m_counter;
+    QElapsedTimer m_clock;
+    qint64 m_limitMs = 0;
+};
+
+} // namespace db::embedded

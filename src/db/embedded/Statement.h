@@ -1,0 +1,62 @@
+#pragma once
+
+#include "db/embedded/Token.h"
+
+#include <QString>
+#include <QVariant>
+#include <vector>
+
+namespace db::embedded {
+
+/// An argument of an EXEC: its name without "@" in lower case (empty when positional) and its value.
+struct ProcedureArgument {
+    QString name;
+    QVariant value; ///< QString, a number, or null
+};
+
+/// A column as ALTER TABLE gives it: its name, its declared type and its whole SQLite definition.
+struct ColumnDefinition {
+    QString name;
+    QString type;
+    /// The type as SQLite keeps it: scaled numbers get REAL affinity ("numeric real(18,2)"), so that
+    /// 50.00 * 5 / 100 is 2.5 and not SQLite's integer 2; the first word still gives the type code.
+    QString storedType;
+    QString definition;
+    /// True when the statement said NULL or NOT NULL.
+    bool nullabilityGiven = false;
+    bool notNull = false;
+};
+
+/// One translated T-SQL statement: either SQLite text or an action the engine carries out itself.
+struct Statement {
+    enum class Kind {
+        NoOp,
+        Sql,
+        Begin,
+        Commit,
+        Rollback,
+        IfExists,
+        Exec,
+        CreateDatabase,
+        DropDatabase,
+        AddColumns,
+        AlterColumn,
+    };
+    Kind kind = Kind::NoOp;
+    /// Sql: the SQLite text; IfExists: the condition's query.
+    QString sql;
+    /// Sql: an INSERT, UPDATE or DELETE, whose changed rows are counted.
+    bool changesRows = false;
+    /// IfExists: IF NOT EXISTS.
+    bool negated = false;
+    /// IfExists: the statement run when the condition holds.
+    TokenList then;
+    /// Exec: the procedure (lower case); Create/DropDatabase: the database; Add/AlterColumn: the table.
+    QString name;
+    /// Add/AlterColumn: the SQLite schema of the table.
+    QString schema;
+    std::vector<ProcedureArgument> arguments;
+    std::vector<ColumnDefinition> columns;
+};
+
+} // namespace db::embedded

@@ -1,0 +1,285 @@
+#include "EmbeddedTestServers.h"
+
+#include "db/TypeCode.h"
+#include "db/Transaction.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFileInfo>
+
+using test::EmbeddedTestServers;
+using test::errorOf;
+using test::rows;
+using test::scalarText;
+
+// The engine's behaviour beyond the program's statements: opening, errors, types, values,
+// transactions, change capture, timeouts and databases.
+class EmbeddedEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        servers.createServer(QStringLiteral("BR"), {QStringLiteral("SUB01")});
+        connection = servers.open(QStringLiteral("BR"), QStringLiteral("SUB01"));
+        connection->execute("create table T (ID int NOT NULL PRIMARY KEY, Name varchar(50), Amount numeric(18,2), Day datetime)");
+    }
+
+    EmbeddedTestServers servers;
+    std::unique_ptr<db::Connection> connection;
+};
+
+TEST_F(EmbeddedEngineTest, OpeningAMissingServerIsAConnectionFailure)
+{
+    const db::DbError error = errorOf([&] { servers.open(QStringLiteral("NOWHERE"), QStringLiteral("SUB01")); });
+    EXPECT_EQ(error.sqlState(), "08001");
+    EXPECT_EQ(error.nativeCode(), 53);
+    EXPECT_TRUE(error.message().contains("Connection failure"));
+    EXPECT_TRUE(error.message().contains("NOWHERE"));
+    EXPECT_TRUE(error.isConnectionFailure());
+}
+
+TEST_F(EmbeddedEngineTest, OpeningAMissingCatalogFailsAsTheLoginDoes)
+{
+    const db::DbError error = errorOf([&] { servers.open(QStringLiteral("BR"), QStringLiteral("SUB99")); });
+    EXPECT_EQ(error.message(), "Cannot open database \"SUB99\" requested by the login. The login failed.");
+    EXPECT_EQ(error.sqlState(), "42000");
+    EXPECT_EQ(error.nativeCode(), 4060);
+    EXPECT_FALSE(QFileInfo::exists(servers.programFolder() + "/servers/BR/SUB99.sqlite"));
+}
+
+TEST_F(EmbeddedEngineTest, CatalogNamesThatAreNotPlainNeverReachTheFileSystem)
+{
+    for (const QString& catalog : {QStringLiteral("../SUB01"), QStringLiteral("a/b"), QStringLiteral("x*y"), QStringLiteral("..")}) {
+        const db::DbError error = errorOf([&] { servers.open(QStringLiteral("BR"), catalog); });
+        EXPECT_TRUE(error.message().contains("is not valid")) << catalog.toStdString();
+    }
+    EXPECT_TRUE(errorOf([&] { connection->execute("CREATE DATABASE [../evil]"); }).message().contains("is not valid"));
+    EXPECT_FALSE(QFileInfo::exists(servers.programFolder() + "/servers/evil.sqlite"));
+    // Database names ignore case, as on SQL Server.
+    EXPECT_NO_THROW(servers.open(QStringLiteral("BR"), QStringLiteral("sub01")));
+}
+
+TEST_F(EmbeddedEngineTest, ErrorsUseSqlServersWording)
+{
+    connection->execute("insert into T (ID, Name) values (57, 'x')");
+    db::DbError error = errorOf([&] { connection->execute("insert into T (ID, Name) values (57, 'y')"); });
+    EXPECT_EQ(error.message(), "Violation of PRIMARY KEY constraint 'PK_T'. Cannot insert duplicate key in object 'dbo.T'.");
+    EXPECT_EQ(error.nativeCode(), 2627);
+    EXPECT_EQ(error.sqlState(), "23000");
+    EXPECT_TRUE(error.isDuplicateKey());
+
+    error = errorOf([&] { connection->execute("select * from tblMissing"); });
+    EXPECT_EQ(error.message(), "Invalid object name 'tblMissing'.");
+    EXPECT_EQ(error.nativeCode(), 208);
+    EXPECT_EQ(error.sqlState(), "42S02");
+
+    error = errorOf([&] { connection->execute("select Missing from T"); });
+    EXPECT_EQ(error.message(), "Invalid column name 'Missing'.");
+    EXPECT_EQ(error.nativeCode(), 207);
+
+    error = errorOf([&] { connection->execute("insert into T (ID, Name) values (NULL, 'z')"); });
+    EXPECT_EQ(error.message(), "Cannot insert the value NULL into column 'ID', table 'SUB01.dbo.T'; column does not allow nulls. INSERT fails.");
+    EXPECT_EQ(error.nativeCode(), 515);
+
+    error = errorOf([&] { connection->execute("select from where"); });
+    EXPECT_EQ(error.message(), "Incorrect syntax near 'from'.");
+    EXPECT_EQ(error.nativeCode(), 102);
+
+    error = errorOf([&] { connection->execute("select * from [NOSUCH].MAIN01.dbo.tblSales"); });
+    EXPECT_EQ(error.message(), "Could not find server 'NOSUCH' in sys.servers. Verify that the correct server name was specified. "
+                               "If necessary, execute the stored procedure sp_addlinkedserver to add the server to sys.servers.");
+    EXPECT_EQ(error.nativeCode(), 7202);
+
+    error = errorOf([&] { connection->execute("EXEC master.dbo.sp_dropserver @server=N'NOSUCH', @droplogins='droplogins'"); });
+    EXPECT_EQ(error.message(), "The server 'NOSUCH' does not exist. Use sp_helpserver to show available servers.");
+    EXPECT_EQ(error.nativeCode(), 15015);
+    connection->execute("EXEC master.dbo.sp_addlinkedserver @server = N'HO', @srvproduct=N'SQL Server'");
+    error = errorOf([&] { connection->execute("EXEC master.dbo.sp_addlinkedserver N'HO', N'SQL Server'"); });
+    EXPECT_EQ(error.message(), "The server 'HO' already exists.");
+    EXPECT_EQ(error.nativeCode(), 15028);
+    EXPECT_EQ(errorOf([&] { connection->execute("EXEC sp_serveroption 'NOSUCH', 'rpc', 'true'"); }).nativeCode(), 15015);
+    // A linked server whose folder does not exist says so.
+    EXPECT_TRUE(errorOf([&] { connection->execute("select * from [HO].MAIN01.dbo.T"); }).message().contains("linked server \"HO\""));
+}
+
+TEST_F(EmbeddedEngineTest, TypeCodesFollowTheDeclaredTypes)
+{
+    connection->execute("create table Types (a int, b smallint, c tinyint, d bigint, e bit, f char(5), g varchar(10), h varchar(max), "
+                        "i nchar(5), j nvarchar(10), k text, l ntext, m datetime, n smalldatetime, o date, p numeric(18,2), "
+                        "q decimal(10,3), r money, s float, t real, u uniqueidentifier, v varbinary(20))");
+    db::Recordset rs = connection->openRecordset("select * from Types");
+    std::vector<int> codes;
+    for (const db::Column& column : rs.columns())
+        codes.push_back(column.typeCode);
+    EXPECT_EQ(codes, (std::vector<int>{3, 2, 17, 20, 11, 129, 200, 200, 130, 202, 201, 203, 135, 135, 135, 131, 131, 6, 5, 4, 72, 204}));
+
+    db::Recordset expressions = connection->openRecordset(
+        "select 1 as a, 3000000000 as b, 1.5 as c, 'x' as d, '2026-12-05 00:00:00' as e, NULL as f, 0x00ff as g, '2026-12-05' as h");
+    codes.clear();
+    for (const db::Column& column : expressions.columns())
+        codes.push_back(column.typeCode);
+    EXPECT_EQ(codes, (std::vector<int>{3, 20, 5, 200, 135, 200, 204, 200}));
+}
+
+TEST_F(EmbeddedEngineTest, ValuesComeBackAsTheFieldTypesPromise)
+{
+    connection->execute("create table V (ID int PRIMARY KEY, Flag bit, Name nvarchar(50), Amount numeric(18,2), Price money, "
+                        "Ratio float, Day datetime, Note varchar(50))");
+    connection->execute("insert into V values (1, 1, N'Ωμέγα ☃ O''Brien', 12.50, 3, 0.1, '29/Feb/2028 11:59:59 PM', '05/Dec/2026')");
+    connection->execute("insert into V (ID) values (2)");
+    db::Recordset rs = connection->openRecordset("select * from V order by ID");
+    EXPECT_EQ(rs.field("Flag").value(), QVariant(true));
+    EXPECT_EQ(rs.field("Name").value(), QVariant(QString::fromUtf8("Ωμέγα ☃ O'Brien")));
+    EXPECT_EQ(rs.field("Amount").value(), QVariant(QStringLiteral("12.5")));
+    EXPECT_EQ(rs.field("Price").value(), QVariant(QStringLiteral("3")));
+    EXPECT_EQ(rs.field("Ratio").value(), QVariant(0.1));
+    EXPECT_EQ(rs.field("Day").value(), QVariant(QDateTime(QDate(2028, 2, 29), QTime(23, 59, 59), Qt::UTC)));
+    EXPECT_EQ(rs.field("ID").value().typeId(), QMetaType::LongLong);
+    // A date-looking text in a text column stays as it was written.
+    EXPECT_EQ(rs.field("Note").value(), QVariant(QStringLiteral("05/Dec/2026")));
+    rs.moveNext();
+    for (int i = 1; i < rs.fieldCount(); ++i)
+        EXPECT_TRUE(rs.field(i).isNull()) << i;
+    // Text comparisons ignore case, as SQL Server's default collation does.
+    connection->execute("insert into T (ID, Name) values (1, 'Ravi Traders')");
+    EXPECT_EQ(scalarText(*connection, "select count(*) from T where Name = 'RAVI traders'"), "1");
+}
+
+TEST_F(EmbeddedEngineTest, QuotesSemicolonsAndKeywordsInsideLiteralsNeverChangeTheStatement)
+{
+    const QString tricky = "x'); DROP TABLE T; -- TOP 5 + getdate() [dbo].y /* z */ N'w";
+    QString quoted = tricky;
+    quoted.replace("'", "''");
+    EXPECT_EQ(connection->execute("insert into T (ID, Name) values (1, N'" + quoted + "')"), 1);
+    EXPECT_EQ(scalarText(*connection, "select Name from T where Name = '" + quoted + "'"), tricky);
+    EXPECT_EQ(scalarText(*connection, "select count(*) from T"), "1");
+    EXPECT_EQ(scalarText(*connection, "select 'a;b' + ';' + 'c -- d'"), "a;b;c -- d");
+    connection->execute("create table [odd]] name] ([col 1] int)");
+    connection->execute("insert into [odd]] name] ([col 1]) values (7)");
+    EXPECT_EQ(scalarText(*connection, "select [col 1] from [odd]] name]"), "7");
+}
+
+TEST_F(EmbeddedEngineTest, FunctionsBehaveAsSqlServersDo)
+{
+    connection->execute("insert into T (ID, Name, Amount, Day) values (1, 'Ravi  ', 1250.5, '2026-12-05 09:05:00')");
+    EXPECT_EQ(rows(*connection,
+                   "select len(Name), left(Name, 2), right('abcdef', 3), charindex('V', Name), substring('abcdef', 2, 3), "
+                   "isnull(NULL, 'none'), upper(N'ωx'), ltrim('  a'), replace('aXbx', 'x', '-') from T"),
+              QStringList({"4|Ra|def|3|bcd|none|ΩX|a|a-b-"}));
+    EXPECT_EQ(rows(*connection,
+                   "select day(Day), month(Day), year(Day), dateadd(dd, 27, Day), dateadd(month, 1, '2028-01-31'), "
+                   "datediff(day, '2026-12-31 23:59:00', '2027-01-01 00:01:00'), datediff(minute, Day, dateadd(hh, 2, Day)) from T"),
+              QStringList({"5|12|2026|2027-01-01 09:05:00|2028-02-29 00:00:00|1|120"}));
+    EXPECT_EQ(rows(*connection,
+                   "select cast(Day as varchar(30)), convert(varchar(10), Day, 103), convert(varchar, Day, 120), "
+                   "cast(Amount as int), cast('12' as int) + 1, cast(ID as varchar(5)) + 'x', cast('05/Dec/2026' as datetime) from T"),
+              QStringList({"Dec  5 2026  9:05AM|05/12/2026|2026-12-05 09:05:00|1250|13|1x|2026-12-05 00:00:00"}));
+    EXPECT_EQ(rows(*connection, "select top 1 ID from T order by ID"), QStringList({"1"}));
+    EXPECT_EQ(rows(*connection, "select ID from T where ID in (select top (1) ID from T) and Name + 'x' = 'Ravi  x'"), QStringList({"1"}));
+    EXPECT_EQ(rows(*connection, "select ID from T with (nolock) where Day between '05/Dec/2026' and '2026-12-06'"), QStringList({"1"}));
+    EXPECT_EQ(errorOf([&] { connection->execute("select cast('abc' as int)"); }).message(),
+              "Conversion failed when converting the varchar value 'abc' to data type int.");
+    EXPECT_EQ(errorOf([&] { connection->execute("select 'abc' + 1"); }).message(),
+              "Conversion failed when converting the varchar value 'abc' to data type int.");
+}
+
+TEST_F(EmbeddedEngineTest, TransactionsCommitAndRollBack)
+{
+    connection->beginTrans();
+    connection->execute("insert into T (ID, Name) values (1, 'kept')");
+    connection->commitTrans();
+    connection->beginTrans();
+    connection->execute("insert into T (ID, Name) values (2, 'dropped')");
+    // A failing statement inside the transaction leaves the decision to the caller.
+    EXPECT_TRUE(errorOf([&] { connection->execute("insert into T (ID, Name) values (1, 'dup')"); }).isDuplicateKey());
+    EXPECT_EQ(scalarText(*connection, "select count(*) from T"), "2");
+    connection->rollbackTrans();
+    EXPECT_EQ(rows(*connection, "select ID, Name from T"), QStringList({"1|kept"}));
+
+    connection->execute("BEGIN TRAN; insert into T (ID, Name) values (3, 'text'); ROLLBACK TRAN");
+    EXPECT_EQ(scalarText(*connection, "select count(*) from T"), "1");
+    connection->execute("BEGIN TRANSACTION; insert into T (ID, Name) values (3, 'text'); COMMIT");
+    auto other = servers.open(QStringLiteral("BR"), QStringLiteral("SUB01"));
+    EXPECT_EQ(scalarText(*other, "select Name from T where ID = 3"), "text");
+    EXPECT_EQ(errorOf([&] { connection->execute("COMMIT"); }).nativeCode(), 3902);
+}
+
+TEST_F(EmbeddedEngineTest, RowsAffectedCountOnlyDataStatements)
+{
+    EXPECT_EQ(connection->execute("insert into T (ID) values (1); insert into T (ID) values (2)"), 1);
+    EXPECT_EQ(connection->execute("update T set Name = 'n'"), 2);
+    EXPECT_EQ(connection->execute("update T set Name = 'n' where ID = 99"), 0);
+    EXPECT_EQ(connection->execute("create table U (a int)"), 0);
+    EXPECT_EQ(connection->execute("SET NOCOUNT ON; delete from T"), 2);
+    EXPECT_EQ(rows(*connection, "SET NOCOUNT ON; SET DATEFORMAT ymd; select count(*) from T"), QStringList({"0"}));
+}
+
+TEST_F(EmbeddedEngineTest, FirstInStatementLetsATriggerWriteOneRowPerStatement)
+{
+    connection->execute("create table Activity (ID int IDENTITY(1,1) PRIMARY KEY, TableName varchar(50), At datetime)");
+    servers.server("BR").executeNative("SUB01",
+        "CREATE TRIGGER T_update AFTER UPDATE ON T FOR EACH ROW WHEN mirtane_first_in_statement('T update') = 1 "
+        "BEGIN INSERT INTO Activity (TableName, At) VALUES ('T', mssql_getdate()); END;");
+    connection->execute("insert into T (ID) values (1); insert into T (ID) values (2); insert into T (ID) values (3)");
+    connection->execute("update T set Name = 'a'");
+    EXPECT_EQ(scalarText(*connection, "select count(*) from Activity"), "1");
+    connection->execute("update T set Name = 'b' where ID = 99");
+    EXPECT_EQ(scalarText(*connection, "select count(*) from Activity"), "1");
+    connection->execute("update T set Name = 'c' where ID < 3; update T set Name = 'd'");
+    EXPECT_EQ(scalarText(*connection, "select count(*) from Activity"), "3");
+    EXPECT_EQ(connection->openRecordset("select At from Activity").field(0).typeCode(), db::TypeCode::DBTimeStamp);
+}
+
+TEST_F(EmbeddedEngineTest, CommandTimeoutStopsALongStatement)
+{
+    connection->setCommandTimeout(1);
+    QElapsedTimer clock;
+    clock.start();
+    const db::DbError error = errorOf([&] {
+        connection->openRecordset("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT count(*) FROM n");
+    });
+    EXPECT_EQ(error.message(), "Query timeout expired");
+    EXPECT_EQ(error.sqlState(), "HYT00");
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(scalarText(*connection, "select count(*) from T"), "0");
+}
+
+TEST_F(EmbeddedEngineTest, ALockedTableTimesOutWithSqlServersText)
+{
+    auto other = servers.open(QStringLiteral("BR"), QStringLiteral("SUB01"));
+    other->beginTrans();
+    other->execute("insert into T (ID) values (1)");
+    connection->setCommandTimeout(1);
+    const db::DbError error = errorOf([&] { connection->execute("insert into T (ID) values (2)"); });
+    EXPECT_EQ(error.message(), "Lock request time out period exceeded.");
+    EXPECT_EQ(error.nativeCode(), 1222);
+    other->rollbackTrans();
+    EXPECT_EQ(connection->execute("insert into T (ID) values (2)"), 1);
+}
+
+TEST_F(EmbeddedEngineTest, DatabasesAreCreatedAndDroppedFromMaster)
+{
+    auto master = servers.open(QStringLiteral("BR"), QStringLiteral("master"));
+    master->execute("CREATE DATABASE NEW01");
+    EXPECT_TRUE(QFileInfo::exists(servers.programFolder() + "/servers/BR/NEW01.sqlite"));
+    EXPECT_EQ(errorOf([&] { master->execute("CREATE DATABASE NEW01"); }).message(),
+              "Database 'NEW01' already exists. Choose a different database name.");
+    EXPECT_NO_THROW(servers.open(QStringLiteral("BR"), QStringLiteral("NEW01")));
+    master->execute("DROP DATABASE NEW01");
+    EXPECT_FALSE(QFileInfo::exists(servers.programFolder() + "/servers/BR/NEW01.sqlite"));
+    const db::DbError error = errorOf([&] { master->execute("DROP DATABASE NEW01"); });
+    EXPECT_EQ(error.message(), "Cannot drop the database 'NEW01', because it does not exist or you do not have permission.");
+    EXPECT_EQ(error.nativeCode(), 3701);
+}
+
+TEST_F(EmbeddedEngineTest, TempTablesAndIdentityColumns)
+{
+    connection->execute("create table N (ID int IDENTITY(1,1) PRIMARY KEY, Name varchar(10) NOT NULL DEFAULT 'none', At datetime DEFAULT getdate())");
+    connection->execute("insert into N (Name) values ('a')");
+    connection->execute("insert into N (At) values ('2026-12-05')");
+    EXPECT_EQ(rows(*connection, "select ID, Name, At from N where ID = 2"), QStringList({"2|none|2026-12-05 00:00:00"}));
+    EXPECT_FALSE(connection->openRecordset("select At from N where ID = 1").field(0).isNull());
+    connection->execute("select ID, Name into #names from N where ID = 1");
+    EXPECT_EQ(rows(*connection, "select * from #names"), QStringList({"1|a"}));
+    connection->execute("drop table #names");
+    EXPECT_EQ(errorOf([&] { connection->execute("select * from #names"); }).nativeCode(), 208);
+}

@@ -1,0 +1,355 @@
+#include "EmbeddedTestServers.h"
+
+#include "db/TypeCode.h"
+
+#include <QDateTime>
+
+using test::EmbeddedTestServers;
+using test::errorOf;
+using test::rows;
+using test::scalarText;
+
+// The program's own statements, verbatim, on a branch (BR/SUB01) and a head office (HO/MAIN01).
+class ProgramStatementsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        servers.createServer(QStringLiteral("HO"), {QStringLiteral("MAIN01")});
+        servers.createServer(QStringLiteral("BR"), {QStringLiteral("SUB01")});
+        source = servers.open(QStringLiteral("HO"), QStringLiteral("MAIN01"));
+        destination = servers.open(QStringLiteral("BR"), QStringLiteral("SUB01"));
+        test::createCompanySchema(*source);
+        test::createCompanySchema(*destination);
+    }
+
+    // ConfigureLinkedServer's sixteen statements for `name`.
+    static QStringList linkedServerScript(const QString& name)
+    {
+        QStringList script = {
+            "IF  EXISTS (SELECT srv.name FROM sys.servers srv WHERE srv.server_id != 0 AND srv.name = N'" + name
+                + "')EXEC master.dbo.sp_dropserver @server=N'" + name + "', @droplogins='droplogins'",
+            "EXEC master.dbo.sp_addlinkedserver @server = N'" + name + "', @srvproduct=N'SQL Server'",
+            "EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=N'" + name + "',@useself=N'False',@locallogin=NULL,@rmtuser=NULL,@rmtpassword=NULL",
+            "EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=N'" + name + "',@useself=N'False',@locallogin=N'sa',@rmtuser=N'sa',@rmtpassword='KESTREL264$'",
+        };
+        const QStringList options = {
+            "', @optname=N'collation compatible', @optvalue=N'false'", "', @optname=N'data access', @optvalue=N'true'",
+            "', @optname=N'dist', @optvalue=N'false'",                 "', @optname=N'pub', @optvalue=N'false'",
+            "', @optname=N'rpc', @optvalue=N'false'",                  "', @optname=N'rpc out', @optvalue=N'false'",
+            "', @optname=N'sub', @optvalue=N'false'",                  "', @optname=N'connect timeout', @optvalue=N'0'",
+            "', @optname=N'collation name', @optvalue=null",           "', @optname=N'lazy schema validation', @optvalue=N'false'",
+            "', @optname=N'query timeout', @optvalue=N'0'",            "', @optname=N'use remote collation', @optvalue=N'true'",
+        };
+        for (const QString& option : options)
+            script << "EXEC master.dbo.sp_serveroption @server=N'" + name + option;
+        return script;
+    }
+
+    void configureLinkedServer(const QString& name)
+    {
+        for (const QString& statement : linkedServerScript(name))
+            destination->execute(statement);
+    }
+
+    void addSale(db::Connection& connection, int id, const QString& no, const QString& party, const QString& date, const QString& amount)
+    {
+        connection.execute(QStringLiteral("insert into tblSales (InvID, InvNo, Party, InvDate, BillAmt, cancelled, VchtypeID, SortNumber) "
+                                          "values (%1, '%2', '%3', '%4', %5, 0, 5, %1)")
+                               .arg(id)
+                               .arg(no, party, date, amount));
+    }
+
+    EmbeddedTestServers servers;
+    std::unique_ptr<db::Connection> source;
+    std::unique_ptr<db::Connection> destination;
+};
+
+TEST_F(ProgramStatementsTest, LinkedServerScriptRunsTwiceInARowAndLeavesOneEntry)
+{
+    const QString name = QStringLiteral("embedded:HO");
+    ASSERT_EQ(linkedServerScript(name).size(), 16);
+    configureLinkedServer(name);
+    configureLinkedServer(name);
+
+    auto master = servers.open(QStringLiteral("BR"), QStringLiteral("master"));
+    EXPECT_EQ(rows(*master, "select server_id, name, product, data_source, is_linked from sys.servers order by server_id"),
+              QStringList({"0|BR|SQL Server|BR|0", "1|embedded:HO|SQL Server|embedded:HO|1"}));
+    EXPECT_EQ(scalarText(*master, "select count(*) from linked_logins"), "2");
+    EXPECT_EQ(scalarText(*master, "select count(*) from server_options"), "12");
+    EXPECT_EQ(scalarText(*master, "select value from server_options where name = 'query timeout'"), "0");
+    EXPECT_EQ(scalarText(*master, "select count(*) from server_options where name = 'collation name' and value is null"), "1");
+}
+
+TEST_F(ProgramStatementsTest, FourPartNamesReadTheLinkedServersCatalog)
+{
+    configureLinkedServer(QStringLiteral("embedded:HO"));
+    addSale(*source, 57, "S-57", "Ravi Traders", "2026-12-05", "1250.50");
+    addSale(*source, 58, "S-58", "Anil & Sons", "2026-12-06", "10");
+
+    EXPECT_EQ(scalarText(*destination, "select count(*) from [embedded:HO].MAIN01.dbo.tblSales"), "2");
+    EXPECT_EQ(scalarText(*destination, "select InvNo from [embedded:HO].MAIN01.dbo.tblSales where InvID=58"), "S-58");
+    // A later statement reuses the attachment; the same-server three-part form reaches the own catalog.
+    EXPECT_EQ(scalarText(*destination, "select count(*) from [embedded:HO].main01.dbo.tblSales M where M.InvDate='05/Dec/2026'"), "1");
+    EXPECT_EQ(scalarText(*destination, "select count(*) from SUB01.dbo.tblSales"), "0");
+    EXPECT_EQ(scalarText(*destination, "select count(*) from SUB01..tblSales"), "0");
+
+    // A plain linked server name is the sibling server folder of the same name.
+    destination->execute("EXEC master.dbo.sp_addlinkedserver @server = N'HO', @srvproduct=N'SQL Server'");
+    EXPECT_EQ(scalarText(*destination, "select count(*) from [HO].MAIN01.dbo.tblSales"), "2");
+}
+
+TEST_F(ProgramStatementsTest, BulkTransferReplacesTheTableFromTheLinkedServer)
+{
+    configureLinkedServer(QStringLiteral("embedded:HO"));
+    source->execute("insert into tblLedger (LID, LName) values (1, 'Cash')");
+    source->execute("insert into tblLedger (LID, LName) values (2, 'O''Brien Stores')");
+    destination->execute("insert into tblLedger (LID, LName) values (9, 'Branch only')");
+
+    destination->execute("Delete from tblLedger");
+    destination->setCommandTimeout(0);
+    EXPECT_EQ(destination->execute("Insert into tblLedger select * from [embedded:HO].MAIN01.dbo.tblLedger"), 2);
+    EXPECT_EQ(rows(*destination, "select LID, LName from tblLedger order by LID"), QStringList({"1|Cash", "2|O'Brien Stores"}));
+
+    destination->execute("Delete from tblLedger");
+    EXPECT_EQ(destination->execute("Insert into tblLedger(LID,LName) select LID,LName from [embedded:HO].MAIN01.dbo.tblLedger"), 2);
+
+    // An empty source table leaves the destination empty.
+    destination->execute("Delete from tblArea");
+    destination->execute("insert into tblArea (AreaID, Area) values (1, 'North')");
+    destination->execute("Delete from tblArea");
+    EXPECT_EQ(destination->execute("Insert into tblArea select * from [embedded:HO].MAIN01.dbo.tblArea"), 0);
+    EXPECT_EQ(scalarText(*destination, "select count(*) from tblArea"), "0");
+}
+
+TEST_F(ProgramStatementsTest, ServerClockQueriesGiveADateTimeField)
+{
+    source->execute("insert into tblSettings (ID, KeyName) values (1, 'X')");
+    db::Recordset shifted = source->openRecordset("Select top 1 dateadd(Minute,330,getutcdate()) as ServDate from tblSettings");
+    ASSERT_EQ(shifted.recordCount(), 1);
+    EXPECT_EQ(shifted.field("ServDate").typeCode(), db::TypeCode::DBTimeStamp);
+    const QDateTime expected = QDateTime::currentDateTimeUtc().addSecs(330 * 60);
+    const QDateTime got = shifted.field("ServDate").value().toDateTime();
+    EXPECT_LE(std::abs(QDateTime(expected.date(), expected.time(), Qt::UTC).secsTo(got)), 5);
+
+    db::Recordset local = source->openRecordset("Select top 1 Getdate() as ServDate from tblSettings");
+    const QDateTime now = QDateTime::currentDateTime();
+    EXPECT_LE(std::abs(QDateTime(now.date(), now.time(), Qt::UTC).secsTo(local.field("ServDate").value().toDateTime())), 5);
+
+    // No settings row: no row comes back.
+    source->execute("delete from tblSettings");
+    EXPECT_TRUE(source->openRecordset("Select top 1 Getdate() as ServDate from tblSettings").eof());
+}
+
+TEST_F(ProgramStatementsTest, TransactionListQueriesConcatenateWithPlus)
+{
+    addSale(*source, 57, "S-57", "Ravi Traders", "05/Dec/2026", "1250.50");
+    addSale(*source, 58, "S-58", "A very long party name that is cut", "2026-12-05", "99");
+    addSale(*source, 60, "S-60", "Later that day", "2026-12-05 10:30:00", "5");
+    addSale(*source, 59, "S-59", "Other day", "2026-12-06", "1");
+    source->execute("insert into tblPurchase (InvID, InvNo, InvDate, BillAmt, VchtypeID) values (7, 'P-7', '05/Dec/2026', 12.5, 2)");
+
+    const QString dateClause = QStringLiteral(" invdate between  '05/Dec/2026' and '05/Dec/2026'");
+    const QString sales = "Select InvID,InvNo + ' - ' + left(Party,20)    + '-   ' + cast(INvDate as varchar(12))  + '-                       ' "
+                          "+ cast(BillAmt as varchar(20))  from tblSales where cancelled=0 and VchtypeID=5 and "
+        + dateClause + "and InvID in(57,58,0)" + " Order by SortNumber";
+    EXPECT_EQ(rows(*source, sales),
+              QStringList({"57|S-57 - Ravi Traders-   Dec  5 2026 -                       1250.5",
+                           "58|S-58 - A very long party na-   Dec  5 2026 -                       99"}));
+    db::Recordset list = source->openRecordset(sales);
+    EXPECT_EQ(list.field(0).typeCode(), db::TypeCode::Integer);
+    EXPECT_EQ(list.field(1).typeCode(), db::TypeCode::VarChar);
+
+    const QString purchases = "Select InvID,InvNo + ' - '  + cast(INvDate as varchar(12)) + '-//-                       ' + "
+                              "cast(BillAmt as varchar(20))  from tblPurchase where VchtypeID=2 and  invdate ='05/Dec/2026' Order by InvID";
+    EXPECT_EQ(rows(*source, purchases), QStringList({"7|P-7 - Dec  5 2026 -//-                       12.5"}));
+
+    // The id queries of the item filters.
+    source->execute("insert into tblItemMaster (ItemID, ItemName, CategoryID, PRoducttypeid) values (1, 'Soap', 3, 1)");
+    source->execute("insert into tblSalesItem (InvID, ItemID, Qty) values (57, 1, 2)");
+    source->execute("insert into tblPurchaseItem (InvID, ItemID) values (7, 1)");
+    EXPECT_EQ(rows(*source, " SELECT DISTINCT tblSalesItem.InvID  FROM  tblSalesItem INNER JOIN tblItemMaster ON tblSalesItem.ItemId = "
+                            "tblItemMaster.ItemID INNER JOIN tblSales ON tblSalesItem.InvID = tblSales.InvId WHERE   1=1  and CategoryID in(3 )"
+                            " and cancelled=0 and VchtypeID=5 and " + dateClause),
+              QStringList({"57"}));
+    EXPECT_EQ(rows(*source, "Select Distinct InvID from tblPurchaseItem,tblItemMaster where tblPurchaseItem.itemID= tblItemMaster.itemID "
+                            " and PRoducttypeid in(1 )"),
+              QStringList({"7"}));
+}
+
+TEST_F(ProgramStatementsTest, NextIdQueryOnEmptyAndFilledTable)
+{
+    db::Recordset empty = destination->openRecordset("Select max(InvID) + 1 as MAxid from tblSales");
+    ASSERT_FALSE(empty.eof());
+    EXPECT_TRUE(empty.field("MaxID").isNull());
+
+    addSale(*destination, 120, "S-120", "P", "2026-12-05", "1");
+    db::Recordset filled = destination->openRecordset("Select max(InvID) + 1 as MAxid from tblSales");
+    EXPECT_EQ(filled.field("MaxID").value().toLongLong(), 121);
+    EXPECT_EQ(filled.field("MaxID").typeCode(), db::TypeCode::Integer);
+    EXPECT_TRUE(destination->openRecordset("Select max(InvID) + 1 as MAxid from tblSales where InvID>500").field(0).isNull());
+}
+
+TEST_F(ProgramStatementsTest, MasterCountUnionIsOrderedByProperty)
+{
+    source->execute("insert into tblLedger (LID, LName) values (1, 'Cash')");
+    source->execute("insert into tblLedger (LID, LName) values (2, 'Bank')");
+    source->execute("insert into tblAgent (AgentID, AgentName) values (1, 'Anil')");
+    const QString query = " SELECT     'Category' AS Property, COUNT(CategoryID) AS Nos From tblCategories "
+                          " Union SELECT     'Items' AS Property, COUNT(ItemID) AS Nos From tblItemMaster "
+                          " Union SELECT     'Agent' AS Property, COUNT(AgentID) AS Nos From tblAgent "
+                          " Union SELECT     'Area' AS Property, COUNT(AreaID) AS Nos From tblArea "
+                          " Union SELECT     'AccountGroup' AS Property, COUNT(AccountGroupID) AS Nos From tblAccountGroup "
+                          " Union SELECT     'Employee' AS Property, COUNT(EmpID) AS Nos From tblEmployee "
+                          " Union SELECT     'Ledger' AS Property, COUNT(LID) AS Nos FROM         tblLedger AS tblEmployee_1 "
+                          " Union SELECT     'TaxClass' AS Property, COUNT(TaxClassID) AS Nos From tblTaxClass "
+                          " Union SELECT     'Usergroup' AS Property, COUNT(ID) AS Nos From tblUserGroupMaster "
+                          " Union SELECT     'User' AS Property, COUNT(UserID) AS Nos From tblUserMaster ORDER BY Property ";
+    EXPECT_EQ(rows(*source, query), QStringList({"AccountGroup|0", "Agent|1", "Area|0", "Category|0", "Employee|0", "Items|0",
+                                                 "Ledger|2", "TaxClass|0", "User|0", "Usergroup|0"}));
+}
+
+TEST_F(ProgramStatementsTest, TransactionCountUnionForADayIsOrderedDescending)
+{
+    addSale(*destination, 1, "S-1", "P", "2026-12-05", "1");
+    addSale(*destination, 2, "S-2", "P", "2026-12-06", "1");
+    destination->execute("insert into tblSalesItem (InvID, ItemID) values (1, 1)");
+    destination->execute("insert into tblSalesItem (InvID, ItemID) values (1, 2)");
+    destination->execute("insert into tblJobcard (JobCardID, JobCardNo, JobcardDate, VchtypeID) values (4, 'J4', '2026-12-05', 9)");
+    for (const QString& day : {QStringLiteral("05/Dec/2026"), QStringLiteral("2026-12-05")}) {
+        const QString clause = QStringLiteral(" ");
+        const QString query =
+            " SELECT     'Sales' AS Property, COUNT(InvID) AS Nos From tblSales Where InvDate ='" + day + "' " + clause
+            + " Union SELECT     'SalesItem' AS Property, COUNT(InvID) AS Nos From tblSalesItem Where InvID in(Select InvID from tblSales where InvDate ='" + day + "' " + clause + ")"
+            + " Union SELECT     'Receipt' AS Property, COUNT(VchID) AS Nos From tblNOtes where VchDate ='" + day + "' " + clause
+            + " Union SELECT     'StockJournal' AS Property, COUNT(VchID) AS Nos From tblStockJournal where InvDate ='" + day + "' " + clause
+            + " Union SELECT     'StockJournalDetail' AS Property, COUNT(InvID) AS Nos From tblStockJournalDetail Where InvID in(Select InvID from tblStockJournal where InvDate ='" + day + "' " + clause + ")"
+            + " Union SELECT     'JobCard' AS Property, COUNT(jobcardid) AS Nos From tblJobcard where JobcardDate ='" + day + "' " + clause
+            + " Union SELECT     'JobCardDetail' AS Property, COUNT(JobCardID) AS Nos From tblJobCardDetail Where JobCardID in(Select JobCardID from tblJobCard where JobcardDate ='" + day + "' " + clause + ")"
+            + " Union SELECT     'Order' AS Property, COUNT(InvID) AS Nos From tblOrder Where InvDate ='" + day + "' " + clause
+            + " Union SELECT     'OrderItem' AS Property, COUNT(InvID) AS Nos From tblOrderItem Where InvID in(Select InvID from tblOrder where InvDate ='" + day + "' " + clause + ")"
+            + " ORDER BY Property DESC ";
+        EXPECT_EQ(rows(*destination, query),
+                  QStringList({"StockJournalDetail|0", "StockJournal|0", "SalesItem|2", "Sales|1", "Receipt|0", "OrderItem|0",
+                               "Order|0", "JobCardDetail|0", "JobCard|1"}))
+            << day.toStdString();
+    }
+}
+
+TEST_F(ProgramStatementsTest, ActivityQueriesOfUploadAndTimer)
+{
+    source->execute("insert into tblActivity (TableName, tblUniqueID, Action, Active, DateofAction, ParentID) values ('tblLedger', 5, 'Insert', 1, '2026-12-05 10:00:00', NULL)");
+    source->execute("insert into tblActivity (TableName, tblUniqueID, Action, Active, DateofAction, ParentID) values ('tblLedger', 6, 'Update', 1, '2026-12-05 11:00:00', 0)");
+    source->execute("insert into tblActivity (TableName, tblUniqueID, Action, Active, DateofAction, ParentID) values ('tblSales', 57, 'Insert', 1, '2026-12-06 09:00:00', 57)");
+
+    EXPECT_EQ(rows(*source, " SELECT   ID, TableName, tblUniqueID, Action, Active, DateofAction From tblActivity where ISNULL(pARENTid,0)=0 AND id>1 ORDER BY ID "),
+              QStringList({"2|tblLedger|6|Update|1|2026-12-05 11:00:00"}));
+    EXPECT_EQ(rows(*source, " SELECT  COUNT(tblUniqueID) AS Updations, TableName, DAY(DateofAction) AS day, MONTH(DateofAction) AS Month, "
+                            "YEAR(DateofAction) AS year From tblActivity where ID>0 GROUP BY TableName, DAY(DateofAction), "
+                            "MONTH(DateofAction), YEAR(DateofAction)  order by TableName"),
+              QStringList({"2|tblLedger|5|12|2026", "1|tblSales|6|12|2026"}));
+    // The replay's own statements.
+    source->execute("insert into tblLedger (LID, LName) values (6, 'Six')");
+    destination->execute("Delete from tblLedger where LID=6");
+    EXPECT_EQ(rows(*source, "SELECT  * from tblLedger where  LID=6"), QStringList({"6|Six"}));
+}
+
+TEST_F(ProgramStatementsTest, SchemaUpdatesFailTheSecondTimeWithSqlServersText)
+{
+    const QStringList statements = {"Alter table TblSales Add SyncStat Numeric", "Alter table TblPurchase Add SyncStat Numeric",
+                                    "Alter table TblSales Add ServInvID Numeric", "Alter table TblPurchase Add ServInvID Numeric"};
+    for (const QString& statement : statements)
+        destination->execute(statement);
+    EXPECT_EQ(errorOf([&] { destination->execute(statements[0]); }).message(),
+              "Column names in each table must be unique. Column name 'SyncStat' in table 'TblSales' is specified more than once.");
+    EXPECT_EQ(errorOf([&] { destination->execute(statements[3]); }).nativeCode(), 2705);
+
+    addSale(*destination, 121, "S-121", "P", "2026-12-05", "1");
+    EXPECT_TRUE(destination->openRecordset("select SyncStat from tblSales").field(0).isNull());
+    EXPECT_EQ(destination->execute("update tblSales set SyncStat=1, ServInvID=121 where InvID=121"), 1);
+    EXPECT_EQ(destination->execute("Update tblSales set SyncStat=0  where InvID=121"), 1);
+    EXPECT_EQ(rows(*destination, "select SyncStat, ServInvID from tblSales"), QStringList({"0|121"}));
+
+    // The user group column widens on every run, and a wider value then fits the declared type.
+    for (int run = 0; run < 2; ++run)
+        destination->execute("alter table tblUserGroupMaster alter column Accesslevel  VarChar (6000)");
+    EXPECT_EQ(scalarText(*destination, "select sql from sqlite_schema where name = 'tblUserGroupMaster'"),
+              "CREATE TABLE \"tblUserGroupMaster\" (\"ID\" int PRIMARY KEY NOT NULL, \"GroupName\" varchar(50) COLLATE NOCASE, "
+              "\"Accesslevel\" VarChar(6000) COLLATE NOCASE)");
+    destination->execute("insert into tblUserGroupMaster (ID, GroupName, Accesslevel) values (1, 'admin', '" + QString(6000, 'Y') + "')");
+    EXPECT_EQ(scalarText(*destination, "select len(Accesslevel) from tblUserGroupMaster"), "6000");
+    EXPECT_EQ(errorOf([&] { destination->execute("alter table tblUserGroupMaster alter column Nothing varchar(5)"); }).message(),
+              "ALTER TABLE ALTER COLUMN Nothing failed because column 'Nothing' does not exist in table 'tblUserGroupMaster'.");
+}
+
+TEST_F(ProgramStatementsTest, UserLogInsertStoresTheDayAndTimeAsDates)
+{
+    const QString insert = " insert into tbluserlog (SystemName,LoginName , DateOf, Action, TimeOF,TypeofAction, OldData, NewData,ReCreateData , "
+                           "refID, ParentVchTypeID, VchTypeID, UserID,WindowName)  values('','','05/Dec/2026','Connection Established from "
+                           "MAIN01 to SUB01','10:30:00 AM','New','','','',0,0,0,0,'')";
+    EXPECT_EQ(destination->execute(insert), 1);
+    EXPECT_EQ(rows(*destination, "select DateOf, TimeOF, TypeofAction, Action from tbluserlog"),
+              QStringList({"2026-12-05 00:00:00|1900-01-01 10:30:00|New|Connection Established from MAIN01 to SUB01"}));
+}
+
+TEST_F(ProgramStatementsTest, VoucherCopyStatementsFindTheVoucherByDayAndKey)
+{
+    addSale(*source, 57, "S-57", "Ravi", "2026-12-05", "100");
+    source->execute("insert into tblItemMaster (ItemID, ItemName, CategoryID, PRoducttypeid) values (1, 'Soap', 3, 1)");
+    source->execute("insert into tblSalesItem (InvID, ItemID, Qty, rate, Prate, MRP) values (57, 1, 2, 50, 40, 60)");
+
+    EXPECT_EQ(rows(*source, "Select * from tblSales where  invDate='05/Dec/2026' and INvID=57").size(), 1);
+    EXPECT_EQ(rows(*source, "Select tblSalesItem.* from tblSalesItem,tblItemMaster Where InvID=57 and tblSalesItem.ItemID=tblItemMaster.ItemID "
+                            " and CategoryID in(3 ) and PRoducttypeid in(1 )"),
+              QStringList({"1|57|1|2|50|40|60"}));
+
+    destination->execute("insert into tblSalesItem (InvID, ItemID, Qty, rate, Prate, MRP) values (121, 1, 2, 50, 40, 60)");
+    destination->execute("Update tblSalesItem set Prate=(Prate-(Prate * 10/100)) where InvID=121");
+    destination->execute("Update tblSalesItem set rate=(rate-(rate * 5/100)) where InvID=121");
+    EXPECT_EQ(rows(*destination, "select Prate, rate from tblSalesItem"), QStringList({"36|47.5"}));
+    addSale(*destination, 121, "S-57", "Ravi", "2026-12-05", "100");
+    destination->execute("Update tblSales set TaxType='<None>' where InvID=121");
+    destination->execute("Update tblSales set VchtypeID=9 where InvID=121");
+    EXPECT_EQ(rows(*destination, "select TaxType, VchtypeID from tblSales"), QStringList({"<None>|9"}));
+}
+
+TEST_F(ProgramStatementsTest, MismatchQueryReadsTheHeadOfficeThroughTheLinkedServer)
+{
+    configureLinkedServer(QStringLiteral("embedded:HO"));
+    destination->execute("Alter table TblSales Add SyncStat Numeric");
+    destination->execute("Alter table TblSales Add ServInvID Numeric");
+    addSale(*destination, 1, "S-1", "P", "2026-12-05", "1");
+    addSale(*destination, 2, "S-2", "P", "2026-12-05", "1");
+    destination->execute("update tblSales set SyncStat=1");
+    addSale(*source, 1, "S-1", "P", "2026-12-05", "1");
+    const QString day = QStringLiteral("05/Dec/2026");
+    const QString query = " select InvID,invno ,invdate,vchtypeid, 'Main Server' as ServerName,servInvID,SyncStat from TBLSALES s where S.invno "
+                          "not in ( select invno from [embedded:HO].MAIN01.dbo.TBLSALES M WHERE M.INVDATE = S.INVDATE AND M.VCHTYPEID = "
+                          "S.VCHTYPEID and invdate='" + day + "') and SyncStat=1  and invdate='" + day + "'";
+    EXPECT_EQ(rows(*destination, query), QStringList({"2|S-2|2026-12-05 00:00:00|5|Main Server|NULL|1"}));
+}
+
+TEST_F(ProgramStatementsTest, FilterListQueriesAndCompanyList)
+{
+    source->execute("insert into tblVchType (VchTypeID, VchType, ParentID, ActiveStatus) values (5, 'Sales B2C', 1, 1)");
+    source->execute("insert into tblVchType (VchTypeID, VchType, ParentID, ActiveStatus) values (6, 'Sales B2B', 1, 1)");
+    source->execute("insert into tblVchType (VchTypeID, VchType, ParentID, ActiveStatus) values (7, 'Purchase', 2, 1)");
+    source->execute("insert into tblVchType (VchTypeID, VchType, ParentID, ActiveStatus) values (8, 'Journal', 9, 1)");
+    EXPECT_EQ(rows(*source, "SELECT   VchTypeID, VchType From tblVchType WHERE  activestatus=1 and VchtypeID in (Select VchtypeID from "
+                            "tblVchtype where ParentID in(1,3,12,18,44,2,4))    Order by VchType "),
+              QStringList({"7|Purchase", "6|Sales B2B", "5|Sales B2C"}));
+    EXPECT_EQ(rows(*source, "SELECT     VchTypeID, VchType From tblVchType WHERE     (ActiveStatus = 1) AND (VchTypeID IN  (SELECT     "
+                            "VchTypeID FROM  tblVchType AS tblVchType_1 WHERE      (ParentID IN  (SELECT     ParentID   FROM          "
+                            "tblVchType AS tblVchType_2  WHERE      (VchTypeID = 5))))) ORDER BY VchType"),
+              QStringList({"6|Sales B2B", "5|Sales B2C"}));
+    EXPECT_EQ(rows(*source, "Select ParentID from tblvchtype where VchtypeID=7"), QStringList({"2"}));
+
+    servers.createServer(QStringLiteral("LOCAL"), {QStringLiteral("QRNStartup")});
+    auto startup = servers.open(QStringLiteral("LOCAL"), QStringLiteral("QRNStartup"));
+    startup->execute("CREATE TABLE tblcompany (companyID int PRIMARY KEY, CompanyCode varchar(20), CompanyName varchar(100), "
+                     "ApplicationID int, active bit)");
+    startup->execute("insert into tblcompany values (1, 'SUB01', 'Zeta', 33, 1)");
+    startup->execute("insert into tblcompany values (2, 'OLD', 'Alpha', 33, 0)");
+    startup->execute("insert into tblcompany values (33, 'MAIN01', 'Beta', 12, 0)");
+    EXPECT_EQ(rows(*startup, "Select * from tblcompany where (ApplicationID IN (33) and active=1) or companyID=33 order by CompanyName "),
+              QStringList({"33|MAIN01|Beta|12|0", "1|SUB01|Zeta|33|1"}));
+}
