@@ -6,7 +6,7 @@ namespace db {
 
 namespace {
 const QString formatError = QStringLiteral(
-    "Format of the initialization string does not conform to the OLE DB specification");
+    "The connection text is malformed");
 
 QString normalisedKey(const QString& key)
 {

@@ -1,0 +1,144 @@
+#include "DemoServers.h"
+
+#include "tools/demo/ActivityTriggers.h"
+
+#include "db/DateText.h"
+
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using tools::test::DemoServers;
+
+// The head office's change capture: one tblActivity row per changing statement, as the ERP writes it.
+// The demo is shared; every case changes rows of its own and looks only at the rows it caused.
+class ActivityTriggersTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { demo = new DemoServers(); }
+    static void TearDownTestSuite()
+    {
+        delete demo;
+        demo = nullptr;
+    }
+
+    void SetUp() override { m_lastId = maxId(); }
+
+    static int maxId() { return DemoServers::scalar(demo->headOffice(), QStringLiteral("select isnull(max(ID), 0) from tblActivity")).toInt(); }
+    int newRows() const
+    {
+        return DemoServers::scalar(demo->headOffice(), QStringLiteral("select count(*) from tblActivity where ID > %1").arg(m_lastId)).toInt();
+    }
+    // ID|TableName|tblUniqueID|Action|Active|ParentId|VchTypeid|tblUniqueRefID of the rows this case caused.
+    QString newActivity() const
+    {
+        return DemoServers::rows(demo->headOffice(),
+                                 QStringLiteral("select ID - %1, TableName, tblUniqueID, Action, Active, ParentId, VchTypeid, tblUniqueRefID "
+                                                "from tblActivity where ID > %1 order by ID")
+                                     .arg(m_lastId));
+    }
+    static db::Connection& head() { return demo->headOffice(); }
+
+    static DemoServers* demo;
+    int m_lastId = 0;
+};
+
+DemoServers* ActivityTriggersTest::demo = nullptr;
+
+TEST_F(ActivityTriggersTest, InsertWritesOneRowWithTheKeyTodayAndTheServersTimeText)
+{
+    head().execute(QStringLiteral("insert into tblArea (AreaID, Area) values (501, 'Vadakara')"));
+    EXPECT_EQ(newActivity().toStdString(), "1|tblArea|501|Insert|1|0|0|NULL");
+    db::Recordset row = head().openRecordset(QStringLiteral("select DateofAction, ActionTime from tblActivity where ID = %1").arg(m_lastId + 1));
+    ASSERT_FALSE(row.eof());
+    EXPECT_EQ(row.field(0).text().toStdString(), db::DateText::sqlDate(QDate::currentDate()).toStdString() + " 00:00:00");
+    // convert(char(50), getdate()): "Dec  5 2026 10:30AM" padded to 50 characters.
+    const QString actionTime = row.field(1).text();
+    EXPECT_EQ(actionTime.size(), 50);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4} [ 1][0-9]:[0-5][0-9][AP]M +$")).match(actionTime).hasMatch())
+        << actionTime.toStdString();
+    EXPECT_TRUE(actionTime.startsWith(db::DateText::monthAbbreviation(QDate::currentDate())));
+}
+
+TEST_F(ActivityTriggersTest, StatementChangingManyRowsWritesOneRow)
+{
+    EXPECT_EQ(head().execute(QStringLiteral("update tblItemMaster set ReorderLevel = 5 where ItemID between 4 and 9")), 6);
+    ASSERT_EQ(newRows(), 1);
+    const int key = DemoServers::scalar(head(), QStringLiteral("select tblUniqueID from tblActivity where ID = %1").arg(m_lastId + 1)).toInt();
+    EXPECT_GE(key, 4);
+    EXPECT_LE(key, 9);
+    EXPECT_EQ(DemoServers::rows(head(), QStringLiteral("select TableName, Action from tblActivity where ID > %1").arg(m_lastId)).toStdString(),
+              "tblItemMaster|Update");
+
+    head().execute(QStringLiteral("insert into tblArea (AreaID, Area) select AreaID + 600, Area from tblArea where AreaID <= 3"));
+    EXPECT_EQ(newRows(), 2);
+}
+
+TEST_F(ActivityTriggersTest, StatementChangingNoRowWritesNothing)
+{
+    EXPECT_EQ(head().execute(QStringLiteral("update tblLedger set CreditDays = 45 where LID = -1")), 0);
+    EXPECT_EQ(head().execute(QStringLiteral("delete from tblSales where InvID = -1")), 0);
+    EXPECT_EQ(newRows(), 0);
+}
+
+TEST_F(ActivityTriggersTest, DeletedMasterRowCarriesRefIdZero)
+{
+    head().execute(QStringLiteral("insert into tblAgent (AgentID, AgentName) values (520, 'Short Lived')"));
+    head().execute(QStringLiteral("delete from tblAgent where AgentID = 520"));
+    EXPECT_EQ(newActivity().toStdString(), "1|tblAgent|520|Insert|1|0|0|NULL\n2|tblAgent|520|Deleted|1|0|0|0");
+}
+
+TEST_F(ActivityTriggersTest, DeletedTransactionCarriesItsServInvIDAndItsVoucherTypesParent)
+{
+    head().execute(QStringLiteral("insert into tblSales (InvID, InvNo, InvDate, VchTypeID, Party, BillAmt, cancelled) "
+                                  "values (9001, 'P1/9001', '2026-03-01', 181, 'Cash', 120.50, 0)"));
+    head().execute(QStringLiteral("update tblSales set SyncStat = 1, ServInvID = 777 where InvID = 9001"));
+    head().execute(QStringLiteral("delete from tblSales where InvID = 9001"));
+    EXPECT_EQ(newActivity().toStdString(),
+              "1|tblSales|9001|Insert|1|18|181|NULL\n2|tblSales|9001|Update|1|18|181|NULL\n3|tblSales|9001|Deleted|1|18|181|777");
+}
+
+TEST_F(ActivityTriggersTest, DeletedTransactionNeverSentHasNoRefId)
+{
+    head().execute(QStringLiteral("insert into tblPurchase (InvID, InvNo, InvDate, VchTypeID, Party, BillAmt) "
+                                  "values (9002, 'LP/9002', '2026-03-01', 201, 'Supplier', 10)"));
+    head().execute(QStringLiteral("delete from tblPurchase where InvID = 9002"));
+    EXPECT_EQ(newActivity().toStdString(), "1|tblPurchase|9002|Insert|1|2|201|NULL\n2|tblPurchase|9002|Deleted|1|2|201|NULL");
+}
+
+TEST_F(ActivityTriggersTest, IdsRiseByOneWithEachStatement)
+{
+    head().execute(QStringLiteral("update tblTaxClass set CessPer = 0 where TaxClassID = 1"));
+    head().execute(QStringLiteral("update tblUnit set DecimalPlaces = 0 where UnitID = 1")); // not captured
+    head().execute(QStringLiteral("update tblEmployee set Salary = Salary where EmpID = 2"));
+    head().execute(QStringLiteral("update tblNotes set Narration = 'Checked' where VchID = 1"));
+    EXPECT_EQ(DemoServers::rows(head(), QStringLiteral("select ID - %1, TableName from tblActivity where ID > %1 order by ID").arg(m_lastId)).toStdString(),
+              "1|tblTaxClass\n2|tblEmployee\n3|tblNotes");
+}
+
+TEST_F(ActivityTriggersTest, EveryCapturedTableIsRecordedUnderTheNameTheUploadExpects)
+{
+    const QStringList expected = {
+        QStringLiteral("tblCategories"), QStringLiteral("tblCostCentre"), QStringLiteral("tblEmployee"), QStringLiteral("tblGodown"),
+        QStringLiteral("tblItemMaster"), QStringLiteral("tblLedger"), QStringLiteral("tblTaxClass"), QStringLiteral("tblUserMaster"),
+        QStringLiteral("tblUserGroupMaster"), QStringLiteral("tblVchType"), QStringLiteral("tblCustomerProfile"), QStringLiteral("tblArea"),
+        QStringLiteral("tblAgent"), QStringLiteral("tblSales"), QStringLiteral("tblPurchase"), QStringLiteral("tblNotes"),
+        QStringLiteral("tblOrder"), QStringLiteral("tblStockJournal"), QStringLiteral("tblJobCard"),
+    };
+    QStringList recorded;
+    for (const tools::CapturedTable& table : tools::ActivityTriggers::capturedTables()) {
+        const int before = maxId();
+        const QString minKey = QStringLiteral("(select min(%1) from %2)").arg(table.keyColumn, table.tableName);
+        head().execute(QStringLiteral("update %1 set %2 = %2 where %2 = %3").arg(table.tableName, table.keyColumn, minKey));
+        recorded << DemoServers::rows(head(), QStringLiteral("select TableName from tblActivity where ID > %1").arg(before));
+    }
+    EXPECT_EQ(recorded.join(QLatin1Char(',')).toStdString(), expected.join(QLatin1Char(',')).toStdString());
+}
+
+TEST_F(ActivityTriggersTest, BranchRecordsNothing)
+{
+    db::Connection& branch = demo->branch();
+    branch.execute(QStringLiteral("update tblLedger set CreditDays = 10 where LID = 1"));
+    branch.execute(QStringLiteral("insert into tblArea (AreaID, Area) values (530, 'Branch Only')"));
+    EXPECT_EQ(DemoServers::scalar(branch, QStringLiteral("select count(*) from tblActivity")).toInt(), 0);
+    EXPECT_EQ(newRows(), 0);
+}

@@ -1,0 +1,234 @@
+#include "DemoServers.h"
+
+#include "tools/demo/DemoBuilder.h"
+
+#include "db/DbError.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using tools::DemoBuilder;
+using tools::test::DemoServers;
+
+namespace {
+
+const QStringList companyTables = {
+    QStringLiteral("tblAccountGroup"), QStringLiteral("tblArea"), QStringLiteral("tblAgent"), QStringLiteral("tblLedger"),
+    QStringLiteral("tblCategories"), QStringLiteral("tblTaxClass"), QStringLiteral("tblUnit"), QStringLiteral("tblItemMaster"),
+    QStringLiteral("tblUserGroupMaster"), QStringLiteral("tblUserMaster"), QStringLiteral("tblEmployee"), QStringLiteral("tblCostcentre"),
+    QStringLiteral("tblGodown"), QStringLiteral("tblCustomerProfile"), QStringLiteral("tblCustomerCard"), QStringLiteral("tblCurrency"),
+    QStringLiteral("tblCurrencyDetail"), QStringLiteral("tblAttendance"), QStringLiteral("tblVchType"), QStringLiteral("tblAppSettings"),
+    QStringLiteral("tblSettings"), QStringLiteral("tbluserlog"), QStringLiteral("tblActivity"), QStringLiteral("tblSales"),
+    QStringLiteral("tblSalesItem"), QStringLiteral("tblPurchase"), QStringLiteral("tblPurchaseItem"), QStringLiteral("tblNotes"),
+    QStringLiteral("tblOrder"), QStringLiteral("tblOrderItem"), QStringLiteral("tblStockJournal"), QStringLiteral("tblStockJournalDetail"),
+    QStringLiteral("tblJobCard"), QStringLiteral("tblJobCardDetail"),
+};
+
+// The same data, told apart by what a checksum of the main tables gives.
+QString checksum(db::Connection& connection)
+{
+    return DemoServers::rows(connection, QStringLiteral("select count(*), sum(BillAmt), sum(LID), min(Party), max(InvNo) from tblSales")) +
+           DemoServers::rows(connection, QStringLiteral("select count(*), sum(Qty), sum(rate), sum(ItemID) from tblSalesItem")) +
+           DemoServers::rows(connection, QStringLiteral("select count(*), sum(BillAmt), max(Party) from tblPurchase")) +
+           DemoServers::rows(connection, QStringLiteral("select count(*), sum(SRate), max(ItemName), sum(ProductTypeID) from tblItemMaster")) +
+           DemoServers::rows(connection, QStringLiteral("select count(*), max(LName), min(LName) from tblLedger"));
+}
+
+QString fileText(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("<missing>");
+    return QString::fromUtf8(file.readAll());
+}
+
+} // namespace
+
+// The demo a test builds once: schema, keys, companies, volumes and settings files.
+class DemoBuilderTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { demo = new DemoServers(); }
+    static void TearDownTestSuite()
+    {
+        delete demo;
+        demo = nullptr;
+    }
+    static DemoServers* demo;
+};
+
+DemoServers* DemoBuilderTest::demo = nullptr;
+
+TEST_F(DemoBuilderTest, EveryTableExistsOnBothCompanies)
+{
+    for (db::Connection* connection : {&demo->headOffice(), &demo->branch()})
+        for (const QString& table : companyTables)
+            EXPECT_NO_THROW(connection->openRecordset(QStringLiteral("select count(*) from ") + table)) << table.toStdString();
+}
+
+TEST_F(DemoBuilderTest, StartupCatalogsListTheCompaniesOfTheProgramsQuery)
+{
+    // The company query of the program's start-up, with its trailing blank.
+    const QString query = QStringLiteral("Select * from tblcompany where (ApplicationID IN (33) and active=1) or companyID=33 order by CompanyName ");
+    auto branchStartup = demo->open(DemoBuilder::branchDataSource(), QStringLiteral("QRNStartup"));
+    auto headStartup = demo->open(DemoBuilder::headOfficeDataSource(), QStringLiteral("QRNStartup"));
+    db::Recordset companies = branchStartup->openRecordset(query);
+    ASSERT_EQ(companies.recordCount(), 1);
+    EXPECT_EQ(companies.field(QStringLiteral("CompanyCode")).text().toStdString(), "SUB01");
+    EXPECT_EQ(companies.field(QStringLiteral("CompanyName")).text().toStdString(), "Branch Store");
+    companies = headStartup->openRecordset(query);
+    ASSERT_EQ(companies.recordCount(), 1);
+    EXPECT_EQ(companies.field(QStringLiteral("CompanyCode")).text().toStdString(), "MAIN01");
+}
+
+TEST_F(DemoBuilderTest, PrimaryKeysRefuseDuplicates)
+{
+    db::Connection& head = demo->headOffice();
+    try {
+        head.execute(QStringLiteral("insert into tblLedger (LID, LName) values (1, 'Second Cash')"));
+        FAIL() << "a second ledger 1 was accepted";
+    } catch (const db::DbError& e) {
+        EXPECT_TRUE(e.isDuplicateKey()) << e.message().toStdString();
+    }
+    // Detail rows are keyed by the voucher and the line together.
+    EXPECT_THROW(head.execute(QStringLiteral("insert into tblSalesItem (InvID, SlNo, ItemID) values (1, 1, 5)")), db::DbError);
+    EXPECT_EQ(head.execute(QStringLiteral("insert into tblSalesItem (InvID, SlNo, ItemID) values (1, 99, 5)")), 1);
+    EXPECT_THROW(head.execute(QStringLiteral("insert into tblAppSettings (KeyName, ValueName) values ('DECIMALPLACES', '3')")), db::DbError);
+    EXPECT_THROW(demo->branch().execute(QStringLiteral("insert into tblItemMaster (ItemID, ItemName) values (1, 'Again')")), db::DbError);
+    EXPECT_EQ(DemoServers::scalar(head, QStringLiteral("select count(*) from tblLedger where LID = 1")).toInt(), 1);
+    EXPECT_EQ(DemoServers::rows(head, QStringLiteral("select ValueName from tblAppSettings where KeyName = 'DECIMALPLACES'")).toStdString(), "2");
+    head.execute(QStringLiteral("delete from tblSalesItem where InvID = 1 and SlNo = 99"));
+}
+
+TEST_F(DemoBuilderTest, SyncColumnsAreOnTheHeadOfficesSalesAndPurchasesOnly)
+{
+    EXPECT_NO_THROW(demo->headOffice().openRecordset(QStringLiteral("select SyncStat, ServInvID from tblSales")));
+    EXPECT_NO_THROW(demo->headOffice().openRecordset(QStringLiteral("select SyncStat, ServInvID from tblPurchase")));
+    EXPECT_THROW(demo->branch().openRecordset(QStringLiteral("select SyncStat from tblSales")), db::DbError);
+    EXPECT_THROW(demo->branch().openRecordset(QStringLiteral("select ServInvID from tblPurchase")), db::DbError);
+    // The other transaction tables have them from the start, on both sides.
+    for (const char* table : {"tblNotes", "tblOrder", "tblStockJournal", "tblJobCard"})
+        EXPECT_NO_THROW(demo->branch().openRecordset(QStringLiteral("select SyncStat, ServInvID from %1").arg(QLatin1String(table)))) << table;
+}
+
+TEST_F(DemoBuilderTest, HeadOfficeHoldsVouchersOfBothFamiliesWithOneToEightItems)
+{
+    db::Connection& head = demo->headOffice();
+    const tools::DemoSize size = tools::DemoSize::small();
+    EXPECT_EQ(DemoServers::scalar(head, QStringLiteral("select count(*) from tblSales")).toInt(), size.salesVouchers);
+    EXPECT_EQ(DemoServers::scalar(head, QStringLiteral("select count(*) from tblPurchase")).toInt(), size.purchaseVouchers);
+    EXPECT_EQ(DemoServers::scalar(head, QStringLiteral("select count(*) from (select InvID from tblSalesItem group by InvID "
+                                                       "having count(*) between 1 and 8) v")).toInt(), size.salesVouchers);
+    EXPECT_EQ(DemoServers::scalar(head, QStringLiteral("select count(*) from tblSales where InvID not in (select InvID from tblSalesItem)")).toInt(), 0);
+    // Every sales voucher is of a sales type, every purchase of a purchase type.
+    EXPECT_EQ(DemoServers::scalar(head, QStringLiteral("select count(*) from tblSales s inner join tblVchType v on v.VchTypeID = s.VchTypeID "
+                                                       "where v.ParentID in (1, 3, 12, 18, 44)")).toInt(), size.salesVouchers);
+    EXPECT_EQ(DemoServers::scalar(head, QStringLiteral("select count(*) from tblPurchase p inner join tblVchType v on v.VchTypeID = p.VchTypeID "
+                                                       "where v.ParentID in (2, 4)")).toInt(), size.purchaseVouchers);
+    EXPECT_EQ(DemoServers::rows(head, QStringLiteral("select distinct ParentID from tblVchType where ParentID in (1, 2, 3, 4, 12, 18, 44) order by ParentID"))
+                  .toStdString(), "1\n2\n3\n4\n12\n18\n44");
+    EXPECT_EQ(DemoServers::rows(head, QStringLiteral("select distinct ProductTypeID from tblItemMaster order by ProductTypeID")).toStdString(),
+              "0\n1\n2\n3\n4\n5\n6\n7\n8\n9");
+    // The listing reads a bill's amount from the last eight characters of its text.
+    EXPECT_EQ(DemoServers::scalar(head, QStringLiteral("select count(*) from tblSales where BillAmt >= 99999.99 or BillAmt <= 0")).toInt(), 0);
+    EXPECT_GT(DemoServers::scalar(head, QStringLiteral("select count(*) from tblNotes")).toInt(), 0);
+    EXPECT_GT(DemoServers::scalar(head, QStringLiteral("select count(*) from tblOrderItem")).toInt(), 0);
+    EXPECT_GT(DemoServers::scalar(head, QStringLiteral("select count(*) from tblStockJournalDetail")).toInt(), 0);
+    EXPECT_GT(DemoServers::scalar(head, QStringLiteral("select count(*) from tblJobCardDetail")).toInt(), 0);
+    EXPECT_EQ(DemoServers::scalar(head, QStringLiteral("select count(*) from tblSettings")).toInt(), 1);
+}
+
+TEST_F(DemoBuilderTest, VouchersEndTodayAndGoBackNoFurtherThanTheDaysAsked)
+{
+    const QDate today = QDate::currentDate();
+    const tools::DemoSize size = tools::DemoSize::small();
+    db::Connection& head = demo->headOffice();
+    const QDate latest = DemoServers::scalar(head, QStringLiteral("select max(InvDate) from tblSales")).toDateTime().date();
+    const QDate earliest = DemoServers::scalar(head, QStringLiteral("select min(InvDate) from tblSales")).toDateTime().date();
+    EXPECT_LE(latest, today);
+    EXPECT_GE(earliest, today.addDays(-(size.days - 1)));
+    EXPECT_LE(DemoServers::scalar(demo->branch(), QStringLiteral("select max(InvDate) from tblSales")).toDateTime().date(), today);
+}
+
+TEST_F(DemoBuilderTest, BranchHasAnOlderSmallerCopyOfTheMastersAndTheSameVoucherTypes)
+{
+    db::Connection& head = demo->headOffice();
+    db::Connection& branch = demo->branch();
+    EXPECT_LT(DemoServers::scalar(branch, QStringLiteral("select count(*) from tblItemMaster")).toInt(),
+              DemoServers::scalar(head, QStringLiteral("select count(*) from tblItemMaster")).toInt());
+    EXPECT_LT(DemoServers::scalar(branch, QStringLiteral("select count(*) from tblCategories")).toInt(),
+              DemoServers::scalar(head, QStringLiteral("select count(*) from tblCategories")).toInt());
+    EXPECT_NE(DemoServers::rows(branch, QStringLiteral("select SRate from tblItemMaster where ItemID = 1")),
+              DemoServers::rows(head, QStringLiteral("select SRate from tblItemMaster where ItemID = 1")));
+    // A ledger made at the branch that the head office does not have.
+    EXPECT_EQ(DemoServers::rows(branch, QStringLiteral("select LName from tblLedger where LID = 9001")).toStdString(), "Branch Walk-in Customer");
+    EXPECT_EQ(DemoServers::scalar(head, QStringLiteral("select count(*) from tblLedger where LID = 9001")).toInt(), 0);
+    const QString vchTypes = QStringLiteral("select VchTypeID, VchType, ParentID, ActiveStatus from tblVchType order by VchTypeID");
+    EXPECT_EQ(DemoServers::rows(branch, vchTypes), DemoServers::rows(head, vchTypes));
+    EXPECT_EQ(DemoServers::scalar(branch, QStringLiteral("select count(*) from tblSales")).toInt(), tools::DemoSize::small().branchVouchers);
+    EXPECT_EQ(DemoServers::scalar(branch, QStringLiteral("select count(*) from tblActivity")).toInt(), 0);
+}
+
+TEST_F(DemoBuilderTest, GodownKeysAreDrawnByTheServer)
+{
+    EXPECT_EQ(DemoServers::rows(demo->headOffice(), QStringLiteral("select GodownID, GodownCode from tblGodown order by GodownID")).toStdString(),
+              "1|G1\n2|G2\n3|G3\n4|G4");
+}
+
+TEST_F(DemoBuilderTest, ActivityLogStartsWithTheRecentMasterChangesOnly)
+{
+    EXPECT_EQ(DemoServers::rows(demo->headOffice(),
+                                QStringLiteral("select ID, TableName, Action from tblActivity where ID <= 3 order by ID"))
+                  .toStdString(),
+              "1|tblItemMaster|Update\n2|tblLedger|Insert\n3|tblCategories|Update");
+}
+
+TEST_F(DemoBuilderTest, ResourcesPointTheProgramAtTheDemoServers)
+{
+    const QString resources = demo->folder() + QStringLiteral("/Resources/");
+    EXPECT_EQ(fileText(resources + QStringLiteral("ServerName.ini")).toStdString(), "embedded:BR");
+    EXPECT_EQ(fileText(resources + QStringLiteral("Appsettings.ini")).toStdString(),
+              "LOCALDBCODE=SUB01\r\nWEBDBCODE=MAIN01\r\nSYNCSERVER=embedded:HO");
+    EXPECT_EQ(fileText(resources + QStringLiteral("AppsettingsLoop.ini")).toStdString(), "MaxActivityID=0\r\nMaxActivityIDTrans=0");
+    EXPECT_EQ(fileText(resources + QStringLiteral("TIMEZONE.ini")).toStdString(), "0");
+}
+
+// Seeds, replacing and refusing: each case builds demos of its own.
+TEST(DemoBuilderSeedTest, SameSeedGivesSameDataAndAnotherSeedOtherData)
+{
+    const QDate today(2026, 3, 15);
+    DemoServers first(11, today);
+    DemoServers second(11, today);
+    DemoServers other(12, today);
+    const QString head = checksum(first.headOffice());
+    EXPECT_EQ(head, checksum(second.headOffice()));
+    EXPECT_EQ(checksum(first.branch()), checksum(second.branch()));
+    EXPECT_NE(head, checksum(other.headOffice()));
+    EXPECT_LE(DemoServers::rows(first.headOffice(), QStringLiteral("select max(InvDate) from tblSales")).left(10).toStdString(), "2026-03-15");
+}
+
+TEST(DemoBuilderReplaceTest, RefusesExistingServersUnlessAskedToReplaceThem)
+{
+    DemoServers demo;
+    demo.headOffice().execute(QStringLiteral("insert into tblArea (AreaID, Area) values (700, 'Kept')"));
+    tools::DemoOptions options;
+    options.size = tools::DemoSize::small();
+    try {
+        DemoBuilder(demo.folder(), options).build();
+        FAIL() << "existing servers were replaced without being asked";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("already exists; use --force to replace it."), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(DemoServers::scalar(demo.headOffice(), QStringLiteral("select count(*) from tblArea where AreaID = 700")).toInt(), 1);
+
+    demo.headOffice().close();
+    demo.branch().close();
+    options.replaceExisting = true;
+    EXPECT_NO_THROW(DemoBuilder(demo.folder(), options).build());
+    auto head = demo.open(DemoBuilder::headOfficeDataSource(), DemoBuilder::mainCompany());
+    EXPECT_EQ(DemoServers::scalar(*head, QStringLiteral("select count(*) from tblArea where AreaID = 700")).toInt(), 0);
+    EXPECT_EQ(DemoServers::scalar(*head, QStringLiteral("select count(*) from tblSales")).toInt(), tools::DemoSize::small().salesVouchers);
+}
