@@ -42,6 +42,7 @@ Shell::Shell(MainWindow& window, Options options)
             [this](const QString& text) { m_reporter.balloon(text); })
     , m_reporter(window, m_log, m_notifier, *m_prompter)
     , m_connections(db::ConnectionContext{m_programFolder, 15})
+    , m_startup(m_connections.context())
 {
     wire();
 }
@@ -147,7 +148,8 @@ void Shell::connectCompanies()
         db::NumberText::leading(m_ini.read(m_files.appSettings, QStringLiteral("ENABLEAUTOMirtane"), QStringLiteral("False"))) != 0;
 
     m_reporter.status(QStringLiteral("day start setting"));
-    m_log.setCompany(destinationCode);
+    if (m_log.setCompany(destinationCode))
+        m_log.write(QStringLiteral("Connect"), QStringLiteral("Connection Established from ") + sourceCode + QStringLiteral(" to ") + destinationCode);
 
     m_window.dtpdate()->setVisible(true);
     m_window.dtpto()->setVisible(true);

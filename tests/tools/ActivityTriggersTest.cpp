@@ -1,4 +1,4 @@
-#include "DemoServers.h"
+#include "TempServers.h"
 
 #include "tools/demo/ActivityTriggers.h"
 
@@ -8,13 +8,13 @@
 
 #include <gtest/gtest.h>
 
-using tools::test::DemoServers;
+using support::TempServers;
 
 // The head office's change capture: one tblActivity row per changing statement, as the ERP writes it.
 // The demo is shared; every case changes rows of its own and looks only at the rows it caused.
 class ActivityTriggersTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { demo = new DemoServers(); }
+    static void SetUpTestSuite() { demo = new TempServers(); }
     static void TearDownTestSuite()
     {
         delete demo;
@@ -23,26 +23,26 @@ protected:
 
     void SetUp() override { m_lastId = maxId(); }
 
-    static int maxId() { return DemoServers::scalar(demo->headOffice(), QStringLiteral("select isnull(max(ID), 0) from tblActivity")).toInt(); }
+    static int maxId() { return TempServers::scalar(demo->headOffice(), QStringLiteral("select isnull(max(ID), 0) from tblActivity")).toInt(); }
     int newRows() const
     {
-        return DemoServers::scalar(demo->headOffice(), QStringLiteral("select count(*) from tblActivity where ID > %1").arg(m_lastId)).toInt();
+        return TempServers::scalar(demo->headOffice(), QStringLiteral("select count(*) from tblActivity where ID > %1").arg(m_lastId)).toInt();
     }
     // ID|TableName|tblUniqueID|Action|Active|ParentId|VchTypeid|tblUniqueRefID of the rows this case caused.
     QString newActivity() const
     {
-        return DemoServers::rows(demo->headOffice(),
+        return TempServers::rows(demo->headOffice(),
                                  QStringLiteral("select ID - %1, TableName, tblUniqueID, Action, Active, ParentId, VchTypeid, tblUniqueRefID "
                                                 "from tblActivity where ID > %1 order by ID")
                                      .arg(m_lastId));
     }
     static db::Connection& head() { return demo->headOffice(); }
 
-    static DemoServers* demo;
+    static TempServers* demo;
     int m_lastId = 0;
 };
 
-DemoServers* ActivityTriggersTest::demo = nullptr;
+TempServers* ActivityTriggersTest::demo = nullptr;
 
 TEST_F(ActivityTriggersTest, InsertWritesOneRowWithTheKeyTodayAndTheServersTimeText)
 {
@@ -63,10 +63,10 @@ TEST_F(ActivityTriggersTest, StatementChangingManyRowsWritesOneRow)
 {
     EXPECT_EQ(head().execute(QStringLiteral("update tblItemMaster set ReorderLevel = 5 where ItemID between 4 and 9")), 6);
     ASSERT_EQ(newRows(), 1);
-    const int key = DemoServers::scalar(head(), QStringLiteral("select tblUniqueID from tblActivity where ID = %1").arg(m_lastId + 1)).toInt();
+    const int key = TempServers::scalar(head(), QStringLiteral("select tblUniqueID from tblActivity where ID = %1").arg(m_lastId + 1)).toInt();
     EXPECT_GE(key, 4);
     EXPECT_LE(key, 9);
-    EXPECT_EQ(DemoServers::rows(head(), QStringLiteral("select TableName, Action from tblActivity where ID > %1").arg(m_lastId)).toStdString(),
+    EXPECT_EQ(TempServers::rows(head(), QStringLiteral("select TableName, Action from tblActivity where ID > %1").arg(m_lastId)).toStdString(),
               "tblItemMaster|Update");
 
     head().execute(QStringLiteral("insert into tblArea (AreaID, Area) select AreaID + 600, Area from tblArea where AreaID <= 3"));
@@ -111,7 +111,7 @@ TEST_F(ActivityTriggersTest, IdsRiseByOneWithEachStatement)
     head().execute(QStringLiteral("update tblUnit set DecimalPlaces = 0 where UnitID = 1")); // not captured
     head().execute(QStringLiteral("update tblEmployee set Salary = Salary where EmpID = 2"));
     head().execute(QStringLiteral("update tblNotes set Narration = 'Checked' where VchID = 1"));
-    EXPECT_EQ(DemoServers::rows(head(), QStringLiteral("select ID - %1, TableName from tblActivity where ID > %1 order by ID").arg(m_lastId)).toStdString(),
+    EXPECT_EQ(TempServers::rows(head(), QStringLiteral("select ID - %1, TableName from tblActivity where ID > %1 order by ID").arg(m_lastId)).toStdString(),
               "1|tblTaxClass\n2|tblEmployee\n3|tblNotes");
 }
 
@@ -129,7 +129,7 @@ TEST_F(ActivityTriggersTest, EveryCapturedTableIsRecordedUnderTheNameTheUploadEx
         const int before = maxId();
         const QString minKey = QStringLiteral("(select min(%1) from %2)").arg(table.keyColumn, table.tableName);
         head().execute(QStringLiteral("update %1 set %2 = %2 where %2 = %3").arg(table.tableName, table.keyColumn, minKey));
-        recorded << DemoServers::rows(head(), QStringLiteral("select TableName from tblActivity where ID > %1").arg(before));
+        recorded << TempServers::rows(head(), QStringLiteral("select TableName from tblActivity where ID > %1").arg(before));
     }
     EXPECT_EQ(recorded.join(QLatin1Char(',')).toStdString(), expected.join(QLatin1Char(',')).toStdString());
 }
@@ -139,6 +139,6 @@ TEST_F(ActivityTriggersTest, BranchRecordsNothing)
     db::Connection& branch = demo->branch();
     branch.execute(QStringLiteral("update tblLedger set CreditDays = 10 where LID = 1"));
     branch.execute(QStringLiteral("insert into tblArea (AreaID, Area) values (530, 'Branch Only')"));
-    EXPECT_EQ(DemoServers::scalar(branch, QStringLiteral("select count(*) from tblActivity")).toInt(), 0);
+    EXPECT_EQ(TempServers::scalar(branch, QStringLiteral("select count(*) from tblActivity")).toInt(), 0);
     EXPECT_EQ(newRows(), 0);
 }

@@ -1,4 +1,4 @@
-#include "DemoServers.h"
+#include "TempServers.h"
 
 #include "tools/demo/DemoBuilder.h"
 
@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 using tools::DemoBuilder;
-using tools::test::DemoServers;
+using support::TempServers;
 
 namespace {
 
@@ -22,7 +22,7 @@ struct ToolRun {
 // mirtane-sql run as a process on a small demo: output format, row counts, failures, scripts.
 class SqlToolTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { demo = new DemoServers(); }
+    static void SetUpTestSuite() { demo = new TempServers(); }
     static void TearDownTestSuite()
     {
         delete demo;
@@ -46,10 +46,10 @@ protected:
     }
     static QString branch() { return DemoBuilder::connectionText(DemoBuilder::branchDataSource(), DemoBuilder::branchCompany()); }
 
-    static DemoServers* demo;
+    static TempServers* demo;
 };
 
-DemoServers* SqlToolTest::demo = nullptr;
+TempServers* SqlToolTest::demo = nullptr;
 
 TEST_F(SqlToolTest, SelectPrintsATypedHeaderAndTabSeparatedRows)
 {
@@ -79,7 +79,7 @@ TEST_F(SqlToolTest, OtherStatementsPrintTheRowsAffected)
     EXPECT_EQ(r.out.toStdString(), "(1 rows affected)\n");
     r = run({branch(), QStringLiteral("update tblArea set ActiveStatus = 0 where AreaID in (802, 1, 2)")});
     EXPECT_EQ(r.out.toStdString(), "(3 rows affected)\n");
-    EXPECT_EQ(DemoServers::rows(demo->branch(), QStringLiteral("select Area, ActiveStatus from tblArea where AreaID = 802")).toStdString(),
+    EXPECT_EQ(TempServers::rows(demo->branch(), QStringLiteral("select Area, ActiveStatus from tblArea where AreaID = 802")).toStdString(),
               "Feroke|0");
 }
 
@@ -116,7 +116,7 @@ TEST_F(SqlToolTest, StandardInputLinesStopAtTheFirstFailure)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out.toStdString(), "(1 rows affected)\n");
     EXPECT_TRUE(r.err.contains(QStringLiteral("tblMissing"))) << r.err.toStdString();
-    EXPECT_EQ(DemoServers::rows(demo->branch(), QStringLiteral("select AreaID from tblArea where AreaID in (804, 805)")).toStdString(), "804");
+    EXPECT_EQ(TempServers::rows(demo->branch(), QStringLiteral("select AreaID from tblArea where AreaID in (804, 805)")).toStdString(), "804");
 }
 
 TEST_F(SqlToolTest, MissingConnectionTextPrintsUsage)

@@ -10,14 +10,14 @@
 
 #include <memory>
 
-namespace tools::test {
+namespace support {
 
 /// A small demo (branch BR/SUB01, head office HO/MAIN01) built in a temporary program folder,
 /// with open connections to both companies.
-class DemoServers {
+class TempServers {
 public:
     /// Builds the demo with `seed`, ending on `today` (an invalid date: the current date).
-    explicit DemoServers(std::uint32_t seed = 7, const QDate& today = {});
+    explicit TempServers(std::uint32_t seed = 7, const QDate& today = {});
 
     /// The program folder: servers/ and Resources/ are below it.
     QString folder() const { return m_dir.path(); }
@@ -40,4 +40,4 @@ private:
     std::unique_ptr<db::Connection> m_branch;
 };
 
-} // namespace tools::test
+} // namespace support

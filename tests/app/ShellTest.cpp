@@ -1,0 +1,181 @@
+// Start-up, Connect, Reconnect and the exit question through the real main window on demo servers.
+#include "app/MainWindow.h"
+#include "app/Shell.h"
+#include "db/DateText.h"
+#include "report/DailyLog.h"
+#include "report/IniSetting.h"
+#include "report/TextFile.h"
+#include "ScriptedPrompter.h"
+#include "TempServers.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <gtest/gtest.h>
+
+using namespace app;
+
+namespace {
+const QDateTime fixedNow(QDate(2026, 12, 5), QTime(10, 30, 0));
+
+class ShellTest : public ::testing::Test {
+protected:
+    support::TempServers servers;
+    support::ScriptedPrompter prompter;
+    int ends = 0;
+
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Shell> shell;
+
+    void makeShell()
+    {
+        window = std::make_unique<MainWindow>(servers.folder());
+        Shell::Options options;
+        options.prompter = &prompter;
+        options.endProgram = [this] { ++ends; };
+        options.clock = [] { return fixedNow; };
+        shell = std::make_unique<Shell>(*window, options);
+    }
+
+    QString resource(const QString& name) const { return QDir(servers.folder()).filePath(QStringLiteral("Resources/") + name); }
+    void setResource(const QString& name, const QString& text) { report::TextFile::write(resource(name), text); }
+    qlonglong count(db::Connection& c, const QString& sql) { return support::TempServers::scalar(c, sql).toLongLong(); }
+};
+} // namespace
+
+TEST_F(ShellTest, StartUpListsTheCompaniesOfBothServersAndRestoresTheLastChoice)
+{
+    makeShell();
+    ASSERT_TRUE(shell->startUp());
+    EXPECT_EQ(window->cboDestinationCompany()->count(), 1);
+    EXPECT_EQ(window->cboDestinationCompany()->itemText(0), "SUB01");
+    EXPECT_EQ(window->cboSourceCompany()->itemText(0), "MAIN01");
+    EXPECT_EQ(window->cboDestinationCompany()->currentText(), "SUB01");
+    EXPECT_EQ(window->cboSourceCompany()->currentText(), "MAIN01");
+    EXPECT_TRUE(window->isLoginShown());
+    EXPECT_FALSE(window->cmdConnect()->isHidden());
+    EXPECT_FALSE(window->SSTab1()->isTabEnabled(MainWindow::TechControlPage));
+    EXPECT_EQ(window->lblStatusMain()->text(), "Loading Over....Click Connect to proceed.. ");
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(ShellTest, UnreachableSyncServerLeavesTheMainCompanyListEmptyAndGoesOn)
+{
+    report::IniSetting(prompter).write(resource("Appsettings.ini"), "SYNCSERVER", "embedded:NOWHERE");
+    makeShell();
+    ASSERT_TRUE(shell->startUp());
+    EXPECT_EQ(window->cboDestinationCompany()->count(), 1);
+    EXPECT_EQ(window->cboSourceCompany()->count(), 0);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "embedded:NOWHERE Not connected ");
+    EXPECT_TRUE(window->isLoginShown());
+}
+
+TEST_F(ShellTest, MissingServerNameEndsStartUpWithTheMessage)
+{
+    setResource("ServerName.ini", "\r\n\r\n");
+    makeShell();
+    EXPECT_FALSE(shell->startUp());
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "Please check  Server Name. ");
+    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
+}
+
+TEST_F(ShellTest, ConnectOpensBothCompaniesAndTwiceRecreatesTheLinkedServer)
+{
+    makeShell();
+    ASSERT_TRUE(shell->startUp());
+    for (int round = 1; round <= 2; ++round) {
+        window->showLogin();
+        shell->connectCompanies();
+        EXPECT_TRUE(prompter.shown.empty()) << prompter.shown[0].text.toStdString();
+        EXPECT_TRUE(shell->connections().destination().isOpen());
+        EXPECT_TRUE(shell->connections().source().isOpen());
+        EXPECT_FALSE(window->isLoginShown());
+        EXPECT_EQ(count(servers.branch(), "select count(*) from sys.servers where server_id != 0 and name = N'embedded:HO'"), 1);
+        EXPECT_EQ(count(servers.branch(), "select count(*) from tbluserlog"), round);
+        EXPECT_EQ(count(servers.headOffice(), "select count(*) from tbluserlog where Action = 'Connection Established from MAIN01 to SUB01'"),
+                  round);
+    }
+    EXPECT_EQ(window->lblSourceConnection()->text(), "Source : embedded:HO  MAIN01");
+    EXPECT_EQ(window->lblDestinationConnection()->text(), "Destination : embedded:BR  SUB01");
+    EXPECT_EQ(window->lblStatusMain()->text(), "Conection .Done.... ");
+    EXPECT_EQ(window->SSTab1()->currentIndex(), int(MainWindow::MainCompanyPage));
+    EXPECT_EQ(report::IniSetting(prompter).read(resource("Appsettings.ini"), "LOCALDBCODE", ""), "SUB01");
+    // The linked server works: the branch reads the head office through it.
+    EXPECT_GT(count(servers.branch(), "select count(*) from [embedded:HO].MAIN01.dbo.tblItemMaster"), 0);
+    // The daily log is named after the From date and holds the connect entry.
+    const QDate from = window->dtpdate()->date();
+    const QString logFile = report::DailyLog::fileFor(report::DailyLog::folderFor(servers.folder(), "SUB01", fixedNow.date()), from);
+    EXPECT_TRUE(report::TextFile::read(logFile).contains("\tConnect\tConnection Established from MAIN01 to SUB01"));
+    // With no offset the pickers show the head office's local date.
+    EXPECT_EQ(from, QDate::currentDate());
+}
+
+TEST_F(ShellTest, TimezoneOffsetShiftsTheServerClockFromUtc)
+{
+    setResource("TIMEZONE.ini", "-1440");
+    makeShell();
+    ASSERT_TRUE(shell->startUp());
+    shell->connectCompanies();
+    EXPECT_EQ(window->dtpdate()->date(), QDateTime::currentDateTimeUtc().addSecs(-1440 * 60).date());
+    EXPECT_EQ(window->dtpto()->date(), window->dtpdate()->date());
+}
+
+TEST_F(ShellTest, ConnectRefusesACompanyCodeThatCannotBeADatabaseName)
+{
+    makeShell();
+    ASSERT_TRUE(shell->startUp());
+    window->cboDestinationCompany()->setCurrentText("SUB01;Data Source=embedded:HO");
+    shell->connectCompanies();
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.shown[0].text.contains("cannot be a database name"));
+    EXPECT_FALSE(shell->connections().destination().isOpen());
+    EXPECT_TRUE(window->isLoginShown());
+    EXPECT_TRUE(window->cmdConnect()->isEnabled());
+}
+
+TEST_F(ShellTest, ConnectWithTheHeadOfficeDownStillCompletesOnTheBranchClock)
+{
+    report::IniSetting(prompter).write(resource("Appsettings.ini"), "SYNCSERVER", "embedded:NOWHERE");
+    makeShell();
+    ASSERT_TRUE(shell->startUp());
+    prompter.shown.clear();
+    window->cboSourceCompany()->setCurrentText("MAIN01");
+    shell->connectCompanies();
+    EXPECT_TRUE(shell->connections().destination().isOpen());
+    EXPECT_FALSE(shell->connections().source().isOpen());
+    EXPECT_FALSE(window->isLoginShown());
+    // The branch answers for the clock when the head office cannot.
+    EXPECT_EQ(window->dtpdate()->date(), QDate::currentDate());
+    // Only the head office's user log row failed; the branch has its row and no linked server was made.
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Warning);
+    EXPECT_EQ(count(servers.branch(), "select count(*) from tbluserlog"), 1);
+    EXPECT_EQ(count(servers.branch(), "select count(*) from sys.servers where server_id != 0"), 0);
+}
+
+TEST_F(ShellTest, ExitQuestionYesClosesNoStaysCancelShowsTheLogin)
+{
+    makeShell();
+    ASSERT_TRUE(shell->startUp());
+    shell->connectCompanies();
+    prompter.script(report::PromptAnswer::No);
+    EXPECT_FALSE(shell->askExit());
+    EXPECT_FALSE(window->isLoginShown());
+    prompter.script(report::PromptAnswer::Cancel);
+    EXPECT_FALSE(shell->askExit());
+    EXPECT_TRUE(window->isLoginShown());
+    prompter.script(report::PromptAnswer::Yes);
+    EXPECT_TRUE(shell->askExit());
+    ASSERT_EQ(prompter.shown.size(), 3u);
+    EXPECT_EQ(prompter.shown[0].title, "Tarvik Mirtane ");
+    EXPECT_EQ(prompter.shown[0].text, "Do you Want to Exit Tarvik ERP Mirtane\r\n \r\nClick [Yes] to exit \r\n \r\n"
+                                      "[Cancel] to change login \r\n \r\n[No] to stay with the application");
+    EXPECT_EQ(prompter.shown[0].buttons, report::PromptButtons::YesNoCancel);
+    EXPECT_EQ(prompter.shown[0].defaultAnswer, report::PromptAnswer::No);
+}

@@ -1,0 +1,42 @@
+#include "TempServers.h"
+
+#include "tools/demo/DemoBuilder.h"
+
+#include "db/Recordset.h"
+
+namespace support {
+
+TempServers::TempServers(std::uint32_t seed, const QDate& today)
+{
+    tools::DemoOptions options;
+    options.seed = seed;
+    options.size = tools::DemoSize::small();
+    options.today = today;
+    m_report = tools::DemoBuilder(m_dir.path(), options).build();
+    m_headOffice = open(tools::DemoBuilder::headOfficeDataSource(), tools::DemoBuilder::mainCompany());
+    m_branch = open(tools::DemoBuilder::branchDataSource(), tools::DemoBuilder::branchCompany());
+}
+
+std::unique_ptr<db::Connection> TempServers::open(const QString& dataSource, const QString& catalog) const
+{
+    auto connection = std::make_unique<db::Connection>(db::ConnectionContext{m_dir.path()});
+    connection->open(tools::DemoBuilder::connectionText(dataSource, catalog));
+    return connection;
+}
+
+QVariant TempServers::scalar(db::Connection& connection, const QString& sql)
+{
+    db::Recordset rows = connection.openRecordset(sql);
+    return rows.eof() ? QVariant() : rows.field(0).value();
+}
+
+QString TempServers::rows(db::Connection& connection, const QString& sql)
+{
+    db::Recordset rows = connection.openRecordset(sql);
+    QString text = rows.getString(QStringLiteral("|"), QStringLiteral("\n"), QStringLiteral("NULL"));
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    return text;
+}
+
+} // namespace support
