@@ -1,5 +1,6 @@
 #include "app/Shell.h"
 
+#include "app/BusyCursor.h"
 #include "app/ClickableLabel.h"
 #include "app/MainWindow.h"
 #include "connect/LinkedServer.h"
@@ -13,21 +14,12 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 
 namespace app {
 
-namespace {
-/// Shows the hourglass for as long as it lives.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-} // namespace
 
 Shell::Shell(MainWindow& window, Options options)
     : m_window(window)
@@ -55,6 +47,31 @@ void Shell::wire()
     connect(m_window.lblConnect(), &ClickableLabel::clicked, this, &Shell::connectCompanies);
     connect(m_window.cmdRefresh(), &QPushButton::clicked, this, &Shell::reconnect);
     m_window.setCloseQuestion([this] { return askExit(); });
+    connect(m_window.SSTab1(), &QTabWidget::currentChanged, this, &Shell::mainPageShown);
+    setMainPageHandler(MainWindow::LogFilePage, [this] { showDailyLog(); });
+}
+
+void Shell::setMainPageHandler(int page, std::function<void()> handler)
+{
+    m_mainPageHandlers[page] = std::move(handler);
+}
+
+void Shell::mainPageShown(int page)
+{
+    const auto it = m_mainPageHandlers.find(page);
+    if (it == m_mainPageHandlers.end() || !it->second)
+        return;
+    BusyCursor busy;
+    try {
+        it->second();
+    } catch (const std::exception& e) {
+        m_reporter.balloon(QString::fromStdString(e.what()));
+    }
+}
+
+void Shell::showDailyLog()
+{
+    m_window.txtLog()->setPlainText(report::TextFile::read(m_log.currentFile()));
 }
 
 void Shell::endProgram()
@@ -142,6 +159,8 @@ void Shell::connectCompanies()
     m_window.dtpdate()->setDate(clock.serverDateTime(m_connections.source(), m_connections.destination()).date);
     m_window.dtpto()->setDate(clock.serverDateTime(m_connections.source(), m_connections.destination()).date);
 
+    if (m_fillFilters)
+        m_fillFilters();
     m_window.SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
     m_reporter.status(QStringLiteral("Voucher types Loaded"));
     m_automaticMode =

@@ -14,6 +14,7 @@
 #include <QObject>
 
 #include <functional>
+#include <map>
 
 namespace app {
 
@@ -46,6 +47,13 @@ public:
     /// Asks whether to exit; true when the window may close.
     bool askExit();
 
+    /// Sets what fills the filter lists once both companies are connected (during Connect).
+    void setFillFilters(std::function<void()> fill) { m_fillFilters = std::move(fill); }
+    /// Sets what runs when page `page` of SSTab1 is brought to the front (by a click or by the program).
+    void setMainPageHandler(int page, std::function<void()> handler);
+    /// Runs the handler of the SSTab1 page now in front, with the busy cursor; failures become balloons.
+    void mainPageShown(int page);
+
     connection::CompanyConnections& connections() { return m_connections; }
     const connection::ProgramSettings& settings() const { return m_settings; }
     report::DailyLog& dailyLog() { return m_log; }
@@ -62,6 +70,7 @@ private:
     void wire();
     void endProgram();
     void writeUserLog(const QString& action);
+    void showDailyLog();
 
     MainWindow& m_window;
     Options m_options;
@@ -79,6 +88,8 @@ private:
     qint32 m_maxActivityId = 0;
     qint32 m_maxActivityIdTrans = 0;
     bool m_automaticMode = false;
+    std::function<void()> m_fillFilters;
+    std::map<int, std::function<void()>> m_mainPageHandlers;
 };
 
 } // namespace app

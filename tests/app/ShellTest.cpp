@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <gtest/gtest.h>
@@ -114,6 +115,9 @@ TEST_F(ShellTest, ConnectOpensBothCompaniesAndTwiceRecreatesTheLinkedServer)
     EXPECT_TRUE(report::TextFile::read(logFile).contains("\tConnect\tConnection Established from MAIN01 to SUB01"));
     // With no offset the pickers show the head office's local date.
     EXPECT_EQ(from, QDate::currentDate());
+    // The "LogFile" page shows the daily log.
+    window->SSTab1()->setCurrentIndex(MainWindow::LogFilePage);
+    EXPECT_TRUE(window->txtLog()->toPlainText().contains("Connection Established from MAIN01 to SUB01"));
 }
 
 TEST_F(ShellTest, TimezoneOffsetShiftsTheServerClockFromUtc)
