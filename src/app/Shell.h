@@ -54,6 +54,14 @@ public:
     /// Runs the handler of the SSTab1 page now in front, with the busy cursor; failures become balloons.
     void mainPageShown(int page);
 
+    /// Sets what compares the master counts of both companies (it sets the master-difference flag).
+    void setRefreshMasterCounts(std::function<void()> refresh) { m_refreshMasterCounts = std::move(refresh); }
+    /// Compares the master counts now (nothing until a comparison is set).
+    void refreshMasterCounts() { if (m_refreshMasterCounts) m_refreshMasterCounts(); }
+    /// True when the last master count comparison found a table whose counts differ.
+    bool masterDifference() const { return m_masterDifference; }
+    void setMasterDifference(bool differs) { m_masterDifference = differs; }
+
     connection::CompanyConnections& connections() { return m_connections; }
     const connection::ProgramSettings& settings() const { return m_settings; }
     report::DailyLog& dailyLog() { return m_log; }
@@ -89,6 +97,8 @@ private:
     qint32 m_maxActivityIdTrans = 0;
     bool m_automaticMode = false;
     std::function<void()> m_fillFilters;
+    std::function<void()> m_refreshMasterCounts;
+    bool m_masterDifference = false;
     std::map<int, std::function<void()>> m_mainPageHandlers;
 };
 
