@@ -2,6 +2,7 @@
 
 #include "report/Reporter.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 
@@ -50,6 +51,7 @@ private:
     const report::Notifier& m_notifier;
     report::Prompter& m_prompter;
     QSystemTrayIcon* m_tray = nullptr;
+    QElapsedTimer m_sinceEvents;
 };
 
 } // namespace app

@@ -41,6 +41,21 @@ Shell::Shell(MainWindow& window, Options options)
 
 Shell::~Shell() = default;
 
+Shell::OperationScope::OperationScope(Shell& shell, const QString& name)
+    : m_shell(shell)
+{
+    if (!m_shell.m_runningOperation.isEmpty())
+        return;
+    m_shell.m_runningOperation = name.isEmpty() ? QStringLiteral("operation") : name;
+    m_acquired = true;
+}
+
+Shell::OperationScope::~OperationScope()
+{
+    if (m_acquired)
+        m_shell.m_runningOperation.clear();
+}
+
 void Shell::wire()
 {
     connect(m_window.cmdConnect(), &QPushButton::clicked, this, &Shell::connectCompanies);
@@ -181,6 +196,8 @@ void Shell::connectCompanies()
     m_window.lblSourceConnection()->setText(QStringLiteral("Source : ") + m_settings.syncServerName + QStringLiteral("  ") + sourceCode);
     m_window.lblDestinationConnection()->setText(QStringLiteral("Destination : ") + m_settings.serverName + QStringLiteral("  ")
                                                  + destinationCode);
+    for (const auto& hook : m_connectedHooks)
+        hook();
 }
 
 void Shell::reconnect()

@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <map>
+#include <vector>
 
 namespace app {
 
@@ -47,6 +48,8 @@ public:
     /// Asks whether to exit; true when the window may close.
     bool askExit();
 
+    /// Adds something to run at the end of every Connect, once the login panel is hidden.
+    void addConnectedHook(std::function<void()> hook) { m_connectedHooks.push_back(std::move(hook)); }
     /// Sets what fills the filter lists once both companies are connected (during Connect).
     void setFillFilters(std::function<void()> fill) { m_fillFilters = std::move(fill); }
     /// Sets what runs when page `page` of SSTab1 is brought to the front (by a click or by the program).
@@ -58,6 +61,24 @@ public:
     void setRefreshMasterCounts(std::function<void()> refresh) { m_refreshMasterCounts = std::move(refresh); }
     /// Compares the master counts now (nothing until a comparison is set).
     void refreshMasterCounts() { if (m_refreshMasterCounts) m_refreshMasterCounts(); }
+    /// Marks a long operation of the operator (or a timer tick) as running for as long as it lives,
+    /// unless another one is running already: then acquired() is false and nothing is marked.
+    class OperationScope {
+    public:
+        OperationScope(Shell& shell, const QString& name);
+        ~OperationScope();
+        OperationScope(const OperationScope&) = delete;
+        OperationScope& operator=(const OperationScope&) = delete;
+        /// True when this scope marked its operation as running.
+        bool acquired() const { return m_acquired; }
+
+    private:
+        Shell& m_shell;
+        bool m_acquired = false;
+    };
+    /// The name of the operation running now ("" when none).
+    const QString& runningOperation() const { return m_runningOperation; }
+
     /// True when the last master count comparison found a table whose counts differ.
     bool masterDifference() const { return m_masterDifference; }
     void setMasterDifference(bool differs) { m_masterDifference = differs; }
@@ -97,8 +118,10 @@ private:
     qint32 m_maxActivityIdTrans = 0;
     bool m_automaticMode = false;
     std::function<void()> m_fillFilters;
+    std::vector<std::function<void()>> m_connectedHooks;
     std::function<void()> m_refreshMasterCounts;
     bool m_masterDifference = false;
+    QString m_runningOperation;
     std::map<int, std::function<void()>> m_mainPageHandlers;
 };
 

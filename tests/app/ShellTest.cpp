@@ -183,3 +183,18 @@ TEST_F(ShellTest, ExitQuestionYesClosesNoStaysCancelShowsTheLogin)
     EXPECT_EQ(prompter.shown[0].buttons, report::PromptButtons::YesNoCancel);
     EXPECT_EQ(prompter.shown[0].defaultAnswer, report::PromptAnswer::No);
 }
+
+TEST_F(ShellTest, OnlyOneOperationRunsAtATime)
+{
+    makeShell();
+    {
+        Shell::OperationScope first(*shell, "Show Trans");
+        EXPECT_TRUE(first.acquired());
+        Shell::OperationScope second(*shell, "timer tick");
+        EXPECT_FALSE(second.acquired());
+        EXPECT_EQ(shell->runningOperation(), "Show Trans");
+    }
+    EXPECT_EQ(shell->runningOperation(), "");
+    Shell::OperationScope again(*shell, "timer tick");
+    EXPECT_TRUE(again.acquired());
+}
