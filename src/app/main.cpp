@@ -1,4 +1,5 @@
 #include "app/MainWindow.h"
+#include "app/MastersController.h"
 #include "app/Shell.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char* argv[])
     // The program folder holds Resources/, the log folders and the embedded servers.
     app::MainWindow window(QCoreApplication::applicationDirPath());
     app::Shell shell(window, app::Shell::Options{});
+    app::MastersController masters(shell, window);
 
     // 1280x760 where the screen has room for it, otherwise the whole screen.
     const QSize preferred(1280, 760);

@@ -1,0 +1,111 @@
+#include "app/MastersController.h"
+
+#include "app/BusyCursor.h"
+#include "app/MainWindow.h"
+#include "app/Shell.h"
+#include "masters/DatabaseUpdate.h"
+#include "masters/FullSync.h"
+#include "masters/MasterCounts.h"
+#include "masters/MasterList.h"
+#include "masters/SettingsSync.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace app {
+
+MastersController::MastersController(Shell& shell, MainWindow& window)
+    : QObject(nullptr)
+    , m_shell(shell)
+    , m_window(window)
+    , m_masterList(*window.lstMasterSettings())
+    , m_counts(*window.msgDataCount())
+{
+    connect(window.cmdFullSync(), &QPushButton::clicked, this, &MastersController::fullSync);
+    connect(window.cmdMasterSynchDetail(), &QPushButton::clicked, this, &MastersController::masterSynchDetail);
+    connect(window.cmdSettingsSynch(), &QPushButton::clicked, this, &MastersController::settingsSynch);
+    connect(window.cmdUpdateDataBase(), &QPushButton::clicked, this, &MastersController::updateDatabase);
+    window.lstMasterSettings()->viewport()->installEventFilter(this);
+    shell.setMainPageHandler(MainWindow::StepOnePage, [this] { fillDataCount(); });
+    shell.setRefreshMasterCounts([this] { fillDataCount(); });
+}
+
+bool MastersController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_window.lstMasterSettings()->viewport() && event->type() == QEvent::MouseButtonPress
+        && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        masterListRightButton();
+        // The rule decides the selection; the list must not change it again for this press.
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void MastersController::fullSync()
+{
+    // Disabled for the whole run: the copies let the window handle events, and a second run
+    // started inside the first would find the step's transaction open.
+    m_window.cmdFullSync()->setEnabled(false);
+    {
+        BusyCursor busy;
+        connection::CompanyConnections& connections = m_shell.connections();
+        masters::FullSync::Setup setup;
+        setup.syncServer = m_shell.settings().syncServerName;
+        setup.sourceCompany = m_shell.settings().sourceCompanyCode;
+        setup.bulkChecked = [this] { return m_window.chkBulkInsert()->isChecked(); };
+        setup.refreshCounts = [this] { m_shell.refreshMasterCounts(); };
+        masters::FullSync(connections.destination(), connections.source(), m_shell.reporter(), m_shell.prompter(),
+                          m_masterList, std::move(setup))
+            .run();
+    }
+    m_window.cmdFullSync()->setEnabled(true);
+}
+
+void MastersController::masterSynchDetail()
+{
+    try {
+        masters::MasterList::fill(m_masterList);
+    } catch (const std::exception& e) {
+        m_shell.reporter().balloon(QString::fromStdString(e.what()));
+    }
+}
+
+void MastersController::settingsSynch()
+{
+    m_window.cmdSettingsSynch()->setEnabled(false);
+    bool done = false;
+    {
+        BusyCursor busy;
+        connection::CompanyConnections& connections = m_shell.connections();
+        done = masters::SettingsSync(connections.destination(), connections.source(), m_shell.reporter(), m_shell.prompter())
+                   .run();
+    }
+    // After a failure the button stays disabled, as the operators know it.
+    if (done)
+        m_window.cmdSettingsSynch()->setEnabled(true);
+}
+
+void MastersController::updateDatabase()
+{
+    connection::CompanyConnections& connections = m_shell.connections();
+    masters::DatabaseUpdate(connections.destination(), connections.source(), m_shell.prompter()).run();
+}
+
+void MastersController::masterListRightButton()
+{
+    masters::MasterList::rightButtonPressed(m_masterList, m_shell.prompter());
+}
+
+void MastersController::fillDataCount()
+{
+    connection::CompanyConnections& connections = m_shell.connections();
+    bool differs = m_shell.masterDifference();
+    masters::MasterCounts(connections.destination(), connections.source(), m_shell.reporter()).fill(m_counts, differs);
+    m_shell.setMasterDifference(differs);
+}
+
+} // namespace app

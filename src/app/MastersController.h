@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/WidgetControls.h"
+
+#include <QObject>
+
+namespace app {
+
+class MainWindow;
+class Shell;
+
+/// Wires the master synchronisation page to its operations: "Master Synchronisation", "::",
+/// "Settings Synchronisation", "Update Database", the right button on the master list, and the
+/// master count comparison of the "Step 1" page.
+class MastersController : public QObject {
+    Q_OBJECT
+public:
+    /// Connects the controls of `window` and registers the count comparison with `shell`.
+    MastersController(Shell& shell, MainWindow& window);
+
+    /// "Master Synchronisation": the button is disabled and the pointer busy until the run ends.
+    void fullSync();
+    /// "::": refills the master list.
+    void masterSynchDetail();
+    /// "Settings Synchronisation".
+    void settingsSynch();
+    /// "Update Database".
+    void updateDatabase();
+    /// The right button on lstMasterSettings.
+    void masterListRightButton();
+    /// FillDataCount: compares the master counts in msgDataCount and sets the shell's flag.
+    void fillDataCount();
+
+protected:
+    /// Sees the mouse presses on the master list.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Shell& m_shell;
+    MainWindow& m_window;
+    ListWidgetControl m_masterList;
+    TableGridControl m_counts;
+};
+
+} // namespace app

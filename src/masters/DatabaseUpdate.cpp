@@ -1,0 +1,42 @@
+#include "masters/DatabaseUpdate.h"
+
+#include "db/Connection.h"
+#include "report/Prompter.h"
+
+namespace masters {
+
+DatabaseUpdate::DatabaseUpdate(db::Connection& destination, db::Connection& source, report::Prompter& prompter)
+    : m_destination(destination)
+    , m_source(source)
+    , m_prompter(prompter)
+{
+}
+
+QStringList DatabaseUpdate::statements()
+{
+    return {
+        QStringLiteral("Alter table TblSales Add SyncStat Numeric"),
+        QStringLiteral("Alter table TblPurchase Add SyncStat Numeric"),
+        QStringLiteral("Alter table TblSales Add ServInvID Numeric"),
+        QStringLiteral("Alter table TblPurchase Add ServInvID Numeric"),
+    };
+}
+
+int DatabaseUpdate::run()
+{
+    int skipped = 0;
+    for (const QString& statement : statements()) {
+        for (db::Connection* connection : {&m_destination, &m_source}) {
+            try {
+                connection->execute(statement);
+            } catch (const std::exception&) {
+                // The column is there already: the update can be repeated safely.
+                ++skipped;
+            }
+        }
+    }
+    m_prompter.tell(report::PromptIcon::None, QStringLiteral("Database Updated."));
+    return skipped;
+}
+
+} // namespace masters

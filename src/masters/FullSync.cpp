@@ -1,0 +1,160 @@
+#include "masters/FullSync.h"
+
+#include "masters/MasterList.h"
+#include "replication/BulkTransfer.h"
+#include "replication/RowCopier.h"
+
+#include "db/Connection.h"
+#include "report/ListControl.h"
+#include "report/Reporter.h"
+
+namespace masters {
+
+namespace {
+
+SyncStep step(const char* key, const char* status, const char* deleteStatement, const char* table)
+{
+    SyncStep s;
+    s.key = QString::fromLatin1(key);
+    s.status = QString::fromLatin1(status);
+    s.deleteStatement = QString::fromLatin1(deleteStatement);
+    s.table = QString::fromLatin1(table);
+    return s;
+}
+
+std::vector<SyncStep> makeSteps()
+{
+    std::vector<SyncStep> steps;
+    steps.push_back(step("tblLedger", "Migrating ledger ", "Delete from tblLedger", "tblLedger"));
+    steps.push_back(step("tblArea", "Migrating Area ", "Delete from tblArea", "tblArea"));
+    steps.push_back(step("tblCategory", "Migrating category ", "Delete from tblCategories", "tblCategories"));
+    steps.push_back(step("tblItemMaster", "Migrating ItemMaster ", "Delete from tblItemMaster", "tblItemMaster"));
+    steps.push_back(step("tblTaxClass", "Migrating TaxClass ", "Delete from tblTaxClass ", "tblTaxClass"));
+    steps.push_back(step("tblUnit", "Migrating Unit ", "Delete from tblUnit", "tblUnit"));
+    steps.push_back(step("tblUserMaster", "", "Delete from tblUserMaster", "tblUserMaster"));
+    SyncStep userGroup = step("tblUserGroupMaster", "Migrating tblUserGroupMaster ", "Delete from tblUserGroupMaster",
+                              "tblUserGroupMaster");
+    userGroup.alwaysRowCopy = true;
+    userGroup.schemaChanges << QStringLiteral("alter table tblUserGroupMaster alter column Accesslevel  VarChar (6000)");
+    steps.push_back(userGroup);
+    steps.push_back(step("tblAgent", "Migrating Agent ", "Delete from tblAgent", "tblAgent"));
+    steps.push_back(step("tblEmployee", "Migrating Employee ", "Delete from tblEmployee", "tblEmployee"));
+    SyncStep costCentre = step("tblCostcentre", "Migrating Costcentre ", "Delete from tblCostcentre", "tblCostcentre");
+    costCentre.statusAt = SyncStep::StatusAt::AfterDelete;
+    steps.push_back(costCentre);
+    SyncStep godown = step("tblGodown", "Migrating Godown ", "Delete from tblGodown", "tblGodown");
+    godown.statusAt = SyncStep::StatusAt::AfterDelete;
+    godown.rowCopyQuery = QStringLiteral("SELECT GodownName       ,GodownCode   From tblGodown");
+    steps.push_back(godown);
+    steps.push_back(step("tblAccountGroup", "Migrating AccountGroup ", "Delete from tblAccountGroup", "tblAccountGroup"));
+    steps.push_back(step("tblCustomerProfile", "Migrating Customer Profile ", "Delete from tblCustomerProfile",
+                         "tblCustomerProfile"));
+    steps.push_back(step("tblCustomerCard", "Migrating customer card ", "Delete from tblCustomerCard", "tblCustomerCard"));
+    steps.push_back(step("tblCurrency", "Migrating Currency ", "Delete from tblCurrency", "tblCurrency"));
+    steps.push_back(step("tblCurrencyDetail", "Migrating currency detail ", "Delete from tblCurrencyDetail", "tblCurrencyDetail"));
+    return steps;
+}
+
+} // namespace
+
+FullSync::FullSync(db::Connection& destination, db::Connection& source, report::Reporter& reporter, report::Prompter& prompter,
+                   report::ListControl& masterList, Setup setup)
+    : m_destination(destination)
+    , m_source(source)
+    , m_reporter(reporter)
+    , m_prompter(prompter)
+    , m_masterList(masterList)
+    , m_setup(std::move(setup))
+{
+}
+
+const std::vector<SyncStep>& FullSync::steps()
+{
+    static const std::vector<SyncStep> list = makeSteps();
+    return list;
+}
+
+void FullSync::send(db::Connection& connection, const QString& sql)
+{
+    try {
+        connection.execute(sql);
+    } catch (const std::exception& e) {
+        // One failing statement is reported and the run goes on with the next one.
+        m_reporter.balloon(QString::fromStdString(e.what()));
+    }
+}
+
+void FullSync::runStep(const SyncStep& step)
+{
+    for (const QString& change : step.schemaChanges) {
+        send(m_destination, change);
+        send(m_source, change);
+    }
+
+    const bool bulk = !step.alwaysRowCopy && m_setup.bulkChecked && m_setup.bulkChecked();
+    replication::BulkTransfer transfer(m_destination, m_setup.syncServer, m_setup.sourceCompany, m_reporter);
+    // The linked-server read comes before the step's transaction; a source that cannot be read
+    // leaves the table alone.
+    if (bulk && !transfer.stage(step.table))
+        return;
+
+    bool inTransaction = false;
+    try {
+        m_destination.beginTrans();
+        inTransaction = true;
+    } catch (const std::exception& e) {
+        m_reporter.balloon(QString::fromStdString(e.what()));
+    }
+
+    if (step.statusAt == SyncStep::StatusAt::BeforeDelete && !step.status.isEmpty())
+        m_reporter.status(step.status);
+    send(m_destination, step.deleteStatement);
+    if (step.statusAt == SyncStep::StatusAt::AfterDelete && !step.status.isEmpty())
+        m_reporter.status(step.status);
+
+    bool keep = true;
+    if (bulk)
+        keep = transfer.replaceFromStage(step.table);
+    else
+        replication::RowCopier(m_source, m_destination, m_reporter, m_prompter).copy(step.table, QString(), step.rowCopyQuery);
+
+    if (inTransaction) {
+        try {
+            if (keep)
+                m_destination.commitTrans();
+            else
+                m_destination.rollbackTrans();
+        } catch (const std::exception& e) {
+            m_reporter.balloon(QString::fromStdString(e.what()));
+            if (m_destination.inTransaction()) {
+                try {
+                    m_destination.rollbackTrans();
+                } catch (const std::exception&) {
+                    // the session has ended the transaction already
+                }
+            }
+        }
+    }
+    if (bulk)
+        transfer.dropStage(step.table);
+}
+
+void FullSync::run()
+{
+    try {
+        MasterList::fill(m_masterList);
+    } catch (const std::exception& e) {
+        m_reporter.balloon(QString::fromStdString(e.what()));
+    }
+    const QString tables = MasterList::tableSet(m_masterList).toUpper();
+    for (const SyncStep& step : steps()) {
+        if (tables.contains(step.key.toUpper()))
+            runStep(step);
+    }
+    m_reporter.status(QStringLiteral("Upoading Over"));
+    m_reporter.progress(QStringLiteral("....."));
+    if (m_setup.refreshCounts)
+        m_setup.refreshCounts();
+}
+
+} // namespace masters

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+namespace db {
+class Connection;
+}
+namespace report {
+class ListControl;
+class Prompter;
+class Reporter;
+}
+
+namespace masters {
+
+/// One step of the full master synchronisation.
+struct SyncStep {
+    /// When the status text is shown.
+    enum class StatusAt { BeforeDelete, AfterDelete };
+
+    /// Searched in the table set of the master list.
+    QString key;
+    /// Shown on the main status line; "" leaves the line as it is.
+    QString status;
+    StatusAt statusAt = StatusAt::BeforeDelete;
+    /// Sent on the destination before the copy.
+    QString deleteStatement;
+    /// The table copied.
+    QString table;
+    /// True when the row copy is used whatever the bulk check box says.
+    bool alwaysRowCopy = false;
+    /// The source query of the row copy ("" for every column).
+    QString rowCopyQuery;
+    /// Sent first, on the destination and then on the source.
+    QStringList schemaChanges;
+};
+
+/// The "Master Synchronisation" button: makes the master tables of the sub company identical to
+/// the main company's, one table per step, each step inside one destination transaction.
+class FullSync {
+public:
+    /// What the run needs besides the connections and the reporting.
+    struct Setup {
+        /// The linked server's name and the main company's catalog, for the bulk transfer.
+        QString syncServer;
+        QString sourceCompany;
+        /// Read before each step: true copies by bulk transfer instead of row by row.
+        std::function<bool()> bulkChecked;
+        /// Compares the master counts at the end.
+        std::function<void()> refreshCounts;
+    };
+
+    /// Deletes and writes on `destination`, reads `source`; `masterList` is lstMasterSettings.
+    FullSync(db::Connection& destination, db::Connection& source, report::Reporter& reporter, report::Prompter& prompter,
+             report::ListControl& masterList, Setup setup);
+
+    /// The seventeen steps in the order they run.
+    static const std::vector<SyncStep>& steps();
+
+    /// Refills the master list, runs every step whose key is in the table set, then shows
+    /// "Upoading Over" and refreshes the counts. A failing table is reported as a notification
+    /// and the other tables are still copied.
+    void run();
+
+private:
+    void runStep(const SyncStep& step);
+    void send(db::Connection& connection, const QString& sql);
+
+    db::Connection& m_destination;
+    db::Connection& m_source;
+    report::Reporter& m_reporter;
+    report::Prompter& m_prompter;
+    report::ListControl& m_masterList;
+    Setup m_setup;
+};
+
+} // namespace masters

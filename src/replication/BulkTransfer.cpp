@@ -1,0 +1,102 @@
+#include "replication/BulkTransfer.h"
+
+#include "db/Connection.h"
+#include "db/DbError.h"
+#include "report/Reporter.h"
+
+namespace replication {
+
+BulkTransfer::BulkTransfer(db::Connection& destination, QString syncServer, QString sourceCompany, report::Reporter& reporter)
+    : m_destination(destination)
+    , m_syncServer(std::move(syncServer))
+    , m_sourceCompany(std::move(sourceCompany))
+    , m_reporter(reporter)
+{
+}
+
+QString BulkTransfer::sourceName(const QString& table) const
+{
+    return QLatin1Char('[') + m_syncServer + QStringLiteral("].") + m_sourceCompany + QStringLiteral(".dbo.") + table;
+}
+
+QString BulkTransfer::stageName(const QString& table)
+{
+    return QStringLiteral("#MirtaneStage_") + table;
+}
+
+bool BulkTransfer::stage(const QString& table, const QString& columns)
+{
+    try {
+        // The remote read is the long part; it may take as long as it needs.
+        m_destination.setCommandTimeout(0);
+        dropStage(table);
+        m_destination.execute(QStringLiteral("select ") + (columns.isEmpty() ? QStringLiteral("*") : columns)
+                              + QStringLiteral(" into ") + stageName(table) + QStringLiteral(" from ") + sourceName(table));
+        return true;
+    } catch (const std::exception& e) {
+        m_reporter.balloon(QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
+void BulkTransfer::replace(const QString& table, const QString& columns)
+{
+    m_destination.execute(QStringLiteral("Delete from ") + table);
+    m_destination.setCommandTimeout(0);
+    if (!columns.isEmpty())
+        m_destination.execute(QStringLiteral("Insert into ") + table + QLatin1Char('(') + columns + QStringLiteral(") select ")
+                              + columns + QStringLiteral(" from ") + stageName(table));
+    else
+        m_destination.execute(QStringLiteral("Insert into ") + table + QStringLiteral(" select * from ") + stageName(table));
+}
+
+bool BulkTransfer::replaceFromStage(const QString& table, const QString& columns)
+{
+    m_reporter.status(QStringLiteral("Migrating ") + table);
+    try {
+        replace(table, columns);
+        return true;
+    } catch (const std::exception& e) {
+        m_reporter.balloon(QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
+void BulkTransfer::dropStage(const QString& table)
+{
+    try {
+        m_destination.execute(QStringLiteral("DROP TABLE ") + stageName(table));
+    } catch (const db::DbError&) {
+        // there was none
+    }
+}
+
+bool BulkTransfer::transfer(const QString& table, const QString& columns)
+{
+    m_reporter.status(QStringLiteral("Migrating ") + table);
+    const bool ownTransaction = !m_destination.inTransaction();
+    if (!stage(table, columns))
+        return false;
+    bool done = false;
+    try {
+        if (ownTransaction)
+            m_destination.beginTrans();
+        replace(table, columns);
+        if (ownTransaction)
+            m_destination.commitTrans();
+        done = true;
+    } catch (const std::exception& e) {
+        if (ownTransaction && m_destination.inTransaction()) {
+            try {
+                m_destination.rollbackTrans();
+            } catch (const std::exception&) {
+                // a lost connection has already ended the transaction on the server
+            }
+        }
+        m_reporter.balloon(QString::fromStdString(e.what()));
+    }
+    dropStage(table);
+    return done;
+}
+
+} // namespace replication

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+
+namespace db {
+class Connection;
+}
+namespace report {
+class Reporter;
+}
+
+namespace replication {
+
+/// Replaces the content of a destination table by the same table of the source company, read
+/// through the linked server (InsertBulkTransfer). The source is first read into a staging table,
+/// so a source that cannot be read leaves the destination table as it was.
+class BulkTransfer {
+public:
+    /// Writes on `destination`, which reads the source as [syncServer].sourceCompany.dbo.table.
+    BulkTransfer(db::Connection& destination, QString syncServer, QString sourceCompany, report::Reporter& reporter);
+
+    /// Stages the source table, then deletes and inserts inside one local transaction (or inside
+    /// the transaction the caller holds). Returns false, after a notification and with the table
+    /// unchanged, when any step fails.
+    bool transfer(const QString& table, const QString& columns = {});
+
+    /// Reads the source table into the staging table; false after a notification. Must run
+    /// outside a transaction: a local transaction must not read the linked server.
+    bool stage(const QString& table, const QString& columns = {});
+    /// Shows "Migrating <table>", then deletes the table and inserts the staged rows, inside the
+    /// caller's open transaction when there is one. False after a notification; the caller then
+    /// rolls its transaction back so that the table stays as it was.
+    bool replaceFromStage(const QString& table, const QString& columns = {});
+    /// Drops the staging table of `table`; failures are ignored (the session drops it anyway).
+    void dropStage(const QString& table);
+
+    /// "[syncServer].sourceCompany.dbo.table".
+    QString sourceName(const QString& table) const;
+    /// The session's staging table for `table`.
+    static QString stageName(const QString& table);
+
+private:
+    void replace(const QString& table, const QString& columns);
+
+    db::Connection& m_destination;
+    QString m_syncServer;
+    QString m_sourceCompany;
+    report::Reporter& m_reporter;
+};
+
+} // namespace replication

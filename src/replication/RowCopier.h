@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+namespace db {
+class Connection;
+class Recordset;
+}
+namespace report {
+class Prompter;
+class Reporter;
+}
+
+namespace replication {
+
+/// What one row copy did.
+struct CopyOutcome {
+    /// Source rows read.
+    long long rows = 0;
+    /// Rows whose INSERT affected a row.
+    long long inserted = 0;
+    /// Rows that were not inserted (no row affected or a duplicate key).
+    long long failed = 0;
+    /// The error that ended the copy early; "" when every row was tried.
+    QString error;
+};
+
+/// Copies the rows of a table from one connection to another, one INSERT per row (CreateInsertQueries).
+class RowCopier {
+public:
+    /// Reads rows on `from`, writes them on `to`; reports progress, log entries and failures.
+    RowCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter, report::Prompter& prompter);
+
+    /// Copies every row of `query` (when empty: "Select * from " + table) into `table`. A duplicate
+    /// key fails only its row; any other error is shown as a notification and ends the copy.
+    /// `condition` is accepted for the callers' sake and not used: filters belong in `query`.
+    CopyOutcome copy(const QString& table, const QString& condition = {}, const QString& query = {});
+
+    /// "Insert into table (columns) values (values)" for the current row of `rows`.
+    static QString insertStatement(const QString& table, const QString& columnList, const db::Recordset& rows);
+    /// The column names of `rows` joined with ",".
+    static QString columnList(const db::Recordset& rows);
+
+private:
+    void rowFailed(const QString& table);
+
+    db::Connection& m_from;
+    db::Connection& m_to;
+    report::Reporter& m_reporter;
+    report::Prompter& m_prompter;
+};
+
+} // namespace replication

@@ -1,0 +1,172 @@
+#include "replication/TransactionCopier.h"
+
+#include "replication/FieldValueKind.h"
+#include "replication/NextId.h"
+#include "replication/ValueText.h"
+
+#include "db/Connection.h"
+#include "db/DbError.h"
+#include "report/Prompter.h"
+#include "report/Reporter.h"
+
+#include <vector>
+
+namespace replication {
+
+namespace {
+
+bool sameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool isKey(const db::Field& field, const QString& keyColumn)
+{
+    return !field.isNull() && isNumericKind(fieldValueKind(field.typeCode())) && sameName(field.name(), keyColumn);
+}
+
+} // namespace
+
+TransactionCopier::TransactionCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter,
+                                     report::Prompter& prompter)
+    : m_from(from)
+    , m_to(to)
+    , m_reporter(reporter)
+    , m_prompter(prompter)
+{
+}
+
+QString TransactionCopier::writeBack(const QString& masterTable, const QString& keyColumn, long long oldKey, long long newKey)
+{
+    return QStringLiteral("update ") + masterTable + QStringLiteral(" set SyncStat=1, ServInvID=") + QString::number(oldKey)
+        + QStringLiteral(" where ") + keyColumn + QLatin1Char('=') + QString::number(newKey);
+}
+
+VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
+{
+    VoucherOutcome outcome;
+    bool transactionOpen = false; // only ever roll back what this copy began
+    m_reporter.status(QStringLiteral("Migrating ") + copy.masterTable);
+    try {
+        QString masterQuery = copy.query;
+        if (masterQuery.isEmpty()) {
+            masterQuery = QStringLiteral("Select * from ") + copy.masterTable;
+            if (!copy.masterCondition.isEmpty())
+                masterQuery += QStringLiteral(" where ") + copy.masterCondition;
+        }
+        db::Recordset masters = m_from.openRecordset(masterQuery);
+        if (masters.eof())
+            return outcome;
+
+        std::vector<int> used;
+        QString columns;
+        for (int i = 0; i < masters.fieldCount(); ++i) {
+            const QString& name = masters.columns()[size_t(i)].name;
+            if (!copy.skippedColumn.isEmpty() && sameName(name, copy.skippedColumn))
+                continue;
+            used.push_back(i);
+            if (!columns.isEmpty())
+                columns += QLatin1Char(',');
+            columns += name;
+        }
+
+        NextId nextId(m_to, m_prompter);
+        while (!masters.eof()) {
+            m_reporter.processEvents();
+            // Each voucher stands or falls with its details and its mark.
+            m_to.beginTrans();
+            transactionOpen = true;
+
+            QStringList values;
+            qsizetype keyPiece = -1;
+            long long oldKey = 0;
+            for (const int i : used) {
+                const db::Field field = masters.field(i);
+                if (isKey(field, copy.keyColumn)) {
+                    keyPiece = values.size();
+                    oldKey = field.value().toLongLong();
+                    values << QStringLiteral("<proposedFKID>");
+                } else {
+                    values << ValueText::of(field);
+                }
+            }
+
+            const std::optional<long long> drawn = nextId.next(copy.masterTable, copy.keyColumn);
+            if (!drawn)
+                throw db::DbError(nextId.lastError());
+            const long long newKey = *drawn;
+            outcome.newKey = newKey;
+            if (keyPiece >= 0)
+                values[keyPiece] = QString::number(newKey);
+
+            const QString insert = QStringLiteral("Insert into ") + copy.masterTable + QStringLiteral(" (") + columns
+                + QStringLiteral(") values (") + values.join(QLatin1Char(',')) + QLatin1Char(')');
+            const long long affected = m_to.execute(insert);
+            m_reporter.progress(insert);
+            m_reporter.log(QStringLiteral("transaction insertion"), insert);
+
+            if (affected == 0) {
+                m_to.rollbackTrans();
+                transactionOpen = false;
+                m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Failed to update ") + copy.masterTable);
+                masters.moveNext();
+                continue;
+            }
+
+            if (!copy.detailTable.isEmpty()) {
+                db::Recordset details = m_from.openRecordset(QStringLiteral("Select ") + copy.detailTable
+                                                             + QStringLiteral(".* from ") + copy.detailSource
+                                                             + QStringLiteral(" Where ") + copy.keyColumn + QLatin1Char('=')
+                                                             + QString::number(oldKey) + copy.detailCondition);
+                QString detailColumns;
+                for (const db::Column& column : details.columns()) {
+                    if (!detailColumns.isEmpty())
+                        detailColumns += QLatin1Char(',');
+                    detailColumns += column.name;
+                }
+                while (!details.eof()) {
+                    QString detailValues;
+                    for (int i = 0; i < details.fieldCount(); ++i) {
+                        const db::Field field = details.field(i);
+                        if (i > 0)
+                            detailValues += QLatin1Char(',');
+                        detailValues += isKey(field, copy.keyColumn) ? QString::number(newKey) : ValueText::of(field);
+                    }
+                    const QString detailInsert = QStringLiteral("Insert into ") + copy.detailTable + QStringLiteral(" (")
+                        + detailColumns + QStringLiteral(") values (") + detailValues + QLatin1Char(')');
+                    // Logged before it is sent, so a failing detail statement is in the log.
+                    m_reporter.progress(detailInsert);
+                    m_reporter.log(QStringLiteral("transaction Detail insertion "), detailInsert);
+                    m_reporter.processEvents();
+                    m_to.execute(detailInsert);
+                    details.moveNext();
+                }
+            }
+
+            m_to.execute(writeBack(copy.masterTable, copy.keyColumn, oldKey, newKey));
+            if (copy.extraStatements) {
+                for (const QString& statement : copy.extraStatements(newKey))
+                    m_to.execute(statement);
+            }
+            m_to.commitTrans();
+            transactionOpen = false;
+            ++outcome.committed;
+            masters.moveNext();
+        }
+    } catch (const std::exception& e) {
+        if (transactionOpen && m_to.inTransaction()) {
+            try {
+                m_to.rollbackTrans();
+            } catch (const std::exception&) {
+                // a lost connection has already ended the transaction on the server
+            }
+        }
+        outcome.error = QString::fromStdString(e.what());
+        m_reporter.balloon(outcome.error);
+        m_reporter.progress(outcome.error);
+        m_reporter.log(QStringLiteral("Error Generated "), outcome.error);
+    }
+    return outcome;
+}
+
+} // namespace replication

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "replication/FieldValueKind.h"
+
+#include <QString>
+#include <QVariant>
+
+namespace db {
+class Field;
+}
+
+namespace replication {
+
+/// How one value is written inside a generated INSERT statement.
+namespace ValueText {
+
+/// The SQL text of a field's value by the kind of its column. NULLs: "' '" for text and date
+/// kinds, "0" for numbers and bits, NULL for binary and uniqueidentifier columns.
+QString of(const db::Field& field);
+/// The SQL text of `value` written as `kind`.
+QString of(ValueKind kind, const QVariant& value);
+
+/// "'" + text with every quote doubled + "'".
+QString quoted(const QString& text);
+/// The leading number of `text` through a double, at most 15 significant digits, no exponent.
+QString number(const QString& text);
+/// A double as its shortest decimal text of at most 15 significant digits, without exponent.
+QString shortest(double value);
+/// Exact decimal text without a redundant sign, leading or trailing zeros ("12.50" gives
+/// "12.5", "-0.00" gives "0"); text that is not a plain decimal goes through number().
+QString exactDecimal(const QString& text);
+
+} // namespace ValueText
+} // namespace replication

@@ -1,0 +1,149 @@
+// Full master synchronisation on the demo servers: both copy methods, the step particulars and
+// the failure rule.
+#include "masters/FullSync.h"
+
+#include "connect/LinkedServer.h"
+
+#include "RecordingReporter.h"
+#include "ScriptedPrompter.h"
+#include "TempServers.h"
+#include "VectorControls.h"
+
+#include <gtest/gtest.h>
+
+using masters::FullSync;
+using support::TempServers;
+
+namespace {
+const QStringList copiedTables{"tblLedger",    "tblArea",        "tblCategories",   "tblItemMaster",     "tblTaxClass",
+                               "tblUnit",      "tblUserMaster",  "tblUserGroupMaster", "tblAgent",       "tblEmployee",
+                               "tblCostcentre", "tblAccountGroup", "tblCustomerProfile", "tblCustomerCard", "tblCurrency",
+                               "tblCurrencyDetail"};
+
+class FullSyncTest : public ::testing::Test {
+protected:
+    TempServers servers;
+    support::RecordingReporter reporter;
+    support::ScriptedPrompter prompter;
+    support::VectorListControl list;
+    bool bulk = false;
+    int refreshes = 0;
+
+    void SetUp() override { ASSERT_TRUE(connection::LinkedServer::configure(servers.branch(), "embedded:HO", prompter)); }
+
+    void run()
+    {
+        FullSync::Setup setup{"embedded:HO", "MAIN01", [this] { return bulk; }, [this] { ++refreshes; }};
+        FullSync(servers.branch(), servers.headOffice(), reporter, prompter, list, setup).run();
+    }
+    QString rows(db::Connection& c, const QString& sql) { return TempServers::rows(c, sql); }
+    QString all(const QString& table) { return "select * from " + table + " order by 1"; }
+
+    // The row copy writes NULLs as ' ' (which a date column reads as 1900-01-01) or 0; everything
+    // else arrives as it was.
+    void expectRowCopied(const QString& table)
+    {
+        const QStringList from = rows(servers.headOffice(), all(table)).split('\n');
+        const QStringList to = rows(servers.branch(), all(table)).split('\n');
+        ASSERT_EQ(from.size(), to.size()) << table.toStdString();
+        for (qsizetype r = 0; r < from.size(); ++r) {
+            const QStringList a = from[r].split('|');
+            const QStringList b = to[r].split('|');
+            ASSERT_EQ(a.size(), b.size());
+            for (qsizetype c = 0; c < a.size(); ++c)
+                EXPECT_TRUE(a[c] == b[c] || (a[c] == "NULL" && (b[c] == " " || b[c] == "0" || b[c] == "1900-01-01 00:00:00")))
+                    << table.toStdString() << " row " << r << ": " << a[c].toStdString() << " / " << b[c].toStdString();
+        }
+    }
+    void expectIdentical(const QString& table)
+    {
+        EXPECT_EQ(rows(servers.branch(), all(table)), rows(servers.headOffice(), all(table))) << table.toStdString();
+    }
+    bool logged(const QString& tableInStatement)
+    {
+        for (const auto& entry : reporter.logs)
+            if (entry.text.startsWith("Insert into " + tableInStatement + " "))
+                return true;
+        return false;
+    }
+};
+} // namespace
+
+TEST_F(FullSyncTest, RowCopyMakesEveryMasterTableMatchTheHeadOffice)
+{
+    const QString attendance = rows(servers.branch(), all("tblAttendance"));
+    list.addItem("Ledger" + QString(120, ' ') + "_tblLedger", 0); // only this row selected beforehand
+    list.setSelected(0, true);
+
+    run();
+
+    for (const QString& table : copiedTables)
+        expectRowCopied(table);
+    // Only name and code of the godowns are copied.
+    EXPECT_EQ(rows(servers.branch(), "select GodownName, GodownCode from tblGodown order by GodownName"),
+              rows(servers.headOffice(), "select GodownName, GodownCode from tblGodown order by GodownName"));
+    EXPECT_TRUE(logged("tblGodown (GodownName,GodownCode)"));
+    EXPECT_EQ(rows(servers.branch(), all("tblAttendance")), attendance);
+
+    EXPECT_EQ(list.count(), 18);
+    EXPECT_FALSE(list.isVisible());
+    EXPECT_EQ(refreshes, 1);
+    const std::vector<QString> firstStatuses(reporter.statuses.begin(), reporter.statuses.begin() + 4);
+    EXPECT_EQ(firstStatuses, (std::vector<QString>{"Migrating ledger ", "Migrating tblLedger", "Migrating Area ", "Migrating tblArea"}));
+    const auto at = [this](const QString& text) {
+        return std::find(reporter.statuses.begin(), reporter.statuses.end(), text) - reporter.statuses.begin();
+    };
+    EXPECT_EQ(at("Migrating tblUserMaster"), at("Migrating Unit ") + 2); // the user step sets no text of its own
+    EXPECT_EQ(at("Migrating tblUserGroupMaster"), at("Migrating tblUserGroupMaster ") + 1);
+    EXPECT_EQ(at("Migrating tblCategories"), at("Migrating category ") + 1);
+    EXPECT_EQ(reporter.statuses.back(), "Upoading Over");
+    EXPECT_EQ(reporter.progresses.back(), ".....");
+    EXPECT_TRUE(reporter.balloons.empty()) << reporter.balloons[0].toStdString();
+    EXPECT_FALSE(servers.branch().inTransaction());
+}
+
+TEST_F(FullSyncTest, BulkModeCopiesWholeTablesButUserGroupsRowByRow)
+{
+    bulk = true;
+    run();
+
+    for (const QString& table : copiedTables) {
+        if (table == "tblUserGroupMaster")
+            expectRowCopied(table);
+        else
+            expectIdentical(table);
+    }
+    expectIdentical("tblGodown");
+    EXPECT_TRUE(logged("tblUserGroupMaster"));
+    EXPECT_FALSE(logged("tblLedger"));
+    EXPECT_FALSE(logged("tblGodown"));
+    EXPECT_TRUE(reporter.balloons.empty()) << reporter.balloons[0].toStdString();
+    EXPECT_EQ(refreshes, 1);
+    EXPECT_FALSE(servers.branch().inTransaction());
+}
+
+TEST_F(FullSyncTest, FailingTableIsReportedAndTheOthersAreStillCopied)
+{
+    servers.branch().execute("DROP TABLE tblArea");
+    run();
+    ASSERT_FALSE(reporter.balloons.empty());
+    EXPECT_TRUE(reporter.balloons[0].contains("tblArea")) << reporter.balloons[0].toStdString();
+    for (const QString& table : copiedTables)
+        if (table != "tblArea")
+            expectRowCopied(table);
+    EXPECT_EQ(reporter.statuses.back(), "Upoading Over");
+    EXPECT_EQ(refreshes, 1);
+}
+
+TEST_F(FullSyncTest, BulkModeLeavesATableWhoseSourceCannotBeReadAsItWas)
+{
+    bulk = true;
+    const QString employees = rows(servers.branch(), all("tblEmployee"));
+    servers.headOffice().execute("DROP TABLE tblEmployee");
+    run();
+    EXPECT_EQ(rows(servers.branch(), all("tblEmployee")), employees);
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_TRUE(reporter.balloons[0].contains("tblEmployee")) << reporter.balloons[0].toStdString();
+    expectIdentical("tblLedger");
+    expectIdentical("tblCurrencyDetail");
+}

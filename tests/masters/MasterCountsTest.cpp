@@ -1,0 +1,90 @@
+// The master count grid: equal counts, one difference, a closed source and a failing query.
+#include "masters/MasterCounts.h"
+
+#include "RecordingReporter.h"
+#include "TempServers.h"
+#include "VectorControls.h"
+
+#include <gtest/gtest.h>
+
+using masters::MasterCounts;
+using support::TempServers;
+
+namespace {
+class MasterCountsTest : public ::testing::Test {
+protected:
+    TempServers servers;
+    support::RecordingReporter reporter;
+    support::VectorGridControl grid;
+    MasterCounts counts{servers.branch(), servers.headOffice(), reporter};
+
+    // Both companies get the head office's masters of the ten counted tables.
+    void equalise()
+    {
+        for (const char* table : {"tblCategories", "tblItemMaster", "tblAgent", "tblArea", "tblAccountGroup", "tblEmployee",
+                                  "tblLedger", "tblTaxClass", "tblUserGroupMaster", "tblUserMaster"}) {
+            const QString t = QString::fromLatin1(table);
+            servers.branch().execute("delete from " + t);
+            servers.headOffice().execute("delete from " + t);
+        }
+        servers.headOffice().execute("insert into tblLedger (LID, LName) values (1, 'Cash')");
+        servers.branch().execute("insert into tblLedger (LID, LName) values (1, 'Cash')");
+    }
+};
+} // namespace
+
+TEST_F(MasterCountsTest, IdenticalMastersGiveTenEqualRowsAndNoRed)
+{
+    equalise();
+    bool differs = true;
+    counts.fill(grid, differs);
+    EXPECT_FALSE(differs);
+    EXPECT_EQ(grid.titles, (QStringList{"Table                      ", "DestntnCount", "SourceCount"}));
+    ASSERT_EQ(grid.rowCount(), 11);
+    EXPECT_EQ(grid.rows[0], (QStringList{"AccountGroup", "0", "0"}));
+    EXPECT_EQ(grid.rows[6], (QStringList{"Ledger", "1", "1"}));
+    EXPECT_EQ(grid.rows[10], (QStringList{"Onlinedata", "", ""}));
+    for (int r = 0; r < grid.rowCount(); ++r)
+        EXPECT_FALSE(grid.cellBackground(r, 0).isValid());
+}
+
+TEST_F(MasterCountsTest, OneMoreLedgerInTheSourceMarksOnlyTheLedgerRow)
+{
+    equalise();
+    servers.headOffice().execute("insert into tblLedger (LID, LName) values (2, 'Bank')");
+    bool differs = false;
+    counts.fill(grid, differs);
+    EXPECT_TRUE(differs);
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        if (grid.cell(r, 0) == "Ledger") {
+            EXPECT_EQ(grid.rows[size_t(r)], (QStringList{"Ledger", "1", "2"}));
+            EXPECT_EQ(grid.cellBackground(r, 0), QColor(255, 0, 0));
+        } else {
+            EXPECT_FALSE(grid.cellBackground(r, 0).isValid()) << r;
+        }
+    }
+}
+
+TEST_F(MasterCountsTest, ClosedSourceChangesNothing)
+{
+    grid.reset("x|y");
+    grid.addRow("kept");
+    servers.headOffice().close();
+    bool differs = true;
+    counts.fill(grid, differs);
+    EXPECT_TRUE(differs);
+    EXPECT_EQ(grid.rowCount(), 1);
+    EXPECT_TRUE(reporter.balloons.empty());
+}
+
+TEST_F(MasterCountsTest, MissingTableStopsWithANotificationAndKeepsTheRowsSoFar)
+{
+    servers.headOffice().execute("DROP TABLE tblAgent");
+    bool differs = true;
+    counts.fill(grid, differs);
+    EXPECT_TRUE(differs);
+    EXPECT_EQ(grid.rowCount(), 11);
+    EXPECT_EQ(grid.cell(0, 2), "");
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_TRUE(reporter.balloons[0].contains("tblAgent"));
+}

@@ -1,0 +1,75 @@
+// The master table list: its rows, the "::" toggle, the right-button rule and the table set.
+#include "masters/MasterList.h"
+
+#include "ScriptedPrompter.h"
+#include "VectorControls.h"
+
+#include <gtest/gtest.h>
+
+using masters::MasterList;
+
+TEST(MasterListTest, FillAddsEighteenRowsTogglesVisibilityAndSelectsAll)
+{
+    support::VectorListControl list;
+    list.addItem("stale", 5);
+    MasterList::fill(list);
+    ASSERT_EQ(list.count(), 18);
+    EXPECT_EQ(list.text(0), "Ledger" + QString(120, ' ') + "_tblLedger");
+    EXPECT_EQ(list.text(13), "CustomerCard/POINT" + QString(120, ' ') + "_tblCustomerCard");
+    EXPECT_EQ(list.text(16), "Agent" + QString(120, ' ') + "_tblAgent");
+    EXPECT_EQ(list.text(17), "Unit" + QString(120, ' ') + "_tblUnit");
+    EXPECT_FALSE(list.isVisible());
+    for (int i = 0; i < list.count(); ++i)
+        EXPECT_TRUE(list.isSelected(i));
+
+    list.setSelected(3, false);
+    MasterList::fill(list);
+    EXPECT_TRUE(list.isVisible());
+    EXPECT_EQ(list.count(), 18);
+    EXPECT_TRUE(list.isSelected(3));
+}
+
+TEST(MasterListTest, TableSetNamesSelectedRowsOrAllWhenNoneIsSelected)
+{
+    support::VectorListControl list;
+    MasterList::fill(list);
+    const QString all = MasterList::tableSet(list);
+    EXPECT_TRUE(all.startsWith("tblLedger;tblArea;tblCategory;tblItemMaster;"));
+    EXPECT_TRUE(all.endsWith("tblAgent;tblUnit;"));
+    for (int i = 0; i < list.count(); ++i)
+        list.setSelected(i, i == 1);
+    EXPECT_EQ(MasterList::tableSet(list), "tblArea;");
+    list.setSelected(1, false);
+    EXPECT_EQ(MasterList::tableSet(list), all);
+    EXPECT_EQ(MasterList::tableName("A_b_c"), "b_c");
+}
+
+TEST(MasterListTest, RightButtonCopiesTheCurrentRowsStateToEveryRow)
+{
+    support::VectorListControl list;
+    support::ScriptedPrompter prompter;
+    MasterList::fill(list);
+    list.setCurrentIndex(4);
+    list.setSelected(4, false);
+    MasterList::rightButtonPressed(list, prompter);
+    for (int i = 0; i < list.count(); ++i)
+        EXPECT_FALSE(list.isSelected(i));
+    list.setSelected(4, true);
+    MasterList::rightButtonPressed(list, prompter);
+    for (int i = 0; i < list.count(); ++i)
+        EXPECT_TRUE(list.isSelected(i));
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST(MasterListTest, RightButtonWithoutCurrentRowWarnsAndChangesNothing)
+{
+    support::VectorListControl list;
+    support::ScriptedPrompter prompter;
+    MasterList::fill(list);
+    list.setSelected(2, false);
+    MasterList::rightButtonPressed(list, prompter);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Exclamation);
+    EXPECT_FALSE(list.isSelected(2));
+    EXPECT_TRUE(list.isSelected(1));
+}

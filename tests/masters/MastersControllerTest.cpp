@@ -1,0 +1,113 @@
+// The master synchronisation page driven through the real main window on demo servers.
+#include "app/MainWindow.h"
+#include "app/MastersController.h"
+#include "app/Shell.h"
+
+#include "ScriptedPrompter.h"
+#include "TempServers.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace app;
+using support::TempServers;
+
+namespace {
+class MastersControllerTest : public ::testing::Test {
+protected:
+    TempServers servers;
+    support::ScriptedPrompter prompter;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Shell> shell;
+    std::unique_ptr<MastersController> controller;
+
+    void SetUp() override
+    {
+        window = std::make_unique<MainWindow>(servers.folder());
+        Shell::Options options;
+        options.prompter = &prompter;
+        options.endProgram = [] {};
+        shell = std::make_unique<Shell>(*window, options);
+        controller = std::make_unique<MastersController>(*shell, *window);
+        ASSERT_TRUE(shell->startUp());
+        shell->connectCompanies();
+        ASSERT_TRUE(prompter.shown.empty()) << prompter.shown[0].text.toStdString();
+    }
+    void TearDown() override
+    {
+        controller.reset();
+        shell.reset();
+        window.reset();
+    }
+    QString rows(db::Connection& c, const QString& sql) { return TempServers::rows(c, sql); }
+    QTableWidget& grid() { return *window->msgDataCount(); }
+};
+} // namespace
+
+TEST_F(MastersControllerTest, BulkMasterSynchronisationLeavesTenEqualCountsAndNoRed)
+{
+    window->chkBulkInsert()->setChecked(true);
+    window->cmdFullSync()->click();
+
+    EXPECT_TRUE(window->cmdFullSync()->isEnabled());
+    for (const char* table : {"tblLedger", "tblItemMaster", "tblCategories", "tblUnit", "tblCurrencyDetail"}) {
+        const QString sql = QStringLiteral("select * from %1 order by 1").arg(QLatin1String(table));
+        EXPECT_EQ(rows(servers.branch(), sql), rows(servers.headOffice(), sql)) << table;
+    }
+    ASSERT_EQ(grid().rowCount(), 11);
+    for (int r = 0; r < 10; ++r) {
+        EXPECT_EQ(grid().item(r, 1)->text(), grid().item(r, 2)->text()) << r;
+        EXPECT_NE(grid().item(r, 0)->background().color(), QColor(255, 0, 0)) << r;
+    }
+    EXPECT_EQ(grid().item(10, 0)->text(), "Onlinedata");
+    EXPECT_FALSE(shell->masterDifference());
+    EXPECT_EQ(window->lblStatusMain()->text(), "Upoading Over");
+    EXPECT_EQ(window->lblStatus()->text(), ".....");
+    EXPECT_EQ(window->lstMasterSettings()->count(), 18);
+}
+
+TEST_F(MastersControllerTest, StepOnePageShowsTheDifferencesOfTheOlderBranch)
+{
+    window->SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
+    ASSERT_EQ(grid().rowCount(), 11);
+    EXPECT_TRUE(shell->masterDifference());
+    EXPECT_EQ(window->msgDataCount()->horizontalHeaderItem(1)->text(), "DestntnCount");
+}
+
+TEST_F(MastersControllerTest, ListButtonsAndRightClickWorkOnTheList)
+{
+    QListWidget& list = *window->lstMasterSettings();
+    const bool hiddenBefore = list.isHidden();
+    window->cmdMasterSynchDetail()->click();
+    EXPECT_EQ(list.count(), 18);
+    EXPECT_EQ(list.isHidden(), !hiddenBefore);
+    EXPECT_EQ(list.selectedItems().size(), 18);
+
+    list.setCurrentRow(2, QItemSelectionModel::NoUpdate);
+    list.item(2)->setSelected(false);
+    list.show();
+    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, list.visualItemRect(list.item(0)).center());
+    EXPECT_EQ(list.selectedItems().size(), 0);
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(MastersControllerTest, SettingsAndDatabaseUpdateButtons)
+{
+    window->enableTechControlPage(); // as the Insert key does
+    window->cmdUpdateDataBase()->click();
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "Database Updated.");
+    EXPECT_NO_THROW(servers.branch().openRecordset("select SyncStat, ServInvID from tblPurchase"));
+
+    servers.headOffice().execute("insert into tblAppSettings (KeyName, ValueName) values ('FROMHEADOFFICE', '1')");
+    window->cmdSettingsSynch()->click();
+    EXPECT_TRUE(window->cmdSettingsSynch()->isEnabled());
+    EXPECT_EQ(TempServers::scalar(servers.branch(), "select ValueName from tblAppSettings where KeyName='FROMHEADOFFICE'").toString(), "1");
+    EXPECT_EQ(window->lblStatus()->text(), "Done");
+}

@@ -1,0 +1,105 @@
+// Bulk transfer through the linked server, and the next free key.
+#include "replication/BulkTransfer.h"
+#include "replication/NextId.h"
+
+#include "connect/LinkedServer.h"
+
+#include "RecordingReporter.h"
+#include "ScriptedPrompter.h"
+#include "TempServers.h"
+
+#include <gtest/gtest.h>
+
+using namespace replication;
+using support::TempServers;
+
+namespace {
+class BulkTransferTest : public ::testing::Test {
+protected:
+    TempServers servers;
+    support::RecordingReporter reporter;
+    support::ScriptedPrompter prompter;
+
+    void SetUp() override { ASSERT_TRUE(connection::LinkedServer::configure(servers.branch(), "embedded:HO", prompter)); }
+    BulkTransfer transfer() { return BulkTransfer(servers.branch(), "embedded:HO", "MAIN01", reporter); }
+    QString rows(db::Connection& c, const QString& sql) { return TempServers::rows(c, sql); }
+    qlonglong count(db::Connection& c, const QString& sql) { return TempServers::scalar(c, sql).toLongLong(); }
+};
+} // namespace
+
+TEST_F(BulkTransferTest, ReplacesTheTableWithTheSourceRows)
+{
+    const QString all = "select * from tblItemMaster order by ItemID";
+    ASSERT_NE(rows(servers.branch(), all), rows(servers.headOffice(), all));
+    EXPECT_TRUE(transfer().transfer("tblItemMaster"));
+    EXPECT_EQ(rows(servers.branch(), all), rows(servers.headOffice(), all));
+    EXPECT_EQ(reporter.statuses, std::vector<QString>{"Migrating tblItemMaster"});
+    EXPECT_TRUE(reporter.balloons.empty());
+    EXPECT_EQ(servers.branch().commandTimeout(), 0);
+    EXPECT_FALSE(servers.branch().inTransaction());
+}
+
+TEST_F(BulkTransferTest, ColumnListCopiesOnlyThoseColumns)
+{
+    EXPECT_TRUE(transfer().transfer("tblArea", "AreaID,Area"));
+    EXPECT_EQ(rows(servers.branch(), "select AreaID, Area from tblArea order by AreaID"),
+              rows(servers.headOffice(), "select AreaID, Area from tblArea order by AreaID"));
+    EXPECT_EQ(count(servers.branch(), "select count(*) from tblArea where AreaCode is not null"), 0);
+}
+
+TEST_F(BulkTransferTest, UnreadableSourceLeavesTheDestinationUnchanged)
+{
+    const QString all = "select * from tblLedger order by LID";
+    const QString before = rows(servers.branch(), all);
+    ASSERT_FALSE(before.isEmpty());
+    servers.headOffice().execute("DROP TABLE tblLedger");
+
+    EXPECT_FALSE(transfer().transfer("tblLedger"));
+    EXPECT_EQ(rows(servers.branch(), all), before);
+    EXPECT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_FALSE(servers.branch().inTransaction());
+
+    BulkTransfer unreachable(servers.branch(), "embedded:NOWHERE", "MAIN01", reporter);
+    EXPECT_FALSE(unreachable.transfer("tblLedger"));
+    EXPECT_EQ(rows(servers.branch(), all), before);
+}
+
+TEST_F(BulkTransferTest, FailingInsertAfterTheDeleteRollsTheDeleteBack)
+{
+    // The branch's table lacks a column the source has, so the insert fails after the delete.
+    const QString all = "select CurrencyID, CurrencyName from tblCurrency order by CurrencyID";
+    const QString before = rows(servers.branch(), all);
+    servers.branch().execute("DROP TABLE tblCurrency");
+    servers.branch().execute("CREATE TABLE tblCurrency (CurrencyID int NOT NULL PRIMARY KEY, CurrencyName varchar(50) NOT NULL)");
+    servers.branch().execute("insert into tblCurrency values (77, 'Kept')");
+
+    EXPECT_FALSE(transfer().transfer("tblCurrency"));
+    EXPECT_EQ(rows(servers.branch(), all), "77|Kept");
+    EXPECT_EQ(reporter.balloons.size(), 1u);
+}
+
+TEST_F(BulkTransferTest, EmptySourceTableEmptiesTheDestination)
+{
+    servers.headOffice().execute("Delete from tblCurrencyDetail");
+    ASSERT_GT(count(servers.branch(), "select count(*) from tblCurrencyDetail"), 0);
+    EXPECT_TRUE(transfer().transfer("tblCurrencyDetail"));
+    EXPECT_EQ(count(servers.branch(), "select count(*) from tblCurrencyDetail"), 0);
+}
+
+TEST_F(BulkTransferTest, NextIdIsTheLargestKeyPlusOneOrOne)
+{
+    NextId next(servers.branch(), prompter);
+    EXPECT_EQ(NextId::query("tblSales", "InvID", ""), "Select max(InvID) + 1 as MAxid from tblSales");
+    EXPECT_EQ(NextId::query("tblSales", "InvID", "VchTypeID=3"), "Select max(InvID) + 1 as MAxid from tblSales where VchTypeID=3");
+    EXPECT_EQ(next.next("tblSales", "InvID"), count(servers.branch(), "select max(InvID) from tblSales") + 1);
+    EXPECT_EQ(next.next("tblSales", "InvID", "InvID < 0"), 1);
+    servers.branch().execute("delete from tblOrderItem");
+    servers.branch().execute("delete from tblOrder");
+    EXPECT_EQ(next.next("tblOrder", "InvID"), 1);
+    EXPECT_TRUE(prompter.shown.empty());
+
+    EXPECT_EQ(next.next("tblNowhere", "InvID"), std::nullopt);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Warning);
+    EXPECT_TRUE(prompter.shown[0].text.contains("tblNowhere"));
+}

@@ -1,0 +1,111 @@
+// Row copy: statement texts, log entries, the duplicate-key path and errors that end the copy.
+#include "replication/RowCopier.h"
+
+#include "RecordingReporter.h"
+#include "ScriptedPrompter.h"
+#include "TempServers.h"
+
+#include <gtest/gtest.h>
+
+using namespace replication;
+using Log = support::RecordingReporter::LogEntry;
+
+namespace {
+class RowCopierTest : public ::testing::Test {
+protected:
+    support::TempServers servers;
+    support::RecordingReporter reporter;
+    support::ScriptedPrompter prompter;
+    RowCopier copier{servers.headOffice(), servers.branch(), reporter, prompter};
+
+    // Source rows and copied rows agree, but for NULLs, which the row copy writes as ' ' or 0.
+    static void expectCopied(const QString& source, const QString& copied)
+    {
+        const QStringList from = source.split('\n');
+        const QStringList to = copied.split('\n');
+        ASSERT_EQ(from.size(), to.size());
+        for (qsizetype r = 0; r < from.size(); ++r) {
+            const QStringList a = from[r].split('|');
+            const QStringList b = to[r].split('|');
+            ASSERT_EQ(a.size(), b.size());
+            for (qsizetype c = 0; c < a.size(); ++c) {
+                if (a[c] == "NULL")
+                    EXPECT_TRUE(b[c] == " " || b[c] == "0") << b[c].toStdString();
+                else
+                    EXPECT_EQ(a[c], b[c]) << "row " << r << " column " << c;
+            }
+        }
+    }
+
+    qlonglong count(db::Connection& c, const QString& sql) { return support::TempServers::scalar(c, sql).toLongLong(); }
+};
+} // namespace
+
+TEST_F(RowCopierTest, CopiesOneRowWithItsStatementLoggedAndReported)
+{
+    servers.headOffice().execute("insert into tblArea (AreaID, Area, AreaCode, ActiveStatus) values (900, 'O''Brien St', NULL, 1)");
+    const CopyOutcome outcome = copier.copy("tblArea", "AreaID=1", "select * from tblArea where AreaID=900");
+
+    const QString sql = "Insert into tblArea (AreaID,Area,AreaCode,ActiveStatus) values (900,'O''Brien St',' ',1)";
+    EXPECT_EQ(outcome.rows, 1);
+    EXPECT_EQ(outcome.inserted, 1);
+    EXPECT_TRUE(outcome.error.isEmpty());
+    EXPECT_EQ(reporter.statuses, std::vector<QString>{"Migrating tblArea"});
+    EXPECT_EQ(reporter.progresses, std::vector<QString>{sql});
+    EXPECT_EQ(reporter.logs, (std::vector<Log>{{"Insert Query", sql}, {"Insert Query", "Updated Successfully"}}));
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(support::TempServers::rows(servers.branch(), "select AreaID, Area, AreaCode, ActiveStatus from tblArea where AreaID=900"),
+              "900|O'Brien St| |1");
+}
+
+TEST_F(RowCopierTest, WholeTableArrivesWithDatesDecimalsAndBitsIntact)
+{
+    servers.branch().execute("Delete from tblLedger");
+    copier.copy("tblLedger");
+    const QString all = "select * from tblLedger order by LID";
+    expectCopied(support::TempServers::rows(servers.headOffice(), all), support::TempServers::rows(servers.branch(), all));
+    EXPECT_GT(count(servers.branch(), "select count(*) from tblLedger"), 0);
+}
+
+TEST_F(RowCopierTest, DuplicateKeyFailsItsRowAndTheFollowingRowsAreStillCopied)
+{
+    servers.branch().execute("Delete from tblArea");
+    servers.branch().execute("insert into tblArea (AreaID, Area) values (1, 'Branch own')");
+    const qlonglong sourceRows = count(servers.headOffice(), "select count(*) from tblArea");
+    ASSERT_GT(sourceRows, 2);
+
+    const CopyOutcome outcome = copier.copy("tblArea", {}, "select * from tblArea order by AreaID");
+
+    EXPECT_EQ(outcome.failed, 1);
+    EXPECT_EQ(outcome.inserted, sourceRows - 1);
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_TRUE(reporter.balloons[0].contains("Cannot insert duplicate key")) << reporter.balloons[0].toStdString();
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "Failed to update tblArea");
+    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
+    ASSERT_GE(reporter.logs.size(), 2u);
+    EXPECT_EQ(reporter.logs[1], (Log{"Insert Query", "Failed to update"}));
+    EXPECT_EQ(reporter.logs[3], (Log{"Insert Query", "Updated Successfully"}));
+    EXPECT_EQ(count(servers.branch(), "select count(*) from tblArea"), sourceRows);
+    EXPECT_EQ(support::TempServers::scalar(servers.branch(), "select Area from tblArea where AreaID=1").toString(), "Branch own");
+}
+
+TEST_F(RowCopierTest, EmptySourceSendsNothingAndLogsNothing)
+{
+    const CopyOutcome outcome = copier.copy("tblArea", {}, "select * from tblArea where AreaID < 0");
+    EXPECT_EQ(outcome.rows, 0);
+    EXPECT_TRUE(reporter.logs.empty());
+    EXPECT_TRUE(reporter.progresses.empty());
+}
+
+TEST_F(RowCopierTest, OtherErrorEndsTheCopyWithANotification)
+{
+    servers.branch().execute("DROP TABLE tblArea");
+    const CopyOutcome outcome = copier.copy("tblArea");
+    EXPECT_EQ(outcome.rows, 1);
+    EXPECT_FALSE(outcome.error.isEmpty());
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_TRUE(reporter.balloons[0].contains("tblArea"));
+    EXPECT_EQ(reporter.logs.size(), 1u); // the statement, but no outcome line
+    EXPECT_TRUE(prompter.shown.empty());
+}

@@ -1,0 +1,106 @@
+// How each column kind's values are written inside a generated INSERT statement.
+#include "replication/FieldValueKind.h"
+#include "replication/ValueText.h"
+
+#include "db/Field.h"
+#include "db/TypeCode.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+
+using namespace replication;
+
+namespace {
+QString text(int typeCode, const QVariant& value)
+{
+    return ValueText::of(db::Field(db::Column{QStringLiteral("C"), typeCode}, value));
+}
+} // namespace
+
+TEST(ValueTextTest, KindsFollowTheTypeCodes)
+{
+    EXPECT_EQ(fieldValueKind(129), ValueKind::Text);
+    EXPECT_EQ(fieldValueKind(200), ValueKind::Text);
+    EXPECT_EQ(fieldValueKind(201), ValueKind::Text);
+    EXPECT_EQ(fieldValueKind(135), ValueKind::Date);
+    EXPECT_EQ(fieldValueKind(3), ValueKind::Number);
+    EXPECT_EQ(fieldValueKind(5), ValueKind::Number);
+    EXPECT_EQ(fieldValueKind(0), ValueKind::Number);
+    EXPECT_EQ(fieldValueKind(6), ValueKind::ExactNumber);
+    EXPECT_EQ(fieldValueKind(131), ValueKind::ExactNumber);
+    EXPECT_EQ(fieldValueKind(130), ValueKind::UnicodeText);
+    EXPECT_EQ(fieldValueKind(202), ValueKind::UnicodeText);
+    EXPECT_EQ(fieldValueKind(203), ValueKind::UnicodeText);
+    EXPECT_EQ(fieldValueKind(11), ValueKind::Bit);
+    EXPECT_EQ(fieldValueKind(128), ValueKind::Binary);
+    EXPECT_EQ(fieldValueKind(204), ValueKind::Binary);
+    EXPECT_EQ(fieldValueKind(72), ValueKind::Guid);
+}
+
+TEST(ValueTextTest, TextIsQuotedWithQuotesDoubledAndUnicodeGetsN)
+{
+    EXPECT_EQ(text(db::TypeCode::VarChar, QStringLiteral("O'Brien")), "'O''Brien'");
+    EXPECT_EQ(text(db::TypeCode::Char, QStringLiteral("''")), "''''''");
+    EXPECT_EQ(text(db::TypeCode::LongVarChar, QStringLiteral("long, text")), "'long, text'");
+    EXPECT_EQ(text(db::TypeCode::VarWChar, QStringLiteral("Gr\u00fc\u00dfe \u20b9 D'Souza")), QStringLiteral("N'Gr\u00fc\u00dfe \u20b9 D''Souza'"));
+    EXPECT_EQ(text(db::TypeCode::LongVarWChar, QStringLiteral("12abc")), "N'12abc'");
+    EXPECT_EQ(text(db::TypeCode::VarChar, QString()), "''");
+}
+
+TEST(ValueTextTest, NullsAreBlankForTextAndDatesZeroForNumbersAndNullForBinaries)
+{
+    EXPECT_EQ(text(db::TypeCode::VarChar, QVariant()), "' '");
+    EXPECT_EQ(text(db::TypeCode::Char, QVariant()), "' '");
+    EXPECT_EQ(text(db::TypeCode::VarWChar, QVariant()), "' '");
+    EXPECT_EQ(text(db::TypeCode::DBTimeStamp, QVariant()), "' '");
+    EXPECT_EQ(text(db::TypeCode::Integer, QVariant()), "0");
+    EXPECT_EQ(text(db::TypeCode::Numeric, QVariant()), "0");
+    EXPECT_EQ(text(db::TypeCode::Boolean, QVariant()), "0");
+    EXPECT_EQ(text(db::TypeCode::VarBinary, QVariant()), "NULL");
+    EXPECT_EQ(text(db::TypeCode::Guid, QVariant()), "NULL");
+}
+
+TEST(ValueTextTest, ExactNumbersKeepEveryDigitWithoutTrailingZeros)
+{
+    EXPECT_EQ(text(db::TypeCode::Numeric, QStringLiteral("12.50")), "12.5");
+    EXPECT_EQ(text(db::TypeCode::Numeric, QStringLiteral("12345678901234.5678")), "12345678901234.5678");
+    EXPECT_EQ(text(db::TypeCode::Numeric, QStringLiteral("99999999999999999999999999999999999.123")),
+              "99999999999999999999999999999999999.123");
+    EXPECT_EQ(text(db::TypeCode::Currency, QStringLiteral("-0012.3400")), "-12.34");
+    EXPECT_EQ(text(db::TypeCode::Numeric, QStringLiteral("10.00")), "10");
+    EXPECT_EQ(text(db::TypeCode::Numeric, QStringLiteral("-0.00")), "0");
+    EXPECT_EQ(text(db::TypeCode::Numeric, QStringLiteral(".5")), "0.5");
+    EXPECT_EQ(text(db::TypeCode::Numeric, 2.25), "2.25");
+}
+
+TEST(ValueTextTest, OtherNumbersGoThroughTheirNumericValue)
+{
+    EXPECT_EQ(text(db::TypeCode::Integer, qlonglong(57)), "57");
+    EXPECT_EQ(text(db::TypeCode::BigInt, qlonglong(9007199254740993LL)), "9007199254740993");
+    EXPECT_EQ(text(db::TypeCode::Double, 0.1 + 0.2), "0.3");
+    EXPECT_EQ(text(db::TypeCode::Double, 1.0 / 3.0), "0.333333333333333");
+    EXPECT_EQ(text(db::TypeCode::Double, 1.5e20), "150000000000000000000");
+    EXPECT_EQ(text(db::TypeCode::Single, -2.5e-7), "-0.00000025");
+    EXPECT_EQ(text(db::TypeCode::Integer, QStringLiteral("330abc")), "330");
+    EXPECT_EQ(text(0, QStringLiteral("abc")), "0");
+}
+
+TEST(ValueTextTest, BitsAreOneOrZero)
+{
+    EXPECT_EQ(text(db::TypeCode::Boolean, true), "1");
+    EXPECT_EQ(text(db::TypeCode::Boolean, false), "0");
+    EXPECT_EQ(text(db::TypeCode::Boolean, QStringLiteral("True")), "1");
+    EXPECT_EQ(text(db::TypeCode::Boolean, QStringLiteral("False")), "0");
+    EXPECT_EQ(text(db::TypeCode::Boolean, qlonglong(-1)), "1");
+}
+
+TEST(ValueTextTest, DatesBinariesAndGuidsKeepTheirValue)
+{
+    const QDateTime when(QDate(2026, 12, 5), QTime(10, 30, 15), Qt::UTC);
+    EXPECT_EQ(text(db::TypeCode::DBTimeStamp, when), "'2026-12-05 10:30:15'");
+    EXPECT_EQ(text(db::TypeCode::DBTimeStamp, QStringLiteral("05/Dec/2026")), "'2026-12-05 00:00:00'");
+    EXPECT_EQ(text(db::TypeCode::VarBinary, QByteArray("\x00\xab\x10", 3)), "0x00AB10");
+    EXPECT_EQ(text(db::TypeCode::Binary, QByteArray()), "0x");
+    EXPECT_EQ(text(db::TypeCode::Guid, QStringLiteral("6F9619FF-8B86-D011-B42D-00C04FC964FF")),
+              "'6F9619FF-8B86-D011-B42D-00C04FC964FF'");
+}
