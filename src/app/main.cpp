@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 #include "app/MastersController.h"
 #include "app/Shell.h"
+#include "app/TransformController.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -15,6 +16,7 @@ int main(int argc, char* argv[])
     app::MainWindow window(QCoreApplication::applicationDirPath());
     app::Shell shell(window, app::Shell::Options{});
     app::MastersController masters(shell, window);
+    app::TransformController transformController(shell, window);
 
     // 1280x760 where the screen has room for it, otherwise the whole screen.
     const QSize preferred(1280, 760);

@@ -1,0 +1,172 @@
+#include "app/TransformController.h"
+
+#include "app/ClickableLabel.h"
+#include "app/MainWindow.h"
+#include "app/Shell.h"
+#include "db/NumberText.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+
+namespace app {
+
+TransformController::TransformController(Shell& shell, MainWindow& window)
+    : m_shell(shell)
+    , m_window(window)
+    , m_sourceList(*window.lstSource())
+    , m_categories(*window.lstCategories())
+    , m_itemClasses(*window.LstitemClass())
+    , m_vchTypes(*window.lstVchtypes())
+    , m_destinationVchTypes(*window.cboVchtypeTotransform())
+    , m_taxModes(*window.cboTaxMode())
+    , m_progress(window)
+    , m_filler(shell.connections(), shell.reporter(), shell.prompter(), m_progress)
+    , m_filters(transform::FilterControls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes}, m_filler, shell.ini(),
+                shell.files().appSettings, shell.reporter())
+    , m_listing(shell.connections(), m_filler, shell.reporter(), shell.prompter(), m_progress)
+{
+    m_sourceList.setCheckable(true);
+    // Thousands of one-line entries: the list need not measure each of them.
+    window.lstSource()->setUniformItemSizes(true);
+    wire();
+}
+
+TransformController::~TransformController()
+{
+    m_shell.setFillFilters({});
+    m_shell.setMainPageHandler(MainWindow::SubCompanyPage, {});
+}
+
+void TransformController::wire()
+{
+    m_shell.setFillFilters([this] { fillFilters(); });
+    m_shell.setMainPageHandler(MainWindow::SubCompanyPage, [this] { m_filters.narrowDestinationVchTypes(); });
+
+    // Choices are saved only when the operator made them, never when the program set them.
+    QListWidget* categories = m_window.lstCategories();
+    connect(categories, &QListWidget::itemSelectionChanged, this, [this, categories] {
+        if (isActive(categories))
+            m_filters.saveCategories();
+    });
+    QListWidget* itemClasses = m_window.LstitemClass();
+    connect(itemClasses, &QListWidget::itemSelectionChanged, this, [this, itemClasses] {
+        if (isActive(itemClasses))
+            m_filters.saveItemClasses();
+    });
+    QComboBox* vchTypes = m_window.lstVchtypes();
+    const auto saveVchType = [this, vchTypes] {
+        if (isActive(vchTypes))
+            m_filters.saveVchType();
+    };
+    connect(vchTypes, &QComboBox::currentIndexChanged, this, saveVchType);
+    connect(vchTypes, &QComboBox::activated, this, saveVchType);
+    QComboBox* taxModes = m_window.cboTaxMode();
+    const auto saveTaxMode = [this, taxModes] {
+        if (isActive(taxModes))
+            m_filters.saveTaxMode();
+    };
+    connect(taxModes, &QComboBox::currentIndexChanged, this, saveTaxMode);
+    connect(taxModes, &QComboBox::activated, this, saveTaxMode);
+
+    connect(m_window.cmdShowTransactions(), &QPushButton::clicked, this, &TransformController::showTransactions);
+    connect(m_window.chkCheckAll(), &QCheckBox::clicked, this, &TransformController::checkAllClicked);
+    connect(m_window.lstSource(), &QListWidget::itemChanged, this, &TransformController::showSelectedTotal);
+    connect(m_window.txtReduceTo(), &QLineEdit::textChanged, this, &TransformController::reduceToChanged);
+    connect(m_window.txtSelVal(), &ClickableLabel::doubleClicked, this, &TransformController::selectedValueDoubleClicked);
+}
+
+bool TransformController::isActive(const QWidget* control) const
+{
+    // A drop-down's open list belongs to the drop-down, although it is a window of its own.
+    for (const QWidget* widget = QApplication::focusWidget(); widget; widget = widget->parentWidget())
+        if (widget == control)
+            return true;
+    return false;
+}
+
+void TransformController::fillFilters()
+{
+    m_filters.fillSyncVchTypes();
+    m_window.SSTab2()->setCurrentIndex(MainWindow::VoucherDetPage);
+    // The page handler runs on a change of page only; a page already in front is shown again by hand.
+    if (m_window.SSTab1()->currentIndex() == MainWindow::SubCompanyPage)
+        m_shell.mainPageShown(MainWindow::SubCompanyPage);
+    else
+        m_window.SSTab1()->setCurrentIndex(MainWindow::SubCompanyPage);
+}
+
+transform::ListingControls TransformController::listingControls()
+{
+    return transform::ListingControls{m_vchTypes, m_categories, m_itemClasses, m_sourceList};
+}
+
+void TransformController::showSelectedTotal()
+{
+    m_window.txtSelVal()->setText(db::NumberText::plain(transform::TransactionListing::billAmount(m_sourceList, transform::Entries::CheckedOnly)));
+}
+
+void TransformController::showTransactions()
+{
+    transform::ListingSteps steps;
+    steps.showTotals = [this](double total, double selected) {
+        m_window.txttotVal()->setText(db::NumberText::plain(total));
+        m_window.chkCheckAll()->setChecked(true);
+        m_window.txtSelVal()->setText(db::NumberText::plain(selected));
+    };
+    steps.mastersDiffer = [this] {
+        m_shell.refreshMasterCounts();
+        return m_shell.masterDifference();
+    };
+    // Each check would otherwise total the whole list again: the totals are shown once at the end.
+    QSignalBlocker quiet(m_window.lstSource());
+    m_listing.showTransactions(listingControls(), m_window.dtpdate()->date(), m_window.dtpto()->date(), steps);
+}
+
+void TransformController::checkAllClicked()
+{
+    {
+        QSignalBlocker quiet(m_window.lstSource());
+        transform::TransactionListing::checkAll(m_sourceList, m_window.chkCheckAll()->isChecked());
+    }
+    showSelectedTotal();
+}
+
+void TransformController::reduceToChanged()
+{
+    m_window.chkCheckAll()->setChecked(false);
+    {
+        QSignalBlocker quiet(m_window.lstSource());
+        transform::TransactionListing::checkAll(m_sourceList, false);
+        m_listing.selectBills(m_sourceList, db::NumberText::leading(m_window.txtReduceTo()->text()));
+    }
+    showSelectedTotal();
+}
+
+void TransformController::selectedValueDoubleClicked()
+{
+    const auto checkedCount = [this] {
+        int checked = 0;
+        for (int i = 0; i < m_sourceList.count(); ++i)
+            checked += m_sourceList.isChecked(i) ? 1 : 0;
+        return checked;
+    };
+    m_window.txtSelVal()->setText(QString());
+    const int before = checkedCount();
+    {
+        QSignalBlocker quiet(m_window.lstSource());
+        m_listing.selectBills(m_sourceList, db::NumberText::leading(m_window.txtSelVal()->text()));
+    }
+    // The selection never clears a check, so a new check shows in the count; without one the label stays empty.
+    if (checkedCount() != before)
+        showSelectedTotal();
+}
+
+} // namespace app

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "app/ListFillProgress.h"
+#include "app/WidgetControls.h"
+#include "transform/Filters.h"
+#include "transform/ListFiller.h"
+#include "transform/TransactionListing.h"
+
+#include <QObject>
+
+class QWidget;
+
+namespace app {
+
+class MainWindow;
+class Shell;
+
+/// Wires the filter controls, Show Trans and the selection of vouchers of the main window to the
+/// transformation operations, and fills the filters when the companies are connected.
+class TransformController : public QObject {
+    Q_OBJECT
+public:
+    /// Connects the controls and registers the filter filling and the "Sub Company Settings" page with `shell`.
+    TransformController(Shell& shell, MainWindow& window);
+    ~TransformController() override;
+
+    /// Fills and restores the filters, then brings "Voucher Det" and "Sub Company Settings" to the front.
+    void fillFilters();
+    /// Show Trans: lists the matching vouchers, checks them all and shows the totals.
+    void showTransactions();
+    /// The chkCheckAll click: every voucher gets the check box's state.
+    void checkAllClicked();
+    /// A change of txtReduceTo: clears every check and checks vouchers up to the required value.
+    void reduceToChanged();
+    /// A double-click on txtSelVal: empties it and runs the selection for a required value of 0.
+    void selectedValueDoubleClicked();
+
+    /// The filter operations behind the controls.
+    transform::Filters& filters() { return m_filters; }
+    /// The progress window and busy pointer used while lists are filled.
+    ListFillProgress& fillProgress() { return m_progress; }
+
+private:
+    void wire();
+    bool isActive(const QWidget* control) const;
+    void showSelectedTotal();
+    transform::ListingControls listingControls();
+
+    Shell& m_shell;
+    MainWindow& m_window;
+    ListWidgetControl m_sourceList;
+    ListWidgetControl m_categories;
+    ListWidgetControl m_itemClasses;
+    ComboBoxControl m_vchTypes;
+    ComboBoxControl m_destinationVchTypes;
+    ComboBoxControl m_taxModes;
+    ListFillProgress m_progress;
+    transform::ListFiller m_filler;
+    transform::Filters m_filters;
+    transform::TransactionListing m_listing;
+};
+
+} // namespace app

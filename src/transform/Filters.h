@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+
+namespace report {
+class IniSetting;
+class ListControl;
+class Prompter;
+class Reporter;
+}
+
+namespace transform {
+
+class ListFiller;
+
+/// The controls that hold the choices of a transformation.
+struct FilterControls {
+    report::ListControl& vchTypes;            ///< lstVchtypes: source voucher type, one choice
+    report::ListControl& destinationVchTypes; ///< cboVchtypeTotransform: destination voucher type
+    report::ListControl& categories;          ///< lstCategories: any number selected
+    report::ListControl& itemClasses;         ///< LstitemClass: any number selected
+    report::ListControl& taxModes;            ///< cboTaxMode: one choice
+};
+
+/// Fills the filter controls from both companies, restores the choices saved in Appsettings.ini
+/// and saves each choice the operator makes.
+class Filters {
+public:
+    /// Voucher types of the sales and purchase families, for both voucher-type lists.
+    static const QString vchTypeQuery;
+    /// Every category, for lstCategories.
+    static const QString categoryQuery;
+
+    Filters(FilterControls controls, ListFiller& filler, report::IniSetting& ini, QString appSettingsPath, report::Reporter& reporter);
+
+    /// Fills both voucher-type lists and the categories and restores the saved choices, without
+    /// writing any of them back; failures are shown as a notification and end the filling.
+    void fillSyncVchTypes();
+    /// True while fillSyncVchTypes chooses entries itself; saving does nothing meanwhile.
+    bool isRestoring() const { return m_restoring; }
+
+    /// Offers as destination voucher types only those with the parent of the chosen source voucher
+    /// type, and chooses the source's own type among them. Does nothing while no source type is chosen.
+    void narrowDestinationVchTypes();
+    /// The query behind narrowDestinationVchTypes for source voucher type `vchTypeId`.
+    static QString narrowingQuery(qlonglong vchTypeId);
+
+    /// Saves the selected categories under SYNCHCATEGORYIDS.
+    void saveCategories();
+    /// Saves the selected item classes under SYNCHITEMCLASSIDS.
+    void saveItemClasses();
+    /// Saves the chosen source voucher type under SYNCHVCHTYPEid.
+    void saveVchType();
+    /// Saves the chosen tax mode under SYNCHtaxmode.
+    void saveTaxMode();
+
+    /// The item data of the selected entries of `list`, in list order, joined by "," ("3,7,12"; "" when none).
+    static QString selectedItemDataList(const report::ListControl& list);
+
+private:
+    void restoreSelection(report::ListControl& list, const QString& key);
+    void saveSelection(const report::ListControl& list, const QString& key);
+    void saveChoice(const report::ListControl& control, const QString& key);
+    qlonglong savedWhole(const QString& key);
+
+    FilterControls m_controls;
+    ListFiller& m_filler;
+    report::IniSetting& m_ini;
+    QString m_path;
+    report::Reporter& m_reporter;
+    bool m_restoring = false;
+};
+
+} // namespace transform

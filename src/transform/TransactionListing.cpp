@@ -1,0 +1,200 @@
+#include "transform/TransactionListing.h"
+
+#include "connect/CompanyConnections.h"
+#include "db/DateText.h"
+#include "db/NumberText.h"
+#include "report/ListControl.h"
+#include "report/Prompter.h"
+#include "report/Reporter.h"
+#include "transform/FillProgress.h"
+#include "transform/Filters.h"
+#include "transform/ListFiller.h"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace transform {
+
+TransactionListing::TransactionListing(connection::CompanyConnections& connections, ListFiller& filler, report::Reporter& reporter,
+                                       report::Prompter& prompter, FillProgress& progress)
+    : m_connections(connections)
+    , m_filler(filler)
+    , m_reporter(reporter)
+    , m_prompter(prompter)
+    , m_progress(progress)
+{
+}
+
+QString TransactionListing::filterClause(const QString& categoryList, const QString& classList)
+{
+    QString clause;
+    if (!categoryList.isEmpty())
+        clause += QStringLiteral(" and CategoryID in(") + categoryList + QStringLiteral(" )");
+    if (!classList.isEmpty())
+        clause += QStringLiteral(" and PRoducttypeid in(") + classList + QStringLiteral(" )");
+    return clause;
+}
+
+QString TransactionListing::dateClause(const QDate& from, const QDate& to)
+{
+    if (to == singleDayMark())
+        return QStringLiteral(" invdate ='") + db::DateText::sqlDate(from) + QLatin1Char('\'');
+    return QStringLiteral(" invdate between  '") + db::DateText::sqlDate(from) + QStringLiteral("' and '") + db::DateText::sqlDate(to)
+        + QLatin1Char('\'');
+}
+
+QString TransactionListing::salesIdQuery(const QString& filter, qlonglong vchType, const QString& dateClause)
+{
+    return QStringLiteral(" SELECT DISTINCT tblSalesItem.InvID  FROM  tblSalesItem INNER JOIN tblItemMaster ON tblSalesItem.ItemId = "
+                          "tblItemMaster.ItemID INNER JOIN tblSales ON tblSalesItem.InvID = tblSales.InvId WHERE   1=1 ")
+        + filter + QStringLiteral(" and cancelled=0 and VchtypeID=") + QString::number(vchType) + QStringLiteral(" and ") + dateClause;
+}
+
+QString TransactionListing::purchaseIdQuery(const QString& filter)
+{
+    return QStringLiteral("Select Distinct InvID from tblPurchaseItem,tblItemMaster where tblPurchaseItem.itemID= tblItemMaster.itemID ")
+        + filter;
+}
+
+QString TransactionListing::idClause(const QString& ids)
+{
+    // The 0 closes the list after the "," that follows the last id.
+    return ids.isEmpty() ? QString() : QStringLiteral("and InvID in(") + ids + QStringLiteral("0)");
+}
+
+QString TransactionListing::salesListingQuery(qlonglong vchType, const QString& dateClause, const QString& idClause)
+{
+    return QStringLiteral("Select InvID,InvNo + ' - ' + left(Party,20)    + '-   ' + cast(INvDate as varchar(12))  + '-                       ' "
+                          "+ cast(BillAmt as varchar(20))  from tblSales where cancelled=0 and VchtypeID=")
+        + QString::number(vchType) + QStringLiteral(" and ") + dateClause + idClause + QStringLiteral(" Order by SortNumber");
+}
+
+QString TransactionListing::purchaseListingQuery(qlonglong vchType, const QString& dateClause, const QString& idClause)
+{
+    return QStringLiteral("Select InvID,InvNo + ' - '  + cast(INvDate as varchar(12)) + '-//-                       ' + cast(BillAmt as "
+                          "varchar(20))  from tblPurchase where VchtypeID=")
+        + QString::number(vchType) + QStringLiteral(" and ") + dateClause + idClause + QStringLiteral(" Order by InvID");
+}
+
+QString TransactionListing::idsOf(const QString& query)
+{
+    db::Recordset rows = m_connections.source().openRecordset(query);
+    // Every id followed by ",", the last one included.
+    return rows.getString(QString(), QStringLiteral(","), QString());
+}
+
+void TransactionListing::listFamily(const ListingControls& controls, VoucherFamily family, qlonglong vchType, const QString& filter,
+                                    const QString& dates)
+{
+    const bool sales = family == VoucherFamily::Sales;
+    QString ids;
+    if (!filter.isEmpty()) {
+        ids = idsOf(sales ? salesIdQuery(filter, vchType, dates) : purchaseIdQuery(filter));
+        if (ids.isEmpty())
+            m_prompter.tell(report::PromptIcon::Critical, sales ? QStringLiteral("No invoices found.Filters removed automaticaly")
+                                                                : QStringLiteral("No Purchase invoices found.Filters removed automaticaly"));
+    }
+    const QString listing = sales ? salesListingQuery(vchType, dates, idClause(ids)) : purchaseListingQuery(vchType, dates, idClause(ids));
+    m_filler.fill(controls.transactions, listing, FillOptions{false, false, Company::Source});
+}
+
+bool TransactionListing::showTransactions(const ListingControls& controls, const QDate& from, const QDate& to, const ListingSteps& steps)
+{
+    try {
+        controls.transactions.clear();
+        const QString filter =
+            filterClause(Filters::selectedItemDataList(controls.categories), Filters::selectedItemDataList(controls.itemClasses));
+        m_progress.setBusy(true);
+        m_reporter.processEvents();
+
+        const int chosen = controls.vchTypes.currentIndex();
+        if (chosen < 0)
+            throw std::runtime_error("Choose the voucher type to list first.");
+        const qlonglong vchType = controls.vchTypes.itemData(chosen);
+        const VoucherFamily family = familyOfParent(parentOfVchType(m_connections.destination(), vchType));
+        if (family != VoucherFamily::None)
+            listFamily(controls, family, vchType, filter, dateClause(from, to));
+
+        const double total = billAmount(controls.transactions, Entries::All);
+        checkAll(controls.transactions, true);
+        if (steps.showTotals)
+            steps.showTotals(total, billAmount(controls.transactions, Entries::CheckedOnly));
+
+        if (steps.mastersDiffer && steps.mastersDiffer())
+            m_prompter.tell(report::PromptIcon::Critical,
+                            QStringLiteral("Please check whether masters of Both companies are identical. Please run Step1 and proceed further"));
+        m_progress.setBusy(false);
+        m_reporter.processEvents();
+        return true;
+    } catch (const std::exception& e) {
+        m_progress.setBusy(false);
+        m_reporter.processEvents();
+        m_prompter.tell(report::PromptIcon::Critical, QString::fromStdString(e.what()));
+        return false;
+    }
+}
+
+double TransactionListing::entryAmount(const QString& text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1].isSpace())
+        --end;
+    qsizetype start = end;
+    while (start > 0 && ((text[start - 1] >= QLatin1Char('0') && text[start - 1] <= QLatin1Char('9')) || text[start - 1] == QLatin1Char('.')))
+        --start;
+    if (start == end)
+        return 0.0;
+    if (start > 0 && (text[start - 1] == QLatin1Char('-') || text[start - 1] == QLatin1Char('+')))
+        --start;
+    return db::NumberText::leading(text.mid(start, end - start));
+}
+
+double TransactionListing::billAmount(const report::ListControl& list, Entries which)
+{
+    double sum = 0.0;
+    for (int i = 0; i < list.count(); ++i)
+        if (which == Entries::All || list.isChecked(i))
+            sum += std::fabs(entryAmount(list.text(i)));
+    return sum;
+}
+
+void TransactionListing::checkAll(report::ListControl& list, bool checked)
+{
+    for (int i = 0; i < list.count(); ++i)
+        list.setChecked(i, checked);
+}
+
+void TransactionListing::selectBills(report::ListControl& list, double required)
+{
+    try {
+        const int last = list.count() - 1;
+        double sum = 0.0;
+        // The first entry (index 0) is never visited, and the sum runs on across the passes.
+        for (int i = 1; i <= last; i += 2) {
+            sum += entryAmount(list.text(i));
+            if (sum > required)
+                break;
+            list.setChecked(i, true);
+        }
+        if (sum < required) {
+            for (int i = 1; i <= last; i += 3) {
+                sum += entryAmount(list.text(i));
+                list.setChecked(i, true);
+                if (sum > required)
+                    break;
+            }
+        }
+        if (sum < required) {
+            for (int i = 1; i <= last; ++i) {
+                sum += entryAmount(list.text(i));
+                list.setChecked(i, true);
+                if (sum > required)
+                    break;
+            }
+        }
+    } catch (const std::exception& e) {
+        m_prompter.tell(report::PromptIcon::Exclamation, QString::fromStdString(e.what()));
+    }
+}
+
+} // namespace transform

@@ -1,0 +1,187 @@
+// Transformation filters: filling, restoring without writing back, saving each choice, narrowing the destination types.
+#include "TransformFixture.h"
+
+#include "report/IniSetting.h"
+#include "report/TextFile.h"
+#include "transform/Filters.h"
+
+#include <QDir>
+
+#include <functional>
+
+using namespace transformtest;
+
+namespace {
+
+/// A list that runs its change handler whenever an entry is chosen or selected, as the widgets do.
+class ReportingList : public support::VectorListControl {
+public:
+    void setSelected(int i, bool s) override
+    {
+        VectorListControl::setSelected(i, s);
+        if (onChange)
+            onChange();
+    }
+    void setCurrentIndex(int i) override
+    {
+        VectorListControl::setCurrentIndex(i);
+        if (onChange)
+            onChange();
+    }
+    std::function<void()> onChange;
+};
+
+class FiltersTest : public TransformFixture {
+protected:
+    FiltersTest()
+    {
+        const QStringList classes = {"STOCK ITEM", "STOCK ITEM-II", "STOCK ITEM-III", "STOCK ITEM-IV", "NON-STOCK ITEM",
+                                     "SERVICE-I", "SERVICE-II", "SERVICE-III", "SERVICE-IV", "RETURNABLE PACKING MATERIAL"};
+        for (int i = 0; i < classes.size(); ++i)
+            itemClasses.addItem(classes[i], i);
+        const QStringList modes = {"<SAME AS SOURCE>", "<None>", "VAT", "CST", "TaxOnMRP", "GST"};
+        for (int i = 0; i < modes.size(); ++i)
+            taxModes.addItem(modes[i], i);
+        // Every change tries to save, as a careless window would: only the operator's own changes may reach the file.
+        categories.onChange = [this] { filters.saveCategories(); };
+        itemClasses.onChange = [this] { filters.saveItemClasses(); };
+        vchTypes.onChange = [this] { filters.saveVchType(); };
+        taxModes.onChange = [this] { filters.saveTaxMode(); };
+    }
+
+    QString saved(const QString& key) { return ini.read(path, key, "(missing)"); }
+    void save(const QString& key, const QString& value) { ini.write(path, key, value); }
+    static QList<qlonglong> selectedIds(const support::VectorListControl& list)
+    {
+        QList<qlonglong> all;
+        for (const auto& entry : list.entries)
+            if (entry.selected)
+                all << entry.itemData;
+        return all;
+    }
+    static qlonglong chosenId(const support::VectorListControl& list) { return list.itemData(list.currentIndex()); }
+
+    QString path = QDir(servers.folder()).filePath("Resources/Appsettings.ini");
+    report::IniSetting ini{prompter};
+    ReportingList vchTypes, destinationVchTypes, categories, itemClasses, taxModes;
+    transform::Filters filters{transform::FilterControls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes}, filler, ini,
+                               path, reporter};
+};
+
+} // namespace
+
+TEST_F(FiltersTest, FillingRestoresEverySavedChoiceAndWritesNothingBack)
+{
+    save("SYNCHCATEGORYIDS", "5;9;");
+    save("SYNCHITEMCLASSIDS", "0;4;");
+    save("SYNCHtaxmode", "5");
+    save("SYNCHVCHTYPEid", "201");
+    const QString before = report::TextFile::read(path);
+
+    filters.fillSyncVchTypes();
+
+    EXPECT_EQ(report::TextFile::read(path), before);
+    EXPECT_EQ(vchTypes.count(), 18);
+    EXPECT_EQ(destinationVchTypes.count(), 18);
+    EXPECT_EQ(categories.count(), 13);
+    // In list order: the categories are sorted by name.
+    EXPECT_EQ(selectedIds(categories), QList<qlonglong>({9, 5}));
+    EXPECT_EQ(selectedIds(itemClasses), QList<qlonglong>({0, 4}));
+    EXPECT_EQ(chosenId(taxModes), 5);
+    EXPECT_EQ(chosenId(vchTypes), 201);
+    EXPECT_EQ(chosenId(destinationVchTypes), 201);
+    EXPECT_FALSE(filters.isRestoring());
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(reporter.balloons.empty());
+}
+
+TEST_F(FiltersTest, SavedIdThatNoLongerExistsRestoresOnlyTheOthers)
+{
+    servers.branch().execute("delete from tblCategories where CategoryID = 9");
+    save("SYNCHCATEGORYIDS", "5;9;");
+    filters.fillSyncVchTypes();
+    EXPECT_EQ(selectedIds(categories), QList<qlonglong>({5}));
+    EXPECT_EQ(saved("SYNCHCATEGORYIDS"), "5;9;");
+}
+
+TEST_F(FiltersTest, MissingOrEmptyKeysRestoreNothing)
+{
+    save("SYNCHCATEGORYIDS", "");
+    filters.fillSyncVchTypes();
+    EXPECT_TRUE(selectedIds(categories).isEmpty());
+    EXPECT_TRUE(selectedIds(itemClasses).isEmpty());
+    // No saved tax mode reads as 0, the first entry; no saved voucher type chooses none.
+    EXPECT_EQ(chosenId(taxModes), 0);
+    EXPECT_EQ(vchTypes.currentIndex(), 0);
+    EXPECT_EQ(saved("SYNCHCATEGORYIDS"), "");
+}
+
+TEST_F(FiltersTest, EachChoiceOfTheOperatorIsSavedUnderItsKey)
+{
+    filters.fillSyncVchTypes();
+    for (int i = 0; i < categories.count(); ++i)
+        categories.entries[size_t(i)].selected = QList<qlonglong>({3, 7, 12}).contains(categories.itemData(i));
+    filters.saveCategories();
+    // In list order: Dairy, Footwear, Stationery.
+    EXPECT_EQ(saved("SYNCHCATEGORYIDS"), "3;12;7;");
+    itemClasses.entries[0].selected = true;
+    itemClasses.entries[4].selected = true;
+    filters.saveItemClasses();
+    EXPECT_EQ(saved("SYNCHITEMCLASSIDS"), "0;4;");
+    vchTypes.current = int(ids(vchTypes).indexOf(102));
+    filters.saveVchType();
+    EXPECT_EQ(saved("SYNCHVCHTYPEid"), "102");
+    taxModes.current = 3;
+    filters.saveTaxMode();
+    EXPECT_EQ(saved("SYNCHtaxmode"), "3");
+
+    // Clearing every category saves the empty text, and the next filling selects none.
+    for (auto& entry : categories.entries)
+        entry.selected = false;
+    filters.saveCategories();
+    EXPECT_EQ(saved("SYNCHCATEGORYIDS"), "");
+    filters.fillSyncVchTypes();
+    EXPECT_TRUE(selectedIds(categories).isEmpty());
+    EXPECT_EQ(chosenId(vchTypes), 102);
+    EXPECT_EQ(chosenId(destinationVchTypes), 102);
+    EXPECT_EQ(chosenId(taxModes), 3);
+}
+
+TEST(SelectedItemDataList, JoinsTheSelectedIdsByCommas)
+{
+    support::VectorListControl list;
+    for (qlonglong id : {3, 5, 7, 12})
+        list.addItem(QString::number(id), id);
+    EXPECT_EQ(transform::Filters::selectedItemDataList(list), "");
+    list.entries[0].selected = true;
+    EXPECT_EQ(transform::Filters::selectedItemDataList(list), "3");
+    list.entries[2].selected = true;
+    list.entries[3].selected = true;
+    EXPECT_EQ(transform::Filters::selectedItemDataList(list), "3,7,12");
+}
+
+TEST_F(FiltersTest, NarrowingOffersOnlyTypesOfTheSourceTypesParent)
+{
+    EXPECT_EQ(transform::Filters::narrowingQuery(101),
+              "SELECT     VchTypeID, VchType From tblVchType WHERE     (ActiveStatus = 1) AND (VchTypeID IN  (SELECT     VchTypeID FROM  "
+              "tblVchType AS tblVchType_1 WHERE      (ParentID IN  (SELECT     ParentID   FROM          tblVchType AS tblVchType_2  WHERE "
+              "     (VchTypeID = 101))))) ORDER BY VchType");
+    save("SYNCHVCHTYPEid", "101");
+    filters.fillSyncVchTypes();
+    filters.narrowDestinationVchTypes();
+    EXPECT_EQ(texts(destinationVchTypes), QStringList({"Counter Sales", "Credit Sales", "Sales", "Wholesale Sales"}));
+    EXPECT_EQ(chosenId(destinationVchTypes), 101);
+
+    vchTypes.current = int(ids(vchTypes).indexOf(401));
+    filters.narrowDestinationVchTypes();
+    EXPECT_EQ(texts(destinationVchTypes), QStringList({"Local Purchase Return", "Purchase Return"}));
+    EXPECT_EQ(chosenId(destinationVchTypes), 401);
+}
+
+TEST_F(FiltersTest, NarrowingWithoutASourceTypeLeavesTheDestinationTypes)
+{
+    destinationVchTypes.addItem("kept", 1);
+    filters.narrowDestinationVchTypes();
+    EXPECT_EQ(texts(destinationVchTypes), QStringList({"kept"}));
+    EXPECT_TRUE(prompter.shown.empty());
+}

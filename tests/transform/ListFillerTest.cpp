@@ -1,0 +1,154 @@
+// Filling lists from queries: entries, chosen entry, progress window, empty results, failures and lost connections.
+#include "TransformFixture.h"
+
+#include "report/Prompter.h"
+#include "transform/Filters.h"
+
+using namespace transformtest;
+using transform::Company;
+using transform::FillOptions;
+
+namespace {
+
+/// Answers every box and runs `onAsk` first, so a test can mend the database while the box is up.
+class MendingPrompter : public report::Prompter {
+public:
+    report::PromptAnswer ask(const report::Prompt& prompt) override
+    {
+        shown.push_back(prompt);
+        if (onAsk)
+            onAsk();
+        return report::PromptAnswer::Ok;
+    }
+    std::function<void()> onAsk;
+    std::vector<report::Prompt> shown;
+};
+
+class ListFillerTest : public TransformFixture {};
+
+} // namespace
+
+TEST_F(ListFillerTest, EachRowBecomesAnEntryAndTheFirstIsChosen)
+{
+    support::VectorListControl list;
+    list.addItem("old", 99);
+    const int rows = filler.fill(list, transform::Filters::vchTypeQuery, FillOptions{true, false, Company::Source});
+    // Active voucher types of the sales and purchase parents, by name.
+    EXPECT_EQ(rows, 18);
+    ASSERT_EQ(list.count(), 18);
+    EXPECT_EQ(list.text(0), "Counter Sales");
+    EXPECT_EQ(list.itemData(0), 101);
+    EXPECT_EQ(list.text(17), "Wholesale Sales");
+    EXPECT_EQ(list.itemData(17), 102);
+    EXPECT_FALSE(texts(list).contains("old"));
+    EXPECT_FALSE(texts(list).contains("Old Sales Series"));
+    EXPECT_FALSE(texts(list).contains("Receipt"));
+    EXPECT_EQ(list.currentIndex(), 0);
+    EXPECT_FALSE(list.entries[0].selected);
+    EXPECT_EQ(progress.calls, QStringList({"busy", "open Loading 18 Items. Please wait.... 18", "close", "idle"}));
+    EXPECT_EQ(progress.steps, 18);
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(ListFillerTest, EachCompanyAnswersFromItsOwnDatabase)
+{
+    support::VectorListControl source, destination;
+    EXPECT_EQ(filler.fill(source, transform::Filters::categoryQuery, FillOptions{false, false, Company::Source}), 15);
+    EXPECT_EQ(filler.fill(destination, transform::Filters::categoryQuery, FillOptions{false, false, Company::Destination}), 13);
+    EXPECT_TRUE(texts(source).contains("Groceries & Staples"));
+    EXPECT_TRUE(texts(destination).contains("Groceries"));
+    // Without the progress window only the busy pointer shows.
+    EXPECT_EQ(progress.calls, QStringList({"busy", "idle", "busy", "idle"}));
+    EXPECT_EQ(progress.steps, 0);
+}
+
+TEST_F(ListFillerTest, IdsGivenAsTextBecomeWholeItemData)
+{
+    support::VectorListControl list;
+    EXPECT_EQ(filler.fill(list, "select '12', 'Twelve' union all select ' 7x', 'Seven' union all select NULL, 'None'", {}), 3);
+    EXPECT_EQ(ids(list), QList<qlonglong>({12, 7, 0}));
+    EXPECT_EQ(texts(list), QStringList({"Twelve", "Seven", "None"}));
+}
+
+TEST_F(ListFillerTest, QueryWithoutRowsEmptiesTheControlAndChoosesNothing)
+{
+    support::VectorListControl list;
+    list.addItem("old", 1);
+    list.setCurrentIndex(0);
+    EXPECT_EQ(filler.fill(list, "select VchTypeID, VchType from tblVchType where 1=0", FillOptions{true, false, Company::Source}), 0);
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_EQ(list.currentIndex(), -1);
+    EXPECT_TRUE(progress.calls.isEmpty());
+}
+
+TEST_F(ListFillerTest, KeptEntriesStayInFrontAndTheFirstOfAllIsChosen)
+{
+    support::VectorListControl list;
+    list.addItem("kept", 500);
+    list.setCurrentIndex(0);
+    EXPECT_EQ(filler.fill(list, "select 1, 'one' union all select 2, 'two'", FillOptions{false, true, Company::Destination}), 2);
+    EXPECT_EQ(texts(list), QStringList({"kept", "one", "two"}));
+    EXPECT_EQ(list.currentIndex(), 0);
+    // Keeping entries with an empty result leaves them as they were.
+    EXPECT_EQ(filler.fill(list, "select 1, 'x' where 1=0", FillOptions{false, true, Company::Destination}), 0);
+    EXPECT_EQ(list.count(), 3);
+}
+
+TEST_F(ListFillerTest, FailedQueryIsShownAndLeavesTheEntriesAndShowsTheControl)
+{
+    support::VectorListControl list;
+    list.addItem("kept", 1);
+    list.visible = false;
+    EXPECT_EQ(filler.fill(list, "select ID, Name from tblNoSuchTable", FillOptions{true, false, Company::Source}), 0);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
+    EXPECT_EQ(prompter.shown[0].text, "Invalid object name 'tblNoSuchTable'.");
+    EXPECT_EQ(texts(list), QStringList({"kept"}));
+    EXPECT_TRUE(list.visible);
+    EXPECT_FALSE(progress.busy);
+}
+
+TEST_F(ListFillerTest, RowWithoutTextColumnEndsTheFillWithTheEntriesSoFar)
+{
+    support::VectorListControl list;
+    EXPECT_EQ(filler.fill(list, "select VchTypeID from tblVchType", FillOptions{true, false, Company::Source}), 0);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
+    EXPECT_EQ(list.count(), 0);
+    EXPECT_TRUE(progress.calls.contains("close"));
+    EXPECT_FALSE(progress.busy);
+}
+
+TEST_F(ListFillerTest, LostConnectionIsTriedAgainOnceTheOperatorClosedTheBox)
+{
+    MendingPrompter mending;
+    // The failure names a lost connection until the table appears while the box is up.
+    mending.onAsk = [this] {
+        servers.headOffice().execute("create table [Connection failure] (ID int, Name varchar(20))");
+        servers.headOffice().execute("insert into [Connection failure] values (4, 'back')");
+    };
+    transform::ListFiller mendingFiller(connections, reporter, mending, progress);
+    support::VectorListControl list;
+    EXPECT_EQ(mendingFiller.fill(list, "select ID, Name from [Connection failure]", FillOptions{false, false, Company::Source}), 1);
+    ASSERT_EQ(mending.shown.size(), 1u);
+    EXPECT_EQ(mending.shown[0].icon, report::PromptIcon::Information);
+    EXPECT_EQ(mending.shown[0].text, "Connection Restablished");
+    EXPECT_EQ(texts(list), QStringList({"back"}));
+    EXPECT_EQ(ids(list), QList<qlonglong>({4}));
+}
+
+TEST_F(ListFillerTest, LostConnectionIsGivenUpAfterThreeTries)
+{
+    support::VectorListControl list;
+    list.visible = false;
+    EXPECT_EQ(filler.fill(list, "select ID, Name from [Connection failure]", FillOptions{false, false, Company::Source}), 0);
+    ASSERT_EQ(prompter.shown.size(), 4u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(prompter.shown[size_t(i)].text, "Connection Restablished");
+        EXPECT_EQ(prompter.shown[size_t(i)].icon, report::PromptIcon::Information);
+    }
+    EXPECT_EQ(prompter.shown[3].icon, report::PromptIcon::Critical);
+    EXPECT_EQ(prompter.shown[3].text, "Invalid object name 'Connection failure'.");
+    EXPECT_TRUE(list.visible);
+    EXPECT_FALSE(progress.busy);
+}

@@ -1,0 +1,275 @@
+// Show Trans on the demo head office, the listing and id queries of both families, bill amounts and SelectBills.
+#include "TransformFixture.h"
+
+#include "db/NumberText.h"
+#include "transform/Filters.h"
+#include "transform/TransactionListing.h"
+
+using namespace transformtest;
+using transform::Entries;
+using transform::TransactionListing;
+
+namespace {
+
+class TransactionListingTest : public TransformFixture {
+protected:
+    TransactionListingTest()
+    {
+        filler.fill(vchTypes, transform::Filters::vchTypeQuery, transform::FillOptions{false, false, transform::Company::Source});
+        filler.fill(categories, transform::Filters::categoryQuery, transform::FillOptions{false, false, transform::Company::Destination});
+        for (int i = 0; i <= 9; ++i)
+            itemClasses.addItem(QString::number(i), i);
+        progress.calls.clear();
+        steps.showTotals = [this](double total, double selected) { totals << total << selected; };
+        steps.mastersDiffer = [this] {
+            ++comparisons;
+            return mastersDiffer;
+        };
+    }
+
+    void choose(qlonglong vchType) { vchTypes.current = int(ids(vchTypes).indexOf(vchType)); }
+    static void select(support::VectorListControl& list, QList<qlonglong> wanted)
+    {
+        for (auto& entry : list.entries)
+            entry.selected = wanted.contains(entry.itemData);
+    }
+    bool show(const QDate& from = QDate(2026, 12, 2), const QDate& to = QDate(2026, 12, 6))
+    {
+        return listing.showTransactions(transform::ListingControls{vchTypes, categories, itemClasses, transactions}, from, to, steps);
+    }
+    static QList<int> checkedIndexes(const support::VectorListControl& list)
+    {
+        QList<int> all;
+        for (int i = 0; i < list.count(); ++i)
+            if (list.isChecked(i))
+                all << i;
+        return all;
+    }
+
+    support::VectorListControl vchTypes, categories, itemClasses, transactions;
+    transform::ListingSteps steps;
+    QList<double> totals;
+    int comparisons = 0;
+    bool mastersDiffer = false;
+    TransactionListing listing{connections, filler, reporter, prompter, progress};
+};
+
+// Amounts, totals and the automatic selection need no database.
+class VoucherSelectionTest : public ::testing::Test {
+protected:
+    static support::VectorListControl amounts(QList<double> values)
+    {
+        support::VectorListControl list;
+        for (int i = 0; i < values.size(); ++i)
+            list.addItem(QStringLiteral("V/%1 - Party-   Dec  2 2026 -                       ").arg(i) + db::NumberText::plain(values[i]), i + 1);
+        return list;
+    }
+    static QList<int> checkedIndexes(const support::VectorListControl& list)
+    {
+        QList<int> all;
+        for (int i = 0; i < list.count(); ++i)
+            if (list.isChecked(i))
+                all << i;
+        return all;
+    }
+
+    connection::CompanyConnections connections{db::ConnectionContext{}};
+    support::RecordingReporter reporter;
+    support::ScriptedPrompter prompter;
+    RecordingProgress progress;
+    transform::ListFiller filler{connections, reporter, prompter, progress};
+    TransactionListing listing{connections, filler, reporter, prompter, progress};
+};
+
+} // namespace
+
+TEST(TransactionListingQueries, AreBuiltFromTheFiltersTheTypeAndTheDates)
+{
+    EXPECT_EQ(TransactionListing::filterClause("", ""), "");
+    EXPECT_EQ(TransactionListing::filterClause("10,3", "9"), " and CategoryID in(10,3 ) and PRoducttypeid in(9 )");
+    EXPECT_EQ(TransactionListing::filterClause("", "0,4"), " and PRoducttypeid in(0,4 )");
+    const QString range = TransactionListing::dateClause(QDate(2026, 12, 2), QDate(2026, 12, 6));
+    EXPECT_EQ(range, " invdate between  '2026-12-02' and '2026-12-06'");
+    EXPECT_EQ(TransactionListing::dateClause(QDate(2026, 12, 3), TransactionListing::singleDayMark()), " invdate ='2026-12-03'");
+    EXPECT_EQ(TransactionListing::idClause(""), "");
+    EXPECT_EQ(TransactionListing::idClause("1,18,"), "and InvID in(1,18,0)");
+    EXPECT_EQ(TransactionListing::salesIdQuery(" and CategoryID in(10 )", 101, range),
+              " SELECT DISTINCT tblSalesItem.InvID  FROM  tblSalesItem INNER JOIN tblItemMaster ON tblSalesItem.ItemId = tblItemMaster.ItemID "
+              "INNER JOIN tblSales ON tblSalesItem.InvID = tblSales.InvId WHERE   1=1  and CategoryID in(10 ) and cancelled=0 and "
+              "VchtypeID=101 and  invdate between  '2026-12-02' and '2026-12-06'");
+    EXPECT_EQ(TransactionListing::purchaseIdQuery(" and CategoryID in(9 )"),
+              "Select Distinct InvID from tblPurchaseItem,tblItemMaster where tblPurchaseItem.itemID= tblItemMaster.itemID  and "
+              "CategoryID in(9 )");
+    EXPECT_EQ(TransactionListing::salesListingQuery(101, range, "and InvID in(1,18,0)"),
+              "Select InvID,InvNo + ' - ' + left(Party,20)    + '-   ' + cast(INvDate as varchar(12))  + '-                       ' + "
+              "cast(BillAmt as varchar(20))  from tblSales where cancelled=0 and VchtypeID=101 and  invdate between  '2026-12-02' and "
+              "'2026-12-06'and InvID in(1,18,0) Order by SortNumber");
+    EXPECT_EQ(TransactionListing::purchaseListingQuery(201, range, ""),
+              "Select InvID,InvNo + ' - '  + cast(INvDate as varchar(12)) + '-//-                       ' + cast(BillAmt as varchar(20))  "
+              "from tblPurchase where VchtypeID=201 and  invdate between  '2026-12-02' and '2026-12-06' Order by InvID");
+}
+
+TEST_F(TransactionListingTest, SalesWithoutFiltersListEveryLiveVoucherOfTheTypeInTheRangeAllChecked)
+{
+    choose(101);
+    ASSERT_TRUE(show());
+    // Voucher 7 of the range is cancelled.
+    EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 3, 8, 9, 14, 18, 30}));
+    EXPECT_EQ(transactions.text(0), "CS/1 - Cash-   Dec  2 2026 -                       3881");
+    EXPECT_EQ(checkedIndexes(transactions), QList<int>({0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(totals, QList<double>({28629, 28629}));
+    EXPECT_EQ(comparisons, 1);
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(progress.calls.first(), "busy");
+    EXPECT_FALSE(progress.busy);
+}
+
+TEST_F(TransactionListingTest, SalesFiltersKeepVouchersWithAMatchingItem)
+{
+    choose(101);
+    select(categories, {10});
+    select(itemClasses, {9});
+    ASSERT_TRUE(show());
+    EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 18}));
+    EXPECT_EQ(totals, QList<double>({3881 + 1932, 3881 + 1932}));
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(TransactionListingTest, SalesFiltersMatchingNothingAreDroppedWithTheMessage)
+{
+    choose(101);
+    select(itemClasses, {2});
+    ASSERT_TRUE(show());
+    EXPECT_EQ(boxTexts(), QStringList({"No invoices found.Filters removed automaticaly"}));
+    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
+    EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 3, 8, 9, 14, 18, 30}));
+}
+
+TEST_F(TransactionListingTest, SingleDayMarkListsOnlyTheFromDate)
+{
+    choose(101);
+    ASSERT_TRUE(show(QDate(2026, 12, 3), TransactionListing::singleDayMark()));
+    EXPECT_EQ(ids(transactions), QList<qlonglong>({8, 9}));
+}
+
+TEST_F(TransactionListingTest, PurchaseFiltersIgnoreTypeAndDatesButTheListingAppliesThem)
+{
+    choose(201);
+    ASSERT_TRUE(show());
+    EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 4, 5, 6, 10}));
+    EXPECT_EQ(transactions.text(3), "LP/4 - Dec  6 2026 -//-                       60911");
+
+    // Kitchenware is in purchases 6 (201), 7 (401) and 9 (202); only 6 is of the type.
+    select(categories, {9});
+    ASSERT_TRUE(show());
+    EXPECT_EQ(ids(transactions), QList<qlonglong>({6}));
+    EXPECT_EQ(totals.mid(2), QList<double>({60911, 60911}));
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(TransactionListingTest, PurchaseFiltersMatchingNothingAreDroppedWithTheirOwnMessage)
+{
+    choose(201);
+    select(itemClasses, {9});
+    ASSERT_TRUE(show());
+    EXPECT_EQ(boxTexts(), QStringList({"No Purchase invoices found.Filters removed automaticaly"}));
+    EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 4, 5, 6, 10}));
+}
+
+TEST_F(TransactionListingTest, TypeOfAnotherFamilyListsNothing)
+{
+    vchTypes.addItem("Receipt", 5);
+    choose(5);
+    transactions.addItem("old", 1);
+    ASSERT_TRUE(show());
+    EXPECT_EQ(transactions.count(), 0);
+    EXPECT_EQ(totals, QList<double>({0, 0}));
+}
+
+TEST_F(TransactionListingTest, DifferingMastersAreReportedAfterTheListing)
+{
+    mastersDiffer = true;
+    choose(102);
+    ASSERT_TRUE(show());
+    EXPECT_EQ(transactions.count(), 4);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
+    EXPECT_EQ(prompter.shown[0].text, "Please check whether masters of Both companies are identical. Please run Step1 and proceed further");
+}
+
+TEST_F(TransactionListingTest, FailureEndsShowTransWithItsDescription)
+{
+    transactions.addItem("old", 1);
+    vchTypes.current = -1;
+    EXPECT_FALSE(show());
+    EXPECT_EQ(transactions.count(), 0);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
+    EXPECT_EQ(prompter.shown[0].text, "Choose the voucher type to list first.");
+    EXPECT_FALSE(progress.busy);
+
+    choose(101);
+    connections.destination().close();
+    prompter.shown.clear();
+    EXPECT_FALSE(show());
+    EXPECT_EQ(boxTexts(), QStringList({"Operation is not allowed when the object is closed."}));
+    EXPECT_TRUE(totals.isEmpty());
+    EXPECT_EQ(comparisons, 0);
+    EXPECT_FALSE(progress.busy);
+}
+
+TEST_F(VoucherSelectionTest, AmountIsTheWholeNumberThatEndsTheEntry)
+{
+    EXPECT_DOUBLE_EQ(TransactionListing::entryAmount("CS/1 - Cash-   Dec  2 2026 -                       123456.78"), 123456.78);
+    EXPECT_DOUBLE_EQ(TransactionListing::entryAmount("PR/1 - Dec  2 2026 -//-                       -250.5  "), -250.5);
+    EXPECT_DOUBLE_EQ(TransactionListing::entryAmount("CS/1 - Cash-   Dec  2 2026 -                       "), 0);
+    EXPECT_DOUBLE_EQ(TransactionListing::entryAmount(""), 0);
+    EXPECT_DOUBLE_EQ(TransactionListing::entryAmount("7"), 7);
+
+    support::VectorListControl list = amounts({123456.78, -100, 50});
+    EXPECT_DOUBLE_EQ(TransactionListing::billAmount(list, Entries::All), 123606.78);
+    EXPECT_DOUBLE_EQ(TransactionListing::billAmount(list, Entries::CheckedOnly), 0);
+    list.setChecked(0, true);
+    list.setChecked(1, true);
+    EXPECT_DOUBLE_EQ(TransactionListing::billAmount(list, Entries::CheckedOnly), 123556.78);
+    EXPECT_DOUBLE_EQ(TransactionListing::billAmount(support::VectorListControl{}, Entries::All), 0);
+
+    TransactionListing::checkAll(list, true);
+    EXPECT_EQ(checkedIndexes(list), QList<int>({0, 1, 2}));
+    TransactionListing::checkAll(list, false);
+    EXPECT_TRUE(checkedIndexes(list).isEmpty());
+}
+
+TEST_F(VoucherSelectionTest, SelectBillsFirstPassStopsBeforeTheEntryThatPassesTheValue)
+{
+    support::VectorListControl list = amounts({100, 200, 300, 400});
+    listing.selectBills(list, 450);
+    EXPECT_EQ(checkedIndexes(list), QList<int>({1}));
+    EXPECT_DOUBLE_EQ(TransactionListing::billAmount(list, Entries::CheckedOnly), 200);
+}
+
+TEST_F(VoucherSelectionTest, SelectBillsChecksNothingForZeroOrASingleEntry)
+{
+    support::VectorListControl list = amounts({100, 200, 300, 400});
+    listing.selectBills(list, 0);
+    EXPECT_TRUE(checkedIndexes(list).isEmpty());
+    support::VectorListControl single = amounts({500});
+    listing.selectBills(single, 1000);
+    EXPECT_TRUE(checkedIndexes(single).isEmpty());
+}
+
+TEST_F(VoucherSelectionTest, SelectBillsRunsOnThroughTheSecondAndThirdPass)
+{
+    support::VectorListControl list = amounts({10, 10, 10, 10, 10, 10, 10});
+    list.setChecked(0, true);
+    // Pass 1 adds 1, 3, 5 (30); pass 2 adds 1, 4 (50); pass 3 adds 1 (60) and 2 (70), which passes 65.
+    listing.selectBills(list, 65);
+    EXPECT_EQ(checkedIndexes(list), QList<int>({0, 1, 2, 3, 4, 5}));
+}
+
+TEST_F(VoucherSelectionTest, SelectBillsStopsOnASumEqualToTheRequiredValue)
+{
+    support::VectorListControl list = amounts({1, 50, 70});
+    listing.selectBills(list, 50);
+    EXPECT_EQ(checkedIndexes(list), QList<int>({1}));
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "RecordingReporter.h"
+#include "ScriptedPrompter.h"
+#include "TempServers.h"
+#include "VectorControls.h"
+
+#include "connect/CompanyConnections.h"
+#include "connect/ProgramSettings.h"
+#include "transform/FillProgress.h"
+#include "transform/ListFiller.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace transformtest {
+
+/// Remembers the busy pointer and the progress window calls, in order.
+class RecordingProgress : public transform::FillProgress {
+public:
+    void setBusy(bool busy) override
+    {
+        this->busy = busy;
+        calls << (busy ? QStringLiteral("busy") : QStringLiteral("idle"));
+    }
+    void open(const QString& caption, int maximum) override { calls << QStringLiteral("open %1 %2").arg(caption).arg(maximum); }
+    void step() override { ++steps; }
+    void close() override { calls << QStringLiteral("close"); }
+
+    QStringList calls;
+    int steps = 0;
+    bool busy = false;
+};
+
+/// The demo companies of 6 Dec 2026, both connected as the program connects them.
+class TransformFixture : public ::testing::Test {
+protected:
+    TransformFixture()
+    {
+        connection::ProgramSettings settings;
+        settings.serverName = QStringLiteral("embedded:BR");
+        settings.syncServerName = QStringLiteral("embedded:HO");
+        settings.destinationCompanyCode = QStringLiteral("SUB01");
+        settings.sourceCompanyCode = QStringLiteral("MAIN01");
+        connections.connectWebDatabase(settings);
+    }
+
+    static QStringList texts(const support::VectorListControl& list)
+    {
+        QStringList all;
+        for (const auto& entry : list.entries)
+            all << entry.text;
+        return all;
+    }
+    static QList<qlonglong> ids(const support::VectorListControl& list)
+    {
+        QList<qlonglong> all;
+        for (const auto& entry : list.entries)
+            all << entry.itemData;
+        return all;
+    }
+    QStringList boxTexts() const
+    {
+        QStringList all;
+        for (const auto& prompt : prompter.shown)
+            all << prompt.text;
+        return all;
+    }
+
+    support::TempServers servers{7, QDate(2026, 12, 6)};
+    connection::CompanyConnections connections{db::ConnectionContext{servers.folder()}};
+    support::RecordingReporter reporter;
+    support::ScriptedPrompter prompter;
+    RecordingProgress progress;
+    transform::ListFiller filler{connections, reporter, prompter, progress};
+};
+
+} // namespace transformtest
