@@ -389,6 +389,19 @@ QWidget* MainWindow::buildLowerTabs()
     m_SSTab2->addTab(m_msgActivity, QStringLiteral("Activity"));
     m_SSTab2->addTab(m_msgMisMatch, QStringLiteral("Mismatch"));
     m_SSTab2->setMinimumHeight(140);
+
+    // The cost centre belongs to the "Mismatch" page only; it sits in the tab row above the grid.
+    auto* costCentre = named(new QWidget(m_SSTab2), QStringLiteral("fraCostCentre"));
+    m_cboCostCentre = named(new QComboBox(costCentre), QStringLiteral("cboCostCentre"));
+    m_cboCostCentre->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cboCostCentre->setMinimumContentsLength(16);
+    auto* costCentreRow = new QHBoxLayout(costCentre);
+    costCentreRow->setContentsMargins(0, 0, 4, 0);
+    costCentreRow->addWidget(caption(QStringLiteral("Cost Centre :"), m_cboCostCentre, costCentre));
+    costCentreRow->addWidget(m_cboCostCentre);
+    m_SSTab2->setCornerWidget(costCentre, Qt::TopRightCorner);
+    costCentre->setVisible(false);
+    connect(m_SSTab2, &QTabWidget::currentChanged, costCentre, [costCentre](int page) { costCentre->setVisible(page == MismatchPage); });
     return m_SSTab2;
 }
 
@@ -506,7 +519,7 @@ void MainWindow::nameUncaptionedControls()
         m_txtReduceTo, m_txttotVal, m_txtSelVal, m_SSTab1, m_lstMasterSettings, m_msgDataCount, m_dtpdate,
         m_dtpto, m_lstVchtypes, m_lstCategories, m_LstitemClass, m_lblserverStat, m_cboVchtypeTotransform,
         m_cboTaxMode, m_txtPRateDiscount, m_txtSRateDiscount, m_txtMRPDiscount, m_txtLog, m_SSTab2,
-        m_msgTransGrid, m_msgActivity, m_msgMisMatch, m_lblSourceConnection, m_lblDestinationConnection,
+        m_msgTransGrid, m_msgActivity, m_cboCostCentre, m_msgMisMatch, m_lblSourceConnection, m_lblDestinationConnection,
         m_lblDaystart, m_lblDaystartTime, m_lblTimerStatus, m_lblStatusMain, m_lblStatus,
     };
     for (QWidget* control : uncaptioned)
@@ -633,6 +646,7 @@ QPlainTextEdit* MainWindow::txtLog() const { return m_txtLog; }
 QTabWidget* MainWindow::SSTab2() const { return m_SSTab2; }
 QTableWidget* MainWindow::msgTransGrid() const { return m_msgTransGrid; }
 QTableWidget* MainWindow::msgActivity() const { return m_msgActivity; }
+QComboBox* MainWindow::cboCostCentre() const { return m_cboCostCentre; }
 QTableWidget* MainWindow::msgMisMatch() const { return m_msgMisMatch; }
 QTimer* MainWindow::timertrigger() const { return m_timertrigger; }
 QLabel* MainWindow::lblSourceConnection() const { return m_lblSourceConnection; }

@@ -147,6 +147,8 @@ public:
     QTableWidget* msgTransGrid() const;
     /// Activity summary grid msgActivity ("Activity").
     QTableWidget* msgActivity() const;
+    /// Cost-centre drop-down cboCostCentre of the "Mismatch" page, shown above msgMisMatch while that page is in front.
+    QComboBox* cboCostCentre() const;
     /// Mismatch grid msgMisMatch ("Mismatch").
     QTableWidget* msgMisMatch() const;
 
@@ -238,6 +240,7 @@ private:
     QTabWidget* m_SSTab2 = nullptr;
     QTableWidget* m_msgTransGrid = nullptr;
     QTableWidget* m_msgActivity = nullptr;
+    QComboBox* m_cboCostCentre = nullptr;
     QTableWidget* m_msgMisMatch = nullptr;
 
     QTimer* m_timertrigger = nullptr;

@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "app/MastersController.h"
+#include "app/ReconcileController.h"
 #include "app/Shell.h"
 #include "app/TransformController.h"
 
@@ -17,6 +18,7 @@ int main(int argc, char* argv[])
     app::Shell shell(window, app::Shell::Options{});
     app::MastersController masters(shell, window);
     app::TransformController transformController(shell, window);
+    app::ReconcileController reconcileController(shell, window);
 
     // 1280x760 where the screen has room for it, otherwise the whole screen.
     const QSize preferred(1280, 760);

@@ -1,0 +1,134 @@
+#include "app/ReconcileController.h"
+
+#include "app/BusyCursor.h"
+#include "app/ClickableLabel.h"
+#include "app/MainWindow.h"
+#include "app/Shell.h"
+#include "db/Connection.h"
+#include "reconcile/MismatchSearch.h"
+#include "reconcile/TransactionCounts.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <exception>
+
+namespace app {
+
+namespace {
+const QString NoCostCentre = QStringLiteral("<None>");
+}
+
+ReconcileController::ReconcileController(Shell& shell, MainWindow& window)
+    : m_shell(shell)
+    , m_window(window)
+    , m_transGrid(*window.msgTransGrid())
+    , m_misMatchGrid(*window.msgMisMatch())
+    , m_vchTypes(*window.lstVchtypes())
+    , m_costCentres(*window.cboCostCentre())
+{
+    m_costCentres.clear();
+    m_costCentres.addItem(NoCostCentre, 0);
+    m_costCentres.setCurrentIndex(0);
+    connect(window.SSTab2(), &QTabWidget::currentChanged, this, &ReconcileController::lowerPageShown);
+    // Connected after the shell's own Connect handlers, so these run once both companies are open.
+    shell.addConnectedHook([this] { costCentresAfterConnect(); });
+    // Choosing another cost centre on the page in front searches again with it.
+    connect(window.cboCostCentre(), &QComboBox::activated, this, [this] {
+        if (m_window.SSTab2()->currentIndex() == MainWindow::MismatchPage && m_window.SSTab2()->isEnabled())
+            lowerPageShown(MainWindow::MismatchPage);
+    });
+}
+
+void ReconcileController::lowerPageShown(int page)
+{
+    BusyCursor busy;
+    try {
+        if (page == MainWindow::VoucherDetPage)
+            fillTransCount();
+        else if (page == MainWindow::MismatchPage)
+            searchMismatches();
+    } catch (const std::exception& e) {
+        m_shell.reporter().balloon(QString::fromUtf8(e.what()));
+    }
+}
+
+void ReconcileController::fillTransCount()
+{
+    connection::CompanyConnections& connections = m_shell.connections();
+    reconcile::TransactionCounts(connections.destination(), connections.source(), m_shell.reporter())
+        .fill(m_transGrid, m_vchTypes, m_window.dtpdate()->date());
+}
+
+void ReconcileController::searchMismatches()
+{
+    QTabWidget* tabs = m_window.SSTab2();
+    QTimer* timer = m_window.timertrigger();
+    tabs->setEnabled(false);
+    // The timer and the tab strip come back whatever happens, or the operator would be left
+    // with neither unattended synchronisation nor a way to change the page.
+    struct Restore {
+        QTabWidget* tabs;
+        QTimer* timer;
+        ~Restore()
+        {
+            timer->start();
+            tabs->setEnabled(true);
+        }
+    };
+    {
+        Restore restore{tabs, timer};
+        reconcile::MismatchSearch::resetGrid(m_misMatchGrid);
+        m_shell.reporter().progress(QStringLiteral("Checking Started"));
+        timer->stop();
+
+        connection::CompanyConnections& connections = m_shell.connections();
+        reconcile::MismatchSearch search(connections.destination(), connections.source(), m_shell.reporter(),
+                                         m_shell.settings().syncServerName, m_shell.settings().sourceCompanyCode);
+        const std::optional<qlonglong> costCentre = chosenCostCentre();
+        const QDate day = m_window.dtpdate()->date();
+        for (const reconcile::MismatchSearch::Table& table : reconcile::MismatchSearch::searchedTables())
+            search.locate(m_misMatchGrid, table.master, table.detail, day, costCentre);
+    }
+    m_shell.reporter().progress(QStringLiteral("Checking Ended"));
+}
+
+void ReconcileController::fillCostCentres()
+{
+    const std::optional<qlonglong> previous = chosenCostCentre();
+    m_costCentres.clear();
+    m_costCentres.addItem(NoCostCentre, 0);
+    m_costCentres.setCurrentIndex(0);
+    db::Connection& branch = m_shell.connections().destination();
+    if (!branch.isOpen())
+        return;
+    db::Recordset rows = branch.openRecordset(QStringLiteral("SELECT CCID, CCName FROM tblCostcentre ORDER BY CCName"));
+    for (; !rows.eof(); rows.moveNext()) {
+        const qlonglong id = rows.field(0).value().toLongLong();
+        m_costCentres.addItem(rows.field(1).text(), id);
+        if (previous && *previous == id)
+            m_costCentres.setCurrentIndex(m_costCentres.count() - 1);
+    }
+}
+
+std::optional<qlonglong> ReconcileController::chosenCostCentre() const
+{
+    const int chosen = m_costCentres.currentIndex();
+    if (chosen <= 0)
+        return std::nullopt;
+    return m_costCentres.itemData(chosen);
+}
+
+void ReconcileController::costCentresAfterConnect()
+{
+    try {
+        fillCostCentres();
+    } catch (const std::exception& e) {
+        m_shell.reporter().balloon(QString::fromUtf8(e.what()));
+    }
+}
+
+} // namespace app

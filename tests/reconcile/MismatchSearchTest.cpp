@@ -1,0 +1,190 @@
+// Finding the branch's uploaded transactions that the head office lacks (LocateMismatchingTrans),
+// and the item-count comparison for a chosen cost centre.
+#include "ReconcileFixture.h"
+#include "VectorControls.h"
+#include "reconcile/MismatchSearch.h"
+
+#include <algorithm>
+
+using reconcile::MismatchSearch;
+using namespace reconcile_test;
+
+namespace {
+
+class MismatchSearchTest : public ReconcileFixture {
+protected:
+    support::VectorGridControl grid;
+
+    void SetUp() override
+    {
+        ReconcileFixture::SetUp();
+        MismatchSearch::resetGrid(grid);
+    }
+
+    MismatchSearch search(const QString& syncServer = QStringLiteral("embedded:HO"))
+    {
+        return MismatchSearch(servers.branch(), servers.headOffice(), reporter, syncServer, QStringLiteral("MAIN01"));
+    }
+    void locate(const QString& master, const QString& detail = {}, std::optional<qlonglong> costCentre = std::nullopt)
+    {
+        search().locate(grid, master, detail, day, costCentre);
+    }
+    void locateAll(std::optional<qlonglong> costCentre = std::nullopt)
+    {
+        for (const MismatchSearch::Table& table : MismatchSearch::searchedTables())
+            search().locate(grid, table.master, table.detail, day, costCentre);
+    }
+    QStringList row(const QString& serial, const QString& number, const QString& date, const QString& type)
+    {
+        return {serial, number, date, type, ""};
+    }
+    const QStringList emptyRow = {"", "", "", "", ""};
+};
+
+} // namespace
+
+TEST_F(MismatchSearchTest, MatchingDayKeepsOnlyTheEmptyRow)
+{
+    addInvoice(servers.branch(), 9001, "SI/900", day, 1);
+    addInvoice(servers.headOffice(), 9001, "SI/900", day, 1);
+    addJobCard(servers.branch(), 9002, "JC/900", day, 1, 1);
+    addJobCard(servers.headOffice(), 9002, "JC/900", day, 1, 1);
+    locateAll();
+    EXPECT_EQ(grid.titles, QStringList({"SlNo", "Inv No          ", " Inv Date   ", "VchType  ", "Table"}));
+    ASSERT_EQ(grid.rowCount(), 1);
+    EXPECT_EQ(grid.rows[0], emptyRow);
+    EXPECT_TRUE(reporter.balloons.empty());
+    EXPECT_EQ(servers.branch().commandTimeout(), 0);
+    EXPECT_EQ(servers.headOffice().commandTimeout(), 0);
+}
+
+TEST_F(MismatchSearchTest, OneMissingInvoiceIsRowOneFollowedByAnEmptyRow)
+{
+    addInvoice(servers.branch(), 9001, "SI/900", day, 1);
+    locateAll();
+    ASSERT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(grid.rows[0], row("1", "SI/900", "2026-11-20", "1"));
+    EXPECT_EQ(grid.rows[1], emptyRow);
+    // The invoice family names its table once, whether or not it finds anything.
+    EXPECT_EQ(std::count(reporter.statuses.begin(), reporter.statuses.end(), "TBLsALES"), 1);
+    EXPECT_EQ(std::count(reporter.statuses.begin(), reporter.statuses.end(), "tblOrder"), 1);
+    EXPECT_EQ(std::count(reporter.statuses.begin(), reporter.statuses.end(), "tblNotes"), 0);
+}
+
+TEST_F(MismatchSearchTest, InvoicesNotYetUploadedAreNeverReported)
+{
+    addInvoice(servers.branch(), 9001, "SI/900", day, 1, 0);
+    addInvoice(servers.branch(), 9002, "SI/901", day, 1, QVariant());
+    locateAll();
+    ASSERT_EQ(grid.rowCount(), 1);
+}
+
+TEST_F(MismatchSearchTest, SameNumberUnderAnotherVoucherTypeOrDateIsReported)
+{
+    addInvoice(servers.branch(), 9001, "SI/900", day, 1);
+    addInvoice(servers.headOffice(), 9001, "SI/900", day, 101);
+    addInvoice(servers.branch(), 9002, "SI/901", day, 1);
+    addInvoice(servers.headOffice(), 9002, "SI/901", day.addDays(1), 1);
+    addInvoice(servers.branch(), 9003, "SI/902", day.addDays(1), 1);
+    locate("tblSales", "tblSalesItem");
+    ASSERT_EQ(grid.rowCount(), 3);
+    EXPECT_EQ(grid.rows[0], row("1", "SI/900", "2026-11-20", "1"));
+    EXPECT_EQ(grid.rows[1], row("2", "SI/901", "2026-11-20", "1"));
+}
+
+TEST_F(MismatchSearchTest, TableNamesAreRecognisedInAnyLetterCase)
+{
+    EXPECT_EQ(MismatchSearch::familyOf("TBLsALES"), MismatchSearch::Family::Invoice);
+    EXPECT_EQ(MismatchSearch::familyOf("tblorder"), MismatchSearch::Family::Invoice);
+    EXPECT_EQ(MismatchSearch::familyOf("TBLSTOCKJOURNAL"), MismatchSearch::Family::Invoice);
+    EXPECT_EQ(MismatchSearch::familyOf("tblJOBcard"), MismatchSearch::Family::JobCard);
+    EXPECT_EQ(MismatchSearch::familyOf("TblNotes"), MismatchSearch::Family::Notes);
+    EXPECT_EQ(MismatchSearch::familyOf("tblPurchase"), MismatchSearch::Family::None);
+    EXPECT_EQ(MismatchSearch::familyOf("tblSalesItem"), MismatchSearch::Family::None);
+
+    addNote(servers.branch(), 9001, "RC/900", day, 1);
+    addNote(servers.branch(), 9002, "RC/901", day, 1);
+    addNote(servers.headOffice(), 9002, "RC/901", day, 1);
+    addInvoice(servers.branch(), 9003, "SJ/900", day, 9, 1, 1, 1, "tblStockJournal");
+    locate("tBlNoTeS");
+    locate("TBLSTOCKJOURNAL", "TBLSTOCKJOURNALDETAIL");
+    locate("tblPurchase", "tblPurchaseItem");
+    ASSERT_EQ(grid.rowCount(), 3);
+    EXPECT_EQ(grid.rows[0], row("1", "RC/900", "2026-11-20", "5"));
+    EXPECT_EQ(grid.rows[1], row("2", "SJ/900", "2026-11-20", "9"));
+    // The notes family names its table once per reported row.
+    EXPECT_EQ(std::count(reporter.statuses.begin(), reporter.statuses.end(), "tBlNoTeS"), 1);
+    EXPECT_TRUE(reporter.balloons.empty());
+}
+
+TEST_F(MismatchSearchTest, MissingJobCardsAreReportedWithTheirOwnColumns)
+{
+    addJobCard(servers.branch(), 9001, "JC/900", day, 1, 2);
+    addJobCard(servers.branch(), 9002, "JC/901", day, 1, 2);
+    addJobCard(servers.branch(), 9003, "JC/902", day, 0, 2);
+    locate("tblJobCard", "tblJobCardDetail");
+    ASSERT_EQ(grid.rowCount(), 3);
+    EXPECT_EQ(grid.rows[0], row("1", "JC/900", "2026-11-20", "10"));
+    EXPECT_EQ(grid.rows[1], row("2", "JC/901", "2026-11-20", "10"));
+    EXPECT_EQ(std::count(reporter.statuses.begin(), reporter.statuses.end(), "tblJobCard"), 2);
+}
+
+TEST_F(MismatchSearchTest, NullNumberAtTheHeadOfficeStillLetsTheMissingInvoiceBeFound)
+{
+    EXPECT_EQ(search().missingQuery("TBLsALES", day),
+              " select InvID,invno ,invdate,vchtypeid, 'Main Server' as ServerName,servInvID,SyncStat from TBLsALES s where S.invno not "
+              "in ( select invno from [embedded:HO].MAIN01.dbo.TBLsALES M WHERE M.INVDATE = S.INVDATE AND M.VCHTYPEID = S.VCHTYPEID and "
+              "invdate='2026-11-20' and M.invno is not null) and SyncStat=1  and invdate='2026-11-20'");
+
+    servers.headOffice().execute("Alter table tblSales Alter Column InvNo varchar(30) NULL");
+    servers.headOffice().execute("INSERT INTO tblSales (InvID, InvNo, InvDate, VchTypeID) VALUES (9100, NULL, '2026-11-20', 1)");
+    addInvoice(servers.branch(), 9001, "SI/900", day, 1);
+    locate("TBLsALES", "TBLSALESITEM");
+    ASSERT_EQ(grid.rowCount(), 2);
+    EXPECT_EQ(grid.rows[0], row("1", "SI/900", "2026-11-20", "1"));
+}
+
+TEST_F(MismatchSearchTest, UnreachableHeadOfficeEndsTheTableWithANotification)
+{
+    addInvoice(servers.branch(), 9001, "SI/900", day, 1);
+    search("embedded:NOWHERE").locate(grid, "tblSales", "tblSalesItem", day, std::nullopt);
+    ASSERT_EQ(grid.rowCount(), 1);
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_TRUE(reporter.balloons[0].contains("NOWHERE")) << reporter.balloons[0].toStdString();
+}
+
+TEST_F(MismatchSearchTest, ItemCountsAreComparedOnlyForTheChosenCostCentre)
+{
+    // Same invoice, fewer items on the branch: reported from the branch row.
+    addInvoice(servers.headOffice(), 9001, "SI/900", day, 1, 1, 3, 2);
+    addInvoice(servers.branch(), 9101, "SI/900", day, 1, 1, 2, 2);
+    // Same counts: not reported.
+    addInvoice(servers.headOffice(), 9002, "O'B/1", day, 1, 1, 2, 2);
+    addInvoice(servers.branch(), 9102, "O'B/1", day, 1, 1, 2, 2);
+    // Only at the head office: not reported.
+    addInvoice(servers.headOffice(), 9003, "SI/903", day, 1, 1, 2, 2);
+    // Another cost centre: not compared.
+    addInvoice(servers.headOffice(), 9004, "SI/904", day, 1, 1, 4, 3);
+    addInvoice(servers.branch(), 9104, "SI/904", day, 1, 1, 1, 3);
+    // A job card with an extra line on the branch.
+    addJobCard(servers.headOffice(), 9005, "JC/905", day, 1, 1, 2);
+    addJobCard(servers.branch(), 9105, "JC/905", day, 1, 2, 2);
+
+    locateAll();
+    ASSERT_EQ(grid.rowCount(), 1) << "without a cost centre only missing transactions are listed";
+
+    MismatchSearch::resetGrid(grid);
+    reporter.clear();
+    locateAll(2);
+    EXPECT_TRUE(reporter.balloons.empty()) << reporter.balloons.front().toStdString();
+    ASSERT_EQ(grid.rowCount(), 3);
+    EXPECT_EQ(grid.rows[0], row("1", "SI/900", "2026-11-20", "1"));
+    EXPECT_EQ(grid.rows[1], row("2", "JC/905", "2026-11-20", "10"));
+    EXPECT_NE(std::find(reporter.progresses.begin(), reporter.progresses.end(), "SI/900 2026-11-20 "), reporter.progresses.end());
+    EXPECT_NE(std::find(reporter.progresses.begin(), reporter.progresses.end(), "O'B/1 2026-11-20 "), reporter.progresses.end());
+
+    EXPECT_EQ(MismatchSearch::branchItemCountQuery("TBLsALES", "TBLSALESITEM", day, 2, "O'B/1", "2026-11-20", 1),
+              " select s.invid,invno ,invdate,vchtypeid, servInvID,SyncStat, count(m.InvID) as ItemCount,'Branch Server' as ServerName "
+              "from TBLsALES s inner join  TBLSALESITEM M on m.invid = s.invid where invdate='2026-11-20' AND s.CCID = 2 and invNo = "
+              "'O''B/1' and invdate = '2026-11-20'  and vchtypeid = 1  group by s.InvID,invno ,invdate,vchtypeid,servInvID,SyncStat");
+}

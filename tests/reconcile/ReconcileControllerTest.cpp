@@ -1,0 +1,129 @@
+// The lower tab strip through the real main window on demo servers: "Voucher Det" counts,
+// "Mismatch" search with the timer and the tab strip, the cost-centre drop-down.
+#include "ReconcileFixture.h"
+#include "app/MainWindow.h"
+#include "app/ReconcileController.h"
+#include "app/Shell.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+
+using namespace app;
+using namespace reconcile_test;
+
+namespace {
+
+class ReconcileControllerTest : public ReconcileFixture {
+protected:
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Shell> shell;
+    std::unique_ptr<ReconcileController> controller;
+
+    void SetUp() override
+    {
+        ReconcileFixture::SetUp();
+        window = std::make_unique<MainWindow>(servers.folder());
+        Shell::Options options;
+        options.prompter = &prompter;
+        options.endProgram = [] {};
+        options.clock = [] { return QDateTime(demoToday, QTime(10, 30)); };
+        shell = std::make_unique<Shell>(*window, options);
+        controller = std::make_unique<ReconcileController>(*shell, *window);
+        ASSERT_TRUE(shell->startUp());
+        window->cmdConnect()->click();
+        ASSERT_TRUE(shell->connections().destination().isOpen());
+        window->lstVchtypes()->addItem("Sales", 1);
+        window->lstVchtypes()->setCurrentIndex(0);
+        window->dtpdate()->setDate(day);
+    }
+
+    QString cell(QTableWidget* grid, int row, int column)
+    {
+        QTableWidgetItem* item = grid->item(row, column);
+        return item ? item->text() : QString();
+    }
+};
+
+} // namespace
+
+TEST_F(ReconcileControllerTest, ConnectFillsTheCostCentresOfTheSubCompany)
+{
+    QComboBox* centres = window->cboCostCentre();
+    ASSERT_EQ(centres->count(), 6);
+    EXPECT_EQ(centres->itemText(0), "<None>");
+    EXPECT_EQ(centres->currentIndex(), 0);
+    EXPECT_FALSE(controller->chosenCostCentre().has_value());
+    // Sorted by name: "Billing Counter" is CCID 2.
+    EXPECT_EQ(centres->itemText(1), "Billing Counter");
+    centres->setCurrentIndex(1);
+    EXPECT_EQ(controller->chosenCostCentre(), 2);
+
+    // A new cost centre on the branch appears at the next Connect; the choice stays.
+    servers.branch().execute("INSERT INTO tblCostcentre (CCID, CCName) VALUES (9, 'Annex')");
+    window->cmdConnect()->click();
+    EXPECT_EQ(centres->count(), 7);
+    EXPECT_EQ(centres->itemText(1), "Annex");
+    EXPECT_EQ(controller->chosenCostCentre(), 2);
+}
+
+TEST_F(ReconcileControllerTest, MismatchPageSearchesWithTheTabsDisabledAndStartsTheTimer)
+{
+    addInvoice(servers.branch(), 9001, "SI/900", day, 1);
+    window->msgMisMatch()->setRowCount(5);
+    EXPECT_FALSE(window->timertrigger()->isActive());
+
+    // What the window looks like while rows are being written.
+    bool tabsEnabledDuringSearch = true;
+    bool timerActiveDuringSearch = true;
+    QObject::connect(window->msgMisMatch()->model(), &QAbstractItemModel::dataChanged, [&] {
+        tabsEnabledDuringSearch = window->SSTab2()->isEnabled();
+        timerActiveDuringSearch = window->timertrigger()->isActive();
+    });
+
+    window->SSTab2()->setCurrentIndex(MainWindow::MismatchPage);
+    EXPECT_FALSE(tabsEnabledDuringSearch);
+    EXPECT_FALSE(timerActiveDuringSearch);
+    EXPECT_TRUE(window->timertrigger()->isActive());
+    EXPECT_TRUE(window->SSTab2()->isEnabled());
+    EXPECT_EQ(window->lblStatus()->text(), "Checking Ended");
+    ASSERT_EQ(window->msgMisMatch()->rowCount(), 2);
+    EXPECT_EQ(cell(window->msgMisMatch(), 0, 0), "1");
+    EXPECT_EQ(cell(window->msgMisMatch(), 0, 1), "SI/900");
+    EXPECT_EQ(cell(window->msgMisMatch(), 0, 2), "2026-11-20");
+    EXPECT_EQ(cell(window->msgMisMatch(), 1, 1), "");
+}
+
+TEST_F(ReconcileControllerTest, ChosenCostCentreAddsTheItemCountComparison)
+{
+    addInvoice(servers.headOffice(), 9001, "SI/900", day, 1, 1, 3, 2);
+    addInvoice(servers.branch(), 9101, "SI/900", day, 1, 1, 2, 2);
+    window->SSTab2()->setCurrentIndex(MainWindow::MismatchPage);
+    EXPECT_EQ(window->msgMisMatch()->rowCount(), 1);
+
+    // Choosing the cost centre on the page in front searches again.
+    window->cboCostCentre()->setCurrentIndex(window->cboCostCentre()->findData(2));
+    emit window->cboCostCentre()->activated(window->cboCostCentre()->currentIndex());
+    ASSERT_EQ(window->msgMisMatch()->rowCount(), 2);
+    EXPECT_EQ(cell(window->msgMisMatch(), 0, 1), "SI/900");
+}
+
+TEST_F(ReconcileControllerTest, VoucherDetPageFillsTheCountGrid)
+{
+    addInvoice(servers.branch(), 9001, "SI/900", day, 1, 1, 2);
+    window->SSTab2()->setCurrentIndex(MainWindow::ActivityPage);
+    window->SSTab2()->setCurrentIndex(MainWindow::VoucherDetPage);
+    QTableWidget* grid = window->msgTransGrid();
+    ASSERT_EQ(grid->rowCount(), 10);
+    EXPECT_EQ(cell(grid, 3, 0), "Sales");
+    EXPECT_EQ(cell(grid, 3, 1), "1");
+    EXPECT_EQ(cell(grid, 3, 2), "0");
+    EXPECT_EQ(cell(grid, 3, 3), "Yes");
+    EXPECT_EQ(grid->item(3, 0)->background().color(), QColor(255, 0, 0));
+    EXPECT_EQ(cell(grid, 9, 0), "Onlinedata");
+    EXPECT_FALSE(window->timertrigger()->isActive());
+}

@@ -1,0 +1,125 @@
+// The per-day transaction counts of both companies (FillTransCount): rows, "Yes"/"No", red cells, failures.
+#include "ReconcileFixture.h"
+#include "VectorControls.h"
+#include "reconcile/TransactionCounts.h"
+
+using reconcile::TransactionCounts;
+using namespace reconcile_test;
+
+namespace {
+
+class TransactionCountsTest : public ReconcileFixture {
+protected:
+    support::VectorGridControl grid;
+    support::VectorListControl voucherTypes;
+
+    void SetUp() override
+    {
+        ReconcileFixture::SetUp();
+        voucherTypes.addItem(QStringLiteral("Sales"), 1);
+        voucherTypes.addItem(QStringLiteral("Counter Sales"), 101);
+        voucherTypes.setCurrentIndex(0);
+    }
+
+    void fill() { TransactionCounts(servers.branch(), servers.headOffice(), reporter).fill(grid, voucherTypes, day); }
+
+    int rowOf(const QString& label) const
+    {
+        for (int r = 0; r < grid.rowCount(); ++r)
+            if (grid.cell(r, 0) == label)
+                return r;
+        return -1;
+    }
+};
+
+const QStringList labels = {"StockJournalDetail", "StockJournal", "SalesItem", "Sales", "Receipt", "OrderItem", "Order", "JobCardDetail", "JobCard"};
+
+} // namespace
+
+TEST_F(TransactionCountsTest, DayWithoutTransactionsGivesNineRowsOfZerosAllNo)
+{
+    fill();
+    EXPECT_EQ(grid.titles, QStringList({"Table  ", "DesktopCount", "OnlineCount", "Mismatch", "Table "}));
+    ASSERT_EQ(grid.rowCount(), 10);
+    for (int r = 0; r < 9; ++r) {
+        EXPECT_EQ(grid.rows[r], QStringList({labels[r], "0", "0", "No", ""})) << r;
+        EXPECT_FALSE(grid.cellBackground(r, 0).isValid()) << r;
+    }
+    EXPECT_EQ(grid.rows[9], QStringList({"Onlinedata", "", "", "", ""}));
+    EXPECT_TRUE(reporter.balloons.empty());
+}
+
+TEST_F(TransactionCountsTest, ExtraLocalInvoiceMarksSalesAndSalesItemRed)
+{
+    addInvoice(servers.branch(), 9001, "SI/900", day, 1, 1, 2);
+    addInvoice(servers.headOffice(), 9001, "SI/900", day, 1, 1, 2);
+    addInvoice(servers.branch(), 9002, "SI/901", day, 1, 1, 3);
+    fill();
+    ASSERT_EQ(grid.rowCount(), 10);
+    EXPECT_EQ(grid.rows[rowOf("Sales")], QStringList({"Sales", "2", "1", "Yes", ""}));
+    EXPECT_EQ(grid.rows[rowOf("SalesItem")], QStringList({"SalesItem", "5", "2", "Yes", ""}));
+    EXPECT_EQ(grid.cellBackground(rowOf("Sales"), 0), QColor(255, 0, 0));
+    EXPECT_EQ(grid.cellBackground(rowOf("SalesItem"), 0), QColor(255, 0, 0));
+    EXPECT_FALSE(grid.cellBackground(rowOf("Sales"), 1).isValid());
+    for (const QString other : {"StockJournalDetail", "StockJournal", "Receipt", "OrderItem", "Order", "JobCardDetail", "JobCard"}) {
+        EXPECT_EQ(grid.cell(rowOf(other), 3), "No") << other.toStdString();
+        EXPECT_FALSE(grid.cellBackground(rowOf(other), 0).isValid()) << other.toStdString();
+    }
+}
+
+TEST_F(TransactionCountsTest, VoucherClauseLimitsEveryTableToTheChosenType)
+{
+    EXPECT_EQ(TransactionCounts::query(1, day),
+              " SELECT     'Sales' AS Property, COUNT(InvID) AS Nos From tblSales Where InvDate ='2026-11-20'  and vchtypeID in (1)"
+              " Union SELECT     'SalesItem' AS Property, COUNT(InvID) AS Nos From tblSalesItem Where InvID in(Select InvID from tblSales "
+              "where InvDate ='2026-11-20'  and vchtypeID in (1))"
+              " Union SELECT     'Receipt' AS Property, COUNT(VchID) AS Nos From tblNOtes where VchDate ='2026-11-20'  and vchtypeID in (1)"
+              " Union SELECT     'StockJournal' AS Property, COUNT(VchID) AS Nos From tblStockJournal where InvDate ='2026-11-20'  and "
+              "vchtypeID in (1)"
+              " Union SELECT     'StockJournalDetail' AS Property, COUNT(InvID) AS Nos From tblStockJournalDetail Where InvID in(Select "
+              "InvID from tblStockJournal where InvDate ='2026-11-20'  and vchtypeID in (1))"
+              " Union SELECT     'JobCard' AS Property, COUNT(jobcardid) AS Nos From tblJobcard where JobcardDate ='2026-11-20'  and "
+              "vchtypeID in (1)"
+              " Union SELECT     'JobCardDetail' AS Property, COUNT(JobCardID) AS Nos From tblJobCardDetail Where JobCardID in(Select "
+              "JobCardID from tblJobCard where JobcardDate ='2026-11-20'  and vchtypeID in (1))"
+              " Union SELECT     'Order' AS Property, COUNT(InvID) AS Nos From tblOrder Where InvDate ='2026-11-20'  and vchtypeID in (1)"
+              " Union SELECT     'OrderItem' AS Property, COUNT(InvID) AS Nos From tblOrderItem Where InvID in(Select InvID from tblOrder "
+              "where InvDate ='2026-11-20'  and vchtypeID in (1)) ORDER BY Property DESC ");
+
+    // A counter sale, an order and a job card of the day, all on the branch only.
+    addInvoice(servers.branch(), 9001, "CS/900", day, 101, 1, 2);
+    addInvoice(servers.branch(), 9002, "SO/900", day, 11, 1, 2, 1, "tblOrder");
+    addJobCard(servers.branch(), 9003, "JC/900", day, 1, 2);
+    fill();
+    for (int r = 0; r < 9; ++r)
+        EXPECT_EQ(grid.cell(r, 3), "No") << grid.cell(r, 0).toStdString();
+
+    voucherTypes.setCurrentIndex(1);
+    fill();
+    EXPECT_EQ(grid.rows[rowOf("Sales")], QStringList({"Sales", "1", "0", "Yes", ""}));
+    EXPECT_EQ(grid.cell(rowOf("SalesItem"), 1), "2");
+    EXPECT_EQ(grid.cell(rowOf("Order"), 1), "0");
+    EXPECT_EQ(grid.cell(rowOf("JobCard"), 1), "0");
+}
+
+TEST_F(TransactionCountsTest, FailingOnlineQueryKeepsTheLocalRowsAndTellsTheOperator)
+{
+    servers.headOffice().close();
+    fill();
+    ASSERT_EQ(grid.rowCount(), 10);
+    EXPECT_EQ(grid.rows[3], QStringList({"Sales", "0", "", "", ""}));
+    EXPECT_EQ(grid.cell(9, 0), "Onlinedata");
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+}
+
+TEST_F(TransactionCountsTest, WithoutAChosenVoucherTypeNothingIsCounted)
+{
+    grid.reset("old");
+    grid.addRow("kept\t1");
+    voucherTypes.setCurrentIndex(-1);
+    fill();
+    EXPECT_EQ(grid.rowCount(), 1);
+    EXPECT_EQ(grid.cell(0, 0), "kept");
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_EQ(reporter.balloons[0], "No voucher type is chosen in VchTypes To Transform.");
+}
