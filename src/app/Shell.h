@@ -61,6 +61,11 @@ public:
     void setRefreshMasterCounts(std::function<void()> refresh) { m_refreshMasterCounts = std::move(refresh); }
     /// Compares the master counts now (nothing until a comparison is set).
     void refreshMasterCounts() { if (m_refreshMasterCounts) m_refreshMasterCounts(); }
+    /// Sets the voucher transformation run; `manual` is true from "Start Transform", false from the timer.
+    void setRunTransformation(std::function<void(bool manual)> run) { m_runTransformation = std::move(run); }
+    /// Runs the voucher transformation (nothing until one is set).
+    void runTransformation(bool manual) { if (m_runTransformation) m_runTransformation(manual); }
+
     /// Marks a long operation of the operator (or a timer tick) as running for as long as it lives,
     /// unless another one is running already: then acquired() is false and nothing is marked.
     class OperationScope {
@@ -120,6 +125,7 @@ private:
     std::function<void()> m_fillFilters;
     std::vector<std::function<void()>> m_connectedHooks;
     std::function<void()> m_refreshMasterCounts;
+    std::function<void(bool)> m_runTransformation;
     bool m_masterDifference = false;
     QString m_runningOperation;
     std::map<int, std::function<void()>> m_mainPageHandlers;
