@@ -47,6 +47,11 @@ bool MastersController::eventFilter(QObject* watched, QEvent* event)
 
 void MastersController::fullSync()
 {
+    Shell::OperationScope scope(m_shell, QStringLiteral("Master Synchronisation"));
+    if (!scope.acquired()) {
+        m_shell.tellBusy(QStringLiteral("Master Synchronisation"));
+        return;
+    }
     // Disabled for the whole run: the copies let the window handle events, and a second run
     // started inside the first would find the step's transaction open.
     m_window.cmdFullSync()->setEnabled(false);
@@ -76,6 +81,11 @@ void MastersController::masterSynchDetail()
 
 void MastersController::settingsSynch()
 {
+    Shell::OperationScope scope(m_shell, QStringLiteral("Settings Synchronisation"));
+    if (!scope.acquired()) {
+        m_shell.tellBusy(QStringLiteral("Settings Synchronisation"));
+        return;
+    }
     m_window.cmdSettingsSynch()->setEnabled(false);
     bool done = false;
     {

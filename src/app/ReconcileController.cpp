@@ -65,6 +65,13 @@ void ReconcileController::fillTransCount()
 
 void ReconcileController::searchMismatches()
 {
+    // A timer tick reopens both connections, so the search must not run beside one.
+    Shell::OperationScope scope(m_shell, QStringLiteral("Mismatch search"));
+    if (!scope.acquired()) {
+        m_shell.reporter().balloon(QStringLiteral("The mismatch search waits: \"") + m_shell.runningOperation()
+                                   + QStringLiteral("\" is still running."));
+        return;
+    }
     QTabWidget* tabs = m_window.SSTab2();
     QTimer* timer = m_window.timertrigger();
     tabs->setEnabled(false);

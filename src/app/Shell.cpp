@@ -50,6 +50,12 @@ Shell::OperationScope::OperationScope(Shell& shell, const QString& name)
     m_acquired = true;
 }
 
+void Shell::tellBusy(const QString& refused)
+{
+    m_prompter->tell(report::PromptIcon::Information, QStringLiteral("\"%1\" is still running. Please start \"%2\" again when it has finished.")
+                                                          .arg(m_runningOperation, refused));
+}
+
 Shell::OperationScope::~OperationScope()
 {
     if (m_acquired)

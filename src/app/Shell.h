@@ -43,6 +43,8 @@ public:
     /// The Connect operation: opens both companies, re-creates the linked server, sets the date
     /// pickers from the server clock, writes the user log and hides the login panel.
     void connectCompanies();
+    /// Ends the program at once (the operator chose to, or it cannot go on).
+    void endProgram();
     /// Shows the login panel again; nothing is closed.
     void reconnect();
     /// Asks whether to exit; true when the window may close.
@@ -81,6 +83,8 @@ public:
         Shell& m_shell;
         bool m_acquired = false;
     };
+    /// Tells the operator that `refused` cannot start while the running operation goes on.
+    void tellBusy(const QString& refused);
     /// The name of the operation running now ("" when none).
     const QString& runningOperation() const { return m_runningOperation; }
 
@@ -97,12 +101,15 @@ public:
     const connection::SettingsFiles& files() const { return m_files; }
     /// The highest master activity id already uploaded (AppsettingsLoop.ini).
     qint32 maxActivityId() const { return m_maxActivityId; }
+    /// Keeps the mark the master upload reached (the file is written by the upload itself).
+    void setMaxActivityId(qint32 id) { m_maxActivityId = id; }
+    /// The current date and time by the shell's clock.
+    QDateTime now() const { return m_options.clock(); }
     /// The automatic mode flag read at Connect.
     bool automaticMode() const { return m_automaticMode; }
 
 private:
     void wire();
-    void endProgram();
     void writeUserLog(const QString& action);
     void showDailyLog();
 

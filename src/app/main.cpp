@@ -2,6 +2,7 @@
 #include "app/MastersController.h"
 #include "app/ReconcileController.h"
 #include "app/Shell.h"
+#include "app/TimerController.h"
 #include "app/TransformController.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@ int main(int argc, char* argv[])
     app::MastersController masters(shell, window);
     app::TransformController transformController(shell, window);
     app::ReconcileController reconcileController(shell, window);
+    app::TimerController timerController(shell, window, reconcileController);
 
     // 1280x760 where the screen has room for it, otherwise the whole screen.
     const QSize preferred(1280, 760);

@@ -105,6 +105,14 @@ TEST_F(ActivityTriggersTest, DeletedTransactionNeverSentHasNoRefId)
     EXPECT_EQ(newActivity().toStdString(), "1|tblPurchase|9002|Insert|1|2|201|NULL\n2|tblPurchase|9002|Deleted|1|2|201|NULL");
 }
 
+TEST_F(ActivityTriggersTest, UpdateRecordsTheNewKeyAndDeleteTheDeletedOne)
+{
+    head().execute(QStringLiteral("insert into tblArea (AreaID, Area) values (540, 'Renumbered')"));
+    head().execute(QStringLiteral("update tblArea set AreaID = 541 where AreaID = 540"));
+    head().execute(QStringLiteral("delete from tblArea where AreaID = 541"));
+    EXPECT_EQ(newActivity().toStdString(), "1|tblArea|540|Insert|1|0|0|NULL\n2|tblArea|541|Update|1|0|0|NULL\n3|tblArea|541|Deleted|1|0|0|0");
+}
+
 TEST_F(ActivityTriggersTest, IdsRiseByOneWithEachStatement)
 {
     head().execute(QStringLiteral("update tblTaxClass set CessPer = 0 where TaxClassID = 1"));

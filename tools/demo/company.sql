@@ -300,6 +300,9 @@ CREATE INDEX IX_tblSales_VchTypeID ON tblSales (VchTypeID, InvDate)
 GO
 CREATE INDEX IX_tblSales_LID ON tblSales (LID)
 GO
+-- The day's numbers per voucher type, which the reconciliation compares with the other side.
+CREATE INDEX IX_tblSales_InvDate_VchTypeID_InvNo ON tblSales (InvDate, VchTypeID, InvNo)
+GO
 CREATE TABLE tblSalesItem (
     InvID int NOT NULL,
     SlNo int NOT NULL,
@@ -389,6 +392,8 @@ CREATE INDEX IX_tblNotes_VchDate ON tblNotes (VchDate)
 GO
 CREATE INDEX IX_tblNotes_VchTypeID ON tblNotes (VchTypeID)
 GO
+CREATE INDEX IX_tblNotes_VchDate_VchTypeID_VchNo ON tblNotes (VchDate, VchTypeID, VchNo)
+GO
 CREATE TABLE tblOrder (
     InvID int NOT NULL PRIMARY KEY,
     InvNo varchar(30) NOT NULL,
@@ -408,6 +413,8 @@ GO
 CREATE INDEX IX_tblOrder_InvDate ON tblOrder (InvDate)
 GO
 CREATE INDEX IX_tblOrder_VchTypeID ON tblOrder (VchTypeID)
+GO
+CREATE INDEX IX_tblOrder_InvDate_VchTypeID_InvNo ON tblOrder (InvDate, VchTypeID, InvNo)
 GO
 CREATE TABLE tblOrderItem (
     InvID int NOT NULL,
@@ -440,6 +447,8 @@ GO
 CREATE INDEX IX_tblStockJournal_InvDate ON tblStockJournal (InvDate)
 GO
 CREATE INDEX IX_tblStockJournal_VchTypeID ON tblStockJournal (VchTypeID)
+GO
+CREATE INDEX IX_tblStockJournal_InvDate_VchTypeID_InvNo ON tblStockJournal (InvDate, VchTypeID, InvNo)
 GO
 CREATE TABLE tblStockJournalDetail (
     InvID int NOT NULL,
@@ -476,6 +485,8 @@ GO
 CREATE INDEX IX_tblJobCard_JobCardDate ON tblJobCard (JobCardDate)
 GO
 CREATE INDEX IX_tblJobCard_VchTypeID ON tblJobCard (VchTypeID)
+GO
+CREATE INDEX IX_tblJobCard_JobCardDate_VchTypeID_JobCardNo ON tblJobCard (JobCardDate, VchTypeID, JobCardNo)
 GO
 CREATE TABLE tblJobCardDetail (
     JobCardID int NOT NULL,

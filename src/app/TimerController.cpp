@@ -1,0 +1,116 @@
+#include "app/TimerController.h"
+
+#include "app/MainWindow.h"
+#include "app/ReconcileController.h"
+#include "app/Shell.h"
+#include "db/DateText.h"
+#include "upload/ActivitySummary.h"
+#include "upload/MasterUpload.h"
+#include "upload/PlatformConnectivity.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+#include <exception>
+#include <optional>
+#include <vector>
+
+namespace app {
+
+namespace {
+
+// The buttons that would start work on the same tables as the upload; each gets back the state it had.
+class DisabledDuringUpload {
+public:
+    explicit DisabledDuringUpload(std::vector<QPushButton*> buttons)
+    {
+        for (QPushButton* button : buttons) {
+            m_buttons.push_back({button, button->isEnabled()});
+            button->setEnabled(false);
+        }
+    }
+    ~DisabledDuringUpload()
+    {
+        for (const auto& [button, enabled] : m_buttons)
+            button->setEnabled(enabled);
+    }
+    DisabledDuringUpload(const DisabledDuringUpload&) = delete;
+    DisabledDuringUpload& operator=(const DisabledDuringUpload&) = delete;
+
+private:
+    std::vector<std::pair<QPushButton*, bool>> m_buttons;
+};
+
+} // namespace
+
+TimerController::TimerController(Shell& shell, MainWindow& window, ReconcileController& reconcile, upload::Connectivity* connectivity)
+    : m_shell(shell)
+    , m_window(window)
+    , m_reconcile(reconcile)
+    , m_ownConnectivity(connectivity ? nullptr : std::make_unique<upload::PlatformConnectivity>())
+    , m_connectivity(connectivity ? connectivity : m_ownConnectivity.get())
+    , m_activityGrid(*window.msgActivity())
+{
+    connect(window.timertrigger(), &QTimer::timeout, this, &TimerController::tick);
+}
+
+TimerController::~TimerController() = default;
+
+void TimerController::tick()
+{
+    QTimer* timer = m_window.timertrigger();
+    try {
+        work();
+    } catch (const std::exception& e) {
+        // Off while the box waits for the operator, or every interval would stack another box on it.
+        timer->stop();
+        m_shell.prompter().tell(report::PromptIcon::None, QString::fromUtf8(e.what()));
+        timer->start();
+    }
+}
+
+void TimerController::work()
+{
+    QTimer* timer = m_window.timertrigger();
+    report::Reporter& reporter = m_shell.reporter();
+    std::optional<Shell::OperationScope> scope;
+    scope.emplace(m_shell, QStringLiteral("timer tick"));
+    if (!scope->acquired()) {
+        // Reopening the connections now would cut the running operation off; the next tick tries again.
+        reporter.log(QStringLiteral("Timer tick waited"), m_shell.runningOperation() + QStringLiteral(" is running"));
+        return;
+    }
+
+    const QDateTime now = m_shell.now();
+    m_window.lblTimerStatus()->setText(db::DateText::timeAmPm(now.time()));
+    reporter.log(QStringLiteral("Timer Activated. checking Web connectivity"), QString());
+    if (m_window.lblStatus()->text().trimmed().isEmpty())
+        reporter.progress(QStringLiteral("Timer Activated ") + db::DateText::human(now));
+    if (!m_connectivity->isWebConnected()) {
+        timer->start();
+        return;
+    }
+
+    connection::CompanyConnections& connections = m_shell.connections();
+    connections.connectWebDatabase(m_shell.settings());
+    upload::ActivitySummary(connections.source(), reporter).fill(m_activityGrid, m_shell.maxActivityId());
+
+    timer->stop();
+    {
+        DisabledDuringUpload disabled({m_window.cmdFullSync(), m_window.cmdSettingsSynch(), m_window.cmdStartDatamigration()});
+        reporter.log(QStringLiteral("Masters uploading starting"), QString());
+        upload::MasterUpload upload(connections.source(), connections.destination(), reporter, m_shell.prompter(), m_shell.ini(),
+                                    m_shell.files().appSettingsLoop);
+        m_shell.setMaxActivityId(upload.uploadMasters(m_shell.maxActivityId()));
+        m_reconcile.fillTransCount();
+        reporter.log(QStringLiteral("Masters uploading End transaction uploading end"), QString());
+        // The transformation run takes its own guard against a second run, so the tick lets go of
+        // its own first; the timer stays off until the run is done.
+        scope.reset();
+        m_shell.runTransformation(false);
+    }
+    timer->start();
+}
+
+} // namespace app

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/WidgetControls.h"
+
+#include <QObject>
+
+#include <memory>
+
+namespace upload {
+class Connectivity;
+}
+
+namespace app {
+
+class MainWindow;
+class ReconcileController;
+class Shell;
+
+/// The sync timer timertrigger: each tick, while the machine is on a network, reconnects both
+/// companies, shows the activity summary, replays the master changes, refreshes the day's
+/// transaction counts and runs the transformation, with the timer off while it works.
+class TimerController : public QObject {
+    Q_OBJECT
+public:
+    /// Connects the timer of `window`; `connectivity` null means the platform's network state.
+    TimerController(Shell& shell, MainWindow& window, ReconcileController& reconcile, upload::Connectivity* connectivity = nullptr);
+    ~TimerController() override;
+
+    /// One tick (timertrigger_Timer). A tick that finds another operation running only logs that it
+    /// waited; an error is shown in a message box. The timer is on again in every outcome. Throws nothing.
+    void tick();
+
+private:
+    void work();
+
+    Shell& m_shell;
+    MainWindow& m_window;
+    ReconcileController& m_reconcile;
+    std::unique_ptr<upload::Connectivity> m_ownConnectivity;
+    upload::Connectivity* m_connectivity;
+    TableGridControl m_activityGrid;
+};
+
+} // namespace app

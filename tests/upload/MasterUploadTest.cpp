@@ -1,0 +1,217 @@
+// Replaying the head office's master changes into the branch: the key column table, delete and
+// copy again in one transaction, deletions, the mark in AppsettingsLoop.ini and in memory.
+#include "RecordingReporter.h"
+#include "ScriptedPrompter.h"
+#include "TempServers.h"
+
+#include "db/embedded/EmbeddedServer.h"
+#include "report/IniSetting.h"
+#include "report/TextFile.h"
+#include "upload/MasterUpload.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using support::TempServers;
+using upload::MasterUpload;
+
+namespace {
+
+class MasterUploadTest : public ::testing::Test {
+protected:
+    TempServers servers;
+    support::RecordingReporter reporter;
+    support::ScriptedPrompter prompter;
+    report::IniSetting ini{prompter};
+    QString loopFile = QDir(servers.folder()).filePath(QStringLiteral("Resources/AppsettingsLoop.ini"));
+
+    db::Connection& head() { return servers.headOffice(); }
+    db::Connection& branch() { return servers.branch(); }
+
+    qint32 upload(qint32 mark)
+    {
+        MasterUpload run(head(), branch(), reporter, prompter, ini, loopFile);
+        return run.uploadMasters(mark);
+    }
+    int lastActivity() { return TempServers::scalar(head(), QStringLiteral("select isnull(max(ID), 0) from tblActivity")).toInt(); }
+    QString markInFile() { return ini.read(loopFile, QStringLiteral("MaxActivityID"), QStringLiteral("missing")); }
+    // An activity row written by hand, as a trigger of another spelling or table would write it.
+    void addActivity(int id, const QString& table, int key, const QString& action, int parentId = 0)
+    {
+        head().execute(QStringLiteral("insert into tblActivity (ID, TableName, tblUniqueID, Action, Active, DateofAction, ParentId, VchTypeid) "
+                                      "values (%1, '%2', %3, '%4', 1, '2026-12-05', %5, 0)")
+                           .arg(id)
+                           .arg(table)
+                           .arg(key)
+                           .arg(action)
+                           .arg(parentId));
+    }
+    // The columns the demo fills (the row copy writes an empty text for a NULL).
+    static QString ledger(db::Connection& c, int lid)
+    {
+        return TempServers::rows(c, QStringLiteral("select LID, LName, LAliasName, AccountGroupID, CreditDays, CreatedDate "
+                                                   "from tblLedger where LID = %1")
+                                        .arg(lid));
+    }
+    bool sentToBranch(const QString& start)
+    {
+        for (const auto& entry : reporter.logs)
+            if (entry.text.startsWith(start))
+                return true;
+        return false;
+    }
+};
+
+} // namespace
+
+TEST_F(MasterUploadTest, ActivityQueryAndKeyColumnTable)
+{
+    EXPECT_EQ(MasterUpload::activityQuery(17).toStdString(),
+              " SELECT   ID, TableName, tblUniqueID, Action, Active, DateofAction From tblActivity where ISNULL(pARENTid,0)=0 AND id>17 ORDER BY ID ");
+    const std::pair<const char*, const char*> replayed[] = {
+        {"tblCategories", "categoryID"}, {"tblCostCentre", "CCID"}, {"tblEmployee", "EMPID"}, {"tblItemMaster", "ItemID"},
+        {"tblLedger", "LID"}, {"tblTaxClass", "TaxClassID"}, {"tblUserMaster", "UserID"}, {"tblUserGroupMaster", "ID"},
+        {"tblVchType", "VchTypeID"}, {"tblCustomerProfile", "ProfileID"}, {"tblArea", "AreaID"}, {"tblAgent", "AgentID"},
+    };
+    for (const auto& [table, column] : replayed) {
+        const auto key = MasterUpload::keyColumn(QLatin1String(table));
+        ASSERT_TRUE(key.has_value()) << table;
+        EXPECT_EQ(key->column.toStdString(), column);
+        EXPECT_FALSE(key->passedOver) << table;
+    }
+    const auto godown = MasterUpload::keyColumn(QStringLiteral("tblGodown"));
+    ASSERT_TRUE(godown.has_value());
+    EXPECT_TRUE(godown->passedOver);
+    // Exact letter case: other spellings, the full synchronisation's "tblCostcentre" and transaction tables are not replayed.
+    for (const char* table : {"tblcategories", "TBLLEDGER", "tblCostcentre", "tblSales", "tblUnit", ""})
+        EXPECT_FALSE(MasterUpload::keyColumn(QLatin1String(table)).has_value()) << table;
+}
+
+TEST_F(MasterUploadTest, DemoChangesAreCopiedAgainAndTheMarkIsKeptInFileAndMemory)
+{
+    // The demo's recent changes: three items' prices, a new ledger, a renamed category.
+    const int last = lastActivity();
+    ASSERT_EQ(last, 3);
+    const int newLedger = TempServers::scalar(head(), QStringLiteral("select tblUniqueID from tblActivity where TableName = 'tblLedger'")).toInt();
+    ASSERT_TRUE(ledger(branch(), newLedger).isEmpty());
+
+    EXPECT_EQ(upload(0), 3);
+
+    EXPECT_EQ(ledger(branch(), newLedger).toStdString(), ledger(head(), newLedger).toStdString());
+    EXPECT_EQ(TempServers::rows(branch(), "select Category from tblCategories where CategoryID = 1").toStdString(), "Groceries & Staples");
+    const int item = TempServers::scalar(head(), QStringLiteral("select tblUniqueID from tblActivity where TableName = 'tblItemMaster'")).toInt();
+    const QString itemRow = QStringLiteral("select ItemID, ItemName, SRate, MRP from tblItemMaster where ItemID = %1").arg(item);
+    EXPECT_EQ(TempServers::rows(branch(), itemRow).toStdString(), TempServers::rows(head(), itemRow).toStdString());
+    EXPECT_EQ(markInFile().toStdString(), "3");
+    ASSERT_FALSE(reporter.logs.empty());
+    EXPECT_EQ(reporter.logs.front().tag.toStdString(), "masters uploading Qry Opened");
+    EXPECT_EQ(reporter.logs.front().text, MasterUpload::activityQuery(0));
+    EXPECT_EQ(reporter.progresses.back().toStdString(), "Update Masters Over");
+    EXPECT_TRUE(prompter.shown.empty());
+
+    // Nothing above the mark: nothing is sent and the mark stays.
+    reporter.clear();
+    EXPECT_EQ(upload(3), 3);
+    EXPECT_FALSE(sentToBranch(QStringLiteral("Insert into")));
+}
+
+TEST_F(MasterUploadTest, ReplayingTheSameRowsTwiceGivesTheSameBranch)
+{
+    head().execute("update tblLedger set CreditDays = 44 where LID = 2");
+    head().execute("update tblLedger set Phone = '9400000002' where LID = 2");
+    const QString ledgers = QStringLiteral("select * from tblLedger order by LID");
+    ASSERT_NE(TempServers::rows(branch(), "select CreditDays from tblLedger where LID = 2").toStdString(), "44");
+    EXPECT_EQ(upload(0), 5);
+    const QString once = TempServers::rows(branch(), ledgers);
+    // As after the settings file was restored: the same rows again.
+    EXPECT_EQ(upload(0), 5);
+    EXPECT_EQ(TempServers::rows(branch(), ledgers), once);
+    EXPECT_EQ(ledger(branch(), 2).toStdString(), ledger(head(), 2).toStdString());
+    EXPECT_EQ(TempServers::rows(branch(), "select CreditDays, Phone from tblLedger where LID = 2").toStdString(), "44|9400000002");
+    EXPECT_EQ(TempServers::scalar(branch(), "select count(*) from tblLedger where LID = 2").toInt(), 1);
+}
+
+TEST_F(MasterUploadTest, DeletedMasterIsDeletedAndAnInsertWhoseRowIsGoneCopiesNothing)
+{
+    const int mark = lastActivity();
+    head().execute("insert into tblAgent (AgentID, AgentName) values (77, 'Gone Soon')");
+    head().execute("delete from tblAgent where AgentID = 77");
+    branch().execute("insert into tblAgent (AgentID, AgentName) values (77, 'Gone Soon')");
+    head().execute("delete from tblArea where AreaID = 1");
+    ASSERT_EQ(TempServers::scalar(branch(), "select count(*) from tblArea where AreaID = 1").toInt(), 1);
+
+    EXPECT_EQ(upload(mark), mark + 3);
+
+    EXPECT_EQ(TempServers::scalar(branch(), "select count(*) from tblAgent where AgentID = 77").toInt(), 0);
+    EXPECT_EQ(TempServers::scalar(branch(), "select count(*) from tblArea where AreaID = 1").toInt(), 0);
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(MasterUploadTest, FailedCopyKeepsTheBranchRowAsItWas)
+{
+    const int mark = lastActivity();
+    head().execute("update tblLedger set CreditDays = 12 where LID = 3");
+    const QString before = ledger(branch(), 3);
+    // A branch that refuses the new row: the copy fails after the delete.
+    db::embedded::EmbeddedServer(db::embedded::EmbeddedServer::folderFor("embedded:BR", servers.folder()))
+        .executeNative("SUB01", "CREATE TRIGGER refuseLedger BEFORE INSERT ON tblLedger BEGIN SELECT RAISE(ABORT, 'refused'); END");
+
+    EXPECT_EQ(upload(mark), mark + 1);
+
+    EXPECT_EQ(ledger(branch(), 3).toStdString(), before.toStdString());
+    EXPECT_FALSE(before.isEmpty());
+    EXPECT_FALSE(branch().inTransaction());
+    EXPECT_EQ(markInFile().toStdString(), std::to_string(mark + 1));
+}
+
+TEST_F(MasterUploadTest, GodownIsPassedOverAndUnknownTablesAreExcludedButMoveTheMark)
+{
+    const int mark = lastActivity();
+    const QString categories = QStringLiteral("select * from tblCategories order by CategoryID");
+    const QString branchCategories = TempServers::rows(branch(), categories);
+    addActivity(mark + 1, "tblcategories", 1, "Update");
+    addActivity(mark + 2, "tblUnit", 1, "Deleted");
+    addActivity(mark + 3, "tblGodown", 1, "Deleted");
+    ini.write(loopFile, "MaxActivityID", "0");
+
+    // The godown row is the last one: the mark stops at the row before it.
+    EXPECT_EQ(upload(mark), mark + 2);
+
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[0].text.toStdString(), "tblcategories Excluded From Synch");
+    EXPECT_EQ(prompter.shown[1].text.toStdString(), "tblUnit Excluded From Synch");
+    EXPECT_EQ(TempServers::rows(branch(), categories), branchCategories);
+    EXPECT_EQ(TempServers::scalar(branch(), "select count(*) from tblUnit where UnitID = 1").toInt(), 1);
+    EXPECT_EQ(TempServers::scalar(branch(), "select count(*) from tblGodown where GodownID = 1").toInt(), 1);
+    EXPECT_EQ(markInFile().toStdString(), std::to_string(mark + 2));
+    // The next run reads the godown row again and passes over it again.
+    prompter.shown.clear();
+    EXPECT_EQ(upload(mark + 2), mark + 2);
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(MasterUploadTest, TransactionActivityIsNeverRead)
+{
+    const int mark = lastActivity();
+    addActivity(mark + 1, "tblSales", 1, "Deleted", 18);
+    EXPECT_EQ(upload(mark), mark);
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(markInFile().toStdString(), "0");
+}
+
+TEST_F(MasterUploadTest, MissingActivityLogEndsTheRunWithALogEntry)
+{
+    head().execute("drop table tblActivity");
+    EXPECT_EQ(upload(0), 0);
+    ASSERT_EQ(reporter.logs.size(), 1u);
+    EXPECT_EQ(reporter.logs[0].tag.toStdString(), "masters uploading Qry Failed");
+    EXPECT_TRUE(reporter.logs[0].text.contains("tblActivity")) << reporter.logs[0].text.toStdString();
+    EXPECT_EQ(markInFile().toStdString(), "0");
+
+    head().close();
+    reporter.clear();
+    EXPECT_EQ(upload(0), 0);
+    ASSERT_EQ(reporter.logs.size(), 1u);
+    EXPECT_EQ(reporter.logs[0].tag.toStdString(), "masters uploading Qry Failed");
+}

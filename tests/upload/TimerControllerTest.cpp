@@ -1,0 +1,257 @@
+// The sync timer through the real main window on demo servers: the network check, the guard
+// against a running operation, a failing summary, the buttons during the upload, and a tick
+// that brings the branch's masters level with the head office after ERP-like changes.
+#include "RecordingReporter.h"
+#include "ScriptedPrompter.h"
+#include "TempServers.h"
+
+#include "app/MainWindow.h"
+#include "app/ReconcileController.h"
+#include "app/Shell.h"
+#include "app/TimerController.h"
+#include "replication/RowCopier.h"
+#include "report/TextFile.h"
+#include "tools/simulator/ActivitySimulator.h"
+#include "upload/Connectivity.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace app;
+using support::TempServers;
+
+namespace {
+
+const QDate demoToday(2026, 12, 5);
+
+class FakeConnectivity : public upload::Connectivity {
+public:
+    bool isWebConnected() override
+    {
+        ++calls;
+        return connected;
+    }
+    bool connected = true;
+    int calls = 0;
+};
+
+class TimerControllerTest : public ::testing::Test {
+protected:
+    TempServers servers{7, demoToday};
+    support::ScriptedPrompter prompter;
+    FakeConnectivity network;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Shell> shell;
+    std::unique_ptr<ReconcileController> reconcile;
+    std::unique_ptr<TimerController> timer;
+
+    void SetUp() override
+    {
+        window = std::make_unique<MainWindow>(servers.folder());
+        Shell::Options options;
+        options.prompter = &prompter;
+        options.endProgram = [] {};
+        options.clock = [] { return QDateTime(demoToday, QTime(10, 30)); };
+        shell = std::make_unique<Shell>(*window, options);
+        reconcile = std::make_unique<ReconcileController>(*shell, *window);
+        timer = std::make_unique<TimerController>(*shell, *window, *reconcile, &network);
+        ASSERT_TRUE(shell->startUp());
+        window->cmdConnect()->click();
+        ASSERT_TRUE(shell->connections().source().isOpen());
+        window->lstVchtypes()->addItem("Sales", 181);
+        window->lstVchtypes()->setCurrentIndex(0);
+        prompter.shown.clear();
+    }
+
+    // The tags of the daily log's entries written since `from` entries.
+    QStringList logTags(qsizetype from = 0) const
+    {
+        const QString text = report::TextFile::read(shell->dailyLog().currentFile());
+        QStringList tags;
+        const QStringList blocks = text.split(QStringLiteral("*====================================================================================================*"));
+        for (const QString& block : blocks) {
+            const QStringList parts = block.trimmed().split(QLatin1Char('\t'));
+            if (parts.size() >= 2)
+                tags << parts[1];
+        }
+        return tags.mid(from);
+    }
+    QString ledgers(db::Connection& c)
+    {
+        return TempServers::rows(c, QStringLiteral("select LID, LName, AccountGroupID, CreditDays from tblLedger order by LID"));
+    }
+    QString loopMark() const
+    {
+        return report::TextFile::read(shell->files().appSettingsLoop);
+    }
+};
+
+} // namespace
+
+TEST_F(TimerControllerTest, WithoutNetworkTheTickOnlyLogsAndTurnsTheTimerOn)
+{
+    network.connected = false;
+    window->lblStatus()->setText("  ");
+    const QString branchBefore = ledgers(servers.branch());
+    const qsizetype entries = logTags().size();
+
+    timer->tick();
+
+    EXPECT_EQ(network.calls, 1);
+    EXPECT_EQ(logTags(entries), QStringList{"Timer Activated. checking Web connectivity"});
+    EXPECT_EQ(window->lblStatus()->text(), "Timer Activated 05/Dec/2026 10:30:00 AM");
+    EXPECT_EQ(window->lblTimerStatus()->text(), "10:30:00 AM");
+    EXPECT_TRUE(window->timertrigger()->isActive());
+    EXPECT_EQ(window->msgActivity()->rowCount(), 0);
+    EXPECT_EQ(ledgers(servers.branch()), branchBefore);
+    EXPECT_EQ(shell->maxActivityId(), 0);
+    EXPECT_TRUE(prompter.shown.empty());
+
+    // A progress text already there stays.
+    window->lblStatus()->setText("Checking Ended");
+    timer->tick();
+    EXPECT_EQ(window->lblStatus()->text(), "Checking Ended");
+}
+
+TEST_F(TimerControllerTest, TickWaitsWhileAnotherOperationRuns)
+{
+    const QString branchBefore = ledgers(servers.branch());
+    const qsizetype entries = logTags().size();
+    {
+        Shell::OperationScope running(*shell, "Master Synchronisation");
+        timer->tick();
+    }
+    EXPECT_EQ(network.calls, 0);
+    EXPECT_EQ(logTags(entries), QStringList{"Timer tick waited"});
+    EXPECT_TRUE(report::TextFile::read(shell->dailyLog().currentFile()).endsWith("Timer tick waited\tMaster Synchronisation is running"));
+    EXPECT_EQ(ledgers(servers.branch()), branchBefore);
+    EXPECT_EQ(shell->maxActivityId(), 0);
+
+    // The next tick, with the operation over, does the work.
+    timer->tick();
+    EXPECT_EQ(shell->maxActivityId(), 3);
+    EXPECT_TRUE(shell->runningOperation().isEmpty());
+}
+
+TEST_F(TimerControllerTest, FailingSummaryShowsOneBoxAndUploadsNothing)
+{
+    servers.headOffice().execute("drop table tblActivity");
+    window->msgActivity()->setRowCount(2);
+    const QString branchBefore = ledgers(servers.branch());
+    const qsizetype entries = logTags().size();
+    bool transformed = false;
+    shell->setRunTransformation([&](bool) { transformed = true; });
+
+    timer->tick();
+
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::None);
+    EXPECT_TRUE(prompter.shown[0].text.contains("tblActivity")) << prompter.shown[0].text.toStdString();
+    EXPECT_TRUE(window->timertrigger()->isActive());
+    EXPECT_FALSE(transformed);
+    EXPECT_FALSE(logTags(entries).contains("Masters uploading starting"));
+    EXPECT_EQ(window->msgActivity()->rowCount(), 2);
+    EXPECT_EQ(ledgers(servers.branch()), branchBefore);
+    EXPECT_TRUE(window->cmdFullSync()->isEnabled());
+}
+
+TEST_F(TimerControllerTest, UploadRunsWithTheTimerOffAndTheSyncButtonsDisabled)
+{
+    window->cmdStartDatamigration()->setEnabled(true);
+    window->cmdFullSync()->setEnabled(true);
+    window->cmdSettingsSynch()->setEnabled(true);
+    struct Seen {
+        bool called = false, manual = true, timerActive = true, fullSync = true, settings = true, transform = true;
+        QString running;
+    } seen;
+    shell->setRunTransformation([&](bool manual) {
+        seen = {true, manual, window->timertrigger()->isActive(), window->cmdFullSync()->isEnabled(), window->cmdSettingsSynch()->isEnabled(),
+                window->cmdStartDatamigration()->isEnabled(), shell->runningOperation()};
+    });
+    const qsizetype entries = logTags().size();
+
+    timer->tick();
+
+    ASSERT_TRUE(seen.called);
+    EXPECT_FALSE(seen.manual);
+    EXPECT_FALSE(seen.timerActive);
+    EXPECT_FALSE(seen.fullSync);
+    EXPECT_FALSE(seen.settings);
+    EXPECT_FALSE(seen.transform);
+    // The transformation run may take the operation guard itself.
+    EXPECT_TRUE(seen.running.isEmpty());
+    EXPECT_TRUE(window->timertrigger()->isActive());
+    EXPECT_TRUE(window->cmdFullSync()->isEnabled());
+    EXPECT_TRUE(window->cmdSettingsSynch()->isEnabled());
+    EXPECT_TRUE(window->cmdStartDatamigration()->isEnabled());
+    EXPECT_TRUE(prompter.shown.empty());
+
+    const QStringList tags = logTags(entries);
+    const QStringList expectedOrder = {"Timer Activated. checking Web connectivity", "Query Opened", "Looping query ",
+                                       "Masters uploading starting", "masters uploading Qry Opened",
+                                       "Masters uploading End transaction uploading end"};
+    qsizetype at = -1;
+    for (const QString& tag : expectedOrder) {
+        const qsizetype next = tags.indexOf(tag, at + 1);
+        EXPECT_GT(next, at) << tag.toStdString();
+        at = std::max(at, next);
+    }
+    // The day's counts were refreshed by the tick.
+    EXPECT_EQ(window->msgTransGrid()->rowCount(), 10);
+}
+
+TEST_F(TimerControllerTest, TickAfterErpChangesBringsTheBranchMastersLevel)
+{
+    // Level the three master tables the ERP changes, then let it work.
+    support::RecordingReporter quiet;
+    for (const char* table : {"tblLedger", "tblItemMaster", "tblCategories"}) {
+        servers.branch().execute(QStringLiteral("delete from %1").arg(QLatin1String(table)));
+        replication::RowCopier(servers.headOffice(), servers.branch(), quiet, prompter).copy(QLatin1String(table));
+    }
+    const int mark = TempServers::scalar(servers.headOffice(), "select max(ID) from tblActivity").toInt();
+    shell->setMaxActivityId(mark);
+    tools::ActivitySimulator erp(servers.headOffice(), demoToday, 3);
+    for (int step = 0; step < 20; ++step)
+        erp.step();
+    const int activity = TempServers::scalar(servers.headOffice(), QStringLiteral("select count(*) from tblActivity where ID > %1").arg(mark)).toInt();
+    const int lastMaster =
+        TempServers::scalar(servers.headOffice(), QStringLiteral("select max(ID) from tblActivity where isnull(ParentId, 0) = 0")).toInt();
+    ASSERT_NE(ledgers(servers.branch()), ledgers(servers.headOffice()));
+
+    timer->tick();
+
+    for (const char* table : {"tblLedger", "tblItemMaster", "tblCategories"}) {
+        const QString count = QStringLiteral("select count(*) from %1").arg(QLatin1String(table));
+        EXPECT_EQ(TempServers::scalar(servers.branch(), count), TempServers::scalar(servers.headOffice(), count)) << table;
+    }
+    EXPECT_EQ(ledgers(servers.branch()), ledgers(servers.headOffice()));
+    const QString items = QStringLiteral("select ItemID, ItemName, CategoryID, SRate, MRP from tblItemMaster order by ItemID");
+    EXPECT_EQ(TempServers::rows(servers.branch(), items), TempServers::rows(servers.headOffice(), items));
+    EXPECT_EQ(shell->maxActivityId(), lastMaster);
+    EXPECT_TRUE(loopMark().startsWith(QStringLiteral("MaxActivityID=%1\r\n").arg(lastMaster))) << loopMark().toStdString();
+
+    // The Activity grid: every activity row above the old mark counted once, sales and masters alike.
+    // The triggers date the activity by the server's clock.
+    const QDate today = QDate::currentDate();
+    const QString day = QStringLiteral("%1/%2/%3").arg(today.day()).arg(today.month()).arg(today.year());
+    QTableWidget* grid = window->msgActivity();
+    ASSERT_GT(grid->rowCount(), 1);
+    int counted = 0;
+    QStringList tables;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        counted += grid->item(row, 0)->text().toInt();
+        tables << grid->item(row, 1)->text();
+        EXPECT_EQ(grid->item(row, 2)->text(), day);
+    }
+    EXPECT_EQ(counted, activity);
+    EXPECT_TRUE(tables.contains("tblSales"));
+    EXPECT_TRUE(tables.contains("tblLedger"));
+    EXPECT_TRUE(prompter.shown.empty());
+}
