@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/Shell.h"
 #include "db/NumberText.h"
+#include "report/Prompter.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -12,9 +13,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTableWidget>
 
 namespace app {
 
@@ -32,6 +35,7 @@ TransformController::TransformController(Shell& shell, MainWindow& window)
     , m_filters(transform::FilterControls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes}, m_filler, shell.ini(),
                 shell.files().appSettings, shell.reporter())
     , m_listing(shell.connections(), m_filler, shell.reporter(), shell.prompter(), m_progress)
+    , m_run(shell.connections(), shell.reporter(), shell.prompter(), [&shell] { return shell.now(); })
 {
     m_sourceList.setCheckable(true);
     // Thousands of one-line entries: the list need not measure each of them.
@@ -43,12 +47,14 @@ TransformController::~TransformController()
 {
     m_shell.setFillFilters({});
     m_shell.setMainPageHandler(MainWindow::SubCompanyPage, {});
+    m_shell.setRunTransformation({});
 }
 
 void TransformController::wire()
 {
     m_shell.setFillFilters([this] { fillFilters(); });
     m_shell.setMainPageHandler(MainWindow::SubCompanyPage, [this] { m_filters.narrowDestinationVchTypes(); });
+    m_shell.setRunTransformation([this](bool manual) { runTransformation(manual); });
 
     // Choices are saved only when the operator made them, never when the program set them.
     QListWidget* categories = m_window.lstCategories();
@@ -81,6 +87,7 @@ void TransformController::wire()
     connect(m_window.lstSource(), &QListWidget::itemChanged, this, &TransformController::showSelectedTotal);
     connect(m_window.txtReduceTo(), &QLineEdit::textChanged, this, &TransformController::reduceToChanged);
     connect(m_window.txtSelVal(), &ClickableLabel::doubleClicked, this, &TransformController::selectedValueDoubleClicked);
+    connect(m_window.cmdStartDatamigration(), &QPushButton::clicked, this, [this] { runTransformation(true); });
 }
 
 bool TransformController::isActive(const QWidget* control) const
@@ -115,6 +122,12 @@ void TransformController::showSelectedTotal()
 
 void TransformController::showTransactions()
 {
+    // A timer tick reopens both connections, so the listing must not run beside one.
+    Shell::OperationScope scope(m_shell, QStringLiteral("Show Trans"));
+    if (!scope.acquired()) {
+        m_shell.tellBusy(QStringLiteral("Show Trans"));
+        return;
+    }
     transform::ListingSteps steps;
     steps.showTotals = [this](double total, double selected) {
         m_window.txttotVal()->setText(db::NumberText::plain(total));
@@ -167,6 +180,46 @@ void TransformController::selectedValueDoubleClicked()
     // The selection never clears a check, so a new check shows in the count; without one the label stays empty.
     if (checkedCount() != before)
         showSelectedTotal();
+}
+
+double TransformController::readPercentage(QLineEdit* box)
+{
+    const double value = db::NumberText::leading(box->text());
+    // The box shows the figure the run applies, so a mistyped reduction is seen, not guessed at.
+    bool whole = false;
+    QLocale::c().toDouble(box->text().trimmed(), &whole);
+    if (!box->text().trimmed().isEmpty() && !whole)
+        box->setText(db::NumberText::plain(value));
+    return value;
+}
+
+void TransformController::runTransformation(bool manual)
+{
+    // One run at a time, and none while another operation of the operator or a tick is working:
+    // the window handles events during each copy, so a press or a tick can arrive mid-run.
+    Shell::OperationScope scope(m_shell, QStringLiteral("Start Transform"));
+    if (!scope.acquired()) {
+        const QString running = m_shell.runningOperation();
+        if (manual)
+            m_shell.prompter().tell(report::PromptIcon::Information,
+                                    QStringLiteral("\"") + running + QStringLiteral("\" is still running. Please press Start Transform again when it is over."));
+        else
+            m_shell.reporter().log(QStringLiteral("Start Transform"), QStringLiteral("Not started: ") + running + QStringLiteral(" is running"));
+        return;
+    }
+
+    transform::RunSettings settings;
+    settings.purchaseRatePercent = readPercentage(m_window.txtPRateDiscount());
+    settings.salesRatePercent = readPercentage(m_window.txtSRateDiscount());
+    settings.mrpPercent = readPercentage(m_window.txtMRPDiscount());
+    settings.sourceCompany = m_window.cboSourceCompany()->currentText();
+    settings.destinationCompany = m_window.cboDestinationCompany()->currentText();
+    settings.manual = manual;
+    const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
+    QTableWidget* activity = m_window.msgActivity();
+    const transform::RunOutcome outcome = m_run.run(controls, settings, [activity] { activity->clearContents(); });
+    if (outcome.endRequested)
+        m_shell.endProgram();
 }
 
 } // namespace app

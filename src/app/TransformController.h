@@ -5,9 +5,11 @@
 #include "transform/Filters.h"
 #include "transform/ListFiller.h"
 #include "transform/TransactionListing.h"
+#include "transform/TransformationRun.h"
 
 #include <QObject>
 
+class QLineEdit;
 class QWidget;
 
 namespace app {
@@ -15,12 +17,13 @@ namespace app {
 class MainWindow;
 class Shell;
 
-/// Wires the filter controls, Show Trans and the selection of vouchers of the main window to the
-/// transformation operations, and fills the filters when the companies are connected.
+/// Wires the filter controls, Show Trans, the selection of vouchers and Start Transform of the main
+/// window to the transformation operations, and fills the filters when the companies are connected.
 class TransformController : public QObject {
     Q_OBJECT
 public:
-    /// Connects the controls and registers the filter filling and the "Sub Company Settings" page with `shell`.
+    /// Connects the controls and registers the filter filling, the "Sub Company Settings" page and the
+    /// transformation run with `shell`.
     TransformController(Shell& shell, MainWindow& window);
     ~TransformController() override;
 
@@ -34,6 +37,9 @@ public:
     void reduceToChanged();
     /// A double-click on txtSelVal: empties it and runs the selection for a required value of 0.
     void selectedValueDoubleClicked();
+    /// Start Transform (`manual`) or a timer tick: copies the checked vouchers, unless another
+    /// operation, another run included, is in progress (a press is then told so, a tick logs it).
+    void runTransformation(bool manual);
 
     /// The filter operations behind the controls.
     transform::Filters& filters() { return m_filters; }
@@ -45,6 +51,7 @@ private:
     bool isActive(const QWidget* control) const;
     void showSelectedTotal();
     transform::ListingControls listingControls();
+    double readPercentage(QLineEdit* box);
 
     Shell& m_shell;
     MainWindow& m_window;
@@ -58,6 +65,7 @@ private:
     transform::ListFiller m_filler;
     transform::Filters m_filters;
     transform::TransactionListing m_listing;
+    transform::TransformationRun m_run;
 };
 
 } // namespace app

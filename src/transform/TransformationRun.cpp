@@ -1,0 +1,247 @@
+#include "transform/TransformationRun.h"
+
+#include "connect/CompanyConnections.h"
+#include "connect/UserLog.h"
+#include "db/Connection.h"
+#include "db/NumberText.h"
+#include "replication/TransactionCopier.h"
+#include "report/ListControl.h"
+#include "report/Prompter.h"
+#include "report/Reporter.h"
+#include "transform/Filters.h"
+#include "transform/TransactionListing.h"
+
+namespace transform {
+
+namespace {
+
+struct FamilyTables {
+    QString master;
+    QString detail;
+    QString salesRateColumn;
+};
+
+FamilyTables tablesOf(VoucherFamily family)
+{
+    if (family == VoucherFamily::Sales)
+        return {QStringLiteral("tblSales"), QStringLiteral("tblSalesItem"), QStringLiteral("rate")};
+    return {QStringLiteral("tblPurchase"), QStringLiteral("tblPurchaseItem"), QStringLiteral("Srate")};
+}
+
+QString reduction(const QString& table, const QString& column, double percent, const QString& key)
+{
+    return QStringLiteral("Update ") + table + QStringLiteral(" set ") + column + QStringLiteral("=(") + column + QStringLiteral("-(")
+        + column + QStringLiteral(" * ") + db::NumberText::plain(percent) + QStringLiteral("/100)) where InvID=") + key;
+}
+
+} // namespace
+
+const QString TransformationRun::notTransferredTag = QStringLiteral("Not transferred");
+
+TransformationRun::TransformationRun(connection::CompanyConnections& connections, report::Reporter& reporter, report::Prompter& prompter,
+                                     std::function<QDateTime()> now)
+    : m_connections(connections)
+    , m_reporter(reporter)
+    , m_prompter(prompter)
+    , m_now(std::move(now))
+{
+}
+
+QString TransformationRun::taxTypeText(int taxMode)
+{
+    switch (taxMode) {
+    case 1:
+        return QStringLiteral("<None>");
+    case 2:
+        return QStringLiteral("VAT");
+    case 3:
+        return QStringLiteral("CST");
+    case 5:
+        return QStringLiteral("GST");
+    default:
+        return {};
+    }
+}
+
+QString TransformationRun::headerCondition(long long sourceKey)
+{
+    return QStringLiteral(" INvID=") + QString::number(sourceKey);
+}
+
+QString TransformationRun::transferredQuery(VoucherFamily family, long long sourceKey)
+{
+    return QStringLiteral("Select top 1 InvID from ") + tablesOf(family).master + QStringLiteral(" where ServInvID=") + QString::number(sourceKey);
+}
+
+QStringList TransformationRun::statements(VoucherFamily family, long long newKey, const Transformation& how)
+{
+    if (family == VoucherFamily::None)
+        return {};
+    const FamilyTables tables = tablesOf(family);
+    const QString key = QString::number(newKey);
+    const QString syncStat = QStringLiteral("Update ") + tables.master + QStringLiteral(" set SyncStat=0  where InvID=") + key;
+    const QString taxType = taxTypeText(how.taxMode);
+
+    QStringList all;
+    if (family == VoucherFamily::Sales)
+        all << syncStat;
+    if (!taxType.isEmpty())
+        all << QStringLiteral("Update ") + tables.master + QStringLiteral(" set TaxType='") + taxType + QStringLiteral("' where InvID=") + key;
+    if (family == VoucherFamily::Purchase)
+        all << syncStat;
+    if (how.sourceVchType != how.destinationVchType)
+        all << QStringLiteral("Update ") + tables.master + QStringLiteral(" set VchtypeID=") + QString::number(how.destinationVchType)
+                + QStringLiteral(" where InvID=") + key;
+    if (how.purchaseRatePercent != 0)
+        all << reduction(tables.detail, QStringLiteral("Prate"), how.purchaseRatePercent, key);
+    if (how.salesRatePercent != 0)
+        all << reduction(tables.detail, tables.salesRateColumn, how.salesRatePercent, key);
+    if (how.mrpPercent != 0)
+        all << reduction(tables.detail, QStringLiteral("MRP"), how.mrpPercent, key);
+    return all;
+}
+
+long long TransformationRun::parentOn(Company company, const report::ListControl& list)
+{
+    const bool source = company == Company::Source;
+    const int chosen = list.currentIndex();
+    if (chosen < 0) {
+        m_reporter.balloon(source ? QStringLiteral("No voucher type to transform is chosen.")
+                                  : QStringLiteral("No destination voucher type is chosen."));
+        return 0;
+    }
+    try {
+        return parentOfVchType(source ? m_connections.source() : m_connections.destination(), list.itemData(chosen));
+    } catch (const std::exception& e) {
+        m_reporter.balloon(QString::fromStdString(e.what()));
+        return 0;
+    }
+}
+
+void TransformationRun::notTransferred(const QString& reason, bool balloon)
+{
+    m_reporter.log(notTransferredTag, reason);
+    if (balloon)
+        m_reporter.balloon(reason);
+}
+
+RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings& settings, const std::function<void()>& clearActivity)
+{
+    RunOutcome outcome;
+    m_reporter.log(QStringLiteral(" Auto synch Getting eligible vouchers  "), QString());
+    m_reporter.progress(QString());
+    if (clearActivity)
+        clearActivity();
+
+    Transformation how;
+    const int sourceIndex = controls.vchTypes.currentIndex();
+    const int destinationIndex = controls.destinationVchTypes.currentIndex();
+    how.sourceVchType = sourceIndex >= 0 ? controls.vchTypes.itemData(sourceIndex) : 0;
+    how.destinationVchType = destinationIndex >= 0 ? controls.destinationVchTypes.itemData(destinationIndex) : 0;
+    const long long sourceParent = parentOn(Company::Source, controls.vchTypes);
+    const long long destinationParent = parentOn(Company::Destination, controls.destinationVchTypes);
+    const QString destinationVchTypeText = destinationIndex >= 0 ? controls.destinationVchTypes.text(destinationIndex) : QString();
+    if (sourceParent != destinationParent) {
+        m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Sorry you can't migrate ")
+                                                          + (sourceIndex >= 0 ? controls.vchTypes.text(sourceIndex) : QString())
+                                                          + QStringLiteral(" to ") + destinationVchTypeText);
+        outcome.familiesMatch = false;
+        return outcome;
+    }
+    const VoucherFamily family = familyOfParent(sourceParent);
+
+    const int taxIndex = controls.taxModes.currentIndex();
+    how.taxMode = taxIndex >= 0 ? int(controls.taxModes.itemData(taxIndex)) : -1;
+    how.purchaseRatePercent = settings.purchaseRatePercent;
+    how.salesRatePercent = settings.salesRatePercent;
+    how.mrpPercent = settings.mrpPercent;
+    const QString itemFilter = TransactionListing::filterClause(Filters::selectedItemDataList(controls.categories),
+                                                                Filters::selectedItemDataList(controls.itemClasses));
+    m_reporter.log(QStringLiteral(" Entered to Insert Area  "), QString());
+
+    report::ListControl& list = controls.transactions;
+    if (family == VoucherFamily::None) {
+        // Said once for the whole run rather than once for every checked voucher.
+        for (int i = 0; i < list.count(); ++i)
+            outcome.failed += list.isChecked(i) ? 1 : 0;
+        if (outcome.failed > 0)
+            notTransferred(QStringLiteral("No voucher transferred: choose a sales or purchase voucher type on both sides."), true);
+        m_reporter.status(QStringLiteral("MIgration Over"));
+        return outcome;
+    }
+
+    db::Connection& destination = m_connections.destination();
+    db::Connection& source = m_connections.source();
+    replication::TransactionCopier copier(source, destination, m_reporter, m_prompter);
+    connection::UserLog userLog(destination, source, m_prompter, m_now);
+    const FamilyTables tables = tablesOf(family);
+    replication::VoucherCopy copy;
+    copy.masterTable = tables.master;
+    copy.detailTable = tables.detail;
+    copy.keyColumn = QStringLiteral("InvID");
+    copy.detailCondition = QStringLiteral(" and ") + tables.detail + QStringLiteral(".ItemID=tblItemMaster.ItemID ") + itemFilter;
+    copy.detailSource = tables.detail + QStringLiteral(",tblItemMaster");
+    // Inside the copy's transaction: a voucher is never left in the destination half transformed.
+    copy.extraStatements = [family, &how](long long newKey) { return statements(family, newKey, how); };
+
+    QString lastAlreadyTransferred;
+    // The count is read again on every pass: the window handles events during each copy.
+    for (int i = 0; i < list.count(); ++i) {
+        if (!list.isChecked(i))
+            continue;
+        const long long sourceKey = list.itemData(i);
+        const QString entry = list.text(i);
+        const QString voucher = QStringLiteral("Voucher ") + entry + QStringLiteral(" not transferred: ");
+        try {
+            // The mark the copy writes names the source key: a voucher found by it is never copied twice.
+            db::Recordset existing = destination.openRecordset(transferredQuery(family, sourceKey));
+            if (!existing.eof()) {
+                ++outcome.alreadyTransferred;
+                lastAlreadyTransferred = voucher + QStringLiteral("already transferred to ") + settings.destinationCompany
+                    + QStringLiteral(" as InvID ") + existing.field(0).text();
+                notTransferred(lastAlreadyTransferred, false);
+                continue;
+            }
+
+            copy.masterCondition = headerCondition(sourceKey);
+            const replication::VoucherOutcome copied = copier.copy(copy);
+            if (copied.committed == 0) {
+                ++outcome.failed;
+                if (!copied.error.isEmpty())
+                    notTransferred(voucher + copied.error, true);
+                else if (copied.newKey == 0)
+                    notTransferred(voucher + QStringLiteral("InvID ") + QString::number(sourceKey) + QStringLiteral(" is not in ")
+                                       + settings.sourceCompany,
+                                   true);
+                else
+                    notTransferred(voucher + settings.destinationCompany + QStringLiteral(" did not accept it"), true);
+                continue;
+            }
+            ++outcome.copied;
+
+            connection::UserLogEntry row;
+            row.actionType = int(connection::UserAction::New);
+            row.action = QStringLiteral("Transation No ") + entry + QStringLiteral(" transfered from ") + settings.sourceCompany
+                + QStringLiteral(" to ") + settings.destinationCompany + QStringLiteral(" in vchtype ") + destinationVchTypeText;
+            if (userLog.logUserAction(row) == connection::UserLog::Outcome::EndRequested) {
+                outcome.endRequested = true;
+                return outcome;
+            }
+        } catch (const std::exception& e) {
+            ++outcome.failed;
+            notTransferred(voucher + QString::fromStdString(e.what()), true);
+        }
+    }
+
+    // One notification for all of them; each one has its own log entry. The timer, which finds
+    // the same vouchers on every tick, only logs them.
+    if (settings.manual && outcome.alreadyTransferred == 1)
+        m_reporter.balloon(lastAlreadyTransferred);
+    else if (settings.manual && outcome.alreadyTransferred > 1)
+        m_reporter.balloon(QString::number(outcome.alreadyTransferred) + QStringLiteral(" vouchers not transferred: already transferred to ")
+                           + settings.destinationCompany + QStringLiteral(" (see the log)"));
+    m_reporter.status(QStringLiteral("MIgration Over"));
+    return outcome;
+}
+
+} // namespace transform

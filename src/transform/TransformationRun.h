@@ -1,0 +1,107 @@
+#pragma once
+
+#include "transform/ListFiller.h"
+#include "transform/VoucherFamily.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace connection {
+class CompanyConnections;
+}
+namespace report {
+class ListControl;
+class Prompter;
+class Reporter;
+}
+
+namespace transform {
+
+/// The controls a transformation run reads.
+struct RunControls {
+    report::ListControl& vchTypes;            ///< lstVchtypes: the source voucher type
+    report::ListControl& destinationVchTypes; ///< cboVchtypeTotransform: the destination voucher type
+    report::ListControl& categories;          ///< lstCategories: category filter of the items
+    report::ListControl& itemClasses;         ///< LstitemClass: item-class filter of the items
+    report::ListControl& taxModes;            ///< cboTaxMode: item data 0 to 5, none chosen sends no tax statement
+    report::ListControl& transactions;        ///< lstSource: the checked entries are copied, item data InvID
+};
+
+/// The rest of what a run reads from the window.
+struct RunSettings {
+    /// Reductions of the purchase rate, the sales rate and the MRP, in per cent (0: unchanged).
+    double purchaseRatePercent = 0;
+    double salesRatePercent = 0;
+    double mrpPercent = 0;
+    /// Shown texts of cboSourceCompany and cboDestinationCompany, for the user log.
+    QString sourceCompany;
+    QString destinationCompany;
+    /// True from "Start Transform", false from the sync timer (which is not told about vouchers
+    /// it finds already transferred, as it would be on every tick).
+    bool manual = true;
+};
+
+/// How each copied voucher is changed in the destination.
+struct Transformation {
+    long long sourceVchType = 0;
+    long long destinationVchType = 0;
+    /// cboTaxMode's item data; -1 when no tax mode is chosen.
+    int taxMode = -1;
+    double purchaseRatePercent = 0;
+    double salesRatePercent = 0;
+    double mrpPercent = 0;
+};
+
+/// What a run did.
+struct RunOutcome {
+    /// False when the voucher types of both sides differ in family and nothing was tried.
+    bool familiesMatch = true;
+    /// Vouchers committed in the destination.
+    int copied = 0;
+    /// Checked vouchers skipped because the destination already has them.
+    int alreadyTransferred = 0;
+    /// Checked vouchers whose copy failed or found nothing to copy.
+    int failed = 0;
+    /// The operator asked to end the program when the user log found the destination closed.
+    bool endRequested = false;
+};
+
+/// Copies the checked vouchers of the listing into the destination company under new keys, with
+/// only their filtered items, and changes each copy's voucher type, tax type and rates inside the
+/// same transaction (uploadTransactions).
+class TransformationRun {
+public:
+    /// Log tag of a voucher that was not copied; the entry's text says why.
+    static const QString notTransferredTag;
+
+    /// `now` gives the date and time of the user-log rows.
+    TransformationRun(connection::CompanyConnections& connections, report::Reporter& reporter, report::Prompter& prompter,
+                      std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); });
+
+    /// Runs the transformation over the checked entries of `controls.transactions`; `clearActivity`
+    /// empties the activity grid. Failures are reported and the run goes on with the next voucher.
+    RunOutcome run(const RunControls& controls, const RunSettings& settings, const std::function<void()>& clearActivity = {});
+
+    /// The TaxType written for tax mode `taxMode` ("" when none is written: 0, 4, none chosen).
+    static QString taxTypeText(int taxMode);
+    /// " INvID=57": selects one source voucher by its key alone, whatever its date.
+    static QString headerCondition(long long sourceKey);
+    /// The query for the destination voucher of `family` that was copied from source key `sourceKey`.
+    static QString transferredQuery(VoucherFamily family, long long sourceKey);
+    /// The statements that transform the copy with key `newKey`, in the order of its family.
+    static QStringList statements(VoucherFamily family, long long newKey, const Transformation& how);
+
+private:
+    long long parentOn(Company company, const report::ListControl& list);
+    void notTransferred(const QString& reason, bool balloon);
+
+    connection::CompanyConnections& m_connections;
+    report::Reporter& m_reporter;
+    report::Prompter& m_prompter;
+    std::function<QDateTime()> m_now;
+};
+
+} // namespace transform

@@ -1,0 +1,211 @@
+// "Start Transform" through the real main window on the demo companies, as an operator uses it.
+#include "app/MainWindow.h"
+#include "app/Shell.h"
+#include "app/TransformController.h"
+#include "ScriptedPrompter.h"
+#include "TempServers.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <gtest/gtest.h>
+
+using namespace app;
+using support::TempServers;
+
+namespace {
+
+class StartTransformTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* statement : {"Alter table TblSales Add SyncStat Numeric", "Alter table TblPurchase Add SyncStat Numeric",
+                                      "Alter table TblSales Add ServInvID Numeric", "Alter table TblPurchase Add ServInvID Numeric"})
+            servers.branch().execute(QLatin1String(statement));
+        window = std::make_unique<MainWindow>(servers.folder());
+        Shell::Options options;
+        options.prompter = &prompter;
+        options.endProgram = [] {};
+        options.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 30, 0)); };
+        shell = std::make_unique<Shell>(*window, options);
+        controller = std::make_unique<TransformController>(*shell, *window);
+        ASSERT_TRUE(shell->startUp());
+        shell->connectCompanies();
+        window->dtpdate()->setDate(QDate(2026, 12, 2));
+        window->dtpto()->setDate(QDate(2026, 12, 6));
+    }
+    void TearDown() override
+    {
+        controller.reset();
+        shell.reset();
+        window.reset();
+    }
+
+    static void choose(QComboBox* combo, qlonglong id) { combo->setCurrentIndex(combo->findData(id)); }
+    static void select(QListWidget* list, qlonglong id)
+    {
+        for (int i = 0; i < list->count(); ++i)
+            if (list->item(i)->data(Qt::UserRole).toLongLong() == id)
+                list->item(i)->setSelected(true);
+    }
+    QList<qlonglong> checkedIds() const
+    {
+        QList<qlonglong> all;
+        for (int i = 0; i < window->lstSource()->count(); ++i)
+            if (window->lstSource()->item(i)->checkState() == Qt::Checked)
+                all << window->lstSource()->item(i)->data(Qt::UserRole).toLongLong();
+        return all;
+    }
+    /// Lists the Counter Sales vouchers of the range, all checked.
+    void listCounterSales()
+    {
+        choose(window->lstVchtypes(), 101);
+        window->cmdShowTransactions()->click();
+        ASSERT_GE(window->lstSource()->count(), 3);
+    }
+    qlonglong branchCount(const QString& sql) { return TempServers::scalar(servers.branch(), sql).toLongLong(); }
+    std::vector<double> numbers(db::Connection& connection, const QString& sql)
+    {
+        std::vector<double> all;
+        for (db::Recordset rows = connection.openRecordset(sql); !rows.eof(); rows.moveNext())
+            for (int i = 0; i < rows.fieldCount(); ++i)
+                all.push_back(rows.field(i).value().toDouble());
+        return all;
+    }
+
+    support::TempServers servers{7, QDate(2026, 12, 6)};
+    support::ScriptedPrompter prompter;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Shell> shell;
+    std::unique_ptr<TransformController> controller;
+};
+
+} // namespace
+
+TEST_F(StartTransformTest, OperatorTransformsTheFilteredVouchersAndASecondPressCopiesNothing)
+{
+    // Two categories and one item class that Counter Sales of the range use most.
+    const QString used = QStringLiteral(" from tblSalesItem s, tblSales h, tblItemMaster m where s.InvID=h.InvID and s.ItemID=m.ItemID and "
+                                        "h.VchTypeID=101 and h.InvDate between '2026-12-02' and '2026-12-06' ");
+    const QList<qlonglong> chosenCategories = {
+        TempServers::scalar(servers.headOffice(), "select m.CategoryID" + used + "group by m.CategoryID order by count(*) desc, m.CategoryID limit 1").toLongLong(),
+        TempServers::scalar(servers.headOffice(), "select m.CategoryID" + used + "group by m.CategoryID order by count(*) desc, m.CategoryID limit 1 offset 1").toLongLong()};
+    const qlonglong chosenClass =
+        TempServers::scalar(servers.headOffice(), "select m.ProductTypeID" + used + "group by m.ProductTypeID order by count(*) desc limit 1").toLongLong();
+    for (const qlonglong category : chosenCategories)
+        select(window->lstCategories(), category);
+    select(window->LstitemClass(), chosenClass);
+    listCounterSales();
+    // A required value checks a part of the list as SelectBills does.
+    window->txtReduceTo()->setText(QString::number(window->txttotVal()->text().toDouble() / 2, 'f', 0));
+    const QList<qlonglong> checked = checkedIds();
+    ASSERT_FALSE(checked.isEmpty());
+    ASSERT_LT(checked.size(), window->lstSource()->count());
+
+    choose(window->cboVchtypeTotransform(), 102);
+    window->cboTaxMode()->setCurrentIndex(window->cboTaxMode()->findText("GST"));
+    window->txtPRateDiscount()->setText("10");
+    window->txtSRateDiscount()->setText("5");
+    window->txtMRPDiscount()->setText("2.5");
+    const qlonglong largest = branchCount("select max(InvID) from tblSales");
+    const qlonglong userLogRows = branchCount("select count(*) from tbluserlog");
+    window->cmdStartDatamigration()->click();
+
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(window->lblStatusMain()->text(), "MIgration Over");
+    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), checked.size());
+    EXPECT_EQ(branchCount("select count(*) from tbluserlog"), userLogRows + checked.size());
+    const QString filter = QStringLiteral(" and m.CategoryID in (%1,%2) and m.ProductTypeID=%3").arg(chosenCategories[0]).arg(chosenCategories[1]).arg(chosenClass);
+    for (const qlonglong sourceKey : checked) {
+        const qlonglong key = branchCount(QStringLiteral("select InvID from tblSales where ServInvID=%1").arg(sourceKey));
+        EXPECT_GT(key, largest);
+        EXPECT_EQ(TempServers::rows(servers.branch(), QStringLiteral("select VchTypeID, TaxType, SyncStat from tblSales where InvID=%1").arg(key)), "102|GST|0");
+        const std::vector<double> copied =
+            numbers(servers.branch(), QStringLiteral("select ItemID, Prate, rate, MRP from tblSalesItem where InvID=%1 order by SlNo").arg(key));
+        const std::vector<double> wanted =
+            numbers(servers.headOffice(), QStringLiteral("select s.ItemID, s.Prate*0.9, s.rate*0.95, s.MRP*0.975 from tblSalesItem s, tblItemMaster m "
+                                                         "where s.ItemID=m.ItemID and s.InvID=%1%2 order by s.SlNo")
+                                              .arg(sourceKey)
+                                              .arg(filter));
+        ASSERT_EQ(copied.size(), wanted.size()) << sourceKey;
+        ASSERT_FALSE(copied.empty());
+        for (size_t i = 0; i < copied.size(); ++i)
+            EXPECT_NEAR(copied[i], wanted[i], 1e-6);
+    }
+    // One user-log row per copied voucher on each side, its text cut to the column's 100 characters.
+    for (int i = 0; i < window->lstSource()->count(); ++i) {
+        const QListWidgetItem* entry = window->lstSource()->item(i);
+        const QString action =
+            QStringLiteral("Transation No %1 transfered from MAIN01 to SUB01 in vchtype Wholesale Sales").arg(entry->text()).left(100).replace("'", "''");
+        const QString rows = QStringLiteral("select count(*) from tbluserlog where Action='%1' and TypeofAction='New'").arg(action);
+        const int expected = entry->checkState() == Qt::Checked ? 1 : 0;
+        EXPECT_EQ(branchCount(rows), expected) << action.toStdString();
+        EXPECT_EQ(TempServers::scalar(servers.headOffice(), rows).toInt(), expected) << action.toStdString();
+    }
+    EXPECT_EQ(checkedIds(), checked);
+
+    // Pressed again: nothing is copied, and the window says why.
+    window->cmdStartDatamigration()->click();
+    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), checked.size());
+    EXPECT_EQ(branchCount("select count(*) from tbluserlog"), userLogRows + checked.size());
+    const QString why = checked.size() == 1
+        ? QStringLiteral("not transferred: already transferred to SUB01 as InvID")
+        : QStringLiteral("%1 vouchers not transferred: already transferred to SUB01 (see the log)").arg(checked.size());
+    EXPECT_TRUE(window->noticeText()->text().contains(why)) << window->noticeText()->text().toStdString();
+}
+
+TEST_F(StartTransformTest, PressWhileAnotherOperationRunsOnlySaysSo)
+{
+    listCounterSales();
+    choose(window->cboVchtypeTotransform(), 101);
+    {
+        Shell::OperationScope busy(*shell, "Show Trans");
+        window->cmdStartDatamigration()->click();
+        shell->runTransformation(false);
+    }
+    // Only the press is answered with a box; the tick waits silently.
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "\"Show Trans\" is still running. Please press Start Transform again when it is over.");
+    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), 0);
+    EXPECT_NE(window->lblStatusMain()->text(), "MIgration Over");
+    EXPECT_EQ(shell->runningOperation(), "");
+
+    // The timer's call goes through the shell.
+    window->txtPRateDiscount()->setText("abc");
+    window->txtSRateDiscount()->setText("10%");
+    window->msgActivity()->setRowCount(1);
+    window->msgActivity()->setItem(0, 0, new QTableWidgetItem("5"));
+    shell->runTransformation(false);
+    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), window->lstSource()->count());
+    EXPECT_EQ(window->lblStatusMain()->text(), "MIgration Over");
+    EXPECT_EQ(shell->runningOperation(), "");
+    // Text that is not a number counts as 0 and the boxes show what was applied.
+    EXPECT_EQ(window->txtPRateDiscount()->text(), "0");
+    EXPECT_EQ(window->txtSRateDiscount()->text(), "10");
+    EXPECT_EQ(window->msgActivity()->item(0, 0), nullptr);
+    const qlonglong first = window->lstSource()->item(0)->data(Qt::UserRole).toLongLong();
+    const std::vector<double> rates = numbers(
+        servers.branch(), QStringLiteral("select s.Prate, s.rate from tblSalesItem s, tblSales h where s.InvID=h.InvID and h.ServInvID=%1 order by s.SlNo").arg(first));
+    const std::vector<double> source =
+        numbers(servers.headOffice(), QStringLiteral("select Prate, rate*0.9 from tblSalesItem where InvID=%1 order by SlNo").arg(first));
+    ASSERT_EQ(rates.size(), source.size());
+    for (size_t i = 0; i < rates.size(); ++i)
+        EXPECT_NEAR(rates[i], source[i], 1e-6);
+}
+
+TEST_F(StartTransformTest, SecondPressDuringARunStartsNoOtherRun)
+{
+    listCounterSales();
+    choose(window->cboVchtypeTotransform(), 101);
+    // The second press waits in the event queue until the first run lets the window handle events.
+    QMetaObject::invokeMethod(window->cmdStartDatamigration(), &QPushButton::click, Qt::QueuedConnection);
+    window->cmdStartDatamigration()->click();
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "\"Start Transform\" is still running. Please press Start Transform again when it is over.");
+    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), window->lstSource()->count());
+    EXPECT_EQ(branchCount("select count(*) from (select ServInvID from tblSales where ServInvID is not null group by ServInvID having count(*) > 1)"), 0);
+}

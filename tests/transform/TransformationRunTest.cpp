@@ -1,0 +1,365 @@
+// The transformation run on the demo companies: what is copied, how the copy is changed, what is
+// skipped and said, and what a failure inside one voucher leaves behind.
+#include "TransformFixture.h"
+
+#include "db/Connection.h"
+#include "transform/TransformationRun.h"
+
+#include <QDir>
+#include <sqlite3.h>
+
+using namespace transformtest;
+using support::TempServers;
+using transform::RunOutcome;
+using transform::TransformationRun;
+using transform::VoucherFamily;
+
+namespace {
+
+class TransformationRunTest : public TransformFixture {
+protected:
+    TransformationRunTest()
+    {
+        for (const char* statement : {"Alter table TblSales Add SyncStat Numeric", "Alter table TblPurchase Add SyncStat Numeric",
+                                      "Alter table TblSales Add ServInvID Numeric", "Alter table TblPurchase Add ServInvID Numeric"})
+            connections.destination().execute(QLatin1String(statement));
+        for (auto* list : {&vchTypes, &destinationVchTypes}) {
+            list->addItem("Counter Sales", 101);
+            list->addItem("Wholesale Sales", 102);
+            list->addItem("Local Purchase", 201);
+            list->addItem("Interstate Purchase", 202);
+        }
+        const QStringList modes = {"<SAME AS SOURCE>", "<None>", "VAT", "CST", "TaxOnMRP", "GST"};
+        for (int mode = 0; mode < modes.size(); ++mode)
+            taxModes.addItem(modes[mode], mode);
+        for (int id = 0; id <= 9; ++id)
+            itemClasses.addItem(QString::number(id), id);
+        settings.sourceCompany = "MAIN01";
+        settings.destinationCompany = "SUB01";
+    }
+
+    /// Chooses the two voucher types and lists the source vouchers of the first, all checked.
+    void prepare(qlonglong from, qlonglong to)
+    {
+        vchTypes.current = int(ids(vchTypes).indexOf(from));
+        destinationVchTypes.current = int(ids(destinationVchTypes).indexOf(to));
+        master = from < 200 ? "tblSales" : "tblPurchase";
+        detail = master + "Item";
+        db::Recordset rows = servers.headOffice().openRecordset(
+            QStringLiteral("select InvID, InvNo from %1 where VchTypeID=%2 and InvDate between '2026-12-02' and '2026-12-06' order by InvID")
+                .arg(master)
+                .arg(from));
+        transactions.clear();
+        for (; !rows.eof(); rows.moveNext()) {
+            transactions.addItem(rows.field(1).text() + " - 100", rows.field(0).value().toLongLong());
+            transactions.entries.back().checked = true;
+        }
+        ASSERT_GE(transactions.count(), 3);
+    }
+    void chooseTaxMode(int mode) { taxModes.current = mode; }
+    RunOutcome run() { return transformation.run(transform::RunControls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions}, settings); }
+
+    QString branchRows(const QString& sql) { return TempServers::rows(servers.branch(), sql); }
+    /// Every field of every row of `sql` as a number, row by row.
+    static std::vector<double> numbers(db::Connection& connection, const QString& sql)
+    {
+        std::vector<double> all;
+        for (db::Recordset rows = connection.openRecordset(sql); !rows.eof(); rows.moveNext())
+            for (int i = 0; i < rows.fieldCount(); ++i)
+                all.push_back(rows.field(i).value().toDouble());
+        return all;
+    }
+    /// The item rates of the copy in the branch equal `expected` computed on the head office.
+    void expectSameNumbers(const QString& branchSql, const QString& headSql)
+    {
+        const std::vector<double> got = numbers(servers.branch(), branchSql);
+        const std::vector<double> wanted = numbers(servers.headOffice(), headSql);
+        ASSERT_EQ(got.size(), wanted.size()) << branchSql.toStdString();
+        ASSERT_FALSE(got.empty()) << branchSql.toStdString();
+        for (size_t i = 0; i < got.size(); ++i)
+            EXPECT_NEAR(got[i], wanted[i], 1e-6) << branchSql.toStdString() << " #" << i;
+    }
+    QString headRows(const QString& sql) { return TempServers::rows(servers.headOffice(), sql); }
+    qlonglong branchCount(const QString& sql) { return TempServers::scalar(servers.branch(), sql).toLongLong(); }
+    /// The key the branch gave to the copy of source voucher `sourceKey` (0 when none).
+    qlonglong copyOf(qlonglong sourceKey)
+    {
+        return TempServers::scalar(servers.branch(), QStringLiteral("select InvID from %1 where ServInvID=%2").arg(master).arg(sourceKey)).toLongLong();
+    }
+    QStringList logTags() const
+    {
+        QStringList tags;
+        for (const auto& entry : reporter.logs)
+            tags << entry.tag;
+        return tags;
+    }
+    QStringList notTransferred() const
+    {
+        QStringList reasons;
+        for (const auto& entry : reporter.logs)
+            if (entry.tag == TransformationRun::notTransferredTag)
+                reasons << entry.text;
+        return reasons;
+    }
+
+    support::VectorListControl vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions;
+    transform::RunSettings settings;
+    QString master, detail;
+    TransformationRun transformation{connections, reporter, prompter, [] { return QDateTime(QDate(2026, 12, 6), QTime(11, 0, 0)); }};
+};
+
+} // namespace
+
+TEST(TransformationStatementsTest, EachFamilySendsItsStatementsInItsOwnOrder)
+{
+    transform::Transformation how{101, 102, 5, 10, 5, 2.5};
+    EXPECT_EQ(TransformationRun::statements(VoucherFamily::Sales, 121, how),
+              QStringList({"Update tblSales set SyncStat=0  where InvID=121", "Update tblSales set TaxType='GST' where InvID=121",
+                           "Update tblSales set VchtypeID=102 where InvID=121", "Update tblSalesItem set Prate=(Prate-(Prate * 10/100)) where InvID=121",
+                           "Update tblSalesItem set rate=(rate-(rate * 5/100)) where InvID=121",
+                           "Update tblSalesItem set MRP=(MRP-(MRP * 2.5/100)) where InvID=121"}));
+    how = transform::Transformation{201, 202, 2, 12.5, -4, 0.25};
+    EXPECT_EQ(TransformationRun::statements(VoucherFamily::Purchase, 7, how),
+              QStringList({"Update tblPurchase set TaxType='VAT' where InvID=7", "Update tblPurchase set SyncStat=0  where InvID=7",
+                           "Update tblPurchase set VchtypeID=202 where InvID=7",
+                           "Update tblPurchaseItem set Prate=(Prate-(Prate * 12.5/100)) where InvID=7",
+                           "Update tblPurchaseItem set Srate=(Srate-(Srate * -4/100)) where InvID=7",
+                           "Update tblPurchaseItem set MRP=(MRP-(MRP * 0.25/100)) where InvID=7"}));
+}
+
+TEST(TransformationStatementsTest, SameTypeNoTaxModeAndNoReductionsLeaveOnlyTheSyncStatReset)
+{
+    for (const int mode : {-1, 0, 4}) {
+        const transform::Transformation how{101, 101, mode, 0, 0, 0};
+        EXPECT_EQ(TransformationRun::statements(VoucherFamily::Sales, 5, how), QStringList({"Update tblSales set SyncStat=0  where InvID=5"}));
+        EXPECT_EQ(TransformationRun::statements(VoucherFamily::Purchase, 5, how), QStringList({"Update tblPurchase set SyncStat=0  where InvID=5"}));
+    }
+    const transform::Transformation other{101, 101, 1, 0, 0, 0};
+    EXPECT_EQ(TransformationRun::statements(VoucherFamily::Sales, 5, other),
+              QStringList({"Update tblSales set SyncStat=0  where InvID=5", "Update tblSales set TaxType='<None>' where InvID=5"}));
+    EXPECT_TRUE(TransformationRun::statements(VoucherFamily::None, 5, other).isEmpty());
+}
+
+TEST_F(TransformationRunTest, SalesVouchersAreCopiedUnderNewKeysTransformedAndLogged)
+{
+    prepare(101, 102);
+    chooseTaxMode(5);
+    settings.purchaseRatePercent = 10;
+    settings.salesRatePercent = 5;
+    settings.mrpPercent = 2.5;
+    const qlonglong largest = branchCount("select max(InvID) from tblSales");
+    const qlonglong userLogBefore = branchCount("select count(*) from tbluserlog");
+
+    const RunOutcome outcome = run();
+    EXPECT_EQ(outcome.copied, transactions.count());
+    EXPECT_EQ(outcome.failed, 0);
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_TRUE(reporter.balloons.empty());
+    // A checked voucher is copied whatever its date in the listed range.
+    EXPECT_GT(headRows("select count(distinct InvDate) from tblSales where VchTypeID=101 and InvDate between '2026-12-02' and '2026-12-06'").toInt(), 1);
+
+    for (int i = 0; i < transactions.count(); ++i) {
+        const qlonglong sourceKey = transactions.itemData(i);
+        const qlonglong key = copyOf(sourceKey);
+        EXPECT_EQ(key, largest + 1 + i);
+        EXPECT_EQ(branchRows(QStringLiteral("select InvNo, InvDate, VchTypeID, TaxType, SyncStat from tblSales where InvID=%1").arg(key)),
+                  headRows(QStringLiteral("select InvNo, InvDate, 102, 'GST', 0 from tblSales where InvID=%1").arg(sourceKey)));
+        expectSameNumbers(QStringLiteral("select SlNo, ItemID, Qty, Prate, rate, MRP from tblSalesItem where InvID=%1 order by SlNo").arg(key),
+                          QStringLiteral("select SlNo, ItemID, Qty, Prate*0.9, rate*0.95, MRP*0.975 from tblSalesItem where InvID=%1 order by SlNo")
+                              .arg(sourceKey));
+        const QString action = QStringLiteral("Transation No %1 transfered from MAIN01 to SUB01 in vchtype Wholesale Sales").arg(transactions.text(i)).left(100);
+        const QString userLogRow = QStringLiteral("select count(*) from tbluserlog where Action='%1' and TypeofAction='New'").arg(action);
+        EXPECT_EQ(branchCount(userLogRow), 1);
+        EXPECT_EQ(TempServers::scalar(servers.headOffice(), userLogRow).toInt(), 1);
+    }
+    EXPECT_EQ(branchCount("select count(*) from tbluserlog"), userLogBefore + transactions.count());
+
+    ASSERT_GE(reporter.logs.size(), 2u);
+    EXPECT_EQ(reporter.logs[0], (support::RecordingReporter::LogEntry{" Auto synch Getting eligible vouchers  ", ""}));
+    EXPECT_EQ(reporter.logs[1], (support::RecordingReporter::LogEntry{" Entered to Insert Area  ", ""}));
+    EXPECT_EQ(reporter.progresses.front(), "");
+    EXPECT_EQ(reporter.statuses.back(), "MIgration Over");
+}
+
+TEST_F(TransformationRunTest, PurchaseVouchersGetTheirReductionsOnSrateAndTheirTaxBeforeTheReset)
+{
+    prepare(201, 202);
+    chooseTaxMode(3);
+    settings.purchaseRatePercent = 12.5;
+    settings.salesRatePercent = -4;
+    settings.mrpPercent = 0;
+    const RunOutcome outcome = run();
+    EXPECT_EQ(outcome.copied, transactions.count());
+    for (int i = 0; i < transactions.count(); ++i) {
+        const qlonglong sourceKey = transactions.itemData(i);
+        const qlonglong key = copyOf(sourceKey);
+        ASSERT_GT(key, 0);
+        EXPECT_EQ(branchRows(QStringLiteral("select VchTypeID, TaxType, SyncStat from tblPurchase where InvID=%1").arg(key)), "202|CST|0");
+        expectSameNumbers(QStringLiteral("select ItemID, Prate, Srate, MRP from tblPurchaseItem where InvID=%1 order by SlNo").arg(key),
+                          QStringLiteral("select ItemID, Prate*0.875, Srate*1.04, MRP from tblPurchaseItem where InvID=%1 order by SlNo").arg(sourceKey));
+    }
+}
+
+TEST_F(TransformationRunTest, EachTaxModeWritesItsTaxTypeOrKeepsTheSourceOne)
+{
+    prepare(101, 101);
+    const qlonglong sourceKey = transactions.itemData(0);
+    servers.headOffice().execute(QStringLiteral("update tblSales set TaxType='Source' where InvID=%1").arg(sourceKey));
+    for (int i = 1; i < transactions.count(); ++i)
+        transactions.setChecked(i, false);
+    const QList<QPair<int, QString>> expected = {{-1, "Source"}, {0, "Source"}, {1, "<None>"}, {2, "VAT"}, {3, "CST"}, {4, "Source"}, {5, "GST"}};
+    for (const auto& [mode, taxType] : expected) {
+        chooseTaxMode(mode);
+        ASSERT_EQ(run().copied, 1) << mode;
+        EXPECT_EQ(branchRows(QStringLiteral("select TaxType, VchTypeID from tblSales where ServInvID=%1").arg(sourceKey)), taxType + "|101") << mode;
+        // Removed again, so that the next mode copies it anew.
+        servers.branch().execute(QStringLiteral("delete from tblSalesItem where InvID=%1").arg(copyOf(sourceKey)));
+        servers.branch().execute(QStringLiteral("delete from tblSales where ServInvID=%1").arg(sourceKey));
+    }
+}
+
+TEST_F(TransformationRunTest, DifferentFamiliesAreRefusedWithTheMessageAndNothingIsCopied)
+{
+    prepare(101, 201);
+    const QString before = branchRows("select count(*) from tblSales") + "/" + branchRows("select count(*) from tblPurchase");
+    const RunOutcome outcome = run();
+    EXPECT_FALSE(outcome.familiesMatch);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "Sorry you can't migrate Counter Sales to Local Purchase");
+    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
+    EXPECT_EQ(branchRows("select count(*) from tblSales") + "/" + branchRows("select count(*) from tblPurchase"), before);
+    EXPECT_EQ(logTags(), QStringList({" Auto synch Getting eligible vouchers  "}));
+    EXPECT_TRUE(reporter.statuses.empty());
+}
+
+TEST_F(TransformationRunTest, WithoutVoucherTypesNothingIsCopiedAndTheOperatorIsToldOnce)
+{
+    prepare(101, 101);
+    vchTypes.current = -1;
+    destinationVchTypes.current = -1;
+    const qlonglong before = branchCount("select count(*) from tblSales");
+    const RunOutcome outcome = run();
+    EXPECT_EQ(outcome.copied, 0);
+    EXPECT_EQ(branchCount("select count(*) from tblSales"), before);
+    EXPECT_EQ(reporter.balloons, (std::vector<QString>{"No voucher type to transform is chosen.", "No destination voucher type is chosen.",
+                                                      "No voucher transferred: choose a sales or purchase voucher type on both sides."}));
+    EXPECT_EQ(reporter.statuses.back(), "MIgration Over");
+}
+
+TEST_F(TransformationRunTest, ItemFilterCopiesOnlyPassingItemsAndAHeaderWhoseItemsAllFail)
+{
+    prepare(101, 101);
+    const qlonglong first = transactions.itemData(0);
+    const QString firstCategory =
+        headRows(QStringLiteral("select min(CategoryID) from tblSalesItem s, tblItemMaster m where s.ItemID=m.ItemID and s.InvID=%1").arg(first));
+    categories.addItem("Filter", firstCategory.toLongLong());
+    categories.addItem("Nobody's", 9999);
+    categories.entries[0].selected = true;
+    const RunOutcome outcome = run();
+    EXPECT_EQ(outcome.copied, transactions.count());
+    for (int i = 0; i < transactions.count(); ++i) {
+        const qlonglong sourceKey = transactions.itemData(i);
+        EXPECT_EQ(branchRows(QStringLiteral("select ItemID from tblSalesItem where InvID=%1 order by SlNo").arg(copyOf(sourceKey))),
+                  headRows(QStringLiteral("select s.ItemID from tblSalesItem s, tblItemMaster m where s.ItemID=m.ItemID and s.InvID=%1 and m.CategoryID=%2 "
+                                          "order by SlNo")
+                               .arg(sourceKey)
+                               .arg(firstCategory)));
+    }
+    EXPECT_GT(branchCount(QStringLiteral("select count(*) from tblSalesItem where InvID=%1").arg(copyOf(first))), 0);
+
+    // Only the category no item has: every header is copied, none with an item.
+    servers.branch().execute("delete from tblSalesItem where InvID in (select InvID from tblSales where ServInvID is not null)");
+    servers.branch().execute("delete from tblSales where ServInvID is not null");
+    categories.entries[0].selected = false;
+    categories.entries[1].selected = true;
+    EXPECT_EQ(run().copied, transactions.count());
+    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), transactions.count());
+    EXPECT_EQ(branchCount("select count(*) from tblSalesItem where InvID in (select InvID from tblSales where ServInvID is not null)"), 0);
+}
+
+TEST_F(TransformationRunTest, AlreadyTransferredVouchersAreSkippedAndSaidSo)
+{
+    prepare(101, 101);
+    transactions.setChecked(1, false);
+    ASSERT_EQ(run().copied, transactions.count() - 1);
+    const qlonglong copies = branchCount("select count(*) from tblSales");
+    const qlonglong userLogRows = branchCount("select count(*) from tbluserlog");
+    reporter.clear();
+
+    // A second press copies only the voucher that was not checked before.
+    transactions.setChecked(1, true);
+    RunOutcome outcome = run();
+    EXPECT_EQ(outcome.copied, 1);
+    EXPECT_EQ(outcome.alreadyTransferred, transactions.count() - 1);
+    EXPECT_EQ(branchCount("select count(*) from tblSales"), copies + 1);
+    EXPECT_EQ(branchCount("select count(*) from tbluserlog"), userLogRows + 1);
+    EXPECT_EQ(branchCount(QStringLiteral("select count(*) from tblSales where ServInvID=%1").arg(transactions.itemData(0))), 1);
+    const QStringList reasons = notTransferred();
+    ASSERT_EQ(reasons.size(), transactions.count() - 1);
+    EXPECT_EQ(reasons[0], QStringLiteral("Voucher %1 not transferred: already transferred to SUB01 as InvID %2")
+                              .arg(transactions.text(0))
+                              .arg(copyOf(transactions.itemData(0))));
+    EXPECT_EQ(reporter.balloons,
+              std::vector<QString>{QStringLiteral("%1 vouchers not transferred: already transferred to SUB01 (see the log)").arg(transactions.count() - 1)});
+
+    // A timer tick finding the same vouchers logs them without a notification.
+    reporter.clear();
+    settings.manual = false;
+    outcome = run();
+    EXPECT_EQ(outcome.copied, 0);
+    EXPECT_EQ(outcome.alreadyTransferred, transactions.count());
+    EXPECT_EQ(notTransferred().size(), transactions.count());
+    EXPECT_TRUE(reporter.balloons.empty());
+    EXPECT_EQ(branchCount("select count(*) from tblSales"), copies + 1);
+    EXPECT_EQ(reporter.statuses.back(), "MIgration Over");
+}
+
+TEST_F(TransformationRunTest, FailureInsideAVoucherLeavesNothingOfItAndTheRunGoesOn)
+{
+    prepare(101, 102);
+    settings.salesRatePercent = 5;
+    const qlonglong victim = transactions.itemData(1);
+    // The rate reduction of one voucher fails after its header and items were inserted.
+    sqlite3* file = nullptr;
+    ASSERT_EQ(sqlite3_open(QDir(servers.folder()).filePath("servers/BR/SUB01.sqlite").toUtf8().constData(), &file), SQLITE_OK);
+    const QByteArray trigger = QStringLiteral("CREATE TRIGGER trgRefuse BEFORE UPDATE OF rate ON tblSalesItem WHEN OLD.InvID = "
+                                              "(SELECT InvID FROM tblSales WHERE ServInvID = %1) BEGIN SELECT RAISE(ABORT, 'rate locked'); END")
+                                   .arg(victim)
+                                   .toUtf8();
+    ASSERT_EQ(sqlite3_exec(file, trigger.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(file);
+    const qlonglong largest = branchCount("select max(InvID) from tblSales");
+    const qlonglong userLogRows = branchCount("select count(*) from tbluserlog");
+
+    const RunOutcome outcome = run();
+    EXPECT_EQ(outcome.copied, transactions.count() - 1);
+    EXPECT_EQ(outcome.failed, 1);
+    EXPECT_FALSE(servers.branch().inTransaction());
+    EXPECT_EQ(copyOf(victim), 0);
+    // The key it drew was left free for the next voucher, and no item row lost its header.
+    EXPECT_EQ(copyOf(transactions.itemData(2)), largest + 2);
+    EXPECT_EQ(branchCount("select count(*) from tblSalesItem where InvID not in (select InvID from tblSales)"), 0);
+    EXPECT_EQ(branchCount(QStringLiteral("select count(*) from tblSales where ServInvID=%1 and VchTypeID=102").arg(transactions.itemData(2))), 1);
+    EXPECT_EQ(branchCount("select count(*) from tbluserlog"), userLogRows + transactions.count() - 1);
+    EXPECT_EQ(branchCount(QStringLiteral("select count(*) from tbluserlog where Action like 'Transation No %1 %%'").arg(transactions.text(1))), 0);
+    const QStringList reasons = notTransferred();
+    ASSERT_EQ(reasons.size(), 1);
+    EXPECT_TRUE(reasons[0].startsWith(QStringLiteral("Voucher %1 not transferred: ").arg(transactions.text(1)))) << reasons[0].toStdString();
+    EXPECT_TRUE(reasons[0].contains("rate locked")) << reasons[0].toStdString();
+    EXPECT_EQ(reporter.balloons.back(), reasons[0]);
+}
+
+TEST_F(TransformationRunTest, VoucherGoneFromTheSourceIsReportedAndNothingElseHappens)
+{
+    prepare(101, 101);
+    for (auto& entry : transactions.entries)
+        entry.checked = false;
+    transactions.addItem("X/1 - 5", 987654);
+    transactions.entries.back().checked = true;
+    const qlonglong before = branchCount("select count(*) from tblSales");
+    const RunOutcome outcome = run();
+    EXPECT_EQ(outcome.failed, 1);
+    EXPECT_EQ(branchCount("select count(*) from tblSales"), before);
+    EXPECT_EQ(notTransferred(), QStringList({"Voucher X/1 - 5 not transferred: InvID 987654 is not in MAIN01"}));
+    EXPECT_EQ(reporter.statuses.back(), "MIgration Over");
+}
