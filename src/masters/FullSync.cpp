@@ -6,6 +6,7 @@
 
 #include "db/Connection.h"
 #include "report/ListControl.h"
+#include "report/ProgressSteps.h"
 #include "report/Reporter.h"
 
 namespace masters {
@@ -98,12 +99,14 @@ void FullSync::runStep(const SyncStep& step)
     if (bulk && !transfer.stage(step.table))
         return;
 
-    bool inTransaction = false;
+    // Without its transaction the delete could not be undone, so the table is left alone.
     try {
         m_destination.beginTrans();
-        inTransaction = true;
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));
+        if (bulk)
+            transfer.dropStage(step.table);
+        return;
     }
 
     if (step.statusAt == SyncStep::StatusAt::BeforeDelete && !step.status.isEmpty())
@@ -115,26 +118,30 @@ void FullSync::runStep(const SyncStep& step)
     bool keep = true;
     if (bulk)
         keep = transfer.replaceFromStage(step.table);
-    else
-        replication::RowCopier(m_source, m_destination, m_reporter, m_prompter).copy(step.table, QString(), step.rowCopyQuery);
+    else // a copy that ended early would leave the table half replaced
+        keep = replication::RowCopier(m_source, m_destination, m_reporter, m_prompter)
+                   .copy(step.table, QString(), step.rowCopyQuery)
+                   .error.isEmpty();
 
-    if (inTransaction) {
-        try {
-            if (keep)
-                m_destination.commitTrans();
-            else
+    try {
+        if (keep)
+            m_destination.commitTrans();
+        else
+            m_destination.rollbackTrans();
+    } catch (const std::exception& e) {
+        keep = false;
+        m_reporter.balloon(QString::fromStdString(e.what()));
+        if (m_destination.inTransaction()) {
+            try {
                 m_destination.rollbackTrans();
-        } catch (const std::exception& e) {
-            m_reporter.balloon(QString::fromStdString(e.what()));
-            if (m_destination.inTransaction()) {
-                try {
-                    m_destination.rollbackTrans();
-                } catch (const std::exception&) {
-                    // the session has ended the transaction already
-                }
+            } catch (const std::exception&) {
+                // the session has ended the transaction already
             }
         }
     }
+    // The rows logged as updated were undone with the table.
+    if (!keep)
+        m_reporter.log(QStringLiteral("Rolled Back"), step.table);
     if (bulk)
         transfer.dropStage(step.table);
 }
@@ -147,10 +154,17 @@ void FullSync::run()
         m_reporter.balloon(QString::fromStdString(e.what()));
     }
     const QString tables = MasterList::tableSet(m_masterList).toUpper();
+    std::vector<SyncStep> chosen;
     for (const SyncStep& step : steps()) {
         if (tables.contains(step.key.toUpper()))
-            runStep(step);
+            chosen.push_back(step);
     }
+    report::ProgressSteps bar(m_reporter, QStringLiteral("Master Synchronisation"), qint64(chosen.size()));
+    for (std::size_t k = 0; k < chosen.size(); ++k) {
+        runStep(chosen[k]);
+        bar.moveTo(qint64(k) + 1);
+    }
+    bar.finish();
     m_reporter.status(QStringLiteral("Upoading Over"));
     m_reporter.progress(QStringLiteral("....."));
     if (m_setup.refreshCounts)

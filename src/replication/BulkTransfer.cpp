@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/DbError.h"
+#include "report/ProgressSteps.h"
 #include "report/Reporter.h"
 
 namespace replication {
@@ -16,7 +17,10 @@ BulkTransfer::BulkTransfer(db::Connection& destination, QString syncServer, QStr
 
 QString BulkTransfer::sourceName(const QString& table) const
 {
-    return QLatin1Char('[') + m_syncServer + QStringLiteral("].") + m_sourceCompany + QStringLiteral(".dbo.") + table;
+    // A "]" in the server name is doubled, so the name cannot end the bracket and go on as a statement.
+    QString server = m_syncServer;
+    return QLatin1Char('[') + server.replace(QLatin1Char(']'), QStringLiteral("]]")) + QStringLiteral("].") + m_sourceCompany
+        + QStringLiteral(".dbo.") + table;
 }
 
 QString BulkTransfer::stageName(const QString& table)
@@ -75,8 +79,11 @@ bool BulkTransfer::transfer(const QString& table, const QString& columns)
 {
     m_reporter.status(QStringLiteral("Migrating ") + table);
     const bool ownTransaction = !m_destination.inTransaction();
+    // Staging, replacing, dropping the stage.
+    report::ProgressSteps bar(m_reporter, QStringLiteral("Bulk transfer of ") + table, 3);
     if (!stage(table, columns))
         return false;
+    bar.moveTo(1);
     bool done = false;
     try {
         if (ownTransaction)
@@ -85,6 +92,7 @@ bool BulkTransfer::transfer(const QString& table, const QString& columns)
         if (ownTransaction)
             m_destination.commitTrans();
         done = true;
+        bar.moveTo(2);
     } catch (const std::exception& e) {
         if (ownTransaction && m_destination.inTransaction()) {
             try {

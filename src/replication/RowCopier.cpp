@@ -5,6 +5,7 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "report/Prompter.h"
+#include "report/ProgressSteps.h"
 #include "report/Reporter.h"
 
 #include <vector>
@@ -62,8 +63,10 @@ CopyOutcome RowCopier::copy(const QString& table, const QString& /*condition*/, 
     try {
         db::Recordset rows = m_from.openRecordset(query.isEmpty() ? QStringLiteral("Select * from ") + table : query);
         const QString columns = columnList(rows);
+        report::ProgressSteps bar(m_reporter, QStringLiteral("Copying ") + table, rows.recordCount());
         while (!rows.eof()) {
             ++outcome.rows;
+            bar.moveTo(outcome.rows);
             const QString sql = insertStatement(table, columns, rows);
             // Showing the statement lets the window handle its pending events, once per row.
             m_reporter.progress(sql);

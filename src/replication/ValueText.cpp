@@ -194,19 +194,10 @@ QString exactDecimal(const QString& text)
 
 QString of(ValueKind kind, const QVariant& value)
 {
-    if (!value.isValid() || value.isNull()) {
-        switch (kind) {
-        case ValueKind::Text:
-        case ValueKind::UnicodeText:
-        case ValueKind::Date:
-            return QStringLiteral("' '");
-        case ValueKind::Binary:
-        case ValueKind::Guid:
-            return QStringLiteral("NULL");
-        default:
-            return QStringLiteral("0");
-        }
-    }
+    // A NULL stays NULL whatever the column: a blank or a zero in its place would read back as
+    // a real value (a NULL date as 1 January 1900).
+    if (!value.isValid() || value.isNull())
+        return QStringLiteral("NULL");
     switch (kind) {
     case ValueKind::Text:
         return quoted(plainText(value));

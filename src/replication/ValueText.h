@@ -14,8 +14,7 @@ namespace replication {
 /// How one value is written inside a generated INSERT statement.
 namespace ValueText {
 
-/// The SQL text of a field's value by the kind of its column. NULLs: "' '" for text and date
-/// kinds, "0" for numbers and bits, NULL for binary and uniqueidentifier columns.
+/// The SQL text of a field's value by the kind of its column; a NULL is NULL for every kind.
 QString of(const db::Field& field);
 /// The SQL text of `value` written as `kind`.
 QString of(ValueKind kind, const QVariant& value);

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 using masters::FullSync;
 using support::TempServers;
 
@@ -146,4 +148,38 @@ TEST_F(FullSyncTest, BulkModeLeavesATableWhoseSourceCannotBeReadAsItWas)
     EXPECT_TRUE(reporter.balloons[0].contains("tblEmployee")) << reporter.balloons[0].toStdString();
     expectIdentical("tblLedger");
     expectIdentical("tblCurrencyDetail");
+}
+
+// The operator's progress bar: table k of n for the run, row r of m inside each table, and every
+// bar that starts also finishes, even when a table fails.
+TEST_F(FullSyncTest, ReportsTableKOfNAndRowsOfEachTableAndFinishesEveryBar)
+{
+    servers.branch().execute("DROP TABLE tblArea");
+    run();
+
+    std::vector<support::RecordingReporter::Range> tables;
+    for (const auto& range : reporter.ranges)
+        if (range.name == "Master Synchronisation")
+            tables.push_back(range);
+    ASSERT_GE(tables.size(), 2u);
+    const qint64 n = tables.front().total;
+    EXPECT_EQ(tables.size(), std::size_t(n) + 1);
+    EXPECT_EQ(tables.front().done, 0);
+    for (std::size_t k = 0; k < tables.size(); ++k)
+        EXPECT_EQ(tables[k].done, qint64(k)) << k;
+    EXPECT_EQ(tables.back().done, n);
+
+    const qint64 ledgerRows = TempServers::scalar(servers.headOffice(), "select count(*) from tblLedger").toLongLong();
+    std::vector<support::RecordingReporter::Range> ledger;
+    for (const auto& range : reporter.ranges)
+        if (range.name == "Copying tblLedger")
+            ledger.push_back(range);
+    ASSERT_FALSE(ledger.empty());
+    EXPECT_EQ(ledger.back(), (support::RecordingReporter::Range{"Copying tblLedger", ledgerRows, ledgerRows}));
+
+    std::map<QString, support::RecordingReporter::Range> last;
+    for (const auto& range : reporter.ranges)
+        last[range.name] = range;
+    for (const auto& [name, range] : last)
+        EXPECT_EQ(range.done, range.total) << name.toStdString();
 }

@@ -47,15 +47,15 @@ TEST(ValueTextTest, TextIsQuotedWithQuotesDoubledAndUnicodeGetsN)
     EXPECT_EQ(text(db::TypeCode::VarChar, QString()), "''");
 }
 
-TEST(ValueTextTest, NullsAreBlankForTextAndDatesZeroForNumbersAndNullForBinaries)
+TEST(ValueTextTest, NullIsWrittenAsNullForEveryColumnKind)
 {
-    EXPECT_EQ(text(db::TypeCode::VarChar, QVariant()), "' '");
-    EXPECT_EQ(text(db::TypeCode::Char, QVariant()), "' '");
-    EXPECT_EQ(text(db::TypeCode::VarWChar, QVariant()), "' '");
-    EXPECT_EQ(text(db::TypeCode::DBTimeStamp, QVariant()), "' '");
-    EXPECT_EQ(text(db::TypeCode::Integer, QVariant()), "0");
-    EXPECT_EQ(text(db::TypeCode::Numeric, QVariant()), "0");
-    EXPECT_EQ(text(db::TypeCode::Boolean, QVariant()), "0");
+    EXPECT_EQ(text(db::TypeCode::VarChar, QVariant()), "NULL");
+    EXPECT_EQ(text(db::TypeCode::Char, QVariant()), "NULL");
+    EXPECT_EQ(text(db::TypeCode::VarWChar, QVariant()), "NULL");
+    EXPECT_EQ(text(db::TypeCode::DBTimeStamp, QVariant()), "NULL");
+    EXPECT_EQ(text(db::TypeCode::Integer, QVariant()), "NULL");
+    EXPECT_EQ(text(db::TypeCode::Numeric, QVariant()), "NULL");
+    EXPECT_EQ(text(db::TypeCode::Boolean, QVariant()), "NULL");
     EXPECT_EQ(text(db::TypeCode::VarBinary, QVariant()), "NULL");
     EXPECT_EQ(text(db::TypeCode::Guid, QVariant()), "NULL");
 }

@@ -1,0 +1,154 @@
+// The head office changes 50 times a second (the activity simulator) while the sync timer ticks
+// every 2 seconds for a few minutes (default 180 s; the first argument gives the seconds). Prints
+// the ticks, the nested ticks (must be 0), whether the mark ever went back (must not), and whether
+// the branch's masters equal the head office's after a last tick.
+#include "app/MainWindow.h"
+#include "app/ReconcileController.h"
+#include "app/Shell.h"
+#include "app/TimerController.h"
+#include "connect/LinkedServer.h"
+#include "db/Connection.h"
+#include "db/Recordset.h"
+#include "replication/BulkTransfer.h"
+#include "report/Prompter.h"
+#include "report/Reporter.h"
+#include "tools/demo/DemoBuilder.h"
+#include "tools/simulator/ActivitySimulator.h"
+#include "upload/Connectivity.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+class SilentPrompter : public report::Prompter {
+public:
+    report::PromptAnswer ask(const report::Prompt& prompt) override
+    {
+        ++boxes;
+        std::printf("  box: %s\n", qPrintable(prompt.text.left(200)));
+        return prompt.defaultAnswer;
+    }
+    int boxes = 0;
+};
+
+// Says only what failed.
+class QuietReporter : public report::Reporter {
+public:
+    void status(const QString&) override {}
+    void progress(const QString&) override {}
+    void log(const QString&, const QString&) override {}
+    void processEvents() override {}
+    void progressRange(const QString&, qint64, qint64) override {}
+
+protected:
+    void showBalloon(const QString& text) override { std::printf("  notice: %s\n", qPrintable(text)); }
+};
+
+class AlwaysConnected : public upload::Connectivity {
+public:
+    bool isWebConnected() override { return true; }
+};
+
+// Every row of `table`'s first `columns`, in key order, as one text.
+QString rows(db::Connection& connection, const QString& table, const QString& columns)
+{
+    db::Recordset all = connection.openRecordset(QStringLiteral("select %1 from %2 order by 1").arg(columns, table));
+    return all.getString(QStringLiteral("|"), QStringLiteral("\n"), QStringLiteral("NULL"));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 180;
+    QTemporaryDir dir;
+    const QDate today = QDate::currentDate();
+    tools::DemoOptions options;
+    options.size = tools::DemoSize::small();
+    options.today = today;
+    tools::DemoBuilder(dir.path(), options).build();
+
+    app::MainWindow window(dir.path());
+    SilentPrompter prompter;
+    app::Shell::Options shellOptions;
+    shellOptions.prompter = &prompter;
+    app::Shell shell(window, shellOptions);
+    app::ReconcileController reconcile(shell, window);
+
+    // Connected before the controller's own slot, so it runs just before each tick; the one
+    // connected after runs when the tick has returned.
+    bool inTick = false;
+    int ticks = 0;
+    int nested = 0;
+    QObject::connect(window.timertrigger(), &QTimer::timeout, [&] {
+        if (inTick)
+            ++nested;
+        inTick = true;
+        ++ticks;
+    });
+    AlwaysConnected network;
+    app::TimerController timerController(shell, window, reconcile, &network);
+    QObject::connect(window.timertrigger(), &QTimer::timeout, [&] { inTick = false; });
+    if (!shell.startUp())
+        return 1;
+    shell.connectCompanies();
+    db::Connection& branch = shell.connections().destination();
+    const QStringList tables{QStringLiteral("tblLedger"), QStringLiteral("tblItemMaster"), QStringLiteral("tblCategories")};
+    // The branch starts from the head office's masters, as after a master synchronisation.
+    QuietReporter quiet;
+    if (!connection::LinkedServer::configure(branch, QStringLiteral("embedded:HO"), prompter))
+        return 1;
+    for (const QString& table : tables)
+        if (!replication::BulkTransfer(branch, QStringLiteral("embedded:HO"), tools::DemoBuilder::mainCompany(), quiet).transfer(table))
+            return 1;
+
+    db::Connection head(db::ConnectionContext{dir.path()});
+    head.open(tools::DemoBuilder::connectionText(tools::DemoBuilder::headOfficeDataSource(), tools::DemoBuilder::mainCompany()));
+    tools::ActivitySimulator simulator(head, today, 11);
+    int changes = 0;
+    int failedChanges = 0;
+    qint32 lastMark = shell.maxActivityId();
+    int markWentBack = 0;
+    QTimer changesTimer;
+    changesTimer.setInterval(20);
+    QObject::connect(&changesTimer, &QTimer::timeout, [&] {
+        try {
+            simulator.step();
+            ++changes;
+        } catch (const std::exception&) {
+            ++failedChanges; // the tick holds the head office's lock for a moment
+        }
+        if (shell.maxActivityId() < lastMark)
+            ++markWentBack;
+        lastMark = shell.maxActivityId();
+    });
+
+    QElapsedTimer clock;
+    clock.start();
+    window.timertrigger()->setInterval(2000);
+    window.timertrigger()->start();
+    changesTimer.start();
+    QTimer::singleShot(seconds * 1000, [&] { application.quit(); });
+    application.exec();
+    changesTimer.stop();
+    window.timertrigger()->stop();
+    timerController.tick(); // the changes made since the last tick
+    const double elapsed = double(clock.elapsed()) / 1000.0;
+
+    int equal = 0;
+    for (const QString& table : tables) {
+        const bool same = rows(branch, table, QStringLiteral("*")) == rows(head, table, QStringLiteral("*"));
+        equal += same ? 1 : 0;
+        std::printf("%s: %s\n", qPrintable(table), same ? "equal" : "DIFFERENT");
+    }
+    std::printf("%.0f s: %d changes (%.1f/s, %d refused while locked), %d ticks, %d nested, mark %d, went back %d times, "
+                "%d message boxes\n",
+                elapsed, changes, changes / elapsed, failedChanges, ticks, nested, shell.maxActivityId(), markWentBack, prompter.boxes);
+    return nested == 0 && markWentBack == 0 && equal == tables.size() ? 0 : 2;
+}

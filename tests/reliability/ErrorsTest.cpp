@@ -1,0 +1,208 @@
+// A statement that fails at row k (duplicate key, dropped table, closed connection, full disk):
+// the operation says so, undoes what belongs together, and logs nothing undone as done.
+#include "RecordingReporter.h"
+#include "ScriptedPrompter.h"
+#include "TempServers.h"
+#include "VectorControls.h"
+
+#include "connect/LinkedServer.h"
+#include "masters/FullSync.h"
+#include "replication/BulkTransfer.h"
+#include "replication/TransactionCopier.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using support::TempServers;
+
+namespace {
+
+// Runs `action` just before the operation sends its k-th statement logged under a tag starting
+// with `tagStart`.
+class TrippingReporter : public support::RecordingReporter {
+public:
+    void arm(const QString& tagStart, int k, std::function<void()> action)
+    {
+        m_tagStart = tagStart;
+        m_left = k;
+        m_action = std::move(action);
+    }
+    void log(const QString& tag, const QString& text) override
+    {
+        RecordingReporter::log(tag, text);
+        if (m_action && tag.startsWith(m_tagStart) && text.startsWith(QLatin1String("Insert")) && --m_left == 0) {
+            const std::function<void()> action = std::move(m_action);
+            m_action = nullptr;
+            action();
+        }
+    }
+    bool loggedAfter(const QString& tagStart, size_t from, const QString& text) const
+    {
+        for (size_t i = from; i < logs.size(); ++i)
+            if (logs[i].tag.startsWith(tagStart) && logs[i].text == text)
+                return true;
+        return false;
+    }
+
+private:
+    QString m_tagStart;
+    int m_left = 0;
+    std::function<void()> m_action;
+};
+
+class ErrorsTest : public ::testing::Test {
+protected:
+    TempServers servers;
+    TrippingReporter reporter;
+    support::ScriptedPrompter prompter;
+
+    QString rows(db::Connection& c, const QString& sql) { return TempServers::rows(c, sql); }
+    std::unique_ptr<db::Connection> reopenBranch() const
+    {
+        return servers.open(QStringLiteral("embedded:BR"), QStringLiteral("SUB01"));
+    }
+};
+
+// Voucher copies: the voucher with a failing item leaves neither its header, its items nor its mark.
+class VoucherErrorsTest : public ErrorsTest {
+protected:
+    qlonglong oldKey = 0;
+    int items = 0;
+
+    void SetUp() override
+    {
+        servers.branch().execute(QStringLiteral("Alter table TblSales Add SyncStat Numeric"));
+        servers.branch().execute(QStringLiteral("Alter table TblSales Add ServInvID Numeric"));
+        oldKey = TempServers::scalar(servers.headOffice(), QStringLiteral("select top 1 InvID from tblSalesItem group by InvID "
+                                                                          "having count(*) >= 3 order by InvID"))
+                     .toLongLong();
+        ASSERT_GT(oldKey, 0);
+        items = TempServers::scalar(servers.headOffice(), QStringLiteral("select count(*) from tblSalesItem where InvID=%1").arg(oldKey)).toInt();
+    }
+
+    // Copies the voucher with `action` run before its third item; checks that nothing of it stayed.
+    void expectVoucherUndone(const std::function<void(long long newKey)>& action)
+    {
+        db::Connection& branch = servers.branch();
+        const long long newKey = TempServers::scalar(branch, QStringLiteral("select max(InvID) + 1 from tblSales")).toLongLong();
+        const QString sales = rows(branch, QStringLiteral("select count(*), sum(InvID) from tblSales"));
+        const QString salesItems = rows(branch, QStringLiteral("select count(*), sum(InvID) from tblSalesItem"));
+        reporter.arm(QStringLiteral("transaction Detail"), 3, [&] { action(newKey); });
+        replication::VoucherCopy copy;
+        copy.masterTable = QStringLiteral("tblSales");
+        copy.masterCondition = QStringLiteral("InvID=%1").arg(oldKey);
+        copy.keyColumn = QStringLiteral("InvID");
+        copy.detailTable = QStringLiteral("tblSalesItem");
+        copy.detailSource = QStringLiteral("tblSalesItem");
+        copy.skippedColumn = QStringLiteral("SyncStat");
+
+        const replication::VoucherOutcome outcome = replication::TransactionCopier(servers.headOffice(), branch, reporter, prompter).copy(copy);
+
+        EXPECT_EQ(outcome.committed, 0);
+        EXPECT_FALSE(outcome.error.isEmpty());
+        EXPECT_EQ(reporter.balloons, std::vector<QString>{outcome.error});
+        ASSERT_FALSE(reporter.logs.empty());
+        EXPECT_EQ(reporter.logs.back(), (support::RecordingReporter::LogEntry{QStringLiteral("Error Generated "), outcome.error}));
+        EXPECT_FALSE(branch.inTransaction());
+        auto fresh = reopenBranch();
+        EXPECT_EQ(rows(*fresh, QStringLiteral("select count(*), sum(InvID) from tblSales")), sales);
+        EXPECT_EQ(rows(*fresh, QStringLiteral("select count(*), sum(InvID) from tblSalesItem")), salesItems);
+        EXPECT_EQ(rows(*fresh, QStringLiteral("select count(*) from tblSales where ServInvID=%1").arg(oldKey)), "0");
+    }
+};
+
+} // namespace
+
+TEST_F(VoucherErrorsTest, DuplicateItemKeyUndoesTheWholeVoucher)
+{
+    ASSERT_GE(items, 3);
+    expectVoucherUndone([this](long long newKey) {
+        // The third item's key is already taken inside the voucher's own transaction.
+        const QString third = rows(servers.headOffice(), QStringLiteral("select SlNo from tblSalesItem where InvID=%1 order by SlNo").arg(oldKey))
+                                  .split('\n')
+                                  .value(2);
+        servers.branch().execute(QStringLiteral("insert into tblSalesItem (InvID, SlNo, ItemID) values (%1, %2, 1)").arg(newKey).arg(third));
+    });
+    EXPECT_TRUE(reporter.balloons.front().contains(QLatin1String("duplicate key"))) << reporter.balloons.front().toStdString();
+}
+
+TEST_F(VoucherErrorsTest, DroppedItemTableUndoesTheVoucherAndTheDrop)
+{
+    expectVoucherUndone([this](long long) { servers.branch().execute(QStringLiteral("DROP TABLE tblSalesItem")); });
+    EXPECT_TRUE(reporter.balloons.front().contains(QLatin1String("tblSalesItem"))) << reporter.balloons.front().toStdString();
+}
+
+TEST_F(VoucherErrorsTest, ClosedConnectionLeavesNothingOfTheVoucher)
+{
+    expectVoucherUndone([this](long long) { servers.branch().close(); });
+}
+
+// The full synchronisation copies row by row inside one transaction per table.
+class SyncErrorsTest : public ErrorsTest {
+protected:
+    support::VectorListControl list;
+    const QString ledgers = QStringLiteral("select * from tblLedger order by LID");
+
+    void sync()
+    {
+        masters::FullSync::Setup setup{QStringLiteral("embedded:HO"), QStringLiteral("MAIN01"), [] { return false; }, [] {}};
+        masters::FullSync(servers.branch(), servers.headOffice(), reporter, prompter, list, setup).run();
+    }
+    // The log entries from the ledger copy on: rows logged as updated are followed by the
+    // ledger's rollback.
+    void expectLedgerRollbackLogged()
+    {
+        bool updated = false;
+        bool rolledBack = false;
+        for (const auto& entry : reporter.logs) {
+            updated = updated || entry.text == QLatin1String("Updated Successfully");
+            if (entry.tag == QLatin1String("Rolled Back") && entry.text == QLatin1String("tblLedger"))
+                rolledBack = updated;
+        }
+        EXPECT_TRUE(rolledBack);
+    }
+};
+
+TEST_F(SyncErrorsTest, TableDroppedAtRowFiveKeepsTheOldLedgersAndLogsTheRollback)
+{
+    const QString before = rows(servers.branch(), ledgers);
+    reporter.arm(QStringLiteral("Insert Query"), 5, [this] { servers.branch().execute(QStringLiteral("DROP TABLE tblLedger")); });
+    sync();
+
+    EXPECT_EQ(rows(servers.branch(), ledgers), before);
+    ASSERT_FALSE(reporter.balloons.empty());
+    EXPECT_TRUE(reporter.balloons.front().contains(QLatin1String("tblLedger"))) << reporter.balloons.front().toStdString();
+    expectLedgerRollbackLogged();
+    // The other tables still follow the head office.
+    EXPECT_EQ(rows(servers.branch(), QStringLiteral("select AreaID, Area from tblArea order by 1")),
+              rows(servers.headOffice(), QStringLiteral("select AreaID, Area from tblArea order by 1")));
+}
+
+TEST_F(SyncErrorsTest, ConnectionClosedAtRowFiveKeepsTheOldLedgers)
+{
+    const QString before = rows(servers.branch(), ledgers);
+    reporter.arm(QStringLiteral("Insert Query"), 5, [this] { servers.branch().close(); });
+    sync();
+
+    EXPECT_EQ(rows(*reopenBranch(), ledgers), before);
+    EXPECT_FALSE(reporter.balloons.empty());
+    expectLedgerRollbackLogged();
+}
+
+TEST_F(SyncErrorsTest, BulkTransferOnAClosedConnectionLeavesTheTable)
+{
+    ASSERT_TRUE(connection::LinkedServer::configure(servers.branch(), QStringLiteral("embedded:HO"), prompter));
+    const QString before = rows(servers.branch(), ledgers);
+    replication::BulkTransfer transfer(servers.branch(), QStringLiteral("embedded:HO"), QStringLiteral("MAIN01"), reporter);
+    ASSERT_TRUE(transfer.stage(QStringLiteral("tblLedger")));
+    servers.branch().beginTrans();
+    servers.branch().execute(QStringLiteral("delete from tblArea"));
+    servers.branch().close();
+
+    EXPECT_FALSE(transfer.replaceFromStage(QStringLiteral("tblLedger")));
+    EXPECT_EQ(reporter.balloons.size(), 1u);
+    auto fresh = reopenBranch();
+    EXPECT_EQ(rows(*fresh, ledgers), before);
+    EXPECT_NE(rows(*fresh, QStringLiteral("select count(*) from tblArea")), "0");
+}

@@ -1,0 +1,172 @@
+// Values that could change a statement or be bent by a text conversion arrive byte for byte:
+// through the row copy, the bulk transfer and the voucher copy.
+#include "RecordingReporter.h"
+#include "ScriptedPrompter.h"
+#include "TempServers.h"
+
+#include "connect/LinkedServer.h"
+#include "replication/BulkTransfer.h"
+#include "replication/RowCopier.h"
+#include "replication/TransactionCopier.h"
+#include "replication/ValueText.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using support::TempServers;
+
+namespace {
+
+// Texts that have broken statements, connection texts or text conversions somewhere.
+const QStringList hostileTexts{
+    QStringLiteral("O'Brien"),
+    QStringLiteral("a;b"),
+    QStringLiteral("--x"),
+    QStringLiteral("'); DROP TABLE tblLedger;--"),
+    QStringLiteral("\u00fc\u20ac\u4e2d\U0001F600"),
+    QStringLiteral("line one\r\nline two\n"),
+    QStringLiteral("trailing blanks   "),
+    QString(QLatin1String("")),
+};
+constexpr int firstLid = 90001; // above every demo ledger of both sides
+
+// Each value as sqlite holds it: its storage class and its quote() text (hex for blobs), so a
+// number stored as text or a changed byte shows.
+std::string stored(const QString& file, const QString& sql)
+{
+    sqlite3* db = nullptr;
+    const QByteArray uri = "file:" + QFile::encodeName(file) + "?mode=ro";
+    EXPECT_EQ(sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr), SQLITE_OK);
+    sqlite3_stmt* statement = nullptr;
+    QStringList rows;
+    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK) {
+        ADD_FAILURE() << sqlite3_errmsg(db);
+    } else {
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            QStringList values;
+            for (int c = 0; c < sqlite3_column_count(statement); ++c) {
+                static const char* const types[] = {"", "integer", "real", "text", "blob", "null"};
+                values << QString::fromLatin1(types[sqlite3_column_type(statement, c)]) + QLatin1Char(':')
+                        + QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, c)),
+                                            sqlite3_column_bytes(statement, c));
+            }
+            rows << values.join(QLatin1String(" | "));
+        }
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return rows.join(QLatin1Char('\n')).toStdString();
+}
+
+class ValuesTest : public ::testing::Test {
+protected:
+    TempServers servers;
+    support::RecordingReporter reporter;
+    support::ScriptedPrompter prompter;
+    const int branchLedgers = TempServers::scalar(servers.branch(), QStringLiteral("select count(*) from tblLedger")).toInt();
+    const int headLedgers = TempServers::scalar(servers.headOffice(), QStringLiteral("select count(*) from tblLedger")).toInt();
+
+    QString branchFile() const { return servers.folder() + QStringLiteral("/servers/BR/SUB01.sqlite"); }
+    QString headFile() const { return servers.folder() + QStringLiteral("/servers/HO/MAIN01.sqlite"); }
+
+    // One head-office ledger per hostile text (LName, LAliasName), one more whose nullable
+    // columns are all NULL, with bits 0, 1 and NULL, leap-day and last-second dates and the
+    // largest and smallest numeric(18,2) amounts.
+    void addHostileLedgers()
+    {
+        const QStringList amounts{QStringLiteral("9999999999999999.99"), QStringLiteral("-9999999999999999.99"), QStringLiteral("0.01"),
+                                  QStringLiteral("-0.01")};
+        const QStringList dates{QStringLiteral("'2024-02-29 23:59:59'"), QStringLiteral("'2000-02-29 00:00:00'"), QStringLiteral("'2026-12-31 23:59:59'")};
+        const QStringList bits{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("NULL")};
+        int lid = firstLid;
+        for (qsizetype i = 0; i < hostileTexts.size(); ++i, ++lid) {
+            const QString text = replication::ValueText::quoted(hostileTexts[i]);
+            servers.headOffice().execute(QStringLiteral("insert into tblLedger (LID, LName, LAliasName, Address1, OpeningBalance, CreditLimit, "
+                                                        "CreditDays, ActiveStatus, CreatedDate) values (%1, %2, %2, %3, %4, %5, %6, %7, %8)")
+                                             .arg(lid)
+                                             .arg(text, QLatin1Char('N') + text, amounts[i % amounts.size()],
+                                                  amounts[(i + 1) % amounts.size()], QString::number(i == 0 ? 2147483647 : -2147483647 + int(i)),
+                                                  bits[i % bits.size()], dates[i % dates.size()]));
+        }
+        servers.headOffice().execute(QStringLiteral("insert into tblLedger (LID, LName) values (%1, 'all nulls')").arg(lid));
+    }
+
+    static QString ledgerRows() { return QStringLiteral("select * from tblLedger where LID >= %1 order by LID").arg(firstLid); }
+    // `others`: how many ledgers below the hostile ones the branch should hold afterwards.
+    void expectLedgersAsInTheHeadOffice(int others)
+    {
+        const std::string source = stored(headFile(), ledgerRows());
+        ASSERT_EQ(TempServers::scalar(servers.headOffice(), QStringLiteral("select count(*) from tblLedger where LID >= %1").arg(firstLid)).toInt(),
+                  hostileTexts.size() + 1);
+        EXPECT_EQ(stored(branchFile(), ledgerRows()), source);
+        // The injection attempt stayed a value: the branch's own ledgers are all still there.
+        EXPECT_EQ(TempServers::scalar(servers.branch(), QStringLiteral("select count(*) from tblLedger where LID < %1").arg(firstLid)).toInt(),
+                  others);
+    }
+};
+
+} // namespace
+
+TEST_F(ValuesTest, RowCopyWritesEveryHostileValueUnchanged)
+{
+    addHostileLedgers();
+    replication::RowCopier copier(servers.headOffice(), servers.branch(), reporter, prompter);
+    const replication::CopyOutcome outcome =
+        copier.copy(QStringLiteral("tblLedger"), {}, QStringLiteral("select * from tblLedger where LID >= %1").arg(firstLid));
+
+    EXPECT_EQ(outcome.inserted, hostileTexts.size() + 1);
+    EXPECT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
+    expectLedgersAsInTheHeadOffice(branchLedgers);
+}
+
+TEST_F(ValuesTest, BulkTransferWritesEveryHostileValueUnchanged)
+{
+    addHostileLedgers();
+    ASSERT_TRUE(connection::LinkedServer::configure(servers.branch(), QStringLiteral("embedded:HO"), prompter));
+    replication::BulkTransfer transfer(servers.branch(), QStringLiteral("embedded:HO"), QStringLiteral("MAIN01"), reporter);
+
+    EXPECT_TRUE(transfer.transfer(QStringLiteral("tblLedger")));
+    expectLedgersAsInTheHeadOffice(headLedgers);
+}
+
+TEST_F(ValuesTest, VoucherCopyWritesEveryHostileValueUnchangedUnderTheNewKey)
+{
+    db::Connection& head = servers.headOffice();
+    head.execute(QStringLiteral("insert into tblSales (InvID, InvNo, InvDate, VchTypeID, Party, GrossAmt, BillAmt, DiscountAmt, RoundOff, "
+                                "Narration, cancelled, TaxType, CreatedTime) values (88001, '--x', '2024-02-29 23:59:59', 1, "
+                                "'''); DROP TABLE tblLedger;--', 9999999999999999.99, -9999999999999999.99, 0.01, NULL, "
+                                "'line one\r\nline two', 0, NULL, '2000-02-29 00:00:00')"));
+    for (qsizetype i = 0; i < hostileTexts.size(); ++i)
+        head.execute(QStringLiteral("insert into tblSalesItem (InvID, SlNo, ItemID, Qty, Prate, rate, MRP, BatchNo) "
+                                    "values (88001, %1, 1, %2, 9999999999999999.99, -9999999999999999.99, NULL, %3)")
+                         .arg(i + 1)
+                         .arg(i % 2 ? QStringLiteral("NULL") : QStringLiteral("0.001"), replication::ValueText::quoted(hostileTexts[i])));
+    servers.branch().execute(QStringLiteral("Alter table TblSales Add SyncStat Numeric"));
+    servers.branch().execute(QStringLiteral("Alter table TblSales Add ServInvID Numeric"));
+    replication::VoucherCopy copy;
+    copy.masterTable = QStringLiteral("tblSales");
+    copy.masterCondition = QStringLiteral("InvID=88001");
+    copy.keyColumn = QStringLiteral("InvID");
+    copy.detailTable = QStringLiteral("tblSalesItem");
+    copy.detailSource = QStringLiteral("tblSalesItem");
+    copy.skippedColumn = QStringLiteral("SyncStat");
+
+    const replication::VoucherOutcome outcome = replication::TransactionCopier(head, servers.branch(), reporter, prompter).copy(copy);
+
+    ASSERT_EQ(outcome.committed, 1) << outcome.error.toStdString();
+    // Every column but the key, which the copy draws anew.
+    const QString master = QStringLiteral("select InvNo, InvDate, VchTypeID, Party, LID, AgentID, EmpID, CCID, GodownID, TaxType, GrossAmt, "
+                                          "DiscountAmt, TaxAmt, RoundOff, BillAmt, CashReceived, Narration, cancelled, SortNumber, UserID, "
+                                          "CreatedTime from tblSales where InvID=%1");
+    EXPECT_EQ(stored(branchFile(), master.arg(outcome.newKey)), stored(headFile(), master.arg(88001)));
+    const QString items = QStringLiteral("select SlNo, ItemID, Qty, UnitID, Prate, rate, MRP, DiscPer, TaxPer, TaxAmt, NetAmount, BatchNo "
+                                         "from tblSalesItem where InvID=%1 order by SlNo");
+    const std::string sourceItems = stored(headFile(), items.arg(88001));
+    ASSERT_EQ(std::count(sourceItems.begin(), sourceItems.end(), '|'), hostileTexts.size() * 11);
+    EXPECT_EQ(stored(branchFile(), items.arg(outcome.newKey)), sourceItems);
+}
