@@ -2,6 +2,7 @@
 
 #include "app/ClickableLabel.h"
 #include "app/GridFormat.h"
+#include "db/DateText.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -10,6 +11,8 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDateEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QFrame>
@@ -17,11 +20,13 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
@@ -80,6 +85,20 @@ QTableWidget* grid(const QString& name, const QString& format, QWidget* parent)
     table->horizontalHeader()->setStretchLastSection(true);
     table->setAlternatingRowColors(true);
     GridFormat::apply(*table, format);
+    // Operations fill a grid cell by cell: the columns fit their content once the filling is
+    // done, not after every cell.
+    auto* fit = new QTimer(table);
+    fit->setSingleShot(true);
+    fit->setInterval(0);
+    QObject::connect(fit, &QTimer::timeout, table, [table] {
+        table->resizeColumnsToContents();
+        // Sizing to content undoes the stretch of the last column until it is set anew.
+        table->horizontalHeader()->setStretchLastSection(false);
+        table->horizontalHeader()->setStretchLastSection(true);
+    });
+    QObject::connect(table->model(), &QAbstractItemModel::dataChanged, fit, qOverload<>(&QTimer::start));
+    QObject::connect(table->model(), &QAbstractItemModel::rowsInserted, fit, qOverload<>(&QTimer::start));
+    QObject::connect(table->model(), &QAbstractItemModel::headerDataChanged, fit, qOverload<>(&QTimer::start));
     return table;
 }
 
@@ -162,6 +181,8 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     buildLogin(central);
     fillFixedEntries();
     nameUncaptionedControls();
+    addToolTipsAndShortcuts();
+    orderTabs();
 
     central->installEventFilter(this);
     // Key presses must reach the window before the control that has the focus.
@@ -267,6 +288,8 @@ QWidget* MainWindow::buildStepOnePage()
     left->addWidget(m_lstMasterSettings, 1);
     left->addLayout(syncButtons);
     left->addWidget(m_cmdSettingsSynch);
+    // While the list is hidden the buttons stay together instead of spreading over its room.
+    left->addStretch(0);
 
     auto* right = new QVBoxLayout;
     right->addWidget(caption(QStringLiteral("Master Differences:"), m_msgDataCount, page));
@@ -431,10 +454,23 @@ QWidget* MainWindow::buildStatusLines()
     auto* bar = named(new QWidget(m_content), QStringLiteral("statusLines"));
     m_lblStatusMain = statusLine(QStringLiteral("lblStatusMain"), bar);
     m_lblStatus = statusLine(QStringLiteral("lblStatus"), bar);
+    m_lblOperation = named(new QLabel(bar), QStringLiteral("lblOperation"));
+    m_prgOperation = named(new QProgressBar(bar), QStringLiteral("prgOperation"));
+    m_prgOperation->setFixedWidth(160);
+    m_prgOperation->setFormat(QStringLiteral("%v of %m"));
+    m_prgOperation->setAccessibleName(QStringLiteral("prgOperation"));
+    m_lblOperation->setAccessibleName(QStringLiteral("lblOperation"));
+    m_lblOperation->hide();
+    m_prgOperation->hide();
+    m_cmdNotices = button(QStringLiteral("cmdNotices"), QStringLiteral("Notices"), bar);
+    connect(m_cmdNotices, &QPushButton::clicked, this, &MainWindow::showNotices);
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_lblStatusMain, 3);
     layout->addWidget(m_lblStatus, 2);
+    layout->addWidget(m_lblOperation);
+    layout->addWidget(m_prgOperation);
+    layout->addWidget(m_cmdNotices);
     return bar;
 }
 
@@ -525,6 +561,112 @@ void MainWindow::nameUncaptionedControls()
     for (QWidget* control : uncaptioned)
         control->setAccessibleName(control->objectName());
 }
+
+void MainWindow::addToolTipsAndShortcuts()
+{
+    // The shortcut is named in the tip, so the operator learns it by pointing at the button.
+    struct Hint {
+        QAbstractButton* button;
+        QString tip;
+        QKeySequence keys;
+    };
+    const QList<Hint> hints = {
+        {m_cmdConnect, QStringLiteral("Connect to the main company (head office) and the sub company (this branch)"), {}},
+        {m_cmdFullSync, QStringLiteral("Replace the sub company's masters with the main company's (head office's); masters created "
+                                       "in the sub company are lost"),
+         QKeySequence(Qt::CTRL | Qt::Key_M)},
+        {m_cmdSettingsSynch, QStringLiteral("Copy the application settings and the voucher types from the main company to the sub company"),
+         QKeySequence(Qt::CTRL | Qt::Key_G)},
+        {m_cmdUpdateDataBase, QStringLiteral("Bring the sub company's database tables up to the program's version"),
+         QKeySequence(Qt::CTRL | Qt::Key_U)},
+        {m_cmdShowTransactions, QStringLiteral("List the main company's vouchers of the chosen type, dates, categories and item classes"),
+         QKeySequence(Qt::CTRL | Qt::Key_T)},
+        {m_cmdStartDatamigration, QStringLiteral("Copy the checked vouchers to the sub company"), QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {m_cmdRefresh, QStringLiteral("Show the login panel again to connect to other companies"), QKeySequence(Qt::Key_F5)},
+        {m_cmdNotices, QStringLiteral("Show the notifications, errors and warnings of this session with their times"),
+         QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {m_chkBulkInsert, QStringLiteral("Copy the masters through the linked server in one statement per table instead of row by row"), {}},
+        {m_chkCheckAll, QStringLiteral("Check or uncheck every voucher of the list"), {}},
+    };
+    for (const Hint& hint : hints) {
+        QString tip = hint.tip;
+        if (!hint.keys.isEmpty()) {
+            hint.button->setShortcut(hint.keys);
+            tip += QStringLiteral(" (") + hint.keys.toString(QKeySequence::NativeText) + QLatin1Char(')');
+        }
+        hint.button->setToolTip(tip);
+        hint.button->setAccessibleDescription(tip);
+    }
+}
+
+void MainWindow::orderTabs()
+{
+    // Left to right, top to bottom, as the operator reads the window: the page, then the voucher
+    // list beside it, then the lower grids and the notices.
+    const QList<QWidget*> order = {
+        m_SSTab1, m_chkBulkInsert, m_lstMasterSettings, m_cmdFullSync, m_cmdMasterSynchDetail, m_cmdSettingsSynch, m_msgDataCount,
+        m_cmdUpdateDataBase, m_dtpdate, m_dtpto, m_lstVchtypes, m_lstCategories, m_LstitemClass, m_cmdShowTransactions,
+        m_cboVchtypeTotransform, m_cboTaxMode, m_txtPRateDiscount, m_txtSRateDiscount, m_txtMRPDiscount, m_txtLog,
+        m_chkCheckAll, m_lstSource, m_txtReduceTo, m_cmdStartDatamigration, m_SSTab2, m_cboCostCentre, m_msgTransGrid,
+        m_msgActivity, m_msgMisMatch, m_cmdRefresh, m_cmdNotices,
+    };
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    QWidget::setTabOrder(m_cboSourceCompany, m_cboDestinationCompany);
+    QWidget::setTabOrder(m_cboDestinationCompany, m_cmdConnect);
+}
+
+void MainWindow::addNotice(const QString& text, const QDateTime& time)
+{
+    m_notices.append({time, text});
+    m_cmdNotices->setText(QStringLiteral("Notices (") + QString::number(m_notices.size()) + QLatin1Char(')'));
+    if (m_noticeDialog && m_noticeDialog->isVisible())
+        showNotices();
+}
+
+const QList<MainWindow::Notice>& MainWindow::notices() const
+{
+    return m_notices;
+}
+
+void MainWindow::showNotices()
+{
+    if (!m_noticeDialog) {
+        m_noticeDialog = named(new QDialog(this), QStringLiteral("dlgNotices"));
+        m_noticeDialog->setWindowTitle(QStringLiteral("Notices"));
+        m_noticeDialog->resize(640, 320);
+        auto* table = named(new QTableWidget(0, 2, m_noticeDialog), QStringLiteral("tblNotices"));
+        table->setAccessibleName(QStringLiteral("tblNotices"));
+        table->setHorizontalHeaderLabels({QStringLiteral("Time"), QStringLiteral("Notice")});
+        table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        table->setSelectionBehavior(QAbstractItemView::SelectRows);
+        table->setWordWrap(true);
+        table->verticalHeader()->setVisible(false);
+        table->horizontalHeader()->setStretchLastSection(true);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, m_noticeDialog);
+        connect(buttons, &QDialogButtonBox::rejected, m_noticeDialog, &QDialog::hide);
+        auto* layout = new QVBoxLayout(m_noticeDialog);
+        layout->addWidget(table);
+        layout->addWidget(buttons);
+    }
+    auto* table = m_noticeDialog->findChild<QTableWidget*>(QStringLiteral("tblNotices"));
+    table->setRowCount(int(m_notices.size()));
+    // Newest first: the operator coming back looks for what happened last.
+    for (qsizetype i = 0; i < m_notices.size(); ++i) {
+        const Notice& notice = m_notices[m_notices.size() - 1 - i];
+        table->setItem(int(i), 0, new QTableWidgetItem(db::DateText::human(notice.time)));
+        table->setItem(int(i), 1, new QTableWidgetItem(notice.text));
+    }
+    table->resizeColumnToContents(0);
+    m_noticeDialog->show();
+    m_noticeDialog->raise();
+    // Rows fit their wrapped text only once the dialog has its width.
+    table->resizeRowsToContents();
+}
+
+QPushButton* MainWindow::cmdNotices() const { return m_cmdNotices; }
+QProgressBar* MainWindow::prgOperation() const { return m_prgOperation; }
+QLabel* MainWindow::lblOperation() const { return m_lblOperation; }
 
 const QString& MainWindow::programFolder() const
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDateTime>
+#include <QList>
 #include <QMainWindow>
 #include <QString>
 
@@ -7,12 +9,14 @@
 
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QDateEdit;
 class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
@@ -67,6 +71,25 @@ public:
     QFrame* noticeStrip() const;
     /// The text of the notice strip (lblNotice).
     QLabel* noticeText() const;
+
+    /// One entry of the notice history.
+    struct Notice {
+        QDateTime time;
+        QString text;
+    };
+    /// Adds `text` to the notice history the operator opens with cmdNotices, so a notification
+    /// missed while away is not lost.
+    void addNotice(const QString& text, const QDateTime& time = QDateTime::currentDateTime());
+    /// The notice history, oldest first.
+    const QList<Notice>& notices() const;
+    /// Opens (or brings to the front) the notice history dialog dlgNotices.
+    void showNotices();
+    /// Button cmdNotices that opens the notice history; its caption counts the notices.
+    QPushButton* cmdNotices() const;
+    /// Progress bar prgOperation beside the status lines, hidden while no long work runs.
+    QProgressBar* prgOperation() const;
+    /// Name of the long work the progress bar shows, lblOperation.
+    QLabel* lblOperation() const;
 
     /// Login panel fraLogin.
     QFrame* fraLogin() const;
@@ -189,6 +212,8 @@ private:
     void fillFixedEntries();
     void nameUncaptionedControls();
     void fitLoginToWindow();
+    void addToolTipsAndShortcuts();
+    void orderTabs();
     bool belongsToThisWindow(QObject* object) const;
 
     QString m_programFolder;
@@ -252,6 +277,12 @@ private:
     QLabel* m_lblTimerStatus = nullptr;
     QLabel* m_lblStatusMain = nullptr;
     QLabel* m_lblStatus = nullptr;
+
+    QPushButton* m_cmdNotices = nullptr;
+    QProgressBar* m_prgOperation = nullptr;
+    QLabel* m_lblOperation = nullptr;
+    QList<Notice> m_notices;
+    QDialog* m_noticeDialog = nullptr;
 
     QFrame* m_fraNotice = nullptr;
     QLabel* m_lblNotice = nullptr;

@@ -1,5 +1,7 @@
 #include "app/QtPrompter.h"
 
+#include "app/MainWindow.h"
+
 #include <QMessageBox>
 
 namespace app {
@@ -62,6 +64,11 @@ QtPrompter::QtPrompter(QWidget* parent, QString programTitle)
 
 report::PromptAnswer QtPrompter::ask(const report::Prompt& prompt)
 {
+    // Errors and warnings also go to the notice history, where they outlive the box.
+    const bool serious = prompt.icon == report::PromptIcon::Critical || prompt.icon == report::PromptIcon::Warning
+        || prompt.icon == report::PromptIcon::Exclamation;
+    if (auto* window = qobject_cast<MainWindow*>(m_parent.data()); window && serious)
+        window->addNotice(prompt.text);
     QMessageBox box(m_parent);
     box.setObjectName(QStringLiteral("prompt"));
     box.setIcon(iconFor(prompt.icon));

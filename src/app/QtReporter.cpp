@@ -9,7 +9,11 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
+#include <QProgressBar>
 #include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <limits>
 
 namespace app {
 
@@ -44,6 +48,8 @@ QtReporter::QtReporter(MainWindow& window, report::DailyLog& log, const report::
 {
     if (m_window.windowIcon().isNull())
         m_window.setWindowIcon(programIcon());
+    m_tipRefresh.setInterval(1000);
+    QObject::connect(&m_tipRefresh, &QTimer::timeout, &m_window, [this] { refreshTrayTip(); });
 }
 
 QtReporter::~QtReporter()
@@ -79,9 +85,40 @@ void QtReporter::processEvents()
     m_sinceEvents.start();
 }
 
-void QtReporter::progressRange(const QString&, qint64, qint64)
+void QtReporter::progressRange(const QString& name, qint64 done, qint64 total)
 {
-    // The progress bar beside the status lines comes with the operator's progress display.
+    // Work that reports in the middle of other work (a table's rows during a master
+    // synchronisation) takes the bar over until it is done, then gives it back.
+    qsizetype at = m_ranges.size() - 1;
+    while (at >= 0 && m_ranges[at].name != name)
+        --at;
+    if (total <= 0 || done >= total) {
+        if (at >= 0)
+            m_ranges.remove(at, m_ranges.size() - at);
+    } else if (at >= 0) {
+        m_ranges[at].done = done;
+        m_ranges[at].total = total;
+    } else {
+        m_ranges.append({name, done, total});
+    }
+
+    QProgressBar* bar = m_window.prgOperation();
+    QLabel* label = m_window.lblOperation();
+    if (m_ranges.isEmpty()) {
+        bar->hide();
+        label->hide();
+        bar->reset();
+        label->clear();
+    } else {
+        const Range& shown = m_ranges.constLast();
+        // QProgressBar counts in int; very large totals are shown in proportion.
+        const qint64 scale = shown.total > std::numeric_limits<int>::max() ? shown.total / std::numeric_limits<int>::max() + 1 : 1;
+        bar->setRange(0, int(shown.total / scale));
+        bar->setValue(int(shown.done / scale));
+        label->setText(shown.name);
+        bar->show();
+        label->show();
+    }
     processEvents();
 }
 
@@ -90,12 +127,15 @@ void QtReporter::addTrayIcon()
     if (m_tray || !QSystemTrayIcon::isSystemTrayAvailable())
         return;
     m_tray = new QSystemTrayIcon(m_window.windowIcon(), &m_window);
-    m_tray->setToolTip(QStringLiteral("ERP Mirtane"));
+    refreshTrayTip();
     m_tray->show();
+    // The timer is started and stopped from many places; a look every second keeps the tip true.
+    m_tipRefresh.start();
 }
 
 void QtReporter::removeTrayIcon()
 {
+    m_tipRefresh.stop();
     if (!m_tray)
         return;
     m_tray->hide();
@@ -103,8 +143,30 @@ void QtReporter::removeTrayIcon()
     m_tray = nullptr;
 }
 
+QString QtReporter::trayTip(const QString& lastSync, bool timerRunning)
+{
+    QString tip = QStringLiteral("ERP Mirtane");
+    const QString sync = lastSync.trimmed();
+    // lblTimerStatus shows "." until the first connect.
+    if (!sync.isEmpty() && sync != QStringLiteral("."))
+        tip += QStringLiteral("\nLast sync: ") + sync;
+    tip += timerRunning ? QStringLiteral("\nSync timer running") : QStringLiteral("\nSync timer stopped");
+    return tip;
+}
+
+void QtReporter::refreshTrayTip()
+{
+    if (!m_tray)
+        return;
+    const QString tip = trayTip(m_window.lblTimerStatus()->text(), m_window.timertrigger()->isActive());
+    if (m_tray->toolTip() != tip)
+        m_tray->setToolTip(tip);
+}
+
 void QtReporter::showBalloon(const QString& text)
 {
+    // Whatever shows it, the history keeps it for an operator who was away.
+    m_window.addNotice(text);
     QString error;
     const report::Notifier::Outcome outcome = m_notifier.notify(text, &error);
     if (outcome == report::Notifier::Outcome::Started)

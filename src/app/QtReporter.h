@@ -6,6 +6,9 @@
 #include <QPointer>
 #include <QString>
 
+#include <QList>
+#include <QTimer>
+
 #include <functional>
 
 class QLabel;
@@ -41,6 +44,9 @@ public:
     void removeTrayIcon();
     /// The tray icon, or null where the desktop has none.
     QSystemTrayIcon* trayIcon() const { return m_tray; }
+    /// The tray tip: "ERP Mirtane", then the last sync time (`lastSync`, the text of lblTimerStatus)
+    /// and whether the sync timer runs.
+    static QString trayTip(const QString& lastSync, bool timerRunning);
 
 protected:
     void showBalloon(const QString& text) override;
@@ -52,6 +58,16 @@ private:
     report::Prompter& m_prompter;
     QSystemTrayIcon* m_tray = nullptr;
     QElapsedTimer m_sinceEvents;
+    // Long work in progress, outermost first; the bar shows the innermost.
+    struct Range {
+        QString name;
+        qint64 done = 0;
+        qint64 total = 0;
+    };
+    QList<Range> m_ranges;
+    QTimer m_tipRefresh;
+
+    void refreshTrayTip();
 };
 
 } // namespace app

@@ -4,6 +4,7 @@
 #include "app/ReconcileController.h"
 #include "app/Shell.h"
 #include "db/DateText.h"
+#include "report/ProgressSteps.h"
 #include "upload/ActivitySummary.h"
 #include "upload/MasterUpload.h"
 #include "upload/PlatformConnectivity.h"
@@ -82,6 +83,8 @@ void TimerController::work()
         return;
     }
 
+    // Connectivity, activity, master upload, transaction counts, transformation.
+    report::ProgressSteps bar(reporter, QStringLiteral("Timer tick"), 5);
     const QDateTime now = m_shell.now();
     m_window.lblTimerStatus()->setText(db::DateText::timeAmPm(now.time()));
     reporter.log(QStringLiteral("Timer Activated. checking Web connectivity"), QString());
@@ -94,7 +97,9 @@ void TimerController::work()
 
     connection::CompanyConnections& connections = m_shell.connections();
     connections.connectWebDatabase(m_shell.settings());
+    bar.moveTo(1);
     upload::ActivitySummary(connections.source(), reporter).fill(m_activityGrid, m_shell.maxActivityId());
+    bar.moveTo(2);
 
     timer->stop();
     {
@@ -103,7 +108,9 @@ void TimerController::work()
         upload::MasterUpload upload(connections.source(), connections.destination(), reporter, m_shell.prompter(), m_shell.ini(),
                                     m_shell.files().appSettingsLoop);
         m_shell.setMaxActivityId(upload.uploadMasters(m_shell.maxActivityId()));
+        bar.moveTo(3);
         m_reconcile.fillTransCount();
+        bar.moveTo(4);
         reporter.log(QStringLiteral("Masters uploading End transaction uploading end"), QString());
         // The transformation run takes its own guard against a second run, so the tick lets go of
         // its own first; the timer stays off until the run is done.

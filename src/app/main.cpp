@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 #include "app/MastersController.h"
+#include "app/ProgramFolder.h"
 #include "app/ReconcileController.h"
 #include "app/Shell.h"
 #include "app/TimerController.h"
@@ -7,6 +8,7 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
 
 int main(int argc, char* argv[])
@@ -14,8 +16,11 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mirtane"));
 
-    // The program folder holds Resources/, the log folders and the embedded servers.
-    app::MainWindow window(QCoreApplication::applicationDirPath());
+    // The program folder holds Resources/, the log folders and the embedded servers; an installed
+    // program keeps them in the user's data folder instead.
+    const QString programFolder = app::ProgramFolder::choose(
+        QCoreApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    app::MainWindow window(programFolder);
     app::Shell shell(window, app::Shell::Options{});
     app::MastersController masters(shell, window);
     app::TransformController transformController(shell, window);

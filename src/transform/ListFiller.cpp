@@ -5,6 +5,7 @@
 #include "db/NumberText.h"
 #include "report/ListControl.h"
 #include "report/Prompter.h"
+#include "report/ProgressSteps.h"
 #include "report/Reporter.h"
 #include "transform/FillProgress.h"
 
@@ -74,7 +75,10 @@ int ListFiller::fill(report::ListControl& control, const QString& query, FillOpt
             progressShown = true;
         }
         control.setCurrentIndex(-1);
+        report::ProgressSteps bar(m_reporter, QStringLiteral("Loading ") + QString::number(count) + QStringLiteral(" entries"), count);
+        qint64 added = 0;
         for (; !rows.eof(); rows.moveNext()) {
+            bar.moveTo(++added);
             const long long itemData = db::NumberText::leadingWhole(rows.field(0).text(), std::numeric_limits<qlonglong>::min(),
                                                                     std::numeric_limits<qlonglong>::max());
             control.addItem(rows.field(1).text(), itemData);

@@ -5,6 +5,7 @@
 #include "db/NumberText.h"
 #include "report/ListControl.h"
 #include "report/Prompter.h"
+#include "report/ProgressSteps.h"
 #include "report/Reporter.h"
 #include "transform/FillProgress.h"
 #include "transform/Filters.h"
@@ -106,14 +107,18 @@ bool TransactionListing::showTransactions(const ListingControls& controls, const
             filterClause(Filters::selectedItemDataList(controls.categories), Filters::selectedItemDataList(controls.itemClasses));
         m_progress.setBusy(true);
         m_reporter.processEvents();
+        // Finding the family, listing its vouchers, adding up the totals.
+        report::ProgressSteps bar(m_reporter, QStringLiteral("Show Trans"), 3);
 
         const int chosen = controls.vchTypes.currentIndex();
         if (chosen < 0)
             throw std::runtime_error("Choose the voucher type to list first.");
         const qlonglong vchType = controls.vchTypes.itemData(chosen);
         const VoucherFamily family = familyOfParent(parentOfVchType(m_connections.destination(), vchType));
+        bar.moveTo(1);
         if (family != VoucherFamily::None)
             listFamily(controls, family, vchType, filter, dateClause(from, to));
+        bar.moveTo(2);
 
         const double total = billAmount(controls.transactions, Entries::All);
         checkAll(controls.transactions, true);
@@ -123,6 +128,7 @@ bool TransactionListing::showTransactions(const ListingControls& controls, const
         if (steps.mastersDiffer && steps.mastersDiffer())
             m_prompter.tell(report::PromptIcon::Critical,
                             QStringLiteral("Please check whether masters of Both companies are identical. Please run Step1 and proceed further"));
+        bar.finish();
         m_progress.setBusy(false);
         m_reporter.processEvents();
         return true;

@@ -7,9 +7,12 @@
 #include "replication/TransactionCopier.h"
 #include "report/ListControl.h"
 #include "report/Prompter.h"
+#include "report/ProgressSteps.h"
 #include "report/Reporter.h"
 #include "transform/Filters.h"
 #include "transform/TransactionListing.h"
+
+#include <algorithm>
 
 namespace transform {
 
@@ -185,10 +188,16 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     copy.extraStatements = [family, &how](long long newKey) { return statements(family, newKey, how); };
 
     QString lastAlreadyTransferred;
+    qint64 checked = 0;
+    for (int i = 0; i < list.count(); ++i)
+        checked += list.isChecked(i) ? 1 : 0;
+    report::ProgressSteps bar(m_reporter, QStringLiteral("Transformation"), checked);
+    qint64 visited = 0;
     // The count is read again on every pass: the window handles events during each copy.
     for (int i = 0; i < list.count(); ++i) {
         if (!list.isChecked(i))
             continue;
+        bar.moveTo(std::min(visited++, checked));
         const long long sourceKey = list.itemData(i);
         const QString entry = list.text(i);
         const QString voucher = QStringLiteral("Voucher ") + entry + QStringLiteral(" not transferred: ");
@@ -235,6 +244,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
 
     // One notification for all of them; each one has its own log entry. The timer, which finds
     // the same vouchers on every tick, only logs them.
+    bar.finish();
     if (settings.manual && outcome.alreadyTransferred == 1)
         m_reporter.balloon(lastAlreadyTransferred);
     else if (settings.manual && outcome.alreadyTransferred > 1)

@@ -363,3 +363,27 @@ TEST_F(TransformationRunTest, VoucherGoneFromTheSourceIsReportedAndNothingElseHa
     EXPECT_EQ(notTransferred(), QStringList({"Voucher X/1 - 5 not transferred: InvID 987654 is not in MAIN01"}));
     EXPECT_EQ(reporter.statuses.back(), "MIgration Over");
 }
+
+TEST_F(TransformationRunTest, ProgressCountsTheCheckedVouchersOnlyAndEndsAtTheTotal)
+{
+    prepare(101, 102);
+    ASSERT_GE(transactions.count(), 3);
+    transactions.setChecked(0, false);
+    const qint64 checked = transactions.count() - 1;
+
+    const RunOutcome outcome = run();
+    EXPECT_EQ(outcome.copied, checked);
+
+    std::vector<qint64> done;
+    for (const auto& range : reporter.ranges) {
+        if (range.name != "Transformation")
+            continue;
+        EXPECT_EQ(range.total, checked);
+        done.push_back(range.done);
+    }
+    std::vector<qint64> expected;
+    for (qint64 k = 0; k <= checked; ++k)
+        expected.push_back(k);
+    // 0 when the run starts, then k before voucher k + 1 is copied, and the total at the end.
+    EXPECT_EQ(done, expected);
+}

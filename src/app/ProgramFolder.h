@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace app {
+
+/// Where the program keeps Resources/, the log folders and the embedded servers.
+class ProgramFolder {
+public:
+    /// The program's own folder `executableFolder` where it may write there and it is not an
+    /// installed copy (bin/ beside share/applications/mirtane.desktop); otherwise `userDataFolder`,
+    /// which is created when missing. An installed program is shared by every user of the machine,
+    /// so even one who could write beside it keeps their files in their own data folder.
+    static QString choose(const QString& executableFolder, const QString& userDataFolder);
+};
+
+} // namespace app

@@ -1,0 +1,181 @@
+// What the operator sees beside the work: the progress bar, the notice history, the tray tip,
+// tooltips, shortcuts and accessible names, and where an installed program keeps its files.
+#include "app/MainWindow.h"
+#include "app/ProgramFolder.h"
+#include "app/QtPrompter.h"
+#include "app/QtReporter.h"
+#include "app/Shell.h"
+
+#include "ScriptedPrompter.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using namespace app;
+
+namespace {
+class OperatorDisplayTest : public ::testing::Test {
+protected:
+    QTemporaryDir folder;
+    support::ScriptedPrompter prompter;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Shell> shell;
+
+    void SetUp() override
+    {
+        window = std::make_unique<MainWindow>(folder.path());
+        Shell::Options options;
+        options.prompter = &prompter;
+        shell = std::make_unique<Shell>(*window, options);
+    }
+    report::Reporter& reporter() { return shell->reporter(); }
+};
+} // namespace
+
+TEST_F(OperatorDisplayTest, ProgressBarShowsTheInnermostWorkAndHidesWhenAllIsDone)
+{
+    QProgressBar* bar = window->prgOperation();
+    EXPECT_TRUE(bar->isHidden());
+
+    reporter().progressRange("Master Synchronisation", 1, 3);
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_EQ(window->lblOperation()->text(), "Master Synchronisation");
+    EXPECT_EQ(bar->maximum(), 3);
+    EXPECT_EQ(bar->value(), 1);
+
+    reporter().progressRange("Copying tblLedger", 40, 100);
+    EXPECT_EQ(window->lblOperation()->text(), "Copying tblLedger");
+    EXPECT_EQ(bar->maximum(), 100);
+    EXPECT_EQ(bar->value(), 40);
+
+    // The rows are done: the bar goes back to the tables.
+    reporter().progressRange("Copying tblLedger", 100, 100);
+    EXPECT_EQ(window->lblOperation()->text(), "Master Synchronisation");
+    EXPECT_EQ(bar->value(), 1);
+    EXPECT_FALSE(bar->isHidden());
+
+    reporter().progressRange("Master Synchronisation", 3, 3);
+    EXPECT_TRUE(bar->isHidden());
+    EXPECT_TRUE(window->lblOperation()->isHidden());
+}
+
+TEST_F(OperatorDisplayTest, BalloonsLandInTheNoticeHistoryNewestFirst)
+{
+    reporter().balloon("   ");
+    EXPECT_TRUE(window->notices().isEmpty());
+    EXPECT_EQ(window->cmdNotices()->text(), "Notices");
+
+    reporter().balloon("Violation of PRIMARY KEY constraint");
+    window->addNotice("Failed to update tblArea", QDateTime(QDate(2026, 12, 5), QTime(10, 30, 0)));
+    ASSERT_EQ(window->notices().size(), 2);
+    EXPECT_EQ(window->notices()[0].text, "Violation of PRIMARY KEY constraint");
+    EXPECT_EQ(window->cmdNotices()->text(), "Notices (2)");
+
+    window->hideLogin();
+    window->cmdNotices()->click();
+    auto* dialog = window->findChild<QDialog*>("dlgNotices");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    auto* table = dialog->findChild<QTableWidget*>("tblNotices");
+    ASSERT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->item(0, 0)->text(), "05/Dec/2026 10:30:00 AM");
+    EXPECT_EQ(table->item(0, 1)->text(), "Failed to update tblArea");
+    EXPECT_EQ(table->item(1, 1)->text(), "Violation of PRIMARY KEY constraint");
+}
+
+TEST_F(OperatorDisplayTest, ErrorsAndWarningsLandInTheNoticeHistoryButQuestionsDoNot)
+{
+    QtPrompter boxes(window.get());
+    // Closes each box as soon as it is open.
+    std::function<void()> close;
+    close = [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->reject();
+        else
+            QTimer::singleShot(5, close);
+    };
+    const auto ask = [&](report::PromptIcon icon, const QString& text) {
+        QTimer::singleShot(0, close);
+        boxes.tell(icon, text);
+    };
+    ask(report::PromptIcon::Critical, "Failed to update tblArea");
+    ask(report::PromptIcon::Question, "Do you want to exit?");
+    ask(report::PromptIcon::Information, "Loading Over");
+    ask(report::PromptIcon::Warning, "embedded:HO Not connected ");
+
+    ASSERT_EQ(window->notices().size(), 2);
+    EXPECT_EQ(window->notices()[0].text, "Failed to update tblArea");
+    EXPECT_EQ(window->notices()[1].text, "embedded:HO Not connected ");
+}
+
+TEST_F(OperatorDisplayTest, TrayTipStartsWithTheProgramNameAndTellsTheLastSyncAndTheTimer)
+{
+    EXPECT_EQ(QtReporter::trayTip("10:30:00 AM", true), "ERP Mirtane\nLast sync: 10:30:00 AM\nSync timer running");
+    // "." is what lblTimerStatus shows before the first connect.
+    EXPECT_EQ(QtReporter::trayTip(".", false), "ERP Mirtane\nSync timer stopped");
+}
+
+TEST_F(OperatorDisplayTest, MainButtonsHaveTipsAndShortcutsAndEveryControlHasAnAccessibleName)
+{
+    EXPECT_TRUE(window->cmdFullSync()->toolTip().contains("Replace the sub company's masters"));
+    EXPECT_EQ(window->cmdFullSync()->text(), "Master Synchronisation");
+    for (QPushButton* button : {window->cmdFullSync(), window->cmdSettingsSynch(), window->cmdShowTransactions(),
+                                window->cmdStartDatamigration(), window->cmdRefresh(), window->cmdUpdateDataBase()}) {
+        EXPECT_FALSE(button->shortcut().isEmpty()) << button->objectName().toStdString();
+        EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
+    }
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        if (control->focusPolicy() == Qt::NoFocus || control->isWindow() || control->objectName().isEmpty()
+            || control->objectName().startsWith("qt_"))
+            continue;
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << control->objectName().toStdString();
+    }
+}
+
+TEST_F(OperatorDisplayTest, GridColumnsFitTheirContentAfterFilling)
+{
+    QTableWidget* grid = window->msgDataCount();
+    const QString longName = "tblCustomerProfileWithAVeryLongName";
+    grid->setRowCount(1);
+    grid->setItem(0, 0, new QTableWidgetItem(longName));
+    QApplication::processEvents();
+    EXPECT_GE(grid->columnWidth(0), grid->fontMetrics().horizontalAdvance(longName));
+}
+
+TEST(ProgramFolderTest, WritableFolderIsKeptAndAnInstalledCopyUsesTheDataFolder)
+{
+    QTemporaryDir root;
+    const QString own = root.filePath("build/bin");
+    const QString data = root.filePath("home/.local/share/Mirtane");
+    ASSERT_TRUE(QDir().mkpath(own));
+    EXPECT_EQ(ProgramFolder::choose(own, data), own);
+    EXPECT_FALSE(QDir(data).exists());
+
+    const QString installed = root.filePath("usr/bin");
+    ASSERT_TRUE(QDir().mkpath(installed));
+    ASSERT_TRUE(QDir().mkpath(root.filePath("usr/share/applications")));
+    QFile desktop(root.filePath("usr/share/applications/mirtane.desktop"));
+    ASSERT_TRUE(desktop.open(QIODevice::WriteOnly));
+    desktop.close();
+    EXPECT_EQ(ProgramFolder::choose(installed, data), data);
+    EXPECT_TRUE(QDir(data).exists());
+    EXPECT_TRUE(QDir(installed).isEmpty());
+}
