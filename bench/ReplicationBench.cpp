@@ -2,12 +2,15 @@
 // against the same INSERT texts sent directly, bulk transfer against the engine's own
 // INSERT ... SELECT through the linked server, the master count comparison, and the peak memory
 // of a 200,000-row row copy.
+#include "app/MainWindow.h"
+#include "app/QtReporter.h"
 #include "connect/LinkedServer.h"
 #include "db/Connection.h"
 #include "masters/MasterCounts.h"
 #include "replication/BulkTransfer.h"
 #include "replication/RowCopier.h"
 #include "report/DailyLog.h"
+#include "report/Notifier.h"
 #include "report/GridControl.h"
 #include "report/Prompter.h"
 #include "report/Reporter.h"
@@ -40,29 +43,6 @@ public:
     int boxes = 0;
 };
 
-/// Reports as the window does: two labels repainted between rows, entries in the daily log file.
-class LabelReporter : public report::Reporter {
-public:
-    LabelReporter(QLabel& main, QLabel& line, report::DailyLog& log) : m_main(main), m_line(line), m_log(log) {}
-    void status(const QString& text) override { m_main.setText(text); processEvents(); }
-    void progress(const QString& text) override { m_line.setText(text); processEvents(); }
-    void log(const QString& tag, const QString& text) override { m_log.write(tag, text); }
-    void processEvents() override { QCoreApplication::processEvents(); }
-    void progressRange(const QString&, qint64, qint64) override { processEvents(); }
-    int balloons = 0;
-
-protected:
-    void showBalloon(const QString& text) override
-    {
-        ++balloons;
-        std::printf("  balloon: %s\n", qPrintable(text.left(200)));
-    }
-
-private:
-    QLabel& m_main;
-    QLabel& m_line;
-    report::DailyLog& m_log;
-};
 
 /// The count grid as plain rows; the comparison's cost is in the two queries.
 class RowsGrid : public report::GridControl {
@@ -176,21 +156,16 @@ int main(int argc, char* argv[])
     std::printf("  done in %.1f s\n\n", seconds(timer));
 
     SilentPrompter prompter;
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* mainLine = new QLabel(&window);
-    auto* progressLine = new QLabel(&window);
-    // As in the main window: status lines never resize the window.
-    for (QLabel* label : {mainLine, progressLine})
-        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    window.resize(1000, 80);
-    layout->addWidget(mainLine);
-    layout->addWidget(progressLine);
+    // The program's own window and reporter, so the figures include what the operator's program does per row.
+    app::MainWindow window(folder);
+    window.resize(1280, 760);
     window.show();
+    window.hideLogin();
     report::DailyLog log(folder, [] { return QDateTime::currentDateTime(); }, [] { return QDate::currentDate(); },
                          [](const QString& text) { std::printf("  log: %s\n", qPrintable(text)); });
     log.setCompany(QStringLiteral("SUB01"));
-    LabelReporter reporter(*mainLine, *progressLine, log);
+    const report::Notifier notifier(folder);
+    app::QtReporter reporter(window, log, notifier, prompter);
     connection::LinkedServer::configure(branch, QStringLiteral("embedded:HO"), prompter);
 
     // Peak memory first, while nothing else has grown the process.
@@ -277,7 +252,7 @@ int main(int argc, char* argv[])
         std::printf("FillDataCount: %.1f ms per comparison (%d rows in the grid, difference: %s)\n",
                     seconds(timer) * 1000.0 / rounds, control.rowCount(), differs ? "yes" : "no");
     }
-    std::printf("\nBoxes shown: %d, notifications: %d, peak memory at the end: %.1f MB\n", prompter.boxes, reporter.balloons,
+    std::printf("\nBoxes shown: %d, notifications: %d, peak memory at the end: %.1f MB\n", prompter.boxes, int(window.notices().size()),
                 peakKilobytes() / 1024.0);
     return 0;
 }
