@@ -6,7 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#endif
 
 namespace report {
 
@@ -107,6 +109,10 @@ bool DailyLog::openFor(const QString& path)
 
 bool DailyLog::stillSameFile() const
 {
+#ifndef Q_OS_UNIX
+    // Windows does not let an open file be deleted or replaced, so existing is enough there.
+    return QFileInfo::exists(m_file.fileName());
+#else
     // Two stat calls per entry: far cheaper than opening the file for every entry.
     struct stat onDisk {};
     struct stat open {};
@@ -115,6 +121,7 @@ bool DailyLog::stillSameFile() const
     if (::fstat(m_file.handle(), &open) != 0)
         return false;
     return onDisk.st_ino == open.st_ino && onDisk.st_dev == open.st_dev;
+#endif
 }
 
 void DailyLog::failed(const QString& message)
