@@ -4,6 +4,7 @@
 #include "app/TransformController.h"
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
+#include "ConnectedWindowFixture.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -19,30 +20,14 @@ using support::TempServers;
 
 namespace {
 
-class StartTransformTest : public ::testing::Test {
+class StartTransformTest : public ConnectedWindowFixture {
 protected:
     void SetUp() override
     {
         for (const char* statement : {"Alter table TblSales Add SyncStat Numeric", "Alter table TblPurchase Add SyncStat Numeric",
                                       "Alter table TblSales Add ServInvID Numeric", "Alter table TblPurchase Add ServInvID Numeric"})
             servers.branch().execute(QLatin1String(statement));
-        window = std::make_unique<MainWindow>(servers.folder());
-        Shell::Options options;
-        options.prompter = &prompter;
-        options.endProgram = [] {};
-        options.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 30, 0)); };
-        shell = std::make_unique<Shell>(*window, options);
-        controller = std::make_unique<TransformController>(*shell, *window);
-        ASSERT_TRUE(shell->startUp());
-        shell->connectCompanies();
-        window->dtpdate()->setDate(QDate(2026, 12, 2));
-        window->dtpto()->setDate(QDate(2026, 12, 6));
-    }
-    void TearDown() override
-    {
-        controller.reset();
-        shell.reset();
-        window.reset();
+        connectCompanies();
     }
 
     static void choose(QComboBox* combo, qlonglong id) { combo->setCurrentIndex(combo->findData(id)); }
@@ -77,11 +62,6 @@ protected:
         return all;
     }
 
-    support::TempServers servers{7, QDate(2026, 12, 6)};
-    support::ScriptedPrompter prompter;
-    std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Shell> shell;
-    std::unique_ptr<TransformController> controller;
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "report/IniSetting.h"
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
+#include "ConnectedWindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -26,29 +27,8 @@ using namespace app;
 
 namespace {
 
-class TransformControllerTest : public ::testing::Test {
+class TransformControllerTest : public ConnectedWindowFixture {
 protected:
-    void connectCompanies()
-    {
-        window = std::make_unique<MainWindow>(servers.folder());
-        Shell::Options options;
-        options.prompter = &prompter;
-        options.endProgram = [] {};
-        options.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 30, 0)); };
-        shell = std::make_unique<Shell>(*window, options);
-        controller = std::make_unique<TransformController>(*shell, *window);
-        ASSERT_TRUE(shell->startUp());
-        shell->connectCompanies();
-        window->dtpdate()->setDate(QDate(2026, 12, 2));
-        window->dtpto()->setDate(QDate(2026, 12, 6));
-    }
-    void TearDown() override
-    {
-        controller.reset();
-        shell.reset();
-        window.reset();
-    }
-
     QString saved(const QString& key) { return ini.read(path, key, "(missing)"); }
     void save(const QString& key, const QString& value) { ini.write(path, key, value); }
     static QList<qlonglong> selectedIds(const QListWidget* list)
@@ -78,13 +58,8 @@ protected:
         ASSERT_EQ(QApplication::focusWidget(), widget);
     }
 
-    support::TempServers servers{7, QDate(2026, 12, 6)};
-    support::ScriptedPrompter prompter;
     report::IniSetting ini{prompter};
     QString path = QDir(servers.folder()).filePath("Resources/Appsettings.ini");
-    std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Shell> shell;
-    std::unique_ptr<TransformController> controller;
 };
 
 } // namespace
