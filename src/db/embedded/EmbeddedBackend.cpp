@@ -5,6 +5,8 @@
 #include "db/embedded/SystemProcedures.h"
 #include "db/embedded/Tokenizer.h"
 
+#include <sqlite3.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -184,6 +186,8 @@ long long EmbeddedBackend::runStatement(const TokenList& tokens, ResultData* res
     case Statement::Kind::AlterColumn:
         alterColumn(statement);
         return -1;
+    case Statement::Kind::CopyTable:
+        return copyTable(statement);
     }
     return -1;
 }
@@ -432,6 +436,53 @@ QString EmbeddedBackend::schemaFor(const QString& server, const QString& catalog
     }
     return attach(path, server.isEmpty() ? QStringLiteral("Database '%1'").arg(catalog)
                                          : QStringLiteral("Linked server '%1'").arg(server));
+}
+
+long long EmbeddedBackend::copyTable(const Statement& statement)
+{
+    ResultData info;
+    m_session->run(QStringLiteral("PRAGMA %1.table_info(%2)").arg(quoteName(statement.schema), quoteName(statement.table)), &info);
+    if (info.rowCount() == 0)
+        throw DbError(QStringLiteral("Invalid object name '%1'.").arg(statement.table), QStringLiteral("42S02"), 208);
+    // Each column as the source declares it: type, collation, NOT NULL and default, without keys.
+    // A table declared alike takes the rows as they are stored, without decoding them.
+    const QByteArray schema = statement.schema.toUtf8();
+    const QByteArray table = statement.table.toUtf8();
+    QStringList columns;
+    for (qsizetype row = 0; row < info.rowCount(); ++row) {
+        const size_t base = size_t(row) * info.columns.size();
+        const QString name = info.values[base + 1].toString();
+        QString column = quoteName(name) + QLatin1Char(' ') + info.values[base + 2].toString();
+        const char* collation = nullptr;
+        if (sqlite3_table_column_metadata(m_session->handle(), schema.constData(), table.constData(), name.toUtf8().constData(),
+                                          nullptr, &collation, nullptr, nullptr, nullptr)
+                == SQLITE_OK
+            && collation && qstricmp(collation, "BINARY") != 0)
+            column += QStringLiteral(" COLLATE ") + QString::fromUtf8(collation);
+        if (info.values[base + 3].toInt() != 0)
+            column += QStringLiteral(" NOT NULL");
+        if (!info.values[base + 4].isNull())
+            column += QStringLiteral(" DEFAULT ") + info.values[base + 4].toString();
+        columns << column;
+    }
+    // Made whole or not at all, as SQL Server's SELECT ... INTO.
+    m_session->run(QStringLiteral("SAVEPOINT mirtane_copy"));
+    try {
+        m_session->run((statement.temporary ? QStringLiteral("CREATE TEMP TABLE ") : QStringLiteral("CREATE TABLE ")) + statement.name
+                       + QLatin1Char('(') + columns.join(QStringLiteral(", ")) + QLatin1Char(')'));
+        const long long copied = m_session->run(QStringLiteral("INSERT INTO ") + (statement.temporary ? QStringLiteral("temp.") : QString())
+                                                + statement.name + QStringLiteral(" SELECT * FROM ") + quoteName(statement.schema)
+                                                + QLatin1Char('.') + quoteName(statement.table));
+        m_session->run(QStringLiteral("RELEASE mirtane_copy"));
+        return copied;
+    } catch (...) {
+        try {
+            m_session->run(QStringLiteral("ROLLBACK TO mirtane_copy; RELEASE mirtane_copy"));
+        } catch (const DbError&) {
+            // the failure has already ended it
+        }
+        throw;
+    }
 }
 
 QString EmbeddedBackend::declaredType(const QString& schema, const QString& table, const QString& column)

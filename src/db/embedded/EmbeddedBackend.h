@@ -33,6 +33,7 @@ private:
     void dropDatabase(const QString& name);
     void addColumns(const Statement& statement);
     void alterColumn(const Statement& statement);
+    long long copyTable(const Statement& statement);
     QString attach(const QString& path, const QString& description);
     void detachMaster();
     QString linkedServerFolder(const QString& server);

@@ -175,6 +175,9 @@ SqliteSession::SqliteSession(const QString& path, const QString& catalog, OpenMo
     try {
         run(QStringLiteral("PRAGMA journal_mode=WAL"));
         run(QStringLiteral("PRAGMA synchronous=NORMAL; PRAGMA foreign_keys=OFF; PRAGMA trusted_schema=ON"));
+        // Temporary tables (a bulk transfer's staging copy) stay in memory up to 32 MB before they
+        // spill to a file; the memory is taken only as they grow.
+        run(QStringLiteral("PRAGMA temp.cache_size=-32768"));
     } catch (...) {
         sqlite3_close(m_db);
         m_db = nullptr;

@@ -41,6 +41,7 @@ struct Statement {
         DropDatabase,
         AddColumns,
         AlterColumn,
+        CopyTable,
     };
     Kind kind = Kind::NoOp;
     /// Sql: the SQLite text; IfExists: the condition's query.
@@ -49,12 +50,17 @@ struct Statement {
     bool changesRows = false;
     /// IfExists: IF NOT EXISTS.
     bool negated = false;
+    /// CopyTable: the new table is a temporary one.
+    bool temporary = false;
     /// IfExists: the statement run when the condition holds.
     TokenList then;
-    /// Exec: the procedure (lower case); Create/DropDatabase: the database; Add/AlterColumn: the table.
+    /// Exec: the procedure (lower case); Create/DropDatabase: the database; Add/AlterColumn: the table;
+    /// CopyTable: the new table as SQLite names it.
     QString name;
-    /// Add/AlterColumn: the SQLite schema of the table.
+    /// Add/AlterColumn: the SQLite schema of the table; CopyTable: the source's schema.
     QString schema;
+    /// CopyTable: the source table.
+    QString table;
     std::vector<ProcedureArgument> arguments;
     std::vector<ColumnDefinition> columns;
 };

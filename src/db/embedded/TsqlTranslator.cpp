@@ -1030,6 +1030,22 @@ Statement TsqlTranslator::translate(const TokenList& tokens)
                 const ResolvedName table = tableAt(m_resolver, nodes, i + 1, end);
                 const QString target = table.changed ? table.rendered : quoteName(table.table);
                 nodes.erase(nodes.begin() + i, nodes.begin() + end);
+                // SELECT * INTO name FROM table: the new table takes the source's columns as declared,
+                // as SQL Server's does, and the rows are copied whole.
+                size_t sourceEnd = 0;
+                if (i == 2 && isOp(nodes[1], "*") && nodes.size() > 3 && isWord(nodes[2], "FROM") && isNameNode(nodes[3])) {
+                    const ResolvedName source = tableAt(m_resolver, nodes, 3, sourceEnd);
+                    if (sourceEnd == nodes.size()) {
+                        statement.kind = Statement::Kind::CopyTable;
+                        statement.name = target;
+                        statement.temporary = temporary;
+                        statement.schema = !source.schema.isEmpty()                         ? source.schema
+                            : nodes[3].token.kind == Token::Kind::TempName ? QStringLiteral("temp")
+                                                                            : QStringLiteral("main");
+                        statement.table = source.table;
+                        return statement;
+                    }
+                }
                 statement.kind = Statement::Kind::Sql;
                 statement.sql = (temporary ? QStringLiteral("CREATE TEMP TABLE ") : QStringLiteral("CREATE TABLE ")) + target
                     + QStringLiteral(" AS ") + translateExpression(std::move(nodes), m_resolver);

@@ -283,3 +283,27 @@ TEST_F(EmbeddedEngineTest, TempTablesAndIdentityColumns)
     connection->execute("drop table #names");
     EXPECT_EQ(errorOf([&] { connection->execute("select * from #names"); }).nativeCode(), 208);
 }
+
+TEST_F(EmbeddedEngineTest, SelectStarIntoKeepsTheSourceColumnsButNotItsKeys)
+{
+    connection->execute("insert into T values (1, 'Alpha', 12.50, '2026-12-05 10:30:00')");
+    connection->execute("insert into T values (2, NULL, NULL, NULL)");
+    EXPECT_EQ(connection->execute("select * into #copy from T"), 2);
+    db::Recordset copy = connection->openRecordset("select * from #copy order by ID");
+    std::vector<int> codes;
+    for (const db::Column& column : copy.columns())
+        codes.push_back(column.typeCode);
+    EXPECT_EQ(codes, (std::vector<int>{3, 200, 131, 135}));
+    EXPECT_EQ(rows(*connection, "select * from #copy order by ID"),
+              QStringList({"1|Alpha|12.5|2026-12-05 10:30:00", "2|NULL|NULL|NULL"}));
+    // Text compares without regard to case, as in the source.
+    EXPECT_EQ(scalarText(*connection, "select count(*) from #copy where Name = 'ALPHA'"), "1");
+    // NOT NULL is kept; the primary key is not, as with SQL Server's SELECT ... INTO.
+    EXPECT_EQ(errorOf([&] { connection->execute("insert into #copy (ID) values (NULL)"); }).nativeCode(), 515);
+    EXPECT_NO_THROW(connection->execute("insert into #copy (ID) values (1)"));
+
+    // A source that cannot be read leaves no table behind.
+    EXPECT_EQ(errorOf([&] { connection->execute("select * into #none from Missing"); }).nativeCode(), 208);
+    EXPECT_EQ(errorOf([&] { connection->execute("select * from #none"); }).nativeCode(), 208);
+    EXPECT_EQ(errorOf([&] { connection->execute("select * into #copy from T"); }).nativeCode(), 2714);
+}
