@@ -5,6 +5,7 @@
 #include "db/DateText.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -500,6 +501,10 @@ void MainWindow::buildLogin(QWidget* over)
     }
     m_cmdConnect = button(QStringLiteral("cmdConnect"), QStringLiteral("Connect"), box);
     m_cmdConnect->setDefault(true);
+    m_cmdLoginNotices = button(QStringLiteral("cmdLoginNotices"), QStringLiteral("Notices"), box);
+    m_cmdLoginNotices->setToolTip(QStringLiteral("Show the notifications, errors and warnings of this session with their times"));
+    m_cmdLoginNotices->hide();
+    connect(m_cmdLoginNotices, &QPushButton::clicked, this, &MainWindow::showNotices);
     m_lblConnect = named(new ClickableLabel({}, box), QStringLiteral("lblConnect"));
     m_lblConnect->setWordWrap(true);
 
@@ -514,7 +519,11 @@ void MainWindow::buildLogin(QWidget* over)
     boxLayout->addWidget(caption(QStringLiteral("Sub Company"), m_cboDestinationCompany, box));
     boxLayout->addWidget(m_cboDestinationCompany);
     boxLayout->addSpacing(10);
-    boxLayout->addWidget(m_cmdConnect, 0, Qt::AlignRight);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(m_cmdLoginNotices);
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(m_cmdConnect);
+    boxLayout->addLayout(buttonRow);
     boxLayout->addWidget(m_lblConnect);
 
     // The box stays centred however the window is sized.
@@ -591,12 +600,44 @@ void MainWindow::addToolTipsAndShortcuts()
     for (const Hint& hint : hints) {
         QString tip = hint.tip;
         if (!hint.keys.isEmpty()) {
-            hint.button->setShortcut(hint.keys);
+            // The window holds the shortcut, not the button, so that it also works while the
+            // button's page is hidden.
+            auto* action = new QAction(hint.button->text(), this);
+            action->setObjectName(QStringLiteral("act") + hint.button->objectName().mid(3));
+            action->setShortcut(hint.keys);
+            action->setShortcutContext(Qt::WindowShortcut);
+            addAction(action);
+            QAbstractButton* button = hint.button;
+            connect(action, &QAction::triggered, this, [this, button] { pressFromShortcut(button); });
             tip += QStringLiteral(" (") + hint.keys.toString(QKeySequence::NativeText) + QLatin1Char(')');
         }
         hint.button->setToolTip(tip);
         hint.button->setAccessibleDescription(tip);
     }
+}
+
+void MainWindow::pressFromShortcut(QAbstractButton* button)
+{
+    // The notices can always be read, even while the login panel covers their button.
+    if (button == m_cmdNotices) {
+        showNotices();
+        return;
+    }
+    if (isLoginShown())
+        return;
+    // A button on a page that is not shown is brought into view and given the focus, not pressed:
+    // the operator sees what the key would start before it starts.
+    for (int page = 0; page < m_SSTab1->count(); ++page) {
+        if (page == m_SSTab1->currentIndex() || !m_SSTab1->widget(page)->isAncestorOf(button))
+            continue;
+        if (m_SSTab1->isTabEnabled(page)) {
+            m_SSTab1->setCurrentIndex(page);
+            button->setFocus(Qt::ShortcutFocusReason);
+        }
+        return;
+    }
+    if (button->isVisible() && button->isEnabled())
+        button->animateClick();
 }
 
 void MainWindow::orderTabs()
@@ -614,14 +655,23 @@ void MainWindow::orderTabs()
         QWidget::setTabOrder(order[i - 1], order[i]);
     QWidget::setTabOrder(m_cboSourceCompany, m_cboDestinationCompany);
     QWidget::setTabOrder(m_cboDestinationCompany, m_cmdConnect);
+    QWidget::setTabOrder(m_cmdConnect, m_cmdLoginNotices);
 }
 
 void MainWindow::addNotice(const QString& text, const QDateTime& time)
 {
     m_notices.append({time, text});
-    m_cmdNotices->setText(QStringLiteral("Notices (") + QString::number(m_notices.size()) + QLatin1Char(')'));
+    countNotices();
     if (m_noticeDialog && m_noticeDialog->isVisible())
         showNotices();
+}
+
+void MainWindow::countNotices()
+{
+    const QString caption = QStringLiteral("Notices (") + QString::number(m_notices.size()) + QLatin1Char(')');
+    m_cmdNotices->setText(caption);
+    m_cmdLoginNotices->setText(caption);
+    m_cmdLoginNotices->setVisible(!m_notices.isEmpty());
 }
 
 const QList<MainWindow::Notice>& MainWindow::notices() const
@@ -665,6 +715,7 @@ void MainWindow::showNotices()
 }
 
 QPushButton* MainWindow::cmdNotices() const { return m_cmdNotices; }
+QPushButton* MainWindow::cmdLoginNotices() const { return m_cmdLoginNotices; }
 QProgressBar* MainWindow::prgOperation() const { return m_prgOperation; }
 QLabel* MainWindow::lblOperation() const { return m_lblOperation; }
 

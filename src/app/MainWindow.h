@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QAbstractButton;
 class QCheckBox;
 class QComboBox;
 class QDialog;
@@ -86,6 +87,9 @@ public:
     void showNotices();
     /// Button cmdNotices that opens the notice history; its caption counts the notices.
     QPushButton* cmdNotices() const;
+    /// The same on the login panel, cmdLoginNotices, shown once there is a notice: behind the
+    /// panel the window's own button cannot be reached.
+    QPushButton* cmdLoginNotices() const;
     /// Progress bar prgOperation beside the status lines, hidden while no long work runs.
     QProgressBar* prgOperation() const;
     /// Name of the long work the progress bar shows, lblOperation.
@@ -213,6 +217,8 @@ private:
     void nameUncaptionedControls();
     void fitLoginToWindow();
     void addToolTipsAndShortcuts();
+    void pressFromShortcut(QAbstractButton* button);
+    void countNotices();
     void orderTabs();
     bool belongsToThisWindow(QObject* object) const;
 
@@ -279,6 +285,7 @@ private:
     QLabel* m_lblStatus = nullptr;
 
     QPushButton* m_cmdNotices = nullptr;
+    QPushButton* m_cmdLoginNotices = nullptr;
     QProgressBar* m_prgOperation = nullptr;
     QLabel* m_lblOperation = nullptr;
     QList<Notice> m_notices;

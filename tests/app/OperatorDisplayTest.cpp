@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -131,13 +132,12 @@ TEST_F(OperatorDisplayTest, TrayTipStartsWithTheProgramNameAndTellsTheLastSyncAn
     EXPECT_EQ(QtReporter::trayTip(".", false), "ERP Mirtane\nSync timer stopped");
 }
 
-TEST_F(OperatorDisplayTest, MainButtonsHaveTipsAndShortcutsAndEveryControlHasAnAccessibleName)
+TEST_F(OperatorDisplayTest, MainButtonsHaveTipsAndEveryControlHasAnAccessibleName)
 {
     EXPECT_TRUE(window->cmdFullSync()->toolTip().contains("Replace the sub company's masters"));
     EXPECT_EQ(window->cmdFullSync()->text(), "Master Synchronisation");
     for (QPushButton* button : {window->cmdFullSync(), window->cmdSettingsSynch(), window->cmdShowTransactions(),
                                 window->cmdStartDatamigration(), window->cmdRefresh(), window->cmdUpdateDataBase()}) {
-        EXPECT_FALSE(button->shortcut().isEmpty()) << button->objectName().toStdString();
         EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
     }
     for (QWidget* control : window->findChildren<QWidget*>()) {
@@ -148,6 +148,51 @@ TEST_F(OperatorDisplayTest, MainButtonsHaveTipsAndShortcutsAndEveryControlHasAnA
         ASSERT_NE(accessible, nullptr);
         EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << control->objectName().toStdString();
     }
+}
+
+TEST(OperatorShortcutTest, ShortcutsReachButtonsOnHiddenPagesAndTheNoticesBehindTheLoginPanel)
+{
+    QTemporaryDir folder;
+    MainWindow window(folder.path());
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    int fullSyncs = 0;
+    QObject::connect(window.cmdFullSync(), &QPushButton::clicked, [&] { ++fullSyncs; });
+    const auto press = [&](QKeyCombination keys) {
+        QTest::keyClick(&window, keys.key(), keys.keyboardModifiers());
+        QTest::qWait(150); // a button pressed by its key shows itself pressed for a moment
+    };
+
+    // Behind the login panel only the notices answer, and they have a button of their own there.
+    EXPECT_TRUE(window.cmdLoginNotices()->isHidden());
+    window.addNotice("Linked server failed");
+    EXPECT_FALSE(window.cmdLoginNotices()->isHidden());
+    EXPECT_EQ(window.cmdLoginNotices()->text(), "Notices (1)");
+    press(Qt::CTRL | Qt::Key_M);
+    EXPECT_EQ(fullSyncs, 0);
+    press(Qt::CTRL | Qt::Key_N);
+    auto* notices = window.findChild<QDialog*>("dlgNotices");
+    ASSERT_NE(notices, nullptr);
+    EXPECT_TRUE(notices->isVisible());
+    notices->hide();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    // A key whose button is on another page shows the page and focuses the button; the same key
+    // on that page presses it.
+    window.hideLogin();
+    window.SSTab1()->setCurrentIndex(MainWindow::LogFilePage);
+    press(Qt::CTRL | Qt::Key_M);
+    EXPECT_EQ(window.SSTab1()->currentIndex(), MainWindow::StepOnePage);
+    EXPECT_TRUE(window.cmdFullSync()->hasFocus());
+    EXPECT_EQ(fullSyncs, 0);
+    press(Qt::CTRL | Qt::Key_M);
+    EXPECT_EQ(fullSyncs, 1);
+    // A disabled button stays unpressed.
+    window.cmdFullSync()->setEnabled(false);
+    press(Qt::CTRL | Qt::Key_M);
+    EXPECT_EQ(fullSyncs, 1);
 }
 
 TEST_F(OperatorDisplayTest, GridColumnsFitTheirContentAfterFilling)
