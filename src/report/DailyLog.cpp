@@ -31,6 +31,11 @@ QString DailyLog::folderFor(const QString& programFolder, const QString& company
     // A "/" in the company code would otherwise reach outside the program folder.
     QString prefix = companyCode.left(5);
     prefix.replace(QLatin1Char('/'), QLatin1Char('_'));
+#ifdef Q_OS_WIN
+    // On Windows a backslash separates folders too, and "C:" names a drive.
+    prefix.replace(QLatin1Char('\\'), QLatin1Char('_'));
+    prefix.replace(QLatin1Char(':'), QLatin1Char('_'));
+#endif
     return programFolder + QLatin1Char('/') + prefix + QLatin1Char(' ') + db::DateText::monthAbbreviation(today)
         + QLatin1Char(' ') + QStringLiteral("%1").arg(today.year(), 4, 10, QLatin1Char('0'));
 }

@@ -405,7 +405,7 @@ QString EmbeddedBackend::linkedServerFolder(const QString& server)
     QString folder;
     if (dataSource.startsWith(QLatin1String("embedded:"), Qt::CaseInsensitive))
         folder = EmbeddedServer::folderFor(dataSource, m_programFolder);
-    else if (!dataSource.contains(QLatin1Char('/')) && dataSource != QLatin1String("..") && dataSource != QLatin1String("."))
+    else if (EmbeddedServer::isFolderName(dataSource))
         folder = QFileInfo(m_server.folder()).dir().absoluteFilePath(dataSource);
     if (!EmbeddedServer(folder).exists())
         throw DbError(QStringLiteral("Cannot initialize the data source object of OLE DB provider \"SQLNCLI\" for linked server \"%1\". "

@@ -51,9 +51,21 @@ QString EmbeddedServer::folderFor(const QString& dataSource, const QString& prog
     if (QDir::isAbsolutePath(name))
         return QDir::cleanPath(name);
     // A server name is one folder below servers/, never a way out of it.
-    if (name.contains(QLatin1Char('/')) || name == QLatin1String(".") || name == QLatin1String(".."))
+    if (!isFolderName(name))
         return QString();
     return QDir::cleanPath(programFolder + QStringLiteral("/servers/") + name);
+}
+
+bool EmbeddedServer::isFolderName(const QString& name)
+{
+    if (name.contains(QLatin1Char('/')) || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+#ifdef Q_OS_WIN
+    // On Windows a backslash separates folders too, and "C:" names a drive.
+    if (name.contains(QLatin1Char('\\')) || name.contains(QLatin1Char(':')))
+        return false;
+#endif
+    return true;
 }
 
 void EmbeddedServer::checkCatalogName(const QString& catalog)

@@ -15,6 +15,8 @@ public:
     static QString folderFor(const QString& dataSource, const QString& programFolder);
     /// Throws DbError when `catalog` is not a plain database name (path separators, "..", odd characters).
     static void checkCatalogName(const QString& catalog);
+    /// Whether `name` is one folder name that cannot lead out of the folder it is put under.
+    static bool isFolderName(const QString& name);
 
     const QString& folder() const { return m_folder; }
     /// The server's name: the last part of its folder.

@@ -4,6 +4,7 @@
 #include "db/embedded/StatementCounter.h"
 
 #include <QByteArray>
+#include <QtNumeric>
 #include <QRegularExpression>
 
 #include <charconv>
@@ -548,7 +549,7 @@ void addValues(sqlite3_context* context, int, sqlite3_value** args)
         }
     }
     qint64 sum = 0;
-    if (integerA && integerB && !__builtin_add_overflow(intA, intB, &sum))
+    if (integerA && integerB && !qAddOverflow(intA, intB, &sum))
         sqlite3_result_int64(context, sum);
     else
         sqlite3_result_double(context, realA + realB);
