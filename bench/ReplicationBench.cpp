@@ -220,7 +220,8 @@ int main(int argc, char* argv[])
         NullReporter silent;
         LogOnlyReporter logOnly(log);
         for (const auto& [name, r] : {std::pair<const char*, report::Reporter*>{"no reporting", &silent}, {"daily log only", &logOnly}}) {
-            const double took = timed([&] { replication::RowCopier(headOffice, branch, *r, prompter).copy(QStringLiteral("tblItemMaster")); });
+            report::Reporter& other = *r;
+            const double took = timed([&] { replication::RowCopier(headOffice, branch, other, prompter).copy(QStringLiteral("tblItemMaster")); });
             std::printf("  row copy with %s: %.0f rows/s\n", name, texts.size() / took);
         }
         const double directRate = texts.size() / median(directTimes);
