@@ -162,7 +162,8 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
             }
         }
         outcome.error = QString::fromStdString(e.what());
-        m_reporter.balloon(outcome.error);
+        if (copy.showError)
+            m_reporter.balloon(outcome.error);
         m_reporter.progress(outcome.error);
         m_reporter.log(QStringLiteral("Error Generated "), outcome.error);
     }

@@ -36,6 +36,10 @@ struct VoucherCopy {
     /// Further statements for the copied voucher's new key, run inside its transaction before it
     /// commits; a failing one rolls the voucher back.
     std::function<QStringList(long long newKey)> extraStatements;
+    /// Whether an error that ends the copy is shown as a notification here; a caller that
+    /// reports it itself, naming the voucher, turns this off so the operator sees it once.
+    /// The error is logged ("Error Generated ") either way.
+    bool showError = true;
 };
 
 /// What a voucher copy did.

@@ -186,6 +186,8 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     copy.detailSource = tables.detail + QStringLiteral(",tblItemMaster");
     // Inside the copy's transaction: a voucher is never left in the destination half transformed.
     copy.extraStatements = [family, &how](long long newKey) { return statements(family, newKey, how); };
+    // A voucher that fails is reported below with its number, once.
+    copy.showError = false;
 
     QString lastAlreadyTransferred;
     qint64 checked = 0;
