@@ -2,6 +2,7 @@
 // against the same INSERT texts sent directly, bulk transfer against the engine's own
 // INSERT ... SELECT through the linked server, the master count comparison, and the peak memory
 // of a 200,000-row row copy.
+#include "BenchSupport.h"
 #include "app/MainWindow.h"
 #include "app/QtReporter.h"
 #include "connect/LinkedServer.h"
@@ -23,29 +24,21 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <vector>
 
+using bench::SilentPrompter;
+using bench::QuietReporter;
+using bench::seconds;
+using bench::median;
+using bench::peakKilobytes;
+
 namespace {
 
 constexpr int itemCount = 20000;
 constexpr int cardCount = 200000;
-
-/// Answers every box with its default button and counts them.
-class SilentPrompter : public report::Prompter {
-public:
-    report::PromptAnswer ask(const report::Prompt& prompt) override
-    {
-        ++boxes;
-        return prompt.defaultAnswer;
-    }
-    int boxes = 0;
-};
-
 
 /// The count grid as plain rows; the comparison's cost is in the two queries.
 class RowsGrid : public report::GridControl {
@@ -69,21 +62,8 @@ private:
     std::vector<QStringList> m_rows;
 };
 
-/// Reports nothing: the copy's own cost without the window and the log.
-class NullReporter : public report::Reporter {
-public:
-    void status(const QString&) override {}
-    void progress(const QString&) override {}
-    void log(const QString&, const QString&) override {}
-    void processEvents() override {}
-    void progressRange(const QString&, qint64, qint64) override {}
-
-protected:
-    void showBalloon(const QString&) override {}
-};
-
 /// Writes the daily log and nothing else.
-class LogOnlyReporter : public NullReporter {
+class LogOnlyReporter : public QuietReporter {
 public:
     explicit LogOnlyReporter(report::DailyLog& log) : m_log(log) {}
     void log(const QString& tag, const QString& text) override { m_log.write(tag, text); }
@@ -91,13 +71,6 @@ public:
 private:
     report::DailyLog& m_log;
 };
-
-long peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
 
 QStringList insertTexts(db::Connection& from, const QString& table)
 {
@@ -126,17 +99,6 @@ void growCards(db::Connection& headOffice)
                                .arg(i % 2));
     }
     headOffice.commitTrans();
-}
-
-double seconds(const QElapsedTimer& timer)
-{
-    return double(timer.nsecsElapsed()) / 1e9;
-}
-
-double median(std::vector<double> times)
-{
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
 }
 
 } // namespace
@@ -217,7 +179,7 @@ int main(int argc, char* argv[])
                 inserted = replication::RowCopier(headOffice, branch, reporter, prompter).copy(QStringLiteral("tblItemMaster")).inserted;
             }));
         }
-        NullReporter silent;
+        QuietReporter silent;
         LogOnlyReporter logOnly(log);
         for (const auto& [name, r] : {std::pair<const char*, report::Reporter*>{"no reporting", &silent}, {"daily log only", &logOnly}}) {
             report::Reporter& other = *r;

@@ -1,6 +1,7 @@
 // Show Trans on a head office with 20,000 sales vouchers of one type on one day, through the real window.
 // Prints the time of the listing (query, filling the list, checking every entry, totals) and of the
 // first repaint afterwards, with and without a category filter.
+#include "BenchSupport.h"
 #include "app/MainWindow.h"
 #include "app/Shell.h"
 #include "app/TransformController.h"
@@ -20,22 +21,12 @@
 
 #include <cstdio>
 
+using bench::SilentPrompter;
+
 namespace {
 
 constexpr int voucherCount = 20000;
 constexpr int vchType = 101;
-
-/// Answers every box with its default button and counts them.
-class SilentPrompter : public report::Prompter {
-public:
-    report::PromptAnswer ask(const report::Prompt& prompt) override
-    {
-        ++boxes;
-        std::printf("  box: %s\n", qPrintable(prompt.text));
-        return prompt.defaultAnswer;
-    }
-    int boxes = 0;
-};
 
 void addVouchers(const QString& folder, const QDate& day)
 {

@@ -2,6 +2,7 @@
 // every 2 seconds for a few minutes (default 180 s; the first argument gives the seconds). Prints
 // the ticks, the nested ticks (must be 0), whether the mark ever went back (must not), and whether
 // the branch's masters equal the head office's after a last tick.
+#include "BenchSupport.h"
 #include "app/MainWindow.h"
 #include "app/ReconcileController.h"
 #include "app/Shell.h"
@@ -23,36 +24,11 @@
 
 #include <cstdio>
 
+using bench::SilentPrompter;
+using bench::QuietReporter;
+using bench::AlwaysConnected;
+
 namespace {
-
-class SilentPrompter : public report::Prompter {
-public:
-    report::PromptAnswer ask(const report::Prompt& prompt) override
-    {
-        ++boxes;
-        std::printf("  box: %s\n", qPrintable(prompt.text.left(200)));
-        return prompt.defaultAnswer;
-    }
-    int boxes = 0;
-};
-
-// Says only what failed.
-class QuietReporter : public report::Reporter {
-public:
-    void status(const QString&) override {}
-    void progress(const QString&) override {}
-    void log(const QString&, const QString&) override {}
-    void processEvents() override {}
-    void progressRange(const QString&, qint64, qint64) override {}
-
-protected:
-    void showBalloon(const QString& text) override { std::printf("  notice: %s\n", qPrintable(text)); }
-};
-
-class AlwaysConnected : public upload::Connectivity {
-public:
-    bool isWebConnected() override { return true; }
-};
 
 // Every row of `table`'s first `columns`, in key order, as one text.
 QString rows(db::Connection& connection, const QString& table, const QString& columns)
@@ -65,6 +41,8 @@ QString rows(db::Connection& connection, const QString& table, const QString& co
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 180;
     QTemporaryDir dir;

@@ -2,6 +2,7 @@
 // each side over 60 days, with 500 activity rows above the mark (400 master changes, 100 new
 // sales). Prints the time of the tick (summary, master upload, counts) and of FillTransCount
 // plus the mismatch search for one day.
+#include "BenchSupport.h"
 #include "app/MainWindow.h"
 #include "app/ReconcileController.h"
 #include "app/Shell.h"
@@ -24,27 +25,14 @@
 
 #include <cstdio>
 
+using bench::SilentPrompter;
+using bench::AlwaysConnected;
+
 namespace {
 
 constexpr int voucherCount = 100000;
 constexpr int days = 60;
 constexpr int vchType = 101;
-
-class SilentPrompter : public report::Prompter {
-public:
-    report::PromptAnswer ask(const report::Prompt& prompt) override
-    {
-        ++boxes;
-        std::printf("  box: %s\n", qPrintable(prompt.text.left(200)));
-        return prompt.defaultAnswer;
-    }
-    int boxes = 0;
-};
-
-class AlwaysConnected : public upload::Connectivity {
-public:
-    bool isWebConnected() override { return true; }
-};
 
 // The same vouchers on both sides, three items each, spread over the 60 days up to `today`.
 void growVouchers(const QString& folder, const QDate& today)

@@ -1,6 +1,7 @@
 // The transformation of 1,000 checked sales vouchers with 5 items each (new keys, item filter,
 // type, tax and rate changes inside each voucher's transaction, user-log rows) against the same
 // write statements sent directly to the engine, one transaction per voucher as the run sends them.
+#include "BenchSupport.h"
 #include "connect/CompanyConnections.h"
 #include "connect/ProgramSettings.h"
 #include "connect/UserLog.h"
@@ -22,23 +23,14 @@
 #include <cstdio>
 #include <vector>
 
+using bench::SilentPrompter;
+using bench::seconds;
+
 namespace {
 
 constexpr int voucherCount = 1000;
 constexpr int itemsPerVoucher = 5;
 constexpr int firstKey = 500000;
-
-/// Answers every box with its default button and counts them.
-class SilentPrompter : public report::Prompter {
-public:
-    report::PromptAnswer ask(const report::Prompt& prompt) override
-    {
-        ++boxes;
-        std::printf("  box: %s\n", qPrintable(prompt.text));
-        return prompt.defaultAnswer;
-    }
-    int boxes = 0;
-};
 
 /// Reports as the window does (two labels repainted, the daily log file) and keeps the insert
 /// statements the copy logged, so that the direct run sends exactly the same texts.
@@ -100,8 +92,6 @@ private:
     std::vector<Entry> m_entries;
     int m_current = -1;
 };
-
-double seconds(const QElapsedTimer& timer) { return double(timer.nsecsElapsed()) / 1e9; }
 
 void addVouchers(db::Connection& headOffice, const QDate& day)
 {
