@@ -2,9 +2,11 @@
 // What the benchmarks share: boxes answered without a person, a reporter that says only what
 // failed, a network that is always there, and the figures' arithmetic.
 #include "report/Prompter.h"
+#include "tools/demo/DemoBuilder.h"
 #include "report/Reporter.h"
 #include "upload/Connectivity.h"
 
+#include <QDate>
 #include <QElapsedTimer>
 
 #include <sys/resource.h>
@@ -14,6 +16,22 @@
 #include <vector>
 
 namespace bench {
+
+/// Benchmarks run without a display unless a platform is asked for.
+inline void runOffscreen()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+/// The small demo servers in `folder`, with vouchers up to `today`.
+inline void buildSmallDemo(const QString& folder, const QDate& today)
+{
+    tools::DemoOptions options;
+    options.size = tools::DemoSize::small();
+    options.today = today;
+    tools::DemoBuilder(folder, options).build();
+}
 
 /// Answers every box with its default button, prints it and counts them.
 class SilentPrompter : public report::Prompter {

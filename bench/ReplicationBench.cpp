@@ -105,8 +105,7 @@ void growCards(db::Connection& headOffice)
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::runOffscreen();
     QApplication application(argc, argv);
     QTemporaryDir dir;
     const QString folder = dir.path();

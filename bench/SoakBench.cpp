@@ -41,16 +41,12 @@ QString rows(db::Connection& connection, const QString& table, const QString& co
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::runOffscreen();
     QApplication application(argc, argv);
     const int seconds = argc > 1 ? QByteArray(argv[1]).toInt() : 180;
     QTemporaryDir dir;
     const QDate today = QDate::currentDate();
-    tools::DemoOptions options;
-    options.size = tools::DemoSize::small();
-    options.today = today;
-    tools::DemoBuilder(dir.path(), options).build();
+    bench::buildSmallDemo(dir.path(), today);
 
     app::MainWindow window(dir.path());
     SilentPrompter prompter;

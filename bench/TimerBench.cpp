@@ -84,14 +84,11 @@ void makeActivity(db::Connection& head, const QDate& today)
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    bench::runOffscreen();
     QApplication application(argc, argv);
     QTemporaryDir dir;
     const QDate today(2026, 12, 5);
-    tools::DemoOptions options;
-    options.size = tools::DemoSize::small();
-    options.today = today;
-    tools::DemoBuilder(dir.path(), options).build();
+    bench::buildSmallDemo(dir.path(), today);
 
     QElapsedTimer timer;
     timer.start();

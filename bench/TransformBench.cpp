@@ -126,14 +126,11 @@ void removeCopies(db::Connection& branch)
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+    bench::runOffscreen();
     QApplication application(argc, argv);
     QTemporaryDir dir;
     const QDate day(2026, 12, 6);
-    tools::DemoOptions options;
-    options.size = tools::DemoSize::small();
-    options.today = day;
-    tools::DemoBuilder(dir.path(), options).build();
+    bench::buildSmallDemo(dir.path(), day);
 
     connection::ProgramSettings settings;
     settings.serverName = tools::DemoBuilder::branchDataSource();
