@@ -184,17 +184,6 @@ TEST_F(MainWindowTest, ControlsSitOnTheirDocumentedPages)
     EXPECT_TRUE(window.Picture1()->isAncestorOf(window.lstSource()));
 }
 
-TEST_F(MainWindowTest, AccessorsReturnTheControlsOfThatName)
-{
-    EXPECT_EQ(window.lstSource(), window.findChild<QListWidget*>("lstSource"));
-    EXPECT_EQ(window.cboTaxMode(), window.findChild<QComboBox*>("cboTaxMode"));
-    EXPECT_EQ(window.msgMisMatch(), window.findChild<QTableWidget*>("msgMisMatch"));
-    EXPECT_EQ(window.lblStatus(), window.findChild<QLabel*>("lblStatus"));
-    EXPECT_EQ(window.lblStatusMain(), window.findChild<QLabel*>("lblStatusMain"));
-    EXPECT_EQ(window.timertrigger(), window.findChild<QTimer*>("timertrigger"));
-    EXPECT_EQ(window.programFolder(), programFolder.path());
-}
-
 TEST_F(MainWindowTest, ItemClassListHoldsTheTenClassesWithIdsZeroToNine)
 {
     const QListWidget& list = *window.LstitemClass();
