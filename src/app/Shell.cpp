@@ -49,7 +49,7 @@ Shell::OperationScope::OperationScope(Shell& shell, const QString& name)
         return;
     m_shell.m_runningOperation = name.isEmpty() ? QStringLiteral("operation") : name;
     m_acquired = true;
-    m_noticesAtStart = m_shell.m_window.notices().size();
+    m_noticesAtStart = m_shell.m_window.notices().size() + m_shell.m_unattended.notified();
     m_shell.m_window.setRunningOperation(m_shell.m_runningOperation);
 }
 
@@ -64,7 +64,8 @@ Shell::OperationScope::~OperationScope()
     if (!m_acquired)
         return;
     m_shell.m_window.setRunningOperation(QString());
-    if (m_shell.m_window.notices().size() == m_noticesAtStart)
+    // A repeated message that unattended work kept quiet still means the run did not succeed.
+    if (m_shell.m_window.notices().size() + m_shell.m_unattended.notified() == m_noticesAtStart)
         m_shell.m_window.operationSucceeded(m_shell.m_runningOperation);
     m_shell.m_runningOperation.clear();
 }
@@ -103,6 +104,7 @@ void Shell::showDailyLog()
     log->setPlainText(report::TextFile::read(m_log.currentFile()));
     // The newest entries are the ones the operator came for.
     log->moveCursor(QTextCursor::End);
+    log->moveCursor(QTextCursor::StartOfBlock);
     log->ensureCursorVisible();
 }
 

@@ -20,6 +20,10 @@ public:
     bool isDuplicateKey() const;
     /// True for a lost or refused connection (SQLSTATE class 08).
     bool isConnectionFailure() const;
+    /// True when the failure is not the statement's own but its surroundings': a lost connection,
+    /// a full disk or log, a database or table or column that is not there. Every further
+    /// statement of the same work would fail the same way.
+    bool isEnvironmentFailure() const;
 
 private:
     QString m_message;

@@ -162,6 +162,8 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
             }
         }
         outcome.error = QString::fromStdString(e.what());
+        if (const auto* failure = dynamic_cast<const db::DbError*>(&e))
+            outcome.environmentFailure = failure->isEnvironmentFailure();
         if (copy.showError)
             m_reporter.balloon(outcome.error);
         m_reporter.progress(outcome.error);

@@ -50,6 +50,8 @@ struct VoucherOutcome {
     int committed = 0;
     /// The error that ended the copy ("" when none).
     QString error;
+    /// True when that error would end any other copy too (see db::DbError::isEnvironmentFailure).
+    bool environmentFailure = false;
 };
 
 /// Copies vouchers (a master row with its detail rows) under a new key, each voucher inside one

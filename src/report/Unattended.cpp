@@ -24,6 +24,7 @@ void Unattended::endRound()
 
 bool Unattended::firstOfItsRun(const QString& text)
 {
+    ++m_notified;
     const bool seen = m_lastRound.contains(text) || m_thisRound.contains(text);
     m_thisRound.insert(text);
     // Outside a round every text counts as part of the last one, so nothing repeats unbounded.

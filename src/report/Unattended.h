@@ -31,6 +31,9 @@ public:
     /// choice that changes nothing: OK, Cancel or No.
     PromptAnswer ask(const Prompt& prompt) override;
 
+    /// How many messages came, shown or kept quiet as repeats.
+    qint64 notified() const { return m_notified; }
+
     /// Log tag of a message box that unattended work did not open.
     static const QString messageTag;
 
@@ -45,6 +48,7 @@ private:
     QSet<QString> m_lastRound;
     QSet<QString> m_thisRound;
     bool m_inRound = false;
+    qint64 m_notified = 0;
 };
 
 } // namespace report

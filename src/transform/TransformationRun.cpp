@@ -4,6 +4,7 @@
 #include "connect/UserLog.h"
 #include "db/Connection.h"
 #include "db/DateText.h"
+#include "db/DbError.h"
 #include "db/NumberText.h"
 #include "replication/TransactionCopier.h"
 #include "report/ListControl.h"
@@ -253,6 +254,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     copy.showError = false;
 
     QString lastAlreadyTransferred;
+    QString stopReason;
     report::ProgressSteps bar(m_reporter, QStringLiteral("Transformation"), checked);
     qint64 visited = 0;
     // The count is read again on every pass: the window handles events during each copy.
@@ -284,6 +286,10 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
             const replication::VoucherOutcome copied = copier.copy(copy);
             if (copied.committed == 0) {
                 ++outcome.failed;
+                if (copied.environmentFailure) {
+                    stopReason = copied.error;
+                    break;
+                }
                 if (!copied.error.isEmpty())
                     notTransferred(voucher + copied.error, true);
                 else if (copied.newKey == 0)
@@ -295,10 +301,31 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
             ++outcome.copied;
             // Head office's row follows the commit: its database is not part of the branch's transaction.
             userLog.logOnSource(row);
+        } catch (const db::DbError& e) {
+            ++outcome.failed;
+            if (e.isEnvironmentFailure()) {
+                stopReason = e.message();
+                break;
+            }
+            notTransferred(voucher + e.message(), true);
         } catch (const std::exception& e) {
             ++outcome.failed;
             notTransferred(voucher + QString::fromStdString(e.what()), true);
         }
+    }
+
+    // A full disk, a lost connection or a missing table fails every voucher alike: one message,
+    // and the vouchers not yet tried wait for the next run.
+    if (!stopReason.isEmpty()) {
+        const qint64 left = checked - visited;
+        outcome.stopped = stopReason;
+        bar.finish();
+        const QString stopped = QStringLiteral("Transformation stopped: ") + stopReason + QStringLiteral(" ")
+            + QString::number(outcome.copied) + QStringLiteral(" copied; ") + QString::number(left + 1)
+            + QStringLiteral(" not copied, left for the next run.");
+        notTransferred(stopped, true);
+        m_reporter.status(QStringLiteral("Transformation stopped"));
+        return outcome;
     }
 
     // One notification for all of them; each one has its own log entry. The timer, which finds

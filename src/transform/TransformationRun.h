@@ -74,6 +74,9 @@ struct RunOutcome {
     int alreadyTransferred = 0;
     /// Checked vouchers whose copy failed or found nothing to copy.
     int failed = 0;
+    /// Why the run stopped before the last checked voucher ("" when it went through): a failure of
+    /// the surroundings that every further voucher would meet too.
+    QString stopped;
 };
 
 /// Copies the checked vouchers of the listing into the destination company under new keys, with

@@ -397,3 +397,18 @@ TEST_F(TransformationRunTest, ProgressCountsTheCheckedVouchersOnlyAndEndsAtTheTo
     // 0 when the run starts, then k before voucher k + 1 is copied, and the total at the end.
     EXPECT_EQ(done, expected);
 }
+
+TEST_F(TransformationRunTest, AFaultOfTheBranchItselfStopsTheRunWithOneMessage)
+{
+    // Every voucher would meet the same missing table: the first one stops the run.
+    prepare(101, 101);
+    servers.branch().execute("drop table tblSalesItem");
+    const RunOutcome outcome = run();
+    EXPECT_EQ(outcome.copied, 0);
+    EXPECT_EQ(outcome.failed, 1);
+    EXPECT_FALSE(outcome.stopped.isEmpty());
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_TRUE(reporter.balloons[0].contains("tblSalesItem")) << reporter.balloons[0].toStdString();
+    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), 0);
+    EXPECT_NE(reporter.statuses.back(), "MIgration Over");
+}
