@@ -8,7 +8,10 @@
 #include "connect/LinkedServer.h"
 #include "masters/FullSync.h"
 #include "replication/BulkTransfer.h"
+#include "replication/RowCopier.h"
 #include "replication/TransactionCopier.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -205,4 +208,16 @@ TEST_F(SyncErrorsTest, BulkTransferOnAClosedConnectionLeavesTheTable)
     auto fresh = reopenBranch();
     EXPECT_EQ(rows(*fresh, ledgers), before);
     EXPECT_NE(rows(*fresh, QStringLiteral("select count(*) from tblArea")), "0");
+}
+
+// A bare "Invalid column name" leaves the operator guessing which of many tables lacks it.
+TEST_F(ErrorsTest, ColumnTheBranchLacksIsNamedWithItsTable)
+{
+    servers.headOffice().execute(QStringLiteral("alter table tblArea add ExtraCol int"));
+    const QString before = rows(servers.branch(), QStringLiteral("select * from tblArea order by AreaID"));
+    const replication::CopyOutcome outcome =
+        replication::RowCopier(servers.headOffice(), servers.branch(), reporter, prompter).copy(QStringLiteral("tblArea"));
+    EXPECT_EQ(outcome.error.toStdString(), "Invalid column name 'ExtraCol'. (table tblArea)");
+    EXPECT_EQ(reporter.balloons, std::vector<QString>{outcome.error});
+    EXPECT_EQ(rows(servers.branch(), QStringLiteral("select * from tblArea order by AreaID")), before);
 }

@@ -237,7 +237,8 @@ TEST_F(EmbeddedEngineTest, CommandTimeoutStopsALongStatement)
     const db::DbError error = errorOf([&] {
         connection->openRecordset("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT count(*) FROM n");
     });
-    EXPECT_EQ(error.message(), "Query timeout expired");
+    // SQL Server's text, then which database waited.
+    EXPECT_EQ(error.message(), "Query timeout expired (database 'SUB01' on embedded:BR)");
     EXPECT_EQ(error.sqlState(), "HYT00");
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(scalarText(*connection, "select count(*) from T"), "0");
@@ -250,7 +251,7 @@ TEST_F(EmbeddedEngineTest, ALockedTableTimesOutWithSqlServersText)
     other->execute("insert into T (ID) values (1)");
     connection->setCommandTimeout(1);
     const db::DbError error = errorOf([&] { connection->execute("insert into T (ID) values (2)"); });
-    EXPECT_EQ(error.message(), "Lock request time out period exceeded.");
+    EXPECT_EQ(error.message(), "Lock request time out period exceeded. (database 'SUB01' on embedded:BR)");
     EXPECT_EQ(error.nativeCode(), 1222);
     other->rollbackTrans();
     EXPECT_EQ(connection->execute("insert into T (ID) values (2)"), 1);
