@@ -3,6 +3,7 @@
 #include "db/DateText.h"
 #include "db/TypeCode.h"
 #include "db/embedded/SqlFunctions.h"
+#include "db/embedded/Utf8Text.h"
 
 #include <QByteArray>
 #include <QRegularExpression>
@@ -36,8 +37,8 @@ QVariant rawValue(sqlite3_stmt* statement, int column)
     case SQLITE_FLOAT:
         return QVariant(sqlite3_column_double(statement, column));
     case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-                                          sqlite3_column_bytes(statement, column)));
+        return QVariant(utf8Text(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                                 sqlite3_column_bytes(statement, column)));
     case SQLITE_BLOB: {
         const char* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
         return QVariant(QByteArray(data, sqlite3_column_bytes(statement, column)));

@@ -182,6 +182,15 @@ TEST_F(EmbeddedEngineTest, FunctionsBehaveAsSqlServersDo)
               "Conversion failed when converting the varchar value 'abc' to data type int.");
 }
 
+TEST_F(EmbeddedEngineTest, CharAndNcharAreFunctionsInExpressionsAndTypesElsewhere)
+{
+    connection->execute("create table C (ID int NOT NULL PRIMARY KEY, Code nchar(4), Note nvarchar(20))");
+    connection->execute("insert into C (ID, Code, Note) values (1, convert(char(4), 'ab'), N'nul' + NCHAR(0) + N'after' + CHAR(31))");
+    // Ten characters: the NUL and the 0x1F are in the value, not the end of it.
+    EXPECT_EQ(rows(*connection, "select len(Note), rtrim(cast(Code as nchar(4))) from C"), QStringList({"10|ab"}));
+    EXPECT_EQ(rows(*connection, "select char(65), nchar(8377), char(256), nchar(-1) from C"), QStringList({QString::fromUtf8("A|₹|NULL|NULL")}));
+}
+
 TEST_F(EmbeddedEngineTest, TransactionsCommitAndRollBack)
 {
     connection->beginTrans();
