@@ -3,6 +3,7 @@
 #include "connect/CompanyConnections.h"
 #include "connect/UserLog.h"
 #include "db/Connection.h"
+#include "db/DbError.h"
 #include "db/NumberText.h"
 #include "replication/TransactionCopier.h"
 #include "report/ListControl.h"
@@ -117,6 +118,8 @@ long long TransformationRun::parentOn(Company company, const report::ListControl
         return parentOfVchType(source ? m_connections.source() : m_connections.destination(), list.itemData(chosen));
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));
+        if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
+            m_lost = error->message();
         return 0;
     }
 }
@@ -131,6 +134,7 @@ void TransformationRun::notTransferred(const QString& reason, bool balloon)
 RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings& settings, const std::function<void()>& clearActivity)
 {
     RunOutcome outcome;
+    m_lost.clear();
     m_reporter.log(QStringLiteral(" Auto synch Getting eligible vouchers  "), QString());
     m_reporter.progress(QString());
     if (clearActivity)
@@ -144,6 +148,11 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     const long long sourceParent = parentOn(Company::Source, controls.vchTypes);
     const long long destinationParent = parentOn(Company::Destination, controls.destinationVchTypes);
     const QString destinationVchTypeText = destinationIndex >= 0 ? controls.destinationVchTypes.text(destinationIndex) : QString();
+    if (!m_lost.isEmpty()) {
+        // Not a question of voucher families: a company database cannot be reached.
+        m_reporter.status(QStringLiteral("Transformation stopped: ") + m_lost);
+        return outcome;
+    }
     if (sourceParent != destinationParent) {
         m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Sorry you can't migrate ")
                                                           + (sourceIndex >= 0 ? controls.vchTypes.text(sourceIndex) : QString())
@@ -218,6 +227,9 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
             const replication::VoucherOutcome copied = copier.copy(copy);
             if (copied.committed == 0) {
                 ++outcome.failed;
+                // A lost connection or database fails every later voucher the same way.
+                if (copied.error.contains(QLatin1String("Connection failure")))
+                    m_lost = copied.error;
                 if (!copied.error.isEmpty())
                     notTransferred(voucher + copied.error, true);
                 else if (copied.newKey == 0)
@@ -241,7 +253,11 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         } catch (const std::exception& e) {
             ++outcome.failed;
             notTransferred(voucher + QString::fromStdString(e.what()), true);
+            if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
+                m_lost = error->message();
         }
+        if (!m_lost.isEmpty())
+            break;
     }
 
     // One notification for all of them; each one has its own log entry. The timer, which finds
@@ -252,6 +268,10 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     else if (settings.manual && outcome.alreadyTransferred > 1)
         m_reporter.balloon(QString::number(outcome.alreadyTransferred) + QStringLiteral(" vouchers not transferred: already transferred to ")
                            + settings.destinationCompany + QStringLiteral(" (see the log)"));
+    if (!m_lost.isEmpty()) {
+        m_reporter.status(QStringLiteral("Transformation stopped: ") + m_lost);
+        return outcome;
+    }
     m_reporter.status(QStringLiteral("MIgration Over"));
     return outcome;
 }

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using support::TempServers;
@@ -191,6 +192,30 @@ TEST_F(SyncErrorsTest, ConnectionClosedAtRowFiveKeepsTheOldLedgers)
     EXPECT_EQ(rows(*reopenBranch(), ledgers), before);
     EXPECT_FALSE(reporter.balloons.empty());
     expectLedgerRollbackLogged();
+}
+
+TEST_F(SyncErrorsTest, BranchFileRemovedAtRowFiveStopsTheSyncWithoutSayingItIsOver)
+{
+    const QString file = servers.folder() + QStringLiteral("/servers/BR/SUB01.sqlite");
+    reporter.arm(QStringLiteral("Insert Query"), 5, [&file] { QFile::remove(file); });
+    sync();
+
+    // The ledger step could not commit into the removed file and the next table could not even
+    // begin: the run stopped there instead of sending every other table after it.
+    ASSERT_EQ(reporter.balloons.size(), 2u);
+    for (const QString& balloon : reporter.balloons)
+        EXPECT_TRUE(balloon.contains(QStringLiteral("Connection failure: the file %1 of database 'SUB01' was removed").arg(file)))
+            << balloon.toStdString();
+    EXPECT_EQ(std::count(reporter.statuses.begin(), reporter.statuses.end(), QStringLiteral("Upoading Over")), 0);
+    EXPECT_TRUE(reporter.statuses.back().startsWith(QStringLiteral("Master Synchronisation stopped: Connection failure")))
+        << reporter.statuses.back().toStdString();
+    EXPECT_EQ(std::count(reporter.statuses.begin(), reporter.statuses.end(), QStringLiteral("Migrating Area ")), 0);
+    try {
+        servers.branch().execute(QStringLiteral("select 1"));
+        ADD_FAILURE() << "a statement on the removed file went through";
+    } catch (const db::DbError& e) {
+        EXPECT_TRUE(e.isConnectionFailure());
+    }
 }
 
 TEST_F(SyncErrorsTest, BulkTransferOnAClosedConnectionLeavesTheTable)
