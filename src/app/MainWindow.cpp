@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -289,8 +290,11 @@ QWidget* MainWindow::buildStepOnePage()
     left->addWidget(m_lstMasterSettings, 1);
     left->addLayout(syncButtons);
     left->addWidget(m_cmdSettingsSynch);
-    // While the list is hidden the buttons stay together instead of spreading over its room.
-    left->addStretch(0);
+    // Each synchronisation shows or hides the list: it keeps its room while hidden, so that the
+    // buttons below it never move under the operator's mouse (a double-click would land on the list).
+    QSizePolicy listPolicy = m_lstMasterSettings->sizePolicy();
+    listPolicy.setRetainSizeWhenHidden(true);
+    m_lstMasterSettings->setSizePolicy(listPolicy);
 
     auto* right = new QVBoxLayout;
     right->addWidget(caption(QStringLiteral("Master Differences:"), m_msgDataCount, page));
@@ -412,7 +416,11 @@ QWidget* MainWindow::buildLowerTabs()
     m_SSTab2->addTab(m_msgTransGrid, QStringLiteral("Voucher Det"));
     m_SSTab2->addTab(m_msgActivity, QStringLiteral("Activity"));
     m_SSTab2->addTab(m_msgMisMatch, QStringLiteral("Mismatch"));
-    m_SSTab2->setMinimumHeight(140);
+    // The day's voucher counts have about ten rows: every lower grid shows that many without
+    // scrolling, down to a 1366x768 screen.
+    constexpr int shownRows = 10;
+    m_SSTab2->setMinimumHeight(m_SSTab2->tabBar()->sizeHint().height() + m_msgTransGrid->horizontalHeader()->sizeHint().height()
+                               + shownRows * m_msgTransGrid->verticalHeader()->defaultSectionSize() + 2 * m_msgTransGrid->frameWidth() + 12);
 
     // The cost centre belongs to the "Mismatch" page only; it sits in the tab row above the grid.
     auto* costCentre = named(new QWidget(m_SSTab2), QStringLiteral("fraCostCentre"));
@@ -437,7 +445,6 @@ QWidget* MainWindow::buildNoticeStrip()
     m_lblNotice = named(new QLabel(m_fraNotice), QStringLiteral("lblNotice"));
     m_lblNotice->setWordWrap(true);
     m_lblNotice->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_lblNotice->setAccessibleName(QStringLiteral("lblNotice"));
     auto* close = named(new QToolButton(m_fraNotice), QStringLiteral("cmdDismissNotice"));
     close->setText(QStringLiteral("Dismiss"));
     connect(close, &QToolButton::clicked, this, &MainWindow::dismissNotice);
@@ -460,7 +467,6 @@ QWidget* MainWindow::buildStatusLines()
     m_prgOperation->setFixedWidth(160);
     m_prgOperation->setFormat(QStringLiteral("%v of %m"));
     m_prgOperation->setAccessibleName(QStringLiteral("prgOperation"));
-    m_lblOperation->setAccessibleName(QStringLiteral("lblOperation"));
     m_lblOperation->hide();
     m_prgOperation->hide();
     m_cmdNotices = button(QStringLiteral("cmdNotices"), QStringLiteral("Notices"), bar);
@@ -558,14 +564,15 @@ void MainWindow::fillFixedEntries()
 
 void MainWindow::nameUncaptionedControls()
 {
-    // Buttons and check boxes are found by their captions; everything else by its control name.
+    // Buttons, check boxes and labels are read by their text (a screen reader says the total, not
+    // "txttotVal"); controls with no text of their own by their control name. Automation finds
+    // every control by its object name.
     const QList<QWidget*> uncaptioned = {
-        m_fraLogin, m_cboSourceCompany, m_cboDestinationCompany, m_lblConnect, m_Picture1, m_lstSource,
-        m_txtReduceTo, m_txttotVal, m_txtSelVal, m_SSTab1, m_lstMasterSettings, m_msgDataCount, m_dtpdate,
-        m_dtpto, m_lstVchtypes, m_lstCategories, m_LstitemClass, m_lblserverStat, m_cboVchtypeTotransform,
+        m_fraLogin, m_cboSourceCompany, m_cboDestinationCompany, m_Picture1, m_lstSource,
+        m_txtReduceTo, m_SSTab1, m_lstMasterSettings, m_msgDataCount, m_dtpdate,
+        m_dtpto, m_lstVchtypes, m_lstCategories, m_LstitemClass, m_cboVchtypeTotransform,
         m_cboTaxMode, m_txtPRateDiscount, m_txtSRateDiscount, m_txtMRPDiscount, m_txtLog, m_SSTab2,
-        m_msgTransGrid, m_msgActivity, m_cboCostCentre, m_msgMisMatch, m_lblSourceConnection, m_lblDestinationConnection,
-        m_lblDaystart, m_lblDaystartTime, m_lblTimerStatus, m_lblStatusMain, m_lblStatus,
+        m_msgTransGrid, m_msgActivity, m_cboCostCentre, m_msgMisMatch,
     };
     for (QWidget* control : uncaptioned)
         control->setAccessibleName(control->objectName());
@@ -758,7 +765,15 @@ void MainWindow::setCloseQuestion(std::function<bool()> question)
 void MainWindow::showNotice(const QString& text)
 {
     m_lblNotice->setText(text);
+    m_noticeOperation = m_runningOperation;
     m_fraNotice->show();
+}
+
+void MainWindow::operationSucceeded(const QString& name)
+{
+    // The history keeps the old notice; the strip shows only what is still true.
+    if (!m_fraNotice->isHidden() && !name.isEmpty() && m_noticeOperation == name)
+        dismissNotice();
 }
 
 void MainWindow::dismissNotice()

@@ -68,6 +68,11 @@ public:
     void showNotice(const QString& text);
     /// Hides the notice strip.
     void dismissNotice();
+    /// Names the operation running now (""), so that a notice it raises can be taken back when a
+    /// later run of the same operation succeeds.
+    void setRunningOperation(const QString& name) { m_runningOperation = name; }
+    /// A run of `name` ended without a notice: a notice strip left by an earlier run of it goes.
+    void operationSucceeded(const QString& name);
     /// The notice strip (fraNotice), hidden while there is no notice.
     QFrame* noticeStrip() const;
     /// The text of the notice strip (lblNotice).
@@ -293,6 +298,8 @@ private:
 
     QFrame* m_fraNotice = nullptr;
     QLabel* m_lblNotice = nullptr;
+    QString m_runningOperation;
+    QString m_noticeOperation;
 };
 
 } // namespace app

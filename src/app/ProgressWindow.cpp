@@ -18,7 +18,6 @@ ProgressWindow::ProgressWindow(QWidget* parent)
 
     m_lblCAption = new QLabel(QStringLiteral("****"), this);
     m_lblCAption->setObjectName(QStringLiteral("lblCAption"));
-    m_lblCAption->setAccessibleName(QStringLiteral("lblCAption"));
     m_lblCAption->setWordWrap(true);
 
     m_prg = new QProgressBar(this);

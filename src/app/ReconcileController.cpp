@@ -56,10 +56,10 @@ void ReconcileController::lowerPageShown(int page)
     }
 }
 
-void ReconcileController::fillTransCount()
+void ReconcileController::fillTransCount(report::Reporter* reporter)
 {
     connection::CompanyConnections& connections = m_shell.connections();
-    reconcile::TransactionCounts(connections.destination(), connections.source(), m_shell.reporter())
+    reconcile::TransactionCounts(connections.destination(), connections.source(), reporter ? *reporter : m_shell.reporter())
         .fill(m_transGrid, m_vchTypes, m_window.dtpdate()->date());
 }
 

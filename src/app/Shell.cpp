@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextCursor>
 
 namespace app {
 
@@ -49,6 +50,8 @@ Shell::OperationScope::OperationScope(Shell& shell, const QString& name)
         return;
     m_shell.m_runningOperation = name.isEmpty() ? QStringLiteral("operation") : name;
     m_acquired = true;
+    m_noticesAtStart = m_shell.m_window.notices().size();
+    m_shell.m_window.setRunningOperation(m_shell.m_runningOperation);
 }
 
 void Shell::tellBusy(const QString& refused)
@@ -59,8 +62,12 @@ void Shell::tellBusy(const QString& refused)
 
 Shell::OperationScope::~OperationScope()
 {
-    if (m_acquired)
-        m_shell.m_runningOperation.clear();
+    if (!m_acquired)
+        return;
+    m_shell.m_window.setRunningOperation(QString());
+    if (m_shell.m_window.notices().size() == m_noticesAtStart)
+        m_shell.m_window.operationSucceeded(m_shell.m_runningOperation);
+    m_shell.m_runningOperation.clear();
 }
 
 void Shell::wire()
@@ -93,7 +100,11 @@ void Shell::mainPageShown(int page)
 
 void Shell::showDailyLog()
 {
-    m_window.txtLog()->setPlainText(report::TextFile::read(m_log.currentFile()));
+    QPlainTextEdit* log = m_window.txtLog();
+    log->setPlainText(report::TextFile::read(m_log.currentFile()));
+    // The newest entries are the ones the operator came for.
+    log->moveCursor(QTextCursor::End);
+    log->ensureCursorVisible();
 }
 
 void Shell::endProgram()
@@ -159,12 +170,38 @@ void Shell::connectCompanies()
     m_connections.destination().close();
     m_connections.source().close();
     m_reporter.status(QStringLiteral("Starting connection"));
+    const connection::ProgramSettings before = m_settings;
     m_settings.destinationCompanyCode = destinationCode;
     m_settings.sourceCompanyCode = sourceCode;
 
     m_reporter.status(QStringLiteral("Starting Db connection"));
     m_connections.connectWebDatabase(m_settings);
-    writeUserLog(QStringLiteral("Connection Established from ") + sourceCode + QStringLiteral(" to ") + destinationCode);
+    if (!m_connections.destination().isOpen()) {
+        // Everything after this works on the Sub Company: with no such database nothing may run,
+        // be written or look connected. The timer, if it runs, goes on with the companies it had.
+        const QString reason = m_connections.lastDestinationError();
+        m_settings = before;
+        m_connections.source().close();
+        m_reporter.status(QStringLiteral("Not connected: ") + destinationCode);
+        m_prompter->tell(report::PromptIcon::Critical, QStringLiteral("Could not open the Sub Company ") + destinationCode
+                                                           + QStringLiteral(" on the server ") + m_settings.serverName
+                                                           + QStringLiteral(".\n") + reason);
+        m_window.cmdConnect()->setEnabled(true);
+        return;
+    }
+    const QString connected = QStringLiteral("Connection Established from ") + sourceCode + QStringLiteral(" to ") + destinationCode;
+    if (m_connections.source().isOpen()) {
+        writeUserLog(connected);
+    } else {
+        // The branch works on without head office; the operator hears of it once, with the reason.
+        m_prompter->tell(report::PromptIcon::Warning, QStringLiteral("The Main Company ") + sourceCode + QStringLiteral(" on the server ")
+                                                          + m_settings.syncServerName + QStringLiteral(" is not connected.\n")
+                                                          + m_connections.lastSourceError());
+        connection::UserLogEntry entry;
+        entry.actionType = int(connection::UserAction::New);
+        entry.action = connected;
+        connection::UserLog(m_connections.destination(), m_connections.source(), *m_prompter, m_options.clock).logOnDestination(entry);
+    }
     m_reporter.status(QStringLiteral("Db connection Done"));
 
     if (m_connections.source().isOpen())

@@ -9,6 +9,7 @@
 #include "report/DailyLog.h"
 #include "report/IniSetting.h"
 #include "report/Notifier.h"
+#include "report/Unattended.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -84,6 +85,7 @@ public:
     private:
         Shell& m_shell;
         bool m_acquired = false;
+        qsizetype m_noticesAtStart = 0;
     };
     /// Tells the operator that `refused` cannot start while the running operation goes on.
     void tellBusy(const QString& refused);
@@ -99,6 +101,8 @@ public:
     report::DailyLog& dailyLog() { return m_log; }
     report::Reporter& reporter() { return m_reporter; }
     report::Prompter& prompter() { return *m_prompter; }
+    /// What the sync timer's work reports through: no boxes, a repeated message notified once.
+    report::Unattended& unattended() { return m_unattended; }
     report::IniSetting& ini() { return m_ini; }
     const connection::SettingsFiles& files() const { return m_files; }
     /// The highest master activity id already uploaded (AppsettingsLoop.ini).
@@ -125,6 +129,7 @@ private:
     report::Notifier m_notifier;
     report::DailyLog m_log;
     QtReporter m_reporter;
+    report::Unattended m_unattended{m_reporter};
     connection::CompanyConnections m_connections;
     db::Connection m_startup;
     connection::ProgramSettings m_settings;

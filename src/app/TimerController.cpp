@@ -60,21 +60,23 @@ TimerController::~TimerController() = default;
 
 void TimerController::tick()
 {
-    QTimer* timer = m_window.timertrigger();
+    // Nobody may be at the machine: what the tick would show in a box goes to the notices and
+    // the log, once while it repeats, and the next tick comes all the same.
+    report::Unattended& unattended = m_shell.unattended();
+    unattended.beginRound();
     try {
         work();
     } catch (const std::exception& e) {
-        // Off while the box waits for the operator, or every interval would stack another box on it.
-        timer->stop();
-        m_shell.prompter().tell(report::PromptIcon::None, QString::fromUtf8(e.what()));
-        timer->start();
+        unattended.tell(report::PromptIcon::None, QString::fromUtf8(e.what()));
+        m_window.timertrigger()->start();
     }
+    unattended.endRound();
 }
 
 void TimerController::work()
 {
     QTimer* timer = m_window.timertrigger();
-    report::Reporter& reporter = m_shell.reporter();
+    report::Reporter& reporter = m_shell.unattended();
     std::optional<Shell::OperationScope> scope;
     scope.emplace(m_shell, QStringLiteral("timer tick"));
     if (!scope->acquired()) {
@@ -105,11 +107,11 @@ void TimerController::work()
     {
         DisabledDuringUpload disabled({m_window.cmdFullSync(), m_window.cmdSettingsSynch(), m_window.cmdStartDatamigration()});
         reporter.log(QStringLiteral("Masters uploading starting"), QString());
-        upload::MasterUpload upload(connections.source(), connections.destination(), reporter, m_shell.prompter(), m_shell.ini(),
+        upload::MasterUpload upload(connections.source(), connections.destination(), reporter, m_shell.unattended(), m_shell.ini(),
                                     m_shell.files().appSettingsLoop, &m_replayMemory);
         m_shell.setMaxActivityId(upload.uploadMasters(m_shell.maxActivityId()));
         bar.moveTo(3);
-        m_reconcile.fillTransCount();
+        m_reconcile.fillTransCount(reporter);
         bar.moveTo(4);
         reporter.log(QStringLiteral("Masters uploading End transaction uploading end"), QString());
         // The transformation run takes its own guard against a second run, so the tick lets go of

@@ -13,8 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLocale>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -36,6 +36,7 @@ TransformController::TransformController(Shell& shell, MainWindow& window)
                 shell.files().appSettings, shell.reporter())
     , m_listing(shell.connections(), m_filler, shell.reporter(), shell.prompter(), m_progress)
     , m_run(shell.connections(), shell.reporter(), shell.prompter(), [&shell] { return shell.now(); })
+    , m_timerRun(shell.connections(), shell.unattended(), shell.unattended(), [&shell] { return shell.now(); })
 {
     m_sourceList.setCheckable(true);
     // Thousands of one-line entries: the list need not measure each of them.
@@ -55,6 +56,7 @@ void TransformController::wire()
     m_shell.setFillFilters([this] { fillFilters(); });
     m_shell.setMainPageHandler(MainWindow::SubCompanyPage, [this] { m_filters.narrowDestinationVchTypes(); });
     m_shell.setRunTransformation([this](bool manual) { runTransformation(manual); });
+    m_shell.addConnectedHook([this] { forgetListingOfOtherCompanies(); });
 
     // Choices are saved only when the operator made them, never when the program set them.
     QListWidget* categories = m_window.lstCategories();
@@ -140,7 +142,20 @@ void TransformController::showTransactions()
     };
     // Each check would otherwise total the whole list again: the totals are shown once at the end.
     QSignalBlocker quiet(m_window.lstSource());
-    m_listing.showTransactions(listingControls(), m_window.dtpdate()->date(), m_window.dtpto()->date(), steps);
+    if (m_listing.showTransactions(listingControls(), m_window.dtpdate()->date(), m_window.dtpto()->date(), steps) && m_listing.listed())
+        m_listing.listed()->sourceCompany = m_shell.settings().sourceCompanyCode;
+}
+
+void TransformController::forgetListingOfOtherCompanies()
+{
+    // The keys of a list name vouchers of the company they were listed from only.
+    std::optional<transform::Listing>& listed = m_listing.listed();
+    if (!listed || listed->sourceCompany == m_shell.settings().sourceCompanyCode)
+        return;
+    listed.reset();
+    m_sourceList.clear();
+    m_window.txttotVal()->setText(QString());
+    m_window.txtSelVal()->setText(QString());
 }
 
 void TransformController::checkAllClicked()
@@ -182,15 +197,23 @@ void TransformController::selectedValueDoubleClicked()
         showSelectedTotal();
 }
 
-double TransformController::readPercentage(QLineEdit* box)
+QString TransformController::percentageProblem() const
 {
-    const double value = db::NumberText::leading(box->text());
-    // The box shows the figure the run applies, so a mistyped reduction is seen, not guessed at.
-    bool whole = false;
-    QLocale::c().toDouble(box->text().trimmed(), &whole);
-    if (!box->text().trimmed().isEmpty() && !whole)
-        box->setText(db::NumberText::plain(value));
-    return value;
+    // "7,5" read by its leading number would cut by 7 %: text that is not a plain decimal number is
+    // refused before anything is copied.
+    static const QRegularExpression decimal(QStringLiteral("^-?(\\d+(\\.\\d*)?|\\.\\d+)$"));
+    for (QLineEdit* box : {m_window.txtPRateDiscount(), m_window.txtSRateDiscount(), m_window.txtMRPDiscount()}) {
+        const QString text = box->text().trimmed();
+        if (text.isEmpty() || decimal.match(text).hasMatch())
+            continue;
+        QString caption = box->objectName();
+        for (const QLabel* label : box->parentWidget()->findChildren<QLabel*>())
+            if (label->buddy() == box)
+                caption = label->text();
+        return QStringLiteral("\"") + caption + QStringLiteral("\" holds \"") + box->text()
+            + QStringLiteral("\", which is not a number. Write the percentage with \".\" (for example 7.5), or leave the box empty. Nothing was copied.");
+    }
+    return {};
 }
 
 void TransformController::runTransformation(bool manual)
@@ -208,18 +231,24 @@ void TransformController::runTransformation(bool manual)
         return;
     }
 
+    const QString badPercentage = percentageProblem();
+    if (!badPercentage.isEmpty()) {
+        (manual ? m_shell.prompter() : m_shell.unattended()).tell(report::PromptIcon::Exclamation, badPercentage);
+        return;
+    }
     transform::RunSettings settings;
-    settings.purchaseRatePercent = readPercentage(m_window.txtPRateDiscount());
-    settings.salesRatePercent = readPercentage(m_window.txtSRateDiscount());
-    settings.mrpPercent = readPercentage(m_window.txtMRPDiscount());
-    settings.sourceCompany = m_window.cboSourceCompany()->currentText();
-    settings.destinationCompany = m_window.cboDestinationCompany()->currentText();
+    settings.purchaseRatePercent = db::NumberText::leading(m_window.txtPRateDiscount()->text());
+    settings.salesRatePercent = db::NumberText::leading(m_window.txtSRateDiscount()->text());
+    settings.mrpPercent = db::NumberText::leading(m_window.txtMRPDiscount()->text());
+    // The companies connected now, which the login panel's choices may no longer show.
+    settings.sourceCompany = m_shell.settings().sourceCompanyCode;
+    settings.destinationCompany = m_shell.settings().destinationCompanyCode;
     settings.manual = manual;
+    settings.listing = m_listing.listed() ? &*m_listing.listed() : nullptr;
+    settings.from = m_window.dtpdate()->date();
+    settings.to = m_window.dtpto()->date();
     const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
-    QTableWidget* activity = m_window.msgActivity();
-    const transform::RunOutcome outcome = m_run.run(controls, settings, [activity] { activity->clearContents(); });
-    if (outcome.endRequested)
-        m_shell.endProgram();
+    (manual ? m_run : m_timerRun).run(controls, settings);
 }
 
 } // namespace app

@@ -51,7 +51,8 @@ private:
     bool isActive(const QWidget* control) const;
     void showSelectedTotal();
     transform::ListingControls listingControls();
-    double readPercentage(QLineEdit* box);
+    QString percentageProblem() const;
+    void forgetListingOfOtherCompanies();
 
     Shell& m_shell;
     MainWindow& m_window;
@@ -66,6 +67,8 @@ private:
     transform::Filters m_filters;
     transform::TransactionListing m_listing;
     transform::TransformationRun m_run;
+    /// The same run for the sync timer: it never opens a box and notifies a repeated message once.
+    transform::TransformationRun m_timerRun;
 };
 
 } // namespace app

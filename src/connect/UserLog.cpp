@@ -73,4 +73,25 @@ UserLog::Outcome UserLog::logUserAction(const UserLogEntry& entry)
     return allWritten ? Outcome::Written : Outcome::SomeSideFailed;
 }
 
+UserLog::Outcome UserLog::logOnSource(const UserLogEntry& entry)
+{
+    return logOn(m_source, entry);
+}
+
+UserLog::Outcome UserLog::logOnDestination(const UserLogEntry& entry)
+{
+    return logOn(m_destination, entry);
+}
+
+UserLog::Outcome UserLog::logOn(db::Connection& side, const UserLogEntry& entry)
+{
+    try {
+        side.execute(statement(entry, m_now()));
+        return Outcome::Written;
+    } catch (const db::DbError& e) {
+        m_prompter.tell(report::PromptIcon::Warning, e.message());
+        return Outcome::SomeSideFailed;
+    }
+}
+
 } // namespace connection

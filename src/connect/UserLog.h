@@ -50,8 +50,16 @@ public:
     /// operator is first asked whether to end the program (EndRequested when they say Yes).
     /// A side that fails is shown in a warning box and the other side is still written.
     Outcome logUserAction(const UserLogEntry& entry);
+    /// Writes the row on the source only, for an action whose destination row was written inside
+    /// the destination's own transaction. A failure is shown in a warning box.
+    Outcome logOnSource(const UserLogEntry& entry);
+    /// Writes the row on the destination only (the source is known to be closed). A failure is
+    /// shown in a warning box.
+    Outcome logOnDestination(const UserLogEntry& entry);
 
 private:
+    Outcome logOn(db::Connection& side, const UserLogEntry& entry);
+
     db::Connection& m_destination;
     db::Connection& m_source;
     report::Prompter& m_prompter;

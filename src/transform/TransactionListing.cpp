@@ -101,10 +101,15 @@ void TransactionListing::listFamily(const ListingControls& controls, VoucherFami
 
 bool TransactionListing::showTransactions(const ListingControls& controls, const QDate& from, const QDate& to, const ListingSteps& steps)
 {
+    m_listed.reset();
     try {
         controls.transactions.clear();
-        const QString filter =
-            filterClause(Filters::selectedItemDataList(controls.categories), Filters::selectedItemDataList(controls.itemClasses));
+        Listing listing;
+        listing.categories = Filters::selectedItemDataList(controls.categories);
+        listing.itemClasses = Filters::selectedItemDataList(controls.itemClasses);
+        listing.from = from;
+        listing.to = to;
+        const QString filter = filterClause(listing.categories, listing.itemClasses);
         m_progress.setBusy(true);
         m_reporter.processEvents();
         // Finding the family, listing its vouchers, adding up the totals.
@@ -115,6 +120,9 @@ bool TransactionListing::showTransactions(const ListingControls& controls, const
             throw std::runtime_error("Choose the voucher type to list first.");
         const qlonglong vchType = controls.vchTypes.itemData(chosen);
         const VoucherFamily family = familyOfParent(parentOfVchType(m_connections.destination(), vchType));
+        listing.vchType = vchType;
+        listing.vchTypeName = controls.vchTypes.text(chosen);
+        listing.family = family;
         bar.moveTo(1);
         if (family != VoucherFamily::None)
             listFamily(controls, family, vchType, filter, dateClause(from, to));
@@ -131,6 +139,7 @@ bool TransactionListing::showTransactions(const ListingControls& controls, const
         bar.finish();
         m_progress.setBusy(false);
         m_reporter.processEvents();
+        m_listed = std::move(listing);
         return true;
     } catch (const std::exception& e) {
         m_progress.setBusy(false);

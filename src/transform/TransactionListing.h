@@ -1,11 +1,13 @@
 #pragma once
 
+#include "transform/Listing.h"
 #include "transform/VoucherFamily.h"
 
 #include <QDate>
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace connection {
 class CompanyConnections;
@@ -53,6 +55,9 @@ public:
     /// Show Trans: lists the matching vouchers in the transactions list and checks them all.
     /// Failures end it with a box; what was listed stays. Returns false after a failure.
     bool showTransactions(const ListingControls& controls, const QDate& from, const QDate& to, const ListingSteps& steps);
+    /// What the last Show Trans listed, when it succeeded (its source company left empty); empty
+    /// from the start of a Show Trans until it succeeds.
+    std::optional<Listing>& listed() { return m_listed; }
 
     /// " and CategoryID in(1,2 ) and PRoducttypeid in(0 )": the item filter of the selected ids.
     static QString filterClause(const QString& categoryList, const QString& classList);
@@ -89,6 +94,7 @@ private:
     report::Reporter& m_reporter;
     report::Prompter& m_prompter;
     FillProgress& m_progress;
+    std::optional<Listing> m_listed;
 };
 
 } // namespace transform

@@ -3,6 +3,7 @@
 #include "connect/CompanyConnections.h"
 #include "connect/UserLog.h"
 #include "db/Connection.h"
+#include "db/DateText.h"
 #include "db/DbError.h"
 #include "db/NumberText.h"
 #include "replication/TransactionCopier.h"
@@ -67,9 +68,30 @@ QString TransformationRun::taxTypeText(int taxMode)
     }
 }
 
-QString TransformationRun::headerCondition(long long sourceKey)
+QString TransformationRun::headerCondition(long long sourceKey, long long vchType)
 {
-    return QStringLiteral(" INvID=") + QString::number(sourceKey);
+    return QStringLiteral(" INvID=") + QString::number(sourceKey) + QStringLiteral(" and VchtypeID=") + QString::number(vchType);
+}
+
+QString TransformationRun::listingRefusal(const Listing* listing, const RunSettings& settings, long long vchType, const QString& vchTypeName)
+{
+    const QString again = QStringLiteral(" Nothing was copied. Press Show Trans again to list the vouchers to transform.");
+    if (!listing)
+        return QStringLiteral("The list was not made by Show Trans for the companies connected now.") + again;
+    if (listing->sourceCompany != settings.sourceCompany)
+        return QStringLiteral("The list was made for the vouchers of ") + listing->sourceCompany + QStringLiteral(", not of ")
+            + settings.sourceCompany + QLatin1Char('.') + again;
+    if (listing->vchType != vchType)
+        return QStringLiteral("The list was made for ") + listing->vchTypeName + QStringLiteral(" vouchers, but the voucher type to transform is now ")
+            + vchTypeName + QLatin1Char('.') + again;
+    const auto range = [](const QDate& from, const QDate& to) {
+        return to == TransactionListing::singleDayMark() ? db::DateText::dayMonthYear(from)
+                                                         : db::DateText::dayMonthYear(from) + QStringLiteral(" to ") + db::DateText::dayMonthYear(to);
+    };
+    if (listing->from != settings.from || listing->to != settings.to)
+        return QStringLiteral("The list was made for the dates ") + range(listing->from, listing->to) + QStringLiteral(", but the dates are now ")
+            + range(settings.from, settings.to) + QLatin1Char('.') + again;
+    return {};
 }
 
 QString TransformationRun::transferredQuery(VoucherFamily family, long long sourceKey)
@@ -124,6 +146,24 @@ long long TransformationRun::parentOn(Company company, const report::ListControl
     }
 }
 
+RunOutcome TransformationRun::refuse(RunOutcome outcome, const QString& why)
+{
+    outcome.refused = why;
+    m_prompter.tell(report::PromptIcon::Exclamation, why);
+    return outcome;
+}
+
+QString TransformationRun::whyNotCopied(const QString& masterTable, long long sourceKey, const Listing& listing, const QString& sourceCompany)
+{
+    // The copy selects by key and listed voucher type: say which of the two did not match.
+    db::Recordset row = m_connections.source().openRecordset(QStringLiteral("Select VchtypeID from ") + masterTable
+                                                             + QStringLiteral(" where InvID=") + QString::number(sourceKey));
+    if (row.eof())
+        return QStringLiteral("InvID ") + QString::number(sourceKey) + QStringLiteral(" is not in ") + sourceCompany;
+    return QStringLiteral("InvID ") + QString::number(sourceKey) + QStringLiteral(" in ") + sourceCompany + QStringLiteral(" is of voucher type ")
+        + row.field(0).text() + QStringLiteral(", not ") + listing.vchTypeName;
+}
+
 void TransformationRun::notTransferred(const QString& reason, bool balloon)
 {
     m_reporter.log(notTransferredTag, reason);
@@ -131,20 +171,33 @@ void TransformationRun::notTransferred(const QString& reason, bool balloon)
         m_reporter.balloon(reason);
 }
 
-RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings& settings, const std::function<void()>& clearActivity)
+RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings& settings)
 {
     RunOutcome outcome;
     m_lost.clear();
     m_reporter.log(QStringLiteral(" Auto synch Getting eligible vouchers  "), QString());
     m_reporter.progress(QString());
-    if (clearActivity)
-        clearActivity();
 
     Transformation how;
     const int sourceIndex = controls.vchTypes.currentIndex();
     const int destinationIndex = controls.destinationVchTypes.currentIndex();
-    how.sourceVchType = sourceIndex >= 0 ? controls.vchTypes.itemData(sourceIndex) : 0;
+    if (sourceIndex < 0)
+        return refuse(outcome, QStringLiteral("Choose the voucher type to transform (VchTypes To Transform) and press Show Trans first. Nothing was copied."));
+    how.sourceVchType = controls.vchTypes.itemData(sourceIndex);
     how.destinationVchType = destinationIndex >= 0 ? controls.destinationVchTypes.itemData(destinationIndex) : 0;
+
+    report::ListControl& list = controls.transactions;
+    qint64 checked = 0;
+    for (int i = 0; i < list.count(); ++i)
+        checked += list.isChecked(i) ? 1 : 0;
+    // Keys alone do not name a voucher: the list's keys mean something only for the voucher type,
+    // family, company and dates it was made for.
+    if (checked > 0) {
+        const QString why = listingRefusal(settings.listing, settings, how.sourceVchType, controls.vchTypes.text(sourceIndex));
+        if (!why.isEmpty())
+            return refuse(outcome, why);
+    }
+
     const long long sourceParent = parentOn(Company::Source, controls.vchTypes);
     const long long destinationParent = parentOn(Company::Destination, controls.destinationVchTypes);
     const QString destinationVchTypeText = destinationIndex >= 0 ? controls.destinationVchTypes.text(destinationIndex) : QString();
@@ -153,9 +206,12 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         m_reporter.status(QStringLiteral("Transformation stopped: ") + m_lost);
         return outcome;
     }
+    if (checked > 0 && familyOfParent(sourceParent) != settings.listing->family)
+        return refuse(outcome, QStringLiteral("The list was made for ") + settings.listing->vchTypeName
+                                   + QStringLiteral(" vouchers of another family than head office's voucher type has now.")
+                                   + QStringLiteral(" Nothing was copied. Press Show Trans again to list the vouchers to transform."));
     if (sourceParent != destinationParent) {
-        m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Sorry you can't migrate ")
-                                                          + (sourceIndex >= 0 ? controls.vchTypes.text(sourceIndex) : QString())
+        m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Sorry you can't migrate ") + controls.vchTypes.text(sourceIndex)
                                                           + QStringLiteral(" to ") + destinationVchTypeText);
         outcome.familiesMatch = false;
         return outcome;
@@ -167,15 +223,15 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     how.purchaseRatePercent = settings.purchaseRatePercent;
     how.salesRatePercent = settings.salesRatePercent;
     how.mrpPercent = settings.mrpPercent;
-    const QString itemFilter = TransactionListing::filterClause(Filters::selectedItemDataList(controls.categories),
-                                                                Filters::selectedItemDataList(controls.itemClasses));
+    // The items are filtered as they were when the list was made, so the copy holds what was listed.
+    const QString itemFilter = settings.listing
+        ? TransactionListing::filterClause(settings.listing->categories, settings.listing->itemClasses)
+        : TransactionListing::filterClause(Filters::selectedItemDataList(controls.categories), Filters::selectedItemDataList(controls.itemClasses));
     m_reporter.log(QStringLiteral(" Entered to Insert Area  "), QString());
 
-    report::ListControl& list = controls.transactions;
     if (family == VoucherFamily::None) {
         // Said once for the whole run rather than once for every checked voucher.
-        for (int i = 0; i < list.count(); ++i)
-            outcome.failed += list.isChecked(i) ? 1 : 0;
+        outcome.failed = int(checked);
         if (outcome.failed > 0)
             notTransferred(QStringLiteral("No voucher transferred: choose a sales or purchase voucher type on both sides."), true);
         m_reporter.status(QStringLiteral("MIgration Over"));
@@ -193,19 +249,23 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     copy.keyColumn = QStringLiteral("InvID");
     copy.detailCondition = QStringLiteral(" and ") + tables.detail + QStringLiteral(".ItemID=tblItemMaster.ItemID ") + itemFilter;
     copy.detailSource = tables.detail + QStringLiteral(",tblItemMaster");
-    // Inside the copy's transaction: a voucher is never left in the destination half transformed.
-    copy.extraStatements = [family, &how](long long newKey) { return statements(family, newKey, how); };
+    // Inside the copy's transaction: a voucher is never left in the destination half transformed,
+    // nor without the branch's user-log row that records it.
+    connection::UserLogEntry row;
+    row.actionType = int(connection::UserAction::New);
+    copy.extraStatements = [this, family, &how, &row](long long newKey) {
+        QStringList all = statements(family, newKey, how);
+        all << connection::UserLog::statement(row, m_now());
+        return all;
+    };
     // A voucher that fails is reported below with its number, once.
     copy.showError = false;
 
     QString lastAlreadyTransferred;
-    qint64 checked = 0;
-    for (int i = 0; i < list.count(); ++i)
-        checked += list.isChecked(i) ? 1 : 0;
     report::ProgressSteps bar(m_reporter, QStringLiteral("Transformation"), checked);
     qint64 visited = 0;
     // The count is read again on every pass: the window handles events during each copy.
-    for (int i = 0; i < list.count(); ++i) {
+    for (int i = 0; i < list.count() && m_lost.isEmpty(); ++i) {
         if (!list.isChecked(i))
             continue;
         bar.moveTo(std::min(visited++, checked));
@@ -219,11 +279,17 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
                 ++outcome.alreadyTransferred;
                 lastAlreadyTransferred = voucher + QStringLiteral("already transferred to ") + settings.destinationCompany
                     + QStringLiteral(" as InvID ") + existing.field(0).text();
-                notTransferred(lastAlreadyTransferred, false);
+                // Once for the list: a timer finds the same vouchers on every tick.
+                if (!settings.listing->loggedAsTransferred.contains(sourceKey)) {
+                    settings.listing->loggedAsTransferred.insert(sourceKey);
+                    notTransferred(lastAlreadyTransferred, false);
+                }
                 continue;
             }
 
-            copy.masterCondition = headerCondition(sourceKey);
+            copy.masterCondition = headerCondition(sourceKey, settings.listing->vchType);
+            row.action = QStringLiteral("Transation No ") + entry + QStringLiteral(" transfered from ") + settings.sourceCompany
+                + QStringLiteral(" to ") + settings.destinationCompany + QStringLiteral(" in vchtype ") + destinationVchTypeText;
             const replication::VoucherOutcome copied = copier.copy(copy);
             if (copied.committed == 0) {
                 ++outcome.failed;
@@ -233,31 +299,20 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
                 if (!copied.error.isEmpty())
                     notTransferred(voucher + copied.error, true);
                 else if (copied.newKey == 0)
-                    notTransferred(voucher + QStringLiteral("InvID ") + QString::number(sourceKey) + QStringLiteral(" is not in ")
-                                       + settings.sourceCompany,
-                                   true);
+                    notTransferred(voucher + whyNotCopied(tables.master, sourceKey, *settings.listing, settings.sourceCompany), true);
                 else
                     notTransferred(voucher + settings.destinationCompany + QStringLiteral(" did not accept it"), true);
                 continue;
             }
             ++outcome.copied;
-
-            connection::UserLogEntry row;
-            row.actionType = int(connection::UserAction::New);
-            row.action = QStringLiteral("Transation No ") + entry + QStringLiteral(" transfered from ") + settings.sourceCompany
-                + QStringLiteral(" to ") + settings.destinationCompany + QStringLiteral(" in vchtype ") + destinationVchTypeText;
-            if (userLog.logUserAction(row) == connection::UserLog::Outcome::EndRequested) {
-                outcome.endRequested = true;
-                return outcome;
-            }
+            // Head office's row follows the commit: its database is not part of the branch's transaction.
+            userLog.logOnSource(row);
         } catch (const std::exception& e) {
             ++outcome.failed;
             notTransferred(voucher + QString::fromStdString(e.what()), true);
             if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
                 m_lost = error->message();
         }
-        if (!m_lost.isEmpty())
-            break;
     }
 
     // One notification for all of them; each one has its own log entry. The timer, which finds

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transform/ListFiller.h"
+#include "transform/Listing.h"
 #include "transform/VoucherFamily.h"
 
 #include <QDateTime>
@@ -42,6 +43,12 @@ struct RunSettings {
     /// True from "Start Transform", false from the sync timer (which is not told about vouchers
     /// it finds already transferred, as it would be on every tick).
     bool manual = true;
+    /// What the transactions list was made for; null when Show Trans has not listed it. Only its
+    /// vouchers are copied, and nothing while the choice or the dates differ from it.
+    Listing* listing = nullptr;
+    /// The From and To dates chosen now.
+    QDate from;
+    QDate to;
 };
 
 /// How each copied voucher is changed in the destination.
@@ -59,14 +66,14 @@ struct Transformation {
 struct RunOutcome {
     /// False when the voucher types of both sides differ in family and nothing was tried.
     bool familiesMatch = true;
+    /// Why nothing was tried (no voucher type chosen, a list made for another choice); "" when tried.
+    QString refused;
     /// Vouchers committed in the destination.
     int copied = 0;
     /// Checked vouchers skipped because the destination already has them.
     int alreadyTransferred = 0;
     /// Checked vouchers whose copy failed or found nothing to copy.
     int failed = 0;
-    /// The operator asked to end the program when the user log found the destination closed.
-    bool endRequested = false;
 };
 
 /// Copies the checked vouchers of the listing into the destination company under new keys, with
@@ -81,14 +88,18 @@ public:
     TransformationRun(connection::CompanyConnections& connections, report::Reporter& reporter, report::Prompter& prompter,
                       std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); });
 
-    /// Runs the transformation over the checked entries of `controls.transactions`; `clearActivity`
-    /// empties the activity grid. Failures are reported and the run goes on with the next voucher.
-    RunOutcome run(const RunControls& controls, const RunSettings& settings, const std::function<void()>& clearActivity = {});
+    /// Runs the transformation over the checked entries of `controls.transactions`, which must be
+    /// the listing of `settings.listing`. Failures are reported and the run goes on with the next voucher.
+    RunOutcome run(const RunControls& controls, const RunSettings& settings);
 
     /// The TaxType written for tax mode `taxMode` ("" when none is written: 0, 4, none chosen).
     static QString taxTypeText(int taxMode);
-    /// " INvID=57": selects one source voucher by its key alone, whatever its date.
-    static QString headerCondition(long long sourceKey);
+    /// " INvID=57 and VchtypeID=101": selects one source voucher by its key and the listed voucher
+    /// type, whatever its date.
+    static QString headerCondition(long long sourceKey, long long vchType);
+    /// Why a run must not copy the checked vouchers of a list made for `listing` with the
+    /// choice and dates of `settings` ("" when it may). `vchTypeName` is the voucher type chosen now.
+    static QString listingRefusal(const Listing* listing, const RunSettings& settings, long long vchType, const QString& vchTypeName);
     /// The query for the destination voucher of `family` that was copied from source key `sourceKey`.
     static QString transferredQuery(VoucherFamily family, long long sourceKey);
     /// The statements that transform the copy with key `newKey`, in the order of its family.
@@ -97,6 +108,8 @@ public:
 private:
     long long parentOn(Company company, const report::ListControl& list);
     void notTransferred(const QString& reason, bool balloon);
+    QString whyNotCopied(const QString& masterTable, long long sourceKey, const Listing& listing, const QString& sourceCompany);
+    RunOutcome refuse(RunOutcome outcome, const QString& why);
 
     connection::CompanyConnections& m_connections;
     report::Reporter& m_reporter;

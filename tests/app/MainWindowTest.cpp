@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -348,18 +349,26 @@ TEST_F(MainWindowTest, CloseQuestionAnsweredNoKeepsTheWindowOpen)
     EXPECT_EQ(asked, 2);
 }
 
-TEST_F(MainWindowTest, ControlsWithoutCaptionAreNamedForAccessibility)
+TEST_F(MainWindowTest, ScreenReadersReadLabelsByTheirTextAndOtherControlsByTheirName)
 {
     for (const char* name :
-         {"fraLogin", "cboSourceCompany", "cboDestinationCompany", "lblConnect", "Picture1", "lstSource",
-          "txtReduceTo", "txttotVal", "txtSelVal", "SSTab1", "lstMasterSettings", "msgDataCount", "dtpdate", "dtpto",
-          "lstVchtypes", "lstCategories", "LstitemClass", "cboVchtypeTotransform", "cboTaxMode", "txtPRateDiscount",
-          "txtSRateDiscount", "txtMRPDiscount", "txtLog", "SSTab2", "msgTransGrid", "msgActivity", "msgMisMatch",
-          "lblSourceConnection", "lblDestinationConnection", "lblDaystart", "lblDaystartTime", "lblTimerStatus",
-          "lblStatusMain", "lblStatus"}) {
+         {"fraLogin", "cboSourceCompany", "cboDestinationCompany", "Picture1", "lstSource", "txtReduceTo", "SSTab1",
+          "lstMasterSettings", "msgDataCount", "dtpdate", "dtpto", "lstVchtypes", "lstCategories", "LstitemClass",
+          "cboVchtypeTotransform", "cboTaxMode", "txtPRateDiscount", "txtSRateDiscount", "txtMRPDiscount", "txtLog", "SSTab2",
+          "msgTransGrid", "msgActivity", "msgMisMatch"}) {
         auto* control = window.findChild<QWidget*>(QString::fromLatin1(name));
         ASSERT_NE(control, nullptr) << name;
         EXPECT_EQ(control->accessibleName(), QString::fromLatin1(name));
+    }
+    window.txttotVal()->setText("75545");
+    window.lblStatusMain()->setText("Upoading Over");
+    window.showNotice("Disk full");
+    for (const char* name : {"txttotVal", "lblStatusMain", "lblNotice", "lblTimerStatus", "lblSourceConnection"}) {
+        auto* label = window.findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(label, nullptr) << name;
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(label);
+        ASSERT_NE(accessible, nullptr) << name;
+        EXPECT_EQ(accessible->text(QAccessible::Name), label->text()) << name;
     }
 }
 

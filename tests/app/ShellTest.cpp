@@ -189,9 +189,11 @@ TEST_F(ShellTest, ConnectWithTheHeadOfficeDownStillCompletesOnTheBranchClock)
     EXPECT_FALSE(window->isLoginShown());
     // The branch answers for the clock when the head office cannot.
     EXPECT_EQ(window->dtpdate()->date(), QDate::currentDate());
-    // Only the head office's user log row failed; the branch has its row and no linked server was made.
+    // Said once, naming the company and the server; the branch has its user-log row and no linked server was made.
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Warning);
+    EXPECT_TRUE(prompter.shown[0].text.contains("MAIN01") && prompter.shown[0].text.contains("embedded:NOWHERE"))
+        << prompter.shown[0].text.toStdString();
     EXPECT_EQ(count(servers.branch(), "select count(*) from tbluserlog"), 1);
     EXPECT_EQ(count(servers.branch(), "select count(*) from sys.servers where server_id != 0"), 0);
 }

