@@ -28,12 +28,18 @@ bool canWriteIn(const QString& folder)
 
 } // namespace
 
-QString ProgramFolder::choose(const QString& executableFolder, const QString& userDataFolder)
+QString ProgramFolder::choose(const QString& executableFolder, const QString& userDataFolder, QString* why)
 {
-    if (!isInstalledCopy(executableFolder) && canWriteIn(executableFolder))
+    const bool installed = isInstalledCopy(executableFolder);
+    if (!installed && canWriteIn(executableFolder))
         return executableFolder;
     QDir().mkpath(userDataFolder);
-    return QDir::cleanPath(userDataFolder);
+    const QString chosen = QDir::cleanPath(userDataFolder);
+    if (why)
+        *why = QStringLiteral("Mirtane keeps its Resources, logs and servers in %1, because %2 %3.")
+                   .arg(chosen, QDir::cleanPath(executableFolder),
+                        installed ? QStringLiteral("is an installed copy shared by every user") : QStringLiteral("cannot be written"));
+    return chosen;
 }
 
 } // namespace app

@@ -11,7 +11,8 @@ public:
     /// installed copy (bin/ beside share/applications/mirtane.desktop); otherwise `userDataFolder`,
     /// which is created when missing. An installed program is shared by every user of the machine,
     /// so even one who could write beside it keeps their files in their own data folder.
-    static QString choose(const QString& executableFolder, const QString& userDataFolder);
+    /// When the data folder is chosen, `why` (when given) receives which folder and the reason.
+    static QString choose(const QString& executableFolder, const QString& userDataFolder, QString* why = nullptr);
 };
 
 } // namespace app

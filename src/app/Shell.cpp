@@ -37,6 +37,7 @@ Shell::Shell(MainWindow& window, Options options)
     , m_connections(db::ConnectionContext{m_programFolder, 15})
     , m_startup(m_connections.context())
 {
+    m_files.folderNote = m_options.programFolderNote;
     wire();
 }
 

@@ -34,6 +34,8 @@ public:
         report::Prompter* prompter = nullptr;
         /// Ends the program at once; null means QCoreApplication::exit(0).
         std::function<void()> endProgram;
+        /// Why the program folder is not the executable's own ("" when it is), told at start-up.
+        QString programFolderNote;
     };
 
     Shell(MainWindow& window, Options options);

@@ -108,7 +108,7 @@ void TimerController::work()
         DisabledDuringUpload disabled({m_window.cmdFullSync(), m_window.cmdSettingsSynch(), m_window.cmdStartDatamigration()});
         reporter.log(QStringLiteral("Masters uploading starting"), QString());
         upload::MasterUpload upload(connections.source(), connections.destination(), reporter, m_shell.unattended(), m_shell.ini(),
-                                    m_shell.files().appSettingsLoop);
+                                    m_shell.files().appSettingsLoop, &m_replayMemory);
         m_shell.setMaxActivityId(upload.uploadMasters(m_shell.maxActivityId()));
         bar.moveTo(3);
         m_reconcile.fillTransCount(reporter);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/WidgetControls.h"
+#include "upload/MasterUpload.h"
 
 #include <QObject>
 
@@ -39,6 +40,7 @@ private:
     std::unique_ptr<upload::Connectivity> m_ownConnectivity;
     upload::Connectivity* m_connectivity;
     TableGridControl m_activityGrid;
+    upload::ReplayMemory m_replayMemory;
 };
 
 } // namespace app

@@ -18,10 +18,11 @@ int main(int argc, char* argv[])
 
     // The program folder holds Resources/, the log folders and the embedded servers; an installed
     // program keeps them in the user's data folder instead.
+    app::Shell::Options options;
     const QString programFolder = app::ProgramFolder::choose(
-        QCoreApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        QCoreApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &options.programFolderNote);
     app::MainWindow window(programFolder);
-    app::Shell shell(window, app::Shell::Options{});
+    app::Shell shell(window, options);
     app::MastersController masters(shell, window);
     app::TransformController transformController(shell, window);
     app::ReconcileController reconcileController(shell, window);

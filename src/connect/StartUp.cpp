@@ -9,6 +9,7 @@
 #include "report/TextFile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace connection {
 
@@ -47,13 +48,48 @@ QStringList StartUp::listCompanies(db::Connection& connection, StartUpResult& re
     return codes;
 }
 
+std::optional<qint32> StartUp::markValue(const QString& text)
+{
+    bool fits = true;
+    const long long value = db::NumberText::leadingWhole(text, INT32_MIN, INT32_MAX, &fits);
+    if (!fits)
+        return std::nullopt;
+    return qint32(value);
+}
+
+qint32 StartUp::readMark(const QString& key)
+{
+    const QString text = m_ini.read(m_files.appSettingsLoop, key, QStringLiteral("0"));
+    if (const std::optional<qint32> mark = markValue(text))
+        return *mark;
+    // Read as 0 it would replay the whole activity log; the replay refuses it too until it is put right.
+    m_prompter.tell(report::PromptIcon::Warning,
+                    QStringLiteral("%1=%2 in %3 is larger than any activity number (at most %4). Correct it; until then the master changes are not replayed.")
+                        .arg(key, text, m_files.appSettingsLoop)
+                        .arg(INT32_MAX));
+    return 0;
+}
+
 StartUpResult StartUp::run(db::Connection& startup)
 {
     StartUpResult result;
+    if (!m_files.folderNote.isEmpty())
+        m_reporter.log(QStringLiteral("Program folder"), m_files.folderNote);
     const QString serverName = report::IniSetting::firstLine(report::TextFile::read(m_files.serverName));
     result.settings.serverName = serverName;
     if (serverName.isEmpty()) {
-        m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Please check  Server Name. "));
+        // Which file was looked for, and where, so the operator can put it there.
+        const QString resources = QFileInfo(m_files.serverName).absolutePath();
+        QString why;
+        if (!QFileInfo(resources).isDir())
+            why = QStringLiteral("The folder %1 is missing; it must hold ServerName.ini.").arg(resources);
+        else if (!QFileInfo::exists(m_files.serverName))
+            why = QStringLiteral("%1 is missing.").arg(m_files.serverName);
+        else
+            why = QStringLiteral("The first line of %1 holds no server name.").arg(m_files.serverName);
+        if (!m_files.folderNote.isEmpty())
+            why += QLatin1Char('\n') + m_files.folderNote;
+        m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Please check  Server Name. \n") + why);
         result.endProgram = true;
         return result;
     }
@@ -76,7 +112,7 @@ StartUpResult StartUp::run(db::Connection& startup)
         startup.setCommandTimeout(10);
     } catch (const db::DbError& e) {
         result.hadFailure = true;
-        m_reporter.balloon(e.message());
+        m_reporter.balloon(QStringLiteral("Cannot connect to the server %1 named in %2: %3").arg(serverName, m_files.serverName, e.message()));
     }
     m_reporter.status(QStringLiteral("Loading companies.... "));
     if (startup.isOpen())
@@ -97,11 +133,8 @@ StartUpResult StartUp::run(db::Connection& startup)
         result.sourceCompanies = listCompanies(startup, result);
     }
 
-    bool fits = true;
-    result.maxActivityId = qint32(db::NumberText::leadingWhole(
-        m_ini.read(m_files.appSettingsLoop, QStringLiteral("MaxActivityID"), QStringLiteral("0")), INT32_MIN, INT32_MAX, &fits));
-    result.maxActivityIdTrans = qint32(db::NumberText::leadingWhole(
-        m_ini.read(m_files.appSettingsLoop, QStringLiteral("MaxActivityIDTrans"), QStringLiteral("0")), INT32_MIN, INT32_MAX, &fits));
+    result.maxActivityId = readMark(QStringLiteral("MaxActivityID"));
+    result.maxActivityIdTrans = readMark(QStringLiteral("MaxActivityIDTrans"));
     result.lastDestinationCompany = m_ini.read(m_files.appSettings, QStringLiteral("LOCALDBCODE"), QString());
     result.lastSourceCompany = m_ini.read(m_files.appSettings, QStringLiteral("WEBDBCODE"), QString());
 

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 namespace db {
 class Connection;
 }
@@ -41,6 +43,8 @@ struct SettingsFiles {
     QString appSettings;
     QString appSettingsLoop;
     QString timezone;
+    /// Why the program keeps its files somewhere other than beside itself; "" when it does not.
+    QString folderNote;
 };
 
 /// The start-up sequence up to the login panel: server names, the company lists of both servers
@@ -55,7 +59,12 @@ public:
     /// Runs the sequence on `startupConnection` (left open to the sync server, as it was).
     StartUpResult run(db::Connection& startupConnection);
 
+    /// The activity mark written as `text` (its leading whole number), none when it is beyond
+    /// what an activity id can be.
+    static std::optional<qint32> markValue(const QString& text);
+
 private:
+    qint32 readMark(const QString& key);
     QStringList listCompanies(db::Connection& connection, StartUpResult& result);
 
     const SettingsFiles& m_files;

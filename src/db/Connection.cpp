@@ -60,15 +60,36 @@ void Connection::setCommandTimeout(int seconds)
         m_backend->setCommandTimeout(m_commandTimeout);
 }
 
+DbError Connection::named(const DbError& error) const
+{
+    // A lock or query timeout does not say where it waited; with two company databases open the
+    // operator needs to know which one is locked.
+    const bool timeout = error.nativeCode() == 1222 || error.sqlState() == QLatin1String("HYT00");
+    if (!timeout || m_info.catalog.isEmpty() || error.message().contains(QLatin1Char('\'') + m_info.catalog + QLatin1Char('\'')))
+        return error;
+    return DbError(error.message() + QStringLiteral(" (database '%1' on %2)").arg(m_info.catalog, m_info.dataSource), error.sqlState(),
+                   error.nativeCode());
+}
+
 long long Connection::execute(const QString& sql)
 {
-    return backend().execute(sql);
+    Backend& b = backend();
+    try {
+        return b.execute(sql);
+    } catch (const DbError& e) {
+        throw named(e);
+    }
 }
 
 Recordset Connection::openRecordset(const QString& sql)
 {
-    ResultData data = backend().query(sql);
-    return Recordset(sql, std::move(data));
+    Backend& b = backend();
+    try {
+        ResultData data = b.query(sql);
+        return Recordset(sql, std::move(data));
+    } catch (const DbError& e) {
+        throw named(e);
+    }
 }
 
 void Connection::beginTrans()
@@ -76,7 +97,11 @@ void Connection::beginTrans()
     Backend& b = backend();
     if (m_inTransaction)
         throw DbError(QStringLiteral("A transaction is already open on this connection."), QStringLiteral("25000"), 0);
-    b.beginTransaction();
+    try {
+        b.beginTransaction();
+    } catch (const DbError& e) {
+        throw named(e);
+    }
     m_inTransaction = true;
 }
 
@@ -85,7 +110,11 @@ void Connection::commitTrans()
     Backend& b = backend();
     if (!m_inTransaction)
         throw DbError(QStringLiteral("No transaction is open on this connection."), QStringLiteral("25000"), 0);
-    b.commitTransaction();
+    try {
+        b.commitTransaction();
+    } catch (const DbError& e) {
+        throw named(e);
+    }
     m_inTransaction = false;
 }
 

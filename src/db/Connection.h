@@ -2,6 +2,7 @@
 
 #include "db/Backend.h"
 #include "db/ConnectionText.h"
+#include "db/DbError.h"
 #include "db/Recordset.h"
 
 #include <QString>
@@ -51,6 +52,7 @@ public:
 
 private:
     Backend& backend();
+    DbError named(const DbError& error) const;
 
     ConnectionContext m_context;
     std::unique_ptr<Backend> m_backend;

@@ -5,6 +5,7 @@
 #include "replication/RowCopier.h"
 
 #include "db/Connection.h"
+#include "db/DbError.h"
 #include "report/ListControl.h"
 #include "report/ProgressSteps.h"
 #include "report/Reporter.h"
@@ -104,6 +105,9 @@ void FullSync::runStep(const SyncStep& step)
         m_destination.beginTrans();
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));
+        // A lost connection or database fails every later table the same way.
+        if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
+            m_lost = error->message();
         if (bulk)
             transfer.dropStage(step.table);
         return;
@@ -160,11 +164,17 @@ void FullSync::run()
             chosen.push_back(step);
     }
     report::ProgressSteps bar(m_reporter, QStringLiteral("Master Synchronisation"), qint64(chosen.size()));
-    for (std::size_t k = 0; k < chosen.size(); ++k) {
+    m_lost.clear();
+    for (std::size_t k = 0; k < chosen.size() && m_lost.isEmpty(); ++k) {
         runStep(chosen[k]);
         bar.moveTo(qint64(k) + 1);
     }
     bar.finish();
+    if (!m_lost.isEmpty()) {
+        m_reporter.status(QStringLiteral("Master Synchronisation stopped: ") + m_lost);
+        m_reporter.log(QStringLiteral("Master Synchronisation stopped"), m_lost);
+        return;
+    }
     m_reporter.status(QStringLiteral("Upoading Over"));
     m_reporter.progress(QStringLiteral("....."));
     if (m_setup.refreshCounts)

@@ -63,7 +63,8 @@ public:
 
     /// Refills the master list, runs every step whose key is in the table set, then shows
     /// "Upoading Over" and refreshes the counts. A failing table is reported as a notification
-    /// and the other tables are still copied.
+    /// and the other tables are still copied; when the branch's database is lost (no transaction
+    /// can begin on it) the run stops there and says so instead of "Upoading Over".
     void run();
 
 private:
@@ -76,6 +77,7 @@ private:
     report::Prompter& m_prompter;
     report::ListControl& m_masterList;
     Setup m_setup;
+    QString m_lost;
 };
 
 } // namespace masters

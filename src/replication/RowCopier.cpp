@@ -75,6 +75,9 @@ CopyOutcome RowCopier::copy(const QString& table, const QString& /*condition*/, 
             try {
                 affected = m_to.execute(sql);
             } catch (const db::DbError& e) {
+                // The server names the column, not the table it looked in.
+                if (e.nativeCode() == 207 && !e.message().contains(table))
+                    throw db::DbError(e.message() + QStringLiteral(" (table %1)").arg(table), e.sqlState(), e.nativeCode());
                 if (!e.isDuplicateKey())
                     throw;
                 m_reporter.balloon(e.message());

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
+#include <QStringList>
 
 #include <cmath>
 
@@ -129,6 +130,30 @@ QString quoted(const QString& text)
     return out;
 }
 
+QString literal(const QString& text, bool unicode)
+{
+    const QString prefix = unicode ? QStringLiteral("N") : QString();
+    const QString function = unicode ? QStringLiteral("NCHAR(") : QStringLiteral("CHAR(");
+    QStringList pieces;
+    QString run;
+    for (const QChar c : text) {
+        // Tab and line ends stay inside the quotes, where every server takes them: an address of
+        // many lines must not become a chain of concatenations deeper than a server will parse.
+        const bool control = c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\r') && c != QLatin1Char('\n');
+        if (!control) {
+            run += c;
+            continue;
+        }
+        if (!run.isEmpty())
+            pieces << prefix + quoted(run);
+        run.clear();
+        pieces << function + QString::number(c.unicode()) + QLatin1Char(')');
+    }
+    if (!run.isEmpty() || pieces.isEmpty())
+        pieces << prefix + quoted(run);
+    return pieces.join(QLatin1String(" + "));
+}
+
 QString shortest(double value)
 {
     if (!std::isfinite(value) || value == 0.0)
@@ -200,9 +225,9 @@ QString of(ValueKind kind, const QVariant& value)
         return QStringLiteral("NULL");
     switch (kind) {
     case ValueKind::Text:
-        return quoted(plainText(value));
+        return literal(plainText(value), false);
     case ValueKind::UnicodeText:
-        return QLatin1Char('N') + quoted(plainText(value));
+        return literal(plainText(value), true);
     case ValueKind::Date:
         return dateValue(value);
     case ValueKind::ExactNumber:

@@ -4,6 +4,7 @@
 #include "report/TextFile.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace report {
@@ -11,11 +12,12 @@ namespace report {
 namespace {
 const QString crLf = QStringLiteral("\r\n");
 
-// Lines end in CR LF; a bare LF is taken as a line end too, so that a file edited on this
-// machine does not merge its lines into one value. Trimming removes the CR of CR LF.
+// Lines end in CR LF; a bare LF (a file edited on this machine) or a bare CR (an old Mac editor)
+// ends a line too, so that no file merges its lines into one value.
 QStringList splitLines(const QString& text)
 {
-    return text.split(QLatin1Char('\n'));
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
+    return text.split(lineEnd);
 }
 } // namespace
 
@@ -30,11 +32,22 @@ QString IniSetting::read(const QString& path, const QString& key, const QString&
     return access(path, key, value, Mode::Read);
 }
 
-bool IniSetting::write(const QString& path, const QString& key, const QString& value)
+QString IniSetting::read(const QString& path, const QString& key, const QString& defaultValue, QString* error)
+{
+    QString value = defaultValue;
+    m_quietError = error;
+    const QString result = access(path, key, value, Mode::Read);
+    m_quietError = nullptr;
+    return result;
+}
+
+bool IniSetting::write(const QString& path, const QString& key, const QString& value, QString* error)
 {
     QString copy = value;
     bool failed = false;
+    m_quietError = error;
     access(path, key, copy, Mode::Write, &failed);
+    m_quietError = nullptr;
     return !failed;
 }
 
@@ -48,7 +61,8 @@ QString IniSetting::access(const QString& path, const QString& key, QString& val
             return fail(error, failed);
     }
 
-    QString text = TextFile::read(path, &error);
+    TextFile::Encoding encoding = TextFile::Encoding::Utf8;
+    QString text = TextFile::read(path, &error, &encoding);
     if (!error.isEmpty())
         return fail(error, failed);
 
@@ -96,7 +110,7 @@ QString IniSetting::access(const QString& path, const QString& key, QString& val
     text = kept.join(crLf);
 
     if (writing && !text.isEmpty()) {
-        if (!TextFile::write(path, text, &error))
+        if (!TextFile::write(path, text, &error, encoding))
             return fail(error, failed);
     }
     return mode == Mode::Write ? QString() : result;
@@ -104,17 +118,22 @@ QString IniSetting::access(const QString& path, const QString& key, QString& val
 
 QString IniSetting::firstLine(const QString& text)
 {
-    QString line = text.left(text.indexOf(QLatin1Char('\r')));
-    line.remove(QLatin1Char('\r'));
-    line.remove(QLatin1Char('\n'));
-    return line;
+    // The first line that holds anything, whichever line end the file uses: names on two lines
+    // joined together would name a server that does not exist.
+    for (const QString& line : splitLines(text))
+        if (!line.isEmpty())
+            return line;
+    return QString();
 }
 
 QString IniSetting::fail(const QString& message, bool* failed)
 {
     if (failed)
         *failed = true;
-    m_prompter.tell(PromptIcon::Warning, message);
+    if (m_quietError)
+        *m_quietError = message;
+    else
+        m_prompter.tell(PromptIcon::Warning, message);
     return QString();
 }
 

@@ -140,6 +140,8 @@ long long TransformationRun::parentOn(Company company, const report::ListControl
         return parentOfVchType(source ? m_connections.source() : m_connections.destination(), list.itemData(chosen));
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));
+        if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
+            m_lost = error->message();
         return 0;
     }
 }
@@ -172,6 +174,7 @@ void TransformationRun::notTransferred(const QString& reason, bool balloon)
 RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings& settings)
 {
     RunOutcome outcome;
+    m_lost.clear();
     m_reporter.log(QStringLiteral(" Auto synch Getting eligible vouchers  "), QString());
     m_reporter.progress(QString());
 
@@ -198,6 +201,11 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     const long long sourceParent = parentOn(Company::Source, controls.vchTypes);
     const long long destinationParent = parentOn(Company::Destination, controls.destinationVchTypes);
     const QString destinationVchTypeText = destinationIndex >= 0 ? controls.destinationVchTypes.text(destinationIndex) : QString();
+    if (!m_lost.isEmpty()) {
+        // Not a question of voucher families: a company database cannot be reached.
+        m_reporter.status(QStringLiteral("Transformation stopped: ") + m_lost);
+        return outcome;
+    }
     if (checked > 0 && familyOfParent(sourceParent) != settings.listing->family)
         return refuse(outcome, QStringLiteral("The list was made for ") + settings.listing->vchTypeName
                                    + QStringLiteral(" vouchers of another family than head office's voucher type has now.")
@@ -324,7 +332,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
             + QString::number(outcome.copied) + QStringLiteral(" copied; ") + QString::number(left + 1)
             + QStringLiteral(" not copied, left for the next run.");
         notTransferred(stopped, true);
-        m_reporter.status(QStringLiteral("Transformation stopped"));
+        m_reporter.status(QStringLiteral("Transformation stopped: ") + stopReason);
         return outcome;
     }
 

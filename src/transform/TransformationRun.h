@@ -118,6 +118,8 @@ private:
     report::Reporter& m_reporter;
     report::Prompter& m_prompter;
     std::function<QDateTime()> m_now;
+    /// The connection or database failure that stopped the current run; "" while none did.
+    QString m_lost;
 };
 
 } // namespace transform

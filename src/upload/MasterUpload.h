@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace db {
 class Connection;
@@ -15,8 +18,19 @@ class Reporter;
 
 namespace upload {
 
+/// What the master replay remembers from one tick to the next while the program runs.
+struct ReplayMemory {
+    /// Notifications already shown: each distinct text is shown once, then only logged.
+    QSet<QString> shown;
+};
+
 /// Replays the master changes of the head office's activity log into the branch, one activity
 /// row at a time in activity order (uploadMasters), and keeps the last activity id replayed.
+///
+/// The mark moves only past rows that were applied or passed over on purpose. A row that fails is
+/// tried again at the next run; after failing on three runs in a row it is set aside (kept in the
+/// loop settings file, tried again at each run until it applies) so that it no longer holds back
+/// the rows after it. Nothing here opens a message box: the replay runs unattended.
 class MasterUpload {
 public:
     /// How an activity row of a table is treated.
@@ -27,32 +41,59 @@ public:
         bool passedOver = false;
     };
 
+    /// A change that failed on three runs in a row and no longer holds back the mark.
+    struct SetAsideRow {
+        qlonglong activityId = 0;
+        QString table;
+        qlonglong key = 0;
+        /// Why it failed the last time, as far as the settings file could keep it.
+        QString reason;
+    };
+
+    /// Runs in a row a change may fail before it is set aside.
+    static constexpr int attemptsBeforeSettingAside = 3;
+
     /// Reads `source` (the head office), writes `destination` (the branch); the mark goes to
-    /// key MaxActivityID of the file `loopSettingsPath` (AppsettingsLoop.ini).
+    /// key MaxActivityID of the file `loopSettingsPath` (AppsettingsLoop.ini), with the failing
+    /// and set-aside changes beside it. `memory` (may be null) carries the notices shown between runs.
+    /// `prompter` is not used: boxes of the row copy become notices, since nobody waits to close them.
     MasterUpload(db::Connection& source, db::Connection& destination, report::Reporter& reporter, report::Prompter& prompter,
-                 report::IniSetting& ini, QString loopSettingsPath);
+                 report::IniSetting& ini, QString loopSettingsPath, ReplayMemory* memory = nullptr);
 
     /// The query of the master activity rows above `mark`, in activity order.
     static QString activityQuery(qint32 mark);
     /// The key column of `table` (exact letter case); none for a table that is not replayed.
     static std::optional<KeyColumn> keyColumn(const QString& table);
 
-    /// Replays every master activity row above `mark` and returns the new mark (`mark` itself when
-    /// nothing advanced it). Inserted and updated rows are deleted and copied again inside one
-    /// transaction on the branch; deleted rows are deleted. Each row's own failure is logged and
-    /// the run goes on; when the activity query cannot be opened the run ends at once. Throws nothing.
+    /// Tries the set-aside changes again, then replays every master activity row above `mark` and
+    /// returns the new mark (`mark` itself when nothing advanced it). Inserted and updated rows are
+    /// deleted and copied again inside one transaction on the branch; deleted rows are deleted.
+    /// When the activity query cannot be opened the run ends at once. Throws nothing.
     qint32 uploadMasters(qint32 mark);
 
+    /// The changes set aside so far, as the loop settings file holds them.
+    std::vector<SetAsideRow> setAside() const;
+    /// The notifications of the last run (shown or, when shown before, only logged).
+    const QStringList& notices() const { return m_notices; }
+
 private:
-    void replay(const QString& table, const QString& keyColumn, qlonglong key, const QString& action);
-    void copyAgain(const QString& table, const QString& keyColumn, qlonglong key);
+    QString replay(const QString& table, const QString& keyColumn, qlonglong key, const QString& action);
+    QString copyAgain(const QString& table, const QString& keyColumn, qlonglong key);
+    QString deleteRow(const QString& table, const QString& keyColumn, qlonglong key);
+    void retrySetAside();
+    void notice(const QString& text);
+    QString readLoop(const QString& key, const QString& defaultValue = QString());
+    void writeLoop(const QString& key, const QString& value);
 
     db::Connection& m_source;
     db::Connection& m_destination;
     report::Reporter& m_reporter;
-    report::Prompter& m_prompter;
     report::IniSetting& m_ini;
     QString m_loopSettingsPath;
+    ReplayMemory m_ownMemory;
+    ReplayMemory& m_memory;
+    QStringList m_notices;
+    QStringList m_rowMessages;
 };
 
 } // namespace upload

@@ -25,6 +25,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include <functional>
 #include <memory>
 
@@ -224,7 +229,27 @@ TEST(ProgramFolderTest, WritableFolderIsKeptAndAnInstalledCopyUsesTheDataFolder)
     QFile desktop(root.filePath("usr/share/applications/mirtane.desktop"));
     ASSERT_TRUE(desktop.open(QIODevice::WriteOnly));
     desktop.close();
-    EXPECT_EQ(ProgramFolder::choose(installed, data), data);
+    QString why;
+    EXPECT_EQ(ProgramFolder::choose(installed, data, &why), data);
     EXPECT_TRUE(QDir(data).exists());
     EXPECT_TRUE(QDir(installed).isEmpty());
+    EXPECT_EQ(why, "Mirtane keeps its Resources, logs and servers in " + data + ", because " + installed
+                       + " is an installed copy shared by every user.");
+}
+
+TEST(ProgramFolderTest, ReadOnlyProgramFolderMovesToTheDataFolderAndSaysWhy)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a read-only folder needs root";
+    QTemporaryDir root;
+    const QString own = root.filePath("readonly/bin");
+    const QString data = root.filePath("home/.local/share/Mirtane");
+    ASSERT_TRUE(QDir().mkpath(own));
+    const QByteArray mountPoint = QFile::encodeName(own);
+    ASSERT_EQ(::mount("tmpfs", mountPoint.constData(), "tmpfs", MS_RDONLY, "size=16k"), 0) << std::strerror(errno);
+    QString why;
+    const QString chosen = ProgramFolder::choose(own, data, &why);
+    ::umount2(mountPoint.constData(), MNT_DETACH);
+    EXPECT_EQ(chosen, data);
+    EXPECT_EQ(why, "Mirtane keeps its Resources, logs and servers in " + data + ", because " + own + " cannot be written.");
 }

@@ -76,14 +76,47 @@ TEST_F(ShellTest, UnreachableSyncServerLeavesTheMainCompanyListEmptyAndGoesOn)
     EXPECT_TRUE(window->isLoginShown());
 }
 
-TEST_F(ShellTest, MissingServerNameEndsStartUpWithTheMessage)
+TEST_F(ShellTest, MissingServerNameEndsStartUpWithTheMessageNamingTheFile)
 {
     setResource("ServerName.ini", "\r\n\r\n");
     makeShell();
     EXPECT_FALSE(shell->startUp());
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Please check  Server Name. ");
+    EXPECT_EQ(prompter.shown[0].text, "Please check  Server Name. \nThe first line of " + resource("ServerName.ini") + " holds no server name.");
     EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
+}
+
+TEST_F(ShellTest, StartUpNamesTheMissingFolderTheServerTriedAndARefusedMark)
+{
+    // A program folder without Resources: the message gives the folder's path, and says why the
+    // program is not using the folder beside itself.
+    QDir(resource(QString())).removeRecursively();
+    window = std::make_unique<MainWindow>(servers.folder());
+    Shell::Options options;
+    options.prompter = &prompter;
+    options.programFolderNote = "Mirtane keeps its Resources, logs and servers in " + servers.folder() + ", because /opt/x cannot be written.";
+    shell = std::make_unique<Shell>(*window, options);
+    EXPECT_FALSE(shell->startUp());
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "Please check  Server Name. \nThe folder " + QDir::cleanPath(resource(QString())) + " is missing; it must hold "
+                                      "ServerName.ini.\n" + options.programFolderNote);
+}
+
+TEST_F(ShellTest, UnreachableServerNamesTheFileAndAnImpossibleMarkIsRefused)
+{
+    setResource("ServerName.ini", "embedded:NOSUCH\r\n");
+    report::IniSetting(prompter).write(resource("Appsettings.ini"), "SYNCSERVER", "embedded:HO");
+    report::IniSetting(prompter).write(resource("AppsettingsLoop.ini"), "MaxActivityID", "99999999999");
+    makeShell();
+    ASSERT_TRUE(shell->startUp());
+    const QString tried = "Cannot connect to the server embedded:NOSUCH named in " + resource("ServerName.ini") + ": ";
+    ASSERT_FALSE(window->notices().isEmpty());
+    EXPECT_TRUE(window->notices().front().text.startsWith(tried)) << window->notices().front().text.toStdString();
+    EXPECT_EQ(shell->maxActivityId(), 0);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "MaxActivityID=99999999999 in " + resource("AppsettingsLoop.ini")
+                                          + " is larger than any activity number (at most 2147483647). Correct it; until then the master "
+                                            "changes are not replayed.");
 }
 
 TEST_F(ShellTest, ConnectOpensBothCompaniesAndTwiceRecreatesTheLinkedServer)

@@ -8,10 +8,14 @@
 #include "connect/LinkedServer.h"
 #include "masters/FullSync.h"
 #include "replication/BulkTransfer.h"
+#include "replication/RowCopier.h"
 #include "replication/TransactionCopier.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using support::TempServers;
@@ -190,6 +194,30 @@ TEST_F(SyncErrorsTest, ConnectionClosedAtRowFiveKeepsTheOldLedgers)
     expectLedgerRollbackLogged();
 }
 
+TEST_F(SyncErrorsTest, BranchFileRemovedAtRowFiveStopsTheSyncWithoutSayingItIsOver)
+{
+    const QString file = servers.folder() + QStringLiteral("/servers/BR/SUB01.sqlite");
+    reporter.arm(QStringLiteral("Insert Query"), 5, [&file] { QFile::remove(file); });
+    sync();
+
+    // The ledger step could not commit into the removed file and the next table could not even
+    // begin: the run stopped there instead of sending every other table after it.
+    ASSERT_EQ(reporter.balloons.size(), 2u);
+    for (const QString& balloon : reporter.balloons)
+        EXPECT_TRUE(balloon.contains(QStringLiteral("Connection failure: the file %1 of database 'SUB01' was removed").arg(file)))
+            << balloon.toStdString();
+    EXPECT_EQ(std::count(reporter.statuses.begin(), reporter.statuses.end(), QStringLiteral("Upoading Over")), 0);
+    EXPECT_TRUE(reporter.statuses.back().startsWith(QStringLiteral("Master Synchronisation stopped: Connection failure")))
+        << reporter.statuses.back().toStdString();
+    EXPECT_EQ(std::count(reporter.statuses.begin(), reporter.statuses.end(), QStringLiteral("Migrating Area ")), 0);
+    try {
+        servers.branch().execute(QStringLiteral("select 1"));
+        ADD_FAILURE() << "a statement on the removed file went through";
+    } catch (const db::DbError& e) {
+        EXPECT_TRUE(e.isConnectionFailure());
+    }
+}
+
 TEST_F(SyncErrorsTest, BulkTransferOnAClosedConnectionLeavesTheTable)
 {
     ASSERT_TRUE(connection::LinkedServer::configure(servers.branch(), QStringLiteral("embedded:HO"), prompter));
@@ -205,4 +233,16 @@ TEST_F(SyncErrorsTest, BulkTransferOnAClosedConnectionLeavesTheTable)
     auto fresh = reopenBranch();
     EXPECT_EQ(rows(*fresh, ledgers), before);
     EXPECT_NE(rows(*fresh, QStringLiteral("select count(*) from tblArea")), "0");
+}
+
+// A bare "Invalid column name" leaves the operator guessing which of many tables lacks it.
+TEST_F(ErrorsTest, ColumnTheBranchLacksIsNamedWithItsTable)
+{
+    servers.headOffice().execute(QStringLiteral("alter table tblArea add ExtraCol int"));
+    const QString before = rows(servers.branch(), QStringLiteral("select * from tblArea order by AreaID"));
+    const replication::CopyOutcome outcome =
+        replication::RowCopier(servers.headOffice(), servers.branch(), reporter, prompter).copy(QStringLiteral("tblArea"));
+    EXPECT_EQ(outcome.error.toStdString(), "Invalid column name 'ExtraCol'. (table tblArea)");
+    EXPECT_EQ(reporter.balloons, std::vector<QString>{outcome.error});
+    EXPECT_EQ(rows(servers.branch(), QStringLiteral("select * from tblArea order by AreaID")), before);
 }

@@ -47,6 +47,15 @@ TEST(ValueTextTest, TextIsQuotedWithQuotesDoubledAndUnicodeGetsN)
     EXPECT_EQ(text(db::TypeCode::VarChar, QString()), "''");
 }
 
+TEST(ValueTextTest, ControlCharactersAreWrittenAsCharFunctionsOutsideTheQuotes)
+{
+    const QString nul(QChar(0));
+    EXPECT_EQ(text(db::TypeCode::VarWChar, QStringLiteral("nul") + nul + QStringLiteral("after")), "N'nul' + NCHAR(0) + N'after'");
+    EXPECT_EQ(text(db::TypeCode::VarChar, nul + QChar(0x1f) + QStringLiteral("it's")), "CHAR(0) + CHAR(31) + 'it''s'");
+    EXPECT_EQ(text(db::TypeCode::VarChar, QStringLiteral("a\tb\r\n") + QChar(0x1b)), "'a\tb\r\n' + CHAR(27)");
+    EXPECT_EQ(text(db::TypeCode::VarWChar, QString(QChar(0xfeff)) + QStringLiteral("x")), QString(QStringLiteral("N'") + QChar(0xfeff) + QStringLiteral("x'")));
+}
+
 TEST(ValueTextTest, NullIsWrittenAsNullForEveryColumnKind)
 {
     EXPECT_EQ(text(db::TypeCode::VarChar, QVariant()), "NULL");

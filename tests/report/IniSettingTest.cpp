@@ -2,10 +2,17 @@
 
 #include "support/ScriptedPrompter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 namespace {
 
@@ -121,6 +128,108 @@ TEST_F(IniSettingTest, LinesEndingInLfAloneAreStillSeparateSettings)
     EXPECT_EQ(content(), QByteArray("LOCALDBCODE=SUB01\r\nWEBDBCODE=MAIN02"));
 }
 
+TEST_F(IniSettingTest, FilesInOtherEncodingsAndLineEndsAreReadAndRewrittenAsTheyCame)
+{
+    struct Case {
+        const char* name;
+        QByteArray before;
+        QByteArray after;
+    };
+    const QString cafe = QStringLiteral(u"caf\u00e9");
+    auto utf16 = [](const QString& text, bool little) {
+        QByteArray out = little ? QByteArray("\xff\xfe") : QByteArray("\xfe\xff");
+        for (const QChar c : text) {
+            const char low = char(c.unicode() & 0xff);
+            const char high = char(c.unicode() >> 8);
+            out += little ? QByteArray(&low, 1) + QByteArray(&high, 1) : QByteArray(&high, 1) + QByteArray(&low, 1);
+        }
+        return out;
+    };
+    const std::vector<Case> cases{
+        {"UTF-16 LE", utf16(QStringLiteral("LOCALDBCODE=SUB01\r\nWEBDBCODE=") + cafe, true),
+         utf16(QStringLiteral("LOCALDBCODE=SUB02\r\nWEBDBCODE=") + cafe, true)},
+        {"UTF-16 BE", utf16(QStringLiteral("LOCALDBCODE=SUB01\r\nWEBDBCODE=") + cafe, false),
+         utf16(QStringLiteral("LOCALDBCODE=SUB02\r\nWEBDBCODE=") + cafe, false)},
+        {"UTF-8 with BOM", "\xef\xbb\xbfLOCALDBCODE=SUB01\r\nWEBDBCODE=caf\xc3\xa9", "\xef\xbb\xbfLOCALDBCODE=SUB02\r\nWEBDBCODE=caf\xc3\xa9"},
+        {"8-bit, CR alone", "LOCALDBCODE=SUB01\rWEBDBCODE=caf\xe9\r", "LOCALDBCODE=SUB02\r\nWEBDBCODE=caf\xe9"},
+        {"UTF-8, LF alone", "LOCALDBCODE=SUB01\nWEBDBCODE=caf\xc3\xa9\n", "LOCALDBCODE=SUB02\r\nWEBDBCODE=caf\xc3\xa9"},
+    };
+    for (const Case& c : cases) {
+        put(c.before);
+        EXPECT_EQ(ini.read(file, QStringLiteral("LOCALDBCODE"), QString()), QStringLiteral("SUB01")) << c.name;
+        EXPECT_EQ(ini.read(file, QStringLiteral("WEBDBCODE"), QString()), cafe) << c.name;
+        EXPECT_TRUE(ini.write(file, QStringLiteral("LOCALDBCODE"), QStringLiteral("SUB02"))) << c.name;
+        EXPECT_EQ(content().toHex().toStdString(), c.after.toHex().toStdString()) << c.name;
+    }
+    // A value 8-bit text cannot hold turns the file into UTF-8 rather than into question marks.
+    put("WEBDBCODE=caf\xe9");
+    EXPECT_TRUE(ini.write(file, QStringLiteral("LOCALDBCODE"), QStringLiteral(u"\u20b9")));
+    EXPECT_EQ(content(), QByteArray("WEBDBCODE=caf\xc3\xa9\r\nLOCALDBCODE=\xe2\x82\xb9"));
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+// A real full filesystem: a small tmpfs filled to its last page (mounting needs root, as CI has).
+TEST(IniSettingFullDisk, FailedRewriteLeavesTheOldFileWholeAndSaysSo)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a small tmpfs needs root";
+    QTemporaryDir dir;
+    const QByteArray mountPoint = QFile::encodeName(dir.path());
+    ASSERT_EQ(::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k"), 0) << std::strerror(errno);
+    struct Unmount {
+        QByteArray path;
+        ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+    } unmount{mountPoint};
+
+    support::ScriptedPrompter prompter;
+    IniSetting ini(prompter);
+    const QString settings = dir.filePath(QStringLiteral("Appsettings.ini"));
+    const QString loop = dir.filePath(QStringLiteral("AppsettingsLoop.ini"));
+    ASSERT_TRUE(ini.write(settings, QStringLiteral("LOCALDBCODE"), QStringLiteral("SUB01")));
+    ASSERT_TRUE(ini.write(settings, QStringLiteral("WEBDBCODE"), QStringLiteral("MAIN01")));
+    ASSERT_TRUE(ini.write(settings, QStringLiteral("SYNCHCATEGORYIDS"), QStringLiteral("1;2;3;")));
+    ASSERT_TRUE(ini.write(loop, QStringLiteral("MaxActivityID"), QStringLiteral("41")));
+    auto bytes = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    };
+    const QByteArray settingsBefore = bytes(settings);
+    const QByteArray loopBefore = bytes(loop);
+
+    const QString fillerPath = dir.filePath(QStringLiteral("filler"));
+    const int filler = ::open(QFile::encodeName(fillerPath).constData(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(filler, 0);
+    for (const int size : {4096, 1}) {
+        const QByteArray block(size, 'x');
+        while (::write(filler, block.constData(), block.size()) == block.size()) {
+        }
+    }
+    EXPECT_EQ(errno, ENOSPC);
+    ::close(filler);
+
+    EXPECT_FALSE(ini.write(settings, QStringLiteral("WEBDBCODE"), QStringLiteral("MAIN02")));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].icon, PromptIcon::Warning);
+    EXPECT_TRUE(prompter.shown[0].text.startsWith(QStringLiteral("Cannot write ") + settings)) << prompter.shown[0].text.toStdString();
+    EXPECT_TRUE(prompter.shown[0].text.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << prompter.shown[0].text.toStdString();
+    QString error;
+    EXPECT_FALSE(ini.write(loop, QStringLiteral("MaxActivityID"), QStringLiteral("42"), &error));
+    EXPECT_TRUE(error.contains(loop)) << error.toStdString();
+    EXPECT_EQ(prompter.shown.size(), 1u);
+
+    EXPECT_EQ(bytes(settings), settingsBefore);
+    EXPECT_EQ(bytes(loop), loopBefore);
+    // Reading still finds every setting, and no half-written file was left beside them.
+    EXPECT_EQ(ini.read(settings, QStringLiteral("WEBDBCODE"), QString()), QStringLiteral("MAIN01"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              QStringList({QStringLiteral("Appsettings.ini"), QStringLiteral("AppsettingsLoop.ini"), QStringLiteral("filler")}));
+
+    // With room again the same write goes through.
+    ASSERT_TRUE(QFile::remove(fillerPath));
+    EXPECT_TRUE(ini.write(settings, QStringLiteral("WEBDBCODE"), QStringLiteral("MAIN02")));
+    EXPECT_EQ(ini.read(settings, QStringLiteral("WEBDBCODE"), QString()), QStringLiteral("MAIN02"));
+}
+
 TEST_F(IniSettingTest, KeyLineWithoutEqualsFailsTheReadWithAWarning)
 {
     put("LOCALDBCODE\r\nWEBDBCODE=MAIN01");
@@ -157,9 +266,10 @@ TEST(IniSettingFirstLine, TakesTheTextUpToTheFirstCarriageReturn)
     EXPECT_EQ(IniSetting::firstLine(QString()), QString());
 }
 
-TEST(IniSettingFirstLine, LinesEndingInLfAloneAreJoinedWithoutSeparator)
+TEST(IniSettingFirstLine, LinesEndingInLfOrCrAloneEndTheNameToo)
 {
-    EXPECT_EQ(IniSetting::firstLine(QStringLiteral("SRV01\nSRV02\n")), QStringLiteral("SRV01SRV02"));
+    EXPECT_EQ(IniSetting::firstLine(QStringLiteral("SRV01\nSRV02\n")), QStringLiteral("SRV01"));
+    EXPECT_EQ(IniSetting::firstLine(QStringLiteral("SRV01\rSRV02\r")), QStringLiteral("SRV01"));
     EXPECT_EQ(IniSetting::firstLine(QStringLiteral("\nSRV01\r\nSRV02")), QStringLiteral("SRV01"));
 }
 

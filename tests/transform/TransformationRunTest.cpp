@@ -6,7 +6,10 @@
 #include "transform/TransformationRun.h"
 
 #include <QDir>
+#include <QFile>
 #include <sqlite3.h>
+
+#include <algorithm>
 
 using namespace transformtest;
 using support::TempServers;
@@ -411,4 +414,51 @@ TEST_F(TransformationRunTest, AFaultOfTheBranchItselfStopsTheRunWithOneMessage)
     EXPECT_TRUE(reporter.balloons[0].contains("tblSalesItem")) << reporter.balloons[0].toStdString();
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), 0);
     EXPECT_NE(reporter.statuses.back(), "MIgration Over");
+}
+
+namespace {
+// Removes the branch's database file as the run moves to its second voucher.
+class FileRemovingReporter : public support::RecordingReporter {
+public:
+    QString file;
+    void progressRange(const QString& name, qint64 done, qint64 total) override
+    {
+        RecordingReporter::progressRange(name, done, total);
+        if (name == QLatin1String("Transformation") && done == 1 && !file.isEmpty()) {
+            QFile::remove(file);
+            file.clear();
+        }
+    }
+};
+} // namespace
+
+TEST_F(TransformationRunTest, BranchFileRemovedWhileConnectedStopsTheRunWithoutSayingItIsOver)
+{
+    prepare(101, 102);
+    const QString file = QDir(servers.folder()).filePath("servers/BR/SUB01.sqlite");
+    const qlonglong headUserLog = TempServers::scalar(servers.headOffice(), "select count(*) from tbluserlog").toLongLong();
+    FileRemovingReporter removing;
+    removing.file = file;
+    TransformationRun run{connections, removing, prompter, [] { return QDateTime(QDate(2026, 12, 6), QTime(11, 0, 0)); }};
+    const transform::RunControls controls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions};
+
+    const RunOutcome outcome = run.run(controls, settings);
+
+    // The first voucher went through; the second found the file gone and the run ended there.
+    EXPECT_EQ(outcome.copied, 1);
+    EXPECT_EQ(outcome.failed, 1);
+    EXPECT_EQ(TempServers::scalar(servers.headOffice(), "select count(*) from tbluserlog").toLongLong(), headUserLog + 1);
+    const QString gone = QStringLiteral("Connection failure: the file %1 of database 'SUB01' was removed").arg(file);
+    ASSERT_EQ(removing.balloons.size(), 1u);
+    EXPECT_TRUE(removing.balloons[0].contains(gone)) << removing.balloons[0].toStdString();
+    EXPECT_EQ(std::count(removing.statuses.begin(), removing.statuses.end(), QStringLiteral("MIgration Over")), 0);
+    ASSERT_FALSE(removing.statuses.empty());
+    EXPECT_TRUE(removing.statuses.back().startsWith("Transformation stopped: " + gone)) << removing.statuses.back().toStdString();
+
+    // A run started afterwards says the same, not that the voucher types do not match.
+    removing.clear();
+    EXPECT_EQ(run.run(controls, settings).copied, 0);
+    EXPECT_TRUE(prompter.shown.empty());
+    ASSERT_FALSE(removing.statuses.empty());
+    EXPECT_TRUE(removing.statuses.back().startsWith("Transformation stopped: " + gone)) << removing.statuses.back().toStdString();
 }

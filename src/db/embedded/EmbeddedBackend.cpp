@@ -96,6 +96,7 @@ ResultData EmbeddedBackend::query(const QString& sql)
 
 void EmbeddedBackend::beginTransaction()
 {
+    m_session->checkFile();
     m_session->startStatement();
     m_session->run(QStringLiteral("BEGIN IMMEDIATE"));
 }
@@ -105,6 +106,7 @@ void EmbeddedBackend::commitTransaction()
     if (m_session->autocommit())
         throw DbError(QStringLiteral("The COMMIT TRANSACTION request has no corresponding BEGIN TRANSACTION."),
                       QStringLiteral("25000"), 3902);
+    m_session->checkFile();
     m_session->startStatement();
     m_session->run(QStringLiteral("COMMIT"));
 }
@@ -138,6 +140,10 @@ long long EmbeddedBackend::runBatch(const QString& sql, ResultData* result)
 
 long long EmbeddedBackend::runStatement(const TokenList& tokens, ResultData* result)
 {
+    // Inside a transaction the check at its begin and at its commit is enough: nothing of it lasts
+    // unless the commit finds the file still in place, and a check costs a system call per row.
+    if (m_session->autocommit())
+        m_session->checkFile();
     m_session->startStatement();
     const Statement statement = m_translator.translate(tokens);
     switch (statement.kind) {

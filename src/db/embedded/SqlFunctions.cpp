@@ -2,6 +2,7 @@
 
 #include "db/DateText.h"
 #include "db/embedded/StatementCounter.h"
+#include "db/embedded/Utf8Text.h"
 
 #include <QByteArray>
 #include <QtNumeric>
@@ -43,7 +44,7 @@ QString valueText(sqlite3_value* value)
     case SQLITE_NULL:
         return QString();
     default:
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
+        return utf8Text(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
     }
 }
 
@@ -459,6 +460,22 @@ void substringFunction(sqlite3_context* context, int, sqlite3_value** args)
     resultText(context, last <= first ? QString() : valueText(args[0]).mid(first - 1, last - first));
 }
 
+// CHAR(n) and NCHAR(n): the character with code n, NULL outside 0-255 and 0-65535 as SQL Server does.
+template <int Last>
+void characterOf(sqlite3_context* context, int, sqlite3_value** args)
+{
+    if (isNull(args[0])) {
+        sqlite3_result_null(context);
+        return;
+    }
+    const double code = sqlite3_value_double(args[0]);
+    if (code < 0 || code > Last) {
+        sqlite3_result_null(context);
+        return;
+    }
+    resultText(context, QString(QChar(char16_t(code))));
+}
+
 void upperText(sqlite3_context* context, int, sqlite3_value** args)
 {
     if (isNull(args[0]))
@@ -614,6 +631,8 @@ void SqlFunctions::install(sqlite3* db, StatementCounter* counter)
         {"mssql_lower", 1, true, lowerText},
         {"mssql_replace", 3, true, replaceText},
         {"mssql_add", 2, true, addValues},
+        {"mssql_char", 1, true, characterOf<255>},
+        {"mssql_nchar", 1, true, characterOf<65535>},
     };
     for (const Entry& entry : entries)
         sqlite3_create_function_v2(db, entry.name, entry.arguments,

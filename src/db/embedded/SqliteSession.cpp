@@ -3,9 +3,13 @@
 #include "db/DateText.h"
 #include "db/TypeCode.h"
 #include "db/embedded/SqlFunctions.h"
+#include "db/embedded/Utf8Text.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QRegularExpression>
+
+#include <sys/stat.h>
 
 #include <sqlite3.h>
 
@@ -36,8 +40,8 @@ QVariant rawValue(sqlite3_stmt* statement, int column)
     case SQLITE_FLOAT:
         return QVariant(sqlite3_column_double(statement, column));
     case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
-                                          sqlite3_column_bytes(statement, column)));
+        return QVariant(utf8Text(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                                 sqlite3_column_bytes(statement, column)));
     case SQLITE_BLOB: {
         const char* data = static_cast<const char*>(sqlite3_column_blob(statement, column));
         return QVariant(QByteArray(data, sqlite3_column_bytes(statement, column)));
@@ -155,8 +159,22 @@ void bindParameters(sqlite3_stmt* statement, const std::vector<QVariant>& parame
 
 } // namespace
 
+namespace {
+// The device and inode of `path`; false when it does not exist.
+bool fileIdentity(const QString& path, unsigned long long& device, unsigned long long& inode)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return false;
+    device = static_cast<unsigned long long>(info.st_dev);
+    inode = static_cast<unsigned long long>(info.st_ino);
+    return true;
+}
+} // namespace
+
 SqliteSession::SqliteSession(const QString& path, const QString& catalog, OpenMode mode)
-    : m_catalog(catalog)
+    : m_path(path)
+    , m_catalog(catalog)
 {
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX
         | (mode == OpenMode::CreateIfMissing ? SQLITE_OPEN_CREATE : 0);
@@ -169,6 +187,7 @@ SqliteSession::SqliteSession(const QString& path, const QString& catalog, OpenMo
                       QStringLiteral("08001"), rc);
     }
     sqlite3_extended_result_codes(m_db, 1);
+    fileIdentity(m_path, m_device, m_inode);
     sqlite3_busy_timeout(m_db, longWaitMs);
     SqlFunctions::install(m_db, &m_counter);
     sqlite3_progress_handler(m_db, 1000, &SqliteSession::progress, this);
@@ -200,6 +219,18 @@ void SqliteSession::startStatement()
 {
     m_counter.next();
     m_clock.start();
+}
+
+void SqliteSession::checkFile() const
+{
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    const bool exists = fileIdentity(m_path, device, inode);
+    if (exists && device == m_device && inode == m_inode)
+        return;
+    throw DbError(QStringLiteral("Connection failure: the file %1 of database '%2' was %3 since it was opened; nothing more is written to it.")
+                      .arg(m_path, m_catalog, exists ? QStringLiteral("replaced") : QStringLiteral("removed")),
+                  QStringLiteral("08S01"), 0);
 }
 
 int SqliteSession::progress(void* self)

@@ -29,6 +29,10 @@ public:
     void setTimeoutSeconds(int seconds);
     /// Marks the start of a top-level statement: a new statement number and a fresh time limit.
     void startStatement();
+    /// Checks that the database file is still the one opened (same device and inode); throws a
+    /// DbError naming the file and the database when it was removed or replaced since, because
+    /// work sent on would land in a file nobody can open again.
+    void checkFile() const;
     /// Runs SQLite text (one or more statements); fills `result` from the first statement that
     /// has columns when `result` is given; returns the rows changed by the last statement. Throws DbError.
     long long run(const QString& sql, ResultData* result = nullptr, const std::vector<QVariant>& parameters = {});
@@ -44,7 +48,10 @@ private:
     static int progress(void* self);
 
     sqlite3* m_db = nullptr;
+    QString m_path;
     QString m_catalog;
+    unsigned long long m_device = 0;
+    unsigned long long m_inode = 0;
     StatementCounter m_counter;
     QElapsedTimer m_clock;
     qint64 m_limitMs = 0;

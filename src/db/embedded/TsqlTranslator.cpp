@@ -140,7 +140,11 @@ QString compactType(const Nodes& nodes)
         } else {
             if (!out.isEmpty())
                 out += QLatin1Char(' ');
-            out += node.token.text;
+            // "convert(char(50), ...)": the type was taken for the CHAR function on the way in.
+            if (node.token.text == QLatin1String("mssql_char") || node.token.text == QLatin1String("mssql_nchar"))
+                out += node.token.text.mid(6);
+            else
+                out += node.token.text;
         }
     }
     return out;
@@ -355,8 +359,22 @@ const QHash<QString, QString>& functionNames()
         {QStringLiteral("ltrim"), QStringLiteral("ltrim")},
         {QStringLiteral("rtrim"), QStringLiteral("rtrim")},
         {QStringLiteral("replace"), QStringLiteral("mssql_replace")},
+        {QStringLiteral("char"), QStringLiteral("mssql_char")},
+        {QStringLiteral("nchar"), QStringLiteral("mssql_nchar")},
     };
     return names;
+}
+
+// CHAR(n) and NCHAR(n) are also type names ("cast(x as char(10))", "Code nchar(4)"): they are the
+// functions only where an expression may start.
+bool isTypeName(const Nodes& nodes, size_t i)
+{
+    if (i == 0 || nodes[i - 1].group || nodes[i - 1].token.kind != Token::Kind::Word)
+        return false;
+    for (const char* word : {"SELECT", "WHEN", "THEN", "ELSE", "AND", "OR", "NOT", "RETURN"})
+        if (isWord(nodes[i - 1], word))
+            return false;
+    return true;
 }
 
 void passFunctions(Nodes& nodes)
@@ -372,6 +390,8 @@ void passFunctions(Nodes& nodes)
         const QString lower = name.token.text.toLower();
         const auto found = functionNames().find(lower);
         if (found == functionNames().end())
+            continue;
+        if ((lower == QLatin1String("char") || lower == QLatin1String("nchar")) && isTypeName(nodes, i))
             continue;
         if (lower == QLatin1String("dateadd") || lower == QLatin1String("datediff")) {
             // The date part is a bare word in T-SQL; the function receives it as text.

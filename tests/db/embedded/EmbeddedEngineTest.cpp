@@ -182,6 +182,15 @@ TEST_F(EmbeddedEngineTest, FunctionsBehaveAsSqlServersDo)
               "Conversion failed when converting the varchar value 'abc' to data type int.");
 }
 
+TEST_F(EmbeddedEngineTest, CharAndNcharAreFunctionsInExpressionsAndTypesElsewhere)
+{
+    connection->execute("create table C (ID int NOT NULL PRIMARY KEY, Code nchar(4), Note nvarchar(20))");
+    connection->execute("insert into C (ID, Code, Note) values (1, convert(char(4), 'ab'), N'nul' + NCHAR(0) + N'after' + CHAR(31))");
+    // Ten characters: the NUL and the 0x1F are in the value, not the end of it.
+    EXPECT_EQ(rows(*connection, "select len(Note), rtrim(cast(Code as nchar(4))) from C"), QStringList({"10|ab"}));
+    EXPECT_EQ(rows(*connection, "select char(65), nchar(8377), char(256), nchar(-1) from C"), QStringList({QString::fromUtf8("A|₹|NULL|NULL")}));
+}
+
 TEST_F(EmbeddedEngineTest, TransactionsCommitAndRollBack)
 {
     connection->beginTrans();
@@ -237,7 +246,8 @@ TEST_F(EmbeddedEngineTest, CommandTimeoutStopsALongStatement)
     const db::DbError error = errorOf([&] {
         connection->openRecordset("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT count(*) FROM n");
     });
-    EXPECT_EQ(error.message(), "Query timeout expired");
+    // SQL Server's text, then which database waited.
+    EXPECT_EQ(error.message(), "Query timeout expired (database 'SUB01' on embedded:BR)");
     EXPECT_EQ(error.sqlState(), "HYT00");
     EXPECT_LT(clock.elapsed(), 5000);
     EXPECT_EQ(scalarText(*connection, "select count(*) from T"), "0");
@@ -250,7 +260,7 @@ TEST_F(EmbeddedEngineTest, ALockedTableTimesOutWithSqlServersText)
     other->execute("insert into T (ID) values (1)");
     connection->setCommandTimeout(1);
     const db::DbError error = errorOf([&] { connection->execute("insert into T (ID) values (2)"); });
-    EXPECT_EQ(error.message(), "Lock request time out period exceeded.");
+    EXPECT_EQ(error.message(), "Lock request time out period exceeded. (database 'SUB01' on embedded:BR)");
     EXPECT_EQ(error.nativeCode(), 1222);
     other->rollbackTrans();
     EXPECT_EQ(connection->execute("insert into T (ID) values (2)"), 1);
