@@ -164,10 +164,11 @@ protected:
     }
 };
 
-TEST_F(SyncErrorsTest, TableDroppedAtRowFiveKeepsTheOldLedgersAndLogsTheRollback)
+TEST_F(SyncErrorsTest, StageDroppedAtRowFiveKeepsTheOldLedgersAndLogsTheRollback)
 {
     const QString before = rows(servers.branch(), ledgers);
-    reporter.arm(QStringLiteral("Insert Query"), 5, [this] { servers.branch().execute(QStringLiteral("DROP TABLE tblLedger")); });
+    reporter.arm(QStringLiteral("Insert Query"), 5,
+                 [this] { servers.branch().execute(QStringLiteral("DROP TABLE #MirtaneStage_tblLedger")); });
     sync();
 
     EXPECT_EQ(rows(servers.branch(), ledgers), before);

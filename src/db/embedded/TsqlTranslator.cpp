@@ -1035,7 +1035,13 @@ Statement TsqlTranslator::translate(const TokenList& tokens)
                 size_t sourceEnd = 0;
                 if (i == 2 && isOp(nodes[1], "*") && nodes.size() > 3 && isWord(nodes[2], "FROM") && isNameNode(nodes[3])) {
                     const ResolvedName source = tableAt(m_resolver, nodes, 3, sourceEnd);
-                    if (sourceEnd == nodes.size()) {
+                    // A WHERE (and a UNION ALL of the same table) only chooses the rows; the columns
+                    // are still the source's, as SQL Server declares them.
+                    const bool filtered = sourceEnd < nodes.size() && isWord(nodes[sourceEnd], "WHERE");
+                    if (sourceEnd == nodes.size() || filtered) {
+                        if (filtered)
+                            statement.sql = QLatin1Char(' ')
+                                + translateExpression(Nodes(nodes.begin() + sourceEnd, nodes.end()), m_resolver);
                         statement.kind = Statement::Kind::CopyTable;
                         statement.name = target;
                         statement.temporary = temporary;
