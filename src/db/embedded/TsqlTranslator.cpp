@@ -266,6 +266,23 @@ void passNames(Nodes& nodes, NameResolver& resolver)
     }
 }
 
+// SERVERPROPERTY('name'): the property as the server's master database keeps it, NULL for a
+// name it does not know, as SQL Server answers.
+void passServerProperty(Nodes& nodes, NameResolver& resolver)
+{
+    for (Node& node : nodes)
+        if (node.group)
+            passServerProperty(node.children, resolver);
+    for (size_t i = 0; i + 1 < nodes.size(); ++i) {
+        if (!isWord(nodes[i], "SERVERPROPERTY") || !nodes[i + 1].group || (i > 0 && isOp(nodes[i - 1], ".")))
+            continue;
+        nodes[i] = tokenNode(Token::Kind::Raw, QStringLiteral("(SELECT value FROM ") + quoteName(resolver.masterSchema())
+                                                   + QStringLiteral(".server_properties WHERE name ="));
+        nodes.insert(nodes.begin() + i + 2, tokenNode(Token::Kind::Raw, QStringLiteral(")")));
+        i += 2;
+    }
+}
+
 void passNolock(Nodes& nodes)
 {
     for (Node& node : nodes)
@@ -668,6 +685,7 @@ QString translateExpression(Nodes nodes, NameResolver& resolver)
 {
     passAssignments(nodes, resolver);
     passNames(nodes, resolver);
+    passServerProperty(nodes, resolver);
     passNolock(nodes);
     passDates(nodes);
     passFunctions(nodes);

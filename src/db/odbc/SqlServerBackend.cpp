@@ -13,7 +13,7 @@ public:
     SqlServerBackend(const ConnectionInfo& info, const ConnectionContext& context)
     {
         const QString driver = odbc::chooseSqlServerDriver(odbc::OdbcConnection::installedDrivers());
-        m_connection.openDriverString(odbc::odbcConnectionString(info, driver), context.loginTimeoutSeconds);
+        m_connection.openDriverString(odbc::odbcConnectionString(info, driver, context.encryption), context.loginTimeoutSeconds);
         // The program writes dates as yyyy-MM-dd text; every server must read them the same way.
         // A server that logs in but then stops answering gets no longer than the login itself.
         m_connection.setCommandTimeout(context.loginTimeoutSeconds);
