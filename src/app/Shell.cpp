@@ -207,7 +207,8 @@ void Shell::connectCompanies()
     m_reporter.status(QStringLiteral("Db connection Done"));
 
     if (m_connections.source().isOpen())
-        connection::LinkedServer::configure(m_connections.destination(), m_settings.syncServerName, *m_prompter);
+        connection::LinkedServer::configure(m_connections.destination(), m_settings.syncServerName, *m_prompter,
+                                           m_settings.encryption);
     m_reporter.status(QStringLiteral("linked Server configured"));
     m_window.lblTimerStatus()->setText(db::DateText::human(m_options.clock()));
     m_reporter.status(QStringLiteral("Cost centers loaded"));

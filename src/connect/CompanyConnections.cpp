@@ -28,10 +28,13 @@ void CompanyConnections::connectWebDatabase(const ProgramSettings& settings)
 {
     // The same connection objects are reopened (operations hold references to them), but a
     // reconnect must not inherit a timeout set by an earlier operation.
+    m_context.encryption = settings.encryption;
     m_destination->close();
     m_destination->setCommandTimeout(30);
+    m_destination->setContext(m_context);
     m_source->close();
     m_source->setCommandTimeout(30);
+    m_source->setContext(m_context);
     m_destinationError = open(*m_destination, settings.destinationCompanyCode, settings.serverName);
     m_sourceError = open(*m_source, settings.sourceCompanyCode, settings.syncServerName);
 }

@@ -24,6 +24,18 @@ QString company(const QString& companyCode, const QString& server)
 
 } // namespace ConnectionTexts
 
+std::optional<db::Encryption> encryptionFromSetting(const QString& value)
+{
+    const QString word = value.trimmed().toLower();
+    if (word.isEmpty() || word == QLatin1String("optional"))
+        return db::Encryption::Optional;
+    if (word == QLatin1String("yes"))
+        return db::Encryption::Yes;
+    if (word == QLatin1String("no"))
+        return db::Encryption::No;
+    return std::nullopt;
+}
+
 QString companyCodeProblem(const QString& code)
 {
     static const QRegularExpression allowed(QStringLiteral(R"(^[A-Za-z0-9_@#$][A-Za-z0-9_@#$.\- ]*$)"));

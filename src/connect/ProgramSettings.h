@@ -1,6 +1,9 @@
 #pragma once
 
+#include "db/Backend.h"
+
 #include <QString>
+#include <optional>
 
 namespace connection {
 
@@ -16,7 +19,13 @@ struct ProgramSettings {
     QString destinationCompanyCode;
     /// Catalog of the Main Company database.
     QString sourceCompanyCode;
+    /// Encryption of the SQL Server sessions: key ENCRYPT of Appsettings.ini.
+    db::Encryption encryption = db::Encryption::Optional;
 };
+
+/// The ENCRYPT setting: "yes", "no" or "optional" in any letter case ("" is optional); nothing for
+/// any other text.
+std::optional<db::Encryption> encryptionFromSetting(const QString& value);
 
 /// Connection texts of the program.
 namespace ConnectionTexts {

@@ -101,6 +101,17 @@ StartUpResult StartUp::run(db::Connection& startup)
         return result;
     }
 
+    // How the sessions to SQL Server are encrypted; an installation without the key gets it added,
+    // set to what suits old and new servers alike.
+    const QString encrypt = m_ini.read(m_files.appSettings, QStringLiteral("ENCRYPT"), QStringLiteral("optional"));
+    if (const std::optional<db::Encryption> encryption = connection::encryptionFromSetting(encrypt))
+        result.settings.encryption = *encryption;
+    else
+        m_reporter.balloon(QStringLiteral("ENCRYPT=%1 in %2 is not yes, no or optional; optional is used.").arg(encrypt, m_files.appSettings));
+    db::ConnectionContext context = startup.context();
+    context.encryption = result.settings.encryption;
+    startup.setContext(context);
+
     m_reporter.status(QStringLiteral("Starting up the application.... "));
     const QString password = result.settings.password;
 

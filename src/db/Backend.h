@@ -8,12 +8,26 @@
 
 namespace db {
 
-/// What a connection needs besides its text: where embedded servers live, and how long to wait for a login.
+/// What the link to SQL Server asks for (the ENCRYPT setting).
+enum class Encryption {
+    /// Encrypted when the server offers it, its certificate trusted as it is: old servers without
+    /// TLS 1.2 still connect.
+    Optional,
+    /// Always encrypted, and the server's certificate must be one the machine trusts.
+    Yes,
+    /// Not asked for; a server that insists still encrypts, trusting its certificate.
+    No,
+};
+
+/// What a connection needs besides its text: where embedded servers live, how long to wait for a
+/// login, and the encryption asked of SQL Server.
 struct ConnectionContext {
     /// The program folder; "embedded:NAME" is the folder servers/NAME below it.
     QString programFolder;
     /// Seconds to wait for a server to accept a login before the open fails.
     int loginTimeoutSeconds = 15;
+    /// Encryption of SQL Server sessions; the embedded engine has no network to encrypt.
+    Encryption encryption = Encryption::Optional;
 };
 
 /// One open session with a database; created open by the factory functions below, closed when destroyed.

@@ -49,6 +49,8 @@ public:
     const QString& connectionText() const { return m_text; }
     const ConnectionInfo& info() const { return m_info; }
     const ConnectionContext& context() const { return m_context; }
+    /// Replaces the context; it counts from the next open.
+    void setContext(const ConnectionContext& context) { m_context = context; }
 
 private:
     Backend& backend();

@@ -47,6 +47,7 @@ std::vector<SyncStep> makeSteps()
     SyncStep godown = step("tblGodown", "Migrating Godown ", "Delete from tblGodown", "tblGodown");
     godown.statusAt = SyncStep::StatusAt::AfterDelete;
     godown.rowCopyQuery = QStringLiteral("SELECT GodownName       ,GodownCode   From tblGodown");
+    godown.rowCopyColumns = QStringLiteral("GodownName,GodownCode");
     steps.push_back(godown);
     steps.push_back(step("tblAccountGroup", "Migrating AccountGroup ", "Delete from tblAccountGroup", "tblAccountGroup"));
     steps.push_back(step("tblCustomerProfile", "Migrating Customer Profile ", "Delete from tblCustomerProfile",
@@ -86,20 +87,44 @@ void FullSync::send(db::Connection& connection, const QString& sql)
     }
 }
 
-void FullSync::runStep(const SyncStep& step)
+replication::BulkTransfer FullSync::bulkTransfer()
 {
-    for (const QString& change : step.schemaChanges) {
-        send(m_destination, change);
-        send(m_source, change);
+    return replication::BulkTransfer(m_destination, m_setup.syncServer, m_setup.sourceCompany, m_reporter);
+}
+
+bool FullSync::stageRows(const SyncStep& step)
+{
+    const QString stage = replication::BulkTransfer::stageName(step.table);
+    bulkTransfer().dropStage(step.table);
+    try {
+        // The table's own columns and types, without its keys, so the rows arrive as they are. The
+        // UNION ALL keeps an IDENTITY property out of the stage: the rows bring their keys along.
+        if (step.rowCopyColumns.isEmpty())
+            m_destination.execute(QStringLiteral("select * into ") + stage + QStringLiteral(" from ") + step.table
+                                  + QStringLiteral(" where 1=0 union all select * from ") + step.table + QStringLiteral(" where 1=0"));
+        else
+            m_destination.execute(QStringLiteral("select ") + step.rowCopyColumns + QStringLiteral(" into ") + stage
+                                  + QStringLiteral(" from ") + step.table + QStringLiteral(" where 1=0"));
+    } catch (const std::exception& e) {
+        m_reporter.balloon(QString::fromStdString(e.what()));
+        if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
+            m_lost = error->message();
+        return false;
     }
+    replication::RowCopier copier(m_source, m_destination, m_reporter, m_prompter);
+    copier.showAs(step.table);
+    const replication::CopyOutcome outcome = copier.copy(
+        stage, QString(), step.rowCopyQuery.isEmpty() ? QStringLiteral("Select * from ") + step.table : step.rowCopyQuery);
+    // The copier has reported its error, and each row that did not arrive; a table missing rows is
+    // not put in place. A lost branch database fails every later table the same way.
+    if (outcome.error.contains(QLatin1String("Connection failure")))
+        m_lost = outcome.error;
+    return outcome.error.isEmpty() && outcome.failed == 0;
+}
 
-    const bool bulk = !step.alwaysRowCopy && m_setup.bulkChecked && m_setup.bulkChecked();
-    replication::BulkTransfer transfer(m_destination, m_setup.syncServer, m_setup.sourceCompany, m_reporter);
-    // The linked-server read comes before the step's transaction; a source that cannot be read
-    // leaves the table alone.
-    if (bulk && !transfer.stage(step.table))
-        return;
-
+void FullSync::replaceFromStage(const SyncStep& step, const QString& columns)
+{
+    replication::BulkTransfer transfer = bulkTransfer();
     // Without its transaction the delete could not be undone, so the table is left alone.
     try {
         m_destination.beginTrans();
@@ -108,25 +133,22 @@ void FullSync::runStep(const SyncStep& step)
         // A lost connection or database fails every later table the same way.
         if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
             m_lost = error->message();
-        if (bulk)
-            transfer.dropStage(step.table);
         return;
     }
-
-    if (step.statusAt == SyncStep::StatusAt::BeforeDelete && !step.status.isEmpty())
-        m_reporter.status(step.status);
-    send(m_destination, step.deleteStatement);
-    if (step.statusAt == SyncStep::StatusAt::AfterDelete && !step.status.isEmpty())
-        m_reporter.status(step.status);
-
     bool keep = true;
-    if (bulk)
-        keep = transfer.replaceFromStage(step.table);
-    else // a copy that ended early would leave the table half replaced
-        keep = replication::RowCopier(m_source, m_destination, m_reporter, m_prompter)
-                   .copy(step.table, QString(), step.rowCopyQuery)
-                   .error.isEmpty();
-
+    try {
+        m_destination.execute(step.deleteStatement);
+    } catch (const std::exception& e) {
+        // A delete the branch refuses (a foreign key, a trigger, a lock held too long) ends the
+        // step: said once, with the table, and the table keeps every row it had.
+        keep = false;
+        m_reporter.balloon(step.table + QStringLiteral(" is left as it was: ") + QString::fromStdString(e.what()));
+    }
+    if (keep) {
+        if (step.statusAt == SyncStep::StatusAt::AfterDelete && !step.status.isEmpty())
+            m_reporter.status(step.status);
+        keep = transfer.replaceFromStage(step.table, columns);
+    }
     try {
         if (keep)
             m_destination.commitTrans();
@@ -143,11 +165,28 @@ void FullSync::runStep(const SyncStep& step)
             }
         }
     }
-    // The rows logged as updated were undone with the table.
     if (!keep)
         m_reporter.log(QStringLiteral("Rolled Back"), step.table);
-    if (bulk)
-        transfer.dropStage(step.table);
+}
+
+void FullSync::runStep(const SyncStep& step)
+{
+    for (const QString& change : step.schemaChanges) {
+        send(m_destination, change);
+        send(m_source, change);
+    }
+
+    const bool bulk = !step.alwaysRowCopy && m_setup.bulkChecked && m_setup.bulkChecked();
+    if (step.statusAt == SyncStep::StatusAt::BeforeDelete && !step.status.isEmpty())
+        m_reporter.status(step.status);
+    // The rows are gathered before the step's transaction: across the linked server (which a local
+    // transaction must not read), or row by row, each statement logged as it is sent. A table whose
+    // rows could not all be gathered is left alone.
+    if (bulk ? bulkTransfer().stage(step.table) : stageRows(step))
+        replaceFromStage(step, bulk ? QString() : step.rowCopyColumns);
+    else if (!bulk) // the rows logged as updated never reached the table
+        m_reporter.log(QStringLiteral("Rolled Back"), step.table);
+    bulkTransfer().dropStage(step.table);
 }
 
 void FullSync::run()

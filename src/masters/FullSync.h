@@ -9,6 +9,9 @@
 namespace db {
 class Connection;
 }
+namespace replication {
+class BulkTransfer;
+}
 namespace report {
 class ListControl;
 class Prompter;
@@ -35,12 +38,16 @@ struct SyncStep {
     bool alwaysRowCopy = false;
     /// The source query of the row copy ("" for every column).
     QString rowCopyQuery;
+    /// The columns that query gives, as written into the table ("" for every column).
+    QString rowCopyColumns;
     /// Sent first, on the destination and then on the source.
     QStringList schemaChanges;
 };
 
 /// The "Master Synchronisation" button: makes the master tables of the sub company identical to
-/// the main company's, one table per step, each step inside one destination transaction.
+/// the main company's, one table per step. Each step first gathers the rows in a staging table of
+/// the session, outside any transaction, and then replaces the table's rows by the staged ones in
+/// one short destination transaction, so the branch's screens wait only for that swap.
 class FullSync {
 public:
     /// What the run needs besides the connections and the reporting.
@@ -62,13 +69,17 @@ public:
     static const std::vector<SyncStep>& steps();
 
     /// Refills the master list, runs every step whose key is in the table set, then shows
-    /// "Upoading Over" and refreshes the counts. A failing table is reported as a notification
-    /// and the other tables are still copied; when the branch's database is lost (no transaction
+    /// "Upoading Over" and refreshes the counts. A table whose rows cannot be gathered, or whose
+    /// delete or insert the branch refuses, is reported once as a notification and left wholly as
+    /// it was; the other tables are still copied. When the branch's database is lost (no transaction
     /// can begin on it) the run stops there and says so instead of "Upoading Over".
     void run();
 
 private:
+    replication::BulkTransfer bulkTransfer();
     void runStep(const SyncStep& step);
+    bool stageRows(const SyncStep& step);
+    void replaceFromStage(const SyncStep& step, const QString& columns);
     void send(db::Connection& connection, const QString& sql);
 
     db::Connection& m_destination;

@@ -3,6 +3,8 @@
 #include "db/Connection.h"
 #include "db/DateText.h"
 #include "db/NumberText.h"
+#include "db/ObjectName.h"
+#include "db/UnlimitedCommandTime.h"
 #include "report/GridControl.h"
 #include "report/Reporter.h"
 
@@ -89,9 +91,7 @@ void MismatchSearch::resetGrid(report::GridControl& grid)
 
 QString MismatchSearch::headOfficeTable(const QString& table) const
 {
-    QString server = m_syncServer;
-    return QLatin1Char('[') + server.replace(QLatin1Char(']'), QStringLiteral("]]")) + QStringLiteral("].") + m_sourceDatabase
-        + QStringLiteral(".dbo.") + table;
+    return db::ObjectName::linkedTable(m_syncServer, m_sourceDatabase, table);
 }
 
 QString MismatchSearch::missingQuery(const QString& masterTable, const QDate& day) const
@@ -155,8 +155,8 @@ void MismatchSearch::locate(report::GridControl& grid, const QString& masterTabl
 {
     try {
         // The head office is read across the linked server, which can take far longer than the default.
-        m_destination.setCommandTimeout(0);
-        m_source.setCommandTimeout(0);
+        const db::UnlimitedCommandTime destinationUnlimited(m_destination);
+        const db::UnlimitedCommandTime sourceUnlimited(m_source);
         const Family family = familyOf(masterTable);
         if (family == Family::None)
             return;

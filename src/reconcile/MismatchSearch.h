@@ -46,7 +46,7 @@ public:
     /// Leaves `grid` with its column titles and one empty row, as a search expects it.
     static void resetGrid(report::GridControl& grid);
 
-    /// The head-office name of `table`: "[" + sync server + "]." + database + ".dbo." + table.
+    /// The head-office name of `table`: "[sync server].[database].dbo.table", "]" doubled in both names.
     QString headOfficeTable(const QString& table) const;
     /// The query for uploaded branch transactions of `day` missing at the head office ("" for Family::None).
     QString missingQuery(const QString& masterTable, const QDate& day) const;

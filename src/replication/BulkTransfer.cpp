@@ -2,6 +2,8 @@
 
 #include "db/Connection.h"
 #include "db/DbError.h"
+#include "db/ObjectName.h"
+#include "db/UnlimitedCommandTime.h"
 #include "report/ProgressSteps.h"
 #include "report/Reporter.h"
 
@@ -17,10 +19,7 @@ BulkTransfer::BulkTransfer(db::Connection& destination, QString syncServer, QStr
 
 QString BulkTransfer::sourceName(const QString& table) const
 {
-    // A "]" in the server name is doubled, so the name cannot end the bracket and go on as a statement.
-    QString server = m_syncServer;
-    return QLatin1Char('[') + server.replace(QLatin1Char(']'), QStringLiteral("]]")) + QStringLiteral("].") + m_sourceCompany
-        + QStringLiteral(".dbo.") + table;
+    return db::ObjectName::linkedTable(m_syncServer, m_sourceCompany, table);
 }
 
 QString BulkTransfer::stageName(const QString& table)
@@ -31,9 +30,9 @@ QString BulkTransfer::stageName(const QString& table)
 bool BulkTransfer::stage(const QString& table, const QString& columns)
 {
     try {
-        // The remote read is the long part; it may take as long as it needs.
-        m_destination.setCommandTimeout(0);
         dropStage(table);
+        // The remote read is the long part; it may take as long as it needs.
+        const db::UnlimitedCommandTime unlimited(m_destination);
         m_destination.execute(QStringLiteral("select ") + (columns.isEmpty() ? QStringLiteral("*") : columns)
                               + QStringLiteral(" into ") + stageName(table) + QStringLiteral(" from ") + sourceName(table));
         return true;
@@ -46,7 +45,7 @@ bool BulkTransfer::stage(const QString& table, const QString& columns)
 void BulkTransfer::replace(const QString& table, const QString& columns)
 {
     m_destination.execute(QStringLiteral("Delete from ") + table);
-    m_destination.setCommandTimeout(0);
+    const db::UnlimitedCommandTime unlimited(m_destination);
     if (!columns.isEmpty())
         m_destination.execute(QStringLiteral("Insert into ") + table + QLatin1Char('(') + columns + QStringLiteral(") select ")
                               + columns + QStringLiteral(" from ") + stageName(table));

@@ -34,7 +34,7 @@ public:
     /// Drops the staging table of `table`; failures are ignored (the session drops it anyway).
     void dropStage(const QString& table);
 
-    /// "[syncServer].sourceCompany.dbo.table", a "]" in the server name doubled.
+    /// "[syncServer].[sourceCompany].dbo.table", a "]" in either name doubled.
     QString sourceName(const QString& table) const;
     /// The session's staging table for `table`.
     static QString stageName(const QString& table);

@@ -59,11 +59,12 @@ void RowCopier::rowFailed(const QString& table)
 CopyOutcome RowCopier::copy(const QString& table, const QString& /*condition*/, const QString& query)
 {
     CopyOutcome outcome;
-    m_reporter.status(QStringLiteral("Migrating ") + table);
+    const QString shown = m_shownTable.isEmpty() ? table : m_shownTable;
+    m_reporter.status(QStringLiteral("Migrating ") + shown);
     try {
         db::Recordset rows = m_from.openRecordset(query.isEmpty() ? QStringLiteral("Select * from ") + table : query);
         const QString columns = columnList(rows);
-        report::ProgressSteps bar(m_reporter, QStringLiteral("Copying ") + table, rows.recordCount());
+        report::ProgressSteps bar(m_reporter, QStringLiteral("Copying ") + shown, rows.recordCount());
         while (!rows.eof()) {
             ++outcome.rows;
             bar.moveTo(outcome.rows);
@@ -88,7 +89,7 @@ CopyOutcome RowCopier::copy(const QString& table, const QString& /*condition*/, 
                 m_reporter.log(insertTag, QStringLiteral("Updated Successfully"));
             } else {
                 ++outcome.failed;
-                rowFailed(table);
+                rowFailed(shown);
             }
             rows.moveNext();
         }

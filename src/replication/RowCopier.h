@@ -35,6 +35,9 @@ public:
     /// key fails only its row; any other error is shown as a notification and ends the copy.
     /// `condition` is accepted for the callers' sake and not used: filters belong in `query`.
     CopyOutcome copy(const QString& table, const QString& condition = {}, const QString& query = {});
+    /// The table named on the status line and progress bar instead of the one written to (a
+    /// staging table stands in for the table it fills).
+    void showAs(const QString& table) { m_shownTable = table; }
 
     /// "Insert into table (columns) values (values)" for the current row of `rows`.
     static QString insertStatement(const QString& table, const QString& columnList, const db::Recordset& rows);
@@ -48,6 +51,7 @@ private:
     db::Connection& m_to;
     report::Reporter& m_reporter;
     report::Prompter& m_prompter;
+    QString m_shownTable;
 };
 
 } // namespace replication

@@ -233,3 +233,24 @@ TEST_F(ShellTest, OnlyOneOperationRunsAtATime)
     Shell::OperationScope again(*shell, "timer tick");
     EXPECT_TRUE(again.acquired());
 }
+
+// ENCRYPT of Appsettings.ini reaches every SQL Server session; an installation without the key
+// gets it written as optional, the setting that suits old and new servers.
+TEST_F(ShellTest, EncryptSettingGoesToEveryConnectionAndIsAddedWhenMissing)
+{
+    makeShell();
+    ASSERT_TRUE(shell->startUp());
+    EXPECT_EQ(report::IniSetting(prompter).read(resource("Appsettings.ini"), "ENCRYPT", ""), "optional");
+    shell->connectCompanies();
+    EXPECT_EQ(shell->connections().destination().context().encryption, db::Encryption::Optional);
+
+    report::IniSetting(prompter).write(resource("Appsettings.ini"), "ENCRYPT", "No");
+    makeShell();
+    ASSERT_TRUE(shell->startUp());
+    window->showLogin();
+    shell->connectCompanies();
+    EXPECT_TRUE(shell->connections().destination().isOpen());
+    EXPECT_EQ(shell->connections().destination().context().encryption, db::Encryption::No);
+    EXPECT_EQ(shell->connections().source().context().encryption, db::Encryption::No);
+    EXPECT_TRUE(prompter.shown.empty()) << prompter.shown[0].text.toStdString();
+}

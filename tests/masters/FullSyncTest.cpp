@@ -3,6 +3,7 @@
 #include "masters/FullSync.h"
 
 #include "connect/LinkedServer.h"
+#include "db/embedded/EmbeddedServer.h"
 
 #include "RecordingReporter.h"
 #include "ScriptedPrompter.h"
@@ -84,18 +85,22 @@ TEST_F(FullSyncTest, RowCopyMakesEveryMasterTableMatchTheHeadOffice)
     // Only name and code of the godowns are copied.
     EXPECT_EQ(rows(servers.branch(), "select GodownName, GodownCode from tblGodown order by GodownName"),
               rows(servers.headOffice(), "select GodownName, GodownCode from tblGodown order by GodownName"));
-    EXPECT_TRUE(logged("tblGodown (GodownName,GodownCode)"));
+    // Each row goes into the staging table first, logged as it is sent.
+    EXPECT_TRUE(logged("#MirtaneStage_tblGodown (GodownName,GodownCode)"));
+    EXPECT_TRUE(logged("#MirtaneStage_tblLedger"));
     EXPECT_EQ(rows(servers.branch(), all("tblAttendance")), attendance);
 
     EXPECT_EQ(list.count(), 18);
     EXPECT_FALSE(list.isVisible());
     EXPECT_EQ(refreshes, 1);
     const std::vector<QString> firstStatuses(reporter.statuses.begin(), reporter.statuses.begin() + 4);
-    EXPECT_EQ(firstStatuses, (std::vector<QString>{"Migrating ledger ", "Migrating tblLedger", "Migrating Area ", "Migrating tblArea"}));
+    // The row copy names the table it fills, and so does the swap that puts the rows in place.
+    EXPECT_EQ(firstStatuses,
+              (std::vector<QString>{"Migrating ledger ", "Migrating tblLedger", "Migrating tblLedger", "Migrating Area "}));
     const auto at = [this](const QString& text) {
         return std::find(reporter.statuses.begin(), reporter.statuses.end(), text) - reporter.statuses.begin();
     };
-    EXPECT_EQ(at("Migrating tblUserMaster"), at("Migrating Unit ") + 2); // the user step sets no text of its own
+    EXPECT_EQ(at("Migrating tblUserMaster"), at("Migrating Unit ") + 3); // the user step sets no text of its own
     EXPECT_EQ(at("Migrating tblUserGroupMaster"), at("Migrating tblUserGroupMaster ") + 1);
     EXPECT_EQ(at("Migrating tblCategories"), at("Migrating category ") + 1);
     EXPECT_EQ(reporter.statuses.back(), "Upoading Over");
@@ -116,9 +121,9 @@ TEST_F(FullSyncTest, BulkModeCopiesWholeTablesButUserGroupsRowByRow)
             expectIdentical(table);
     }
     expectIdentical("tblGodown");
-    EXPECT_TRUE(logged("tblUserGroupMaster"));
-    EXPECT_FALSE(logged("tblLedger"));
-    EXPECT_FALSE(logged("tblGodown"));
+    EXPECT_TRUE(logged("#MirtaneStage_tblUserGroupMaster"));
+    EXPECT_FALSE(logged("#MirtaneStage_tblLedger"));
+    EXPECT_FALSE(logged("#MirtaneStage_tblGodown"));
     EXPECT_TRUE(reporter.balloons.empty()) << reporter.balloons[0].toStdString();
     EXPECT_EQ(refreshes, 1);
     EXPECT_FALSE(servers.branch().inTransaction());
@@ -182,4 +187,59 @@ TEST_F(FullSyncTest, ReportsTableKOfNAndRowsOfEachTableAndFinishesEveryBar)
         last[range.name] = range;
     for (const auto& [name, range] : last)
         EXPECT_EQ(range.done, range.total) << name.toStdString();
+}
+
+// A delete the branch refuses (here a trigger, as a foreign key or a lock timeout would) ends that
+// table's step: the table keeps every row it had, the operator hears of it once, and the next
+// tables are still copied.
+TEST_F(FullSyncTest, RefusedDeleteLeavesThatTableWholeAndTheRunGoesOn)
+{
+    servers.branch().execute("insert into tblLedger (LID, LName) values (990001, 'Only at the branch')");
+    const QString ledger = rows(servers.branch(), all("tblLedger"));
+    db::embedded::EmbeddedServer(servers.folder() + "/servers/BR")
+        .executeNative("SUB01", "CREATE TRIGGER refuse_ledger_delete BEFORE DELETE ON tblLedger "
+                                "BEGIN SELECT RAISE(ABORT, 'ledger rows are in use'); END");
+    run();
+
+    EXPECT_EQ(rows(servers.branch(), all("tblLedger")), ledger);
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_TRUE(reporter.balloons[0].startsWith("tblLedger is left as it was: ")) << reporter.balloons[0].toStdString();
+    EXPECT_TRUE(reporter.balloons[0].contains("ledger rows are in use")) << reporter.balloons[0].toStdString();
+    EXPECT_TRUE(prompter.shown.empty()) << prompter.shown.front().text.toStdString();
+    expectRowCopied("tblArea");
+    expectRowCopied("tblCurrencyDetail");
+    EXPECT_FALSE(servers.branch().inTransaction());
+    EXPECT_EQ(reporter.statuses.back(), "Upoading Over");
+}
+
+// The branch's tills and screens can still write the master table while its rows are being
+// gathered: the lock is held only for the swap at the end of the step.
+TEST_F(FullSyncTest, TableStaysWritableWhileItsRowsAreGathered)
+{
+    struct WritingReporter : support::RecordingReporter {
+        db::Connection* till = nullptr;
+        std::vector<QString> errors;
+        int writes = 0;
+        void progress(const QString& text) override
+        {
+            RecordingReporter::progress(text);
+            if (!till || !text.startsWith("Insert into #MirtaneStage_tblItemMaster "))
+                return;
+            try {
+                till->execute("update tblItemMaster set ItemName = ItemName where ItemID = (select min(ItemID) from tblItemMaster)");
+                ++writes;
+            } catch (const std::exception& e) {
+                errors.push_back(QString::fromStdString(e.what()));
+            }
+        }
+    } writing;
+    std::unique_ptr<db::Connection> till = servers.open("embedded:BR", "SUB01");
+    till->setCommandTimeout(1);
+    writing.till = till.get();
+    FullSync::Setup setup{"embedded:HO", "MAIN01", [] { return false; }, {}};
+    FullSync(servers.branch(), servers.headOffice(), writing, prompter, list, setup).run();
+
+    EXPECT_TRUE(writing.errors.empty()) << writing.errors.front().toStdString();
+    EXPECT_GT(writing.writes, 0);
+    expectRowCopied("tblItemMaster");
 }

@@ -75,7 +75,7 @@ TEST(NamesTest, BulkTransferFromAServerNameHoldingABracketReadsNothingAndDropsNo
     TempServers servers;
     support::RecordingReporter reporter;
     replication::BulkTransfer transfer(servers.branch(), hostileNames[0], QStringLiteral("MAIN01"), reporter);
-    EXPECT_EQ(transfer.sourceName(QStringLiteral("tblLedger")), "[HO]]; DROP TABLE tblLedger;--].MAIN01.dbo.tblLedger");
+    EXPECT_EQ(transfer.sourceName(QStringLiteral("tblLedger")), "[HO]]; DROP TABLE tblLedger;--].[MAIN01].dbo.tblLedger");
     const QString before = TempServers::rows(servers.branch(), QStringLiteral("select * from tblLedger order by LID"));
 
     EXPECT_FALSE(transfer.transfer(QStringLiteral("tblArea")));

@@ -8,6 +8,9 @@
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
 
+#include "db/DbError.h"
+
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace replication;
@@ -35,7 +38,6 @@ TEST_F(BulkTransferTest, ReplacesTheTableWithTheSourceRows)
     EXPECT_EQ(rows(servers.branch(), all), rows(servers.headOffice(), all));
     EXPECT_EQ(reporter.statuses, std::vector<QString>{"Migrating tblItemMaster"});
     EXPECT_TRUE(reporter.balloons.empty());
-    EXPECT_EQ(servers.branch().commandTimeout(), 0);
     EXPECT_FALSE(servers.branch().inTransaction());
 }
 
@@ -76,6 +78,44 @@ TEST_F(BulkTransferTest, FailingInsertAfterTheDeleteRollsTheDeleteBack)
     EXPECT_FALSE(transfer().transfer("tblCurrency"));
     EXPECT_EQ(rows(servers.branch(), all), "77|Kept");
     EXPECT_EQ(reporter.balloons.size(), 1u);
+}
+
+// Company codes that are not plain names (a "-", a leading digit) are bracketed in the four-part name.
+TEST_F(BulkTransferTest, CompanyCodesThatAreNotPlainNamesStillReachTheHeadOffice)
+{
+    const QString folder = servers.folder() + "/servers/HO/";
+    for (const QString& code : {QStringLiteral("MAIN-01"), QStringLiteral("01MAIN")}) {
+        ASSERT_TRUE(QFile::copy(folder + "MAIN01.sqlite", folder + code + ".sqlite"));
+        servers.branch().execute("delete from tblArea");
+        BulkTransfer fromCode(servers.branch(), "embedded:HO", code, reporter);
+        EXPECT_EQ(fromCode.sourceName("tblArea"), "[embedded:HO].[" + code + "].dbo.tblArea");
+        EXPECT_TRUE(fromCode.transfer("tblArea")) << code.toStdString();
+        EXPECT_EQ(rows(servers.branch(), "select * from tblArea order by 1"), rows(servers.headOffice(), "select * from tblArea order by 1"));
+    }
+    EXPECT_TRUE(reporter.balloons.empty()) << reporter.balloons.front().toStdString();
+}
+
+// The transfer reads without a time limit, but the connection gets its own limit back: a later
+// statement that meets a lock fails with a message instead of freezing the window.
+TEST_F(BulkTransferTest, CommandTimeoutComesBackAfterTheTransfer)
+{
+    servers.branch().setCommandTimeout(1);
+    EXPECT_TRUE(transfer().transfer("tblArea"));
+    BulkTransfer columns = transfer();
+    ASSERT_TRUE(columns.stage("tblCurrency", "CurrencyID,CurrencyName"));
+    columns.dropStage("tblCurrency");
+    ASSERT_EQ(servers.branch().commandTimeout(), 1);
+
+    std::unique_ptr<db::Connection> other = servers.open("embedded:BR", "SUB01");
+    other->beginTrans();
+    other->execute("delete from tblArea");
+    try {
+        servers.branch().execute("delete from tblArea");
+        ADD_FAILURE() << "the locked table was written";
+    } catch (const db::DbError& e) {
+        EXPECT_TRUE(e.message().contains("Lock request time out period exceeded")) << e.message().toStdString();
+    }
+    other->rollbackTrans();
 }
 
 TEST_F(BulkTransferTest, EmptySourceTableEmptiesTheDestination)

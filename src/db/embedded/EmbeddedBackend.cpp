@@ -478,7 +478,7 @@ long long EmbeddedBackend::copyTable(const Statement& statement)
                        + QLatin1Char('(') + columns.join(QStringLiteral(", ")) + QLatin1Char(')'));
         const long long copied = m_session->run(QStringLiteral("INSERT INTO ") + (statement.temporary ? QStringLiteral("temp.") : QString())
                                                 + statement.name + QStringLiteral(" SELECT * FROM ") + quoteName(statement.schema)
-                                                + QLatin1Char('.') + quoteName(statement.table));
+                                                + QLatin1Char('.') + quoteName(statement.table) + statement.sql);
         m_session->run(QStringLiteral("RELEASE mirtane_copy"));
         return copied;
     } catch (...) {

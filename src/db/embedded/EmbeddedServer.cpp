@@ -32,6 +32,10 @@ CREATE TABLE IF NOT EXISTS server_options (
     name TEXT COLLATE NOCASE NOT NULL,
     value TEXT,
     PRIMARY KEY (server_id, name));
+CREATE TABLE IF NOT EXISTS server_properties (
+    name TEXT COLLATE NOCASE PRIMARY KEY,
+    value TEXT);
+INSERT OR IGNORE INTO server_properties (name, value) VALUES ('ProductMajorVersion', '15');
 )";
 
 } // namespace
@@ -119,6 +123,14 @@ void EmbeddedServer::ensureMaster()
     session.run(QStringLiteral("INSERT OR IGNORE INTO servers (server_id, name, product, provider, data_source, is_linked) "
                                "VALUES (0, ?, 'SQL Server', 'SQLOLEDB', ?, 0)"),
                 nullptr, {name(), name()});
+}
+
+void EmbeddedServer::setProductMajorVersion(int version)
+{
+    ensureMaster();
+    SqliteSession session(databasePath(QStringLiteral("master")), QStringLiteral("master"), SqliteSession::OpenMode::ExistingOnly);
+    session.run(QStringLiteral("UPDATE server_properties SET value = ? WHERE name = 'ProductMajorVersion'"), nullptr,
+                {QString::number(version)});
 }
 
 void EmbeddedServer::executeNative(const QString& catalog, const QString& sqliteSql)

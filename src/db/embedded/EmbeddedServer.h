@@ -29,6 +29,8 @@ public:
     void createServer();
     /// Makes master.sqlite and its tables when they are missing. Throws DbError.
     void ensureMaster();
+    /// What SERVERPROPERTY('ProductMajorVersion') answers: 15 (SQL Server 2019) until set. Throws DbError.
+    void setProductMajorVersion(int version);
     /// Runs raw SQLite SQL on `catalog` (created when missing), with the engine's functions registered. Throws DbError.
     void executeNative(const QString& catalog, const QString& sqliteSql);
 

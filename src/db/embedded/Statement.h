@@ -44,7 +44,8 @@ struct Statement {
         CopyTable,
     };
     Kind kind = Kind::NoOp;
-    /// Sql: the SQLite text; IfExists: the condition's query.
+    /// Sql: the SQLite text; IfExists: the condition's query; CopyTable: what follows the source
+    /// table (its WHERE), "" for every row.
     QString sql;
     /// Sql: an INSERT, UPDATE or DELETE, whose changed rows are counted.
     bool changesRows = false;

@@ -88,8 +88,13 @@ void SystemProcedures::addLinkedServer(const std::vector<QVariant>& values)
     if (serverId(server) >= 0)
         throw DbError(QStringLiteral("The server '%1' already exists.").arg(server), QStringLiteral("42000"), 15028);
     const QString product = text(values[1]);
+    const bool sqlServer = product.compare(QLatin1String("SQL Server"), Qt::CaseInsensitive) == 0;
+    for (size_t k = 2; k < values.size(); ++k)
+        if (sqlServer && values[k].isValid() && !values[k].isNull())
+            throw DbError(QStringLiteral("You cannot specify a provider or any properties for product '%1'.").arg(product),
+                          QStringLiteral("42000"), 15428);
     // For product "SQL Server" the linked server's own name is the server it reaches.
-    QString dataSource = product.compare(QLatin1String("SQL Server"), Qt::CaseInsensitive) == 0 ? server : text(values[3]);
+    QString dataSource = sqlServer ? server : text(values[3]);
     if (dataSource.isEmpty())
         dataSource = server;
     m_master.run(QStringLiteral("INSERT INTO servers (server_id, name, product, provider, data_source, location, provider_string, catalog, is_linked) "

@@ -270,6 +270,23 @@ void passNames(Nodes& nodes, NameResolver& resolver)
     }
 }
 
+// SERVERPROPERTY('name'): the property as the server's master database keeps it, NULL for a
+// name it does not know, as SQL Server answers.
+void passServerProperty(Nodes& nodes, NameResolver& resolver)
+{
+    for (Node& node : nodes)
+        if (node.group)
+            passServerProperty(node.children, resolver);
+    for (size_t i = 0; i + 1 < nodes.size(); ++i) {
+        if (!isWord(nodes[i], "SERVERPROPERTY") || !nodes[i + 1].group || (i > 0 && isOp(nodes[i - 1], ".")))
+            continue;
+        nodes[i] = tokenNode(Token::Kind::Raw, QStringLiteral("(SELECT value FROM ") + quoteName(resolver.masterSchema())
+                                                   + QStringLiteral(".server_properties WHERE name ="));
+        nodes.insert(nodes.begin() + i + 2, tokenNode(Token::Kind::Raw, QStringLiteral(")")));
+        i += 2;
+    }
+}
+
 void passNolock(Nodes& nodes)
 {
     for (Node& node : nodes)
@@ -688,6 +705,7 @@ QString translateExpression(Nodes nodes, NameResolver& resolver)
 {
     passAssignments(nodes, resolver);
     passNames(nodes, resolver);
+    passServerProperty(nodes, resolver);
     passNolock(nodes);
     passDates(nodes);
     passFunctions(nodes);
@@ -1055,7 +1073,13 @@ Statement TsqlTranslator::translate(const TokenList& tokens)
                 size_t sourceEnd = 0;
                 if (i == 2 && isOp(nodes[1], "*") && nodes.size() > 3 && isWord(nodes[2], "FROM") && isNameNode(nodes[3])) {
                     const ResolvedName source = tableAt(m_resolver, nodes, 3, sourceEnd);
-                    if (sourceEnd == nodes.size()) {
+                    // A WHERE (and a UNION ALL of the same table) only chooses the rows; the columns
+                    // are still the source's, as SQL Server declares them.
+                    const bool filtered = sourceEnd < nodes.size() && isWord(nodes[sourceEnd], "WHERE");
+                    if (sourceEnd == nodes.size() || filtered) {
+                        if (filtered)
+                            statement.sql = QLatin1Char(' ')
+                                + translateExpression(Nodes(nodes.begin() + sourceEnd, nodes.end()), m_resolver);
                         statement.kind = Statement::Kind::CopyTable;
                         statement.name = target;
                         statement.temporary = temporary;

@@ -45,9 +45,9 @@ ValueKind valueKindFor(int typeCode)
     }
 }
 
-bool firstStateIsOneOf(SQLSMALLINT handleType, SQLHANDLE handle, std::initializer_list<const char*> states)
+bool firstStateIsOneOf(SQLSMALLINT handleType, SQLHANDLE handle, TextCalls calls, std::initializer_list<const char*> states)
 {
-    const std::vector<DiagnosticRecord> records = readDiagnostics(handleType, handle);
+    const std::vector<DiagnosticRecord> records = readDiagnostics(handleType, handle, calls);
     if (records.empty())
         return false;
     for (const char* state : states) {
@@ -57,18 +57,18 @@ bool firstStateIsOneOf(SQLSMALLINT handleType, SQLHANDLE handle, std::initialize
     return false;
 }
 
-void setTimeoutAttribute(SQLHDBC dbc, SQLINTEGER attribute, int seconds, const char* what)
+void setTimeoutAttribute(SQLHDBC dbc, SQLINTEGER attribute, int seconds, const char* what, TextCalls calls)
 {
     const SQLRETURN rc = SQLSetConnectAttr(dbc, attribute, reinterpret_cast<SQLPOINTER>(SQLULEN(seconds)), SQL_IS_UINTEGER);
-    if (rc == SQL_ERROR && firstStateIsOneOf(SQL_HANDLE_DBC, dbc, {"HYC00", "HY092"}))
+    if (rc == SQL_ERROR && firstStateIsOneOf(SQL_HANDLE_DBC, dbc, calls, {"HYC00", "HY092"}))
         return; // a driver that has no such limit (a local file engine) cannot hang on a network either
-    checkResult(rc, SQL_HANDLE_DBC, dbc, what);
+    checkResult(rc, SQL_HANDLE_DBC, dbc, what, calls);
 }
 
 // Reads one value piece by piece. `Unit` is the C type of one character (or byte); text pieces end
 // with a terminator that the driver counts out of the buffer.
 template <typename Unit>
-bool readChunks(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, bool terminated, std::vector<Unit>& out)
+bool readChunks(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, bool terminated, TextCalls calls, std::vector<Unit>& out)
 {
     std::vector<Unit> buffer(chunkUnits);
     const qsizetype room = qsizetype(buffer.size()) - (terminated ? 1 : 0);
@@ -77,7 +77,7 @@ bool readChunks(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, bool term
         const SQLRETURN rc = SQLGetData(stmt, column, cType, buffer.data(), SQLLEN(buffer.size() * sizeof(Unit)), &indicator);
         if (rc == SQL_NO_DATA)
             break;
-        checkResult(rc, SQL_HANDLE_STMT, stmt, "read a value");
+        checkResult(rc, SQL_HANDLE_STMT, stmt, "read a value", calls);
         if (indicator == SQL_NULL_DATA)
             return false;
         const bool truncated = indicator == SQL_NO_TOTAL || indicator / qsizetype(sizeof(Unit)) > room;
@@ -90,20 +90,27 @@ bool readChunks(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, bool term
 }
 
 template <typename T>
-bool readFixed(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, T& value)
+bool readFixed(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType, TextCalls calls, T& value)
 {
     SQLLEN indicator = 0;
     const SQLRETURN rc = SQLGetData(stmt, column, cType, &value, sizeof(T), &indicator);
-    checkResult(rc, SQL_HANDLE_STMT, stmt, "read a value");
+    checkResult(rc, SQL_HANDLE_STMT, stmt, "read a value", calls);
     return rc != SQL_NO_DATA && indicator != SQL_NULL_DATA;
 }
 
-QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT column, ValueKind kind)
+QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT column, ValueKind kind, TextCalls calls)
 {
     switch (kind) {
     case ValueKind::Text: {
+        if (calls == TextCalls::Wide) {
+            std::vector<SQLWCHAR> text;
+            if (!readChunks(stmt, column, SQL_C_WCHAR, true, calls, text))
+                return QVariant();
+            // A piece may end inside a surrogate pair; the units are decoded once they are all there.
+            return QVariant(fromSqlWChars(text.data(), qsizetype(text.size())));
+        }
         std::vector<char> text;
-        if (!readChunks(stmt, column, SQL_C_CHAR, true, text))
+        if (!readChunks(stmt, column, SQL_C_CHAR, true, calls, text))
             return QVariant();
         // Pieces may split a character; the bytes are decoded only once they are all there.
         return QVariant(QString::fromUtf8(text.data(), qsizetype(text.size())));
@@ -111,38 +118,38 @@ QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT column, ValueKind kind)
     case ValueKind::Decimal: {
         // Exact decimal text from the driver; a double would lose digits of large amounts.
         std::vector<char> text;
-        if (!readChunks(stmt, column, SQL_C_CHAR, true, text))
+        if (!readChunks(stmt, column, SQL_C_CHAR, true, calls, text))
             return QVariant();
         return QVariant(normalisedDecimalText(QString::fromLatin1(text.data(), qsizetype(text.size()))));
     }
     case ValueKind::DateTime: {
         SQL_TIMESTAMP_STRUCT ts = {};
-        if (!readFixed(stmt, column, SQL_C_TYPE_TIMESTAMP, ts))
+        if (!readFixed(stmt, column, SQL_C_TYPE_TIMESTAMP, calls, ts))
             return QVariant();
         return QVariant(QDateTime(QDate(ts.year, ts.month, ts.day),
                                   QTime(ts.hour, ts.minute, ts.second, int(ts.fraction / 1000000)), Qt::UTC));
     }
     case ValueKind::Bit: {
         unsigned char bit = 0;
-        if (!readFixed(stmt, column, SQL_C_BIT, bit))
+        if (!readFixed(stmt, column, SQL_C_BIT, calls, bit))
             return QVariant();
         return QVariant(bit != 0);
     }
     case ValueKind::Integer: {
         SQLBIGINT number = 0;
-        if (!readFixed(stmt, column, SQL_C_SBIGINT, number))
+        if (!readFixed(stmt, column, SQL_C_SBIGINT, calls, number))
             return QVariant();
         return QVariant(qlonglong(number));
     }
     case ValueKind::Real: {
         double number = 0;
-        if (!readFixed(stmt, column, SQL_C_DOUBLE, number))
+        if (!readFixed(stmt, column, SQL_C_DOUBLE, calls, number))
             return QVariant();
         return QVariant(number);
     }
     case ValueKind::Binary: {
         std::vector<char> bytes;
-        if (!readChunks(stmt, column, SQL_C_BINARY, false, bytes))
+        if (!readChunks(stmt, column, SQL_C_BINARY, false, calls, bytes))
             return QVariant();
         return QVariant(QByteArray(bytes.data(), qsizetype(bytes.size())));
     }
@@ -150,45 +157,58 @@ QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT column, ValueKind kind)
     return QVariant();
 }
 
-Column describeColumn(SQLHSTMT stmt, SQLUSMALLINT column)
+Column describeColumn(SQLHSTMT stmt, SQLUSMALLINT column, TextCalls calls)
 {
-    std::vector<SQLCHAR> name(1024);
-    SQLSMALLINT nameLength = 0;
     SQLSMALLINT sqlType = 0;
     SQLULEN size = 0;
     SQLSMALLINT digits = 0;
     SQLSMALLINT nullable = 0;
-    checkResult(SQLDescribeCol(stmt, column, name.data(), SQLSMALLINT(name.size()), &nameLength, &sqlType, &size,
-                                &digits, &nullable),
-                SQL_HANDLE_STMT, stmt, "describe a column");
-    std::vector<SQLCHAR> typeName(256);
+    SQLSMALLINT nameLength = 0;
     SQLSMALLINT typeNameBytes = 0;
-    const SQLRETURN rc = SQLColAttribute(stmt, column, SQL_DESC_TYPE_NAME, typeName.data(), SQLSMALLINT(typeName.size()),
-                                         &typeNameBytes, nullptr);
-    QString type;
-    if (SQL_SUCCEEDED(rc))
-        type = fromSqlChars(typeName.data(), qMin<qsizetype>(typeNameBytes, qsizetype(typeName.size()) - 1));
     Column result;
-    result.name = fromSqlChars(name.data(), qMin<qsizetype>(nameLength, qsizetype(name.size()) - 1));
+    QString type;
+    if (calls == TextCalls::Wide) {
+        std::vector<SQLWCHAR> name(1024);
+        checkResult(SQLDescribeColW(stmt, column, name.data(), SQLSMALLINT(name.size()), &nameLength, &sqlType, &size, &digits,
+                                    &nullable),
+                    SQL_HANDLE_STMT, stmt, "describe a column", calls);
+        result.name = fromSqlWChars(name.data(), qMin<qsizetype>(nameLength, qsizetype(name.size()) - 1));
+        // The attribute's length is in bytes, also for the wide call.
+        std::vector<SQLWCHAR> typeName(256);
+        if (SQL_SUCCEEDED(SQLColAttributeW(stmt, column, SQL_DESC_TYPE_NAME, typeName.data(),
+                                           SQLSMALLINT(typeName.size() * sizeof(SQLWCHAR)), &typeNameBytes, nullptr)))
+            type = fromSqlWChars(typeName.data(),
+                                 qMin<qsizetype>(typeNameBytes / qsizetype(sizeof(SQLWCHAR)), qsizetype(typeName.size()) - 1));
+    } else {
+        std::vector<SQLCHAR> name(1024);
+        checkResult(SQLDescribeCol(stmt, column, name.data(), SQLSMALLINT(name.size()), &nameLength, &sqlType, &size, &digits,
+                                   &nullable),
+                    SQL_HANDLE_STMT, stmt, "describe a column", calls);
+        result.name = fromSqlChars(name.data(), qMin<qsizetype>(nameLength, qsizetype(name.size()) - 1));
+        std::vector<SQLCHAR> typeName(256);
+        if (SQL_SUCCEEDED(SQLColAttribute(stmt, column, SQL_DESC_TYPE_NAME, typeName.data(), SQLSMALLINT(typeName.size()),
+                                          &typeNameBytes, nullptr)))
+            type = fromSqlChars(typeName.data(), qMin<qsizetype>(typeNameBytes, qsizetype(typeName.size()) - 1));
+    }
     result.typeCode = typeCodeForSqlType(sqlType, type);
     return result;
 }
 
-ResultData fetchAll(SQLHSTMT stmt, SQLSMALLINT columnCount)
+ResultData fetchAll(SQLHSTMT stmt, SQLSMALLINT columnCount, TextCalls calls)
 {
     ResultData data;
     std::vector<ValueKind> kinds;
     for (SQLUSMALLINT i = 1; i <= SQLUSMALLINT(columnCount); ++i) {
-        data.columns.push_back(describeColumn(stmt, i));
+        data.columns.push_back(describeColumn(stmt, i, calls));
         kinds.push_back(valueKindFor(data.columns.back().typeCode));
     }
     for (;;) {
         const SQLRETURN rc = SQLFetch(stmt);
         if (rc == SQL_NO_DATA)
             break;
-        checkResult(rc, SQL_HANDLE_STMT, stmt, "fetch a row");
+        checkResult(rc, SQL_HANDLE_STMT, stmt, "fetch a row", calls);
         for (SQLUSMALLINT i = 1; i <= SQLUSMALLINT(columnCount); ++i)
-            data.values.push_back(readValue(stmt, i, kinds[i - 1]));
+            data.values.push_back(readValue(stmt, i, kinds[i - 1], calls));
     }
     return data;
 }
@@ -229,7 +249,22 @@ QStringList OdbcConnection::installedDrivers()
     return drivers;
 }
 
-void OdbcConnection::openDriverString(const QString& connectionString, int loginTimeoutSeconds)
+TextCalls OdbcConnection::textCallsFor(const QString& driver)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(driver);
+    return TextCalls::Wide;
+#else
+    // Microsoft's drivers convert narrow text through the locale; FreeTDS is told to take UTF-8.
+    const QString name = driver.trimmed();
+    const bool microsoft = name.startsWith(QLatin1String("ODBC Driver "), Qt::CaseInsensitive)
+        || name.startsWith(QLatin1String("SQL Server"), Qt::CaseInsensitive)
+        || name.startsWith(QLatin1String("SQL Native Client"), Qt::CaseInsensitive);
+    return microsoft ? TextCalls::Wide : TextCalls::Narrow;
+#endif
+}
+
+void OdbcConnection::openDriverString(const QString& connectionString, int loginTimeoutSeconds, TextCalls calls)
 {
     close();
     OdbcHandle env;
@@ -242,15 +277,21 @@ void OdbcConnection::openDriverString(const QString& connectionString, int login
 
     // Both limits, so that a server that accepts the socket but never answers cannot hang the program.
     const int timeout = loginTimeoutSeconds > 0 ? loginTimeoutSeconds : defaultLoginTimeout;
-    setTimeoutAttribute(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT, timeout, "set the login timeout");
-    setTimeoutAttribute(dbc.get(), SQL_ATTR_CONNECTION_TIMEOUT, timeout, "set the connection timeout");
+    setTimeoutAttribute(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT, timeout, "set the login timeout", calls);
+    setTimeoutAttribute(dbc.get(), SQL_ATTR_CONNECTION_TIMEOUT, timeout, "set the connection timeout", calls);
 
-    QByteArray text = connectionString.toUtf8();
-    const SQLRETURN rc = SQLDriverConnect(dbc.get(), nullptr, sqlChars(text), SQL_NTS, nullptr, 0, nullptr,
-                                           SQL_DRIVER_NOPROMPT);
-    checkResult(rc, SQL_HANDLE_DBC, dbc.get(), "connect");
+    SQLRETURN rc = SQL_ERROR;
+    if (calls == TextCalls::Wide) {
+        QString text = connectionString;
+        rc = SQLDriverConnectW(dbc.get(), nullptr, sqlWChars(text), SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+    } else {
+        QByteArray text = connectionString.toUtf8();
+        rc = SQLDriverConnect(dbc.get(), nullptr, sqlChars(text), SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+    }
+    checkResult(rc, SQL_HANDLE_DBC, dbc.get(), "connect", calls);
     m_env = std::move(env);
     m_dbc = std::move(dbc);
+    m_calls = calls;
     m_inTransaction = false;
 }
 
@@ -276,20 +317,29 @@ OdbcHandle OdbcConnection::newStatement()
     if (!m_dbc)
         throw closedError();
     OdbcHandle stmt;
-    checkResult(stmt.allocate(SQL_HANDLE_STMT, m_dbc.get()), SQL_HANDLE_DBC, m_dbc.get(), "create a statement");
+    checkResult(stmt.allocate(SQL_HANDLE_STMT, m_dbc.get()), SQL_HANDLE_DBC, m_dbc.get(), "create a statement", m_calls);
     const SQLRETURN rc = SQLSetStmtAttr(stmt.get(), SQL_ATTR_QUERY_TIMEOUT,
                                          reinterpret_cast<SQLPOINTER>(SQLULEN(m_commandTimeout)), SQL_IS_UINTEGER);
-    if (!(rc == SQL_ERROR && firstStateIsOneOf(SQL_HANDLE_STMT, stmt.get(), {"HYC00"})))
-        checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "set the command timeout");
+    if (!(rc == SQL_ERROR && firstStateIsOneOf(SQL_HANDLE_STMT, stmt.get(), m_calls, {"HYC00"})))
+        checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "set the command timeout", m_calls);
     return stmt;
+}
+
+SQLRETURN OdbcConnection::execDirect(SQLHSTMT stmt, const QString& sql)
+{
+    if (m_calls == TextCalls::Wide) {
+        QString text = sql;
+        return SQLExecDirectW(stmt, sqlWChars(text), SQLINTEGER(text.size()));
+    }
+    QByteArray text = sql.toUtf8();
+    return SQLExecDirect(stmt, sqlChars(text), SQLINTEGER(text.size()));
 }
 
 long long OdbcConnection::execute(const QString& sql)
 {
     OdbcHandle stmt = newStatement();
-    QByteArray text = sql.toUtf8();
-    SQLRETURN rc = SQLExecDirect(stmt.get(), sqlChars(text), SQLINTEGER(text.size()));
-    checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the statement");
+    SQLRETURN rc = execDirect(stmt.get(), sql);
+    checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the statement", m_calls);
     long long total = -1;
     // Every statement of a batch has its own result; an error in a later one shows only here.
     for (;;) {
@@ -307,7 +357,7 @@ long long OdbcConnection::execute(const QString& sql)
         rc = SQLMoreResults(stmt.get());
         if (rc == SQL_NO_DATA)
             break;
-        checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the next statement of the batch");
+        checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the next statement of the batch", m_calls);
     }
     return total;
 }
@@ -315,9 +365,8 @@ long long OdbcConnection::execute(const QString& sql)
 ResultData OdbcConnection::query(const QString& sql)
 {
     OdbcHandle stmt = newStatement();
-    QByteArray text = sql.toUtf8();
-    SQLRETURN rc = SQLExecDirect(stmt.get(), sqlChars(text), SQLINTEGER(text.size()));
-    checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the query");
+    SQLRETURN rc = execDirect(stmt.get(), sql);
+    checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the query", m_calls);
     ResultData data;
     bool found = false;
     // The rows come from the first result with columns; the rest of the batch is still walked so
@@ -325,16 +374,16 @@ ResultData OdbcConnection::query(const QString& sql)
     for (;;) {
         if (!found && rc != SQL_NO_DATA) {
             SQLSMALLINT columns = 0;
-            checkResult(SQLNumResultCols(stmt.get(), &columns), SQL_HANDLE_STMT, stmt.get(), "count the columns");
+            checkResult(SQLNumResultCols(stmt.get(), &columns), SQL_HANDLE_STMT, stmt.get(), "count the columns", m_calls);
             if (columns > 0) {
-                data = fetchAll(stmt.get(), columns);
+                data = fetchAll(stmt.get(), columns, m_calls);
                 found = true;
             }
         }
         rc = SQLMoreResults(stmt.get());
         if (rc == SQL_NO_DATA)
             break;
-        checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the next statement of the batch");
+        checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the next statement of the batch", m_calls);
     }
     return data;
 }
@@ -344,7 +393,7 @@ void OdbcConnection::setAutocommit(bool on)
     const SQLRETURN rc = SQLSetConnectAttr(m_dbc.get(), SQL_ATTR_AUTOCOMMIT,
                                             reinterpret_cast<SQLPOINTER>(SQLULEN(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
                                             SQL_IS_UINTEGER);
-    checkResult(rc, SQL_HANDLE_DBC, m_dbc.get(), on ? "turn autocommit on" : "turn autocommit off");
+    checkResult(rc, SQL_HANDLE_DBC, m_dbc.get(), on ? "turn autocommit on" : "turn autocommit off", m_calls);
 }
 
 void OdbcConnection::beginTransaction()
@@ -360,7 +409,7 @@ void OdbcConnection::commitTransaction()
     if (!m_dbc)
         throw closedError();
     // A failed commit leaves the transaction open, so that the caller can still roll it back.
-    checkResult(SQLEndTran(SQL_HANDLE_DBC, m_dbc.get(), SQL_COMMIT), SQL_HANDLE_DBC, m_dbc.get(), "commit");
+    checkResult(SQLEndTran(SQL_HANDLE_DBC, m_dbc.get(), SQL_COMMIT), SQL_HANDLE_DBC, m_dbc.get(), "commit", m_calls);
     m_inTransaction = false;
     setAutocommit(true);
 }
@@ -373,7 +422,7 @@ void OdbcConnection::rollbackTransaction()
     if (!SQL_SUCCEEDED(rc)) {
         // Turning autocommit back on would commit the very work that could not be undone;
         // dropping the session makes the server discard it instead.
-        const DbError error = errorFromDiagnostics(readDiagnostics(SQL_HANDLE_DBC, m_dbc.get()),
+        const DbError error = errorFromDiagnostics(readDiagnostics(SQL_HANDLE_DBC, m_dbc.get(), m_calls),
                                                    QStringLiteral("The ODBC driver failed to roll back."));
         close();
         throw error;

@@ -2,6 +2,7 @@
 
 #include "db/Recordset.h"
 #include "db/odbc/OdbcHandle.h"
+#include "db/odbc/OdbcText.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,7 +10,8 @@
 namespace db::odbc {
 
 /// One ODBC session through the driver manager: its environment and connection handles, and a
-/// statement handle per call. Text goes through the wide (UTF-16) calls. Every failure throws DbError.
+/// statement handle per call. Text goes through the narrow calls as UTF-8 or through the wide calls
+/// as UTF-16, as chosen at open (textCallsFor). Every failure throws DbError.
 class OdbcConnection {
 public:
     OdbcConnection() = default;
@@ -20,10 +22,16 @@ public:
     /// The driver names that the driver manager knows. Throws DbError.
     static QStringList installedDrivers();
 
+    /// How text must cross the calls of `driver`: wide for Microsoft's drivers, and for every driver
+    /// on Windows, where the narrow calls use the ANSI code page; narrow (UTF-8) otherwise.
+    static TextCalls textCallsFor(const QString& driver);
+
     /// Connects with an ODBC connection string, waiting at most `loginTimeoutSeconds` for the login
-    /// and for any later request other than a statement (15 when 0 or less). Throws DbError and
-    /// stays closed when the connection fails.
-    void openDriverString(const QString& connectionString, int loginTimeoutSeconds);
+    /// and for any later request other than a statement (15 when 0 or less); text then goes through
+    /// `calls`. Throws DbError and stays closed when the connection fails.
+    void openDriverString(const QString& connectionString, int loginTimeoutSeconds, TextCalls calls = TextCalls::Narrow);
+    /// The calls that text goes through on this session.
+    TextCalls textCalls() const { return m_calls; }
     /// True between a successful open and close.
     bool isOpen() const { return bool(m_dbc); }
     /// Disconnects; an open transaction is rolled back. Does nothing when closed.
@@ -52,11 +60,13 @@ public:
 
 private:
     OdbcHandle newStatement();
+    SQLRETURN execDirect(SQLHSTMT stmt, const QString& sql);
     void endTransaction(SQLSMALLINT completion);
     void setAutocommit(bool on);
 
     OdbcHandle m_env;
     OdbcHandle m_dbc;
+    TextCalls m_calls = TextCalls::Narrow;
     int m_commandTimeout = 0;
     bool m_inTransaction = false;
 };

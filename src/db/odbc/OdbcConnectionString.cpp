@@ -35,7 +35,7 @@ QString odbcQuoteValue(const QString& value)
     return QLatin1Char('{') + quoted + QLatin1Char('}');
 }
 
-QString odbcConnectionString(const ConnectionInfo& info, const QString& driver)
+QString odbcConnectionString(const ConnectionInfo& info, const QString& driver, Encryption encryption)
 {
     const bool isFreeTds = driver.compare(freeTds, Qt::CaseInsensitive) == 0;
     QString text;
@@ -59,11 +59,21 @@ QString odbcConnectionString(const ConnectionInfo& info, const QString& driver)
         append(text, "UID", info.user);
         append(text, "PWD", info.password);
     }
-    if (driver.compare(driver18, Qt::CaseInsensitive) == 0)
-        append(text, "TrustServerCertificate", QStringLiteral("yes"));
     if (isFreeTds) {
         append(text, "TDS_Version", QStringLiteral("7.4"));
         append(text, "ClientCharset", QStringLiteral("UTF-8"));
+        append(text, "Encryption",
+               encryption == Encryption::Yes         ? QStringLiteral("require")
+                   : encryption == Encryption::No    ? QStringLiteral("off")
+                                                     : QStringLiteral("request"));
+    } else if (encryption == Encryption::Yes) {
+        append(text, "Encrypt", QStringLiteral("yes"));
+    } else {
+        // Driver 18 knows "Optional"; older drivers read "no" the same way: encrypted only when
+        // the server insists. Either way an untrusted certificate does not end the login.
+        const bool knowsOptional = driver.compare(driver18, Qt::CaseInsensitive) == 0;
+        append(text, "Encrypt", encryption == Encryption::Optional && knowsOptional ? QStringLiteral("Optional") : QStringLiteral("no"));
+        append(text, "TrustServerCertificate", QStringLiteral("yes"));
     }
     return text;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/Backend.h"
 #include "db/ConnectionText.h"
 
 #include <QString>
@@ -16,8 +17,9 @@ QString chooseSqlServerDriver(const QStringList& installedDrivers);
 QString odbcQuoteValue(const QString& value);
 
 /// The ODBC connection string for `info` through `driver`: Driver, Server (FreeTDS: Server and Port
-/// from "host,port"), Database, UID, PWD and what the driver needs besides (Driver 18:
-/// TrustServerCertificate=yes; FreeTDS: TDS_Version=7.4 and ClientCharset=UTF-8).
-QString odbcConnectionString(const ConnectionInfo& info, const QString& driver);
+/// from "host,port"), Database, UID, PWD, the encryption in the driver's own words (Microsoft's
+/// drivers: Encrypt and TrustServerCertificate; FreeTDS: Encryption) and what the driver needs
+/// besides (FreeTDS: TDS_Version=7.4 and ClientCharset=UTF-8).
+QString odbcConnectionString(const ConnectionInfo& info, const QString& driver, Encryption encryption = Encryption::Optional);
 
 } // namespace db::odbc

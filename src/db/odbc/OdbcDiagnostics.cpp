@@ -7,30 +7,62 @@
 
 namespace db::odbc {
 
-std::vector<DiagnosticRecord> readDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle)
+namespace {
+
+// One record through the narrow call; false when there is none.
+bool readNarrow(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT number, DiagnosticRecord& record)
+{
+    SQLCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    std::vector<SQLCHAR> message(2048);
+    SQLSMALLINT length = 0;
+    SQLRETURN rc = SQLGetDiagRec(handleType, handle, number, state, &native, message.data(), SQLSMALLINT(message.size()), &length);
+    if (rc == SQL_SUCCESS_WITH_INFO && length >= SQLSMALLINT(message.size())) {
+        // The text did not fit: ask again with room for all of it.
+        message.assign(size_t(length) + 1, 0);
+        rc = SQLGetDiagRec(handleType, handle, number, state, &native, message.data(), SQLSMALLINT(message.size()), &length);
+    }
+    if (!SQL_SUCCEEDED(rc))
+        return false;
+    record.sqlState = fromSqlChars(state, 5);
+    record.nativeCode = int(native);
+    record.text = fromSqlChars(message.data(), qMin<qsizetype>(length, qsizetype(message.size()) - 1));
+    return true;
+}
+
+// One record through the wide call; lengths count UTF-16 units.
+bool readWide(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT number, DiagnosticRecord& record)
+{
+    SQLWCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    std::vector<SQLWCHAR> message(2048);
+    SQLSMALLINT length = 0;
+    SQLRETURN rc = SQLGetDiagRecW(handleType, handle, number, state, &native, message.data(), SQLSMALLINT(message.size()), &length);
+    if (rc == SQL_SUCCESS_WITH_INFO && length >= SQLSMALLINT(message.size())) {
+        message.assign(size_t(length) + 1, 0);
+        rc = SQLGetDiagRecW(handleType, handle, number, state, &native, message.data(), SQLSMALLINT(message.size()), &length);
+    }
+    if (!SQL_SUCCEEDED(rc))
+        return false;
+    record.sqlState = fromSqlWChars(state, 5);
+    record.nativeCode = int(native);
+    record.text = fromSqlWChars(message.data(), qMin<qsizetype>(length, qsizetype(message.size()) - 1));
+    return true;
+}
+
+} // namespace
+
+std::vector<DiagnosticRecord> readDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, TextCalls calls)
 {
     std::vector<DiagnosticRecord> records;
     if (handle == SQL_NULL_HANDLE)
         return records;
     for (SQLSMALLINT number = 1;; ++number) {
-        SQLCHAR state[6] = {};
-        SQLINTEGER native = 0;
-        std::vector<SQLCHAR> message(2048);
-        SQLSMALLINT length = 0;
-        SQLRETURN rc = SQLGetDiagRec(handleType, handle, number, state, &native, message.data(),
-                                     SQLSMALLINT(message.size()), &length);
-        if (rc == SQL_SUCCESS_WITH_INFO && length >= SQLSMALLINT(message.size())) {
-            // The text did not fit: ask again with room for all of it.
-            message.assign(size_t(length) + 1, 0);
-            rc = SQLGetDiagRec(handleType, handle, number, state, &native, message.data(),
-                               SQLSMALLINT(message.size()), &length);
-        }
-        if (!SQL_SUCCEEDED(rc))
-            break;
         DiagnosticRecord record;
-        record.sqlState = fromSqlChars(state, 5);
-        record.nativeCode = int(native);
-        record.text = fromSqlChars(message.data(), qMin<qsizetype>(length, qsizetype(message.size()) - 1));
+        const bool found = calls == TextCalls::Wide ? readWide(handleType, handle, number, record)
+                                                    : readNarrow(handleType, handle, number, record);
+        if (!found)
+            break;
         records.push_back(std::move(record));
     }
     return records;
@@ -70,11 +102,11 @@ DbError errorFromDiagnostics(const std::vector<DiagnosticRecord>& records, const
     return DbError(message, state, records.front().nativeCode);
 }
 
-void checkResult(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, const char* what)
+void checkResult(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, const char* what, TextCalls calls)
 {
     if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA)
         return;
-    throw errorFromDiagnostics(readDiagnostics(handleType, handle),
+    throw errorFromDiagnostics(readDiagnostics(handleType, handle, calls),
                                QStringLiteral("The ODBC driver failed to %1 (return code %2).")
                                    .arg(QLatin1String(what))
                                    .arg(int(rc)));

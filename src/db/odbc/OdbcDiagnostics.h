@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/DbError.h"
+#include "db/odbc/OdbcText.h"
 
 #include <QString>
 #include <sql.h>
@@ -15,8 +16,9 @@ struct DiagnosticRecord {
     QString text;
 };
 
-/// Every diagnostic record that the last call on `handle` left, in the driver's order.
-std::vector<DiagnosticRecord> readDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle);
+/// Every diagnostic record that the last call on `handle` left, in the driver's order, read through
+/// the narrow or the wide call as the session's text goes.
+std::vector<DiagnosticRecord> readDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle, TextCalls calls = TextCalls::Narrow);
 
 /// The error that `records` describe: their texts (without the "[vendor][driver]" tags) one per
 /// line, the SQLSTATE and native code of the first record, "Connection failure: " in front when any
@@ -27,6 +29,6 @@ DbError errorFromDiagnostics(const std::vector<DiagnosticRecord>& records, const
 QString withoutComponentTags(const QString& text);
 
 /// Throws the error of `handle`'s diagnostics when `rc` is a failure; `what` names the failed step.
-void checkResult(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, const char* what);
+void checkResult(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle, const char* what, TextCalls calls = TextCalls::Narrow);
 
 } // namespace db::odbc

@@ -6,8 +6,13 @@
 
 namespace db::odbc {
 
-// Text goes through the narrow calls as UTF-8: the SQLite driver has no wide calls, FreeTDS is
-// told ClientCharset=UTF-8, and Microsoft's drivers follow the (UTF-8) locale that Qt insists on.
+/// How text crosses the ODBC calls. Narrow: the "A" calls and SQL_C_CHAR with UTF-8 bytes, right
+/// for a driver told to speak UTF-8 (FreeTDS with ClientCharset=UTF-8) or one without wide calls
+/// (the SQLite driver). Wide: the "W" calls and SQL_C_WCHAR with UTF-16, which Microsoft's drivers
+/// need: their narrow calls convert through the ANSI code page (on Windows) or the locale.
+enum class TextCalls { Narrow, Wide };
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the wide ODBC calls must take UTF-16 units");
 
 /// The bytes of `utf8` as the narrow ODBC calls take them; `utf8` must outlive the call.
 inline SQLCHAR* sqlChars(QByteArray& utf8)
@@ -21,6 +26,21 @@ inline QString fromSqlChars(const void* text, qsizetype length)
     if (!text || length <= 0)
         return QString();
     return QString::fromUtf8(static_cast<const char*>(text), length);
+}
+
+/// The UTF-16 units of `text`, zero-terminated, as the wide ODBC calls take them; `text` must
+/// outlive the call.
+inline SQLWCHAR* sqlWChars(QString& text)
+{
+    return reinterpret_cast<SQLWCHAR*>(text.data());
+}
+
+/// `length` UTF-16 units at `text` as a QString.
+inline QString fromSqlWChars(const SQLWCHAR* text, qsizetype length)
+{
+    if (!text || length <= 0)
+        return QString();
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(text), length);
 }
 
 } // namespace db::odbc

@@ -13,11 +13,14 @@ public:
     SqlServerBackend(const ConnectionInfo& info, const ConnectionContext& context)
     {
         const QString driver = odbc::chooseSqlServerDriver(odbc::OdbcConnection::installedDrivers());
-        m_connection.openDriverString(odbc::odbcConnectionString(info, driver), context.loginTimeoutSeconds);
+        m_connection.openDriverString(odbc::odbcConnectionString(info, driver, context.encryption), context.loginTimeoutSeconds,
+                                      odbc::OdbcConnection::textCallsFor(driver));
         // The program writes dates as yyyy-MM-dd text; every server must read them the same way.
-        // A server that logs in but then stops answering gets no longer than the login itself.
+        // Every copy checks the rows its INSERT affected, so counts must come back whatever the
+        // server's user options say. A server that logs in but then stops answering gets no
+        // longer than the login itself.
         m_connection.setCommandTimeout(context.loginTimeoutSeconds);
-        m_connection.execute(QStringLiteral("SET LANGUAGE us_english; SET DATEFORMAT ymd"));
+        m_connection.execute(QStringLiteral("SET LANGUAGE us_english; SET DATEFORMAT ymd; SET NOCOUNT OFF"));
         m_connection.setCommandTimeout(0);
     }
 

@@ -39,17 +39,24 @@ TEST(OdbcConnectionString, FreeTdsGetsPortCharsetAndProtocolVersion)
         "Provider=SQLOLEDB.1;Password=pw;Persist Security Info=True;User ID=sa;Initial Catalog=SUB01;Data Source=10.0.0.5,1433"));
     EXPECT_EQ(odbcConnectionString(info, QStringLiteral("FreeTDS")),
               QStringLiteral("Driver=FreeTDS;Server=10.0.0.5;Port=1433;Database=SUB01;UID=sa;PWD=pw;"
-                             "TDS_Version=7.4;ClientCharset=UTF-8"));
+                             "TDS_Version=7.4;ClientCharset=UTF-8;Encryption=request"));
 }
 
-TEST(OdbcConnectionString, Driver18TrustsTheServerCertificateAndKeepsHostCommaPort)
+// The ENCRYPT setting in each driver's words: optional by default (an old server without TLS 1.2
+// still connects), yes with the certificate checked, no.
+TEST(OdbcConnectionString, EncryptionInEachDriversWordsAndHostCommaPortKept)
 {
     const auto info = infoFrom(QStringLiteral("Provider=SQLOLEDB.1;Password=pw;User ID=sa;Initial Catalog=SUB01;Data Source=srv\\SQL2019,1500"));
-    EXPECT_EQ(odbcConnectionString(info, QStringLiteral("ODBC Driver 18 for SQL Server")),
-              QStringLiteral("Driver=ODBC Driver 18 for SQL Server;Server=srv\\SQL2019,1500;Database=SUB01;UID=sa;PWD=pw;"
-                             "TrustServerCertificate=yes"));
-    EXPECT_EQ(odbcConnectionString(info, QStringLiteral("ODBC Driver 17 for SQL Server")),
-              QStringLiteral("Driver=ODBC Driver 17 for SQL Server;Server=srv\\SQL2019,1500;Database=SUB01;UID=sa;PWD=pw"));
+    const QString base = QStringLiteral("Server=srv\\SQL2019,1500;Database=SUB01;UID=sa;PWD=pw;");
+    const QString driver18 = QStringLiteral("ODBC Driver 18 for SQL Server");
+    const QString driver17 = QStringLiteral("ODBC Driver 17 for SQL Server");
+    EXPECT_EQ(odbcConnectionString(info, driver18), "Driver=" + driver18 + ";" + base + "Encrypt=Optional;TrustServerCertificate=yes");
+    EXPECT_EQ(odbcConnectionString(info, driver18, db::Encryption::Yes), "Driver=" + driver18 + ";" + base + "Encrypt=yes");
+    EXPECT_EQ(odbcConnectionString(info, driver18, db::Encryption::No), "Driver=" + driver18 + ";" + base + "Encrypt=no;TrustServerCertificate=yes");
+    EXPECT_EQ(odbcConnectionString(info, driver17), "Driver=" + driver17 + ";" + base + "Encrypt=no;TrustServerCertificate=yes");
+    EXPECT_EQ(odbcConnectionString(info, driver17, db::Encryption::Yes), "Driver=" + driver17 + ";" + base + "Encrypt=yes");
+    EXPECT_TRUE(odbcConnectionString(info, QStringLiteral("FreeTDS"), db::Encryption::Yes).endsWith(";Encryption=require"));
+    EXPECT_TRUE(odbcConnectionString(info, QStringLiteral("FreeTDS"), db::Encryption::No).endsWith(";Encryption=off"));
 }
 
 TEST(OdbcConnectionString, HostileValuesCannotAddOrChangeAttributes)
@@ -60,14 +67,14 @@ TEST(OdbcConnectionString, HostileValuesCannotAddOrChangeAttributes)
         "Initial Catalog='AB}C;Server=evil';Data Source=local"));
     EXPECT_EQ(odbcConnectionString(info, QStringLiteral("FreeTDS")),
               QStringLiteral("Driver=FreeTDS;Server=local;Database={AB}}C;Server=evil};UID=sa;"
-                             "PWD={x;Database=master;TrustServerCertificate=no};TDS_Version=7.4;ClientCharset=UTF-8"));
+                             "PWD={x;Database=master;TrustServerCertificate=no};TDS_Version=7.4;ClientCharset=UTF-8;Encryption=request"));
 }
 
 TEST(OdbcConnectionString, EmptyCatalogAndUserAreLeftOut)
 {
     const auto info = infoFrom(QStringLiteral("Provider=SQLOLEDB.1;Data Source=local"));
     EXPECT_EQ(odbcConnectionString(info, QStringLiteral("ODBC Driver 17 for SQL Server")),
-              QStringLiteral("Driver=ODBC Driver 17 for SQL Server;Server=local"));
+              QStringLiteral("Driver=ODBC Driver 17 for SQL Server;Server=local;Encrypt=no;TrustServerCertificate=yes"));
 }
 
 // The newest Microsoft driver wins; FreeTDS is the fallback even when nothing is installed.

@@ -83,3 +83,23 @@ TEST_F(SqlServerLiveTest, UnicodeAndServerTypesRoundTrip)
     EXPECT_EQ(rs.field(QStringLiteral("b")).value(), QVariant(true));
     EXPECT_EQ(rs.field(QStringLiteral("t")).typeCode(), 17);
 }
+
+// A server whose user options switch NOCOUNT on would make every copy see 0 rows affected.
+TEST_F(SqlServerLiveTest, RowCountsComeBackWhateverTheServersUserOptions)
+{
+    EXPECT_EQ(scalar(QStringLiteral("select @@OPTIONS & 512")), QVariant(qlonglong(0)));
+    backend->execute(QStringLiteral("create table #counted (i int)"));
+    EXPECT_EQ(backend->execute(QStringLiteral("insert into #counted values (1); insert into #counted values (2)")), 2);
+    EXPECT_EQ(backend->execute(QStringLiteral("delete from #counted")), 2);
+}
+
+// Names and texts outside ASCII cross the calls whole, whichever kind the driver takes.
+TEST_F(SqlServerLiveTest, NonAsciiNamesAndTextsKeepEveryCharacter)
+{
+    backend->execute(QStringLiteral("create table #t (N\u00e4me nvarchar(20))"));
+    backend->execute(QStringLiteral("insert into #t values (N'Gr\u00f6\u00dfe \u20ac \u4e2d')"));
+    db::Recordset rs = openRecordset(QStringLiteral("select N\u00e4me from #t"));
+    EXPECT_EQ(rs.columns().front().name, QStringLiteral("N\u00e4me"));
+    EXPECT_EQ(rs.field(0).value(), QVariant(QStringLiteral("Gr\u00f6\u00dfe \u20ac \u4e2d")));
+    EXPECT_EQ(scalar(QStringLiteral("select len(N\u00e4me) from #t")), QVariant(qlonglong(9)));
+}
