@@ -5,7 +5,6 @@
 #include "app/Shell.h"
 #include "db/DateText.h"
 #include "report/ProgressSteps.h"
-#include "upload/ActivitySummary.h"
 #include "upload/MasterUpload.h"
 #include "upload/PlatformConnectivity.h"
 
@@ -52,7 +51,10 @@ TimerController::TimerController(Shell& shell, MainWindow& window, ReconcileCont
     , m_ownConnectivity(connectivity ? nullptr : std::make_unique<upload::PlatformConnectivity>())
     , m_connectivity(connectivity ? connectivity : m_ownConnectivity.get())
     , m_activityGrid(*window.msgActivity())
+    , m_activitySummary(shell.reporter())
 {
+    // The counts belong to the companies connected; a new Connect counts from its mark again.
+    shell.addConnectedHook([this] { m_activitySummary.restart(); });
     connect(window.timertrigger(), &QTimer::timeout, this, &TimerController::tick);
 }
 
@@ -98,7 +100,7 @@ void TimerController::work()
     connection::CompanyConnections& connections = m_shell.connections();
     connections.connectWebDatabase(m_shell.settings());
     bar.moveTo(1);
-    upload::ActivitySummary(connections.source(), reporter).fill(m_activityGrid, m_shell.maxActivityId());
+    m_activitySummary.fill(connections.source(), m_activityGrid, m_shell.maxActivityId());
     bar.moveTo(2);
 
     timer->stop();

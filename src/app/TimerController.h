@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/WidgetControls.h"
+#include "upload/ActivitySummary.h"
 
 #include <QObject>
 
@@ -29,6 +30,8 @@ public:
     /// One tick (timertrigger_Timer). A tick that finds another operation running only logs that it
     /// waited; an error is shown in a message box. The timer is on again in every outcome. Throws nothing.
     void tick();
+    /// The activity counts the ticks keep (what the last tick read, how far it counted).
+    const upload::ActivitySummary& activitySummary() const { return m_activitySummary; }
 
 private:
     void work();
@@ -39,6 +42,7 @@ private:
     std::unique_ptr<upload::Connectivity> m_ownConnectivity;
     upload::Connectivity* m_connectivity;
     TableGridControl m_activityGrid;
+    upload::ActivitySummary m_activitySummary;
 };
 
 } // namespace app
