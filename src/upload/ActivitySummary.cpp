@@ -47,6 +47,14 @@ std::optional<qint64> ActivitySummary::summarisedId() const
     return m_summarised;
 }
 
+qint64 ActivitySummary::countedRows() const
+{
+    qint64 rows = 0;
+    for (const auto& [key, counts] : m_groups)
+        rows += counts.activities;
+    return rows;
+}
+
 void ActivitySummary::restart()
 {
     m_started = false;

@@ -24,6 +24,8 @@ namespace upload {
 /// moved, for the rows between the old and the new mark, which leave (or re-enter) the counts.
 /// Both are ranges on the ID index, so a tick reads each activity row about once however long
 /// the log grows. The grid shows the same counts as one grouped count of every row above the mark.
+/// A change committed after others under a number already counted (two changes can take the same
+/// number) is counted from the next start or Connect on.
 class ActivitySummary {
 public:
     /// Logs the statements it sends and the rows it shows to `reporter`.
@@ -42,6 +44,8 @@ public:
 
     /// Activity rows that the last fill read from the head office (the rows of the ranges it asked for).
     qint64 rowsRead() const { return m_rowsRead; }
+    /// Activity rows above the mark that the counts hold (the rows the master upload's range covers).
+    qint64 countedRows() const;
     /// The highest activity id counted so far; nothing when nothing was summarised since the start.
     std::optional<qint64> summarisedId() const;
 
