@@ -67,7 +67,7 @@ QString ActivitySummary::rangeQuery(qint64 above, std::optional<qint64> upTo)
 {
     // Grouped by the stored date rather than by DAY(), MONTH() and YEAR() of it: the triggers
     // write every date at midnight, so the groups are the same days, and the head office does
-    // not take each row's date apart (on the embedded engine ten times the work of the count).
+    // not take each row's date apart (on the embedded engine over ten times the work of the count).
     // Dates with a time of day would only give more groups, which are added up per day here.
     // COUNT(*) and MAX(ID) tell which groups still hold rows and how far the counts reach.
     QString sql = QStringLiteral(" SELECT  COUNT(tblUniqueID) AS Updations, COUNT(*) AS Activities, MAX(ID) AS LastID, TableName, "
