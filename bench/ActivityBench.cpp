@@ -1,12 +1,12 @@
 // The sync timer's cost against a head office whose activity log has grown.
 //
-// Part 1, for each size N (default 1000000 and 5000000): the head office's tblActivity gets N
+// First, for each size N (default 1000000 and 5000000): the head office's tblActivity gets N
 // transaction rows above the mark (plus a few master rows), written straight into SQLite in one
 // transaction; a fresh program connects and ticks twice. Prints the whole first tick and the idle
 // tick right after, with the activity rows the summary read, and the time of the summary and of
 // the master upload's query within it.
 //
-// Part 2, for each K (default 1, 10 and 100): K simulated branches, each a thread with its own
+// Then, for each K (default 1, 10 and 100): K simulated branches, each a thread with its own
 // connection, mark and summary, tick every 5 s against the one head office for a bounded time
 // while the activity simulator writes 50 changes a second. A branch's tick is the head office's
 // side of a real tick: reconnect, the activity summary, the master upload's query (its mark moves
@@ -126,7 +126,7 @@ void growActivity(const QString& folder, qint64 total, qint64 mark, const QDate&
     server.executeNative(tools::DemoBuilder::mainCompany(), sql);
 }
 
-// Part 1: one program, two ticks, on N rows above the mark.
+// One program, two ticks, on N rows above the mark.
 bool measureSize(const QString& folder, qint64 size, qint64 mark, const QDate& today)
 {
     QElapsedTimer timer;
@@ -165,12 +165,12 @@ bool measureSize(const QString& folder, qint64 size, qint64 mark, const QDate& t
     auto head = openHeadOffice(folder);
     QuietReporter quiet;
     NoGrid grid;
-    upload::ActivitySummary summary(quiet);
+    upload::ActivitySummary summary;
     timer.restart();
-    summary.fill(*head, grid, qint32(mark));
+    summary.fill(*head, quiet, grid, qint32(mark));
     const double first = msSince(timer);
     timer.restart();
-    summary.fill(*head, grid, qint32(mark));
+    summary.fill(*head, quiet, grid, qint32(mark));
     const double idle = msSince(timer);
     timer.restart();
     db::Recordset masters = head->openRecordset(upload::MasterUpload::activityQuery(qint32(mark)));
@@ -191,7 +191,7 @@ struct BranchFigures {
     qint64 failures = 0;
 };
 
-// Part 2: K branches ticking every `interval` for `seconds` while the head office changes 50 times a second.
+// K branches ticking every `interval` for `seconds` while the head office changes 50 times a second.
 void measureBranches(const QString& folder, int branches, int seconds, const QDate& today)
 {
     using Clock = std::chrono::steady_clock;
@@ -230,7 +230,7 @@ void measureBranches(const QString& folder, int branches, int seconds, const QDa
             BranchFigures& mine = figures[size_t(b)];
             QuietReporter quiet;
             NoGrid grid;
-            upload::ActivitySummary summary(quiet);
+            upload::ActivitySummary summary;
             qint32 mark = qint32(startTop);
             qint64 lastTop = startTop;
             // Spread over the interval, as branches started at different moments.
@@ -245,7 +245,7 @@ void measureBranches(const QString& folder, int branches, int seconds, const QDa
                 const double cpu = cpuMs(CLOCK_THREAD_CPUTIME_ID);
                 try {
                     auto head = openHeadOffice(folder);
-                    summary.fill(*head, grid, mark);
+                    summary.fill(*head, quiet, grid, mark);
                     db::Recordset masters = head->openRecordset(upload::MasterUpload::activityQuery(mark));
                     for (; !masters.eof(); masters.moveNext())
                         if (masters.field(QStringLiteral("TableName")).text() != QLatin1String("tblGodown"))

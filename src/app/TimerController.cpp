@@ -51,7 +51,6 @@ TimerController::TimerController(Shell& shell, MainWindow& window, ReconcileCont
     , m_ownConnectivity(connectivity ? nullptr : std::make_unique<upload::PlatformConnectivity>())
     , m_connectivity(connectivity ? connectivity : m_ownConnectivity.get())
     , m_activityGrid(*window.msgActivity())
-    , m_activitySummary(shell.reporter())
 {
     // The counts belong to the companies connected; a new Connect counts from its mark again.
     shell.addConnectedHook([this] { m_activitySummary.restart(); });
@@ -100,7 +99,7 @@ void TimerController::work()
     connection::CompanyConnections& connections = m_shell.connections();
     connections.connectWebDatabase(m_shell.settings());
     bar.moveTo(1);
-    m_activitySummary.fill(connections.source(), m_activityGrid, m_shell.maxActivityId());
+    m_activitySummary.fill(connections.source(), reporter, m_activityGrid, m_shell.maxActivityId());
     bar.moveTo(2);
 
     timer->stop();

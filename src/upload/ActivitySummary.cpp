@@ -30,11 +30,6 @@ bool ActivitySummary::Key::operator<(const Key& other) const
         < std::tie(other.tableNull, other.table, other.dateNull, other.year, other.month, other.day);
 }
 
-ActivitySummary::ActivitySummary(report::Reporter& reporter)
-    : m_reporter(reporter)
-{
-}
-
 QString ActivitySummary::gridFormat()
 {
     return QStringLiteral("Updations | TableName | Date ");
@@ -114,14 +109,15 @@ qint64 ActivitySummary::merge(db::Recordset& rows, int sign, Groups& groups)
     return last;
 }
 
-qint64 ActivitySummary::readRange(db::Connection& source, qint64 above, std::optional<qint64> upTo, int sign, Groups& groups)
+qint64 ActivitySummary::readRange(db::Connection& source, report::Reporter& reporter, qint64 above, std::optional<qint64> upTo,
+                                  int sign, Groups& groups)
 {
     db::Recordset rows = source.openRecordset(rangeQuery(above, upTo));
-    m_reporter.log(QStringLiteral("Query Opened"), rows.source());
+    reporter.log(QStringLiteral("Query Opened"), rows.source());
     return merge(rows, sign, groups);
 }
 
-void ActivitySummary::fill(db::Connection& source, report::GridControl& grid, qint32 mark)
+void ActivitySummary::fill(db::Connection& source, report::Reporter& reporter, report::GridControl& grid, qint32 mark)
 {
     m_rowsRead = 0;
     // Worked on a copy, so that a failing statement leaves the counts as they were.
@@ -135,14 +131,14 @@ void ActivitySummary::fill(db::Connection& source, report::GridControl& grid, qi
             groups.clear();
             summarised = mark;
         } else {
-            readRange(source, base, mark, -1, groups);
+            readRange(source, reporter, base, mark, -1, groups);
         }
     } else if (mark < base) {
         // A mark set back: the rows between it and the old one count again.
-        readRange(source, mark, base, 1, groups);
+        readRange(source, reporter, mark, base, 1, groups);
     }
     base = mark;
-    summarised = std::max(summarised, readRange(source, summarised, std::nullopt, 1, groups));
+    summarised = std::max(summarised, readRange(source, reporter, summarised, std::nullopt, 1, groups));
 
     m_groups = std::move(groups);
     m_base = base;
@@ -157,7 +153,7 @@ void ActivitySummary::fill(db::Connection& source, report::GridControl& grid, qi
                 + QString::number(key.year);
         const QString cells = QString::number(counts.updations) + tab + counts.table + tab + day;
         grid.addRow(cells);
-        m_reporter.log(QStringLiteral("Looping query "), cells);
+        reporter.log(QStringLiteral("Looping query "), cells);
     }
 }
 

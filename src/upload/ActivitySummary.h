@@ -28,17 +28,14 @@ namespace upload {
 /// number) is counted from the next start or Connect on.
 class ActivitySummary {
 public:
-    /// Logs the statements it sends and the rows it shows to `reporter`.
-    explicit ActivitySummary(report::Reporter& reporter);
-
     /// The grid's column titles.
     static QString gridFormat();
 
     /// Brings the counts up to date on `source` (the head office) for the master mark `mark`, then
     /// resets `grid` to its titles and adds one row per table and day (count, table,
-    /// day/month/year), logging each statement sent and each row shown. Throws db::DbError when a
-    /// statement fails; the grid and the counts are then left as they were.
-    void fill(db::Connection& source, report::GridControl& grid, qint32 mark);
+    /// day/month/year), logging each statement sent and each row shown to `reporter`. Throws
+    /// db::DbError when a statement fails; the grid and the counts are then left as they were.
+    void fill(db::Connection& source, report::Reporter& reporter, report::GridControl& grid, qint32 mark);
     /// Forgets every count (after Connect); the next fill counts every row above its mark again.
     void restart();
 
@@ -69,9 +66,9 @@ private:
     static QString rangeQuery(qint64 above, std::optional<qint64> upTo);
     // Adds (sign 1) or removes (sign -1) the counted rows of `rows`; returns the highest id read.
     qint64 merge(db::Recordset& rows, int sign, Groups& groups);
-    qint64 readRange(db::Connection& source, qint64 above, std::optional<qint64> upTo, int sign, Groups& groups);
+    qint64 readRange(db::Connection& source, report::Reporter& reporter, qint64 above, std::optional<qint64> upTo, int sign,
+                     Groups& groups);
 
-    report::Reporter& m_reporter;
     bool m_started = false;
     qint64 m_base = 0; // the mark the counts start above
     qint64 m_summarised = 0; // the counts cover the rows with m_base < ID <= m_summarised
