@@ -5,7 +5,6 @@
 #include "app/Shell.h"
 #include "db/DateText.h"
 #include "report/ProgressSteps.h"
-#include "upload/ActivitySummary.h"
 #include "upload/MasterUpload.h"
 #include "upload/PlatformConnectivity.h"
 
@@ -53,6 +52,8 @@ TimerController::TimerController(Shell& shell, MainWindow& window, ReconcileCont
     , m_connectivity(connectivity ? connectivity : m_ownConnectivity.get())
     , m_activityGrid(*window.msgActivity())
 {
+    // The counts belong to the companies connected; a new Connect counts from its mark again.
+    shell.addConnectedHook([this] { m_activitySummary.restart(); });
     connect(window.timertrigger(), &QTimer::timeout, this, &TimerController::tick);
 }
 
@@ -100,7 +101,7 @@ void TimerController::work()
     connection::CompanyConnections& connections = m_shell.connections();
     connections.connectWebDatabase(m_shell.settings());
     bar.moveTo(1);
-    upload::ActivitySummary(connections.source(), reporter).fill(m_activityGrid, m_shell.maxActivityId());
+    m_activitySummary.fill(connections.source(), reporter, m_activityGrid, m_shell.maxActivityId());
     bar.moveTo(2);
 
     timer->stop();

@@ -2,6 +2,7 @@
 
 #include "app/WidgetControls.h"
 #include "upload/MasterUpload.h"
+#include "upload/ActivitySummary.h"
 
 #include <QObject>
 
@@ -30,6 +31,8 @@ public:
     /// One tick (timertrigger_Timer). A tick that finds another operation running only logs that it
     /// waited; an error is shown in a message box. The timer is on again in every outcome. Throws nothing.
     void tick();
+    /// The activity counts the ticks keep (what the last tick read, how far it counted).
+    const upload::ActivitySummary& activitySummary() const { return m_activitySummary; }
 
 private:
     void work();
@@ -41,6 +44,7 @@ private:
     upload::Connectivity* m_connectivity;
     TableGridControl m_activityGrid;
     upload::ReplayMemory m_replayMemory;
+    upload::ActivitySummary m_activitySummary;
 };
 
 } // namespace app

@@ -1,5 +1,6 @@
 // The sync timer through the real main window on demo servers: the network check, the guard
-// against a running operation, a failing summary, the buttons during the upload, and a tick
+// against a running operation, a failing summary, the buttons during the upload, the activity
+// counts kept from tick to tick until Connect, and a tick
 // that brings the branch's masters level with the head office after ERP-like changes.
 #include "RecordingReporter.h"
 #include "ScriptedPrompter.h"
@@ -257,5 +258,33 @@ TEST_F(TimerControllerTest, TickAfterErpChangesBringsTheBranchMastersLevel)
     EXPECT_EQ(counted, activity);
     EXPECT_TRUE(tables.contains("tblSales"));
     EXPECT_TRUE(tables.contains("tblLedger"));
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(TimerControllerTest, TicksKeepTheActivityCountsUntilTheNextConnect)
+{
+    const int mark = TempServers::scalar(servers.headOffice(), "select max(ID) from tblActivity").toInt();
+    shell->setMaxActivityId(mark);
+    for (int id = mark + 1; id <= mark + 3; ++id)
+        servers.headOffice().execute(QStringLiteral("insert into tblActivity (ID, TableName, tblUniqueID, Action, Active, DateofAction, ParentId) "
+                                                    "values (%1, 'tblSales', %1, 'Insert', 1, '2026-12-05 00:00:00', 18)")
+                                         .arg(id));
+    const auto shown = [this] {
+        QTableWidget* grid = window->msgActivity();
+        QStringList rows;
+        for (int row = 0; row < grid->rowCount(); ++row)
+            rows << grid->item(row, 0)->text() + ',' + grid->item(row, 1)->text() + ',' + grid->item(row, 2)->text();
+        return rows;
+    };
+
+    timer->tick();
+    EXPECT_EQ(shown(), QStringList{"3,tblSales,5/12/2026"});
+    // Counted rows are not read again by the next tick, only by the first one after Connect.
+    servers.headOffice().execute("update tblActivity set TableName = 'tblRewritten'");
+    timer->tick();
+    EXPECT_EQ(shown(), QStringList{"3,tblSales,5/12/2026"});
+    window->cmdConnect()->click();
+    timer->tick();
+    EXPECT_EQ(shown(), QStringList{"3,tblRewritten,5/12/2026"});
     EXPECT_TRUE(prompter.shown.empty());
 }
