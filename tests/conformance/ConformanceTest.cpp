@@ -63,6 +63,10 @@ const Case cases[] = {
      "update cf_text set Name = N'abcd'", "", "", 2628, "an UPDATE is checked as an INSERT is"},
     {"TruncationFromAQuery", "create table cf_text (Code varchar(5), Name nvarchar(3))",
      "insert into cf_text (Code) select 'abcdef'", "", "", 2628, "rows from a query are checked too"},
+    {"TruncationFromAWiderTable",
+     "create table cf_text (Code varchar(5), Name nvarchar(3))\ncreate table cf_wide (Code varchar(10), Name nvarchar(3))\n"
+     "insert into cf_wide (Code, Name) values ('abcdef', 'x')",
+     "insert into cf_text select * from cf_wide", "", "", 2628, "a table's rows are checked against the narrower column"},
     {"TrailingBlanksBeyondTheLengthAreDropped", "create table cf_text (Code varchar(5), Name nvarchar(3))",
      "insert into cf_text (Code) values ('abc      ')", "select len(Code) from cf_text", "3", 0,
      "blanks past the length are cut without an error"},

@@ -1025,6 +1025,41 @@ QString translateExpression(Nodes nodes, NameResolver& resolver)
     return render(nodes);
 }
 
+// The declared types of what "SELECT * FROM t" or "SELECT a, b FROM t" gives, in order; empty
+// for any other query.
+std::vector<QString> plainSourceTypes(const Nodes& query, NameResolver& resolver)
+{
+    size_t from = 1;
+    while (from < query.size() && !isWord(query[from], "FROM"))
+        ++from;
+    if (query.empty() || !isWord(query[0], "SELECT") || from + 1 >= query.size() || !isNameNode(query[from + 1]))
+        return {};
+    size_t end = 0;
+    ResolvedName table;
+    try {
+        table = tableAt(resolver, query, from + 1, end);
+    } catch (const DbError&) {
+        return {};
+    }
+    if (end != query.size())
+        return {};
+    const std::vector<TableColumn> columns = resolver.columns(table.schema, table.table);
+    std::vector<QString> types;
+    const Nodes list(query.begin() + 1, query.begin() + from);
+    if (list.size() == 1 && isOp(list[0], "*")) {
+        for (const TableColumn& column : columns)
+            types.push_back(column.type);
+        return types;
+    }
+    for (const Nodes& item : splitAtCommas(list)) {
+        const TableColumn* column = item.size() == 1 && isNameNode(item[0]) ? findColumn(columns, item[0].token.text) : nullptr;
+        if (!column)
+            return {};
+        types.push_back(column->type);
+    }
+    return types;
+}
+
 // INSERT as SQL Server checks it: an explicit identity value only with IDENTITY_INSERT on and a
 // column list, the values as their columns hold them.
 QString translateInsert(Nodes nodes, NameResolver& resolver, const QString& identityInsertOn)
@@ -1127,9 +1162,16 @@ QString translateInsert(Nodes nodes, NameResolver& resolver, const QString& iden
         return translateExpression(std::move(nodes), resolver);
     }
 
+    // A column read from a table that declares it alike already holds values that fit (a
+    // bulk transfer's stage, made with SELECT * INTO); only the others are checked.
+    const std::vector<QString> sourceTypes = plainSourceTypes(Nodes(nodes.begin() + sourceAt, nodes.end()), resolver);
+    std::vector<bool> check(targets.size());
     bool checked = false;
-    for (const TableColumn& column : targets)
-        checked = checked || DeclaredType::parse(column.type).isChecked();
+    for (size_t k = 0; k < targets.size(); ++k) {
+        const bool alike = k < sourceTypes.size() && sourceTypes[k].compare(targets[k].type, Qt::CaseInsensitive) == 0;
+        check[k] = !alike && DeclaredType::parse(targets[k].type).isChecked();
+        checked = checked || check[k];
+    }
     Nodes head(nodes.begin(), nodes.begin() + valuesAt);
     if (!checked || supplied != targets.size())
         return translateExpression(std::move(head), resolver) + QLatin1Char(' ') + source;
@@ -1138,8 +1180,7 @@ QString translateInsert(Nodes nodes, NameResolver& resolver, const QString& iden
     for (size_t k = 0; k < targets.size(); ++k) {
         const QString name = QStringLiteral("c%1").arg(k + 1);
         names << name;
-        stored << (DeclaredType::parse(targets[k].type).isChecked()
-                       ? render(Nodes{storeCall(Nodes{tokenNode(Token::Kind::Raw, name)}, targets[k], object)})
+        stored << (check[k] ? render(Nodes{storeCall(Nodes{tokenNode(Token::Kind::Raw, name)}, targets[k], object)})
                        : name);
     }
     return QStringLiteral("WITH mssql_source(%1) AS (%2) ").arg(names.join(QLatin1Char(',')), source)
