@@ -20,18 +20,38 @@ int monthFromName(const QString& name)
     }
     return 0;
 }
+
+QString timeOfDay(const QTime& t)
+{
+    return two(t.hour()) + QLatin1Char(':') + two(t.minute()) + QLatin1Char(':') + two(t.second());
+}
+
+QString milliseconds(const QTime& t)
+{
+    return QStringLiteral(".%1").arg(t.msec(), 3, 10, QLatin1Char('0'));
+}
 } // namespace
+
+QString dashedDate(const QDate& date)
+{
+    return QStringLiteral("%1-%2-%3").arg(date.year(), 4, 10, QLatin1Char('0')).arg(two(date.month()), two(date.day()));
+}
 
 QString sqlDate(const QDate& date)
 {
-    return QStringLiteral("%1-%2-%3").arg(date.year(), 4, 10, QLatin1Char('0')).arg(two(date.month()), two(date.day()));
+    return QStringLiteral("%1%2%3").arg(date.year(), 4, 10, QLatin1Char('0')).arg(two(date.month()), two(date.day()));
 }
 
 QString sqlDateTime(const QDateTime& dateTime)
 {
     const QTime t = dateTime.time();
-    return sqlDate(dateTime.date()) + QLatin1Char(' ') + two(t.hour()) + QLatin1Char(':') + two(t.minute())
-        + QLatin1Char(':') + two(t.second());
+    return dashedDate(dateTime.date()) + QLatin1Char('T') + timeOfDay(t) + milliseconds(t);
+}
+
+QString storedDateTime(const QDateTime& dateTime)
+{
+    const QTime t = dateTime.time();
+    return dashedDate(dateTime.date()) + QLatin1Char(' ') + timeOfDay(t) + (t.msec() != 0 ? milliseconds(t) : QString());
 }
 
 QString dayMonthYear(const QDate& date)
@@ -70,10 +90,14 @@ QDateTime parse(const QString& text)
 {
     static const QRegularExpression iso(QStringLiteral(
         R"(^\s*(\d{4})-(\d{1,2})-(\d{1,2})(?:[ T](\d{1,2}):(\d{2})(?::(\d{2})(?:\.(\d{1,3})\d*)?)?)?\s*$)"));
+    static const QRegularExpression compact(QStringLiteral(
+        R"(^\s*(\d{4})(\d{2})(\d{2})(?:[ T](\d{1,2}):(\d{2})(?::(\d{2})(?:\.(\d{1,3})\d*)?)?)?\s*$)"));
     static const QRegularExpression dmy(QStringLiteral(
         R"(^\s*(\d{1,2})[/-]([A-Za-z]{3})[/-](\d{4})(?:\s+(\d{1,2}):(\d{2})(?::(\d{2}))?(?:\s*([AaPp][Mm]))?)?\s*$)"));
     int y = 0, m = 0, d = 0, hh = 0, mm = 0, ss = 0, ms = 0;
     QRegularExpressionMatch match = iso.match(text);
+    if (!match.hasMatch())
+        match = compact.match(text);
     if (match.hasMatch()) {
         y = match.captured(1).toInt();
         m = match.captured(2).toInt();

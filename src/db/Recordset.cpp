@@ -20,7 +20,7 @@ QString Field::text() const
     if (isNull())
         return QString();
     if (m_value.typeId() == QMetaType::QDateTime)
-        return DateText::sqlDateTime(m_value.toDateTime());
+        return DateText::storedDateTime(m_value.toDateTime());
     if (m_value.typeId() == QMetaType::Bool)
         return m_value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     if (m_value.typeId() == QMetaType::Double)

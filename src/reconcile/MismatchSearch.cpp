@@ -188,8 +188,8 @@ void MismatchSearch::compareItemCounts(report::GridControl& grid, const QString&
         const QString number = headOffice.field(s.number).text();
         const QString date = dateText(headOffice.field(s.date));
         const qlonglong voucherType = headOffice.field(QStringLiteral("VchTypeID")).value().toLongLong();
-        db::Recordset branch =
-            m_destination.openRecordset(branchItemCountQuery(masterTable, detailTable, day, costCentre, number, date, voucherType));
+        db::Recordset branch = m_destination.openRecordset(
+            branchItemCountQuery(masterTable, detailTable, day, costCentre, number, sqlDateText(headOffice.field(s.date)), voucherType));
         if (branch.eof())
             continue;
         m_reporter.progress(number + QLatin1Char(' ') + date + QLatin1Char(' '));
@@ -216,6 +216,15 @@ void MismatchSearch::addReportedRow(report::GridControl& grid, const QString& nu
 }
 
 QString MismatchSearch::dateText(const db::Field& field)
+{
+    const QVariant& value = field.value();
+    if (value.typeId() != QMetaType::QDateTime)
+        return field.text();
+    const QDateTime when = value.toDateTime();
+    return when.time() == QTime(0, 0) ? db::DateText::dashedDate(when.date()) : db::DateText::storedDateTime(when);
+}
+
+QString MismatchSearch::sqlDateText(const db::Field& field)
 {
     const QVariant& value = field.value();
     if (value.typeId() != QMetaType::QDateTime)

@@ -68,6 +68,7 @@ private:
                            qlonglong costCentre);
     static void addReportedRow(report::GridControl& grid, const QString& number, const QString& date, const QString& voucherType);
     static QString dateText(const db::Field& field);
+    static QString sqlDateText(const db::Field& field);
 
     db::Connection& m_destination;
     db::Connection& m_source;

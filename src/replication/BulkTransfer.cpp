@@ -1,5 +1,7 @@
 #include "replication/BulkTransfer.h"
 
+#include "replication/IdentityInsert.h"
+
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/ObjectName.h"
@@ -46,9 +48,23 @@ void BulkTransfer::replace(const QString& table, const QString& columns)
 {
     m_destination.execute(QStringLiteral("Delete from ") + table);
     const db::UnlimitedCommandTime unlimited(m_destination);
-    if (!columns.isEmpty())
-        m_destination.execute(QStringLiteral("Insert into ") + table + QLatin1Char('(') + columns + QStringLiteral(") select ")
-                              + columns + QStringLiteral(" from ") + stageName(table));
+    // The stage brings the head office's keys; an identity column takes them only with
+    // IDENTITY_INSERT on and a column list.
+    QStringList names;
+    if (columns.isEmpty()) {
+        const db::Recordset shape = m_destination.openRecordset(QStringLiteral("select * from ") + table + QStringLiteral(" where 1=0"));
+        for (const db::Column& column : shape.columns())
+            names << column.name;
+    } else {
+        for (const QString& column : columns.split(QLatin1Char(',')))
+            names << column.trimmed();
+    }
+    const bool identity = !IdentityInsert::identityColumn(m_destination, table, names).isEmpty();
+    const IdentityInsert keys(m_destination, table, identity);
+    const QString list = columns.isEmpty() && identity ? names.join(QLatin1Char(',')) : columns;
+    if (!list.isEmpty())
+        m_destination.execute(QStringLiteral("Insert into ") + table + QLatin1Char('(') + list + QStringLiteral(") select ")
+                              + list + QStringLiteral(" from ") + stageName(table));
     else
         m_destination.execute(QStringLiteral("Insert into ") + table + QStringLiteral(" select * from ") + stageName(table));
 }

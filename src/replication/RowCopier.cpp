@@ -1,5 +1,6 @@
 #include "replication/RowCopier.h"
 
+#include "replication/IdentityInsert.h"
 #include "replication/ValueText.h"
 
 #include "db/Connection.h"
@@ -64,6 +65,12 @@ CopyOutcome RowCopier::copy(const QString& table, const QString& /*condition*/, 
     try {
         db::Recordset rows = m_from.openRecordset(query.isEmpty() ? QStringLiteral("Select * from ") + table : query);
         const QString columns = columnList(rows);
+        // A key the source brings for an identity column is written as it is, as the server allows
+        // only with IDENTITY_INSERT on.
+        QStringList names;
+        for (const db::Column& column : rows.columns())
+            names << column.name;
+        const IdentityInsert keys(m_to, table, !IdentityInsert::identityColumn(m_to, table, names).isEmpty());
         report::ProgressSteps bar(m_reporter, QStringLiteral("Copying ") + shown, rows.recordCount());
         while (!rows.eof()) {
             ++outcome.rows;

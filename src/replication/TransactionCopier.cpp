@@ -1,6 +1,7 @@
 #include "replication/TransactionCopier.h"
 
 #include "replication/FieldValueKind.h"
+#include "replication/IdentityInsert.h"
 #include "replication/NextId.h"
 #include "replication/ValueText.h"
 
@@ -9,6 +10,7 @@
 #include "report/Prompter.h"
 #include "report/Reporter.h"
 
+#include <optional>
 #include <vector>
 
 namespace replication {
@@ -70,6 +72,12 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
             columns += name;
         }
 
+        // The drawn key is written into the key column; where that is an identity, the server takes
+        // it only with IDENTITY_INSERT on. Detail rows keep their own keys the same way.
+        const bool masterIdentity =
+            !IdentityInsert::identityColumn(m_to, copy.masterTable, columns.split(QLatin1Char(','))).isEmpty();
+        std::optional<bool> detailIdentity;
+
         NextId nextId(m_to, m_prompter);
         while (!masters.eof()) {
             m_reporter.processEvents();
@@ -101,7 +109,11 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
 
             const QString insert = QStringLiteral("Insert into ") + copy.masterTable + QStringLiteral(" (") + columns
                 + QStringLiteral(") values (") + values.join(QLatin1Char(',')) + QLatin1Char(')');
-            const long long affected = m_to.execute(insert);
+            long long affected = 0;
+            {
+                const IdentityInsert keys(m_to, copy.masterTable, masterIdentity);
+                affected = m_to.execute(insert);
+            }
             m_reporter.progress(insert);
             m_reporter.log(QStringLiteral("transaction insertion"), insert);
 
@@ -124,6 +136,13 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
                         detailColumns += QLatin1Char(',');
                     detailColumns += column.name;
                 }
+                if (!detailIdentity) {
+                    QStringList names;
+                    for (const db::Column& column : details.columns())
+                        names << column.name;
+                    detailIdentity = !IdentityInsert::identityColumn(m_to, copy.detailTable, names).isEmpty();
+                }
+                const IdentityInsert detailKeys(m_to, copy.detailTable, *detailIdentity && !details.eof());
                 while (!details.eof()) {
                     QString detailValues;
                     for (int i = 0; i < details.fieldCount(); ++i) {

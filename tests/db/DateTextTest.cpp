@@ -10,8 +10,12 @@ TEST(DateTextTest, WritesEveryFormWithEnglishMonths)
 {
     QLocale::setDefault(QLocale(QLocale::German));
     const QDateTime t(QDate(2026, 3, 1), QTime(23, 59, 59), Qt::UTC);
-    EXPECT_EQ(DateText::sqlDate(t.date()), "2026-03-01");
-    EXPECT_EQ(DateText::sqlDateTime(t), "2026-03-01 23:59:59");
+    EXPECT_EQ(DateText::sqlDate(t.date()), "20260301");
+    EXPECT_EQ(DateText::sqlDateTime(t.addMSecs(7)), "2026-03-01T23:59:59.007");
+    EXPECT_EQ(DateText::storedDateTime(t), "2026-03-01 23:59:59");
+    EXPECT_EQ(DateText::storedDateTime(t.addMSecs(7)), "2026-03-01 23:59:59.007");
+    EXPECT_EQ(DateText::parse(DateText::sqlDateTime(t.addMSecs(7))), t.addMSecs(7));
+    EXPECT_EQ(DateText::parse(DateText::sqlDate(t.date())), QDateTime(t.date(), QTime(0, 0), Qt::UTC));
     EXPECT_EQ(DateText::dayMonthYear(t.date()), "01/Mar/2026");
     EXPECT_EQ(DateText::timeAmPm(t.time()), "11:59:59 PM");
     EXPECT_EQ(DateText::timeAmPm(QTime(0, 5, 0)), "12:05:00 AM");

@@ -136,7 +136,7 @@ TEST_F(MismatchSearchTest, NullNumberAtTheHeadOfficeStillLetsTheMissingInvoiceBe
     EXPECT_EQ(search().missingQuery("TBLsALES", day),
               " select InvID,invno ,invdate,vchtypeid, 'Main Server' as ServerName,servInvID,SyncStat from TBLsALES s where S.invno not "
               "in ( select invno from [embedded:HO].[MAIN01].dbo.TBLsALES M WHERE M.INVDATE = S.INVDATE AND M.VCHTYPEID = S.VCHTYPEID and "
-              "invdate='2026-11-20' and M.invno is not null) and SyncStat=1  and invdate='2026-11-20'");
+              "invdate='20261120' and M.invno is not null) and SyncStat=1  and invdate='20261120'");
 
     servers.headOffice().execute("Alter table tblSales Alter Column InvNo varchar(30) NULL");
     servers.headOffice().execute("INSERT INTO tblSales (InvID, InvNo, InvDate, VchTypeID) VALUES (9100, NULL, '2026-11-20', 1)");
@@ -185,8 +185,8 @@ TEST_F(MismatchSearchTest, ItemCountsAreComparedOnlyForTheChosenCostCentre)
     EXPECT_NE(std::find(reporter.progresses.begin(), reporter.progresses.end(), "SI/900 2026-11-20 "), reporter.progresses.end());
     EXPECT_NE(std::find(reporter.progresses.begin(), reporter.progresses.end(), "O'B/1 2026-11-20 "), reporter.progresses.end());
 
-    EXPECT_EQ(MismatchSearch::branchItemCountQuery("TBLsALES", "TBLSALESITEM", day, 2, "O'B/1", "2026-11-20", 1),
+    EXPECT_EQ(MismatchSearch::branchItemCountQuery("TBLsALES", "TBLSALESITEM", day, 2, "O'B/1", "20261120", 1),
               " select s.invid,invno ,invdate,vchtypeid, servInvID,SyncStat, count(m.InvID) as ItemCount,'Branch Server' as ServerName "
-              "from TBLsALES s inner join  TBLSALESITEM M on m.invid = s.invid where invdate='2026-11-20' AND s.CCID = 2 and invNo = "
-              "'O''B/1' and invdate = '2026-11-20'  and vchtypeid = 1  group by s.InvID,invno ,invdate,vchtypeid,servInvID,SyncStat");
+              "from TBLsALES s inner join  TBLSALESITEM M on m.invid = s.invid where invdate='20261120' AND s.CCID = 2 and invNo = "
+              "'O''B/1' and invdate = '20261120'  and vchtypeid = 1  group by s.InvID,invno ,invdate,vchtypeid,servInvID,SyncStat");
 }

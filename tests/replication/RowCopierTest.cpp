@@ -44,11 +44,26 @@ TEST_F(RowCopierTest, CopiesOneRowWithItsStatementLoggedAndReported)
 
 TEST_F(RowCopierTest, WholeTableArrivesWithDatesDecimalsAndBitsIntact)
 {
+    // A date-time keeps its milliseconds on the way.
+    servers.headOffice().execute("update tblLedger set CreatedDate = '2026-12-05T10:30:15.127' where LID = (select min(LID) from tblLedger)");
     servers.branch().execute("Delete from tblLedger");
     copier.copy("tblLedger");
     const QString all = "select * from tblLedger order by LID";
     expectCopied(support::TempServers::rows(servers.headOffice(), all), support::TempServers::rows(servers.branch(), all));
     EXPECT_GT(count(servers.branch(), "select count(*) from tblLedger"), 0);
+    EXPECT_EQ(count(servers.branch(), "select count(*) from tblLedger where CreatedDate = '2026-12-05T10:30:15.127'"), 1);
+}
+
+TEST_F(RowCopierTest, IdentityKeysArriveAsTheHeadOfficeHasThem)
+{
+    servers.branch().execute("Delete from tblGodown");
+    const CopyOutcome outcome = copier.copy("tblGodown");
+    EXPECT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
+    const QString all = "select GodownID, GodownName, GodownCode from tblGodown order by GodownID";
+    EXPECT_EQ(support::TempServers::rows(servers.branch(), all), support::TempServers::rows(servers.headOffice(), all));
+    // The switch is off again: the server numbers a new row itself.
+    servers.branch().execute("insert into tblGodown (GodownName) values ('New')");
+    EXPECT_EQ(count(servers.branch(), "select count(*) from tblGodown where GodownName = 'New' and GodownID > 0"), 1);
 }
 
 TEST_F(RowCopierTest, DuplicateKeyFailsItsRowAndTheFollowingRowsAreStillCopied)

@@ -107,7 +107,8 @@ TEST_F(StartTransformTest, OperatorTransformsTheFilteredVouchersAndASecondPressC
         const std::vector<double> copied =
             numbers(servers.branch(), QStringLiteral("select ItemID, Prate, rate, MRP from tblSalesItem where InvID=%1 order by SlNo").arg(key));
         const std::vector<double> wanted =
-            numbers(servers.headOffice(), QStringLiteral("select s.ItemID, s.Prate*0.9, s.rate*0.95, s.MRP*0.975 from tblSalesItem s, tblItemMaster m "
+            numbers(servers.headOffice(), QStringLiteral("select s.ItemID, cast(s.Prate*0.9 as numeric(18,2)), cast(s.rate*0.95 as numeric(18,2)), "
+                                                                   "cast(s.MRP*0.975 as numeric(18,2)) from tblSalesItem s, tblItemMaster m "
                                                          "where s.ItemID=m.ItemID and s.InvID=%1%2 order by s.SlNo")
                                               .arg(sourceKey)
                                               .arg(filter));
@@ -167,7 +168,7 @@ TEST_F(StartTransformTest, PressWhileAnotherOperationRunsOnlySaysSo)
     const std::vector<double> rates = numbers(
         servers.branch(), QStringLiteral("select s.Prate, s.rate from tblSalesItem s, tblSales h where s.InvID=h.InvID and h.ServInvID=%1 order by s.SlNo").arg(first));
     const std::vector<double> source =
-        numbers(servers.headOffice(), QStringLiteral("select Prate, rate*0.9 from tblSalesItem where InvID=%1 order by SlNo").arg(first));
+        numbers(servers.headOffice(), QStringLiteral("select Prate, cast(rate*0.9 as numeric(18,2)) from tblSalesItem where InvID=%1 order by SlNo").arg(first));
     ASSERT_EQ(rates.size(), source.size());
     for (size_t i = 0; i < rates.size(); ++i)
         EXPECT_NEAR(rates[i], source[i], 1e-6);

@@ -89,24 +89,24 @@ TEST(TransactionListingQueries, AreBuiltFromTheFiltersTheTypeAndTheDates)
     EXPECT_EQ(TransactionListing::filterClause("10,3", "9"), " and CategoryID in(10,3 ) and PRoducttypeid in(9 )");
     EXPECT_EQ(TransactionListing::filterClause("", "0,4"), " and PRoducttypeid in(0,4 )");
     const QString range = TransactionListing::dateClause(QDate(2026, 12, 2), QDate(2026, 12, 6));
-    EXPECT_EQ(range, " invdate between  '2026-12-02' and '2026-12-06'");
-    EXPECT_EQ(TransactionListing::dateClause(QDate(2026, 12, 3), TransactionListing::singleDayMark()), " invdate ='2026-12-03'");
+    EXPECT_EQ(range, " invdate between  '20261202' and '20261206'");
+    EXPECT_EQ(TransactionListing::dateClause(QDate(2026, 12, 3), TransactionListing::singleDayMark()), " invdate ='20261203'");
     EXPECT_EQ(TransactionListing::idClause(""), "");
     EXPECT_EQ(TransactionListing::idClause("1,18,"), "and InvID in(1,18,0)");
     EXPECT_EQ(TransactionListing::salesIdQuery(" and CategoryID in(10 )", 101, range),
               " SELECT DISTINCT tblSalesItem.InvID  FROM  tblSalesItem INNER JOIN tblItemMaster ON tblSalesItem.ItemId = tblItemMaster.ItemID "
               "INNER JOIN tblSales ON tblSalesItem.InvID = tblSales.InvId WHERE   1=1  and CategoryID in(10 ) and cancelled=0 and "
-              "VchtypeID=101 and  invdate between  '2026-12-02' and '2026-12-06'");
+              "VchtypeID=101 and  invdate between  '20261202' and '20261206'");
     EXPECT_EQ(TransactionListing::purchaseIdQuery(" and CategoryID in(9 )"),
               "Select Distinct InvID from tblPurchaseItem,tblItemMaster where tblPurchaseItem.itemID= tblItemMaster.itemID  and "
               "CategoryID in(9 )");
     EXPECT_EQ(TransactionListing::salesListingQuery(101, range, "and InvID in(1,18,0)"),
               "Select InvID,InvNo + ' - ' + left(Party,20)    + '-   ' + cast(INvDate as varchar(12))  + '-                       ' + "
-              "cast(BillAmt as varchar(20))  from tblSales where cancelled=0 and VchtypeID=101 and  invdate between  '2026-12-02' and "
-              "'2026-12-06'and InvID in(1,18,0) Order by SortNumber");
+              "cast(BillAmt as varchar(20))  from tblSales where cancelled=0 and VchtypeID=101 and  invdate between  '20261202' and "
+              "'20261206'and InvID in(1,18,0) Order by SortNumber");
     EXPECT_EQ(TransactionListing::purchaseListingQuery(201, range, ""),
               "Select InvID,InvNo + ' - '  + cast(INvDate as varchar(12)) + '-//-                       ' + cast(BillAmt as varchar(20))  "
-              "from tblPurchase where VchtypeID=201 and  invdate between  '2026-12-02' and '2026-12-06' Order by InvID");
+              "from tblPurchase where VchtypeID=201 and  invdate between  '20261202' and '20261206' Order by InvID");
 }
 
 TEST_F(TransactionListingTest, SalesWithoutFiltersListEveryLiveVoucherOfTheTypeInTheRangeAllChecked)
@@ -115,7 +115,7 @@ TEST_F(TransactionListingTest, SalesWithoutFiltersListEveryLiveVoucherOfTheTypeI
     ASSERT_TRUE(show());
     // Voucher 7 of the range is cancelled.
     EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 3, 8, 9, 14, 18, 30}));
-    EXPECT_EQ(transactions.text(0), "CS/1 - Cash-   Dec  2 2026 -                       3881");
+    EXPECT_EQ(transactions.text(0), "CS/1 - Cash-   Dec  2 2026 -                       3881.00");
     EXPECT_EQ(checkedIndexes(transactions), QList<int>({0, 1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(totals, QList<double>({28629, 28629}));
     EXPECT_EQ(comparisons, 1);
@@ -157,7 +157,7 @@ TEST_F(TransactionListingTest, PurchaseFiltersIgnoreTypeAndDatesButTheListingApp
     choose(201);
     ASSERT_TRUE(show());
     EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 4, 5, 6, 10}));
-    EXPECT_EQ(transactions.text(3), "LP/4 - Dec  6 2026 -//-                       60911");
+    EXPECT_EQ(transactions.text(3), "LP/4 - Dec  6 2026 -//-                       60911.00");
 
     // Kitchenware is in purchases 6 (201), 7 (401) and 9 (202); only 6 is of the type.
     select(categories, {9});

@@ -132,7 +132,7 @@ TEST_F(TransformControllerTest, ShowTransListsChecksAndTotalsTheVouchers)
     EXPECT_TRUE(prompter.shown.empty());
     EXPECT_EQ(sourceIds(), QList<qlonglong>({1, 3, 8, 9, 14, 18, 30}));
     EXPECT_EQ(sourceIds(true), sourceIds());
-    EXPECT_EQ(window->lstSource()->item(0)->text(), "CS/1 - Cash-   Dec  2 2026 -                       3881");
+    EXPECT_EQ(window->lstSource()->item(0)->text(), "CS/1 - Cash-   Dec  2 2026 -                       3881.00");
     EXPECT_EQ(window->lstSource()->currentRow(), 0);
     EXPECT_TRUE(window->chkCheckAll()->isChecked());
     EXPECT_EQ(window->txttotVal()->text(), "28629");

@@ -145,6 +145,8 @@ long long EmbeddedBackend::runStatement(const TokenList& tokens, ResultData* res
     if (m_session->autocommit())
         m_session->checkFile();
     m_session->startStatement();
+    // Tables are looked up once per statement; the one before may have changed them.
+    m_columns.clear();
     const Statement statement = m_translator.translate(tokens);
     switch (statement.kind) {
     case Statement::Kind::NoOp:
@@ -493,14 +495,54 @@ long long EmbeddedBackend::copyTable(const Statement& statement)
 
 QString EmbeddedBackend::declaredType(const QString& schema, const QString& table, const QString& column)
 {
+    for (const TableColumn& known : columns(schema, table))
+        if (sameName(known.name, column))
+            return known.type;
+    return QString();
+}
+
+std::vector<TableColumn> EmbeddedBackend::columns(const QString& schema, const QString& table)
+{
+    const QString key = schema + QLatin1Char('.') + table.toLower();
+    if (const auto cached = m_columns.constFind(key); cached != m_columns.constEnd())
+        return cached.value();
     ResultData info;
-    m_session->run(QStringLiteral("PRAGMA %1.table_info(%2)").arg(quoteName(schema), quoteName(table)), &info);
+    if (schema.isEmpty())
+        m_session->run(QStringLiteral("PRAGMA table_info(%1)").arg(quoteName(table)), &info);
+    else
+        m_session->run(QStringLiteral("PRAGMA %1.table_info(%2)").arg(quoteName(schema), quoteName(table)), &info);
+    std::vector<TableColumn> result;
     for (qsizetype row = 0; row < info.rowCount(); ++row) {
         const size_t base = size_t(row) * info.columns.size();
-        if (sameName(info.values[base + 1].toString(), column))
-            return info.values[base + 2].toString();
+        TableColumn column;
+        column.name = info.values[base + 1].toString();
+        column.type = info.values[base + 2].toString();
+        column.notNull = info.values[base + 3].toInt() != 0;
+        // The engine declares INTEGER PRIMARY KEY (SQLite's row number) only for an IDENTITY key.
+        column.identity = info.values[base + 5].toInt() > 0 && column.type == QLatin1String("INTEGER");
+        result.push_back(column);
     }
-    return QString();
+    m_columns.insert(key, result);
+    return result;
+}
+
+QString EmbeddedBackend::objectName(const QString& schema, const QString& table)
+{
+    QString catalog = m_catalog;
+    if (schema == QLatin1String("temp") || table.startsWith(QLatin1Char('#')))
+        catalog = QStringLiteral("tempdb");
+    else if (schema == QLatin1String("mssql_master"))
+        catalog = QStringLiteral("master");
+    else if (!schema.isEmpty() && schema != QLatin1String("main"))
+        for (auto it = m_attached.constBegin(); it != m_attached.constEnd(); ++it)
+            if (it.value() == schema)
+                catalog = QFileInfo(it.key()).completeBaseName();
+    return catalog + QStringLiteral(".dbo.") + table;
+}
+
+int EmbeddedBackend::resultColumnCount(const QString& sql)
+{
+    return m_session->columnCount(sql);
 }
 
 } // namespace db::embedded

@@ -41,6 +41,9 @@ private:
     QString schemaFor(const QString& server, const QString& catalog) override;
     QString masterSchema() override;
     QString declaredType(const QString& schema, const QString& table, const QString& column) override;
+    std::vector<TableColumn> columns(const QString& schema, const QString& table) override;
+    QString objectName(const QString& schema, const QString& table) override;
+    int resultColumnCount(const QString& sql) override;
 
     EmbeddedServer m_server;
     QString m_catalog;
@@ -49,6 +52,7 @@ private:
     TsqlTranslator m_translator;
     QHash<QString, QString> m_attached; ///< database file -> schema alias
     bool m_masterAttached = false;
+    QHash<QString, std::vector<TableColumn>> m_columns; ///< "schema.table" -> its columns, for one statement
 };
 
 } // namespace db::embedded

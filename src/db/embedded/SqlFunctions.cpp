@@ -1,6 +1,7 @@
 #include "db/embedded/SqlFunctions.h"
 
 #include "db/DateText.h"
+#include "db/embedded/ColumnStore.h"
 #include "db/embedded/StatementCounter.h"
 #include "db/embedded/Utf8Text.h"
 
@@ -50,7 +51,7 @@ QString valueText(sqlite3_value* value)
 
 bool isFullDateTimeText(const QString& text)
 {
-    static const QRegularExpression form(QStringLiteral(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}$)"));
+    static const QRegularExpression form(QStringLiteral(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}(\.\d{3})?$)"));
     return form.match(text).hasMatch();
 }
 
@@ -102,12 +103,12 @@ QString datePart(const QString& part)
 
 void getDate(sqlite3_context* context, int, sqlite3_value**)
 {
-    resultText(context, DateText::sqlDateTime(QDateTime::currentDateTime()));
+    resultText(context, DateText::storedDateTime(QDateTime::currentDateTime()));
 }
 
 void getUtcDate(sqlite3_context* context, int, sqlite3_value**)
 {
-    resultText(context, DateText::sqlDateTime(QDateTime::currentDateTimeUtc()));
+    resultText(context, DateText::storedDateTime(QDateTime::currentDateTimeUtc()));
 }
 
 void dateAdd(sqlite3_context* context, int, sqlite3_value** args)
@@ -146,7 +147,7 @@ void dateAdd(sqlite3_context* context, int, sqlite3_value** args)
         resultError(context, QStringLiteral("'%1' is not a recognized dateadd option.").arg(valueText(args[0])));
         return;
     }
-    resultText(context, DateText::sqlDateTime(result));
+    resultText(context, DateText::storedDateTime(result));
 }
 
 qint64 floorDiv(qint64 a, qint64 b)
@@ -290,13 +291,14 @@ QString styledDate(const QDateTime& value, int style)
     case 112:
         return year + two(d.month()) + two(d.day());
     case 23:
-        return DateText::sqlDate(d);
+        return year + QLatin1Char('-') + two(d.month()) + QLatin1Char('-') + two(d.day());
     case 120:
-        return DateText::sqlDateTime(value);
+        return year + QLatin1Char('-') + two(d.month()) + QLatin1Char('-') + two(d.day()) + QLatin1Char(' ') + time;
     case 121:
-        return DateText::sqlDateTime(value) + QStringLiteral(".%1").arg(t.msec(), 3, 10, QLatin1Char('0'));
+        return year + QLatin1Char('-') + two(d.month()) + QLatin1Char('-') + two(d.day()) + QLatin1Char(' ') + time
+            + QStringLiteral(".%1").arg(t.msec(), 3, 10, QLatin1Char('0'));
     case 126:
-        return DateText::sqlDate(d) + QLatin1Char('T') + time;
+        return DateText::sqlDateTime(value);
     default:
         return SqlFunctions::defaultDateTimeText(value);
     }
@@ -330,7 +332,22 @@ bool isTextTarget(const QString& base)
         || base == QLatin1String("character") || base == QLatin1String("sysname");
 }
 
-void convertValue(sqlite3_context* context, sqlite3_value* value, const QString& typeText, int style)
+// A number as SQL Server writes a value of `source` (numeric(p,s), money) as text: with its scale.
+QString scaledText(sqlite3_value* value, const QString& source)
+{
+    const DeclaredType type = DeclaredType::parse(source);
+    int scale = -1;
+    if (type.base == QLatin1String("money") || type.base == QLatin1String("smallmoney"))
+        scale = 2; // style 0 of money: two decimals
+    else if (type.base == QLatin1String("numeric") || type.base == QLatin1String("decimal"))
+        scale = type.scale;
+    const int kind = sqlite3_value_type(value);
+    if (scale < 0 || (kind != SQLITE_INTEGER && kind != SQLITE_FLOAT))
+        return valueText(value);
+    return ColumnStore::roundDecimal(kind == SQLITE_FLOAT ? ColumnStore::decimalOf(sqlite3_value_double(value)) : valueText(value), scale);
+}
+
+void convertValue(sqlite3_context* context, sqlite3_value* value, const QString& typeText, int style, const QString& source = {})
 {
     if (isNull(value)) {
         sqlite3_result_null(context);
@@ -339,7 +356,7 @@ void convertValue(sqlite3_context* context, sqlite3_value* value, const QString&
     const TargetType type = parseTarget(typeText);
     const int kind = sqlite3_value_type(value);
     if (isTextTarget(type.base)) {
-        QString text = valueText(value);
+        QString text = source.isEmpty() ? valueText(value) : scaledText(value, source);
         if (kind == SQLITE_TEXT && isFullDateTimeText(text))
             text = styledDate(DateText::parse(text), style);
         const qint64 length = type.length < 0 ? 30 : type.length;
@@ -380,7 +397,11 @@ void convertValue(sqlite3_context* context, sqlite3_value* value, const QString&
         return;
     }
     if (type.base == QLatin1String("numeric") || type.base == QLatin1String("decimal") || type.base == QLatin1String("money")
-        || type.base == QLatin1String("smallmoney") || type.base == QLatin1String("float") || type.base == QLatin1String("real")) {
+        || type.base == QLatin1String("smallmoney")) {
+        ColumnStore::store(context, value, DeclaredType::parse(typeText), QString(), QString());
+        return;
+    }
+    if (type.base == QLatin1String("float") || type.base == QLatin1String("real")) {
         double number = 0;
         if (kind == SQLITE_INTEGER || kind == SQLITE_FLOAT) {
             number = sqlite3_value_double(value);
@@ -417,15 +438,34 @@ void convertValue(sqlite3_context* context, sqlite3_value* value, const QString&
         }
         if (type.base == QLatin1String("date"))
             date.setTime(QTime(0, 0));
-        resultText(context, DateText::sqlDateTime(date));
+        resultText(context, DateText::storedDateTime(date));
         return;
     }
     sqlite3_result_value(context, value);
 }
 
-void castFunction(sqlite3_context* context, int, sqlite3_value** args)
+void castFunction(sqlite3_context* context, int count, sqlite3_value** args)
 {
-    convertValue(context, args[0], valueText(args[1]), 0);
+    convertValue(context, args[0], valueText(args[1]), 0, count > 2 ? valueText(args[2]) : QString());
+}
+
+// SQL Server's default collation: letters in either case and trailing blanks compare equal.
+int compareIgnoringCase(void*, int lengthA, const void* a, int lengthB, const void* b)
+{
+    const auto* x = static_cast<const unsigned char*>(a);
+    const auto* y = static_cast<const unsigned char*>(b);
+    while (lengthA > 0 && x[lengthA - 1] == ' ')
+        --lengthA;
+    while (lengthB > 0 && y[lengthB - 1] == ' ')
+        --lengthB;
+    const int n = std::min(lengthA, lengthB);
+    for (int i = 0; i < n; ++i) {
+        const int cx = x[i] >= 'A' && x[i] <= 'Z' ? x[i] + 32 : x[i];
+        const int cy = y[i] >= 'A' && y[i] <= 'Z' ? y[i] + 32 : y[i];
+        if (cx != cy)
+            return cx - cy;
+    }
+    return lengthA - lengthB;
 }
 
 void convertFunction(sqlite3_context* context, int count, sqlite3_value** args)
@@ -550,7 +590,7 @@ void addValues(sqlite3_context* context, int, sqlite3_value** args)
         const QString text = valueText(numberA ? args[1] : args[0]);
         if (isFullDateTimeText(text)) {
             const double days = sqlite3_value_double(numberA ? args[0] : args[1]);
-            resultText(context, DateText::sqlDateTime(DateText::parse(text).addMSecs(qint64(std::llround(days * 86400000.0)))));
+            resultText(context, DateText::storedDateTime(DateText::parse(text).addMSecs(qint64(std::llround(days * 86400000.0)))));
             return;
         }
     }
@@ -622,6 +662,7 @@ void SqlFunctions::install(sqlite3* db, StatementCounter* counter)
         {"mssql_month", 1, true, datePartOf<1>},
         {"mssql_year", 1, true, datePartOf<2>},
         {"mssql_cast", 2, true, castFunction},
+        {"mssql_cast", 3, true, castFunction},
         {"mssql_convert", 2, true, convertFunction},
         {"mssql_convert", 3, true, convertFunction},
         {"mssql_charindex", 2, true, charIndex},
@@ -638,6 +679,9 @@ void SqlFunctions::install(sqlite3* db, StatementCounter* counter)
         sqlite3_create_function_v2(db, entry.name, entry.arguments,
                                    SQLITE_UTF8 | SQLITE_INNOCUOUS | (entry.deterministic ? SQLITE_DETERMINISTIC : 0), nullptr,
                                    entry.function, nullptr, nullptr, nullptr);
+    ColumnStore::install(db);
+    // Replaces SQLite's own NOCASE, which every text column is declared with.
+    sqlite3_create_collation_v2(db, "NOCASE", SQLITE_UTF8, nullptr, compareIgnoringCase, nullptr);
     sqlite3_create_function_v2(db, "mirtane_first_in_statement", 1, SQLITE_UTF8 | SQLITE_INNOCUOUS, counter, firstInStatement,
                                nullptr, nullptr, nullptr);
 }

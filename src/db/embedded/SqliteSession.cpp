@@ -53,7 +53,7 @@ QVariant rawValue(sqlite3_stmt* statement, int column)
 
 bool isFullDateTime(const QString& text)
 {
-    static const QRegularExpression form(QStringLiteral(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}$)"));
+    static const QRegularExpression form(QStringLiteral(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}(\.\d{3})?$)"));
     return form.match(text).hasMatch();
 }
 
@@ -306,6 +306,18 @@ long long SqliteSession::run(const QString& sql, ResultData* result, const std::
     return changes;
 }
 
+int SqliteSession::columnCount(const QString& sql)
+{
+    const QByteArray utf8 = sql.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    const int rc = sqlite3_prepare_v2(m_db, utf8.constData(), int(utf8.size()), &statement, nullptr);
+    if (rc != SQLITE_OK)
+        throw errorFor(rc, sql);
+    const int count = statement ? sqlite3_column_count(statement) : 0;
+    sqlite3_finalize(statement);
+    return count;
+}
+
 QVariant SqliteSession::scalar(const QString& sql, const std::vector<QVariant>& parameters)
 {
     ResultData result;
@@ -330,8 +342,10 @@ DbError SqliteSession::errorFor(int code, const QString& sql) const
                                .arg(table, match.captured(2)),
                            QStringLiteral("23000"), 2601);
         if (code == SQLITE_CONSTRAINT_NOTNULL)
-            return DbError(QStringLiteral("Cannot insert the value NULL into column '%1', table '%2.dbo.%3'; column does not allow nulls. INSERT fails.")
-                               .arg(match.captured(2), m_catalog, table),
+            return DbError(QStringLiteral("Cannot insert the value NULL into column '%1', table '%2.dbo.%3'; column does not allow nulls. %4 fails.")
+                               .arg(match.captured(2), m_catalog, table,
+                                    sql.trimmed().startsWith(QLatin1String("UPDATE"), Qt::CaseInsensitive) ? QStringLiteral("UPDATE")
+                                                                                                              : QStringLiteral("INSERT")),
                            QStringLiteral("23000"), 515);
         return DbError(QStringLiteral("[embedded] ") + message, QStringLiteral("23000"), 547);
     }
@@ -365,9 +379,30 @@ DbError SqliteSession::errorFor(int code, const QString& sql) const
     if (const QRegularExpressionMatch match = alreadyExists.match(message); match.hasMatch())
         return DbError(QStringLiteral("There is already an object named '%1' in the database.").arg(match.captured(1)),
                        QStringLiteral("42S01"), 2714);
-    if (message.startsWith(QLatin1String("Conversion failed")) || message.startsWith(QLatin1String("Error converting"))
-        || message.startsWith(QLatin1String("Invalid length parameter")) || message.contains(QLatin1String("is not a recognized")))
-        return DbError(message, QStringLiteral("22018"), 245);
+    // The engine's own functions fail with SQL Server's wording; the number follows from it.
+    static const struct {
+        const char* start;
+        const char* state;
+        int number;
+    } ownErrors[] = {
+        {"String or binary data would be truncated", "22001", 2628},
+        {"Arithmetic overflow error", "22003", 8115},
+        {"Error converting data type", "22018", 8114},
+        {"Cannot convert a char value to money", "22018", 235},
+        {"Conversion failed when converting date", "22007", 241},
+        {"The conversion of a varchar data type to a datetime", "22007", 242},
+        {"Conversion failed", "22018", 245},
+        {"Operand data type", "42000", 8117},
+        {"Invalid length parameter", "42000", 537},
+    };
+    for (const auto& own : ownErrors)
+        if (message.startsWith(QLatin1String(own.start)))
+            return DbError(message, QLatin1String(own.state), own.number);
+    if (message.contains(QLatin1String("is not a recognized")))
+        return DbError(message, QStringLiteral("42000"), 155);
+    static const QRegularExpression valueCount(QStringLiteral(R"(^(table \S+ has \d+ values for \d+ columns|\d+ values for \d+ columns)$)"));
+    if (valueCount.match(message).hasMatch())
+        return DbError(QStringLiteral("Column name or number of supplied values does not match table definition."), QStringLiteral("21S01"), 213);
     return DbError(QStringLiteral("[embedded] ") + message, QStringLiteral("HY000"), code);
 }
 

@@ -38,6 +38,8 @@ public:
     long long run(const QString& sql, ResultData* result = nullptr, const std::vector<QVariant>& parameters = {});
     /// The first column of the first row of `sql`, invalid when there is none. Throws DbError.
     QVariant scalar(const QString& sql, const std::vector<QVariant>& parameters = {});
+    /// How many columns the single statement `sql` gives, without running it. Throws DbError.
+    int columnCount(const QString& sql);
     /// True when no transaction is open.
     bool autocommit() const;
     sqlite3* handle() const { return m_db; }

@@ -3,6 +3,7 @@
 #include "db/DateText.h"
 #include "db/DbError.h"
 #include "db/TypeCode.h"
+#include "db/embedded/ColumnStore.h"
 #include "db/embedded/Tokenizer.h"
 
 #include <QHash>
@@ -318,14 +319,23 @@ QTime parseTimeOfDay(const QString& text)
     return QTime();
 }
 
+DbError outOfRangeDate()
+{
+    return DbError(QStringLiteral("The conversion of a varchar data type to a datetime data type resulted in an out-of-range value."),
+                   QStringLiteral("22007"), 242);
+}
+
 void normaliseDateLiteral(Token& token)
 {
     if (token.kind != Token::Kind::String || token.settled)
         return;
     const QDateTime parsed = DateText::parse(token.text);
     if (parsed.isValid()) {
-        token.text = DateText::sqlDateTime(parsed);
+        // Compared with a datetime column, the literal is read as a datetime: milliseconds in 1/300 s.
+        token.text = DateText::storedDateTime(ColumnStore::datetimePrecision(parsed));
         token.settled = true;
+    } else if (ColumnStore::looksLikeDate(token.text)) {
+        throw outOfRangeDate();
     }
 }
 
@@ -378,6 +388,9 @@ const QHash<QString, QString>& functionNames()
         {QStringLiteral("replace"), QStringLiteral("mssql_replace")},
         {QStringLiteral("char"), QStringLiteral("mssql_char")},
         {QStringLiteral("nchar"), QStringLiteral("mssql_nchar")},
+        {QStringLiteral("sum"), QStringLiteral("mssql_sum")},
+        {QStringLiteral("object_id"), QStringLiteral("mssql_object_id")},
+        {QStringLiteral("columnproperty"), QStringLiteral("mssql_columnproperty")},
     };
     return names;
 }
@@ -394,11 +407,104 @@ bool isTypeName(const Nodes& nodes, size_t i)
     return true;
 }
 
-void passFunctions(Nodes& nodes)
+// The tables a statement names, with their aliases, so that a column's declared type can be found.
+struct ScopeTable {
+    QString alias;
+    QString schema;
+    QString table;
+};
+
+struct Scope {
+    NameResolver* resolver = nullptr;
+    std::vector<ScopeTable> tables;
+
+    /// The declared type of the column written at nodes[pos] (a name, possibly "alias.name"), empty when unknown.
+    QString columnType(const Nodes& nodes, size_t pos, size_t* end = nullptr) const
+    {
+        if (!resolver || pos >= nodes.size() || !isNameNode(nodes[pos]) || (pos > 0 && isOp(nodes[pos - 1], ".")))
+            return QString();
+        const NameParts parts = readName(nodes, pos);
+        if (end)
+            *end = parts.end;
+        if (parts.parts.size() > 2 || (parts.end < nodes.size() && nodes[parts.end].group))
+            return QString();
+        const QString column = parts.parts.back();
+        for (const ScopeTable& table : tables) {
+            if (parts.parts.size() == 2 && table.alias.compare(parts.parts[0], Qt::CaseInsensitive) != 0
+                && table.table.compare(parts.parts[0], Qt::CaseInsensitive) != 0)
+                continue;
+            for (const TableColumn& candidate : resolver->columns(table.schema, table.table))
+                if (candidate.name.compare(column, Qt::CaseInsensitive) == 0)
+                    return candidate.type;
+        }
+        return QString();
+    }
+};
+
+bool isReservedWord(const Node& node)
+{
+    static const QSet<QString> words = {
+        QStringLiteral("where"), QStringLiteral("inner"), QStringLiteral("left"), QStringLiteral("right"),
+        QStringLiteral("join"), QStringLiteral("on"), QStringLiteral("group"), QStringLiteral("order"),
+        QStringLiteral("having"), QStringLiteral("union"), QStringLiteral("set"), QStringLiteral("values"),
+        QStringLiteral("select"), QStringLiteral("with"), QStringLiteral("outer"), QStringLiteral("cross"),
+        QStringLiteral("full"), QStringLiteral("except"), QStringLiteral("intersect"), QStringLiteral("from"),
+        QStringLiteral("default"), QStringLiteral("exec"), QStringLiteral("execute"), QStringLiteral("output"),
+    };
+    return !node.group && node.token.kind == Token::Kind::Word && words.contains(node.token.text.toLower());
+}
+
+void collectScope(const Nodes& nodes, Scope& scope)
+{
+    for (const Node& node : nodes)
+        if (node.group)
+            collectScope(node.children, scope);
+    for (size_t i = 0; i + 1 < nodes.size(); ++i) {
+        if (!(isWord(nodes[i], "FROM") || isWord(nodes[i], "JOIN") || isWord(nodes[i], "UPDATE") || isWord(nodes[i], "INTO")))
+            continue;
+        size_t pos = i + 1;
+        while (pos < nodes.size() && isNameNode(nodes[pos]) && !isReservedWord(nodes[pos])) {
+            const NameParts parts = readName(nodes, pos);
+            if (parts.end < nodes.size() && nodes[parts.end].group && !isWord(nodes[i], "INTO") && !isWord(nodes[i], "UPDATE"))
+                break; // a function, not a table
+            ScopeTable table;
+            table.table = parts.parts.back();
+            if (parts.parts.size() >= 3) {
+                try {
+                    table.schema = resolveName(*scope.resolver, parts.parts).schema;
+                } catch (const DbError&) {
+                    break; // reported when the statement runs
+                }
+            } else if (parts.parts.size() == 2 && parts.parts[0].compare(QLatin1String("sys"), Qt::CaseInsensitive) == 0) {
+                break;
+            }
+            pos = parts.end;
+            if (pos < nodes.size() && isWord(nodes[pos], "AS"))
+                ++pos;
+            if (pos < nodes.size() && isNameNode(nodes[pos]) && !isReservedWord(nodes[pos]) && !isWord(nodes[pos], "WITH")) {
+                table.alias = nodes[pos].token.text;
+                ++pos;
+            }
+            scope.tables.push_back(table);
+            if (pos + 1 < nodes.size() && isOp(nodes[pos], ",") && !isWord(nodes[i], "INTO"))
+                ++pos;
+            else
+                break;
+        }
+    }
+}
+
+bool isNumericType(const QString& declared)
+{
+    const int code = typeCodeForTypeName(declared);
+    return code == TypeCode::Numeric || code == TypeCode::Currency;
+}
+
+void passFunctions(Nodes& nodes, const Scope* scope = nullptr)
 {
     for (Node& node : nodes)
         if (node.group)
-            passFunctions(node.children);
+            passFunctions(node.children, scope);
     for (size_t i = 0; i + 1 < nodes.size(); ++i) {
         Node& name = nodes[i];
         Node& args = nodes[i + 1];
@@ -423,10 +529,24 @@ void passFunctions(Nodes& nodes)
             if (as == args.children.size() || as == 0)
                 throw syntaxError(QStringLiteral("CAST"));
             const QString type = compactType(Nodes(args.children.begin() + as + 1, args.children.end()));
+            // A numeric or money value keeps its scale when it becomes text: the function is told its type.
+            QString source;
+            size_t nameEnd = 0;
+            if (scope && !scope->columnType(args.children, 0, &nameEnd).isEmpty() && nameEnd == as)
+                source = scope->columnType(args.children, 0);
+            else if (as == 2 && !args.children[0].group && args.children[0].token.kind == Token::Kind::Raw
+                     && args.children[0].token.text == QLatin1String("mssql_cast") && args.children[1].group
+                     && !args.children[1].children.empty())
+                source = args.children[1].children.back().token.text;
             args.children.erase(args.children.begin() + as, args.children.end());
             args.children.push_back(tokenNode(Token::Kind::Operator, QStringLiteral(",")));
             args.children.push_back(tokenNode(Token::Kind::String, type));
             args.children.back().token.settled = true;
+            if (isNumericType(source)) {
+                args.children.push_back(tokenNode(Token::Kind::Operator, QStringLiteral(",")));
+                args.children.push_back(tokenNode(Token::Kind::String, source));
+                args.children.back().token.settled = true;
+            }
         } else if (lower == QLatin1String("convert")) {
             std::vector<Nodes> parts = splitAtCommas(args.children);
             if (parts.size() < 2)
@@ -474,7 +594,7 @@ bool isPlainlyNumeric(const Nodes& term)
         QStringLiteral("count"), QStringLiteral("sum"), QStringLiteral("avg"), QStringLiteral("max"),
         QStringLiteral("min"), QStringLiteral("abs"), QStringLiteral("round"), QStringLiteral("mssql_len"),
         QStringLiteral("mssql_charindex"), QStringLiteral("mssql_datediff"), QStringLiteral("mssql_day"),
-        QStringLiteral("mssql_month"), QStringLiteral("mssql_year"),
+        QStringLiteral("mssql_month"), QStringLiteral("mssql_year"), QStringLiteral("mssql_sum"),
     };
     for (size_t i = 0; i < term.size(); ++i) {
         const Node& node = term[i];
@@ -590,18 +710,20 @@ void settleForColumn(Token& token, int typeCode)
     if (typeCode == TypeCode::DBTimeStamp) {
         const QDateTime parsed = DateText::parse(token.text);
         if (parsed.isValid()) {
-            token.text = DateText::sqlDateTime(parsed);
+            token.text = DateText::storedDateTime(parsed);
             return;
         }
         if (token.text.trimmed().isEmpty()) {
-            token.text = DateText::sqlDateTime(QDateTime(QDate(1900, 1, 1), QTime(0, 0), Qt::UTC));
+            token.text = DateText::storedDateTime(QDateTime(QDate(1900, 1, 1), QTime(0, 0), Qt::UTC));
             return;
         }
         const QTime time = parseTimeOfDay(token.text);
         if (time.isValid()) {
-            token.text = DateText::sqlDateTime(QDateTime(QDate(1900, 1, 1), time, Qt::UTC));
+            token.text = DateText::storedDateTime(QDateTime(QDate(1900, 1, 1), time, Qt::UTC));
             return;
         }
+        if (ColumnStore::looksLikeDate(token.text))
+            throw outOfRangeDate();
         throw DbError(QStringLiteral("Conversion failed when converting date and/or time from character string."),
                       QStringLiteral("22007"), 241);
     }
@@ -612,12 +734,6 @@ void settleForColumn(Token& token, int typeCode)
             token.text = lower == QLatin1String("true") ? QStringLiteral("1") : QStringLiteral("0");
         }
     }
-}
-
-int columnTypeCode(NameResolver& resolver, const ResolvedName& table, const QString& column)
-{
-    return typeCodeForTypeName(resolver.declaredType(table.schema.isEmpty() ? QStringLiteral("main") : table.schema,
-                                                     table.table, column));
 }
 
 ResolvedName tableAt(NameResolver& resolver, const Nodes& nodes, size_t pos, size_t& end)
@@ -632,86 +748,482 @@ ResolvedName tableAt(NameResolver& resolver, const Nodes& nodes, size_t pos, siz
     return name;
 }
 
-// INSERT ... (cols) VALUES (...) and UPDATE ... SET col = '...': literals take their column's type.
+Node storeCall(const Nodes& value, const TableColumn& column, const QString& object)
+{
+    Node args;
+    args.group = true;
+    args.children = value;
+    for (const QString& text : {column.type, object, column.name}) {
+        args.children.push_back(tokenNode(Token::Kind::Operator, QStringLiteral(",")));
+        args.children.push_back(tokenNode(Token::Kind::String, text));
+        args.children.back().token.settled = true;
+    }
+    Node call;
+    call.group = true; // a group of its own, so the call stays one term for the later passes
+    call.children = {tokenNode(Token::Kind::Raw, QStringLiteral("mssql_store")), args};
+    return call;
+}
+
+const TableColumn* findColumn(const std::vector<TableColumn>& columns, const QString& name)
+{
+    for (const TableColumn& column : columns)
+        if (column.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &column;
+    return nullptr;
+}
+
+// A value on its way into a column: a literal takes the column's type, and anything the column
+// checks (length, range, scale, date) goes through mssql_store.
+Nodes storedValue(Nodes value, const TableColumn& column, const QString& object)
+{
+    if (value.size() == 1 && !value[0].group)
+        settleForColumn(value[0].token, typeCodeForTypeName(column.type));
+    if (!DeclaredType::parse(column.type).isChecked() || (value.size() == 1 && value[0].token.isWord("NULL"))
+        || (value.size() == 1 && value[0].token.isWord("DEFAULT")))
+        return value;
+    return Nodes{storeCall(value, column, object)};
+}
+
+// UPDATE ... SET col = value: the value is stored as the column would hold it.
 void passAssignments(Nodes& nodes, NameResolver& resolver)
 {
-    if (nodes.empty())
+    if (nodes.empty() || !isWord(nodes[0], "UPDATE"))
         return;
-    if (isWord(nodes[0], "INSERT")) {
-        size_t pos = 1;
-        if (pos < nodes.size() && isWord(nodes[pos], "INTO"))
+    size_t end = 0;
+    const ResolvedName table = tableAt(resolver, nodes, 1, end);
+    const std::vector<TableColumn> columns = resolver.columns(table.schema, table.table);
+    const QString object = resolver.objectName(table.schema, table.table);
+    size_t pos = end;
+    while (pos < nodes.size() && !isWord(nodes[pos], "SET"))
+        ++pos;
+    ++pos;
+    while (pos < nodes.size()) {
+        if (isWord(nodes[pos], "WHERE") || isWord(nodes[pos], "FROM"))
+            break;
+        if (!isNameNode(nodes[pos])) {
             ++pos;
-        size_t end = 0;
-        const ResolvedName table = tableAt(resolver, nodes, pos, end);
-        if (end >= nodes.size() || !nodes[end].group)
-            return;
-        std::vector<QString> columns;
-        for (const Nodes& column : splitAtCommas(nodes[end].children))
-            columns.push_back(column.empty() ? QString() : column.back().token.text);
-        size_t v = end + 1;
-        if (v >= nodes.size() || !isWord(nodes[v], "VALUES"))
-            return;
-        std::vector<int> codes;
-        for (const QString& column : columns)
-            codes.push_back(columnTypeCode(resolver, table, column));
-        for (++v; v < nodes.size(); ++v) {
-            if (!nodes[v].group)
-                continue;
-            size_t index = 0;
-            Nodes& values = nodes[v].children;
-            size_t start = 0;
-            for (size_t k = 0; k <= values.size(); ++k) {
-                if (k == values.size() || isOp(values[k], ",")) {
-                    if (k == start + 1 && !values[start].group && index < codes.size())
-                        settleForColumn(values[start].token, codes[index]);
-                    ++index;
-                    start = k + 1;
-                }
+            continue;
+        }
+        const NameParts name = readName(nodes, pos);
+        const size_t eq = name.end;
+        size_t stop = eq + 1;
+        while (stop < nodes.size() && !isOp(nodes[stop], ",") && !isWord(nodes[stop], "WHERE") && !isWord(nodes[stop], "FROM"))
+            ++stop;
+        const TableColumn* column = findColumn(columns, name.parts.back());
+        if (column && eq < nodes.size() && isOp(nodes[eq], "=") && stop > eq + 1) {
+            if (column->identity)
+                throw DbError(QStringLiteral("Cannot update identity column '%1'.").arg(column->name), QStringLiteral("42000"), 8102);
+            const Nodes value = storedValue(Nodes(nodes.begin() + eq + 1, nodes.begin() + stop), *column, object);
+            nodes.erase(nodes.begin() + eq + 1, nodes.begin() + stop);
+            nodes.insert(nodes.begin() + eq + 1, value.begin(), value.end());
+            stop = eq + 1 + value.size();
+        }
+        pos = stop;
+        if (pos < nodes.size() && isOp(nodes[pos], ","))
+            ++pos;
+    }
+}
+
+bool isPlainColumn(const Nodes& nodes, size_t first, size_t last)
+{
+    // nodes[first..last] is a name such as Amount or s.Amount, not a call or a literal
+    if (first > last || last >= nodes.size() || !isNameNode(nodes[last]) || isWord(nodes[last], "NULL"))
+        return false;
+    return last + 1 >= nodes.size() || !nodes[last + 1].group;
+}
+
+// Where the name that ends at `last` starts ("s . Amount").
+size_t nameStart(const Nodes& nodes, size_t last)
+{
+    size_t first = last;
+    while (first >= 2 && isOp(nodes[first - 1], ".") && isNameNode(nodes[first - 2]))
+        first -= 2;
+    return first;
+}
+
+bool isNumberAt(const Nodes& nodes, size_t pos, bool& decimal)
+{
+    if (pos < nodes.size() && isOp(nodes[pos], "-"))
+        ++pos;
+    if (pos >= nodes.size() || nodes[pos].group || nodes[pos].token.kind != Token::Kind::Number)
+        return false;
+    decimal = nodes[pos].token.text.contains(QLatin1Char('.'));
+    return pos + 1 >= nodes.size() || !isOp(nodes[pos + 1], ".");
+}
+
+Nodes toNumberCall(const Nodes& name, bool decimal)
+{
+    Node args;
+    args.group = true;
+    args.children = name;
+    args.children.push_back(tokenNode(Token::Kind::Operator, QStringLiteral(",")));
+    args.children.push_back(tokenNode(Token::Kind::String, decimal ? QStringLiteral("numeric") : QStringLiteral("int")));
+    args.children.back().token.settled = true;
+    return Nodes{tokenNode(Token::Kind::Raw, QStringLiteral("mssql_to_number")), args};
+}
+
+// Comparisons as SQL Server makes them: a text column compared with a number is converted to
+// the number (and fails on text that is no number); a literal compared with anything but a
+// column compares as the default collation does, ignoring case and trailing blanks.
+void passComparisons(Nodes& nodes, const Scope& scope)
+{
+    for (Node& node : nodes)
+        if (node.group)
+            passComparisons(node.children, scope);
+    for (size_t i = 1; i + 1 < nodes.size(); ++i) {
+        if (!isComparison(nodes[i]))
+            continue;
+        bool decimal = false;
+        // column <op> number
+        if (isPlainColumn(nodes, 0, i - 1) && isNumberAt(nodes, i + 1, decimal)) {
+            const size_t first = nameStart(nodes, i - 1);
+            if (isTextType(typeCodeForTypeName(scope.columnType(nodes, first)))) {
+                const Nodes call = toNumberCall(Nodes(nodes.begin() + first, nodes.begin() + i), decimal);
+                nodes.erase(nodes.begin() + first, nodes.begin() + i);
+                nodes.insert(nodes.begin() + first, call.begin(), call.end());
+                i = first + call.size();
+            }
+        } else if (isPlainColumn(nodes, i + 1, i + 1) && i >= 1) {
+            size_t last = i + 1;
+            while (last + 2 < nodes.size() && isOp(nodes[last + 1], ".") && isNameNode(nodes[last + 2]))
+                last += 2;
+            size_t numberAt = i - 1;
+            if (numberAt >= 1 && isOp(nodes[numberAt - 1], "-"))
+                --numberAt;
+            if (isPlainColumn(nodes, i + 1, last) && isNumberAt(nodes, numberAt, decimal)
+                && isTextType(typeCodeForTypeName(scope.columnType(nodes, i + 1)))) {
+                const Nodes call = toNumberCall(Nodes(nodes.begin() + i + 1, nodes.begin() + last + 1), decimal);
+                nodes.erase(nodes.begin() + i + 1, nodes.begin() + last + 1);
+                nodes.insert(nodes.begin() + i + 1, call.begin(), call.end());
             }
         }
-    } else if (isWord(nodes[0], "UPDATE")) {
-        size_t end = 0;
-        const ResolvedName table = tableAt(resolver, nodes, 1, end);
-        size_t pos = end;
-        while (pos < nodes.size() && !isWord(nodes[pos], "SET"))
-            ++pos;
-        ++pos;
-        while (pos < nodes.size()) {
-            if (isWord(nodes[pos], "WHERE") || isWord(nodes[pos], "FROM"))
-                break;
-            if (isNameNode(nodes[pos])) {
-                const NameParts column = readName(nodes, pos);
-                const size_t eq = column.end;
-                if (eq + 1 < nodes.size() && isOp(nodes[eq], "=") && !nodes[eq + 1].group
-                    && (eq + 2 == nodes.size() || isOp(nodes[eq + 2], ",") || isWord(nodes[eq + 2], "WHERE")
-                        || isWord(nodes[eq + 2], "FROM"))) {
-                    settleForColumn(nodes[eq + 1].token, columnTypeCode(resolver, table, column.parts.back()));
-                }
-                // Skip the value: up to the next comma at this level.
-                pos = eq;
-                while (pos < nodes.size() && !isOp(nodes[pos], ",") && !isWord(nodes[pos], "WHERE")
-                       && !isWord(nodes[pos], "FROM"))
-                    ++pos;
-                if (pos < nodes.size() && isOp(nodes[pos], ","))
-                    ++pos;
-                continue;
+        // literal <op> expression, expression <op> literal
+        auto collate = [&](size_t literal) {
+            nodes.insert(nodes.begin() + literal + 1, tokenNode(Token::Kind::Raw, QStringLiteral("COLLATE NOCASE")));
+        };
+        const bool literalRight = !nodes[i + 1].group && nodes[i + 1].token.kind == Token::Kind::String
+            && (i + 2 >= nodes.size() || !isWord(nodes[i + 2], "COLLATE"));
+        const bool literalLeft = !nodes[i - 1].group && nodes[i - 1].token.kind == Token::Kind::String;
+        if (literalRight && !isPlainColumn(nodes, 0, i - 1))
+            collate(i + 1);
+        if (literalLeft && !(i + 1 < nodes.size() && isNameNode(nodes[i + 1]) && isPlainColumn(nodes, i + 1, i + 1))) {
+            collate(i - 1);
+            ++i;
+        }
+    }
+}
+
+bool isAggregate(const Node& node)
+{
+    static const QSet<QString> names = {QStringLiteral("count"), QStringLiteral("sum"), QStringLiteral("avg"),
+                                        QStringLiteral("min"), QStringLiteral("max"), QStringLiteral("count_big"),
+                                        QStringLiteral("stdev"), QStringLiteral("var")};
+    return !node.group && node.token.kind == Token::Kind::Word && names.contains(node.token.text.toLower());
+}
+
+bool hasAggregate(const Nodes& nodes)
+{
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (isAggregate(nodes[i]) && i + 1 < nodes.size() && nodes[i + 1].group)
+            return true;
+        if (nodes[i].group && !(nodes[i].children.size() > 0 && isWord(nodes[i].children[0], "SELECT"))
+            && hasAggregate(nodes[i].children))
+            return true;
+    }
+    return false;
+}
+
+QString itemKey(const Nodes& nodes)
+{
+    return render(nodes).toLower().remove(QLatin1Char(' '));
+}
+
+// The columns of a select item that stand outside every aggregate.
+void looseColumns(const Nodes& nodes, std::vector<NameParts>& found)
+{
+    static const QSet<QString> words = {
+        QStringLiteral("null"), QStringLiteral("case"), QStringLiteral("when"), QStringLiteral("then"),
+        QStringLiteral("else"), QStringLiteral("end"), QStringLiteral("and"), QStringLiteral("or"),
+        QStringLiteral("not"), QStringLiteral("is"), QStringLiteral("in"), QStringLiteral("like"),
+        QStringLiteral("between"), QStringLiteral("as"), QStringLiteral("distinct"), QStringLiteral("exists"),
+    };
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        const Node& node = nodes[i];
+        if (node.group) {
+            if (!(node.children.size() > 0 && isWord(node.children[0], "SELECT")))
+                looseColumns(node.children, found);
+            continue;
+        }
+        if (isAggregate(node) && i + 1 < nodes.size() && nodes[i + 1].group) {
+            ++i;
+            continue;
+        }
+        if (!isNameNode(node) || (i > 0 && isOp(nodes[i - 1], ".")))
+            continue;
+        if (node.token.kind == Token::Kind::Word && words.contains(node.token.text.toLower()))
+            continue;
+        if (i + 1 < nodes.size() && nodes[i + 1].group)
+            continue; // a function's name; its arguments are looked at as a group
+        if (node.token.kind == Token::Kind::Word && (node.token.text.compare(QLatin1String("AS"), Qt::CaseInsensitive) == 0))
+            continue;
+        const NameParts name = readName(nodes, i);
+        if (name.parts.back() != QLatin1String("*"))
+            found.push_back(name);
+        i = name.end - 1;
+    }
+}
+
+// A select list with GROUP BY or aggregates may name a column only inside an aggregate or when it
+// is grouped, as SQL Server requires (error 8120).
+void checkGrouping(const Nodes& nodes, const Scope& scope)
+{
+    for (const Node& node : nodes)
+        if (node.group)
+            checkGrouping(node.children, scope);
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (!isWord(nodes[i], "SELECT"))
+            continue;
+        size_t from = i + 1;
+        while (from < nodes.size() && !isWord(nodes[from], "FROM") && !isWord(nodes[from], "UNION") && !isWord(nodes[from], "INTO")
+               && !isWord(nodes[from], "EXCEPT") && !isWord(nodes[from], "INTERSECT"))
+            ++from;
+        size_t groupAt = from;
+        while (groupAt + 1 < nodes.size() && !isWord(nodes[groupAt], "SELECT") && !isWord(nodes[groupAt], "UNION")
+               && !(isWord(nodes[groupAt], "GROUP") && isWord(nodes[groupAt + 1], "BY")))
+            ++groupAt;
+        const bool grouped = groupAt + 1 < nodes.size() && isWord(nodes[groupAt], "GROUP");
+        size_t listStart = i + 1;
+        while (listStart < from && (isWord(nodes[listStart], "DISTINCT") || isWord(nodes[listStart], "ALL")))
+            ++listStart;
+        if (listStart + 1 < from && isWord(nodes[listStart], "TOP"))
+            listStart += 2;
+        const Nodes list(nodes.begin() + listStart, nodes.begin() + from);
+        if (!grouped && !hasAggregate(list))
+            continue;
+        QSet<QString> groupKeys;
+        QSet<QString> groupColumns;
+        if (grouped) {
+            size_t stop = groupAt + 2;
+            while (stop < nodes.size() && !isWord(nodes[stop], "HAVING") && !isWord(nodes[stop], "ORDER")
+                   && !isWord(nodes[stop], "UNION") && !isWord(nodes[stop], "EXCEPT") && !isWord(nodes[stop], "INTERSECT"))
+                ++stop;
+            for (const Nodes& item : splitAtCommas(Nodes(nodes.begin() + groupAt + 2, nodes.begin() + stop))) {
+                groupKeys.insert(itemKey(item));
+                if (!item.empty() && isNameNode(item[0]) && readName(item, 0).end == item.size())
+                    groupColumns.insert(readName(item, 0).parts.back().toLower());
             }
-            ++pos;
+        }
+        for (Nodes item : splitAtCommas(list)) {
+            // "expr AS name" and "expr name": the alias is no column
+            if (item.size() >= 2 && isNameNode(item.back())
+                && (item[item.size() - 2].group || item[item.size() - 2].token.kind != Token::Kind::Operator))
+                item.pop_back();
+            if (!item.empty() && isWord(item.back(), "AS"))
+                item.pop_back();
+            if (item.size() >= 3 && isOp(item[1], "=") && item[0].token.kind != Token::Kind::Variable && isNameNode(item[0]))
+                item.erase(item.begin(), item.begin() + 2); // "name = expr"
+            if (groupKeys.contains(itemKey(item)))
+                continue;
+            std::vector<NameParts> loose;
+            looseColumns(item, loose);
+            for (const NameParts& column : loose) {
+                if (groupColumns.contains(column.parts.back().toLower()))
+                    continue;
+                QString table = column.parts.size() >= 2 ? column.parts[column.parts.size() - 2] : QString();
+                if (table.isEmpty())
+                    for (const ScopeTable& candidate : scope.tables)
+                        if (scope.resolver)
+                            for (const TableColumn& known : scope.resolver->columns(candidate.schema, candidate.table))
+                                if (table.isEmpty() && known.name.compare(column.parts.back(), Qt::CaseInsensitive) == 0)
+                                    table = candidate.alias.isEmpty() ? candidate.table : candidate.alias;
+                throw DbError(QStringLiteral("Column '%1' is invalid in the select list because it is not contained in either an "
+                                             "aggregate function or the GROUP BY clause.")
+                                  .arg(table.isEmpty() ? column.parts.back() : table + QLatin1Char('.') + column.parts.back()),
+                              QStringLiteral("42000"), 8120);
+            }
         }
     }
 }
 
 QString translateExpression(Nodes nodes, NameResolver& resolver)
 {
+    Scope scope;
+    scope.resolver = &resolver;
+    collectScope(nodes, scope);
+    checkGrouping(nodes, scope);
     passAssignments(nodes, resolver);
+    passComparisons(nodes, scope);
     passNames(nodes, resolver);
     passServerProperty(nodes, resolver);
     passNolock(nodes);
     passDates(nodes);
-    passFunctions(nodes);
+    passFunctions(nodes, &scope);
     passPlus(nodes);
     passTop(nodes);
     return render(nodes);
+}
+
+// The declared types of what "SELECT * FROM t" or "SELECT a, b FROM t" gives, in order; empty
+// for any other query.
+std::vector<QString> plainSourceTypes(const Nodes& query, NameResolver& resolver)
+{
+    size_t from = 1;
+    while (from < query.size() && !isWord(query[from], "FROM"))
+        ++from;
+    if (query.empty() || !isWord(query[0], "SELECT") || from + 1 >= query.size() || !isNameNode(query[from + 1]))
+        return {};
+    size_t end = 0;
+    ResolvedName table;
+    try {
+        table = tableAt(resolver, query, from + 1, end);
+    } catch (const DbError&) {
+        return {};
+    }
+    if (end != query.size())
+        return {};
+    const std::vector<TableColumn> columns = resolver.columns(table.schema, table.table);
+    std::vector<QString> types;
+    const Nodes list(query.begin() + 1, query.begin() + from);
+    if (list.size() == 1 && isOp(list[0], "*")) {
+        for (const TableColumn& column : columns)
+            types.push_back(column.type);
+        return types;
+    }
+    for (const Nodes& item : splitAtCommas(list)) {
+        const TableColumn* column = item.size() == 1 && isNameNode(item[0]) ? findColumn(columns, item[0].token.text) : nullptr;
+        if (!column)
+            return {};
+        types.push_back(column->type);
+    }
+    return types;
+}
+
+// INSERT as SQL Server checks it: an explicit identity value only with IDENTITY_INSERT on and a
+// column list, the values as their columns hold them.
+QString translateInsert(Nodes nodes, NameResolver& resolver, const QString& identityInsertOn)
+{
+    size_t pos = 1;
+    if (pos < nodes.size() && isWord(nodes[pos], "INTO"))
+        ++pos;
+    size_t end = 0;
+    const ResolvedName table = tableAt(resolver, nodes, pos, end);
+    const std::vector<TableColumn> all = resolver.columns(table.schema, table.table);
+    if (all.empty())
+        return translateExpression(std::move(nodes), resolver); // SQLite names the missing table
+    const QString object = resolver.objectName(table.schema, table.table);
+    const TableColumn* identity = nullptr;
+    for (const TableColumn& column : all)
+        if (column.identity)
+            identity = &column;
+    const bool switchedOn = identity && identityInsertOn.compare(object, Qt::CaseInsensitive) == 0;
+    const bool listed = end < nodes.size() && nodes[end].group;
+    const size_t sourceAt = listed ? end + 1 : end;
+    const bool values = sourceAt < nodes.size() && isWord(nodes[sourceAt], "VALUES");
+    const bool select = sourceAt < nodes.size() && (isWord(nodes[sourceAt], "SELECT") || nodes[sourceAt].group);
+    if (!values && !select)
+        return translateExpression(std::move(nodes), resolver);
+
+    std::vector<TableColumn> targets;
+    if (listed) {
+        for (const Nodes& name : splitAtCommas(nodes[end].children)) {
+            const TableColumn* column = name.empty() ? nullptr : findColumn(all, name.back().token.text);
+            if (!column)
+                return translateExpression(std::move(nodes), resolver); // SQLite names the unknown column
+            targets.push_back(*column);
+        }
+    }
+    QString source;
+    size_t supplied = 0;
+    if (values) {
+        for (size_t v = sourceAt + 1; v < nodes.size() && !supplied; ++v)
+            if (nodes[v].group)
+                supplied = splitAtCommas(nodes[v].children).size();
+    } else {
+        source = translateExpression(Nodes(nodes.begin() + sourceAt, nodes.end()), resolver);
+        supplied = size_t(resolver.resultColumnCount(source));
+    }
+    if (!listed) {
+        if (identity && supplied == all.size())
+            throw DbError(QStringLiteral("An explicit value for the identity column in table '%1' can only be specified when a column "
+                                         "list is used and IDENTITY_INSERT is ON.")
+                              .arg(object),
+                          QStringLiteral("42000"), 8101);
+        for (const TableColumn& column : all)
+            if (!column.identity)
+                targets.push_back(column);
+        if (supplied != targets.size())
+            throw DbError(QStringLiteral("Column name or number of supplied values does not match table definition."),
+                          QStringLiteral("21S01"), 213);
+        if (identity) {
+            // The values fill the other columns, as SQL Server reads them; SQLite needs them named.
+            Node list;
+            list.group = true;
+            for (const TableColumn& column : targets) {
+                if (!list.children.empty())
+                    list.children.push_back(tokenNode(Token::Kind::Operator, QStringLiteral(",")));
+                list.children.push_back(tokenNode(Token::Kind::QuotedName, column.name));
+            }
+            nodes.insert(nodes.begin() + end, list);
+        }
+    } else {
+        bool identityGiven = false;
+        for (const TableColumn& column : targets)
+            identityGiven = identityGiven || column.identity;
+        if (identityGiven && !switchedOn)
+            throw DbError(QStringLiteral("Cannot insert explicit value for identity column in table '%1' when IDENTITY_INSERT is set to OFF.")
+                              .arg(table.table),
+                          QStringLiteral("23000"), 544);
+        if (!identityGiven && switchedOn)
+            throw DbError(QStringLiteral("Explicit value must be specified for identity column in table '%1' either when IDENTITY_INSERT "
+                                         "is set to ON or when a replication user is inserting into a NOT FOR REPLICATION identity column.")
+                              .arg(table.table),
+                          QStringLiteral("23000"), 545);
+    }
+    const size_t valuesAt = listed || !identity ? sourceAt : sourceAt + 1;
+
+    if (values) {
+        for (size_t v = valuesAt + 1; v < nodes.size(); ++v) {
+            if (!nodes[v].group)
+                continue;
+            std::vector<Nodes> items = splitAtCommas(nodes[v].children);
+            if (items.size() != targets.size())
+                break; // SQLite reports the count
+            Nodes rebuilt;
+            for (size_t k = 0; k < items.size(); ++k) {
+                if (k > 0)
+                    rebuilt.push_back(tokenNode(Token::Kind::Operator, QStringLiteral(",")));
+                const Nodes value = storedValue(std::move(items[k]), targets[k], object);
+                rebuilt.insert(rebuilt.end(), value.begin(), value.end());
+            }
+            nodes[v].children = std::move(rebuilt);
+        }
+        return translateExpression(std::move(nodes), resolver);
+    }
+
+    // A column read from a table that declares it alike already holds values that fit (a
+    // bulk transfer's stage, made with SELECT * INTO); only the others are checked.
+    const std::vector<QString> sourceTypes = plainSourceTypes(Nodes(nodes.begin() + sourceAt, nodes.end()), resolver);
+    std::vector<bool> check(targets.size());
+    bool checked = false;
+    for (size_t k = 0; k < targets.size(); ++k) {
+        const bool alike = k < sourceTypes.size() && sourceTypes[k].compare(targets[k].type, Qt::CaseInsensitive) == 0;
+        check[k] = !alike && DeclaredType::parse(targets[k].type).isChecked();
+        checked = checked || check[k];
+    }
+    Nodes head(nodes.begin(), nodes.begin() + valuesAt);
+    if (!checked || supplied != targets.size())
+        return translateExpression(std::move(head), resolver) + QLatin1Char(' ') + source;
+    // The query's rows pass through mssql_store on their way in.
+    QStringList names, stored;
+    for (size_t k = 0; k < targets.size(); ++k) {
+        const QString name = QStringLiteral("c%1").arg(k + 1);
+        names << name;
+        stored << (check[k] ? render(Nodes{storeCall(Nodes{tokenNode(Token::Kind::Raw, name)}, targets[k], object)})
+                       : name);
+    }
+    return QStringLiteral("WITH mssql_source(%1) AS (%2) ").arg(names.join(QLatin1Char(',')), source)
+        + translateExpression(std::move(head), resolver) + QStringLiteral(" SELECT ") + stored.join(QStringLiteral(", "))
+        + QStringLiteral(" FROM mssql_source");
 }
 
 QVariant argumentValue(const Nodes& value)
@@ -876,6 +1388,35 @@ Statement TsqlTranslator::translate(const TokenList& tokens)
     const Token& first = tokens[0];
     auto second = [&](const char* word) { return tokens.size() > 1 && tokens[1].isWord(word); };
 
+    if (first.isWord("SET") && second("IDENTITY_INSERT")) {
+        const Nodes nodes = buildTree(tokens);
+        size_t end = 0;
+        const ResolvedName table = tableAt(m_resolver, nodes, 2, end);
+        if (end + 1 != nodes.size() || !(isWord(nodes[end], "ON") || isWord(nodes[end], "OFF")))
+            throw syntaxError(QStringLiteral("IDENTITY_INSERT"));
+        const std::vector<TableColumn> columns = m_resolver.columns(table.schema, table.table);
+        if (columns.empty())
+            throw DbError(QStringLiteral("Cannot find the object \"%1\" because it does not exist or you do not have permissions.")
+                              .arg(table.table),
+                          QStringLiteral("42S02"), 1088);
+        bool identity = false;
+        for (const TableColumn& column : columns)
+            identity = identity || column.identity;
+        if (!identity)
+            throw DbError(QStringLiteral("Table '%1' does not have the identity property. Cannot perform SET operation.").arg(table.table),
+                          QStringLiteral("42000"), 8106);
+        const QString object = m_resolver.objectName(table.schema, table.table);
+        if (isWord(nodes[end], "ON")) {
+            if (!m_identityInsert.isEmpty() && m_identityInsert.compare(object, Qt::CaseInsensitive) != 0)
+                throw DbError(QStringLiteral("IDENTITY_INSERT is already ON for table '%1'. Cannot perform SET operation for table '%2'.")
+                                  .arg(m_identityInsert, table.table),
+                              QStringLiteral("42000"), 8107);
+            m_identityInsert = object;
+        } else if (m_identityInsert.compare(object, Qt::CaseInsensitive) == 0) {
+            m_identityInsert.clear();
+        }
+        return statement;
+    }
     if (first.isWord("SET")) {
         static const char* const accepted[] = {"NOCOUNT", "LANGUAGE", "DATEFORMAT", "ANSI_NULLS", "QUOTED_IDENTIFIER",
                                                "ANSI_WARNINGS", "ANSI_PADDING", "ARITHABORT", "XACT_ABORT",
@@ -1098,7 +1639,12 @@ Statement TsqlTranslator::translate(const TokenList& tokens)
         }
     }
     statement.kind = Statement::Kind::Sql;
-    statement.changesRows = first.isWord("INSERT") || first.isWord("UPDATE") || first.isWord("DELETE");
+    if (first.isWord("INSERT")) {
+        statement.changesRows = true;
+        statement.sql = translateInsert(std::move(nodes), m_resolver, m_identityInsert);
+        return statement;
+    }
+    statement.changesRows = first.isWord("UPDATE") || first.isWord("DELETE");
     statement.sql = translateExpression(std::move(nodes), m_resolver);
     return statement;
 }

@@ -23,6 +23,8 @@ public:
 
 private:
     NameResolver& m_resolver;
+    /// The table of this session with IDENTITY_INSERT on ("MAIN01.dbo.tblGodown"), empty for none.
+    QString m_identityInsert;
 };
 
 } // namespace db::embedded

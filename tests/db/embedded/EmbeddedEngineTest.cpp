@@ -20,7 +20,7 @@ protected:
     {
         servers.createServer(QStringLiteral("BR"), {QStringLiteral("SUB01")});
         connection = servers.open(QStringLiteral("BR"), QStringLiteral("SUB01"));
-        connection->execute("create table T (ID int NOT NULL PRIMARY KEY, Name varchar(50), Amount numeric(18,2), Day datetime)");
+        connection->execute("create table T (ID int NOT NULL PRIMARY KEY, Name varchar(80), Amount numeric(18,2), Day datetime)");
     }
 
     EmbeddedTestServers servers;

@@ -153,15 +153,15 @@ TEST_F(ProgramStatementsTest, TransactionListQueriesConcatenateWithPlus)
                           "+ cast(BillAmt as varchar(20))  from tblSales where cancelled=0 and VchtypeID=5 and "
         + dateClause + "and InvID in(57,58,0)" + " Order by SortNumber";
     EXPECT_EQ(rows(*source, sales),
-              QStringList({"57|S-57 - Ravi Traders-   Dec  5 2026 -                       1250.5",
-                           "58|S-58 - A very long party na-   Dec  5 2026 -                       99"}));
+              QStringList({"57|S-57 - Ravi Traders-   Dec  5 2026 -                       1250.50",
+                           "58|S-58 - A very long party na-   Dec  5 2026 -                       99.00"}));
     db::Recordset list = source->openRecordset(sales);
     EXPECT_EQ(list.field(0).typeCode(), db::TypeCode::Integer);
     EXPECT_EQ(list.field(1).typeCode(), db::TypeCode::VarChar);
 
     const QString purchases = "Select InvID,InvNo + ' - '  + cast(INvDate as varchar(12)) + '-//-                       ' + "
                               "cast(BillAmt as varchar(20))  from tblPurchase where VchtypeID=2 and  invdate ='05/Dec/2026' Order by InvID";
-    EXPECT_EQ(rows(*source, purchases), QStringList({"7|P-7 - Dec  5 2026 -//-                       12.5"}));
+    EXPECT_EQ(rows(*source, purchases), QStringList({"7|P-7 - Dec  5 2026 -//-                       12.50"}));
 
     // The id queries of the item filters.
     source->execute("insert into tblItemMaster (ItemID, ItemName, CategoryID, PRoducttypeid) values (1, 'Soap', 3, 1)");

@@ -1,0 +1,639 @@
+#include "db/embedded/ColumnStore.h"
+
+#include "db/DateText.h"
+#include "db/embedded/SqlFunctions.h"
+
+#include <QByteArray>
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <sqlite3.h>
+
+namespace db::embedded {
+
+namespace {
+
+void resultText(sqlite3_context* context, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_result_text(context, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void resultError(sqlite3_context* context, const QString& message)
+{
+    const QByteArray utf8 = message.toUtf8();
+    sqlite3_result_error(context, utf8.constData(), int(utf8.size()));
+}
+
+QString valueText(sqlite3_value* value)
+{
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+        return QString::number(sqlite3_value_int64(value));
+    case SQLITE_FLOAT:
+        return SqlFunctions::shortestDecimal(sqlite3_value_double(value));
+    case SQLITE_NULL:
+        return QString();
+    default:
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
+    }
+}
+
+// The name SQL Server gives the type of a value in its conversion messages.
+QString sourceTypeName(sqlite3_value* value)
+{
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+        return QStringLiteral("int");
+    case SQLITE_FLOAT:
+        return QStringLiteral("float");
+    default:
+        return QStringLiteral("varchar");
+    }
+}
+
+bool isTextBase(const QString& base)
+{
+    return base == QLatin1String("varchar") || base == QLatin1String("char") || base == QLatin1String("nvarchar")
+        || base == QLatin1String("nchar") || base == QLatin1String("character");
+}
+
+bool isIntegerBase(const QString& base)
+{
+    return base == QLatin1String("int") || base == QLatin1String("integer") || base == QLatin1String("bigint")
+        || base == QLatin1String("smallint") || base == QLatin1String("tinyint");
+}
+
+bool isDecimalBase(const QString& base)
+{
+    return base == QLatin1String("numeric") || base == QLatin1String("decimal") || base == QLatin1String("money")
+        || base == QLatin1String("smallmoney");
+}
+
+bool isDateBase(const QString& base)
+{
+    return base == QLatin1String("datetime") || base == QLatin1String("smalldatetime") || base == QLatin1String("date")
+        || base == QLatin1String("datetime2");
+}
+
+// A value as a plain decimal text ("-12.50"), or empty when it is not a number.
+QString decimalText(sqlite3_value* value)
+{
+    if (sqlite3_value_type(value) == SQLITE_FLOAT)
+        return ColumnStore::decimalOf(sqlite3_value_double(value));
+    if (sqlite3_value_type(value) == SQLITE_INTEGER)
+        return valueText(value);
+    static const QRegularExpression plain(QStringLiteral(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)\s*$)"));
+    const QString text = valueText(value);
+    return plain.match(text).hasMatch() ? text.trimmed() : QString();
+}
+
+// Reads a number written as a whole number of an integer type: "12", " -7 ".
+bool wholeNumber(const QString& text, qint64& number)
+{
+    static const QRegularExpression whole(QStringLiteral(R"(^\s*[+-]?\d+\s*$)"));
+    if (!whole.match(text).hasMatch())
+        return false;
+    bool ok = false;
+    number = text.trimmed().toLongLong(&ok);
+    return ok;
+}
+
+void integerRange(const QString& base, qint64& low, qint64& high)
+{
+    if (base == QLatin1String("tinyint")) {
+        low = 0;
+        high = 255;
+    } else if (base == QLatin1String("smallint")) {
+        low = -32768;
+        high = 32767;
+    } else if (base == QLatin1String("bigint")) {
+        low = std::numeric_limits<qint64>::min();
+        high = std::numeric_limits<qint64>::max();
+    } else {
+        low = std::numeric_limits<qint32>::min();
+        high = std::numeric_limits<qint32>::max();
+    }
+}
+
+void storeInteger(sqlite3_context* context, sqlite3_value* value, const DeclaredType& type)
+{
+    const QString name = type.base == QLatin1String("integer") ? QStringLiteral("int") : type.base;
+    qint64 number = 0;
+    const int kind = sqlite3_value_type(value);
+    if (kind == SQLITE_INTEGER) {
+        number = sqlite3_value_int64(value);
+    } else if (kind == SQLITE_FLOAT) {
+        // A number with decimals loses them toward zero, as SQL Server converts it.
+        const double real = std::trunc(sqlite3_value_double(value));
+        if (!(real >= -9.2e18 && real <= 9.2e18)) {
+            resultError(context, QStringLiteral("Arithmetic overflow error converting expression to data type %1.").arg(name));
+            return;
+        }
+        number = qint64(real);
+    } else if (!wholeNumber(valueText(value), number)) {
+        resultError(context, QStringLiteral("Conversion failed when converting the varchar value '%1' to data type %2.")
+                                 .arg(valueText(value), name));
+        return;
+    }
+    qint64 low = 0, high = 0;
+    integerRange(type.base, low, high);
+    if (number < low || number > high) {
+        resultError(context, QStringLiteral("Arithmetic overflow error converting expression to data type %1.").arg(name));
+        return;
+    }
+    sqlite3_result_int64(context, number);
+}
+
+void storeBit(sqlite3_context* context, sqlite3_value* value)
+{
+    const int kind = sqlite3_value_type(value);
+    if (kind == SQLITE_INTEGER || kind == SQLITE_FLOAT) {
+        sqlite3_result_int(context, sqlite3_value_double(value) != 0 ? 1 : 0);
+        return;
+    }
+    const QString text = valueText(value).trimmed();
+    qint64 number = 0;
+    if (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
+        sqlite3_result_int(context, text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ? 1 : 0);
+    else if (wholeNumber(text, number))
+        sqlite3_result_int(context, number != 0 ? 1 : 0);
+    else
+        resultError(context, QStringLiteral("Conversion failed when converting the varchar value '%1' to data type bit.").arg(text));
+}
+
+void storeDecimal(sqlite3_context* context, sqlite3_value* value, const DeclaredType& type)
+{
+    const bool money = type.base == QLatin1String("money") || type.base == QLatin1String("smallmoney");
+    const QString text = decimalText(value);
+    if (text.isEmpty()) {
+        if (money)
+            resultError(context, QStringLiteral("Cannot convert a char value to money. The char value has incorrect syntax."));
+        else
+            resultError(context, QStringLiteral("Error converting data type varchar to numeric."));
+        return;
+    }
+    const int scale = money ? 4 : std::max(type.scale, 0);
+    const int precision = money ? (type.base == QLatin1String("money") ? 19 : 10) : (type.precision > 0 ? type.precision : 18);
+    int digits = 0;
+    const QString rounded = ColumnStore::roundDecimal(text, scale, &digits);
+    bool overflow = digits > precision - scale;
+    const bool nearDouble = sqlite3_value_type(value) == SQLITE_FLOAT
+        || (sqlite3_value_type(value) == SQLITE_INTEGER && std::llabs(sqlite3_value_int64(value)) > (1LL << 53));
+    if (nearDouble) {
+        // A double is only near the decimal it stands for: 9999999999999999.99 is held, and read
+        // back, as 1e16. It overflows when it is beyond the largest value of the type as a double
+        // is near it.
+        const double largest = std::pow(10.0, precision - scale) - std::pow(10.0, -scale);
+        overflow = std::fabs(rounded.toDouble()) > largest;
+    }
+    if (money && !overflow) {
+        const double limit = type.base == QLatin1String("money") ? 922337203685477.5807 : 214748.3647;
+        overflow = std::fabs(rounded.toDouble()) > limit;
+    }
+    if (overflow) {
+        if (money)
+            resultError(context, QStringLiteral("Arithmetic overflow error converting expression to data type %1.").arg(type.base));
+        else
+            resultError(context, QStringLiteral("Arithmetic overflow error converting %1 to data type numeric.").arg(sourceTypeName(value)));
+        return;
+    }
+    if (scale == 0)
+        sqlite3_result_int64(context, rounded.toLongLong());
+    else
+        sqlite3_result_double(context, rounded.toDouble());
+}
+
+void storeText(sqlite3_context* context, sqlite3_value* value, const DeclaredType& type, const QString& table, const QString& column)
+{
+    if (type.length <= 0 || sqlite3_value_type(value) == SQLITE_BLOB) {
+        sqlite3_result_value(context, value);
+        return;
+    }
+    QString text = valueText(value);
+    if (text.size() <= type.length) {
+        if (sqlite3_value_type(value) == SQLITE_TEXT)
+            sqlite3_result_value(context, value);
+        else
+            resultText(context, text);
+        return;
+    }
+    // Blanks past the end are dropped without a word, as SQL Server does with ANSI_PADDING on.
+    qsizetype end = text.size();
+    while (end > type.length && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    if (end > type.length) {
+        resultError(context, QStringLiteral("String or binary data would be truncated in table '%1', column '%2'. Truncated value: '%3'.")
+                                 .arg(table, column, text.left(type.length)));
+        return;
+    }
+    resultText(context, text.left(end));
+}
+
+void storeDate(sqlite3_context* context, sqlite3_value* value, const DeclaredType& type)
+{
+    const QDateTime dayZero(QDate(1900, 1, 1), QTime(0, 0), Qt::UTC);
+    QDateTime date;
+    const int kind = sqlite3_value_type(value);
+    if (kind == SQLITE_INTEGER) {
+        date = dayZero.addDays(sqlite3_value_int64(value));
+    } else if (kind == SQLITE_FLOAT) {
+        date = dayZero.addMSecs(qint64(std::llround(sqlite3_value_double(value) * 86400000.0)));
+    } else {
+        const QString text = valueText(value);
+        date = DateText::parse(text);
+        if (!date.isValid() && text.trimmed().isEmpty())
+            date = dayZero;
+        if (!date.isValid() && ColumnStore::looksLikeDate(text)) {
+            resultError(context, QStringLiteral("The conversion of a varchar data type to a datetime data type resulted in an out-of-range value."));
+            return;
+        }
+        if (!date.isValid()) {
+            resultError(context, QStringLiteral("Conversion failed when converting date and/or time from character string."));
+            return;
+        }
+    }
+    if (type.base == QLatin1String("datetime"))
+        date = ColumnStore::datetimePrecision(date);
+    else if (type.base == QLatin1String("smalldatetime"))
+        date = ColumnStore::smalldatetimePrecision(date);
+    else if (type.base == QLatin1String("date"))
+        date.setTime(QTime(0, 0));
+    resultText(context, DateText::storedDateTime(date));
+}
+
+void deleteType(void* type)
+{
+    delete static_cast<DeclaredType*>(type);
+}
+
+// mssql_store(value, declared type, table, column): the value as the column would hold it, or the
+// error SQL Server gives for it.
+void storeFunction(sqlite3_context* context, int, sqlite3_value** args)
+{
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    auto* type = static_cast<DeclaredType*>(sqlite3_get_auxdata(context, 1));
+    if (!type) {
+        type = new DeclaredType(DeclaredType::parse(valueText(args[1])));
+        sqlite3_set_auxdata(context, 1, type, deleteType);
+        type = static_cast<DeclaredType*>(sqlite3_get_auxdata(context, 1));
+        if (!type) { // SQLite could not keep it; parse every time
+            const DeclaredType parsed = DeclaredType::parse(valueText(args[1]));
+            if (isTextBase(parsed.base))
+                storeText(context, args[0], parsed, valueText(args[2]), valueText(args[3]));
+            else
+                sqlite3_result_value(context, args[0]);
+            return;
+        }
+    }
+    ColumnStore::store(context, args[0], *type, valueText(args[2]), valueText(args[3]));
+}
+
+// mssql_to_number(value, 'int' | 'numeric'): a text column compared with a number is converted
+// to the number's type, as SQL Server's type precedence has it.
+void toNumberFunction(sqlite3_context* context, int, sqlite3_value** args)
+{
+    const int kind = sqlite3_value_type(args[0]);
+    if (kind == SQLITE_NULL || kind == SQLITE_INTEGER || kind == SQLITE_FLOAT) {
+        sqlite3_result_value(context, args[0]);
+        return;
+    }
+    const QString text = valueText(args[0]);
+    const bool integer = valueText(args[1]) == QLatin1String("int");
+    qint64 number = 0;
+    if (wholeNumber(text, number)) {
+        sqlite3_result_int64(context, number);
+        return;
+    }
+    if (!integer) {
+        const QString decimal = decimalText(args[0]);
+        if (!decimal.isEmpty()) {
+            sqlite3_result_double(context, decimal.toDouble());
+            return;
+        }
+        resultError(context, QStringLiteral("Error converting data type varchar to numeric."));
+        return;
+    }
+    resultError(context, QStringLiteral("Conversion failed when converting the varchar value '%1' to data type int.").arg(text));
+}
+
+// SUM kept exact: whole numbers as integers, decimals as a scaled 128-bit integer.
+struct SumState {
+    bool any = false;
+    bool decimal = false;
+    qint64 whole = 0;
+    __int128 scaled = 0;
+    int scale = 0;
+    bool failed = false;
+};
+
+__int128 powerOfTen(int n)
+{
+    __int128 p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+void addScaled(SumState& state, const QString& text)
+{
+    QString digits = text;
+    const bool negative = digits.startsWith(QLatin1Char('-'));
+    if (negative || digits.startsWith(QLatin1Char('+')))
+        digits.remove(0, 1);
+    const qsizetype point = digits.indexOf(QLatin1Char('.'));
+    QString fraction = point >= 0 ? digits.mid(point + 1) : QString();
+    QString integer = point >= 0 ? digits.left(point) : digits;
+    // Beyond 18 decimals a value is a float's noise; it is rounded there.
+    if (fraction.size() > 18)
+        fraction = ColumnStore::roundDecimal(QStringLiteral("0.") + fraction, 18).mid(2);
+    if (fraction.size() > state.scale) {
+        state.scaled *= powerOfTen(int(fraction.size()) - state.scale);
+        state.scale = int(fraction.size());
+    }
+    __int128 value = 0;
+    for (const QChar c : integer + fraction.leftJustified(state.scale, QLatin1Char('0')))
+        value = value * 10 + (c.unicode() - '0');
+    state.scaled += negative ? -value : value;
+}
+
+void sumStep(sqlite3_context* context, int, sqlite3_value** args)
+{
+    const int kind = sqlite3_value_type(args[0]);
+    if (kind == SQLITE_NULL)
+        return;
+    auto* state = static_cast<SumState*>(sqlite3_aggregate_context(context, sizeof(SumState)));
+    if (!state || state->failed)
+        return;
+    state->any = true;
+    if (kind == SQLITE_INTEGER && !state->decimal) {
+        const qint64 before = state->whole;
+        if (!__builtin_add_overflow(before, sqlite3_value_int64(args[0]), &state->whole))
+            return;
+        state->decimal = true;
+        state->scaled = before;
+        addScaled(*state, valueText(args[0]));
+        return;
+    }
+    const QString text = decimalText(args[0]);
+    if (text.isEmpty()) {
+        state->failed = true;
+        resultError(context, QStringLiteral("Operand data type varchar is invalid for sum operator."));
+        return;
+    }
+    if (!state->decimal) {
+        state->decimal = true;
+        state->scaled = state->whole;
+    }
+    addScaled(*state, text);
+}
+
+void sumFinal(sqlite3_context* context)
+{
+    auto* state = static_cast<SumState*>(sqlite3_aggregate_context(context, 0));
+    if (!state || !state->any) {
+        sqlite3_result_null(context);
+        return;
+    }
+    if (state->failed)
+        return;
+    if (!state->decimal) {
+        sqlite3_result_int64(context, state->whole);
+        return;
+    }
+    __int128 value = state->scaled;
+    const bool negative = value < 0;
+    if (negative)
+        value = -value;
+    QString digits;
+    do {
+        digits.prepend(QChar(char('0' + int(value % 10))));
+        value /= 10;
+    } while (value > 0);
+    if (state->scale > 0) {
+        digits = digits.rightJustified(state->scale + 1, QLatin1Char('0'));
+        digits.insert(digits.size() - state->scale, QLatin1Char('.'));
+    }
+    sqlite3_result_double(context, (negative ? QStringLiteral("-") + digits : digits).toDouble());
+}
+
+QString tableName(const QString& objectName)
+{
+    QStringList parts = objectName.split(QLatin1Char('.'));
+    QString name = parts.back().trimmed();
+    if (name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']')))
+        name = name.mid(1, name.size() - 2).replace(QStringLiteral("]]"), QStringLiteral("]"));
+    return name;
+}
+
+// OBJECT_ID('T'): the table's place in the catalog, NULL when there is none.
+void objectIdFunction(sqlite3_context* context, int, sqlite3_value** args)
+{
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+        sqlite3_result_null(context);
+        return;
+    }
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray name = tableName(valueText(args[0])).toUtf8();
+    if (sqlite3_prepare_v2(sqlite3_context_db_handle(context),
+                           "SELECT rowid FROM main.sqlite_schema WHERE type IN ('table', 'view') AND name = ?1 COLLATE NOCASE", -1,
+                           &statement, nullptr)
+        != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        sqlite3_result_null(context);
+        return;
+    }
+    sqlite3_bind_text(statement, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(statement) == SQLITE_ROW)
+        sqlite3_result_int64(context, sqlite3_column_int64(statement, 0));
+    else
+        sqlite3_result_null(context);
+    sqlite3_finalize(statement);
+}
+
+// COLUMNPROPERTY(id, 'col', 'IsIdentity' | 'AllowsNull'). An identity column is the table's
+// INTEGER PRIMARY KEY, which the engine declares only for IDENTITY.
+void columnPropertyFunction(sqlite3_context* context, int, sqlite3_value** args)
+{
+    sqlite3_result_null(context);
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL)
+        return;
+    const QString property = valueText(args[2]).toLower();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(sqlite3_context_db_handle(context),
+                           "SELECT c.type, c.\"notnull\", c.pk FROM main.sqlite_schema s, pragma_table_info(s.name) c "
+                           "WHERE s.rowid = ?1 AND c.name = ?2 COLLATE NOCASE",
+                           -1, &statement, nullptr)
+        != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        return;
+    }
+    sqlite3_bind_int64(statement, 1, sqlite3_value_int64(args[0]));
+    const QByteArray column = valueText(args[1]).toUtf8();
+    sqlite3_bind_text(statement, 2, column.constData(), int(column.size()), SQLITE_TRANSIENT);
+    if (sqlite3_step(statement) == SQLITE_ROW) {
+        const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+        if (property == QLatin1String("isidentity"))
+            sqlite3_result_int(context, sqlite3_column_int(statement, 2) > 0 && type == QLatin1String("INTEGER") ? 1 : 0);
+        else if (property == QLatin1String("allowsnull"))
+            sqlite3_result_int(context, sqlite3_column_int(statement, 1) != 0 ? 0 : 1);
+    }
+    sqlite3_finalize(statement);
+}
+
+} // namespace
+
+DeclaredType DeclaredType::parse(const QString& text)
+{
+    DeclaredType type;
+    const QString lower = text.trimmed().toLower();
+    const qsizetype open = lower.indexOf(QLatin1Char('('));
+    const QString head = (open < 0 ? lower : lower.left(open)).trimmed();
+    type.base = head.section(QLatin1Char(' '), 0, 0);
+    if (head.startsWith(QLatin1String("character varying")))
+        type.base = QStringLiteral("varchar");
+    if (open >= 0) {
+        const QStringList args = lower.mid(open + 1).remove(QLatin1Char(')')).split(QLatin1Char(','));
+        const QString first = args[0].trimmed();
+        if (isTextBase(type.base))
+            type.length = first == QLatin1String("max") ? 0 : first.toInt();
+        else
+            type.precision = first.toInt();
+        if (args.size() > 1)
+            type.scale = args[1].trimmed().toInt();
+    } else if (type.base == QLatin1String("char") || type.base == QLatin1String("nchar")) {
+        type.length = 1;
+    }
+    if (type.base == QLatin1String("numeric") || type.base == QLatin1String("decimal")) {
+        if (type.precision <= 0)
+            type.precision = 18;
+        if (type.scale < 0)
+            type.scale = 0;
+    }
+    return type;
+}
+
+bool DeclaredType::isChecked() const
+{
+    return (isTextBase(base) && length > 0) || isIntegerBase(base) || base == QLatin1String("bit") || isDecimalBase(base)
+        || isDateBase(base);
+}
+
+QString ColumnStore::roundDecimal(const QString& text, int scale, int* integerDigits)
+{
+    QString digits = text.trimmed();
+    const bool negative = digits.startsWith(QLatin1Char('-'));
+    if (negative || digits.startsWith(QLatin1Char('+')))
+        digits.remove(0, 1);
+    const qsizetype point = digits.indexOf(QLatin1Char('.'));
+    QString integer = point >= 0 ? digits.left(point) : digits;
+    QString fraction = point >= 0 ? digits.mid(point + 1) : QString();
+    if (integer.isEmpty())
+        integer = QStringLiteral("0");
+    for (const QChar c : integer + fraction)
+        if (!c.isDigit())
+            return QString();
+    const bool up = fraction.size() > scale && fraction.at(scale) >= QLatin1Char('5');
+    fraction = fraction.left(scale).leftJustified(scale, QLatin1Char('0'));
+    if (up) {
+        // Carry the rounding through the fraction and into the whole part.
+        QString all = integer + fraction;
+        qsizetype i = all.size() - 1;
+        while (i >= 0 && all.at(i) == QLatin1Char('9'))
+            all[i--] = QLatin1Char('0');
+        if (i < 0)
+            all.prepend(QLatin1Char('1'));
+        else
+            all[i] = QChar(all.at(i).unicode() + 1);
+        integer = all.left(all.size() - scale);
+        fraction = all.right(scale);
+    }
+    while (integer.size() > 1 && integer.startsWith(QLatin1Char('0')))
+        integer.remove(0, 1);
+    if (integerDigits)
+        *integerDigits = integer == QLatin1String("0") ? 0 : int(integer.size());
+    bool zero = true;
+    for (const QChar c : integer + fraction)
+        zero = zero && c == QLatin1Char('0');
+    return (negative && !zero ? QStringLiteral("-") : QString()) + integer + (scale > 0 ? QLatin1Char('.') + fraction : QString());
+}
+
+QString ColumnStore::decimalOf(double value)
+{
+    if (!std::isfinite(value) || value == 0)
+        return QStringLiteral("0");
+    // 15 significant digits: what a double holds for sure. 122.13 * 0.95 is 116.02499999999999 as a
+    // double and 116.025 as SQL Server's exact decimals compute it.
+    const int integerDigits = int(std::floor(std::log10(std::fabs(value)))) + 1;
+    const int decimals = std::clamp(15 - integerDigits, 0, 30);
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text;
+}
+
+bool ColumnStore::looksLikeDate(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral(R"(^\s*(\d{4}-\d{1,2}-\d{1,2}|\d{8})([ T]\d{1,2}:\d{2}(:\d{2}(\.\d+)?)?)?\s*$)"));
+    return form.match(text).hasMatch();
+}
+
+QDateTime ColumnStore::datetimePrecision(const QDateTime& value)
+{
+    // 1/300 of a second: a last digit of 0-1 becomes 0, 2-4 becomes 3, 5-8 becomes 7, 9 the next 0.
+    const int ms = value.time().msec();
+    static const int step[] = {0, -1, 1, 0, -1, 2, 1, 0, -1, 1};
+    return value.addMSecs(step[ms % 10]);
+}
+
+QDateTime ColumnStore::smalldatetimePrecision(const QDateTime& value)
+{
+    const QTime t = value.time();
+    const qint64 msOfMinute = qint64(t.second()) * 1000 + t.msec();
+    QDateTime minute = value.addMSecs(-msOfMinute);
+    return msOfMinute >= 29999 ? minute.addSecs(60) : minute;
+}
+
+void ColumnStore::store(sqlite3_context* context, sqlite3_value* value, const DeclaredType& type, const QString& table,
+                        const QString& column)
+{
+    if (sqlite3_value_type(value) == SQLITE_NULL)
+        sqlite3_result_null(context);
+    else if (isTextBase(type.base))
+        storeText(context, value, type, table, column);
+    else if (isIntegerBase(type.base))
+        storeInteger(context, value, type);
+    else if (type.base == QLatin1String("bit"))
+        storeBit(context, value);
+    else if (isDecimalBase(type.base))
+        storeDecimal(context, value, type);
+    else if (isDateBase(type.base))
+        storeDate(context, value, type);
+    else
+        sqlite3_result_value(context, value);
+}
+
+void ColumnStore::install(sqlite3* db)
+{
+    const int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS | SQLITE_DETERMINISTIC;
+    sqlite3_create_function_v2(db, "mssql_store", 4, flags, nullptr, storeFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "mssql_to_number", 2, flags, nullptr, toNumberFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "mssql_sum", 1, flags, nullptr, nullptr, sumStep, sumFinal, nullptr);
+    sqlite3_create_function_v2(db, "mssql_object_id", 1, SQLITE_UTF8, nullptr, objectIdFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "mssql_columnproperty", 3, SQLITE_UTF8, nullptr, columnPropertyFunction, nullptr, nullptr, nullptr);
+}
+
+} // namespace db::embedded
