@@ -1,4 +1,5 @@
 #include "db/embedded/SqlFunctions.h"
+#include "db/embedded/SqliteValues.h"
 
 #include "db/DateText.h"
 #include "db/embedded/ColumnStore.h"
@@ -18,35 +19,9 @@ namespace db::embedded {
 
 namespace {
 
-void resultText(sqlite3_context* context, const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_result_text(context, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-}
-
-void resultError(sqlite3_context* context, const QString& message)
-{
-    const QByteArray utf8 = message.toUtf8();
-    sqlite3_result_error(context, utf8.constData(), int(utf8.size()));
-}
-
 bool isNull(sqlite3_value* value)
 {
     return sqlite3_value_type(value) == SQLITE_NULL;
-}
-
-QString valueText(sqlite3_value* value)
-{
-    switch (sqlite3_value_type(value)) {
-    case SQLITE_INTEGER:
-        return QString::number(sqlite3_value_int64(value));
-    case SQLITE_FLOAT:
-        return SqlFunctions::shortestDecimal(sqlite3_value_double(value));
-    case SQLITE_NULL:
-        return QString();
-    default:
-        return utf8Text(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
-    }
 }
 
 bool isFullDateTimeText(const QString& text)
