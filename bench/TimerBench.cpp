@@ -47,7 +47,7 @@ void growVouchers(const QString& folder, const QDate& today)
         "SELECT 100000 + n, 'BN/' || n, strftime('%Y-%m-%d 00:00:00', '%2', '-' || (n % %3) || ' days'), %5, 'Bench Customer', 1, "
         "100 + n % 500, 0, n%6 FROM seq")
                                  .arg(voucherCount)
-                                 .arg(db::DateText::sqlDate(today))
+                                 .arg(today.toString(Qt::ISODate))
                                  .arg(days);
     const QString items = QStringLiteral(
         "WITH RECURSIVE seq(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM seq WHERE n < %1 * 3 - 1) "
