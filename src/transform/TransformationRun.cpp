@@ -14,6 +14,8 @@
 #include "transform/Filters.h"
 #include "transform/TransactionListing.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 namespace transform {
@@ -263,6 +265,32 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
 
     QString lastAlreadyTransferred;
     QString stopReason;
+    // The vouchers of the list the branch already holds, found in one read per 500 keys rather
+    // than one read of the branch's whole table per checked voucher on every tick.
+    QHash<long long, QString> transferred;
+    try {
+        QStringList keys;
+        const auto readTransferred = [&] {
+            db::Recordset rows = destination.openRecordset(QStringLiteral("Select ServInvID, InvID from ") + tables.master
+                                                           + QStringLiteral(" where ServInvID in (") + keys.join(QLatin1Char(',')) + QLatin1Char(')'));
+            for (; !rows.eof(); rows.moveNext())
+                transferred.insert(rows.field(0).value().toLongLong(), rows.field(1).text());
+            keys.clear();
+        };
+        for (int i = 0; i < list.count(); ++i) {
+            if (!list.isChecked(i))
+                continue;
+            keys << QString::number(list.itemData(i));
+            if (keys.size() == 500)
+                readTransferred();
+        }
+        if (!keys.isEmpty())
+            readTransferred();
+    } catch (const db::DbError& e) {
+        // Each voucher is looked up on its own below, and its failure reported there.
+        transferred.clear();
+        m_reporter.log(notTransferredTag, e.message());
+    }
     report::ProgressSteps bar(m_reporter, QStringLiteral("Transformation"), checked);
     qint64 visited = 0;
     // The count is read again on every pass: the window handles events during each copy.
@@ -274,12 +302,19 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         const QString entry = list.text(i);
         const QString voucher = QStringLiteral("Voucher ") + entry + QStringLiteral(" not transferred: ");
         try {
-            // The mark the copy writes names the source key: a voucher found by it is never copied twice.
-            db::Recordset existing = destination.openRecordset(transferredQuery(family, sourceKey));
-            if (!existing.eof()) {
+            // The mark the copy writes names the source key: a voucher found by it is never copied
+            // twice. One not found above is looked up again just before its copy, as a run of
+            // another window could have copied it meanwhile.
+            QString copiedAs = transferred.value(sourceKey);
+            if (copiedAs.isEmpty()) {
+                db::Recordset existing = destination.openRecordset(transferredQuery(family, sourceKey));
+                if (!existing.eof())
+                    copiedAs = existing.field(0).text();
+            }
+            if (!copiedAs.isEmpty()) {
                 ++outcome.alreadyTransferred;
                 lastAlreadyTransferred = voucher + QStringLiteral("already transferred to ") + settings.destinationCompany
-                    + QStringLiteral(" as InvID ") + existing.field(0).text();
+                    + QStringLiteral(" as InvID ") + copiedAs;
                 // Once for the list: a timer finds the same vouchers on every tick.
                 if (!settings.listing->loggedAsTransferred.contains(sourceKey)) {
                     settings.listing->loggedAsTransferred.insert(sourceKey);
