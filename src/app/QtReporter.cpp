@@ -172,7 +172,12 @@ void QtReporter::showBalloon(const QString& text)
     if (outcome == report::Notifier::Outcome::Started)
         return;
     if (outcome == report::Notifier::Outcome::StartFailed) {
-        m_prompter.tell(report::PromptIcon::Warning, error);
+        if (m_unattended) {
+            m_window.addNotice(error);
+            m_log.write(QStringLiteral("Notice"), error);
+        } else {
+            m_prompter.tell(report::PromptIcon::Warning, error);
+        }
         return;
     }
     if (m_tray && QSystemTrayIcon::supportsMessages()) {

@@ -42,6 +42,9 @@ public:
     void addTrayIcon();
     /// Removes the icon from the notification area.
     void removeTrayIcon();
+    /// While on, nobody may be at the machine: a notifier program that fails to start is noted
+    /// in the notices and the log instead of in a message box.
+    void setUnattended(bool unattended) { m_unattended = unattended; }
     /// The tray icon, or null where the desktop has none.
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     /// The tray tip: "ERP Mirtane", then the last sync time (`lastSync`, the text of lblTimerStatus)
@@ -57,6 +60,7 @@ private:
     const report::Notifier& m_notifier;
     report::Prompter& m_prompter;
     QSystemTrayIcon* m_tray = nullptr;
+    bool m_unattended = false;
     QElapsedTimer m_sinceEvents;
     // Long work in progress, outermost first; the bar shows the innermost.
     struct Range {

@@ -65,12 +65,14 @@ void TimerController::tick()
     // the log, once while it repeats, and the next tick comes all the same.
     report::Unattended& unattended = m_shell.unattended();
     unattended.beginRound();
+    m_shell.qtReporter().setUnattended(true);
     try {
         work();
     } catch (const std::exception& e) {
         unattended.tell(report::PromptIcon::None, QString::fromUtf8(e.what()));
         m_window.timertrigger()->start();
     }
+    m_shell.qtReporter().setUnattended(false);
     unattended.endRound();
 }
 

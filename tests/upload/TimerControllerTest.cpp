@@ -16,6 +16,7 @@
 #include "upload/Connectivity.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QDateEdit>
 #include <QLabel>
 #include <QListWidget>
@@ -287,4 +288,23 @@ TEST_F(TimerControllerTest, TicksKeepTheActivityCountsUntilTheNextConnect)
     timer->tick();
     EXPECT_EQ(shown(), QStringList{"3,tblRewritten,5/12/2026"});
     EXPECT_TRUE(prompter.shown.empty());
+}
+
+TEST_F(TimerControllerTest, ANotifierThatCannotStartIsNotedWithoutABoxDuringATick)
+{
+    // A notifier program that is there but cannot run: outside a tick the operator gets a box.
+    const QString notifier = servers.folder() + QStringLiteral("/baloon");
+    report::TextFile::write(notifier, QStringLiteral("\x7f not a program"));
+    QFile::setPermissions(notifier, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    servers.headOffice().execute("drop table tblActivity");
+    const qsizetype notices = window->notices().size();
+
+    timer->tick();
+
+    EXPECT_TRUE(prompter.shown.empty());
+    bool noted = false;
+    for (qsizetype i = notices; i < window->notices().size(); ++i)
+        noted = noted || window->notices()[i].text.startsWith("Cannot start");
+    EXPECT_TRUE(noted);
+    EXPECT_TRUE(window->timertrigger()->isActive());
 }
