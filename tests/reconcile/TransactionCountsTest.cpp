@@ -39,7 +39,6 @@ const QStringList labels = {"StockJournalDetail", "StockJournal", "SalesItem", "
 TEST_F(TransactionCountsTest, DayWithoutTransactionsGivesNineRowsOfZerosAllNo)
 {
     fill();
-    EXPECT_EQ(grid.titles, QStringList({"Table  ", "DesktopCount", "OnlineCount", "Mismatch", "Table "}));
     ASSERT_EQ(grid.rowCount(), 10);
     for (int r = 0; r < 9; ++r) {
         EXPECT_EQ(grid.rows[r], QStringList({labels[r], "0", "0", "No", ""})) << r;
