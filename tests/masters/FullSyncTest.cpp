@@ -4,6 +4,7 @@
 
 #include "connect/LinkedServer.h"
 #include "db/embedded/EmbeddedServer.h"
+#include "report/Unattended.h"
 
 #include "RecordingReporter.h"
 #include "ScriptedPrompter.h"
@@ -36,7 +37,7 @@ protected:
 
     void run()
     {
-        FullSync::Setup setup{"embedded:HO", "MAIN01", [this] { return bulk; }, [this] { ++refreshes; }};
+        FullSync::Setup setup{"embedded:HO", "MAIN01", [this] { return bulk; }, [this] { ++refreshes; }, {}};
         FullSync(servers.branch(), servers.headOffice(), reporter, prompter, list, setup).run();
     }
     QString rows(db::Connection& c, const QString& sql) { return TempServers::rows(c, sql); }
@@ -236,10 +237,27 @@ TEST_F(FullSyncTest, TableStaysWritableWhileItsRowsAreGathered)
     std::unique_ptr<db::Connection> till = servers.open("embedded:BR", "SUB01");
     till->setCommandTimeout(1);
     writing.till = till.get();
-    FullSync::Setup setup{"embedded:HO", "MAIN01", [] { return false; }, {}};
+    FullSync::Setup setup{"embedded:HO", "MAIN01", [] { return false; }, {}, {}};
     FullSync(servers.branch(), servers.headOffice(), writing, prompter, list, setup).run();
 
     EXPECT_TRUE(writing.errors.empty()) << writing.errors.front().toStdString();
     EXPECT_GT(writing.writes, 0);
     expectRowCopied("tblItemMaster");
+}
+
+TEST_F(FullSyncTest, WithNobodyToAskAnEmptiedHeadOfficeTableIsSkipped)
+{
+    servers.headOffice().execute("delete from tblCategories");
+    const QString categories = rows(servers.branch(), all("tblCategories"));
+    ASSERT_FALSE(categories.isEmpty());
+    report::Unattended unattended(reporter);
+    std::vector<masters::GuardedTable> skipped;
+    FullSync::Setup setup{"embedded:HO", "MAIN01", [] { return false; }, {}, [&](const auto& tables) { skipped = tables; }};
+    FullSync(servers.branch(), servers.headOffice(), unattended, unattended, list, setup).run();
+
+    EXPECT_EQ(rows(servers.branch(), all("tblCategories")), categories);
+    expectRowCopied("tblArea");
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_EQ(skipped[0].table, "tblCategories");
+    EXPECT_TRUE(prompter.shown.empty());
 }
