@@ -459,6 +459,9 @@ QWidget* MainWindow::buildStatusLines()
     auto* bar = named(new QWidget(m_content), QStringLiteral("statusLines"));
     m_lblStatusMain = statusLine(QStringLiteral("lblStatusMain"), bar);
     m_lblStatus = statusLine(QStringLiteral("lblStatus"), bar);
+    m_lblHealth = statusLine(QStringLiteral("lblHealth"), bar);
+    m_lblHealth->clear();
+    m_lblHealth->hide();
     m_lblOperation = named(new QLabel(bar), QStringLiteral("lblOperation"));
     m_prgOperation = named(new QProgressBar(bar), QStringLiteral("prgOperation"));
     m_prgOperation->setFixedWidth(160);
@@ -472,6 +475,7 @@ QWidget* MainWindow::buildStatusLines()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_lblStatusMain, 3);
     layout->addWidget(m_lblStatus, 2);
+    layout->addWidget(m_lblHealth, 3);
     layout->addWidget(m_lblOperation);
     layout->addWidget(m_prgOperation);
     layout->addWidget(m_cmdNotices);
@@ -861,5 +865,6 @@ QLabel* MainWindow::lblDaystartTime() const { return m_lblDaystartTime; }
 QLabel* MainWindow::lblTimerStatus() const { return m_lblTimerStatus; }
 QLabel* MainWindow::lblStatusMain() const { return m_lblStatusMain; }
 QLabel* MainWindow::lblStatus() const { return m_lblStatus; }
+QLabel* MainWindow::lblHealth() const { return m_lblHealth; }
 
 } // namespace app

@@ -201,6 +201,8 @@ public:
     QLabel* lblStatusMain() const;
     /// Progress line lblStatus.
     QLabel* lblStatus() const;
+    /// The sync timer's health in plain words, lblHealth (empty until the first tick).
+    QLabel* lblHealth() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -288,6 +290,7 @@ private:
     QLabel* m_lblTimerStatus = nullptr;
     QLabel* m_lblStatusMain = nullptr;
     QLabel* m_lblStatus = nullptr;
+    QLabel* m_lblHealth = nullptr;
 
     QPushButton* m_cmdNotices = nullptr;
     QPushButton* m_cmdLoginNotices = nullptr;

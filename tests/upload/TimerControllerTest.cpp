@@ -107,7 +107,9 @@ TEST_F(TimerControllerTest, WithoutNetworkTheTickOnlyLogsAndTurnsTheTimerOn)
     timer->tick();
 
     EXPECT_EQ(network.calls, 1);
-    EXPECT_EQ(logTags(entries), QStringList{"Timer Activated. checking Web connectivity"});
+    // The only note besides the tick's: the health line's change, once (Notice: no notification area here).
+    EXPECT_EQ(logTags(entries), (QStringList{"Timer Activated. checking Web connectivity", "Sync health", "Notice"}));
+    EXPECT_EQ(window->lblHealth()->text(), "head office unreachable since 10:30; no good tick yet");
     EXPECT_EQ(window->lblStatus()->text(), "Timer Activated 05/Dec/2026 10:30:00 AM");
     EXPECT_EQ(window->lblTimerStatus()->text(), "10:30:00 AM");
     EXPECT_TRUE(window->timertrigger()->isActive());
@@ -157,8 +159,11 @@ TEST_F(TimerControllerTest, FailingSummaryOpensNoBoxIsNotedOnceWhileItRepeatsAnd
     timer->tick();
 
     EXPECT_TRUE(prompter.shown.empty());
-    ASSERT_EQ(window->notices().size(), notices + 1);
-    EXPECT_TRUE(window->notices().last().text.contains("tblActivity")) << window->notices().last().text.toStdString();
+    // The error once, and the health line's change once.
+    ASSERT_EQ(window->notices().size(), notices + 2);
+    EXPECT_TRUE(window->notices()[notices].text.contains("tblActivity")) << window->notices()[notices].text.toStdString();
+    EXPECT_EQ(window->notices().last().text, "Sync health: change capture missing at head office; no good tick yet");
+    EXPECT_EQ(window->lblHealth()->text(), "change capture missing at head office; no good tick yet");
     EXPECT_EQ(logTags(entries).count("Message"), 1);
     EXPECT_TRUE(window->timertrigger()->isActive());
     EXPECT_FALSE(transformed);
