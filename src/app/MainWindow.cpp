@@ -475,7 +475,7 @@ QWidget* MainWindow::buildStatusLines()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_lblStatusMain, 3);
     layout->addWidget(m_lblStatus, 2);
-    layout->addWidget(m_lblHealth, 3);
+    layout->addWidget(m_lblHealth, 4);
     layout->addWidget(m_lblOperation);
     layout->addWidget(m_prgOperation);
     layout->addWidget(m_cmdNotices);

@@ -113,7 +113,7 @@ void TimerController::recordHealth(upload::TickOutcome outcome, qint32 markBefor
     QLabel* label = m_window.lblHealth();
     label->setText(m_health.text());
     label->setToolTip(m_health.lines().join(QLatin1Char('\n')));
-    label->setStyleSheet(m_health.troubled() ? QStringLiteral("color: #a00000; font-weight: bold;") : QString());
+    label->setStyleSheet(m_health.troubled() ? QStringLiteral("color: #a00000;") : QString());
     label->show();
 }
 
