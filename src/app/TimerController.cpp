@@ -90,13 +90,12 @@ void TimerController::recordHealth(upload::TickOutcome outcome, qint32 markBefor
 {
     outcome.mark = m_shell.maxActivityId();
     if (outcome.headOfficeReached) {
-        // Two small reads on the head office: whether it still records changes, and, while the
-        // mark stands still, how many changes wait above it.
-        db::Connection& source = m_shell.connections().source();
+        // While the mark stands still, the summary just filled counts what waits above it.
+        if (outcome.completed && outcome.mark == markBefore)
+            outcome.waiting = upload::Health::waitingChanges(m_activityGrid);
+        // One small read on the head office: whether it still records changes.
         try {
-            outcome.captureMissing = upload::Health::captureMissing(source, m_shell.now());
-            if (!outcome.captureMissing && outcome.mark == markBefore)
-                outcome.waiting = upload::Health::waitingChanges(source, outcome.mark);
+            outcome.captureMissing = upload::Health::captureMissing(m_shell.connections().source(), m_shell.now());
         } catch (const db::DbError& e) {
             if (e.isConnectionFailure())
                 outcome.headOfficeReached = false;

@@ -3,6 +3,8 @@
 #include "db/Connection.h"
 #include "db/DateText.h"
 #include "db/DbError.h"
+#include "report/GridControl.h"
+#include "upload/MasterUpload.h"
 
 namespace upload {
 
@@ -97,11 +99,17 @@ QString Health::notice() const
     return QStringLiteral("Sync health: ") + text();
 }
 
-qint64 Health::waitingChanges(db::Connection& headOffice, qint32 mark)
+qint64 Health::waitingChanges(const report::GridControl& activityGrid)
 {
-    db::Recordset count = headOffice.openRecordset(
-        QStringLiteral("select count(*) from tblActivity where ID>%1 and ISNULL(ParentId,0)=0 and TableName<>'tblGodown'").arg(mark));
-    return count.eof() ? 0 : count.field(0).value().toLongLong();
+    // Counting them on the head office would read every transaction row above a mark that only
+    // master changes move; the summary has them per table already.
+    qint64 waiting = 0;
+    for (int row = 0; row < activityGrid.rowCount(); ++row) {
+        const std::optional<MasterUpload::KeyColumn> key = MasterUpload::keyColumn(activityGrid.cell(row, 1));
+        if (key && !key->passedOver)
+            waiting += activityGrid.cell(row, 0).toLongLong();
+    }
+    return waiting;
 }
 
 bool Health::captureMissing(db::Connection& headOffice, const QDateTime& now)

@@ -9,6 +9,9 @@
 namespace db {
 class Connection;
 }
+namespace report {
+class GridControl;
+}
 
 namespace upload {
 
@@ -55,9 +58,10 @@ public:
     /// The notice of a change: "Sync health: " and what is wrong now, or that all is well again.
     QString notice() const;
 
-    /// Master changes above `mark` that the replay would move past (rows of tblGodown, which it
-    /// passes over, are not counted); one count on the ID index. Throws db::DbError.
-    static qint64 waitingChanges(db::Connection& headOffice, qint32 mark);
+    /// Master changes the activity summary `activityGrid` counts above the mark (rows of tables the
+    /// replay copies; tblGodown, which it passes over, and tables it excludes are not counted). Reads
+    /// nothing from the head office: the summary keeps these counts from tick to tick anyway.
+    static qint64 waitingChanges(const report::GridControl& activityGrid);
     /// True when the head office has no tblActivity, or no activity row of the last `silentDays`
     /// days before `now` while it has sales or purchases of those days. Throws db::DbError for
     /// anything but a missing tblActivity.

@@ -4,7 +4,6 @@
 
 #include "connect/LinkedServer.h"
 #include "db/embedded/EmbeddedServer.h"
-#include "report/Unattended.h"
 
 #include "RecordingReporter.h"
 #include "ScriptedPrompter.h"
@@ -243,21 +242,4 @@ TEST_F(FullSyncTest, TableStaysWritableWhileItsRowsAreGathered)
     EXPECT_TRUE(writing.errors.empty()) << writing.errors.front().toStdString();
     EXPECT_GT(writing.writes, 0);
     expectRowCopied("tblItemMaster");
-}
-
-TEST_F(FullSyncTest, WithNobodyToAskAnEmptiedHeadOfficeTableIsSkipped)
-{
-    servers.headOffice().execute("delete from tblCategories");
-    const QString categories = rows(servers.branch(), all("tblCategories"));
-    ASSERT_FALSE(categories.isEmpty());
-    report::Unattended unattended(reporter);
-    std::vector<masters::GuardedTable> skipped;
-    FullSync::Setup setup{"embedded:HO", "MAIN01", [] { return false; }, {}, [&](const auto& tables) { skipped = tables; }};
-    FullSync(servers.branch(), servers.headOffice(), unattended, unattended, list, setup).run();
-
-    EXPECT_EQ(rows(servers.branch(), all("tblCategories")), categories);
-    expectRowCopied("tblArea");
-    ASSERT_EQ(skipped.size(), 1u);
-    EXPECT_EQ(skipped[0].table, "tblCategories");
-    EXPECT_TRUE(prompter.shown.empty());
 }
