@@ -227,7 +227,7 @@ TEST_F(MainWindowTest, TabStripsHaveTheirPagesInOrder)
 {
     EXPECT_EQ(pageTexts(*window.SSTab1()),
               (QStringList{"Step 1", "Tech Control Panel", "Main Company Settings", "Sub Company Settings", "LogFile"}));
-    EXPECT_EQ(pageTexts(*window.SSTab2()), (QStringList{"Voucher Det", "Activity", "Mismatch"}));
+    EXPECT_EQ(pageTexts(*window.SSTab2()), (QStringList{"Voucher Det", "Activity", "Mismatch", "Transfers"}));
 }
 
 TEST_F(MainWindowTest, GridsStartWithTheirColumnTitlesAndNoRows)
