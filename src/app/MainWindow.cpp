@@ -460,9 +460,12 @@ QWidget* MainWindow::buildTransfersPage()
     bottom->addWidget(m_cmdExportTransfers);
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(2, 2, 2, 2);
-    layout->addWidget(m_msgTransfers, 3);
+    layout->addWidget(m_msgTransfers, 1);
     layout->addWidget(setAsideCaption);
-    layout->addWidget(m_msgSetAside, 1);
+    layout->addWidget(m_msgSetAside);
+    // A few rows wait at a time; the copies get the rest of the page.
+    m_msgSetAside->setFixedHeight(m_msgSetAside->horizontalHeader()->sizeHint().height() + 3 * m_msgSetAside->verticalHeader()->defaultSectionSize()
+                                  + 2 * m_msgSetAside->frameWidth());
     layout->addLayout(bottom);
     return page;
 }

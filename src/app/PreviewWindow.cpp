@@ -1,6 +1,7 @@
 #include "app/PreviewWindow.h"
 
 #include <QDialogButtonBox>
+#include <QFont>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLocale>
@@ -24,6 +25,11 @@ PreviewWindow::PreviewWindow(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmPreview"));
     setWindowTitle(QStringLiteral("Preview of Start Transform"));
+    auto* title = new QLabel(QStringLiteral("What Start Transform would do now"), this);
+    QFont titleFont = title->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.2);
+    title->setFont(titleFont);
     m_refused = new QLabel(this);
     m_refused->setObjectName(QStringLiteral("lblPreviewRefused"));
     m_refused->setWordWrap(true);
@@ -34,13 +40,19 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     m_totals = new QTableWidget(3, 4, this);
     m_totals->setObjectName(QStringLiteral("msgPreviewTotals"));
     m_totals->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_totals->setSelectionMode(QAbstractItemView::NoSelection);
+    m_totals->setFocusPolicy(Qt::NoFocus);
     m_totals->setHorizontalHeaderLabels({QStringLiteral("Head office"), QStringLiteral("Branch after reductions"), QStringLiteral("Difference"),
                                          QStringLiteral("Left out by the filters")});
     m_totals->setVerticalHeaderLabels({QStringLiteral("Purchase rate value"), QStringLiteral("Sales rate value"), QStringLiteral("MRP value")});
     m_totals->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    m_totals->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_totals->horizontalHeader()->setMinimumSectionSize(m_totals->fontMetrics().horizontalAdvance(QStringLiteral("Branch after reductions")) + 24);
+    m_totals->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_totals->verticalHeader()->setDefaultSectionSize(m_totals->fontMetrics().height() + 10);
+    m_totals->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_totals->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_totals->setFixedHeight(m_totals->horizontalHeader()->sizeHint().height() + 3 * m_totals->verticalHeader()->defaultSectionSize()
-                             + 2 * m_totals->frameWidth() + 2);
+                             + 2 * m_totals->frameWidth());
     m_items = new QLabel(this);
     m_items->setObjectName(QStringLiteral("lblPreviewItems"));
     m_copies = new QLabel(this);
@@ -51,15 +63,16 @@ PreviewWindow::PreviewWindow(QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(title);
     layout->addWidget(m_refused);
     layout->addWidget(m_counts);
     layout->addWidget(m_totals);
     layout->addWidget(m_items);
     layout->addWidget(m_copies);
-    layout->addStretch(1);
+    layout->addSpacing(8);
     layout->addWidget(nothingWritten);
     layout->addWidget(buttons);
-    resize(680, 330);
+    setMinimumWidth(m_totals->verticalHeader()->sizeHint().width() + 4 * m_totals->horizontalHeader()->minimumSectionSize() + 40);
 }
 
 void PreviewWindow::showPreview(const transform::Preview& preview)
@@ -67,7 +80,10 @@ void PreviewWindow::showPreview(const transform::Preview& preview)
     m_preview = preview;
     m_refused->setText(preview.refused);
     m_refused->setVisible(!preview.refused.isEmpty());
-    QString counts = QStringLiteral("%1 vouchers will be copied; %2 skipped as already transferred.").arg(preview.toCopy).arg(preview.alreadyTransferred);
+    QString counts = QStringLiteral("%1 checked vouchers: %2 will be copied, %3 skipped as already transferred.")
+                         .arg(preview.toCopy + preview.alreadyTransferred + preview.notFound)
+                         .arg(preview.toCopy)
+                         .arg(preview.alreadyTransferred);
     if (preview.notFound > 0)
         counts += QStringLiteral(" %1 not found at head office with the listed voucher type.").arg(preview.notFound);
     m_counts->setText(preview.refused.isEmpty() ? counts : QString());
@@ -95,6 +111,7 @@ void PreviewWindow::showPreview(const transform::Preview& preview)
         : QStringLiteral("tax type ") + preview.taxType;
     m_copies->setText(QStringLiteral("The copies get: voucher type %1; %2.").arg(preview.vchType.isEmpty() ? QStringLiteral("(none chosen)") : preview.vchType, tax));
     m_copies->setVisible(!preview.vchType.isEmpty() || preview.refused.isEmpty());
+    adjustSize();
     show();
     raise();
     activateWindow();

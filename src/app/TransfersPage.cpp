@@ -42,6 +42,11 @@ TransfersPage::TransfersPage(Shell& shell, MainWindow& window, const transform::
             refresh();
     });
     connect(window.cmdExportTransfers(), &QPushButton::clicked, this, &TransfersPage::exportAsked);
+    const QString amount = QStringLiteral("Quantity times rate over the voucher's item rows (sales rate of sales, purchase rate of "
+                                          "purchases), before tax and discounts");
+    for (int column : {5, 6})
+        if (QTableWidgetItem* header = window.msgTransfers()->horizontalHeaderItem(column))
+            header->setToolTip(amount);
 }
 
 void TransfersPage::refresh()
@@ -97,7 +102,8 @@ void TransfersPage::refresh()
 bool TransfersPage::exportTo(const QString& path)
 {
     QSaveFile file(path);
-    const QByteArray bytes = transform::TransferLedger::csv(m_ledger).toUtf8();
+    // The byte-order mark makes spreadsheet programs read the file as UTF-8.
+    const QByteArray bytes = QByteArrayLiteral("\xEF\xBB\xBF") + transform::TransferLedger::csv(m_ledger).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         m_shell.reporter().balloon(QStringLiteral("The transfers could not be written to ") + QDir::toNativeSeparators(path) + QStringLiteral(": ")
                                    + file.errorString());

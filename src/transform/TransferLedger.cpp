@@ -112,8 +112,10 @@ void TransferLedger::readFamily(bool sales, const QString& dates, Ledger& ledger
         }
         try {
             const QHash<long long, Amount> headSums = amounts(m_headOffice, tables.detail, price, keyList(rows, start, true));
+            // Left empty for a voucher head office no longer has: it is not worth 0 there.
             for (qsizetype i = start; i < std::min(qsizetype(rows.size()), start + 500); ++i)
-                rows[size_t(i)].headOfficeAmount = headSums.value(rows[size_t(i)].headOfficeKey).cents();
+                if (headSums.contains(rows[size_t(i)].headOfficeKey))
+                    rows[size_t(i)].headOfficeAmount = headSums.value(rows[size_t(i)].headOfficeKey).cents();
         } catch (const db::DbError& e) {
             const QString problem = QStringLiteral("Head office: ") + e.message();
             if (!ledger.problems.contains(problem))

@@ -22,7 +22,8 @@ struct TransferRow {
     long long headOfficeKey = 0;
     long long branchKey = 0;
     /// Quantity times the voucher's own rate (sales rate of sales, purchase rate of purchases),
-    /// summed over its item rows, to the cent; "" when that side could not be read.
+    /// summed over its item rows, to the cent; "" when that side could not be read, or when head
+    /// office has no item rows under the key any more.
     QString headOfficeAmount;
     QString branchAmount;
     /// Date and time of the branch's user-log row of the copy, and what started it ("" when the
