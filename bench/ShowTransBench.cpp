@@ -4,7 +4,6 @@
 #include "BenchSupport.h"
 #include "app/MainWindow.h"
 #include "app/Shell.h"
-#include "app/TransformController.h"
 #include "db/Connection.h"
 #include "db/DateText.h"
 #include "report/Prompter.h"
@@ -83,7 +82,6 @@ int main(int argc, char* argv[])
     app::Shell::Options shellOptions;
     shellOptions.prompter = &prompter;
     app::Shell shell(window, shellOptions);
-    app::TransformController controller(shell, window);
     window.show();
     if (!shell.startUp())
         return 1;
