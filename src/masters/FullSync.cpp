@@ -6,9 +6,12 @@
 
 #include "db/Connection.h"
 #include "db/DbError.h"
+#include "db/Transaction.h"
 #include "report/ListControl.h"
 #include "report/ProgressSteps.h"
 #include "report/Reporter.h"
+
+#include <optional>
 
 namespace masters {
 
@@ -126,8 +129,9 @@ void FullSync::replaceFromStage(const SyncStep& step, const QString& columns)
 {
     replication::BulkTransfer transfer = bulkTransfer();
     // Without its transaction the delete could not be undone, so the table is left alone.
+    std::optional<db::Transaction> transaction;
     try {
-        m_destination.beginTrans();
+        transaction.emplace(m_destination);
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));
         // A lost connection or database fails every later table the same way.
@@ -151,19 +155,13 @@ void FullSync::replaceFromStage(const SyncStep& step, const QString& columns)
     }
     try {
         if (keep)
-            m_destination.commitTrans();
+            transaction->commit();
         else
-            m_destination.rollbackTrans();
+            transaction->rollback();
     } catch (const std::exception& e) {
+        // A commit that fails is rolled back as the transaction ends.
         keep = false;
         m_reporter.balloon(QString::fromStdString(e.what()));
-        if (m_destination.inTransaction()) {
-            try {
-                m_destination.rollbackTrans();
-            } catch (const std::exception&) {
-                // the session has ended the transaction already
-            }
-        }
     }
     if (!keep)
         m_reporter.log(QStringLiteral("Rolled Back"), step.table);
