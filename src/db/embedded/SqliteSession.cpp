@@ -2,6 +2,7 @@
 
 #include "db/DateText.h"
 #include "db/TypeCode.h"
+#include "db/embedded/ColumnStore.h"
 #include "db/embedded/SqlFunctions.h"
 #include "db/embedded/Utf8Text.h"
 
@@ -51,12 +52,6 @@ QVariant rawValue(sqlite3_stmt* statement, int column)
     }
 }
 
-bool isFullDateTime(const QString& text)
-{
-    static const QRegularExpression form(QStringLiteral(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}(\.\d{3})?$)"));
-    return form.match(text).hasMatch();
-}
-
 int codeFromValue(const QVariant& value)
 {
     switch (value.typeId()) {
@@ -70,7 +65,7 @@ int codeFromValue(const QVariant& value)
     case QMetaType::QByteArray:
         return TypeCode::VarBinary;
     case QMetaType::QString:
-        return isFullDateTime(value.toString()) ? TypeCode::DBTimeStamp : TypeCode::VarChar;
+        return ColumnStore::isStoredDateTime(value.toString()) ? TypeCode::DBTimeStamp : TypeCode::VarChar;
     default:
         return 0;
     }

@@ -43,7 +43,6 @@ public:
     /// True when no transaction is open.
     bool autocommit() const;
     sqlite3* handle() const { return m_db; }
-    const QString& catalog() const { return m_catalog; }
 
 private:
     DbError errorFor(int code, const QString& sql) const;
