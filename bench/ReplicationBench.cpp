@@ -55,8 +55,8 @@ public:
             m_rows[size_t(r)][c] = text;
         }
     }
-    void setCellBackground(int, int, const QColor&) override {}
-    QColor cellBackground(int, int) const override { return {}; }
+    void setCellBackground(int, int, report::CellColour) override {}
+    report::CellColour cellBackground(int, int) const override { return report::CellColour::Plain; }
 
 private:
     std::vector<QStringList> m_rows;

@@ -2,6 +2,7 @@
 
 #include "app/GridFormat.h"
 
+#include <QColor>
 #include <QComboBox>
 #include <QListWidget>
 #include <QTableWidget>
@@ -126,17 +127,24 @@ void TableGridControl::setCell(int row, int column, const QString& text)
     item->setText(text);
 }
 
-void TableGridControl::setCellBackground(int row, int column, const QColor& color)
+namespace {
+
+const QColor red(255, 0, 0);
+
+} // namespace
+
+void TableGridControl::setCellBackground(int row, int column, report::CellColour colour)
 {
     setCell(row, column, cell(row, column));
     if (QTableWidgetItem* item = m_table.item(row, column))
-        item->setBackground(color);
+        item->setBackground(colour == report::CellColour::Red ? QBrush(red) : QBrush());
 }
 
-QColor TableGridControl::cellBackground(int row, int column) const
+report::CellColour TableGridControl::cellBackground(int row, int column) const
 {
     const QTableWidgetItem* item = m_table.item(row, column);
-    return item && item->background().style() != Qt::NoBrush ? item->background().color() : QColor();
+    return item && item->background().style() != Qt::NoBrush && item->background().color() == red ? report::CellColour::Red
+                                                                                                     : report::CellColour::Plain;
 }
 
 } // namespace app

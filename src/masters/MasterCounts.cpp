@@ -5,7 +5,6 @@
 #include "report/GridControl.h"
 #include "report/Reporter.h"
 
-#include <QColor>
 
 namespace masters {
 
@@ -56,7 +55,7 @@ void MasterCounts::fill(report::GridControl& grid, bool& masterDifference)
         while (!online.eof()) {
             grid.setCell(row, 2, online.field(QStringLiteral("Nos")).text());
             if (db::NumberText::leading(grid.cell(row, 1)) != db::NumberText::leading(grid.cell(row, 2))) {
-                grid.setCellBackground(row, 0, QColor(255, 0, 0));
+                grid.setCellBackground(row, 0, report::CellColour::Red);
                 masterDifference = true;
             }
             ++row;
