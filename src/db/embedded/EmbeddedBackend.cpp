@@ -2,7 +2,6 @@
 
 #include "db/ConnectionText.h"
 #include "db/DbError.h"
-#include "db/TypeCode.h"
 #include "db/embedded/SystemProcedures.h"
 #include "db/embedded/Tokenizer.h"
 
@@ -20,6 +19,29 @@ bool sameName(const QString& a, const QString& b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
+
+// SQLite's schema table is writable while this lives.
+class WritableSchema {
+public:
+    explicit WritableSchema(SqliteSession& session)
+        : m_session(session)
+    {
+        m_session.run(QStringLiteral("PRAGMA writable_schema = ON"));
+    }
+    ~WritableSchema()
+    {
+        try {
+            m_session.run(QStringLiteral("PRAGMA writable_schema = OFF"));
+        } catch (const DbError&) {
+            // the session has failed; nothing more can be undone here
+        }
+    }
+    WritableSchema(const WritableSchema&) = delete;
+    WritableSchema& operator=(const WritableSchema&) = delete;
+
+private:
+    SqliteSession& m_session;
+};
 
 DbError cannotOpenDatabase(const QString& catalog)
 {
@@ -277,28 +299,17 @@ void EmbeddedBackend::alterColumn(const Statement& statement)
 
     // SQLite keeps a table's declared types only in its CREATE text, so that text is what changes.
     const QString schema = TsqlTranslator::quoteName(statement.schema);
-    const bool ownTransaction = m_session->autocommit();
-    if (ownTransaction)
-        m_session->run(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        const qlonglong version = m_session->scalar(QStringLiteral("PRAGMA %1.schema_version").arg(schema)).toLongLong();
-        m_session->run(QStringLiteral("PRAGMA writable_schema = ON"));
+    // A text SQLite cannot read back is undone with the rest.
+    SqliteUnit unit(*m_session, SqliteUnit::Lock::Immediate);
+    const qlonglong version = m_session->scalar(QStringLiteral("PRAGMA %1.schema_version").arg(schema)).toLongLong();
+    {
+        const WritableSchema writable(*m_session);
         m_session->run(QStringLiteral("UPDATE %1.sqlite_schema SET sql = ? WHERE type = 'table' AND name = ?").arg(schema), nullptr,
                        {newSql, storedName});
         m_session->run(QStringLiteral("PRAGMA %1.schema_version = %2").arg(schema).arg(version + 1));
-        m_session->run(QStringLiteral("PRAGMA writable_schema = OFF"));
-        m_session->run(QStringLiteral("SELECT * FROM %1.%2 LIMIT 0").arg(schema, TsqlTranslator::quoteName(storedName)));
-        if (ownTransaction)
-            m_session->run(QStringLiteral("COMMIT"));
-    } catch (...) {
-        try {
-            m_session->run(QStringLiteral("PRAGMA writable_schema = OFF"));
-            if (ownTransaction && !m_session->autocommit())
-                m_session->run(QStringLiteral("ROLLBACK"));
-        } catch (const DbError&) {
-        }
-        throw;
     }
+    m_session->run(QStringLiteral("SELECT * FROM %1.%2 LIMIT 0").arg(schema, TsqlTranslator::quoteName(storedName)));
+    unit.commit();
 }
 
 QString EmbeddedBackend::attach(const QString& path, const QString& description)
@@ -424,23 +435,14 @@ long long EmbeddedBackend::copyTable(const Statement& statement)
         columns << column;
     }
     // Made whole or not at all, as SQL Server's SELECT ... INTO.
-    m_session->run(QStringLiteral("SAVEPOINT mirtane_copy"));
-    try {
-        m_session->run((statement.temporary ? QStringLiteral("CREATE TEMP TABLE ") : QStringLiteral("CREATE TABLE ")) + statement.name
-                       + QLatin1Char('(') + columns.join(QStringLiteral(", ")) + QLatin1Char(')'));
-        const long long copied = m_session->run(QStringLiteral("INSERT INTO ") + (statement.temporary ? QStringLiteral("temp.") : QString())
-                                                + statement.name + QStringLiteral(" SELECT * FROM ") + TsqlTranslator::quoteName(statement.schema)
-                                                + QLatin1Char('.') + TsqlTranslator::quoteName(statement.table) + statement.sql);
-        m_session->run(QStringLiteral("RELEASE mirtane_copy"));
-        return copied;
-    } catch (...) {
-        try {
-            m_session->run(QStringLiteral("ROLLBACK TO mirtane_copy; RELEASE mirtane_copy"));
-        } catch (const DbError&) {
-            // the failure has already ended it
-        }
-        throw;
-    }
+    SqliteUnit unit(*m_session, SqliteUnit::Lock::Deferred);
+    m_session->run((statement.temporary ? QStringLiteral("CREATE TEMP TABLE ") : QStringLiteral("CREATE TABLE ")) + statement.name
+                   + QLatin1Char('(') + columns.join(QStringLiteral(", ")) + QLatin1Char(')'));
+    const long long copied = m_session->run(QStringLiteral("INSERT INTO ") + (statement.temporary ? QStringLiteral("temp.") : QString())
+                                            + statement.name + QStringLiteral(" SELECT * FROM ") + TsqlTranslator::quoteName(statement.schema)
+                                            + QLatin1Char('.') + TsqlTranslator::quoteName(statement.table) + statement.sql);
+    unit.commit();
+    return copied;
 }
 
 QString EmbeddedBackend::declaredType(const QString& schema, const QString& table, const QString& column)

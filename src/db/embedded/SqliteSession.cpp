@@ -234,6 +234,36 @@ int SqliteSession::progress(void* self)
     return session->m_limitMs > 0 && session->m_clock.isValid() && session->m_clock.elapsed() > session->m_limitMs ? 1 : 0;
 }
 
+SqliteUnit::SqliteUnit(SqliteSession& session, Lock lock)
+    : m_session(session)
+    , m_transaction(lock == Lock::Immediate && session.autocommit())
+{
+    m_session.run(m_transaction ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT mirtane_unit"));
+    m_open = true;
+}
+
+SqliteUnit::~SqliteUnit()
+{
+    if (!m_open)
+        return;
+    try {
+        if (m_transaction) {
+            if (!m_session.autocommit())
+                m_session.run(QStringLiteral("ROLLBACK"));
+        } else {
+            m_session.run(QStringLiteral("ROLLBACK TO mirtane_unit; RELEASE mirtane_unit"));
+        }
+    } catch (const DbError&) {
+        // the failure has ended it already
+    }
+}
+
+void SqliteUnit::commit()
+{
+    m_session.run(m_transaction ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE mirtane_unit"));
+    m_open = false;
+}
+
 bool SqliteSession::autocommit() const
 {
     return sqlite3_get_autocommit(m_db) != 0;

@@ -325,3 +325,14 @@ TEST_F(EmbeddedEngineTest, AlterColumnChangesAScaledNumberAndKeepsItsRows)
     EXPECT_EQ(rows(*connection, "select Amount * 2 from T"), QStringList({"24.5"}));
     EXPECT_EQ(errorOf([&] { connection->execute("insert into T (ID) values (2)"); }).nativeCode(), 515);
 }
+
+TEST_F(EmbeddedEngineTest, FailedSelectIntoLeavesNoTableAndKeepsTheCallersTransaction)
+{
+    connection->execute("insert into T (ID, Name) values (1, 'abc')");
+    db::Transaction transaction(*connection);
+    connection->execute("insert into T (ID, Name) values (2, 'def')");
+    EXPECT_THROW(connection->execute("select * into Copy from T where cast(Name as int) = 1"), db::DbError);
+    EXPECT_EQ(scalarText(*connection, "select count(*) from sqlite_schema where name = 'Copy'"), "0");
+    transaction.commit();
+    EXPECT_EQ(scalarText(*connection, "select count(*) from T"), "2");
+}
