@@ -159,9 +159,9 @@ void FullSync::replaceFromStage(const SyncStep& step, const QString& columns)
         else
             transaction->rollback();
     } catch (const std::exception& e) {
-        // A commit that fails is rolled back as the transaction ends.
         keep = false;
         m_reporter.balloon(QString::fromStdString(e.what()));
+        transaction.reset(); // a commit that failed rolls back here
     }
     if (!keep)
         m_reporter.log(QStringLiteral("Rolled Back"), step.table);
