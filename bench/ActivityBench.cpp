@@ -173,11 +173,15 @@ bool measureSize(const QString& folder, qint64 size, qint64 mark, const QDate& t
     summary.fill(*head, quiet, grid, qint32(mark));
     const double idle = msSince(timer);
     timer.restart();
-    db::Recordset masters = head->openRecordset(upload::MasterUpload::activityQuery(qint32(mark)));
-    const double masterQuery = msSince(timer);
-    std::printf("  within it: summary %.0f ms first, %.1f ms idle; the master upload's query %.0f ms (%lld master rows, every tick: "
-                "its range starts at the mark)\n",
-                first, idle, masterQuery, qint64(masters.recordCount()));
+    db::Recordset masters = head->openRecordset(upload::MasterUpload::activityQuery(mark));
+    const double masterFirst = msSince(timer);
+    timer.restart();
+    const qint64 top = scalar(*head, upload::MasterUpload::lastActivityQuery());
+    db::Recordset fresh = head->openRecordset(upload::MasterUpload::activityQuery(top));
+    const double masterIdle = msSince(timer);
+    std::printf("  within it: summary %.0f ms first, %.1f ms idle; the master upload's queries %.0f ms first (%lld master rows, "
+                "its range starts at the mark), %.1f ms idle (its range starts after the last row seen)\n",
+                first, idle, masterFirst, qint64(masters.recordCount()), masterIdle);
     return true;
 }
 
@@ -233,6 +237,7 @@ void measureBranches(const QString& folder, int branches, int seconds, const QDa
             upload::ActivitySummary summary;
             qint32 mark = qint32(startTop);
             qint64 lastTop = startTop;
+            qint64 examined = startTop;
             // Spread over the interval, as branches started at different moments.
             auto next = start + interval * b / branches;
             while (true) {
@@ -246,15 +251,22 @@ void measureBranches(const QString& folder, int branches, int seconds, const QDa
                 try {
                     auto head = openHeadOffice(folder);
                     summary.fill(*head, quiet, grid, mark);
-                    db::Recordset masters = head->openRecordset(upload::MasterUpload::activityQuery(mark));
-                    for (; !masters.eof(); masters.moveNext())
+                    // The master upload's two statements: the last id, then the master rows after
+                    // the last row the tick before saw.
+                    qint64 seen = scalar(*head, upload::MasterUpload::lastActivityQuery());
+                    db::Recordset masters = head->openRecordset(upload::MasterUpload::activityQuery(examined));
+                    for (; !masters.eof(); masters.moveNext()) {
+                        const qint64 id = masters.field(QStringLiteral("ID")).value().toLongLong();
                         if (masters.field(QStringLiteral("TableName")).text() != QLatin1String("tblGodown"))
-                            mark = qint32(masters.field(QStringLiteral("ID")).value().toLongLong());
+                            mark = qint32(id);
+                        seen = std::max(seen, id);
+                    }
+                    mine.masterRange += seen - examined;
+                    examined = seen;
                     const qint64 top = summary.summarisedId().value_or(lastTop);
                     mine.newRows += top - lastTop;
                     lastTop = top;
                     mine.summaryRows += summary.rowsRead();
-                    mine.masterRange += summary.countedRows();
                     ++mine.ticks;
                     mine.tickMs.push_back(msSince(timer));
                     mine.cpuMs.push_back(cpuMs(CLOCK_THREAD_CPUTIME_ID) - cpu);

@@ -3,6 +3,10 @@
 #include "app/ClickableLabel.h"
 #include "app/GridFormat.h"
 #include "db/DateText.h"
+#include "masters/MasterCounts.h"
+#include "reconcile/MismatchSearch.h"
+#include "reconcile/TransactionCounts.h"
+#include "upload/ActivitySummary.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -41,13 +45,6 @@
 namespace app {
 
 namespace {
-
-// What the grids show before their operations first fill them: the same column titles the
-// operations set when they reset a grid.
-const QString DataCountFormat = QStringLiteral("Table                      |DestntnCount|SourceCount");
-const QString TransGridFormat = QStringLiteral("Table  |DesktopCount|OnlineCount|Mismatch|Table ");
-const QString ActivityFormat = QStringLiteral("Updations | TableName | Date ");
-const QString MisMatchFormat = QStringLiteral("SlNo|Inv No          | Inv Date   |VchType  |Table");
 
 template <typename Widget>
 Widget* named(Widget* widget, const QString& name)
@@ -272,7 +269,7 @@ QWidget* MainWindow::buildStepOnePage()
     m_cmdMasterSynchDetail->setToolTip(QStringLiteral("List the master tables"));
     m_cmdMasterSynchDetail->setFixedWidth(m_cmdMasterSynchDetail->fontMetrics().horizontalAdvance(QStringLiteral("::")) + 28);
     m_cmdSettingsSynch = button(QStringLiteral("cmdSettingsSynch"), QStringLiteral("Settings Synchronisation"), page);
-    m_msgDataCount = grid(QStringLiteral("msgDataCount"), DataCountFormat, page);
+    m_msgDataCount = grid(QStringLiteral("msgDataCount"), masters::MasterCounts::gridFormat(), page);
 
     auto* note = named(new QLabel(QStringLiteral("Masters will be identical with Main company. all masters created in sub "
                                                  "company will be ignored. Never Reversed "),
@@ -410,9 +407,9 @@ QWidget* MainWindow::buildLogFilePage()
 QWidget* MainWindow::buildLowerTabs()
 {
     m_SSTab2 = named(new QTabWidget(m_verticalSplitter), QStringLiteral("SSTab2"));
-    m_msgTransGrid = grid(QStringLiteral("msgTransGrid"), TransGridFormat, m_SSTab2);
-    m_msgActivity = grid(QStringLiteral("msgActivity"), ActivityFormat, m_SSTab2);
-    m_msgMisMatch = grid(QStringLiteral("msgMisMatch"), MisMatchFormat, m_SSTab2);
+    m_msgTransGrid = grid(QStringLiteral("msgTransGrid"), reconcile::TransactionCounts::gridFormat(), m_SSTab2);
+    m_msgActivity = grid(QStringLiteral("msgActivity"), upload::ActivitySummary::gridFormat(), m_SSTab2);
+    m_msgMisMatch = grid(QStringLiteral("msgMisMatch"), reconcile::MismatchSearch::gridFormat(), m_SSTab2);
     m_SSTab2->addTab(m_msgTransGrid, QStringLiteral("Voucher Det"));
     m_SSTab2->addTab(m_msgActivity, QStringLiteral("Activity"));
     m_SSTab2->addTab(m_msgMisMatch, QStringLiteral("Mismatch"));

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/Shell.h"
 #include "db/Connection.h"
+#include "reconcile/CostCentres.h"
 #include "reconcile/MismatchSearch.h"
 #include "reconcile/TransactionCounts.h"
 
@@ -112,11 +113,9 @@ void ReconcileController::fillCostCentres()
     db::Connection& branch = m_shell.connections().destination();
     if (!branch.isOpen())
         return;
-    db::Recordset rows = branch.openRecordset(QStringLiteral("SELECT CCID, CCName FROM tblCostcentre ORDER BY CCName"));
-    for (; !rows.eof(); rows.moveNext()) {
-        const qlonglong id = rows.field(0).value().toLongLong();
-        m_costCentres.addItem(rows.field(1).text(), id);
-        if (previous && *previous == id)
+    for (const reconcile::CostCentres::Entry& entry : reconcile::CostCentres::list(branch)) {
+        m_costCentres.addItem(entry.name, entry.id);
+        if (previous && *previous == entry.id)
             m_costCentres.setCurrentIndex(m_costCentres.count() - 1);
     }
 }

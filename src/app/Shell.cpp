@@ -3,11 +3,8 @@
 #include "app/BusyCursor.h"
 #include "app/ClickableLabel.h"
 #include "app/MainWindow.h"
-#include "connect/LinkedServer.h"
-#include "connect/ServerClock.h"
-#include "connect/UserLog.h"
+#include "connect/Connect.h"
 #include "db/DateText.h"
-#include "db/NumberText.h"
 #include "report/TextFile.h"
 
 #include <QApplication>
@@ -145,88 +142,30 @@ bool Shell::startUp()
     return true;
 }
 
-void Shell::writeUserLog(const QString& action)
-{
-    connection::UserLog userLog(m_connections.destination(), m_connections.source(), *m_prompter, m_options.clock);
-    connection::UserLogEntry entry;
-    entry.actionType = int(connection::UserAction::New);
-    entry.action = action;
-    if (userLog.logUserAction(entry) == connection::UserLog::Outcome::EndRequested)
-        endProgram();
-}
-
 void Shell::connectCompanies()
 {
     m_window.cmdConnect()->setEnabled(false);
     BusyCursor busy;
     const QString destinationCode = m_window.cboDestinationCompany()->currentText();
     const QString sourceCode = m_window.cboSourceCompany()->currentText();
-    for (const QString& code : {destinationCode, sourceCode}) {
-        const QString problem = connection::companyCodeProblem(code);
-        if (!problem.isEmpty()) {
-            m_prompter->tell(report::PromptIcon::Warning, problem);
-            m_window.cmdConnect()->setEnabled(true);
-            return;
-        }
-    }
-    m_connections.destination().close();
-    m_connections.source().close();
-    m_reporter.status(QStringLiteral("Starting connection"));
-    const connection::ProgramSettings before = m_settings;
-    m_settings.destinationCompanyCode = destinationCode;
-    m_settings.sourceCompanyCode = sourceCode;
-
-    m_reporter.status(QStringLiteral("Starting Db connection"));
-    m_connections.connectWebDatabase(m_settings);
-    if (!m_connections.destination().isOpen()) {
-        // Everything after this works on the Sub Company: with no such database nothing may run,
-        // be written or look connected. The timer, if it runs, goes on with the companies it had.
-        const QString reason = m_connections.lastDestinationError();
-        m_settings = before;
-        m_connections.source().close();
-        m_reporter.status(QStringLiteral("Not connected: ") + destinationCode);
-        m_prompter->tell(report::PromptIcon::Critical, QStringLiteral("Could not open the Sub Company ") + destinationCode
-                                                           + QStringLiteral(" on the server ") + m_settings.serverName
-                                                           + QStringLiteral(".\n") + reason);
+    connection::Connect connect(m_connections, m_files, m_ini, m_reporter, *m_prompter, m_options.clock);
+    const connection::ConnectResult result = connect.run(m_settings, destinationCode, sourceCode);
+    if (result.outcome == connection::ConnectResult::Outcome::Refused) {
         m_window.cmdConnect()->setEnabled(true);
         return;
     }
-    const QString connected = QStringLiteral("Connection Established from ") + sourceCode + QStringLiteral(" to ") + destinationCode;
-    if (m_connections.source().isOpen()) {
-        writeUserLog(connected);
-    } else {
-        // The branch works on without head office; the operator hears of it once, with the reason.
-        m_prompter->tell(report::PromptIcon::Warning, QStringLiteral("The Main Company ") + sourceCode + QStringLiteral(" on the server ")
-                                                          + m_settings.syncServerName + QStringLiteral(" is not connected.\n")
-                                                          + m_connections.lastSourceError());
-        connection::UserLogEntry entry;
-        entry.actionType = int(connection::UserAction::New);
-        entry.action = connected;
-        connection::UserLog(m_connections.destination(), m_connections.source(), *m_prompter, m_options.clock).logOnDestination(entry);
-    }
-    m_reporter.status(QStringLiteral("Db connection Done"));
-
-    if (m_connections.source().isOpen())
-        connection::LinkedServer::configure(m_connections.destination(), m_settings.syncServerName, *m_prompter,
-                                           m_settings.encryption);
-    m_reporter.status(QStringLiteral("linked Server configured"));
+    m_settings = result.settings;
+    if (result.endRequested)
+        endProgram();
     m_window.lblTimerStatus()->setText(db::DateText::human(m_options.clock()));
-    m_reporter.status(QStringLiteral("Cost centers loaded"));
-
-    m_reporter.status(QStringLiteral("settings Fixed"));
-    m_ini.write(m_files.appSettings, QStringLiteral("LOCALDBCODE"), destinationCode);
-    m_ini.write(m_files.appSettings, QStringLiteral("WEBDBCODE"), sourceCode);
-
-    connection::ServerClock clock(report::TextFile::read(m_files.timezone), *m_prompter, m_options.clock);
-    m_window.dtpdate()->setDate(clock.serverDateTime(m_connections.source(), m_connections.destination()).date);
-    m_window.dtpto()->setDate(clock.serverDateTime(m_connections.source(), m_connections.destination()).date);
+    m_window.dtpdate()->setDate(result.serverDate);
+    m_window.dtpto()->setDate(result.serverDate);
 
     if (m_fillFilters)
         m_fillFilters();
     m_window.SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
     m_reporter.status(QStringLiteral("Voucher types Loaded"));
-    m_automaticMode =
-        db::NumberText::leading(m_ini.read(m_files.appSettings, QStringLiteral("ENABLEAUTOMirtane"), QStringLiteral("False"))) != 0;
+    m_automaticMode = result.automaticMode;
 
     m_reporter.status(QStringLiteral("day start setting"));
     if (m_log.setCompany(destinationCode))

@@ -118,7 +118,6 @@ public:
 
 private:
     void wire();
-    void writeUserLog(const QString& action);
     void showDailyLog();
 
     MainWindow& m_window;

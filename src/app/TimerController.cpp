@@ -53,7 +53,10 @@ TimerController::TimerController(Shell& shell, MainWindow& window, ReconcileCont
     , m_activityGrid(*window.msgActivity())
 {
     // The counts belong to the companies connected; a new Connect counts from its mark again.
-    shell.addConnectedHook([this] { m_activitySummary.restart(); });
+    shell.addConnectedHook([this] {
+        m_activitySummary.restart();
+        m_replayMemory.started = false;
+    });
     connect(window.timertrigger(), &QTimer::timeout, this, &TimerController::tick);
 }
 

@@ -153,7 +153,12 @@ MasterUpload::MasterUpload(db::Connection& source, db::Connection& destination, 
 {
 }
 
-QString MasterUpload::activityQuery(qint32 mark)
+QString MasterUpload::lastActivityQuery()
+{
+    return QStringLiteral("SELECT ISNULL(MAX(ID),0) AS LastID From tblActivity");
+}
+
+QString MasterUpload::activityQuery(qint64 mark)
 {
     return QStringLiteral(" SELECT   ID, TableName, tblUniqueID, Action, Active, DateofAction From tblActivity where ISNULL(pARENTid,0)=0 AND id>")
         + QString::number(mark) + QStringLiteral(" ORDER BY ID ");
@@ -242,9 +247,23 @@ void MasterUpload::retrySetAside()
 qint32 MasterUpload::uploadMasters(qint32 mark)
 {
     m_notices.clear();
+    // The head office's log keeps every transaction row above the mark too, and the mark only moves
+    // with master changes; so the query starts after what the run before examined, not at the mark.
+    // A mark that is not the one the last run returned (set back, another company) reads from it.
+    if (!m_memory.started || m_memory.lastMark != mark || m_memory.examined < mark)
+        m_memory.examined = mark;
+    m_memory.started = false;
+    const qint64 from = m_memory.examined;
     db::Recordset rows;
+    qint64 top = from;
     try {
-        rows = m_source.openRecordset(activityQuery(mark));
+        // The last activity id first: every row up to it is in the range the query below reads,
+        // the transaction rows that it leaves out included.
+        db::Recordset last = m_source.openRecordset(lastActivityQuery());
+        m_reporter.log(QStringLiteral("masters uploading Qry Opened"), last.source());
+        if (!last.eof())
+            top = std::max(top, last.field(0).value().toLongLong());
+        rows = m_source.openRecordset(activityQuery(from));
     } catch (const std::exception& e) {
         // Without the activity rows there is nothing to replay and no mark to move.
         m_reporter.log(QStringLiteral("masters uploading Qry Failed"), errorText(e));
@@ -278,6 +297,7 @@ qint32 MasterUpload::uploadMasters(qint32 mark)
     // Set once a change has failed: the mark stays before it, the rows after it are still replayed
     // and replayed again next time, which gives the same branch.
     bool held = false;
+    qint64 examined = top;
     for (; !rows.eof(); rows.moveNext()) {
         const qlonglong id = rows.field(QStringLiteral("ID")).value().toLongLong();
         const QString table = rows.field(QStringLiteral("TableName")).text();
@@ -308,6 +328,10 @@ qint32 MasterUpload::uploadMasters(qint32 mark)
                     stillFailing.insert(id, attempts);
                     m_reporter.log(errorTag, describe(id, table, uniqueId) + QStringLiteral(" failed (attempt %1), tried again next time: ").arg(attempts)
                                        + reason);
+                    // The next run reads again from this change on, as it reads every change the
+                    // mark has not passed.
+                    if (!held)
+                        examined = id - 1;
                     held = true;
                 }
             }
@@ -323,8 +347,13 @@ qint32 MasterUpload::uploadMasters(qint32 mark)
                 sinceWrite.start();
             }
         }
+        if (!held)
+            examined = std::max<qint64>(examined, id);
         m_reporter.progress(QStringLiteral("Update Masters Over"));
     }
+    m_memory.examined = std::max<qint64>(examined, newMark);
+    m_memory.lastMark = newMark;
+    m_memory.started = true;
     if (newMark != written)
         writeLoop(markKey, QString::number(newMark));
     if (stillFailing != retries && !(stillFailing.isEmpty() && retriesText.isEmpty()))

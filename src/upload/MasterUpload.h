@@ -22,6 +22,14 @@ namespace upload {
 struct ReplayMemory {
     /// Notifications already shown: each distinct text is shown once, then only logged.
     QSet<QString> shown;
+    /// Set once a run has read the activity log; cleared to read again from the mark (Connect).
+    bool started = false;
+    /// The mark the last run returned.
+    qint64 lastMark = 0;
+    /// Every master activity row up to this id has been replayed, passed over or set aside, or
+    /// was read after a change that failed and is read again from that change on. The head
+    /// office's transaction rows above the mark are never read again for this.
+    qint64 examined = 0;
 };
 
 /// Replays the master changes of the head office's activity log into the branch, one activity
@@ -61,13 +69,17 @@ public:
                  report::IniSetting& ini, QString loopSettingsPath, ReplayMemory* memory = nullptr);
 
     /// The query of the master activity rows above `mark`, in activity order.
-    static QString activityQuery(qint32 mark);
+    static QString activityQuery(qint64 mark);
+    /// The query of the highest activity id, read before the activity query.
+    static QString lastActivityQuery();
     /// The key column of `table` (exact letter case); none for a table that is not replayed.
     static std::optional<KeyColumn> keyColumn(const QString& table);
 
     /// Tries the set-aside changes again, then replays every master activity row above `mark` and
     /// returns the new mark (`mark` itself when nothing advanced it). Inserted and updated rows are
     /// deleted and copied again inside one transaction on the branch; deleted rows are deleted.
+    /// With the same memory as the run before and the mark it returned, the query starts after the
+    /// rows that run examined (or at the change that failed), so a run reads only new activity.
     /// When the activity query cannot be opened the run ends at once. Throws nothing.
     qint32 uploadMasters(qint32 mark);
 

@@ -33,21 +33,6 @@ protected:
 };
 } // namespace
 
-TEST_F(MasterCountsTest, IdenticalMastersGiveTenEqualRowsAndNoRed)
-{
-    equalise();
-    bool differs = true;
-    counts.fill(grid, differs);
-    EXPECT_FALSE(differs);
-    EXPECT_EQ(grid.titles, (QStringList{"Table                      ", "DestntnCount", "SourceCount"}));
-    ASSERT_EQ(grid.rowCount(), 11);
-    EXPECT_EQ(grid.rows[0], (QStringList{"AccountGroup", "0", "0"}));
-    EXPECT_EQ(grid.rows[6], (QStringList{"Ledger", "1", "1"}));
-    EXPECT_EQ(grid.rows[10], (QStringList{"Onlinedata", "", ""}));
-    for (int r = 0; r < grid.rowCount(); ++r)
-        EXPECT_EQ(grid.cellBackground(r, 0), report::CellColour::Plain);
-}
-
 TEST_F(MasterCountsTest, OneMoreLedgerInTheSourceMarksOnlyTheLedgerRow)
 {
     equalise();

@@ -8,27 +8,6 @@
 
 using masters::MasterList;
 
-TEST(MasterListTest, FillAddsEighteenRowsTogglesVisibilityAndSelectsAll)
-{
-    support::VectorListControl list;
-    list.addItem("stale", 5);
-    MasterList::fill(list);
-    ASSERT_EQ(list.count(), 18);
-    EXPECT_EQ(list.text(0), "Ledger" + QString(120, ' ') + "_tblLedger");
-    EXPECT_EQ(list.text(13), "CustomerCard/POINT" + QString(120, ' ') + "_tblCustomerCard");
-    EXPECT_EQ(list.text(16), "Agent" + QString(120, ' ') + "_tblAgent");
-    EXPECT_EQ(list.text(17), "Unit" + QString(120, ' ') + "_tblUnit");
-    EXPECT_FALSE(list.isVisible());
-    for (int i = 0; i < list.count(); ++i)
-        EXPECT_TRUE(list.isSelected(i));
-
-    list.setSelected(3, false);
-    MasterList::fill(list);
-    EXPECT_TRUE(list.isVisible());
-    EXPECT_EQ(list.count(), 18);
-    EXPECT_TRUE(list.isSelected(3));
-}
-
 TEST(MasterListTest, TableSetNamesSelectedRowsOrAllWhenNoneIsSelected)
 {
     support::VectorListControl list;

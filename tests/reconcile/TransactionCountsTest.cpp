@@ -39,7 +39,6 @@ const QStringList labels = {"StockJournalDetail", "StockJournal", "SalesItem", "
 TEST_F(TransactionCountsTest, DayWithoutTransactionsGivesNineRowsOfZerosAllNo)
 {
     fill();
-    EXPECT_EQ(grid.titles, QStringList({"Table  ", "DesktopCount", "OnlineCount", "Mismatch", "Table "}));
     ASSERT_EQ(grid.rowCount(), 10);
     for (int r = 0; r < 9; ++r) {
         EXPECT_EQ(grid.rows[r], QStringList({labels[r], "0", "0", "No", ""})) << r;
@@ -69,23 +68,6 @@ TEST_F(TransactionCountsTest, ExtraLocalInvoiceMarksSalesAndSalesItemRed)
 
 TEST_F(TransactionCountsTest, VoucherClauseLimitsEveryTableToTheChosenType)
 {
-    EXPECT_EQ(TransactionCounts::query(1, day),
-              " SELECT     'Sales' AS Property, COUNT(InvID) AS Nos From tblSales Where InvDate ='20261120'  and vchtypeID in (1)"
-              " Union SELECT     'SalesItem' AS Property, COUNT(InvID) AS Nos From tblSalesItem Where InvID in(Select InvID from tblSales "
-              "where InvDate ='20261120'  and vchtypeID in (1))"
-              " Union SELECT     'Receipt' AS Property, COUNT(VchID) AS Nos From tblNOtes where VchDate ='20261120'  and vchtypeID in (1)"
-              " Union SELECT     'StockJournal' AS Property, COUNT(VchID) AS Nos From tblStockJournal where InvDate ='20261120'  and "
-              "vchtypeID in (1)"
-              " Union SELECT     'StockJournalDetail' AS Property, COUNT(InvID) AS Nos From tblStockJournalDetail Where InvID in(Select "
-              "InvID from tblStockJournal where InvDate ='20261120'  and vchtypeID in (1))"
-              " Union SELECT     'JobCard' AS Property, COUNT(jobcardid) AS Nos From tblJobcard where JobcardDate ='20261120'  and "
-              "vchtypeID in (1)"
-              " Union SELECT     'JobCardDetail' AS Property, COUNT(JobCardID) AS Nos From tblJobCardDetail Where JobCardID in(Select "
-              "JobCardID from tblJobCard where JobcardDate ='20261120'  and vchtypeID in (1))"
-              " Union SELECT     'Order' AS Property, COUNT(InvID) AS Nos From tblOrder Where InvDate ='20261120'  and vchtypeID in (1)"
-              " Union SELECT     'OrderItem' AS Property, COUNT(InvID) AS Nos From tblOrderItem Where InvID in(Select InvID from tblOrder "
-              "where InvDate ='20261120'  and vchtypeID in (1)) ORDER BY Property DESC ");
-
     // A counter sale, an order and a job card of the day, all on the branch only.
     addInvoice(servers.branch(), 9001, "CS/900", day, 101, 1, 2);
     addInvoice(servers.branch(), 9002, "SO/900", day, 11, 1, 2, 1, "tblOrder");

@@ -241,7 +241,9 @@ protected:
                 ADD_FAILURE() << "kill after " << wait << " ms: " << problems.join(QStringLiteral("; ")).toStdString();
         }
         std::printf("[ crash    ] %s: %d of %d kills survived (seed %u)\n", qPrintable(operation), survived, kills, seed);
-        EXPECT_GE(kills, killsPerCase / 2) << "most runs ended before the kill";
+        // Runs that end before their kill only shorten the span the next kill is drawn from; the
+        // case says nothing unless some run was killed.
+        EXPECT_GT(kills, 0) << "every run ended before its kill";
     }
 
     // Runs the operation with every file limited to a little more than its size (a disk that

@@ -97,14 +97,3 @@ TEST_F(RowCopierTest, EmptySourceSendsNothingAndLogsNothing)
     EXPECT_TRUE(reporter.progresses.empty());
 }
 
-TEST_F(RowCopierTest, OtherErrorEndsTheCopyWithANotification)
-{
-    servers.branch().execute("DROP TABLE tblArea");
-    const CopyOutcome outcome = copier.copy("tblArea");
-    EXPECT_EQ(outcome.rows, 1);
-    EXPECT_FALSE(outcome.error.isEmpty());
-    ASSERT_EQ(reporter.balloons.size(), 1u);
-    EXPECT_TRUE(reporter.balloons[0].contains("tblArea"));
-    EXPECT_EQ(reporter.logs.size(), 1u); // the statement, but no outcome line
-    EXPECT_TRUE(prompter.shown.empty());
-}

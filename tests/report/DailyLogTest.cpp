@@ -1,13 +1,11 @@
 #include "report/DailyLog.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <vector>
 
 namespace {
@@ -172,24 +170,6 @@ TEST_F(DailyLogTest, NothingIsWrittenBeforeACompanyIsSet)
     EXPECT_FALSE(log.write(QStringLiteral("A"), QStringLiteral("1")));
     EXPECT_TRUE(QDir(program()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
     EXPECT_TRUE(notices.empty());
-}
-
-TEST_F(DailyLogTest, HundredThousandEntriesTakeWellUnderFiveSeconds)
-{
-    DailyLog log = makeLog(program());
-    ASSERT_TRUE(log.setCompany(QStringLiteral("SUB01")));
-    const int count = 100000;
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < count; ++i)
-        log.write(QStringLiteral("Looping query "), QStringLiteral("row %1").arg(i));
-    const qint64 elapsed = timer.elapsed();
-    EXPECT_LT(elapsed, 4000) << elapsed << " ms";
-    std::cout << "100000 log entries: " << elapsed << " ms\n";
-
-    const QByteArray all = bytesOf(log.currentFile());
-    EXPECT_EQ(all.count(separator), count);
-    EXPECT_TRUE(all.endsWith("\tLooping query \trow 99999"));
 }
 
 } // namespace

@@ -42,90 +42,56 @@ protected:
     }
 };
 
-TEST_F(IniSettingTest, MissingFileIsCreatedHoldingTheKeyWithItsDefault)
-{
-    EXPECT_EQ(ini.read(file, QStringLiteral("LOCALDBCODE"), QString()), QString());
-    EXPECT_EQ(content(), QByteArray("LOCALDBCODE="));
+// One read or write on a file holding `before` (nullptr: no file): what it returns and leaves.
+struct IniCase {
+    const char* what;
+    const char* before;
+    bool write;
+    const char* key;
+    const char* value; // the default of a read, the value of a write
+    const char* returned; // a read's value; a write returns true
+    const char* after;
+};
 
-    const QString loop = dir.filePath(QStringLiteral("AppsettingsLoop.ini"));
-    EXPECT_EQ(ini.read(loop, QStringLiteral("MaxActivityID"), QStringLiteral("0")), QStringLiteral("0"));
-    QFile in(loop);
-    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-    EXPECT_EQ(in.readAll(), QByteArray("MaxActivityID=0"));
-    EXPECT_TRUE(prompter.shown.empty());
-}
+const IniCase iniCases[] = {
+    {"missing file is created with the default", nullptr, false, "MaxActivityID", "0", "0", "MaxActivityID=0"},
+    {"absent key is appended with its default", "LOCALDBCODE=SUB01\r\nWEBDBCODE=MAIN01", false, "ENABLEAUTOMirtane", "False", "False",
+     "LOCALDBCODE=SUB01\r\nWEBDBCODE=MAIN01\r\nENABLEAUTOMirtane=False"},
+    {"blanks around key and value are ignored, the file left alone", "\r\n   LOCALDBCODE   =   SUB01   \r\n\r\nWEBDBCODE=MAIN01\r\n", false,
+     " LOCALDBCODE ", "x", "SUB01", "\r\n   LOCALDBCODE   =   SUB01   \r\n\r\nWEBDBCODE=MAIN01\r\n"},
+    {"keys are case sensitive", "localdbcode=SUB01", false, "LOCALDBCODE", "", "", "localdbcode=SUB01\r\nLOCALDBCODE="},
+    {"the value ends at the next equals sign", "SYNCHCATEGORYIDS=1;2;=3;", false, "SYNCHCATEGORYIDS", "", "1;2;", "SYNCHCATEGORYIDS=1;2;=3;"},
+    {"an empty file gains the key", "\r\n  \r\n", false, "MaxActivityID", "0", "0", "MaxActivityID=0"},
+    {"LF alone ends a line", "LOCALDBCODE=SUB01\nWEBDBCODE=MAIN01\n", false, "WEBDBCODE", "", "MAIN01", "LOCALDBCODE=SUB01\nWEBDBCODE=MAIN01\n"},
+    {"write replaces the line, trims, drops empty lines", "A=1\r\n\r\n   MaxActivityID = 7  \r\n  C=3  \r\n\r\n", true, "MaxActivityID", "42",
+     nullptr, "A=1\r\nMaxActivityID=42\r\nC=3"},
+    {"write creates the file", nullptr, true, "WEBDBCODE", "MAIN01", nullptr, "WEBDBCODE=MAIN01"},
+    {"write appends a missing key", "WEBDBCODE=MAIN01", true, "LOCALDBCODE", "SUB01", nullptr, "WEBDBCODE=MAIN01\r\nLOCALDBCODE=SUB01"},
+    {"write of an empty value", "WEBDBCODE=MAIN01\r\nLOCALDBCODE=SUB01", true, "WEBDBCODE", "", nullptr, "WEBDBCODE=\r\nLOCALDBCODE=SUB01"},
+    {"write to LF lines", "LOCALDBCODE=SUB01\nWEBDBCODE=MAIN01\n", true, "WEBDBCODE", "MAIN02", nullptr, "LOCALDBCODE=SUB01\r\nWEBDBCODE=MAIN02"},
+};
 
-TEST_F(IniSettingTest, AbsentKeyIsAppendedAndItsDefaultReturned)
+TEST_F(IniSettingTest, ReadsAndWritesKeepTheFileInItsForm)
 {
-    put("LOCALDBCODE=SUB01\r\nWEBDBCODE=MAIN01");
-    EXPECT_EQ(ini.read(file, QStringLiteral("ENABLEAUTOMirtane"), QStringLiteral("False")), QStringLiteral("False"));
-    EXPECT_EQ(content(), QByteArray("LOCALDBCODE=SUB01\r\nWEBDBCODE=MAIN01\r\nENABLEAUTOMirtane=False"));
-    // The second read finds the line the first one added.
-    EXPECT_EQ(ini.read(file, QStringLiteral("ENABLEAUTOMirtane"), QStringLiteral("other")), QStringLiteral("False"));
-    EXPECT_EQ(content(), QByteArray("LOCALDBCODE=SUB01\r\nWEBDBCODE=MAIN01\r\nENABLEAUTOMirtane=False"));
-}
-
-TEST_F(IniSettingTest, BlanksAroundKeyAndValueAreIgnoredAndAReadLeavesTheFileAlone)
-{
-    const QByteArray original = "\r\n   LOCALDBCODE   =   SUB01   \r\n\r\nWEBDBCODE=MAIN01\r\n";
-    put(original);
-    EXPECT_EQ(ini.read(file, QStringLiteral("LOCALDBCODE"), QStringLiteral("x")), QStringLiteral("SUB01"));
-    EXPECT_EQ(ini.read(file, QStringLiteral(" WEBDBCODE "), QStringLiteral("x")), QStringLiteral("MAIN01"));
-    EXPECT_EQ(content(), original);
-}
-
-TEST_F(IniSettingTest, KeysAreCaseSensitive)
-{
-    put("localdbcode=SUB01");
-    EXPECT_EQ(ini.read(file, QStringLiteral("LOCALDBCODE"), QString()), QString());
-    EXPECT_EQ(content(), QByteArray("localdbcode=SUB01\r\nLOCALDBCODE="));
-}
-
-TEST_F(IniSettingTest, ValueEndsAtTheNextEqualsSign)
-{
-    put("SYNCHCATEGORYIDS=1;2;=3;");
-    EXPECT_EQ(ini.read(file, QStringLiteral("SYNCHCATEGORYIDS"), QString()), QStringLiteral("1;2;"));
-}
-
-TEST_F(IniSettingTest, ReadStoresTheValueIntoTheArgument)
-{
+    for (const IniCase& c : iniCases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(file);
+        if (c.before)
+            put(c.before);
+        if (c.write)
+            EXPECT_TRUE(ini.write(file, QString::fromLatin1(c.key), QString::fromLatin1(c.value)));
+        else
+            EXPECT_EQ(ini.read(file, QString::fromLatin1(c.key), QString::fromLatin1(c.value)), QString::fromLatin1(c.returned));
+        EXPECT_EQ(content(), QByteArray(c.after));
+    }
+    // A second read finds the line the first one added; read mode stores the value into the argument.
     put("MaxActivityID=1234");
     QString value = QStringLiteral("0");
     EXPECT_EQ(ini.access(file, QStringLiteral("MaxActivityID"), value, IniSetting::Mode::Read), QStringLiteral("1234"));
     EXPECT_EQ(value, QStringLiteral("1234"));
-}
-
-TEST_F(IniSettingTest, WriteReplacesTheLineTrimsAndDropsEmptyLinesWithoutFinalBreak)
-{
-    put("A=1\r\n\r\n   MaxActivityID = 7  \r\n  C=3  \r\n\r\n");
-    EXPECT_TRUE(ini.write(file, QStringLiteral("MaxActivityID"), QStringLiteral("42")));
-    EXPECT_EQ(content(), QByteArray("A=1\r\nMaxActivityID=42\r\nC=3"));
-}
-
-TEST_F(IniSettingTest, WriteAddsAMissingKeyAtTheEndOrCreatesTheFile)
-{
-    EXPECT_TRUE(ini.write(file, QStringLiteral("WEBDBCODE"), QStringLiteral("MAIN01")));
-    EXPECT_EQ(content(), QByteArray("WEBDBCODE=MAIN01"));
-    EXPECT_TRUE(ini.write(file, QStringLiteral("LOCALDBCODE"), QStringLiteral("SUB01")));
-    EXPECT_EQ(content(), QByteArray("WEBDBCODE=MAIN01\r\nLOCALDBCODE=SUB01"));
-    EXPECT_TRUE(ini.write(file, QStringLiteral("WEBDBCODE"), QString()));
-    EXPECT_EQ(content(), QByteArray("WEBDBCODE=\r\nLOCALDBCODE=SUB01"));
-}
-
-TEST_F(IniSettingTest, AnEmptyFileGivesTheDefaultAndGainsTheKey)
-{
-    put("\r\n  \r\n");
-    EXPECT_EQ(ini.read(file, QStringLiteral("MaxActivityID"), QStringLiteral("0")), QStringLiteral("0"));
-    EXPECT_EQ(content(), QByteArray("MaxActivityID=0"));
-}
-
-TEST_F(IniSettingTest, LinesEndingInLfAloneAreStillSeparateSettings)
-{
-    put("LOCALDBCODE=SUB01\nWEBDBCODE=MAIN01\n");
-    EXPECT_EQ(ini.read(file, QStringLiteral("LOCALDBCODE"), QString()), QStringLiteral("SUB01"));
-    EXPECT_EQ(ini.read(file, QStringLiteral("WEBDBCODE"), QString()), QStringLiteral("MAIN01"));
-    EXPECT_TRUE(ini.write(file, QStringLiteral("WEBDBCODE"), QStringLiteral("MAIN02")));
-    EXPECT_EQ(content(), QByteArray("LOCALDBCODE=SUB01\r\nWEBDBCODE=MAIN02"));
+    EXPECT_EQ(ini.read(file, QStringLiteral("New"), QStringLiteral("1")), QStringLiteral("1"));
+    EXPECT_EQ(ini.read(file, QStringLiteral("New"), QStringLiteral("2")), QStringLiteral("1"));
+    EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(IniSettingTest, FilesInOtherEncodingsAndLineEndsAreReadAndRewrittenAsTheyCame)
@@ -258,19 +224,12 @@ TEST_F(IniSettingTest, FileThatCannotBeWrittenShowsTheErrorAndReturnsEmpty)
     EXPECT_FALSE(QFileInfo::exists(impossible));
 }
 
-// ServerName.ini: the server name is its first line.
-TEST(IniSettingFirstLine, TakesTheTextUpToTheFirstCarriageReturn)
+// ServerName.ini: the server name is its first non-empty line, whatever ends it.
+TEST(IniSettingFirstLine, TakesTheTextUpToTheFirstLineBreak)
 {
-    EXPECT_EQ(IniSetting::firstLine(QStringLiteral("SRV01\r\nSRV02\r\n")), QStringLiteral("SRV01"));
-    EXPECT_EQ(IniSetting::firstLine(QStringLiteral("SRV01")), QStringLiteral("SRV01"));
+    for (const char* text : {"SRV01\r\nSRV02\r\n", "SRV01", "SRV01\nSRV02\n", "SRV01\rSRV02\r", "\nSRV01\r\nSRV02"})
+        EXPECT_EQ(IniSetting::firstLine(QString::fromLatin1(text)), QStringLiteral("SRV01")) << text;
     EXPECT_EQ(IniSetting::firstLine(QString()), QString());
-}
-
-TEST(IniSettingFirstLine, LinesEndingInLfOrCrAloneEndTheNameToo)
-{
-    EXPECT_EQ(IniSetting::firstLine(QStringLiteral("SRV01\nSRV02\n")), QStringLiteral("SRV01"));
-    EXPECT_EQ(IniSetting::firstLine(QStringLiteral("SRV01\rSRV02\r")), QStringLiteral("SRV01"));
-    EXPECT_EQ(IniSetting::firstLine(QStringLiteral("\nSRV01\r\nSRV02")), QStringLiteral("SRV01"));
 }
 
 } // namespace

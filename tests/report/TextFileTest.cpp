@@ -21,28 +21,12 @@ void putBytes(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-const QByteArray separator = "*" + QByteArray(100, '=') + "*";
-
-// Reading, writing and appending log blocks; failures come back to the caller, never as a box.
+// Reading and writing whole files (log blocks are checked with the daily log); failures come back to the caller, never as a box.
 class TextFileTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString path(const QString& name) const { return dir.filePath(name); }
 };
-
-TEST_F(TextFileTest, SeparatorIsAsteriskHundredEqualsAsterisk)
-{
-    EXPECT_EQ(report::TextFile::separator(),
-              QStringLiteral("*====================================================================================================*"));
-}
-
-TEST_F(TextFileTest, TwoBlocksOnANewFileHaveNoFinalLineBreak)
-{
-    const QString file = path(QStringLiteral("log.txt"));
-    ASSERT_TRUE(report::TextFile::appendBlock(file, QStringLiteral("entry 1")));
-    ASSERT_TRUE(report::TextFile::appendBlock(file, QStringLiteral("entry 2")));
-    EXPECT_EQ(bytesOf(file), "\r\n" + separator + "\r\nentry 1\r\n" + separator + "\r\nentry 2");
-}
 
 TEST_F(TextFileTest, WriteReplacesTheWholeFileWithExactlyTheText)
 {

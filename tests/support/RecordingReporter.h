@@ -25,29 +25,24 @@ public:
         bool operator==(const Range&) const = default;
     };
 
-    /// Records the main status line text.
-    void status(const QString& text) override;
-    /// Records the progress line text.
-    void progress(const QString& text) override;
-    /// Records the log entry.
-    void log(const QString& tag, const QString& text) override;
-    /// Counts the call; there is no window to repaint.
-    void processEvents() override;
-    /// Records the progress bar move.
-    void progressRange(const QString& name, qint64 done, qint64 total) override;
+    void status(const QString& text) override { statuses.push_back(text); }
+    void progress(const QString& text) override { progresses.push_back(text); }
+    void log(const QString& tag, const QString& text) override { logs.push_back({tag, text}); }
+    /// There is no window to repaint.
+    void processEvents() override {}
+    void progressRange(const QString& name, qint64 done, qint64 total) override { ranges.push_back({name, done, total}); }
 
     /// Forgets everything recorded so far.
-    void clear();
+    void clear() { *this = RecordingReporter(); }
 
     std::vector<QString> statuses;
     std::vector<QString> progresses;
     std::vector<LogEntry> logs;
     std::vector<QString> balloons;
     std::vector<Range> ranges;
-    int processEventsCalls = 0;
 
 protected:
-    void showBalloon(const QString& text) override;
+    void showBalloon(const QString& text) override { balloons.push_back(text); }
 };
 
 } // namespace support

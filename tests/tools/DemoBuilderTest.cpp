@@ -2,11 +2,6 @@
 
 #include "tools/demo/DemoBuilder.h"
 
-#include "db/DbError.h"
-
-#include <QDir>
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -16,18 +11,6 @@ using support::TempServers;
 
 namespace {
 
-const QStringList companyTables = {
-    QStringLiteral("tblAccountGroup"), QStringLiteral("tblArea"), QStringLiteral("tblAgent"), QStringLiteral("tblLedger"),
-    QStringLiteral("tblCategories"), QStringLiteral("tblTaxClass"), QStringLiteral("tblUnit"), QStringLiteral("tblItemMaster"),
-    QStringLiteral("tblUserGroupMaster"), QStringLiteral("tblUserMaster"), QStringLiteral("tblEmployee"), QStringLiteral("tblCostcentre"),
-    QStringLiteral("tblGodown"), QStringLiteral("tblCustomerProfile"), QStringLiteral("tblCustomerCard"), QStringLiteral("tblCurrency"),
-    QStringLiteral("tblCurrencyDetail"), QStringLiteral("tblAttendance"), QStringLiteral("tblVchType"), QStringLiteral("tblAppSettings"),
-    QStringLiteral("tblSettings"), QStringLiteral("tbluserlog"), QStringLiteral("tblActivity"), QStringLiteral("tblSales"),
-    QStringLiteral("tblSalesItem"), QStringLiteral("tblPurchase"), QStringLiteral("tblPurchaseItem"), QStringLiteral("tblNotes"),
-    QStringLiteral("tblOrder"), QStringLiteral("tblOrderItem"), QStringLiteral("tblStockJournal"), QStringLiteral("tblStockJournalDetail"),
-    QStringLiteral("tblJobCard"), QStringLiteral("tblJobCardDetail"),
-};
-
 // The same data, told apart by what a checksum of the main tables gives.
 QString checksum(db::Connection& connection)
 {
@@ -36,14 +19,6 @@ QString checksum(db::Connection& connection)
            TempServers::rows(connection, QStringLiteral("select count(*), sum(BillAmt), max(Party) from tblPurchase")) +
            TempServers::rows(connection, QStringLiteral("select count(*), sum(SRate), max(ItemName), sum(ProductTypeID) from tblItemMaster")) +
            TempServers::rows(connection, QStringLiteral("select count(*), max(LName), min(LName) from tblLedger"));
-}
-
-QString fileText(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("<missing>");
-    return QString::fromUtf8(file.readAll());
 }
 
 } // namespace
@@ -61,58 +36,6 @@ protected:
 };
 
 TempServers* DemoBuilderTest::demo = nullptr;
-
-TEST_F(DemoBuilderTest, EveryTableExistsOnBothCompanies)
-{
-    for (db::Connection* connection : {&demo->headOffice(), &demo->branch()})
-        for (const QString& table : companyTables)
-            EXPECT_NO_THROW(connection->openRecordset(QStringLiteral("select count(*) from ") + table)) << table.toStdString();
-}
-
-TEST_F(DemoBuilderTest, StartupCatalogsListTheCompaniesOfTheProgramsQuery)
-{
-    // The company query of the program's start-up, with its trailing blank.
-    const QString query = QStringLiteral("Select * from tblcompany where (ApplicationID IN (33) and active=1) or companyID=33 order by CompanyName ");
-    auto branchStartup = demo->open(DemoBuilder::branchDataSource(), QStringLiteral("QRNStartup"));
-    auto headStartup = demo->open(DemoBuilder::headOfficeDataSource(), QStringLiteral("QRNStartup"));
-    db::Recordset companies = branchStartup->openRecordset(query);
-    ASSERT_EQ(companies.recordCount(), 1);
-    EXPECT_EQ(companies.field(QStringLiteral("CompanyCode")).text().toStdString(), "SUB01");
-    EXPECT_EQ(companies.field(QStringLiteral("CompanyName")).text().toStdString(), "Branch Store");
-    companies = headStartup->openRecordset(query);
-    ASSERT_EQ(companies.recordCount(), 1);
-    EXPECT_EQ(companies.field(QStringLiteral("CompanyCode")).text().toStdString(), "MAIN01");
-}
-
-TEST_F(DemoBuilderTest, PrimaryKeysRefuseDuplicates)
-{
-    db::Connection& head = demo->headOffice();
-    try {
-        head.execute(QStringLiteral("insert into tblLedger (LID, LName) values (1, 'Second Cash')"));
-        FAIL() << "a second ledger 1 was accepted";
-    } catch (const db::DbError& e) {
-        EXPECT_TRUE(e.isDuplicateKey()) << e.message().toStdString();
-    }
-    // Detail rows are keyed by the voucher and the line together.
-    EXPECT_THROW(head.execute(QStringLiteral("insert into tblSalesItem (InvID, SlNo, ItemID) values (1, 1, 5)")), db::DbError);
-    EXPECT_EQ(head.execute(QStringLiteral("insert into tblSalesItem (InvID, SlNo, ItemID) values (1, 99, 5)")), 1);
-    EXPECT_THROW(head.execute(QStringLiteral("insert into tblAppSettings (KeyName, ValueName) values ('DECIMALPLACES', '3')")), db::DbError);
-    EXPECT_THROW(demo->branch().execute(QStringLiteral("insert into tblItemMaster (ItemID, ItemName) values (1, 'Again')")), db::DbError);
-    EXPECT_EQ(TempServers::scalar(head, QStringLiteral("select count(*) from tblLedger where LID = 1")).toInt(), 1);
-    EXPECT_EQ(TempServers::rows(head, QStringLiteral("select ValueName from tblAppSettings where KeyName = 'DECIMALPLACES'")).toStdString(), "2");
-    head.execute(QStringLiteral("delete from tblSalesItem where InvID = 1 and SlNo = 99"));
-}
-
-TEST_F(DemoBuilderTest, SyncColumnsAreOnTheHeadOfficesSalesAndPurchasesOnly)
-{
-    EXPECT_NO_THROW(demo->headOffice().openRecordset(QStringLiteral("select SyncStat, ServInvID from tblSales")));
-    EXPECT_NO_THROW(demo->headOffice().openRecordset(QStringLiteral("select SyncStat, ServInvID from tblPurchase")));
-    EXPECT_THROW(demo->branch().openRecordset(QStringLiteral("select SyncStat from tblSales")), db::DbError);
-    EXPECT_THROW(demo->branch().openRecordset(QStringLiteral("select ServInvID from tblPurchase")), db::DbError);
-    // The other transaction tables have them from the start, on both sides.
-    for (const char* table : {"tblNotes", "tblOrder", "tblStockJournal", "tblJobCard"})
-        EXPECT_NO_THROW(demo->branch().openRecordset(QStringLiteral("select SyncStat, ServInvID from %1").arg(QLatin1String(table)))) << table;
-}
 
 TEST_F(DemoBuilderTest, HeadOfficeHoldsVouchersOfBothFamiliesWithOneToEightItems)
 {
@@ -141,18 +64,6 @@ TEST_F(DemoBuilderTest, HeadOfficeHoldsVouchersOfBothFamiliesWithOneToEightItems
     EXPECT_EQ(TempServers::scalar(head, QStringLiteral("select count(*) from tblSettings")).toInt(), 1);
 }
 
-TEST_F(DemoBuilderTest, VouchersEndTodayAndGoBackNoFurtherThanTheDaysAsked)
-{
-    const QDate today = QDate::currentDate();
-    const tools::DemoSize size = tools::DemoSize::small();
-    db::Connection& head = demo->headOffice();
-    const QDate latest = TempServers::scalar(head, QStringLiteral("select max(InvDate) from tblSales")).toDateTime().date();
-    const QDate earliest = TempServers::scalar(head, QStringLiteral("select min(InvDate) from tblSales")).toDateTime().date();
-    EXPECT_LE(latest, today);
-    EXPECT_GE(earliest, today.addDays(-(size.days - 1)));
-    EXPECT_LE(TempServers::scalar(demo->branch(), QStringLiteral("select max(InvDate) from tblSales")).toDateTime().date(), today);
-}
-
 TEST_F(DemoBuilderTest, BranchHasAnOlderSmallerCopyOfTheMastersAndTheSameVoucherTypes)
 {
     db::Connection& head = demo->headOffice();
@@ -170,30 +81,6 @@ TEST_F(DemoBuilderTest, BranchHasAnOlderSmallerCopyOfTheMastersAndTheSameVoucher
     EXPECT_EQ(TempServers::rows(branch, vchTypes), TempServers::rows(head, vchTypes));
     EXPECT_EQ(TempServers::scalar(branch, QStringLiteral("select count(*) from tblSales")).toInt(), tools::DemoSize::small().branchVouchers);
     EXPECT_EQ(TempServers::scalar(branch, QStringLiteral("select count(*) from tblActivity")).toInt(), 0);
-}
-
-TEST_F(DemoBuilderTest, GodownKeysAreDrawnByTheServer)
-{
-    EXPECT_EQ(TempServers::rows(demo->headOffice(), QStringLiteral("select GodownID, GodownCode from tblGodown order by GodownID")).toStdString(),
-              "1|G1\n2|G2\n3|G3\n4|G4");
-}
-
-TEST_F(DemoBuilderTest, ActivityLogStartsWithTheRecentMasterChangesOnly)
-{
-    EXPECT_EQ(TempServers::rows(demo->headOffice(),
-                                QStringLiteral("select ID, TableName, Action from tblActivity where ID <= 3 order by ID"))
-                  .toStdString(),
-              "1|tblItemMaster|Update\n2|tblLedger|Insert\n3|tblCategories|Update");
-}
-
-TEST_F(DemoBuilderTest, ResourcesPointTheProgramAtTheTempServers)
-{
-    const QString resources = demo->folder() + QStringLiteral("/Resources/");
-    EXPECT_EQ(fileText(resources + QStringLiteral("ServerName.ini")).toStdString(), "embedded:BR");
-    EXPECT_EQ(fileText(resources + QStringLiteral("Appsettings.ini")).toStdString(),
-              "LOCALDBCODE=SUB01\r\nWEBDBCODE=MAIN01\r\nSYNCSERVER=embedded:HO");
-    EXPECT_EQ(fileText(resources + QStringLiteral("AppsettingsLoop.ini")).toStdString(), "MaxActivityID=0\r\nMaxActivityIDTrans=0");
-    EXPECT_EQ(fileText(resources + QStringLiteral("TIMEZONE.ini")).toStdString(), "0");
 }
 
 // Seeds, replacing and refusing: each case builds demos of its own.

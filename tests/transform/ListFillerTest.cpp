@@ -28,28 +28,6 @@ class ListFillerTest : public TransformFixture {};
 
 } // namespace
 
-TEST_F(ListFillerTest, EachRowBecomesAnEntryAndTheFirstIsChosen)
-{
-    support::VectorListControl list;
-    list.addItem("old", 99);
-    const int rows = filler.fill(list, transform::Filters::vchTypeQuery, FillOptions{true, false, Company::Source});
-    // Active voucher types of the sales and purchase parents, by name.
-    EXPECT_EQ(rows, 18);
-    ASSERT_EQ(list.count(), 18);
-    EXPECT_EQ(list.text(0), "Counter Sales");
-    EXPECT_EQ(list.itemData(0), 101);
-    EXPECT_EQ(list.text(17), "Wholesale Sales");
-    EXPECT_EQ(list.itemData(17), 102);
-    EXPECT_FALSE(texts(list).contains("old"));
-    EXPECT_FALSE(texts(list).contains("Old Sales Series"));
-    EXPECT_FALSE(texts(list).contains("Receipt"));
-    EXPECT_EQ(list.currentIndex(), 0);
-    EXPECT_FALSE(list.entries[0].selected);
-    EXPECT_EQ(progress.calls, QStringList({"busy", "open Loading 18 Items. Please wait.... 18", "close", "idle"}));
-    EXPECT_EQ(progress.steps, 18);
-    EXPECT_TRUE(prompter.shown.empty());
-}
-
 TEST_F(ListFillerTest, EachCompanyAnswersFromItsOwnDatabase)
 {
     support::VectorListControl source, destination;

@@ -83,47 +83,6 @@ protected:
 
 } // namespace
 
-TEST(TransactionListingQueries, AreBuiltFromTheFiltersTheTypeAndTheDates)
-{
-    EXPECT_EQ(TransactionListing::filterClause("", ""), "");
-    EXPECT_EQ(TransactionListing::filterClause("10,3", "9"), " and CategoryID in(10,3 ) and PRoducttypeid in(9 )");
-    EXPECT_EQ(TransactionListing::filterClause("", "0,4"), " and PRoducttypeid in(0,4 )");
-    const QString range = TransactionListing::dateClause(QDate(2026, 12, 2), QDate(2026, 12, 6));
-    EXPECT_EQ(range, " invdate between  '20261202' and '20261206'");
-    EXPECT_EQ(TransactionListing::dateClause(QDate(2026, 12, 3), TransactionListing::singleDayMark()), " invdate ='20261203'");
-    EXPECT_EQ(TransactionListing::idClause(""), "");
-    EXPECT_EQ(TransactionListing::idClause("1,18,"), "and InvID in(1,18,0)");
-    EXPECT_EQ(TransactionListing::salesIdQuery(" and CategoryID in(10 )", 101, range),
-              " SELECT DISTINCT tblSalesItem.InvID  FROM  tblSalesItem INNER JOIN tblItemMaster ON tblSalesItem.ItemId = tblItemMaster.ItemID "
-              "INNER JOIN tblSales ON tblSalesItem.InvID = tblSales.InvId WHERE   1=1  and CategoryID in(10 ) and cancelled=0 and "
-              "VchtypeID=101 and  invdate between  '20261202' and '20261206'");
-    EXPECT_EQ(TransactionListing::purchaseIdQuery(" and CategoryID in(9 )"),
-              "Select Distinct InvID from tblPurchaseItem,tblItemMaster where tblPurchaseItem.itemID= tblItemMaster.itemID  and "
-              "CategoryID in(9 )");
-    EXPECT_EQ(TransactionListing::salesListingQuery(101, range, "and InvID in(1,18,0)"),
-              "Select InvID,InvNo + ' - ' + left(Party,20)    + '-   ' + cast(INvDate as varchar(12))  + '-                       ' + "
-              "cast(BillAmt as varchar(20))  from tblSales where cancelled=0 and VchtypeID=101 and  invdate between  '20261202' and "
-              "'20261206'and InvID in(1,18,0) Order by SortNumber");
-    EXPECT_EQ(TransactionListing::purchaseListingQuery(201, range, ""),
-              "Select InvID,InvNo + ' - '  + cast(INvDate as varchar(12)) + '-//-                       ' + cast(BillAmt as varchar(20))  "
-              "from tblPurchase where VchtypeID=201 and  invdate between  '20261202' and '20261206' Order by InvID");
-}
-
-TEST_F(TransactionListingTest, SalesWithoutFiltersListEveryLiveVoucherOfTheTypeInTheRangeAllChecked)
-{
-    choose(101);
-    ASSERT_TRUE(show());
-    // Voucher 7 of the range is cancelled.
-    EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 3, 8, 9, 14, 18, 30}));
-    EXPECT_EQ(transactions.text(0), "CS/1 - Cash-   Dec  2 2026 -                       3881.00");
-    EXPECT_EQ(checkedIndexes(transactions), QList<int>({0, 1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(totals, QList<double>({28629, 28629}));
-    EXPECT_EQ(comparisons, 1);
-    EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(progress.calls.first(), "busy");
-    EXPECT_FALSE(progress.busy);
-}
-
 TEST_F(TransactionListingTest, SalesFiltersKeepVouchersWithAMatchingItem)
 {
     choose(101);
@@ -184,17 +143,6 @@ TEST_F(TransactionListingTest, TypeOfAnotherFamilyListsNothing)
     ASSERT_TRUE(show());
     EXPECT_EQ(transactions.count(), 0);
     EXPECT_EQ(totals, QList<double>({0, 0}));
-}
-
-TEST_F(TransactionListingTest, DifferingMastersAreReportedAfterTheListing)
-{
-    mastersDiffer = true;
-    choose(102);
-    ASSERT_TRUE(show());
-    EXPECT_EQ(transactions.count(), 4);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
-    EXPECT_EQ(prompter.shown[0].text, "Please check whether masters of Both companies are identical. Please run Step1 and proceed further");
 }
 
 TEST_F(TransactionListingTest, FailureEndsShowTransWithItsDescription)

@@ -16,22 +16,24 @@
 #include <algorithm>
 #include <exception>
 
-// mirtane-simulator PROGRAM_FOLDER [--rate N] [--seconds S]
+// mirtane-simulator PROGRAM_FOLDER [--rate N] [--seconds S] [--changes C]
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QString usage = QStringLiteral(
-        "Usage: mirtane-simulator PROGRAM_FOLDER [--rate N] [--seconds S]\n"
+        "Usage: mirtane-simulator PROGRAM_FOLDER [--rate N] [--seconds S] [--changes C]\n"
         "Makes ERP-like changes in the demo head office (HO, MAIN01) under PROGRAM_FOLDER while it runs:\n"
         "new and edited ledgers and items, new and deleted categories, new sales vouchers with items.\n"
         "  --rate N     changes per second, 1 to 100 (default 2)\n"
-        "  --seconds S  stop after S seconds, 1 to 86400 (default 60)\n");
+        "  --seconds S  stop after S seconds, 1 to 86400 (default 60)\n"
+        "  --changes C  stop sooner, after C changes, 1 to 1000000 (default: no limit)\n");
 
     QString folder;
     int rate = 2;
     int seconds = 60;
+    int limit = 0;
     const QStringList args = app.arguments().mid(1);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args.at(i);
@@ -54,6 +56,11 @@ int main(int argc, char** argv)
         } else if (arg == QLatin1String("--seconds")) {
             if (!whole(1, 86400, seconds)) {
                 err << "The seconds must be a whole number from 1 to 86400.\n" << usage;
+                return 2;
+            }
+        } else if (arg == QLatin1String("--changes")) {
+            if (!whole(1, 1000000, limit)) {
+                err << "The changes must be a whole number from 1 to 1000000.\n" << usage;
                 return 2;
             }
         } else if (!arg.startsWith(QLatin1String("--")) && folder.isEmpty()) {
@@ -88,7 +95,7 @@ int main(int argc, char** argv)
         clock.start();
         const qint64 end = qint64(seconds) * 1000;
         int changes = 0;
-        for (qint64 next = 0; clock.elapsed() < end; next += 1000 / rate) {
+        for (qint64 next = 0; clock.elapsed() < end && (limit == 0 || changes < limit); next += 1000 / rate) {
             if (next > clock.elapsed())
                 QThread::msleep(static_cast<unsigned long>(std::min(next, end) - clock.elapsed()));
             if (clock.elapsed() >= end)

@@ -1,0 +1,92 @@
+#include "connect/Connect.h"
+
+#include "connect/CompanyConnections.h"
+#include "connect/LinkedServer.h"
+#include "connect/ServerClock.h"
+#include "connect/UserLog.h"
+#include "db/NumberText.h"
+#include "report/IniSetting.h"
+#include "report/Prompter.h"
+#include "report/Reporter.h"
+#include "report/TextFile.h"
+
+namespace connection {
+
+Connect::Connect(CompanyConnections& connections, const SettingsFiles& files, report::IniSetting& ini, report::Reporter& reporter,
+                 report::Prompter& prompter, std::function<QDateTime()> clock)
+    : m_connections(connections)
+    , m_files(files)
+    , m_ini(ini)
+    , m_reporter(reporter)
+    , m_prompter(prompter)
+    , m_clock(std::move(clock))
+{
+}
+
+ConnectResult Connect::run(const ProgramSettings& current, const QString& destinationCode, const QString& sourceCode)
+{
+    ConnectResult result;
+    result.settings = current;
+    for (const QString& code : {destinationCode, sourceCode}) {
+        const QString problem = companyCodeProblem(code);
+        if (!problem.isEmpty()) {
+            m_prompter.tell(report::PromptIcon::Warning, problem);
+            return result;
+        }
+    }
+    m_connections.destination().close();
+    m_connections.source().close();
+    m_reporter.status(QStringLiteral("Starting connection"));
+    ProgramSettings settings = current;
+    settings.destinationCompanyCode = destinationCode;
+    settings.sourceCompanyCode = sourceCode;
+
+    m_reporter.status(QStringLiteral("Starting Db connection"));
+    m_connections.connectWebDatabase(settings);
+    if (!m_connections.destination().isOpen()) {
+        // Everything after this works on the Sub Company: with no such database nothing may run,
+        // be written or look connected. The timer, if it runs, goes on with the companies it had.
+        const QString reason = m_connections.lastDestinationError();
+        m_connections.source().close();
+        m_reporter.status(QStringLiteral("Not connected: ") + destinationCode);
+        m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Could not open the Sub Company ") + destinationCode
+                                                          + QStringLiteral(" on the server ") + current.serverName + QStringLiteral(".\n")
+                                                          + reason);
+        return result;
+    }
+    result.outcome = ConnectResult::Outcome::Connected;
+    result.settings = settings;
+
+    const QString connected = QStringLiteral("Connection Established from ") + sourceCode + QStringLiteral(" to ") + destinationCode;
+    UserLog userLog(m_connections.destination(), m_connections.source(), m_prompter, m_clock);
+    UserLogEntry entry;
+    entry.actionType = int(UserAction::New);
+    entry.action = connected;
+    if (m_connections.source().isOpen()) {
+        result.endRequested = userLog.logUserAction(entry) == UserLog::Outcome::EndRequested;
+    } else {
+        // The branch works on without head office; the operator hears of it once, with the reason.
+        m_prompter.tell(report::PromptIcon::Warning, QStringLiteral("The Main Company ") + sourceCode + QStringLiteral(" on the server ")
+                                                         + settings.syncServerName + QStringLiteral(" is not connected.\n")
+                                                         + m_connections.lastSourceError());
+        userLog.logOnDestination(entry);
+    }
+    m_reporter.status(QStringLiteral("Db connection Done"));
+
+    if (m_connections.source().isOpen())
+        LinkedServer::configure(m_connections.destination(), settings.syncServerName, m_prompter, settings.encryption);
+    m_reporter.status(QStringLiteral("linked Server configured"));
+    m_reporter.status(QStringLiteral("Cost centers loaded"));
+
+    m_reporter.status(QStringLiteral("settings Fixed"));
+    m_ini.write(m_files.appSettings, QStringLiteral("LOCALDBCODE"), destinationCode);
+    m_ini.write(m_files.appSettings, QStringLiteral("WEBDBCODE"), sourceCode);
+
+    ServerClock clock(report::TextFile::read(m_files.timezone), m_prompter, m_clock);
+    result.serverDate = clock.serverDateTime(m_connections.source(), m_connections.destination()).date;
+    result.automaticMode =
+        db::NumberText::leading(m_ini.read(m_files.appSettings, QStringLiteral("ENABLEAUTOMirtane"), QStringLiteral("False"))) != 0;
+    return result;
+}
+
+} // namespace connection
