@@ -132,7 +132,7 @@ int main(int argc, char* argv[])
         clock.start();
         StepClock reporter(clock, till);
         PlainList list;
-        masters::FullSync::Setup setup{QStringLiteral("embedded:HO"), tools::DemoBuilder::mainCompany(), [bulk] { return bulk; }, {}};
+        masters::FullSync::Setup setup{QStringLiteral("embedded:HO"), tools::DemoBuilder::mainCompany(), [bulk] { return bulk; }, {}, {}};
         masters::FullSync(branch, headOffice, reporter, prompter, list, setup).run();
         const qint64 step = reporter.ended - reporter.started;
         std::printf("\n%s, item master of %d rows:\n", bulk ? "Bulk transfer" : "Row copy", itemCount);

@@ -46,6 +46,11 @@ namespace app {
 
 namespace {
 
+// The Transfers page's grids: their rows are filled by the page, their titles are set here.
+const QString TransfersFormat =
+    QStringLiteral("Inv No      |Date       |VchType         |HO key|Branch key|HO amount   |Branch amount|Copied at               |Copied by      ");
+const QString SetAsideFormat = QStringLiteral("Kind    |What                                        |Reason                                                  |Tries|Last try            ");
+
 template <typename Widget>
 Widget* named(Widget* widget, const QString& name)
 {
@@ -237,6 +242,8 @@ QWidget* MainWindow::buildPicture1()
     m_txtSelVal = named(new ClickableLabel(QStringLiteral("0.00000"), m_Picture1), QStringLiteral("txtSelVal"));
     m_txtReduceTo = named(new QLineEdit(m_Picture1), QStringLiteral("txtReduceTo"));
     m_cmdStartDatamigration = button(QStringLiteral("cmdStartDatamigration"), QStringLiteral("Start Transform"), m_Picture1);
+    m_cmdPreviewTransform = button(QStringLiteral("cmdPreviewTransform"), QStringLiteral("Preview"), m_Picture1);
+    m_cmdPreviewTransform->setToolTip(QStringLiteral("Show what Start Transform would copy and what it would be worth, without copying"));
     for (QLabel* total : {m_txttotVal, static_cast<QLabel*>(m_txtSelVal)}) {
         total->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         total->setFrameShape(QFrame::StyledPanel);
@@ -254,7 +261,10 @@ QWidget* MainWindow::buildPicture1()
     layout->addWidget(m_chkCheckAll);
     layout->addWidget(m_lstSource, 1);
     layout->addLayout(totals);
-    layout->addWidget(m_cmdStartDatamigration);
+    auto* runButtons = new QHBoxLayout;
+    runButtons->addWidget(m_cmdPreviewTransform);
+    runButtons->addWidget(m_cmdStartDatamigration, 1);
+    layout->addLayout(runButtons);
     return m_Picture1;
 }
 
@@ -413,6 +423,7 @@ QWidget* MainWindow::buildLowerTabs()
     m_SSTab2->addTab(m_msgTransGrid, QStringLiteral("Voucher Det"));
     m_SSTab2->addTab(m_msgActivity, QStringLiteral("Activity"));
     m_SSTab2->addTab(m_msgMisMatch, QStringLiteral("Mismatch"));
+    m_SSTab2->addTab(buildTransfersPage(), QStringLiteral("Transfers"));
     // The day's voucher counts have about ten rows: every lower grid shows that many without
     // scrolling, down to a 1366x768 screen.
     constexpr int shownRows = 10;
@@ -432,6 +443,30 @@ QWidget* MainWindow::buildLowerTabs()
     costCentre->setVisible(false);
     connect(m_SSTab2, &QTabWidget::currentChanged, costCentre, [costCentre](int page) { costCentre->setVisible(page == MismatchPage); });
     return m_SSTab2;
+}
+
+QWidget* MainWindow::buildTransfersPage()
+{
+    auto* page = named(new QWidget(m_SSTab2), QStringLiteral("pageTransfers"));
+    m_msgTransfers = grid(QStringLiteral("msgTransfers"), TransfersFormat, page);
+    m_msgSetAside = grid(QStringLiteral("msgSetAside"), SetAsideFormat, page);
+    m_lblTransfers = named(new QLabel(page), QStringLiteral("lblTransfers"));
+    m_cmdExportTransfers = button(QStringLiteral("cmdExportTransfers"), QStringLiteral("Export..."), page);
+    m_cmdExportTransfers->setToolTip(QStringLiteral("Write this page as a CSV file for head office's accountants"));
+    auto* setAsideCaption = caption(QStringLiteral("Set aside:"), m_msgSetAside, page);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_lblTransfers, 1);
+    bottom->addWidget(m_cmdExportTransfers);
+    auto* layout = new QVBoxLayout(page);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(m_msgTransfers, 1);
+    layout->addWidget(setAsideCaption);
+    layout->addWidget(m_msgSetAside);
+    // A few rows wait at a time; the copies get the rest of the page.
+    m_msgSetAside->setFixedHeight(m_msgSetAside->horizontalHeader()->sizeHint().height() + 3 * m_msgSetAside->verticalHeader()->defaultSectionSize()
+                                  + 2 * m_msgSetAside->frameWidth());
+    layout->addLayout(bottom);
+    return page;
 }
 
 QWidget* MainWindow::buildNoticeStrip()
@@ -459,6 +494,9 @@ QWidget* MainWindow::buildStatusLines()
     auto* bar = named(new QWidget(m_content), QStringLiteral("statusLines"));
     m_lblStatusMain = statusLine(QStringLiteral("lblStatusMain"), bar);
     m_lblStatus = statusLine(QStringLiteral("lblStatus"), bar);
+    m_lblHealth = statusLine(QStringLiteral("lblHealth"), bar);
+    m_lblHealth->clear();
+    m_lblHealth->hide();
     m_lblOperation = named(new QLabel(bar), QStringLiteral("lblOperation"));
     m_prgOperation = named(new QProgressBar(bar), QStringLiteral("prgOperation"));
     m_prgOperation->setFixedWidth(160);
@@ -472,6 +510,7 @@ QWidget* MainWindow::buildStatusLines()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_lblStatusMain, 3);
     layout->addWidget(m_lblStatus, 2);
+    layout->addWidget(m_lblHealth, 4);
     layout->addWidget(m_lblOperation);
     layout->addWidget(m_prgOperation);
     layout->addWidget(m_cmdNotices);
@@ -569,7 +608,7 @@ void MainWindow::nameUncaptionedControls()
         m_txtReduceTo, m_SSTab1, m_lstMasterSettings, m_msgDataCount, m_dtpdate,
         m_dtpto, m_lstVchtypes, m_lstCategories, m_LstitemClass, m_cboVchtypeTotransform,
         m_cboTaxMode, m_txtPRateDiscount, m_txtSRateDiscount, m_txtMRPDiscount, m_txtLog, m_SSTab2,
-        m_msgTransGrid, m_msgActivity, m_cboCostCentre, m_msgMisMatch,
+        m_msgTransGrid, m_msgActivity, m_cboCostCentre, m_msgMisMatch, m_msgTransfers, m_msgSetAside,
     };
     for (QWidget* control : uncaptioned)
         control->setAccessibleName(control->objectName());
@@ -652,8 +691,8 @@ void MainWindow::orderTabs()
         m_SSTab1, m_chkBulkInsert, m_lstMasterSettings, m_cmdFullSync, m_cmdMasterSynchDetail, m_cmdSettingsSynch, m_msgDataCount,
         m_cmdUpdateDataBase, m_dtpdate, m_dtpto, m_lstVchtypes, m_lstCategories, m_LstitemClass, m_cmdShowTransactions,
         m_cboVchtypeTotransform, m_cboTaxMode, m_txtPRateDiscount, m_txtSRateDiscount, m_txtMRPDiscount, m_txtLog,
-        m_chkCheckAll, m_lstSource, m_txtReduceTo, m_cmdStartDatamigration, m_SSTab2, m_cboCostCentre, m_msgTransGrid,
-        m_msgActivity, m_msgMisMatch, m_cmdRefresh, m_cmdNotices,
+        m_chkCheckAll, m_lstSource, m_txtReduceTo, m_cmdPreviewTransform, m_cmdStartDatamigration, m_SSTab2, m_cboCostCentre, m_msgTransGrid,
+        m_msgActivity, m_msgMisMatch, m_msgTransfers, m_msgSetAside, m_cmdExportTransfers, m_cmdRefresh, m_cmdNotices,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -861,5 +900,6 @@ QLabel* MainWindow::lblDaystartTime() const { return m_lblDaystartTime; }
 QLabel* MainWindow::lblTimerStatus() const { return m_lblTimerStatus; }
 QLabel* MainWindow::lblStatusMain() const { return m_lblStatusMain; }
 QLabel* MainWindow::lblStatus() const { return m_lblStatus; }
+QLabel* MainWindow::lblHealth() const { return m_lblHealth; }
 
 } // namespace app

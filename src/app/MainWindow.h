@@ -38,7 +38,7 @@ public:
     /// Pages of SSTab1, in tab order.
     enum MainPage { StepOnePage = 0, TechControlPage = 1, MainCompanyPage = 2, SubCompanyPage = 3, LogFilePage = 4 };
     /// Pages of SSTab2, in tab order.
-    enum LowerPage { VoucherDetPage = 0, ActivityPage = 1, MismatchPage = 2 };
+    enum LowerPage { VoucherDetPage = 0, ActivityPage = 1, MismatchPage = 2, TransfersPage = 3 };
 
     /// Builds every control; `programFolder` is where Resources/, the log folders and servers/ live.
     /// The login panel is shown and the "Tech Control Panel" page is unavailable until Insert is pressed.
@@ -183,6 +183,14 @@ public:
     QComboBox* cboCostCentre() const;
     /// Mismatch grid msgMisMatch ("Mismatch").
     QTableWidget* msgMisMatch() const;
+    /// Copied vouchers grid msgTransfers ("Transfers"), set-aside grid msgSetAside below it, the
+    /// page's note lblTransfers and its button cmdExportTransfers "Export...".
+    QTableWidget* msgTransfers() const { return m_msgTransfers; }
+    QTableWidget* msgSetAside() const { return m_msgSetAside; }
+    QLabel* lblTransfers() const { return m_lblTransfers; }
+    QPushButton* cmdExportTransfers() const { return m_cmdExportTransfers; }
+    /// Button cmdPreviewTransform "Preview" beside Start Transform.
+    QPushButton* cmdPreviewTransform() const { return m_cmdPreviewTransform; }
 
     /// Sync timer timertrigger: 5000 ms, not running until started from outside.
     QTimer* timertrigger() const;
@@ -201,6 +209,8 @@ public:
     QLabel* lblStatusMain() const;
     /// Progress line lblStatus.
     QLabel* lblStatus() const;
+    /// The sync timer's health in plain words, lblHealth (empty until the first tick).
+    QLabel* lblHealth() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -214,6 +224,7 @@ private:
     QWidget* buildMainCompanyPage();
     QWidget* buildSubCompanyPage();
     QWidget* buildLogFilePage();
+    QWidget* buildTransfersPage();
     QWidget* buildLowerTabs();
     QWidget* buildNoticeStrip();
     QWidget* buildStatusLines();
@@ -278,6 +289,11 @@ private:
     QTableWidget* m_msgActivity = nullptr;
     QComboBox* m_cboCostCentre = nullptr;
     QTableWidget* m_msgMisMatch = nullptr;
+    QTableWidget* m_msgTransfers = nullptr;
+    QTableWidget* m_msgSetAside = nullptr;
+    QLabel* m_lblTransfers = nullptr;
+    QPushButton* m_cmdExportTransfers = nullptr;
+    QPushButton* m_cmdPreviewTransform = nullptr;
 
     QTimer* m_timertrigger = nullptr;
 
@@ -288,6 +304,7 @@ private:
     QLabel* m_lblTimerStatus = nullptr;
     QLabel* m_lblStatusMain = nullptr;
     QLabel* m_lblStatus = nullptr;
+    QLabel* m_lblHealth = nullptr;
 
     QPushButton* m_cmdNotices = nullptr;
     QPushButton* m_cmdLoginNotices = nullptr;

@@ -63,6 +63,7 @@ void MastersController::fullSync()
         setup.sourceCompany = m_shell.settings().sourceCompanyCode;
         setup.bulkChecked = [this] { return m_window.chkBulkInsert()->isChecked(); };
         setup.refreshCounts = [this] { m_shell.refreshMasterCounts(); };
+        setup.skippedTables = [this](const std::vector<masters::GuardedTable>& skipped) { m_skipped = skipped; };
         masters::FullSync(connections.destination(), connections.source(), m_shell.reporter(), m_shell.prompter(),
                           m_masterList, std::move(setup))
             .run();
@@ -114,7 +115,7 @@ void MastersController::fillDataCount()
 {
     connection::CompanyConnections& connections = m_shell.connections();
     bool differs = m_shell.masterDifference();
-    masters::MasterCounts(connections.destination(), connections.source(), m_shell.reporter()).fill(m_counts, differs);
+    masters::MasterCounts(connections.destination(), connections.source(), m_shell.reporter()).fill(m_counts, differs, m_skipped);
     m_shell.setMasterDifference(differs);
 }
 

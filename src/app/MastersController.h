@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/WidgetControls.h"
+#include "masters/MasterCounts.h"
 
 #include <QObject>
 
@@ -40,6 +41,8 @@ private:
     MainWindow& m_window;
     ListWidgetControl m_masterList;
     TableGridControl m_counts;
+    // What the last Master Synchronisation left alone; the count grid keeps showing it.
+    std::vector<masters::GuardedTable> m_skipped;
 };
 
 } // namespace app

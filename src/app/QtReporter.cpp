@@ -143,7 +143,7 @@ void QtReporter::removeTrayIcon()
     m_tray = nullptr;
 }
 
-QString QtReporter::trayTip(const QString& lastSync, bool timerRunning)
+QString QtReporter::trayTip(const QString& lastSync, bool timerRunning, const QString& health)
 {
     QString tip = QStringLiteral("ERP Mirtane");
     const QString sync = lastSync.trimmed();
@@ -151,6 +151,8 @@ QString QtReporter::trayTip(const QString& lastSync, bool timerRunning)
     if (!sync.isEmpty() && sync != QStringLiteral("."))
         tip += QStringLiteral("\nLast sync: ") + sync;
     tip += timerRunning ? QStringLiteral("\nSync timer running") : QStringLiteral("\nSync timer stopped");
+    if (!health.trimmed().isEmpty())
+        tip += QLatin1Char('\n') + QString(health).replace(QStringLiteral("; "), QStringLiteral("\n"));
     return tip;
 }
 
@@ -158,7 +160,7 @@ void QtReporter::refreshTrayTip()
 {
     if (!m_tray)
         return;
-    const QString tip = trayTip(m_window.lblTimerStatus()->text(), m_window.timertrigger()->isActive());
+    const QString tip = trayTip(m_window.lblTimerStatus()->text(), m_window.timertrigger()->isActive(), m_window.lblHealth()->text());
     if (m_tray->toolTip() != tip)
         m_tray->setToolTip(tip);
 }

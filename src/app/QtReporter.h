@@ -47,9 +47,9 @@ public:
     void setUnattended(bool unattended) { m_unattended = unattended; }
     /// The tray icon, or null where the desktop has none.
     QSystemTrayIcon* trayIcon() const { return m_tray; }
-    /// The tray tip: "ERP Mirtane", then the last sync time (`lastSync`, the text of lblTimerStatus)
-    /// and whether the sync timer runs.
-    static QString trayTip(const QString& lastSync, bool timerRunning);
+    /// The tray tip: "ERP Mirtane", then the last sync time (`lastSync`, the text of lblTimerStatus),
+    /// whether the sync timer runs, and the sync health (`health`, the text of lblHealth), one part a line.
+    static QString trayTip(const QString& lastSync, bool timerRunning, const QString& health = QString());
 
 protected:
     void showBalloon(const QString& text) override;

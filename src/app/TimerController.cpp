@@ -4,6 +4,7 @@
 #include "app/ReconcileController.h"
 #include "app/Shell.h"
 #include "db/DateText.h"
+#include "db/DbError.h"
 #include "report/ProgressSteps.h"
 #include "upload/MasterUpload.h"
 #include "upload/PlatformConnectivity.h"
@@ -51,6 +52,7 @@ TimerController::TimerController(Shell& shell, MainWindow& window, ReconcileCont
     , m_ownConnectivity(connectivity ? nullptr : std::make_unique<upload::PlatformConnectivity>())
     , m_connectivity(connectivity ? connectivity : m_ownConnectivity.get())
     , m_activityGrid(*window.msgActivity())
+    , m_health([&shell] { return shell.now(); })
 {
     // The counts belong to the companies connected; a new Connect counts from its mark again.
     shell.addConnectedHook([this] {
@@ -69,17 +71,52 @@ void TimerController::tick()
     report::Unattended& unattended = m_shell.unattended();
     unattended.beginRound();
     m_shell.qtReporter().setUnattended(true);
+    upload::TickOutcome outcome;
+    const qint32 markBefore = m_shell.maxActivityId();
+    bool ran = true;
     try {
-        work();
+        ran = work(outcome);
     } catch (const std::exception& e) {
         unattended.tell(report::PromptIcon::None, QString::fromUtf8(e.what()));
         m_window.timertrigger()->start();
     }
+    if (ran)
+        recordHealth(outcome, markBefore);
     m_shell.qtReporter().setUnattended(false);
     unattended.endRound();
 }
 
-void TimerController::work()
+void TimerController::recordHealth(upload::TickOutcome outcome, qint32 markBefore)
+{
+    outcome.mark = m_shell.maxActivityId();
+    if (outcome.headOfficeReached) {
+        // While the mark stands still, the summary just filled counts what waits above it.
+        if (outcome.completed && outcome.mark == markBefore)
+            outcome.waiting = upload::Health::waitingChanges(m_activityGrid);
+        // One small read on the head office: whether it still records changes.
+        try {
+            outcome.captureMissing = upload::Health::captureMissing(m_shell.connections().source(), m_shell.now());
+        } catch (const db::DbError& e) {
+            if (e.isConnectionFailure())
+                outcome.headOfficeReached = false;
+        } catch (const std::exception&) {
+            // what cannot be read is left as the last tick saw it
+        }
+    }
+    if (m_health.record(outcome)) {
+        // Once per change, however many ticks it lasts; the notices keep it.
+        const QString notice = m_health.notice();
+        m_shell.unattended().log(QStringLiteral("Sync health"), notice);
+        m_shell.unattended().balloon(notice);
+    }
+    QLabel* label = m_window.lblHealth();
+    label->setText(m_health.text());
+    label->setToolTip(m_health.lines().join(QLatin1Char('\n')));
+    label->setStyleSheet(m_health.troubled() ? QStringLiteral("color: #a00000;") : QString());
+    label->show();
+}
+
+bool TimerController::work(upload::TickOutcome& outcome)
 {
     QTimer* timer = m_window.timertrigger();
     report::Reporter& reporter = m_shell.unattended();
@@ -88,7 +125,7 @@ void TimerController::work()
     if (!scope->acquired()) {
         // Reopening the connections now would cut the running operation off; the next tick tries again.
         reporter.log(QStringLiteral("Timer tick waited"), m_shell.runningOperation() + QStringLiteral(" is running"));
-        return;
+        return false;
     }
 
     // Connectivity, activity, master upload, transaction counts, transformation.
@@ -100,11 +137,12 @@ void TimerController::work()
         reporter.progress(QStringLiteral("Timer Activated ") + db::DateText::human(now));
     if (!m_connectivity->isWebConnected()) {
         timer->start();
-        return;
+        return true;
     }
 
     connection::CompanyConnections& connections = m_shell.connections();
     connections.connectWebDatabase(m_shell.settings());
+    outcome.headOfficeReached = connections.source().isOpen();
     bar.moveTo(1);
     m_activitySummary.fill(connections.source(), reporter, m_activityGrid, m_shell.maxActivityId());
     bar.moveTo(2);
@@ -116,6 +154,7 @@ void TimerController::work()
         upload::MasterUpload upload(connections.source(), connections.destination(), reporter, m_shell.unattended(), m_shell.ini(),
                                     m_shell.files().appSettingsLoop, &m_replayMemory);
         m_shell.setMaxActivityId(upload.uploadMasters(m_shell.maxActivityId()));
+        outcome.setAside = qint64(upload.setAside().size());
         bar.moveTo(3);
         m_reconcile.fillTransCount(reporter);
         bar.moveTo(4);
@@ -126,6 +165,8 @@ void TimerController::work()
         m_shell.runTransformation(false);
     }
     timer->start();
+    outcome.completed = true;
+    return true;
 }
 
 } // namespace app

@@ -3,6 +3,7 @@
 #include "app/WidgetControls.h"
 #include "upload/MasterUpload.h"
 #include "upload/ActivitySummary.h"
+#include "upload/Health.h"
 
 #include <QObject>
 
@@ -33,9 +34,13 @@ public:
     void tick();
     /// The activity counts the ticks keep (what the last tick read, how far it counted).
     const upload::ActivitySummary& activitySummary() const { return m_activitySummary; }
+    /// The sync health the ticks keep (shown in lblHealth and the tray tip).
+    const upload::Health& health() const { return m_health; }
 
 private:
-    void work();
+    /// False when the tick waited for another operation.
+    bool work(upload::TickOutcome& outcome);
+    void recordHealth(upload::TickOutcome outcome, qint32 markBefore);
 
     Shell& m_shell;
     MainWindow& m_window;
@@ -45,6 +50,7 @@ private:
     TableGridControl m_activityGrid;
     upload::ReplayMemory m_replayMemory;
     upload::ActivitySummary m_activitySummary;
+    upload::Health m_health;
 };
 
 } // namespace app

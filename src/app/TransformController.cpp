@@ -1,10 +1,13 @@
 #include "app/TransformController.h"
 
+#include "app/BusyCursor.h"
 #include "app/ClickableLabel.h"
+#include "app/PreviewWindow.h"
 #include "app/MainWindow.h"
 #include "app/Shell.h"
 #include "db/NumberText.h"
 #include "report/Prompter.h"
+#include "transform/TransformPreview.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -37,6 +40,7 @@ TransformController::TransformController(Shell& shell, MainWindow& window)
     , m_listing(shell.connections(), m_filler, shell.reporter(), shell.prompter(), m_progress)
     , m_run(shell.connections(), shell.reporter(), shell.prompter(), [&shell] { return shell.now(); })
     , m_timerRun(shell.connections(), shell.unattended(), shell.unattended(), [&shell] { return shell.now(); })
+    , m_transfersPage(shell, window, m_failures)
 {
     m_sourceList.setCheckable(true);
     // Thousands of one-line entries: the list need not measure each of them.
@@ -90,6 +94,7 @@ void TransformController::wire()
     connect(m_window.txtReduceTo(), &QLineEdit::textChanged, this, &TransformController::reduceToChanged);
     connect(m_window.txtSelVal(), &ClickableLabel::doubleClicked, this, &TransformController::selectedValueDoubleClicked);
     connect(m_window.cmdStartDatamigration(), &QPushButton::clicked, this, [this] { runTransformation(true); });
+    connect(m_window.cmdPreviewTransform(), &QPushButton::clicked, this, &TransformController::previewTransformation);
 }
 
 bool TransformController::isActive(const QWidget* control) const
@@ -236,6 +241,12 @@ void TransformController::runTransformation(bool manual)
         (manual ? m_shell.prompter() : m_shell.unattended()).tell(report::PromptIcon::Exclamation, badPercentage);
         return;
     }
+    const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
+    (manual ? m_run : m_timerRun).run(controls, runSettings(manual));
+}
+
+transform::RunSettings TransformController::runSettings(bool manual)
+{
     transform::RunSettings settings;
     settings.purchaseRatePercent = db::NumberText::leading(m_window.txtPRateDiscount()->text());
     settings.salesRatePercent = db::NumberText::leading(m_window.txtSRateDiscount()->text());
@@ -247,8 +258,38 @@ void TransformController::runTransformation(bool manual)
     settings.listing = m_listing.listed() ? &*m_listing.listed() : nullptr;
     settings.from = m_window.dtpdate()->date();
     settings.to = m_window.dtpto()->date();
+    settings.failures = &m_failures;
+    return settings;
+}
+
+void TransformController::previewTransformation()
+{
+    // Reads both companies, so not beside a run or a tick that reopens the connections.
+    Shell::OperationScope scope(m_shell, QStringLiteral("Preview"));
+    if (!scope.acquired()) {
+        m_shell.prompter().tell(report::PromptIcon::Information, QStringLiteral("\"") + m_shell.runningOperation()
+                                                                     + QStringLiteral("\" is still running. Please press Preview again when it is over."));
+        return;
+    }
+    if (!m_previewWindow)
+        m_previewWindow = new PreviewWindow(&m_window);
+    transform::Preview preview;
+    // Refused with the box Start Transform shows.
+    const QString badPercentage = percentageProblem();
+    if (!badPercentage.isEmpty()) {
+        m_shell.prompter().tell(report::PromptIcon::Exclamation, badPercentage);
+        preview.refused = badPercentage;
+        m_previewWindow->showPreview(preview);
+        return;
+    }
+    BusyCursor busy;
     const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
-    (manual ? m_run : m_timerRun).run(controls, settings);
+    try {
+        preview = transform::TransformPreview(m_shell.connections(), m_shell.reporter(), m_shell.prompter()).preview(controls, runSettings(true));
+    } catch (const std::exception& e) {
+        preview.refused = QString::fromUtf8(e.what());
+    }
+    m_previewWindow->showPreview(preview);
 }
 
 } // namespace app

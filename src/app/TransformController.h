@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/ListFillProgress.h"
+#include "app/TransfersPage.h"
 #include "app/WidgetControls.h"
 #include "transform/Filters.h"
 #include "transform/ListFiller.h"
 #include "transform/TransactionListing.h"
+#include "transform/TransferFailures.h"
 #include "transform/TransformationRun.h"
 
 #include <QObject>
@@ -15,6 +17,7 @@ class QWidget;
 namespace app {
 
 class MainWindow;
+class PreviewWindow;
 class Shell;
 
 /// Wires the filter controls, Show Trans, the selection of vouchers and Start Transform of the main
@@ -40,6 +43,13 @@ public:
     /// Start Transform (`manual`) or a timer tick: copies the checked vouchers, unless another
     /// operation, another run included, is in progress (a press is then told so, a tick logs it).
     void runTransformation(bool manual);
+    /// Preview: shows in frmPreview what Start Transform would copy now, or why it would refuse
+    /// (with the same boxes); copies nothing.
+    void previewTransformation();
+    /// The window frmPreview once Preview was pressed (null before).
+    PreviewWindow* previewWindow() const { return m_previewWindow; }
+    /// The "Transfers" page of SSTab2.
+    TransfersPage& transfersPage() { return m_transfersPage; }
 
     /// The filter operations behind the controls.
     transform::Filters& filters() { return m_filters; }
@@ -52,6 +62,7 @@ private:
     void showSelectedTotal();
     transform::ListingControls listingControls();
     QString percentageProblem() const;
+    transform::RunSettings runSettings(bool manual);
     void forgetListingOfOtherCompanies();
 
     Shell& m_shell;
@@ -69,6 +80,10 @@ private:
     transform::TransformationRun m_run;
     /// The same run for the sync timer: it never opens a box and notifies a repeated message once.
     transform::TransformationRun m_timerRun;
+    /// The vouchers that runs could not copy, shown on the Transfers page.
+    transform::TransferFailures m_failures;
+    TransfersPage m_transfersPage;
+    PreviewWindow* m_previewWindow = nullptr;
 };
 
 } // namespace app

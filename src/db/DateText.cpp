@@ -60,6 +60,11 @@ QString dayMonthYear(const QDate& date)
         + QStringLiteral("%1").arg(date.year(), 4, 10, QLatin1Char('0'));
 }
 
+QString hoursMinutes(const QTime& time)
+{
+    return two(time.hour()) + QLatin1Char(':') + two(time.minute());
+}
+
 QString timeAmPm(const QTime& time)
 {
     int hour = time.hour() % 12;

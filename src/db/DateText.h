@@ -25,6 +25,8 @@ QString storedDateTime(const QDateTime& dateTime);
 QString dayMonthYear(const QDate& date);
 /// "10:30:00 AM": a time of day with AM/PM.
 QString timeAmPm(const QTime& time);
+/// "10:30": the hour (0-23) and minute, for a time of today in a status text.
+QString hoursMinutes(const QTime& time);
 /// "05/Dec/2026 10:30:00 AM": the human form used in log entries and status texts.
 QString human(const QDateTime& dateTime);
 /// "Dec": the English month abbreviation.

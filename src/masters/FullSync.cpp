@@ -9,8 +9,10 @@
 #include "db/Transaction.h"
 #include "report/ListControl.h"
 #include "report/ProgressSteps.h"
+#include "report/Prompter.h"
 #include "report/Reporter.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace masters {
@@ -187,6 +189,47 @@ void FullSync::runStep(const SyncStep& step)
     bulkTransfer().dropStage(step.table);
 }
 
+bool FullSync::looksDamaged(qint64 branchRows, qint64 headOfficeRows)
+{
+    return branchRows > 0 && headOfficeRows * 2 < branchRows;
+}
+
+std::vector<GuardedTable> FullSync::damagedTables(const std::vector<SyncStep>& chosen)
+{
+    std::vector<GuardedTable> damaged;
+    for (const SyncStep& step : chosen) {
+        const QString count = QStringLiteral("select count(*) from ") + step.table;
+        GuardedTable counted{step.table};
+        try {
+            counted.branchRows = m_destination.openRecordset(count).field(0).value().toLongLong();
+            counted.headOfficeRows = m_source.openRecordset(count).field(0).value().toLongLong();
+        } catch (const std::exception&) {
+            // A table that cannot be counted cannot be read either: its step reports that and
+            // leaves the table alone.
+            continue;
+        }
+        if (looksDamaged(counted.branchRows, counted.headOfficeRows))
+            damaged.push_back(counted);
+    }
+    return damaged;
+}
+
+bool FullSync::copyAnyway(const std::vector<GuardedTable>& tables)
+{
+    QString list;
+    for (const GuardedTable& t : tables)
+        list += QStringLiteral("%1: head office %2 rows, this branch %3 rows\n").arg(t.table).arg(t.headOfficeRows).arg(t.branchRows);
+    report::Prompt prompt;
+    prompt.icon = report::PromptIcon::Warning;
+    prompt.title = QStringLiteral("Master Synchronisation");
+    prompt.text = QStringLiteral("The head office holds far fewer rows than this branch in:\n\n") + list
+        + QStringLiteral("\nCopying replaces the branch's rows with the head office's, so these tables would be emptied or "
+                         "shrunk.\n\nYes: copy them anyway.\nNo: skip them and copy the other tables.");
+    prompt.buttons = report::PromptButtons::YesNo;
+    prompt.defaultAnswer = report::PromptAnswer::No;
+    return m_prompter.ask(prompt) == report::PromptAnswer::Yes;
+}
+
 void FullSync::run()
 {
     try {
@@ -200,6 +243,16 @@ void FullSync::run()
         if (tables.contains(step.key.toUpper()))
             chosen.push_back(step);
     }
+    // An empty or damaged head-office table would wipe the branch's copy; the counts are compared
+    // before the first delete, and the operator is asked once for all such tables.
+    std::vector<GuardedTable> skipped = damagedTables(chosen);
+    if (!skipped.empty() && copyAnyway(skipped))
+        skipped.clear();
+    for (const GuardedTable& t : skipped) {
+        m_reporter.log(QStringLiteral("Master Synchronisation skipped"),
+                       QStringLiteral("%1 (head office %2 rows, branch %3 rows)").arg(t.table).arg(t.headOfficeRows).arg(t.branchRows));
+        std::erase_if(chosen, [&](const SyncStep& step) { return step.table == t.table; });
+    }
     report::ProgressSteps bar(m_reporter, QStringLiteral("Master Synchronisation"), qint64(chosen.size()));
     m_lost.clear();
     for (std::size_t k = 0; k < chosen.size() && m_lost.isEmpty(); ++k) {
@@ -207,6 +260,8 @@ void FullSync::run()
         bar.moveTo(qint64(k) + 1);
     }
     bar.finish();
+    if (m_setup.skippedTables)
+        m_setup.skippedTables(skipped);
     if (!m_lost.isEmpty()) {
         m_reporter.status(QStringLiteral("Master Synchronisation stopped: ") + m_lost);
         m_reporter.log(QStringLiteral("Master Synchronisation stopped"), m_lost);

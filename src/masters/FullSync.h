@@ -1,5 +1,7 @@
 #pragma once
 
+#include "masters/MasterCounts.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -59,6 +61,8 @@ public:
         std::function<bool()> bulkChecked;
         /// Compares the master counts at the end.
         std::function<void()> refreshCounts;
+        /// Told, before the counts are compared, which tables the run left alone (empty when none).
+        std::function<void(const std::vector<GuardedTable>&)> skippedTables;
     };
 
     /// Deletes and writes on `destination`, reads `source`; `masterList` is lstMasterSettings.
@@ -68,11 +72,18 @@ public:
     /// The seventeen steps in the order they run.
     static const std::vector<SyncStep>& steps();
 
+    /// True when a head office holding `headOfficeRows` would empty the branch's table, or leave
+    /// it with fewer than half of its `branchRows`.
+    static bool looksDamaged(qint64 branchRows, qint64 headOfficeRows);
+
     /// Refills the master list, runs every step whose key is in the table set, then shows
     /// "Upoading Over" and refreshes the counts. A table whose rows cannot be gathered, or whose
     /// delete or insert the branch refuses, is reported once as a notification and left wholly as
     /// it was; the other tables are still copied. When the branch's database is lost (no transaction
     /// can begin on it) the run stops there and says so instead of "Upoading Over".
+    /// Before anything is deleted, the row counts of the chosen tables are compared; when the head
+    /// office's copy of some looks damaged (looksDamaged), one question lists them with both counts:
+    /// Yes copies them as every other table, No (the default) leaves them as they are.
     void run();
 
 private:
@@ -81,6 +92,8 @@ private:
     bool stageRows(const SyncStep& step);
     void replaceFromStage(const SyncStep& step, const QString& columns);
     void send(db::Connection& connection, const QString& sql);
+    std::vector<GuardedTable> damagedTables(const std::vector<SyncStep>& chosen);
+    bool copyAnyway(const std::vector<GuardedTable>& tables);
 
     db::Connection& m_destination;
     db::Connection& m_source;

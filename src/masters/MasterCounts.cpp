@@ -34,7 +34,7 @@ QString MasterCounts::gridFormat()
     return QStringLiteral("Table                      |DestntnCount|SourceCount");
 }
 
-void MasterCounts::fill(report::GridControl& grid, bool& masterDifference)
+void MasterCounts::fill(report::GridControl& grid, bool& masterDifference, const std::vector<GuardedTable>& skipped)
 {
     if (!m_source.isOpen())
         return;
@@ -60,6 +60,11 @@ void MasterCounts::fill(report::GridControl& grid, bool& masterDifference)
             }
             ++row;
             online.moveNext();
+        }
+        for (const GuardedTable& t : skipped) {
+            grid.addRow(QStringLiteral("Skipped ") + t.table + QLatin1Char('\t') + QString::number(t.branchRows) + QLatin1Char('\t')
+                        + QString::number(t.headOfficeRows));
+            grid.setCellBackground(grid.rowCount() - 1, 0, report::CellColour::Amber);
         }
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));

@@ -5,7 +5,7 @@
 namespace report {
 
 /// The background of a grid cell; the window decides the shade.
-enum class CellColour { Plain, Red };
+enum class CellColour { Plain, Red, Amber };
 
 /// A grid as operations see it: column titles, then data rows of text cells. Data rows are
 /// numbered from 0 (the title row is not one of them).

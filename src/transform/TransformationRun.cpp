@@ -13,6 +13,7 @@
 #include "report/Reporter.h"
 #include "transform/Filters.h"
 #include "transform/TransactionListing.h"
+#include "transform/TransferFailures.h"
 
 #include <QHash>
 
@@ -22,28 +23,46 @@ namespace transform {
 
 namespace {
 
-struct FamilyTables {
-    QString master;
-    QString detail;
-    QString salesRateColumn;
-};
+QString reduction(const QString& table, const QString& column, double percent, const QString& key)
+{
+    return QStringLiteral("Update ") + table + QStringLiteral(" set ") + column + QLatin1Char('=')
+        + TransformationRun::reducedExpression(column, percent) + QStringLiteral(" where InvID=") + key;
+}
 
-FamilyTables tablesOf(VoucherFamily family)
+} // namespace
+
+const QString TransformationRun::notTransferredTag = QStringLiteral("Not transferred");
+const QString TransformationRun::copiedByHand = QStringLiteral("Start Transform");
+const QString TransformationRun::copiedByTimer = QStringLiteral("Sync timer");
+
+VoucherTables TransformationRun::tables(VoucherFamily family)
 {
     if (family == VoucherFamily::Sales)
         return {QStringLiteral("tblSales"), QStringLiteral("tblSalesItem"), QStringLiteral("rate")};
     return {QStringLiteral("tblPurchase"), QStringLiteral("tblPurchaseItem"), QStringLiteral("Srate")};
 }
 
-QString reduction(const QString& table, const QString& column, double percent, const QString& key)
+QString TransformationRun::reducedExpression(const QString& column, double percent)
 {
-    return QStringLiteral("Update ") + table + QStringLiteral(" set ") + column + QStringLiteral("=(") + column + QStringLiteral("-(")
-        + column + QStringLiteral(" * ") + db::NumberText::plain(percent) + QStringLiteral("/100)) where InvID=") + key;
+    return QStringLiteral("(") + column + QStringLiteral("-(") + column + QStringLiteral(" * ") + db::NumberText::plain(percent)
+        + QStringLiteral("/100))");
 }
 
-} // namespace
-
-const QString TransformationRun::notTransferredTag = QStringLiteral("Not transferred");
+QHash<long long, QString> TransformationRun::transferredKeys(db::Connection& destination, VoucherFamily family, const QList<long long>& keys)
+{
+    QHash<long long, QString> transferred;
+    const QString master = tables(family).master;
+    for (qsizetype start = 0; start < keys.size(); start += 500) {
+        QStringList batch;
+        for (qsizetype i = start; i < std::min(keys.size(), start + 500); ++i)
+            batch << QString::number(keys[i]);
+        db::Recordset rows = destination.openRecordset(QStringLiteral("Select ServInvID, InvID from ") + master
+                                                       + QStringLiteral(" where ServInvID in (") + batch.join(QLatin1Char(',')) + QLatin1Char(')'));
+        for (; !rows.eof(); rows.moveNext())
+            transferred.insert(rows.field(0).value().toLongLong(), rows.field(1).text());
+    }
+    return transferred;
+}
 
 TransformationRun::TransformationRun(connection::CompanyConnections& connections, report::Reporter& reporter, report::Prompter& prompter,
                                      std::function<QDateTime()> now)
@@ -98,14 +117,14 @@ QString TransformationRun::listingRefusal(const Listing* listing, const RunSetti
 
 QString TransformationRun::transferredQuery(VoucherFamily family, long long sourceKey)
 {
-    return QStringLiteral("Select top 1 InvID from ") + tablesOf(family).master + QStringLiteral(" where ServInvID=") + QString::number(sourceKey);
+    return QStringLiteral("Select top 1 InvID from ") + tables(family).master + QStringLiteral(" where ServInvID=") + QString::number(sourceKey);
 }
 
 QStringList TransformationRun::statements(VoucherFamily family, long long newKey, const Transformation& how)
 {
     if (family == VoucherFamily::None)
         return {};
-    const FamilyTables tables = tablesOf(family);
+    const VoucherTables tables = TransformationRun::tables(family);
     const QString key = QString::number(newKey);
     const QString syncStat = QStringLiteral("Update ") + tables.master + QStringLiteral(" set SyncStat=0  where InvID=") + key;
     const QString taxType = taxTypeText(how.taxMode);
@@ -173,62 +192,83 @@ void TransformationRun::notTransferred(const QString& reason, bool balloon)
         m_reporter.balloon(reason);
 }
 
-RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings& settings)
+std::optional<PreparedRun> TransformationRun::prepare(const RunControls& controls, const RunSettings& settings, RunOutcome& outcome)
 {
-    RunOutcome outcome;
     m_lost.clear();
-    m_reporter.log(QStringLiteral(" Auto synch Getting eligible vouchers  "), QString());
-    m_reporter.progress(QString());
-
-    Transformation how;
+    PreparedRun prepared;
+    Transformation& how = prepared.how;
     const int sourceIndex = controls.vchTypes.currentIndex();
     const int destinationIndex = controls.destinationVchTypes.currentIndex();
-    if (sourceIndex < 0)
-        return refuse(outcome, QStringLiteral("Choose the voucher type to transform (VchTypes To Transform) and press Show Trans first. Nothing was copied."));
+    if (sourceIndex < 0) {
+        outcome = refuse(outcome, QStringLiteral("Choose the voucher type to transform (VchTypes To Transform) and press Show Trans first. Nothing was copied."));
+        return std::nullopt;
+    }
     how.sourceVchType = controls.vchTypes.itemData(sourceIndex);
     how.destinationVchType = destinationIndex >= 0 ? controls.destinationVchTypes.itemData(destinationIndex) : 0;
 
-    report::ListControl& list = controls.transactions;
-    qint64 checked = 0;
+    const report::ListControl& list = controls.transactions;
     for (int i = 0; i < list.count(); ++i)
-        checked += list.isChecked(i) ? 1 : 0;
+        prepared.checked += list.isChecked(i) ? 1 : 0;
     // Keys alone do not name a voucher: the list's keys mean something only for the voucher type,
     // family, company and dates it was made for.
-    if (checked > 0) {
+    if (prepared.checked > 0) {
         const QString why = listingRefusal(settings.listing, settings, how.sourceVchType, controls.vchTypes.text(sourceIndex));
-        if (!why.isEmpty())
-            return refuse(outcome, why);
+        if (!why.isEmpty()) {
+            outcome = refuse(outcome, why);
+            return std::nullopt;
+        }
     }
 
     const long long sourceParent = parentOn(Company::Source, controls.vchTypes);
     const long long destinationParent = parentOn(Company::Destination, controls.destinationVchTypes);
-    const QString destinationVchTypeText = destinationIndex >= 0 ? controls.destinationVchTypes.text(destinationIndex) : QString();
+    prepared.destinationVchTypeText = destinationIndex >= 0 ? controls.destinationVchTypes.text(destinationIndex) : QString();
     if (!m_lost.isEmpty()) {
         // Not a question of voucher families: a company database cannot be reached.
         m_reporter.status(QStringLiteral("Transformation stopped: ") + m_lost);
-        return outcome;
+        return std::nullopt;
     }
-    if (checked > 0 && familyOfParent(sourceParent) != settings.listing->family)
-        return refuse(outcome, QStringLiteral("The list was made for ") + settings.listing->vchTypeName
-                                   + QStringLiteral(" vouchers of another family than head office's voucher type has now.")
-                                   + QStringLiteral(" Nothing was copied. Press Show Trans again to list the vouchers to transform."));
+    if (prepared.checked > 0 && familyOfParent(sourceParent) != settings.listing->family) {
+        outcome = refuse(outcome, QStringLiteral("The list was made for ") + settings.listing->vchTypeName
+                                      + QStringLiteral(" vouchers of another family than head office's voucher type has now.")
+                                      + QStringLiteral(" Nothing was copied. Press Show Trans again to list the vouchers to transform."));
+        return std::nullopt;
+    }
     if (sourceParent != destinationParent) {
         m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Sorry you can't migrate ") + controls.vchTypes.text(sourceIndex)
-                                                          + QStringLiteral(" to ") + destinationVchTypeText);
+                                                          + QStringLiteral(" to ") + prepared.destinationVchTypeText);
         outcome.familiesMatch = false;
-        return outcome;
+        return std::nullopt;
     }
-    const VoucherFamily family = familyOfParent(sourceParent);
+    prepared.family = familyOfParent(sourceParent);
 
     const int taxIndex = controls.taxModes.currentIndex();
     how.taxMode = taxIndex >= 0 ? int(controls.taxModes.itemData(taxIndex)) : -1;
+    prepared.taxModeText = taxIndex >= 0 ? controls.taxModes.text(taxIndex) : QString();
     how.purchaseRatePercent = settings.purchaseRatePercent;
     how.salesRatePercent = settings.salesRatePercent;
     how.mrpPercent = settings.mrpPercent;
     // The items are filtered as they were when the list was made, so the copy holds what was listed.
-    const QString itemFilter = settings.listing
+    prepared.itemFilter = settings.listing
         ? TransactionListing::filterClause(settings.listing->categories, settings.listing->itemClasses)
         : TransactionListing::filterClause(Filters::selectedItemDataList(controls.categories), Filters::selectedItemDataList(controls.itemClasses));
+    return prepared;
+}
+
+RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings& settings)
+{
+    RunOutcome outcome;
+    m_reporter.log(QStringLiteral(" Auto synch Getting eligible vouchers  "), QString());
+    m_reporter.progress(QString());
+
+    const std::optional<PreparedRun> prepared = prepare(controls, settings, outcome);
+    if (!prepared)
+        return outcome;
+    const Transformation& how = prepared->how;
+    const VoucherFamily family = prepared->family;
+    const qint64 checked = prepared->checked;
+    const QString& destinationVchTypeText = prepared->destinationVchTypeText;
+    const QString& itemFilter = prepared->itemFilter;
+    report::ListControl& list = controls.transactions;
     m_reporter.log(QStringLiteral(" Entered to Insert Area  "), QString());
 
     if (family == VoucherFamily::None) {
@@ -244,7 +284,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     db::Connection& source = m_connections.source();
     replication::TransactionCopier copier(source, destination, m_reporter, m_prompter);
     connection::UserLog userLog(destination, source, m_prompter, m_now);
-    const FamilyTables tables = tablesOf(family);
+    const VoucherTables tables = TransformationRun::tables(family);
     replication::VoucherCopy copy;
     copy.masterTable = tables.master;
     copy.detailTable = tables.detail;
@@ -255,9 +295,14 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     // nor without the branch's user-log row that records it.
     connection::UserLogEntry row;
     row.actionType = int(connection::UserAction::New);
-    copy.extraStatements = [this, family, &how, &row](long long newKey) {
+    copy.extraStatements = [this, family, &how, &row, &settings](long long newKey) {
         QStringList all = statements(family, newKey, how);
-        all << connection::UserLog::statement(row, m_now());
+        // The branch's row names the copy and how it was started, for the Transfers page.
+        connection::UserLogEntry branchRow = row;
+        branchRow.refId = qint32(newKey);
+        branchRow.vchTypeId = qint16(how.destinationVchType);
+        branchRow.windowName = settings.manual ? copiedByHand : copiedByTimer;
+        all << connection::UserLog::statement(branchRow, m_now());
         return all;
     };
     // A voucher that fails is reported below with its number, once.
@@ -269,23 +314,11 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     // than one read of the branch's whole table per checked voucher on every tick.
     QHash<long long, QString> transferred;
     try {
-        QStringList keys;
-        const auto readTransferred = [&] {
-            db::Recordset rows = destination.openRecordset(QStringLiteral("Select ServInvID, InvID from ") + tables.master
-                                                           + QStringLiteral(" where ServInvID in (") + keys.join(QLatin1Char(',')) + QLatin1Char(')'));
-            for (; !rows.eof(); rows.moveNext())
-                transferred.insert(rows.field(0).value().toLongLong(), rows.field(1).text());
-            keys.clear();
-        };
-        for (int i = 0; i < list.count(); ++i) {
-            if (!list.isChecked(i))
-                continue;
-            keys << QString::number(list.itemData(i));
-            if (keys.size() == 500)
-                readTransferred();
-        }
-        if (!keys.isEmpty())
-            readTransferred();
+        QList<long long> keys;
+        for (int i = 0; i < list.count(); ++i)
+            if (list.isChecked(i))
+                keys << list.itemData(i);
+        transferred = transferredKeys(destination, family, keys);
     } catch (const db::DbError& e) {
         // Each voucher is looked up on its own below, and its failure reported there.
         transferred.clear();
@@ -301,6 +334,11 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         const long long sourceKey = list.itemData(i);
         const QString entry = list.text(i);
         const QString voucher = QStringLiteral("Voucher ") + entry + QStringLiteral(" not transferred: ");
+        const auto failedWith = [&](const QString& reason) {
+            ++outcome.failed;
+            if (settings.failures)
+                settings.failures->failed(sourceKey, entry, reason, m_now());
+        };
         try {
             // The mark the copy writes names the source key: a voucher found by it is never copied
             // twice. One not found above is looked up again just before its copy, as a run of
@@ -313,6 +351,8 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
             }
             if (!copiedAs.isEmpty()) {
                 ++outcome.alreadyTransferred;
+                if (settings.failures)
+                    settings.failures->copied(sourceKey);
                 lastAlreadyTransferred = voucher + QStringLiteral("already transferred to ") + settings.destinationCompany
                     + QStringLiteral(" as InvID ") + copiedAs;
                 // Once for the list: a timer finds the same vouchers on every tick.
@@ -328,31 +368,34 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
                 + QStringLiteral(" to ") + settings.destinationCompany + QStringLiteral(" in vchtype ") + destinationVchTypeText;
             const replication::VoucherOutcome copied = copier.copy(copy);
             if (copied.committed == 0) {
-                ++outcome.failed;
                 if (copied.environmentFailure) {
+                    failedWith(copied.error);
                     stopReason = copied.error;
                     break;
                 }
-                if (!copied.error.isEmpty())
-                    notTransferred(voucher + copied.error, true);
-                else if (copied.newKey == 0)
-                    notTransferred(voucher + whyNotCopied(tables.master, sourceKey, *settings.listing, settings.sourceCompany), true);
-                else
-                    notTransferred(voucher + settings.destinationCompany + QStringLiteral(" did not accept it"), true);
+                QString reason = copied.error;
+                if (reason.isEmpty() && copied.newKey == 0)
+                    reason = whyNotCopied(tables.master, sourceKey, *settings.listing, settings.sourceCompany);
+                else if (reason.isEmpty())
+                    reason = settings.destinationCompany + QStringLiteral(" did not accept it");
+                failedWith(reason);
+                notTransferred(voucher + reason, true);
                 continue;
             }
             ++outcome.copied;
+            if (settings.failures)
+                settings.failures->copied(sourceKey);
             // Head office's row follows the commit: its database is not part of the branch's transaction.
             userLog.logOnSource(row);
         } catch (const db::DbError& e) {
-            ++outcome.failed;
+            failedWith(e.message());
             if (e.isEnvironmentFailure()) {
                 stopReason = e.message();
                 break;
             }
             notTransferred(voucher + e.message(), true);
         } catch (const std::exception& e) {
-            ++outcome.failed;
+            failedWith(QString::fromStdString(e.what()));
             notTransferred(voucher + QString::fromStdString(e.what()), true);
         }
     }

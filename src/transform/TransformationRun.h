@@ -8,10 +8,17 @@
 #include <QString>
 #include <QStringList>
 
+#include <QHash>
+#include <QList>
+
 #include <functional>
+#include <optional>
 
 namespace connection {
 class CompanyConnections;
+}
+namespace db {
+class Connection;
 }
 namespace report {
 class ListControl;
@@ -20,6 +27,8 @@ class Reporter;
 }
 
 namespace transform {
+
+class TransferFailures;
 
 /// The controls a transformation run reads.
 struct RunControls {
@@ -49,6 +58,8 @@ struct RunSettings {
     /// The From and To dates chosen now.
     QDate from;
     QDate to;
+    /// Where the vouchers that could not be copied are kept for the Transfers page (may be null).
+    TransferFailures* failures = nullptr;
 };
 
 /// How each copied voucher is changed in the destination.
@@ -79,6 +90,26 @@ struct RunOutcome {
     QString stopped;
 };
 
+/// The tables of a voucher family and the name of its sales-rate column.
+struct VoucherTables {
+    QString master;
+    QString detail;
+    QString salesRateColumn;
+};
+
+/// What a run will do once the choices passed its checks.
+struct PreparedRun {
+    Transformation how;
+    VoucherFamily family = VoucherFamily::None;
+    /// The item filter of the copy (" and CategoryID in(1 )"), as the listing was made.
+    QString itemFilter;
+    /// Shown text of the destination voucher type.
+    QString destinationVchTypeText;
+    /// cboTaxMode's shown text ("" when none is chosen).
+    QString taxModeText;
+    qint64 checked = 0;
+};
+
 /// Copies the checked vouchers of the listing into the destination company under new keys, with
 /// only their filtered items, and changes each copy's voucher type, tax type and rates inside the
 /// same transaction (uploadTransactions).
@@ -86,6 +117,9 @@ class TransformationRun {
 public:
     /// Log tag of a voucher that was not copied; the entry's text says why.
     static const QString notTransferredTag;
+    /// WindowName of the branch's user-log row of a copy made by Start Transform, and by the timer.
+    static const QString copiedByHand;
+    static const QString copiedByTimer;
 
     /// `now` gives the date and time of the user-log rows.
     TransformationRun(connection::CompanyConnections& connections, report::Reporter& reporter, report::Prompter& prompter,
@@ -94,6 +128,11 @@ public:
     /// Runs the transformation over the checked entries of `controls.transactions`, which must be
     /// the listing of `settings.listing`. Failures are reported and the run goes on with the next voucher.
     RunOutcome run(const RunControls& controls, const RunSettings& settings);
+    /// The checks a run makes before it copies anything, with their boxes: a refusal (in
+    /// `outcome.refused`), a family mismatch, an unreachable company (connectionLost()) give nothing.
+    std::optional<PreparedRun> prepare(const RunControls& controls, const RunSettings& settings, RunOutcome& outcome);
+    /// The connection failure that stopped the last prepare or run ("" when none did).
+    const QString& connectionLost() const { return m_lost; }
 
     /// The TaxType written for tax mode `taxMode` ("" when none is written: 0, 4, none chosen).
     static QString taxTypeText(int taxMode);
@@ -105,6 +144,13 @@ public:
     static QString listingRefusal(const Listing* listing, const RunSettings& settings, long long vchType, const QString& vchTypeName);
     /// The query for the destination voucher of `family` that was copied from source key `sourceKey`.
     static QString transferredQuery(VoucherFamily family, long long sourceKey);
+    /// The tables of `family` (purchase tables for any family but sales).
+    static VoucherTables tables(VoucherFamily family);
+    /// "(rate-(rate * 10/100))": the value the reduction of `column` by `percent` gives.
+    static QString reducedExpression(const QString& column, double percent);
+    /// The branch keys of the vouchers of `keys` that the branch already holds as copies, by head
+    /// office key; one read per 500 keys. Throws db::DbError.
+    static QHash<long long, QString> transferredKeys(db::Connection& destination, VoucherFamily family, const QList<long long>& keys);
     /// The statements that transform the copy with key `newKey`, in the order of its family.
     static QStringList statements(VoucherFamily family, long long newKey, const Transformation& how);
 

@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QMap>
 
+#include <algorithm>
 #include <array>
 #include <exception>
 #include <functional>
@@ -131,7 +132,7 @@ QString formatSetAside(const std::vector<MasterUpload::SetAsideRow>& rows)
     QString text;
     for (const MasterUpload::SetAsideRow& row : rows)
         text += QString::number(row.activityId) + QLatin1Char('|') + row.table + QLatin1Char('|') + QString::number(row.key)
-            + QLatin1Char('|') + fileSafe(row.reason) + QLatin1Char(';');
+            + QLatin1Char('|') + fileSafe(row.reason) + QLatin1Char('|') + QString::number(row.tries) + QLatin1Char(';');
     return text;
 }
 
@@ -217,6 +218,8 @@ std::vector<MasterUpload::SetAsideRow> MasterUpload::setAside() const
         row.table = parts.value(1).trimmed();
         row.key = parts.value(2).trimmed().toLongLong(&keyOk);
         row.reason = parts.value(3).trimmed();
+        // Rows set aside before the count was kept failed at least the runs it takes.
+        row.tries = std::max(parts.value(4).trimmed().toInt(), int(attemptsBeforeSettingAside));
         if (idOk && keyOk && keyColumn(row.table))
             rows.push_back(row);
     }
@@ -228,20 +231,22 @@ void MasterUpload::retrySetAside()
     std::vector<SetAsideRow> rows = setAside();
     if (rows.empty())
         return;
-    const std::size_t before = rows.size();
     for (auto it = rows.begin(); it != rows.end();) {
         // Brought to the head office's current row whatever the change was: later changes of the
         // same row have been replayed since, and the current row holds all of them.
         const QString reason = copyAgain(it->table, keyColumn(it->table)->column, it->key);
         if (!reason.isEmpty()) {
+            // Counted for the Transfers page, with the latest reason.
+            ++it->tries;
+            it->reason = reason;
             ++it;
             continue;
         }
         m_reporter.log(QStringLiteral("masters uploading Set Aside Applied"), describe(it->activityId, it->table, it->key));
         it = rows.erase(it);
     }
-    if (rows.size() != before)
-        writeLoop(setAsideKey, formatSetAside(rows));
+    // Written on every run that has rows set aside: each one's tries went up or it was applied.
+    writeLoop(setAsideKey, formatSetAside(rows));
 }
 
 qint32 MasterUpload::uploadMasters(qint32 mark)
@@ -320,7 +325,7 @@ qint32 MasterUpload::uploadMasters(qint32 mark)
                 const int attempts = retries.value(id) + 1;
                 if (attempts >= attemptsBeforeSettingAside) {
                     // Kept in the file before the mark moves past it, so it is never lost.
-                    aside.push_back(SetAsideRow{id, table, uniqueId, reason});
+                    aside.push_back(SetAsideRow{id, table, uniqueId, reason, attempts});
                     asideIds.insert(id);
                     writeLoop(setAsideKey, formatSetAside(aside));
                     notice(describe(id, table, uniqueId) + QStringLiteral(" set aside after %1 failed attempts: ").arg(attempts) + reason);

@@ -56,6 +56,8 @@ public:
         qlonglong key = 0;
         /// Why it failed the last time, as far as the settings file could keep it.
         QString reason;
+        /// Runs it has failed on so far, those before it was set aside included.
+        int tries = 0;
     };
 
     /// Runs in a row a change may fail before it is set aside.

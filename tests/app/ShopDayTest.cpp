@@ -161,6 +161,17 @@ TEST_F(ShopDayTest, OnlyTheListedVouchersAreCopiedWhateverIsChosenAfterTheListin
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), 0);
     EXPECT_TRUE(dailyLog().contains(QStringLiteral("InvID %1 in MAIN01 is of voucher type 202, not Local Purchase").arg(moved)));
     EXPECT_TRUE(prompter.shown.empty());
+
+    // The Transfers page shows the copies and the voucher left behind; it only reads, and neither
+    // starts the timer nor searches.
+    window->timertrigger()->stop();
+    window->SSTab2()->setCurrentIndex(MainWindow::TransfersPage);
+    EXPECT_EQ(window->msgTransfers()->rowCount(), listed - 1);
+    ASSERT_EQ(window->msgSetAside()->rowCount(), 1);
+    EXPECT_TRUE(window->msgSetAside()->item(0, 2)->text().contains("not Local Purchase"));
+    EXPECT_FALSE(window->timertrigger()->isActive());
+    EXPECT_EQ(window->msgMisMatch()->rowCount(), 0);
+    EXPECT_EQ(branchCount("select count(*) from tblPurchase where ServInvID is not null"), listed - 1);
 }
 
 TEST_F(ShopDayTest, ACompanyThatDoesNotExistStopsConnectWithOneMessageAndWritesNothing)
@@ -232,6 +243,10 @@ TEST_F(ShopDayTest, APercentageThatIsNotANumberIsRefusedBeforeAnythingIsCopied)
     EXPECT_TRUE(lastBox().contains("SRate Discount%:") && lastBox().contains("\"7,5\"")) << lastBox().toStdString();
     EXPECT_EQ(window->txtSRateDiscount()->text(), "7,5");
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), 0);
+    // Preview refuses it with the same box.
+    window->cmdPreviewTransform()->click();
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[1].text, prompter.shown[0].text);
 
     // Corrected, the reduction applied is the one typed.
     window->txtSRateDiscount()->setText("7.5");

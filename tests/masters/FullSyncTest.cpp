@@ -36,7 +36,7 @@ protected:
 
     void run()
     {
-        FullSync::Setup setup{"embedded:HO", "MAIN01", [this] { return bulk; }, [this] { ++refreshes; }};
+        FullSync::Setup setup{"embedded:HO", "MAIN01", [this] { return bulk; }, [this] { ++refreshes; }, {}};
         FullSync(servers.branch(), servers.headOffice(), reporter, prompter, list, setup).run();
     }
     QString rows(db::Connection& c, const QString& sql) { return TempServers::rows(c, sql); }
@@ -236,7 +236,7 @@ TEST_F(FullSyncTest, TableStaysWritableWhileItsRowsAreGathered)
     std::unique_ptr<db::Connection> till = servers.open("embedded:BR", "SUB01");
     till->setCommandTimeout(1);
     writing.till = till.get();
-    FullSync::Setup setup{"embedded:HO", "MAIN01", [] { return false; }, {}};
+    FullSync::Setup setup{"embedded:HO", "MAIN01", [] { return false; }, {}, {}};
     FullSync(servers.branch(), servers.headOffice(), writing, prompter, list, setup).run();
 
     EXPECT_TRUE(writing.errors.empty()) << writing.errors.front().toStdString();

@@ -110,3 +110,45 @@ TEST_F(MastersControllerTest, SettingsAndDatabaseUpdateButtons)
     EXPECT_EQ(TempServers::scalar(servers.branch(), "select ValueName from tblAppSettings where KeyName='FROMHEADOFFICE'").toString(), "1");
     EXPECT_EQ(window->lblStatus()->text(), "Done");
 }
+
+TEST_F(MastersControllerTest, GuardSkipsOrCopiesAnEmptiedHeadOfficeTableAsAnswered)
+{
+    const QString items = "select count(*) from tblItemMaster";
+    const QString ledgers = "select count(*) from tblLedger";
+    const qint64 branchItems = TempServers::scalar(servers.branch(), items).toLongLong();
+    const qint64 branchLedgers = TempServers::scalar(servers.branch(), ledgers).toLongLong();
+    ASSERT_GT(branchItems, 0);
+    ASSERT_GT(branchLedgers, 4);
+    servers.headOffice().execute("delete from tblItemMaster");
+    // Fewer than half of the branch's ledgers is guarded too.
+    servers.headOffice().execute(QStringLiteral("delete from tblLedger where LID not in (select top %1 LID from tblLedger order by LID)")
+                                     .arg(branchLedgers / 2 - 1));
+    const QString units = "select UnitID, UnitName from tblUnit order by 1";
+    servers.headOffice().execute("insert into tblUnit (UnitID, UnitName) values (9001, 'Crate')");
+
+    prompter.script(report::PromptAnswer::No);
+    window->cmdFullSync()->click();
+
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    const report::Prompt& asked = prompter.shown[0];
+    EXPECT_EQ(asked.defaultAnswer, report::PromptAnswer::No);
+    EXPECT_TRUE(asked.text.contains(QStringLiteral("tblItemMaster: head office 0 rows, this branch %1 rows").arg(branchItems)))
+        << asked.text.toStdString();
+    EXPECT_TRUE(asked.text.contains(QStringLiteral("tblLedger: head office %1 rows").arg(branchLedgers / 2 - 1)));
+    EXPECT_EQ(TempServers::scalar(servers.branch(), items).toLongLong(), branchItems);
+    EXPECT_EQ(TempServers::scalar(servers.branch(), ledgers).toLongLong(), branchLedgers);
+    EXPECT_EQ(rows(servers.branch(), units), rows(servers.headOffice(), units));
+    ASSERT_EQ(grid().rowCount(), 13);
+    EXPECT_EQ(grid().item(11, 0)->text(), "Skipped tblLedger");
+    EXPECT_EQ(grid().item(12, 0)->text(), "Skipped tblItemMaster");
+    EXPECT_EQ(grid().item(12, 1)->text(), QString::number(branchItems));
+    EXPECT_EQ(grid().item(12, 2)->text(), "0");
+
+    // Copying anyway is the plain refresh: the branch's items go with the head office's.
+    prompter.script(report::PromptAnswer::Yes);
+    window->cmdFullSync()->click();
+    EXPECT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(TempServers::scalar(servers.branch(), items).toLongLong(), 0);
+    EXPECT_EQ(TempServers::scalar(servers.branch(), ledgers).toLongLong(), branchLedgers / 2 - 1);
+    EXPECT_EQ(grid().rowCount(), 11);
+}

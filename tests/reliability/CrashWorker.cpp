@@ -101,7 +101,7 @@ int main(int argc, char** argv)
                     result = 1;
         } else if (which == QLatin1String("fullsync")) {
             support::VectorListControl list;
-            masters::FullSync::Setup setup{QStringLiteral("embedded:HO"), tools::DemoBuilder::mainCompany(), [] { return false; }, [] {}};
+            masters::FullSync::Setup setup{QStringLiteral("embedded:HO"), tools::DemoBuilder::mainCompany(), [] { return false; }, [] {}, {}};
             masters::FullSync(*branch, *head, reporter, prompter, list, setup).run();
             result = reporter.balloons.empty() ? 0 : 1;
         } else if (which == QLatin1String("vouchers")) {

@@ -150,7 +150,7 @@ protected:
 
     void sync()
     {
-        masters::FullSync::Setup setup{QStringLiteral("embedded:HO"), QStringLiteral("MAIN01"), [] { return false; }, [] {}};
+        masters::FullSync::Setup setup{QStringLiteral("embedded:HO"), QStringLiteral("MAIN01"), [] { return false; }, [] {}, {}};
         masters::FullSync(servers.branch(), servers.headOffice(), reporter, prompter, list, setup).run();
     }
     // The log entries from the ledger copy on: rows logged as updated are followed by the

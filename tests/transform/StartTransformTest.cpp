@@ -1,5 +1,6 @@
 // "Start Transform" through the real main window on the demo companies, as an operator uses it.
 #include "app/MainWindow.h"
+#include "app/PreviewWindow.h"
 #include "app/Shell.h"
 #include "app/TransformController.h"
 #include "ScriptedPrompter.h"
@@ -185,4 +186,62 @@ TEST_F(StartTransformTest, SecondPressDuringARunStartsNoOtherRun)
     EXPECT_EQ(prompter.shown[0].text, "\"Start Transform\" is still running. Please press Start Transform again when it is over.");
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), window->lstSource()->count());
     EXPECT_EQ(branchCount("select count(*) from (select ServInvID from tblSales where ServInvID is not null group by ServInvID having count(*) > 1)"), 0);
+}
+
+TEST_F(StartTransformTest, PreviewCopiesNothingAndStartTransformThenGivesItsTotalsToTheCent)
+{
+    const qlonglong category = TempServers::scalar(servers.headOffice(), "select m.CategoryID from tblSalesItem s, tblItemMaster m where "
+                                                                         "s.ItemID=m.ItemID group by m.CategoryID order by count(*) desc limit 1")
+                                   .toLongLong();
+    select(window->lstCategories(), category);
+    listCounterSales();
+    choose(window->cboVchtypeTotransform(), 102);
+    window->cboTaxMode()->setCurrentIndex(window->cboTaxMode()->findText("VAT"));
+    window->txtPRateDiscount()->setText("12.5");
+    window->txtSRateDiscount()->setText("7.5");
+    window->txtMRPDiscount()->setText("3.3");
+    // One voucher is in the branch already.
+    const QList<qlonglong> listed = checkedIds();
+    for (int i = 1; i < window->lstSource()->count(); ++i)
+        window->lstSource()->item(i)->setCheckState(Qt::Unchecked);
+    window->cmdStartDatamigration()->click();
+    for (int i = 1; i < window->lstSource()->count(); ++i)
+        window->lstSource()->item(i)->setCheckState(Qt::Checked);
+
+    const QString written = "select (select count(*) from tblSales) + (select count(*) from tblSalesItem) + (select count(*) from tbluserlog)";
+    const qlonglong before = branchCount(written);
+    window->cmdPreviewTransform()->click();
+    ASSERT_NE(controller->previewWindow(), nullptr);
+    EXPECT_TRUE(controller->previewWindow()->isVisible());
+    const transform::Preview preview = controller->previewWindow()->preview();
+    EXPECT_EQ(preview.refused, "");
+    EXPECT_EQ(branchCount(written), before);
+    EXPECT_EQ(preview.toCopy, listed.size() - 1);
+    EXPECT_EQ(preview.alreadyTransferred, 1);
+    EXPECT_EQ(preview.taxType, "VAT");
+    EXPECT_EQ(preview.vchType, "Wholesale Sales");
+
+    window->cmdStartDatamigration()->click();
+    QStringList copiedKeys;
+    for (const qlonglong key : listed.mid(1))
+        copiedKeys << QString::number(key);
+    const QString copies = "from tblSalesItem s, tblSales h where s.InvID=h.InvID and h.ServInvID in (" + copiedKeys.join(',') + ")";
+    const auto cents = [](db::Connection& side, const QString& sql) { return QString::number(TempServers::scalar(side, sql).toDouble(), 'f', 2); };
+    EXPECT_EQ(preview.branch.purchase.cents(), cents(servers.branch(), "select sum(s.Qty*s.Prate) " + copies));
+    EXPECT_EQ(preview.branch.sales.cents(), cents(servers.branch(), "select sum(s.Qty*s.rate) " + copies));
+    EXPECT_EQ(preview.branch.mrp.cents(), cents(servers.branch(), "select sum(s.Qty*s.MRP) " + copies));
+    EXPECT_EQ(preview.items, branchCount("select count(*) " + copies));
+    const QString atHeadOffice = "from tblSalesItem s where s.InvID in (" + copiedKeys.join(',') + ")";
+    EXPECT_EQ(preview.items + preview.itemsLeftOut, TempServers::scalar(servers.headOffice(), "select count(*) " + atHeadOffice).toLongLong());
+    EXPECT_GT(preview.itemsLeftOut, 0);
+    EXPECT_EQ((preview.headOffice.sales + preview.leftOut.sales).cents(), cents(servers.headOffice(), "select sum(s.Qty*s.rate) " + atHeadOffice));
+
+    // A list made for other dates: Preview refuses with Start Transform's own box.
+    window->dtpto()->setDate(QDate(2026, 12, 5));
+    prompter.shown.clear();
+    window->cmdPreviewTransform()->click();
+    window->cmdStartDatamigration()->click();
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[0].text, prompter.shown[1].text);
+    EXPECT_EQ(controller->previewWindow()->preview().refused, prompter.shown[1].text);
 }

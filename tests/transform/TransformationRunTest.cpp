@@ -3,6 +3,7 @@
 #include "TransformFixture.h"
 
 #include "db/Connection.h"
+#include "transform/TransferLedger.h"
 #include "transform/TransformationRun.h"
 
 #include <QDir>
@@ -392,4 +393,51 @@ TEST_F(TransformationRunTest, BranchFileRemovedWhileConnectedStopsTheRunWithoutS
     EXPECT_TRUE(prompter.shown.empty());
     ASSERT_FALSE(removing.statuses.empty());
     EXPECT_TRUE(removing.statuses.back().startsWith("Transformation stopped: " + gone)) << removing.statuses.back().toStdString();
+}
+
+TEST_F(TransformationRunTest, LedgerListsEachCopyWithBothAmountsWhatStartedItAndWhatFailed)
+{
+    prepare(101, 102);
+    settings.salesRatePercent = 7.5;
+    transform::TransferFailures failures;
+    settings.failures = &failures;
+    // The first voucher copied by Start Transform, the others by the timer; one entry names a voucher
+    // head office does not have, and fails on both timer runs.
+    const qlonglong byHand = transactions.itemData(0);
+    for (int i = 1; i < transactions.count(); ++i)
+        transactions.setChecked(i, false);
+    run();
+    transactions.addItem("990001 - Gone, Ltd - 100", 990001);
+    for (int i = 0; i < transactions.count(); ++i)
+        transactions.setChecked(i, true);
+    settings.manual = false;
+    run();
+    run();
+
+    const transform::Ledger ledger = transform::TransferLedger(servers.branch(), servers.headOffice()).read(QDate(2026, 12, 2), QDate(2026, 12, 6));
+    EXPECT_TRUE(ledger.problems.isEmpty()) << ledger.problems.join(" ").toStdString();
+    ASSERT_EQ(ledger.transfers.size(), size_t(transactions.count() - 1));
+    const auto cents = [](db::Connection& side, const QString& sql) { return QString::number(TempServers::scalar(side, sql).toDouble(), 'f', 2); };
+    for (const transform::TransferRow& row : ledger.transfers) {
+        EXPECT_EQ(copyOf(row.headOfficeKey), row.branchKey);
+        EXPECT_EQ(row.vchType, "Wholesale Sales");
+        EXPECT_EQ(row.branchAmount, cents(servers.branch(), QStringLiteral("select sum(Qty*rate) from tblSalesItem where InvID=%1").arg(row.branchKey)));
+        EXPECT_EQ(row.headOfficeAmount,
+                  cents(servers.headOffice(), QStringLiteral("select sum(Qty*rate) from tblSalesItem where InvID=%1").arg(row.headOfficeKey)));
+        EXPECT_NE(row.branchAmount, row.headOfficeAmount);
+        EXPECT_EQ(row.copiedAt, "06/Dec/2026 11:00:00 AM");
+        EXPECT_EQ(row.copiedBy, row.headOfficeKey == byHand ? TransformationRun::copiedByHand : TransformationRun::copiedByTimer);
+    }
+
+    const std::vector<transform::SetAsideEntry> failed = transform::TransferLedger::failedVouchers(failures.list());
+    ASSERT_EQ(failed.size(), 1u);
+    EXPECT_EQ(failed[0].tries, 2);
+    EXPECT_TRUE(failed[0].reason.contains("990001 is not in MAIN01")) << failed[0].reason.toStdString();
+
+    // The export holds every row; the party's comma does not split its field.
+    transform::Ledger exported = ledger;
+    exported.setAside = failed;
+    const QStringList lines = transform::TransferLedger::csv(exported).split("\r\n");
+    EXPECT_EQ(lines.size(), qsizetype(ledger.transfers.size()) + 5);
+    EXPECT_TRUE(lines.filter("Voucher,\"990001 - Gone, Ltd - 100\",").size() == 1) << lines.join("|").toStdString();
 }

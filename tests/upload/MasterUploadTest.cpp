@@ -192,6 +192,11 @@ TEST_F(MasterUploadTest, FailingChangeHoldsTheMarkThenIsSetAsideAndAppliedOnceTh
     EXPECT_EQ(std::count(reporter.balloons.begin(), reporter.balloons.end(), reporter.balloons.front()), 1);
     EXPECT_TRUE(prompter.shown.empty());
 
+    // Each later run that still fails counts one more try.
+    EXPECT_EQ(aside[0].tries, 3);
+    EXPECT_EQ(upload(mark + 2), mark + 2);
+    EXPECT_EQ(MasterUpload(head(), branch(), reporter, prompter, ini, loopFile).setAside().at(0).tries, 4);
+
     // Once the operator removes the cause, the next run applies it and forgets it.
     branchServer.executeNative("SUB01", "DROP TRIGGER refuseLedger");
     EXPECT_EQ(upload(mark + 2), mark + 2);

@@ -1,7 +1,8 @@
 // The sync timer through the real main window on demo servers: the network check, the guard
 // against a running operation, a failing summary, the buttons during the upload, the activity
-// counts kept from tick to tick until Connect, and a tick
-// that brings the branch's masters level with the head office after ERP-like changes.
+// counts kept from tick to tick until Connect, a tick that brings the branch's masters level with
+// the head office after ERP-like changes, and the health line: each state made by its cause, and
+// one notice per change.
 #include "RecordingReporter.h"
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
@@ -10,12 +11,15 @@
 #include "app/ReconcileController.h"
 #include "app/Shell.h"
 #include "app/TimerController.h"
+#include "db/embedded/EmbeddedServer.h"
 #include "replication/RowCopier.h"
 #include "report/TextFile.h"
 #include "tools/simulator/ActivitySimulator.h"
 #include "upload/Connectivity.h"
+#include "upload/Health.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QDateEdit>
 #include <QLabel>
@@ -49,6 +53,7 @@ protected:
     TempServers servers{7, demoToday};
     support::ScriptedPrompter prompter;
     FakeConnectivity network;
+    QDateTime clock{demoToday, QTime(10, 30)};
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<Shell> shell;
     std::unique_ptr<ReconcileController> reconcile;
@@ -60,7 +65,7 @@ protected:
         Shell::Options options;
         options.prompter = &prompter;
         options.endProgram = [] {};
-        options.clock = [] { return QDateTime(demoToday, QTime(10, 30)); };
+        options.clock = [this] { return clock; };
         shell = std::make_unique<Shell>(*window, options);
         reconcile = std::make_unique<ReconcileController>(*shell, *window);
         timer = std::make_unique<TimerController>(*shell, *window, *reconcile, &network);
@@ -93,6 +98,21 @@ protected:
     {
         return report::TextFile::read(shell->files().appSettingsLoop);
     }
+    // One tick at `hour`:`minute` of the demo day.
+    void tickAt(int hour, int minute)
+    {
+        clock = QDateTime(demoToday, QTime(hour, minute));
+        timer->tick();
+    }
+    QString health() const { return window->lblHealth()->text(); }
+    QStringList healthNotices() const
+    {
+        QStringList texts;
+        for (const MainWindow::Notice& notice : window->notices())
+            if (notice.text.startsWith("Sync health: "))
+                texts << notice.text;
+        return texts;
+    }
 };
 
 } // namespace
@@ -107,7 +127,9 @@ TEST_F(TimerControllerTest, WithoutNetworkTheTickOnlyLogsAndTurnsTheTimerOn)
     timer->tick();
 
     EXPECT_EQ(network.calls, 1);
-    EXPECT_EQ(logTags(entries), QStringList{"Timer Activated. checking Web connectivity"});
+    // The only note besides the tick's: the health line's change, once (Notice: no notification area here).
+    EXPECT_EQ(logTags(entries), (QStringList{"Timer Activated. checking Web connectivity", "Sync health", "Notice"}));
+    EXPECT_EQ(window->lblHealth()->text(), "head office unreachable since 10:30; no good tick yet");
     EXPECT_EQ(window->lblStatus()->text(), "Timer Activated 05/Dec/2026 10:30:00 AM");
     EXPECT_EQ(window->lblTimerStatus()->text(), "10:30:00 AM");
     EXPECT_TRUE(window->timertrigger()->isActive());
@@ -157,8 +179,11 @@ TEST_F(TimerControllerTest, FailingSummaryOpensNoBoxIsNotedOnceWhileItRepeatsAnd
     timer->tick();
 
     EXPECT_TRUE(prompter.shown.empty());
-    ASSERT_EQ(window->notices().size(), notices + 1);
-    EXPECT_TRUE(window->notices().last().text.contains("tblActivity")) << window->notices().last().text.toStdString();
+    // The error once, and the health line's change once.
+    ASSERT_EQ(window->notices().size(), notices + 2);
+    EXPECT_TRUE(window->notices()[notices].text.contains("tblActivity")) << window->notices()[notices].text.toStdString();
+    EXPECT_EQ(window->notices().last().text, "Sync health: change capture missing at head office; no good tick yet");
+    EXPECT_EQ(window->lblHealth()->text(), "change capture missing at head office; no good tick yet");
     EXPECT_EQ(logTags(entries).count("Message"), 1);
     EXPECT_TRUE(window->timertrigger()->isActive());
     EXPECT_FALSE(transformed);
@@ -308,4 +333,76 @@ TEST_F(TimerControllerTest, ANotifierThatCannotStartIsNotedWithoutABoxDuringATic
         noted = noted || window->notices()[i].text.startsWith("Cannot start");
     EXPECT_TRUE(noted);
     EXPECT_TRUE(window->timertrigger()->isActive());
+}
+
+TEST_F(TimerControllerTest, HealthUnreachableHeadOfficeIsNoticedOnceAndClearsWhenItAnswersAgain)
+{
+    shell->setRunTransformation([](bool) {});
+    tickAt(10, 30);
+    EXPECT_EQ(health(), "last good tick 10:30");
+    EXPECT_TRUE(healthNotices().isEmpty());
+
+    const QString catalog = QDir(db::embedded::EmbeddedServer::folderFor("embedded:HO", servers.folder())).filePath("MAIN01.sqlite");
+    ASSERT_TRUE(QFile::rename(catalog, catalog + ".away"));
+    for (int minute = 42; minute <= 45; ++minute)
+        tickAt(10, minute);
+    EXPECT_FALSE(shell->connections().source().isOpen());
+    EXPECT_EQ(health(), "head office unreachable since 10:42; last good tick 10:30");
+    EXPECT_EQ(healthNotices(), QStringList{"Sync health: head office unreachable since 10:42; last good tick 10:30"});
+    EXPECT_TRUE(prompter.shown.empty());
+
+    ASSERT_TRUE(QFile::rename(catalog + ".away", catalog));
+    tickAt(10, 50);
+    tickAt(10, 51);
+    EXPECT_EQ(health(), "last good tick 10:51");
+    EXPECT_EQ(healthNotices().size(), 2);
+    EXPECT_EQ(healthNotices().last(), "Sync health: all well again; last good tick 10:50");
+}
+
+TEST_F(TimerControllerTest, HealthChangeTheBranchKeepsRefusingIsCountedAsSetAside)
+{
+    shell->setRunTransformation([](bool) {});
+    tickAt(10, 30);
+    servers.headOffice().execute("update tblLedger set CreditDays = 12 where LID = 3");
+    db::embedded::EmbeddedServer branchServer(db::embedded::EmbeddedServer::folderFor("embedded:BR", servers.folder()));
+    branchServer.executeNative("SUB01", "CREATE TRIGGER refuseLedger BEFORE INSERT ON tblLedger BEGIN SELECT RAISE(ABORT, 'refused'); END");
+
+    tickAt(10, 31);
+    tickAt(10, 32);
+    EXPECT_EQ(health(), "last good tick 10:32");
+    tickAt(10, 33);
+    tickAt(10, 34);
+    EXPECT_EQ(health(), "1 change set aside; last good tick 10:34");
+    EXPECT_EQ(healthNotices(), QStringList{"Sync health: 1 change set aside; last good tick 10:33"});
+}
+
+TEST_F(TimerControllerTest, HealthMarkThatCannotMoveIsStalledAfterTwelveStillTicks)
+{
+    shell->setRunTransformation([](bool) {});
+    // A mark in the settings file beyond any activity number: the replay refuses to run at all.
+    shell->ini().write(shell->files().appSettingsLoop, "MaxActivityID", "99999999999");
+    const qint64 waiting = TempServers::scalar(servers.headOffice(), "select count(*) from tblActivity where isnull(ParentId,0)=0"
+                                                                     " and TableName<>'tblGodown' and tblUniqueID is not null")
+                               .toLongLong();
+    ASSERT_GT(waiting, 0);
+    tickAt(10, 0);
+    for (int tick = 1; tick < upload::Health::stalledAfterTicks; ++tick)
+        tickAt(10, 14 + tick);
+    EXPECT_EQ(health().toStdString(), "last good tick 10:25");
+    tickAt(10, 26);
+    tickAt(10, 27);
+    EXPECT_EQ(health(), QStringLiteral("replay stalled: %1 head-office changes waiting since 10:15; last good tick 10:27").arg(waiting));
+    EXPECT_EQ(healthNotices().size(), 1);
+}
+
+TEST_F(TimerControllerTest, HealthCaptureIsMissingWithoutActivityWhileVouchersAreWritten)
+{
+    db::Connection& head = servers.headOffice();
+    const QDateTime now(demoToday, QTime(10, 30));
+    EXPECT_FALSE(upload::Health::captureMissing(head, now));
+    head.execute("delete from tblActivity");
+    ASSERT_GT(TempServers::scalar(head, "select count(*) from tblSales where InvDate >= '20261202'").toInt(), 0);
+    EXPECT_TRUE(upload::Health::captureMissing(head, now));
+    // A head office that wrote no voucher in those days has nothing to record.
+    EXPECT_FALSE(upload::Health::captureMissing(head, now.addYears(2)));
 }
