@@ -94,8 +94,8 @@ public:
     void addRow(const QString&) override { ++rows; }
     QString cell(int, int) const override { return {}; }
     void setCell(int, int, const QString&) override {}
-    void setCellBackground(int, int, const QColor&) override {}
-    QColor cellBackground(int, int) const override { return {}; }
+    void setCellBackground(int, int, report::CellColour) override {}
+    report::CellColour cellBackground(int, int) const override { return report::CellColour::Plain; }
     int rows = 0;
 };
 

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/Shell.h"
 #include "db/Connection.h"
+#include "db/Transaction.h"
 #include "db/DateText.h"
 #include "report/Prompter.h"
 #include "tools/demo/DemoBuilder.h"
@@ -31,7 +32,7 @@ void addVouchers(const QString& folder, const QDate& day)
 {
     db::Connection headOffice(db::ConnectionContext{folder});
     headOffice.open(tools::DemoBuilder::connectionText(tools::DemoBuilder::headOfficeDataSource(), tools::DemoBuilder::mainCompany()));
-    headOffice.beginTrans();
+    db::Transaction transaction(headOffice);
     const QString date = db::DateText::sqlDate(day);
     for (int i = 1; i <= voucherCount; ++i) {
         const int invId = 100000 + i;
@@ -46,7 +47,7 @@ void addVouchers(const QString& folder, const QDate& day)
                                .arg(invId)
                                .arg(1 + i % 30));
     }
-    headOffice.commitTrans();
+    transaction.commit();
 }
 
 double measure(app::MainWindow& window, const char* name)
