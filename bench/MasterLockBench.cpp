@@ -4,7 +4,7 @@
 // second session (a till) writes the item master while the rows are gathered, and says whether
 // it was let through.
 #include "BenchSupport.h"
-#include "connect/LinkedServer.h"
+#include "connection/LinkedServer.h"
 #include "db/Connection.h"
 #include "masters/FullSync.h"
 #include "report/ListControl.h"

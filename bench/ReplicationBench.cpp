@@ -5,7 +5,7 @@
 #include "BenchSupport.h"
 #include "app/MainWindow.h"
 #include "app/QtReporter.h"
-#include "connect/LinkedServer.h"
+#include "connection/LinkedServer.h"
 #include "db/Connection.h"
 #include "db/Transaction.h"
 #include "masters/MasterCounts.h"

@@ -7,7 +7,7 @@
 #include "app/ReconcileController.h"
 #include "app/Shell.h"
 #include "app/TimerController.h"
-#include "connect/LinkedServer.h"
+#include "connection/LinkedServer.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "replication/BulkTransfer.h"

@@ -2,9 +2,9 @@
 // type, tax and rate changes inside each voucher's transaction, user-log rows) against the same
 // write statements sent directly to the engine, one transaction per voucher as the run sends them.
 #include "BenchSupport.h"
-#include "connect/CompanyConnections.h"
-#include "connect/ProgramSettings.h"
-#include "connect/UserLog.h"
+#include "connection/CompanyConnections.h"
+#include "connection/ProgramSettings.h"
+#include "connection/UserLog.h"
 #include "db/Connection.h"
 #include "db/Transaction.h"
 #include "text/DateText.h"

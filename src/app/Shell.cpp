@@ -7,7 +7,7 @@
 #include "app/ReconcileController.h"
 #include "app/TimerController.h"
 #include "app/TransformController.h"
-#include "connect/Connect.h"
+#include "connection/Connect.h"
 #include "text/DateText.h"
 #include "report/TextFile.h"
 

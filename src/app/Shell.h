@@ -2,9 +2,9 @@
 
 #include "app/QtPrompter.h"
 #include "app/QtReporter.h"
-#include "connect/CompanyConnections.h"
-#include "connect/ProgramSettings.h"
-#include "connect/StartUp.h"
+#include "connection/CompanyConnections.h"
+#include "connection/ProgramSettings.h"
+#include "connection/StartUp.h"
 #include "db/Connection.h"
 #include "report/DailyLog.h"
 #include "report/IniSetting.h"

@@ -1,6 +1,6 @@
 #include "transform/ListFiller.h"
 
-#include "connect/CompanyConnections.h"
+#include "connection/CompanyConnections.h"
 #include "db/DbError.h"
 #include "text/NumberText.h"
 #include "report/ListControl.h"

@@ -1,6 +1,6 @@
 #include "transform/TransactionListing.h"
 
-#include "connect/CompanyConnections.h"
+#include "connection/CompanyConnections.h"
 #include "text/DateText.h"
 #include "text/NumberText.h"
 #include "report/ListControl.h"

@@ -1,6 +1,6 @@
 #include "transform/TransformPreview.h"
 
-#include "connect/CompanyConnections.h"
+#include "connection/CompanyConnections.h"
 #include "db/Connection.h"
 #include "report/ListControl.h"
 

@@ -1,7 +1,7 @@
 #include "transform/TransformationRun.h"
 
-#include "connect/CompanyConnections.h"
-#include "connect/UserLog.h"
+#include "connection/CompanyConnections.h"
+#include "connection/UserLog.h"
 #include "db/Connection.h"
 #include "text/DateText.h"
 #include "db/DbError.h"

@@ -2,7 +2,7 @@
 // the failure rule.
 #include "masters/FullSync.h"
 
-#include "connect/LinkedServer.h"
+#include "connection/LinkedServer.h"
 #include "db/embedded/EmbeddedServer.h"
 
 #include "RecordingReporter.h"

@@ -3,7 +3,7 @@
 #include "RecordingReporter.h"
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
-#include "connect/LinkedServer.h"
+#include "connection/LinkedServer.h"
 #include "db/Connection.h"
 #include "text/DateText.h"
 

@@ -6,7 +6,7 @@
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
 
-#include "connect/LinkedServer.h"
+#include "connection/LinkedServer.h"
 #include "tools/simulator/ActivitySimulator.h"
 
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "TempServers.h"
 #include "VectorControls.h"
 
-#include "connect/LinkedServer.h"
+#include "connection/LinkedServer.h"
 #include "masters/FullSync.h"
 #include "replication/BulkTransfer.h"
 #include "replication/RowCopier.h"

@@ -4,9 +4,9 @@
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
 
-#include "connect/CompanyConnections.h"
-#include "connect/LinkedServer.h"
-#include "connect/ProgramSettings.h"
+#include "connection/CompanyConnections.h"
+#include "connection/LinkedServer.h"
+#include "connection/ProgramSettings.h"
 #include "db/ConnectionText.h"
 #include "replication/BulkTransfer.h"
 

@@ -4,7 +4,7 @@
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
 
-#include "connect/LinkedServer.h"
+#include "connection/LinkedServer.h"
 #include "replication/BulkTransfer.h"
 #include "replication/RowCopier.h"
 #include "replication/TransactionCopier.h"

@@ -2,7 +2,7 @@
 #include "replication/BulkTransfer.h"
 #include "replication/NextId.h"
 
-#include "connect/LinkedServer.h"
+#include "connection/LinkedServer.h"
 
 #include "RecordingReporter.h"
 #include "ScriptedPrompter.h"

@@ -5,8 +5,8 @@
 #include "TempServers.h"
 #include "VectorControls.h"
 
-#include "connect/CompanyConnections.h"
-#include "connect/ProgramSettings.h"
+#include "connection/CompanyConnections.h"
+#include "connection/ProgramSettings.h"
 #include "transform/FillProgress.h"
 #include "transform/ListFiller.h"
 

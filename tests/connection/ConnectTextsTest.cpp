@@ -1,8 +1,8 @@
 // The texts the connect operations send: linked server script, user log row, clock query, connection texts.
-#include "connect/LinkedServer.h"
-#include "connect/ProgramSettings.h"
-#include "connect/ServerClock.h"
-#include "connect/UserLog.h"
+#include "connection/LinkedServer.h"
+#include "connection/ProgramSettings.h"
+#include "connection/ServerClock.h"
+#include "connection/UserLog.h"
 #include "db/Connection.h"
 #include "db/ConnectionText.h"
 #include "ScriptedPrompter.h"

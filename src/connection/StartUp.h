@@ -1,6 +1,6 @@
 #pragma once
 
-#include "connect/ProgramSettings.h"
+#include "connection/ProgramSettings.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "connect/LinkedServer.h"
+#include "connection/LinkedServer.h"
 
 #include "db/Connection.h"
 #include "db/DbError.h"

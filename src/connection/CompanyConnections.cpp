@@ -1,4 +1,4 @@
-#include "connect/CompanyConnections.h"
+#include "connection/CompanyConnections.h"
 
 #include "db/DbError.h"
 

@@ -1,4 +1,4 @@
-#include "connect/StartUp.h"
+#include "connection/StartUp.h"
 
 #include "db/Connection.h"
 #include "db/DbError.h"

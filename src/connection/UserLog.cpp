@@ -1,4 +1,4 @@
-#include "connect/UserLog.h"
+#include "connection/UserLog.h"
 
 #include "db/Connection.h"
 #include "text/DateText.h"

@@ -1,4 +1,4 @@
-#include "connect/ServerClock.h"
+#include "connection/ServerClock.h"
 
 #include "db/Connection.h"
 #include "text/DateText.h"

@@ -1,6 +1,6 @@
 // The linked server as the local server's version wants it, on the embedded engine and, when
 // MIRTANE_TEST_MSSQL names one, on a real SQL Server.
-#include "connect/LinkedServer.h"
+#include "connection/LinkedServer.h"
 #include "db/Connection.h"
 #include "db/embedded/EmbeddedServer.h"
 #include "ScriptedPrompter.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "connect/ProgramSettings.h"
+#include "connection/ProgramSettings.h"
 #include "db/Connection.h"
 
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "connect/ProgramSettings.h"
-#include "connect/StartUp.h"
+#include "connection/ProgramSettings.h"
+#include "connection/StartUp.h"
 
 #include <QDate>
 #include <QDateTime>

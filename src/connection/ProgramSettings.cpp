@@ -1,4 +1,4 @@
-#include "connect/ProgramSettings.h"
+#include "connection/ProgramSettings.h"
 
 #include "db/ConnectionText.h"
 
