@@ -78,7 +78,7 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
             !IdentityInsert::identityColumn(m_to, copy.masterTable, columns.split(QLatin1Char(','))).isEmpty();
         std::optional<bool> detailIdentity;
 
-        NextId nextId(m_to, m_prompter);
+        NextId nextId(m_to);
         while (!masters.eof()) {
             m_reporter.processEvents();
             // Each voucher stands or falls with its details and its mark.
@@ -98,10 +98,7 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
                 }
             }
 
-            const std::optional<long long> drawn = nextId.next(copy.masterTable, copy.keyColumn);
-            if (!drawn)
-                throw db::DbError(nextId.lastError());
-            const long long newKey = *drawn;
+            const long long newKey = nextId.next(copy.masterTable, copy.keyColumn);
             outcome.newKey = newKey;
             if (keyPiece >= 0)
                 values[keyPiece] = QString::number(newKey);
