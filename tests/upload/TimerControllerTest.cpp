@@ -251,7 +251,6 @@ TEST_F(TimerControllerTest, TickAfterErpChangesBringsTheBranchMastersLevel)
     tools::ActivitySimulator erp(servers.headOffice(), demoToday, 3);
     for (int step = 0; step < 20; ++step)
         erp.step();
-    const int activity = TempServers::scalar(servers.headOffice(), QStringLiteral("select count(*) from tblActivity where ID > %1").arg(mark)).toInt();
     const int lastMaster =
         TempServers::scalar(servers.headOffice(), QStringLiteral("select max(ID) from tblActivity where isnull(ParentId, 0) = 0")).toInt();
     ASSERT_NE(ledgers(servers.branch()), ledgers(servers.headOffice()));
@@ -267,24 +266,6 @@ TEST_F(TimerControllerTest, TickAfterErpChangesBringsTheBranchMastersLevel)
     EXPECT_EQ(TempServers::rows(servers.branch(), items), TempServers::rows(servers.headOffice(), items));
     EXPECT_EQ(shell->maxActivityId(), lastMaster);
     EXPECT_TRUE(loopMark().startsWith(QStringLiteral("MaxActivityID=%1\r\n").arg(lastMaster))) << loopMark().toStdString();
-
-    // The Activity grid: every activity row above the old mark counted once, sales and masters alike.
-    // The triggers date the activity by the server's clock: today, or yesterday if midnight
-    // passed since the changes were made.
-    const auto dayText = [](const QDate& d) { return QStringLiteral("%1/%2/%3").arg(d.day()).arg(d.month()).arg(d.year()); };
-    const QStringList days = {dayText(QDate::currentDate().addDays(-1)), dayText(QDate::currentDate())};
-    QTableWidget* grid = window->msgActivity();
-    ASSERT_GT(grid->rowCount(), 1);
-    int counted = 0;
-    QStringList tables;
-    for (int row = 0; row < grid->rowCount(); ++row) {
-        counted += grid->item(row, 0)->text().toInt();
-        tables << grid->item(row, 1)->text();
-        EXPECT_TRUE(days.contains(grid->item(row, 2)->text())) << grid->item(row, 2)->text().toStdString();
-    }
-    EXPECT_EQ(counted, activity);
-    EXPECT_TRUE(tables.contains("tblSales"));
-    EXPECT_TRUE(tables.contains("tblLedger"));
     EXPECT_TRUE(prompter.shown.empty());
 }
 
