@@ -94,8 +94,8 @@ public:
     void addRow(const QString&) override { ++rows; }
     QString cell(int, int) const override { return {}; }
     void setCell(int, int, const QString&) override {}
-    void setCellBackground(int, int, const QColor&) override {}
-    QColor cellBackground(int, int) const override { return {}; }
+    void setCellBackground(int, int, report::CellColour) override {}
+    report::CellColour cellBackground(int, int) const override { return report::CellColour::Plain; }
     int rows = 0;
 };
 
@@ -139,10 +139,10 @@ bool measureSize(const QString& folder, qint64 size, qint64 mark, const QDate& t
     app::Shell::Options options;
     options.prompter = &prompter;
     options.clock = [today] { return QDateTime(today, QTime(10, 30)); };
-    app::Shell shell(window, options);
-    app::ReconcileController reconcile(shell, window);
     AlwaysConnected network;
-    app::TimerController ticks(shell, window, reconcile, &network);
+    options.connectivity = &network;
+    app::Shell shell(window, options);
+    app::TimerController& ticks = shell.timer();
     if (!shell.startUp())
         return false;
     shell.connectCompanies();

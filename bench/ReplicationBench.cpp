@@ -7,6 +7,7 @@
 #include "app/QtReporter.h"
 #include "connect/LinkedServer.h"
 #include "db/Connection.h"
+#include "db/Transaction.h"
 #include "masters/MasterCounts.h"
 #include "replication/BulkTransfer.h"
 #include "replication/RowCopier.h"
@@ -55,8 +56,8 @@ public:
             m_rows[size_t(r)][c] = text;
         }
     }
-    void setCellBackground(int, int, const QColor&) override {}
-    QColor cellBackground(int, int) const override { return {}; }
+    void setCellBackground(int, int, report::CellColour) override {}
+    report::CellColour cellBackground(int, int) const override { return report::CellColour::Plain; }
 
 private:
     std::vector<QStringList> m_rows;
@@ -86,7 +87,7 @@ QStringList insertTexts(db::Connection& from, const QString& table)
 
 void growCards(db::Connection& headOffice)
 {
-    headOffice.beginTrans();
+    db::Transaction transaction(headOffice);
     headOffice.execute(QStringLiteral("Delete from tblCustomerCard"));
     for (int i = 1; i <= cardCount; ++i) {
         headOffice.execute(QStringLiteral("insert into tblCustomerCard (CardID, CardNo, ProfileID, LID, Points, IssueDate, ExpiryDate, "
@@ -98,7 +99,7 @@ void growCards(db::Connection& headOffice)
                                .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
                                .arg(i % 2));
     }
-    headOffice.commitTrans();
+    transaction.commit();
 }
 
 } // namespace
@@ -142,11 +143,11 @@ int main(int argc, char* argv[])
     if (!application.arguments().contains(QStringLiteral("--skip-memory"))) {
         const long before = peakKilobytes();
         branch.execute(QStringLiteral("Delete from tblCustomerCard"));
-        branch.beginTrans();
+        db::Transaction transaction(branch);
         timer.restart();
         const replication::CopyOutcome outcome =
             replication::RowCopier(headOffice, branch, reporter, prompter).copy(QStringLiteral("tblCustomerCard"));
-        branch.commitTrans();
+        transaction.commit();
         const double took = seconds(timer);
         const long after = peakKilobytes();
         std::printf("Row copy of %lld customer cards: %.1f s, %.0f rows/s\n", outcome.inserted, took, double(outcome.inserted) / took);
@@ -160,10 +161,10 @@ int main(int argc, char* argv[])
         const QStringList texts = insertTexts(headOffice, QStringLiteral("tblItemMaster"));
         const auto timed = [&](const std::function<void()>& work) {
             branch.execute(QStringLiteral("Delete from tblItemMaster"));
-            branch.beginTrans();
+            db::Transaction transaction(branch);
             timer.restart();
             work();
-            branch.commitTrans();
+            transaction.commit();
             return seconds(timer);
         };
         std::vector<double> directTimes;
@@ -197,10 +198,10 @@ int main(int argc, char* argv[])
     {
         const QString remote = QStringLiteral("[embedded:HO].MAIN01.dbo.tblCustomerCard");
         const auto direct = [&] {
-            branch.beginTrans();
+            db::Transaction transaction(branch);
             branch.execute(QStringLiteral("Delete from tblCustomerCard"));
             branch.execute(QStringLiteral("Insert into tblCustomerCard select * from ") + remote);
-            branch.commitTrans();
+            transaction.commit();
         };
         branch.openRecordset(QStringLiteral("select count(*) from ") + remote); // attaches the head office
         direct(); // fills the table

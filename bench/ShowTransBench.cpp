@@ -4,8 +4,8 @@
 #include "BenchSupport.h"
 #include "app/MainWindow.h"
 #include "app/Shell.h"
-#include "app/TransformController.h"
 #include "db/Connection.h"
+#include "db/Transaction.h"
 #include "db/DateText.h"
 #include "report/Prompter.h"
 #include "tools/demo/DemoBuilder.h"
@@ -32,7 +32,7 @@ void addVouchers(const QString& folder, const QDate& day)
 {
     db::Connection headOffice(db::ConnectionContext{folder});
     headOffice.open(tools::DemoBuilder::connectionText(tools::DemoBuilder::headOfficeDataSource(), tools::DemoBuilder::mainCompany()));
-    headOffice.beginTrans();
+    db::Transaction transaction(headOffice);
     const QString date = db::DateText::sqlDate(day);
     for (int i = 1; i <= voucherCount; ++i) {
         const int invId = 100000 + i;
@@ -47,7 +47,7 @@ void addVouchers(const QString& folder, const QDate& day)
                                .arg(invId)
                                .arg(1 + i % 30));
     }
-    headOffice.commitTrans();
+    transaction.commit();
 }
 
 double measure(app::MainWindow& window, const char* name)
@@ -83,7 +83,6 @@ int main(int argc, char* argv[])
     app::Shell::Options shellOptions;
     shellOptions.prompter = &prompter;
     app::Shell shell(window, shellOptions);
-    app::TransformController controller(shell, window);
     window.show();
     if (!shell.startUp())
         return 1;

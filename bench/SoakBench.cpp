@@ -52,11 +52,13 @@ int main(int argc, char** argv)
     SilentPrompter prompter;
     app::Shell::Options shellOptions;
     shellOptions.prompter = &prompter;
+    AlwaysConnected network;
+    shellOptions.connectivity = &network;
     app::Shell shell(window, shellOptions);
-    app::ReconcileController reconcile(shell, window);
+    app::TimerController& timerController = shell.timer();
+    // The controller's own slot goes between the two below, so they run just before and just after each tick.
+    QObject::disconnect(window.timertrigger(), &QTimer::timeout, &timerController, nullptr);
 
-    // Connected before the controller's own slot, so it runs just before each tick; the one
-    // connected after runs when the tick has returned.
     bool inTick = false;
     int ticks = 0;
     int nested = 0;
@@ -66,8 +68,7 @@ int main(int argc, char** argv)
         inTick = true;
         ++ticks;
     });
-    AlwaysConnected network;
-    app::TimerController timerController(shell, window, reconcile, &network);
+    QObject::connect(window.timertrigger(), &QTimer::timeout, &timerController, &app::TimerController::tick);
     QObject::connect(window.timertrigger(), &QTimer::timeout, [&] { inTick = false; });
     if (!shell.startUp())
         return 1;

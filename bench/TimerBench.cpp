@@ -8,7 +8,6 @@
 #include "app/ReconcileController.h"
 #include "app/Shell.h"
 #include "app/TimerController.h"
-#include "app/TransformController.h"
 #include "db/Connection.h"
 #include "db/DateText.h"
 #include "db/embedded/EmbeddedServer.h"
@@ -109,11 +108,11 @@ int main(int argc, char* argv[])
     app::Shell::Options shellOptions;
     shellOptions.prompter = &prompter;
     shellOptions.clock = [today] { return QDateTime(today, QTime(10, 30)); };
-    app::Shell shell(window, shellOptions);
-    app::ReconcileController reconcile(shell, window);
-    app::TransformController transform(shell, window);
     AlwaysConnected network;
-    app::TimerController ticks(shell, window, reconcile, &network);
+    shellOptions.connectivity = &network;
+    app::Shell shell(window, shellOptions);
+    app::ReconcileController& reconcile = shell.reconcile();
+    app::TimerController& ticks = shell.timer();
     if (!shell.startUp())
         return 1;
     shell.connectCompanies();

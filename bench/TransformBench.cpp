@@ -6,6 +6,7 @@
 #include "connect/ProgramSettings.h"
 #include "connect/UserLog.h"
 #include "db/Connection.h"
+#include "db/Transaction.h"
 #include "db/DateText.h"
 #include "replication/TransactionCopier.h"
 #include "report/DailyLog.h"
@@ -96,7 +97,7 @@ private:
 void addVouchers(db::Connection& headOffice, const QDate& day)
 {
     const int itemCount = headOffice.openRecordset(QStringLiteral("select count(*) from tblItemMaster")).field(0).value().toInt();
-    headOffice.beginTrans();
+    db::Transaction transaction(headOffice);
     const QString date = db::DateText::sqlDate(day);
     for (int i = 0; i < voucherCount; ++i) {
         const int invId = firstKey + i;
@@ -113,7 +114,7 @@ void addVouchers(db::Connection& headOffice, const QDate& day)
                                    .arg(line)
                                    .arg(1 + (i * itemsPerVoucher + line) % itemCount));
     }
-    headOffice.commitTrans();
+    transaction.commit();
 }
 
 void removeCopies(db::Connection& branch)
@@ -209,10 +210,10 @@ int main(int argc, char* argv[])
     const int logRowsBefore = branch.openRecordset(QStringLiteral("select count(*) from tbluserlog")).field(0).value().toInt();
     timer.restart();
     for (size_t v = 0; v < perVoucher.size(); ++v) {
-        branch.beginTrans();
+        db::Transaction transaction(branch);
         for (const QString& sql : perVoucher[v])
             branch.execute(sql);
-        branch.commitTrans();
+        transaction.commit();
         connection::UserLogEntry row;
         row.action = QStringLiteral("Transation No ") + transactions.text(int(v)) + QStringLiteral(" transfered from MAIN01 to SUB01 in vchtype Wholesale Sales");
         const QString userLog = connection::UserLog::statement(row, now);

@@ -3,14 +3,20 @@
 # Safe to run again: apt-get skips what is already there.
 set -euo pipefail
 
+# build-essential, cmake, ninja-build: the build (cpack's Debian package needs nothing more);
+# pkg-config: Qt's CMake package finds some of its own dependencies with it;
+# qt6-base-dev, libgl-dev: Qt Core, Gui, Widgets, Network and Test (Gui's CMake package asks for GL);
+# libgtest-dev: the tests; libsqlite3-dev: the embedded engine;
+# unixodbc-dev, unixodbc, odbcinst: the SQL Server connection and the driver registration below;
+# tdsodbc: the SQL Server driver the program falls back to; libsqliteodbc: the ODBC tests' driver;
+# xvfb, xauth: scripts/run-demo.sh without a display; fonts-dejavu-core: text in the window.
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libqt6sql6 libgl-dev
-  libgtest-dev googletest
-  libsqlite3-dev sqlite3
+  qt6-base-dev libgl-dev
+  libgtest-dev
+  libsqlite3-dev
   unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
-  xvfb xauth fonts-dejavu-core imagemagick
-  dpkg-dev file
+  xvfb xauth fonts-dejavu-core
 )
 
 missing=()

@@ -30,8 +30,6 @@ MastersController::MastersController(Shell& shell, MainWindow& window)
     connect(window.cmdSettingsSynch(), &QPushButton::clicked, this, &MastersController::settingsSynch);
     connect(window.cmdUpdateDataBase(), &QPushButton::clicked, this, &MastersController::updateDatabase);
     window.lstMasterSettings()->viewport()->installEventFilter(this);
-    shell.setMainPageHandler(MainWindow::StepOnePage, [this] { fillDataCount(); });
-    shell.setRefreshMasterCounts([this] { fillDataCount(); });
 }
 
 bool MastersController::eventFilter(QObject* watched, QEvent* event)
@@ -62,7 +60,7 @@ void MastersController::fullSync()
         setup.syncServer = m_shell.settings().syncServerName;
         setup.sourceCompany = m_shell.settings().sourceCompanyCode;
         setup.bulkChecked = [this] { return m_window.chkBulkInsert()->isChecked(); };
-        setup.refreshCounts = [this] { m_shell.refreshMasterCounts(); };
+        setup.refreshCounts = [this] { fillDataCount(); };
         setup.skippedTables = [this](const std::vector<masters::GuardedTable>& skipped) { m_skipped = skipped; };
         masters::FullSync(connections.destination(), connections.source(), m_shell.reporter(), m_shell.prompter(),
                           m_masterList, std::move(setup))
@@ -114,9 +112,7 @@ void MastersController::masterListRightButton()
 void MastersController::fillDataCount()
 {
     connection::CompanyConnections& connections = m_shell.connections();
-    bool differs = m_shell.masterDifference();
-    masters::MasterCounts(connections.destination(), connections.source(), m_shell.reporter()).fill(m_counts, differs, m_skipped);
-    m_shell.setMasterDifference(differs);
+    masters::MasterCounts(connections.destination(), connections.source(), m_shell.reporter()).fill(m_counts, m_masterDifference, m_skipped);
 }
 
 } // namespace app

@@ -16,7 +16,7 @@ class Shell;
 class MastersController : public QObject {
     Q_OBJECT
 public:
-    /// Connects the controls of `window` and registers the count comparison with `shell`.
+    /// Connects the controls of `window`; the operations use the connections of `shell`.
     MastersController(Shell& shell, MainWindow& window);
 
     /// "Master Synchronisation": the button is disabled and the pointer busy until the run ends.
@@ -29,8 +29,10 @@ public:
     void updateDatabase();
     /// The right button on lstMasterSettings.
     void masterListRightButton();
-    /// FillDataCount: compares the master counts in msgDataCount and sets the shell's flag.
+    /// FillDataCount: compares the master counts in msgDataCount.
     void fillDataCount();
+    /// True when the last comparison found a table whose counts differ (kept when it failed).
+    bool masterDifference() const { return m_masterDifference; }
 
 protected:
     /// Sees the mouse presses on the master list.
@@ -41,6 +43,7 @@ private:
     MainWindow& m_window;
     ListWidgetControl m_masterList;
     TableGridControl m_counts;
+    bool m_masterDifference = false;
     // What the last Master Synchronisation left alone; the count grid keeps showing it.
     std::vector<masters::GuardedTable> m_skipped;
 };

@@ -35,8 +35,6 @@ ReconcileController::ReconcileController(Shell& shell, MainWindow& window)
     m_costCentres.addItem(NoCostCentre, 0);
     m_costCentres.setCurrentIndex(0);
     connect(window.SSTab2(), &QTabWidget::currentChanged, this, &ReconcileController::lowerPageShown);
-    // Connected after the shell's own Connect handlers, so these run once both companies are open.
-    shell.addConnectedHook([this] { costCentresAfterConnect(); });
     // Choosing another cost centre on the page in front searches again with it.
     connect(window.cboCostCentre(), &QComboBox::activated, this, [this] {
         if (m_window.SSTab2()->currentIndex() == MainWindow::MismatchPage && m_window.SSTab2()->isEnabled())
@@ -128,7 +126,7 @@ std::optional<qlonglong> ReconcileController::chosenCostCentre() const
     return m_costCentres.itemData(chosen);
 }
 
-void ReconcileController::costCentresAfterConnect()
+void ReconcileController::companiesConnected()
 {
     try {
         fillCostCentres();

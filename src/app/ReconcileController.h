@@ -36,11 +36,12 @@ public:
     /// Fills cboCostCentre with "<None>" and the cost centres of the sub company, keeping the choice
     /// where that cost centre is still there. Throws db::DbError when the query fails.
     void fillCostCentres();
+    /// After Connect: the cost centres of the sub company now connected.
+    void companiesConnected();
     /// The cost centre chosen for the item-count comparison; none while "<None>" is chosen.
     std::optional<qlonglong> chosenCostCentre() const;
 
 private:
-    void costCentresAfterConnect();
 
     Shell& m_shell;
     MainWindow& m_window;

@@ -3,6 +3,10 @@
 #include "app/BusyCursor.h"
 #include "app/ClickableLabel.h"
 #include "app/MainWindow.h"
+#include "app/MastersController.h"
+#include "app/ReconcileController.h"
+#include "app/TimerController.h"
+#include "app/TransformController.h"
 #include "connect/Connect.h"
 #include "db/DateText.h"
 #include "report/TextFile.h"
@@ -36,6 +40,10 @@ Shell::Shell(MainWindow& window, Options options)
 {
     m_files.folderNote = m_options.programFolderNote;
     wire();
+    m_masters = std::make_unique<MastersController>(*this, window);
+    m_transform = std::make_unique<TransformController>(*this, window, *m_masters);
+    m_reconcile = std::make_unique<ReconcileController>(*this, window);
+    m_timer = std::make_unique<TimerController>(*this, window, *m_reconcile, *m_transform, m_options.connectivity);
 }
 
 Shell::~Shell() = default;
@@ -75,22 +83,20 @@ void Shell::wire()
     connect(m_window.cmdRefresh(), &QPushButton::clicked, this, &Shell::reconnect);
     m_window.setCloseQuestion([this] { return askExit(); });
     connect(m_window.SSTab1(), &QTabWidget::currentChanged, this, &Shell::mainPageShown);
-    setMainPageHandler(MainWindow::LogFilePage, [this] { showDailyLog(); });
-}
-
-void Shell::setMainPageHandler(int page, std::function<void()> handler)
-{
-    m_mainPageHandlers[page] = std::move(handler);
 }
 
 void Shell::mainPageShown(int page)
 {
-    const auto it = m_mainPageHandlers.find(page);
-    if (it == m_mainPageHandlers.end() || !it->second)
+    if (page != MainWindow::StepOnePage && page != MainWindow::SubCompanyPage && page != MainWindow::LogFilePage)
         return;
     BusyCursor busy;
     try {
-        it->second();
+        if (page == MainWindow::StepOnePage)
+            m_masters->fillDataCount();
+        else if (page == MainWindow::SubCompanyPage)
+            m_transform->filters().narrowDestinationVchTypes();
+        else
+            showDailyLog();
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));
     }
@@ -161,8 +167,7 @@ void Shell::connectCompanies()
     m_window.dtpdate()->setDate(result.serverDate);
     m_window.dtpto()->setDate(result.serverDate);
 
-    if (m_fillFilters)
-        m_fillFilters();
+    m_transform->fillFilters();
     m_window.SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
     m_reporter.status(QStringLiteral("Voucher types Loaded"));
     m_automaticMode = result.automaticMode;
@@ -182,8 +187,10 @@ void Shell::connectCompanies()
     m_window.lblSourceConnection()->setText(QStringLiteral("Source : ") + m_settings.syncServerName + QStringLiteral("  ") + sourceCode);
     m_window.lblDestinationConnection()->setText(QStringLiteral("Destination : ") + m_settings.serverName + QStringLiteral("  ")
                                                  + destinationCode);
-    for (const auto& hook : m_connectedHooks)
-        hook();
+    // What belongs to the companies connected before is forgotten or read again.
+    m_transform->companiesConnected();
+    m_reconcile->companiesConnected();
+    m_timer->companiesConnected();
 }
 
 void Shell::reconnect()

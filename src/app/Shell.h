@@ -15,12 +15,20 @@
 #include <QObject>
 
 #include <functional>
-#include <map>
+#include <memory>
 #include <vector>
+
+namespace upload {
+class Connectivity;
+}
 
 namespace app {
 
 class MainWindow;
+class MastersController;
+class ReconcileController;
+class TimerController;
+class TransformController;
 
 /// The composition root of the program: owns the settings, the connections, the log and the
 /// reporter, runs start-up, Connect, Reconnect and the exit question for the main window.
@@ -36,6 +44,8 @@ public:
         std::function<void()> endProgram;
         /// Why the program folder is not the executable's own ("" when it is), told at start-up.
         QString programFolderNote;
+        /// Whether the machine is on a network, for the sync timer; null means the platform's own.
+        upload::Connectivity* connectivity = nullptr;
     };
 
     Shell(MainWindow& window, Options options);
@@ -53,23 +63,15 @@ public:
     /// Asks whether to exit; true when the window may close.
     bool askExit();
 
-    /// Adds something to run at the end of every Connect, once the login panel is hidden.
-    void addConnectedHook(std::function<void()> hook) { m_connectedHooks.push_back(std::move(hook)); }
-    /// Sets what fills the filter lists once both companies are connected (during Connect).
-    void setFillFilters(std::function<void()> fill) { m_fillFilters = std::move(fill); }
-    /// Sets what runs when page `page` of SSTab1 is brought to the front (by a click or by the program).
-    void setMainPageHandler(int page, std::function<void()> handler);
-    /// Runs the handler of the SSTab1 page now in front, with the busy cursor; failures become balloons.
+    /// Runs the work of page `page` of SSTab1 brought to the front (by a click or by the program),
+    /// with the busy cursor; failures become balloons.
     void mainPageShown(int page);
 
-    /// Sets what compares the master counts of both companies (it sets the master-difference flag).
-    void setRefreshMasterCounts(std::function<void()> refresh) { m_refreshMasterCounts = std::move(refresh); }
-    /// Compares the master counts now (nothing until a comparison is set).
-    void refreshMasterCounts() { if (m_refreshMasterCounts) m_refreshMasterCounts(); }
-    /// Sets the voucher transformation run; `manual` is true from "Start Transform", false from the timer.
-    void setRunTransformation(std::function<void(bool manual)> run) { m_runTransformation = std::move(run); }
-    /// Runs the voucher transformation (nothing until one is set).
-    void runTransformation(bool manual) { if (m_runTransformation) m_runTransformation(manual); }
+    /// The operations behind the window's pages, built with the session and living as long as it.
+    MastersController& masters() { return *m_masters; }
+    TransformController& transform() { return *m_transform; }
+    ReconcileController& reconcile() { return *m_reconcile; }
+    TimerController& timer() { return *m_timer; }
 
     /// Marks a long operation of the operator (or a timer tick) as running for as long as it lives,
     /// unless another one is running already: then acquired() is false and nothing is marked.
@@ -91,10 +93,6 @@ public:
     void tellBusy(const QString& refused);
     /// The name of the operation running now ("" when none).
     const QString& runningOperation() const { return m_runningOperation; }
-
-    /// True when the last master count comparison found a table whose counts differ.
-    bool masterDifference() const { return m_masterDifference; }
-    void setMasterDifference(bool differs) { m_masterDifference = differs; }
 
     connection::CompanyConnections& connections() { return m_connections; }
     const connection::ProgramSettings& settings() const { return m_settings; }
@@ -137,13 +135,12 @@ private:
     qint32 m_maxActivityId = 0;
     qint32 m_maxActivityIdTrans = 0;
     bool m_automaticMode = false;
-    std::function<void()> m_fillFilters;
-    std::vector<std::function<void()>> m_connectedHooks;
-    std::function<void()> m_refreshMasterCounts;
-    std::function<void(bool)> m_runTransformation;
-    bool m_masterDifference = false;
     QString m_runningOperation;
-    std::map<int, std::function<void()>> m_mainPageHandlers;
+    // Built last and destroyed first: they use everything above.
+    std::unique_ptr<MastersController> m_masters;
+    std::unique_ptr<TransformController> m_transform;
+    std::unique_ptr<ReconcileController> m_reconcile;
+    std::unique_ptr<TimerController> m_timer;
 };
 
 } // namespace app

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/ReconcileController.h"
 #include "app/Shell.h"
+#include "app/TransformController.h"
 #include "db/DateText.h"
 #include "db/DbError.h"
 #include "report/ProgressSteps.h"
@@ -45,24 +46,28 @@ private:
 
 } // namespace
 
-TimerController::TimerController(Shell& shell, MainWindow& window, ReconcileController& reconcile, upload::Connectivity* connectivity)
+TimerController::TimerController(Shell& shell, MainWindow& window, ReconcileController& reconcile, TransformController& transform,
+                                 upload::Connectivity* connectivity)
     : m_shell(shell)
     , m_window(window)
     , m_reconcile(reconcile)
+    , m_transform(transform)
     , m_ownConnectivity(connectivity ? nullptr : std::make_unique<upload::PlatformConnectivity>())
     , m_connectivity(connectivity ? connectivity : m_ownConnectivity.get())
     , m_activityGrid(*window.msgActivity())
     , m_health([&shell] { return shell.now(); })
 {
-    // The counts belong to the companies connected; a new Connect counts from its mark again.
-    shell.addConnectedHook([this] {
-        m_activitySummary.restart();
-        m_replayMemory.started = false;
-    });
     connect(window.timertrigger(), &QTimer::timeout, this, &TimerController::tick);
 }
 
 TimerController::~TimerController() = default;
+
+void TimerController::companiesConnected()
+{
+    // The counts belong to the companies connected; a new Connect counts from its mark again.
+    m_activitySummary.restart();
+    m_replayMemory.started = false;
+}
 
 void TimerController::tick()
 {
@@ -162,7 +167,7 @@ bool TimerController::work(upload::TickOutcome& outcome)
         // The transformation run takes its own guard against a second run, so the tick lets go of
         // its own first; the timer stays off until the run is done.
         scope.reset();
-        m_shell.runTransformation(false);
+        m_transform.runTransformation(RunBy::Timer);
     }
     timer->start();
     outcome.completed = true;

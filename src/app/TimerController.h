@@ -17,6 +17,7 @@ namespace app {
 
 class MainWindow;
 class ReconcileController;
+class TransformController;
 class Shell;
 
 /// The sync timer timertrigger: each tick, while the machine is on a network, reconnects both
@@ -26,7 +27,10 @@ class TimerController : public QObject {
     Q_OBJECT
 public:
     /// Connects the timer of `window`; `connectivity` null means the platform's network state.
-    TimerController(Shell& shell, MainWindow& window, ReconcileController& reconcile, upload::Connectivity* connectivity = nullptr);
+    TimerController(Shell& shell, MainWindow& window, ReconcileController& reconcile, TransformController& transform,
+                    upload::Connectivity* connectivity = nullptr);
+    /// After Connect: the activity counts and the replay's memory start over.
+    void companiesConnected();
     ~TimerController() override;
 
     /// One tick (timertrigger_Timer). A tick that finds another operation running only logs that it
@@ -45,6 +49,7 @@ private:
     Shell& m_shell;
     MainWindow& m_window;
     ReconcileController& m_reconcile;
+    TransformController& m_transform;
     std::unique_ptr<upload::Connectivity> m_ownConnectivity;
     upload::Connectivity* m_connectivity;
     TableGridControl m_activityGrid;

@@ -4,6 +4,7 @@
 #include "app/ClickableLabel.h"
 #include "app/PreviewWindow.h"
 #include "app/MainWindow.h"
+#include "app/MastersController.h"
 #include "app/Shell.h"
 #include "db/NumberText.h"
 #include "report/Prompter.h"
@@ -24,8 +25,9 @@
 
 namespace app {
 
-TransformController::TransformController(Shell& shell, MainWindow& window)
+TransformController::TransformController(Shell& shell, MainWindow& window, MastersController& masters)
     : m_shell(shell)
+    , m_masters(masters)
     , m_window(window)
     , m_sourceList(*window.lstSource())
     , m_categories(*window.lstCategories())
@@ -48,20 +50,10 @@ TransformController::TransformController(Shell& shell, MainWindow& window)
     wire();
 }
 
-TransformController::~TransformController()
-{
-    m_shell.setFillFilters({});
-    m_shell.setMainPageHandler(MainWindow::SubCompanyPage, {});
-    m_shell.setRunTransformation({});
-}
+TransformController::~TransformController() = default;
 
 void TransformController::wire()
 {
-    m_shell.setFillFilters([this] { fillFilters(); });
-    m_shell.setMainPageHandler(MainWindow::SubCompanyPage, [this] { m_filters.narrowDestinationVchTypes(); });
-    m_shell.setRunTransformation([this](bool manual) { runTransformation(manual); });
-    m_shell.addConnectedHook([this] { forgetListingOfOtherCompanies(); });
-
     // Choices are saved only when the operator made them, never when the program set them.
     QListWidget* categories = m_window.lstCategories();
     connect(categories, &QListWidget::itemSelectionChanged, this, [this, categories] {
@@ -93,7 +85,7 @@ void TransformController::wire()
     connect(m_window.lstSource(), &QListWidget::itemChanged, this, &TransformController::showSelectedTotal);
     connect(m_window.txtReduceTo(), &QLineEdit::textChanged, this, &TransformController::reduceToChanged);
     connect(m_window.txtSelVal(), &ClickableLabel::doubleClicked, this, &TransformController::selectedValueDoubleClicked);
-    connect(m_window.cmdStartDatamigration(), &QPushButton::clicked, this, [this] { runTransformation(true); });
+    connect(m_window.cmdStartDatamigration(), &QPushButton::clicked, this, [this] { runTransformation(RunBy::Operator); });
     connect(m_window.cmdPreviewTransform(), &QPushButton::clicked, this, &TransformController::previewTransformation);
 }
 
@@ -142,8 +134,8 @@ void TransformController::showTransactions()
         m_window.txtSelVal()->setText(db::NumberText::plain(selected));
     };
     steps.mastersDiffer = [this] {
-        m_shell.refreshMasterCounts();
-        return m_shell.masterDifference();
+        m_masters.fillDataCount();
+        return m_masters.masterDifference();
     };
     // Each check would otherwise total the whole list again: the totals are shown once at the end.
     QSignalBlocker quiet(m_window.lstSource());
@@ -151,7 +143,7 @@ void TransformController::showTransactions()
         m_listing.listed()->sourceCompany = m_shell.settings().sourceCompanyCode;
 }
 
-void TransformController::forgetListingOfOtherCompanies()
+void TransformController::companiesConnected()
 {
     // The keys of a list name vouchers of the company they were listed from only.
     std::optional<transform::Listing>& listed = m_listing.listed();
@@ -221,8 +213,9 @@ QString TransformController::percentageProblem() const
     return {};
 }
 
-void TransformController::runTransformation(bool manual)
+void TransformController::runTransformation(RunBy by)
 {
+    const bool manual = by == RunBy::Operator;
     // One run at a time, and none while another operation of the operator or a tick is working:
     // the window handles events during each copy, so a press or a tick can arrive mid-run.
     Shell::OperationScope scope(m_shell, QStringLiteral("Start Transform"));
@@ -242,10 +235,10 @@ void TransformController::runTransformation(bool manual)
         return;
     }
     const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
-    (manual ? m_run : m_timerRun).run(controls, runSettings(manual));
+    (manual ? m_run : m_timerRun).run(controls, runSettings(by));
 }
 
-transform::RunSettings TransformController::runSettings(bool manual)
+transform::RunSettings TransformController::runSettings(RunBy by)
 {
     transform::RunSettings settings;
     settings.purchaseRatePercent = db::NumberText::leading(m_window.txtPRateDiscount()->text());
@@ -254,7 +247,7 @@ transform::RunSettings TransformController::runSettings(bool manual)
     // The companies connected now, which the login panel's choices may no longer show.
     settings.sourceCompany = m_shell.settings().sourceCompanyCode;
     settings.destinationCompany = m_shell.settings().destinationCompanyCode;
-    settings.manual = manual;
+    settings.manual = by == RunBy::Operator;
     settings.listing = m_listing.listed() ? &*m_listing.listed() : nullptr;
     settings.from = m_window.dtpdate()->date();
     settings.to = m_window.dtpto()->date();
@@ -285,7 +278,7 @@ void TransformController::previewTransformation()
     BusyCursor busy;
     const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
     try {
-        preview = transform::TransformPreview(m_shell.connections(), m_shell.reporter(), m_shell.prompter()).preview(controls, runSettings(true));
+        preview = transform::TransformPreview(m_shell.connections(), m_shell.reporter(), m_shell.prompter()).preview(controls, runSettings(RunBy::Operator));
     } catch (const std::exception& e) {
         preview.refused = QString::fromUtf8(e.what());
     }

@@ -17,17 +17,20 @@ class QWidget;
 namespace app {
 
 class MainWindow;
+class MastersController;
 class PreviewWindow;
 class Shell;
+
+/// Who starts a transformation run: the operator's Start Transform or the sync timer.
+enum class RunBy { Operator, Timer };
 
 /// Wires the filter controls, Show Trans, the selection of vouchers and Start Transform of the main
 /// window to the transformation operations, and fills the filters when the companies are connected.
 class TransformController : public QObject {
     Q_OBJECT
 public:
-    /// Connects the controls and registers the filter filling, the "Sub Company Settings" page and the
-    /// transformation run with `shell`.
-    TransformController(Shell& shell, MainWindow& window);
+    /// Connects the controls; Show Trans compares the master counts through `masters`.
+    TransformController(Shell& shell, MainWindow& window, MastersController& masters);
     ~TransformController() override;
 
     /// Fills and restores the filters, then brings "Voucher Det" and "Sub Company Settings" to the front.
@@ -40,9 +43,11 @@ public:
     void reduceToChanged();
     /// A double-click on txtSelVal: empties it and runs the selection for a required value of 0.
     void selectedValueDoubleClicked();
-    /// Start Transform (`manual`) or a timer tick: copies the checked vouchers, unless another
+    /// Start Transform (RunBy::Operator) or a timer tick: copies the checked vouchers, unless another
     /// operation, another run included, is in progress (a press is then told so, a tick logs it).
-    void runTransformation(bool manual);
+    void runTransformation(RunBy by);
+    /// After Connect: a listing made on other companies is forgotten.
+    void companiesConnected();
     /// Preview: shows in frmPreview what Start Transform would copy now, or why it would refuse
     /// (with the same boxes); copies nothing.
     void previewTransformation();
@@ -62,10 +67,10 @@ private:
     void showSelectedTotal();
     transform::ListingControls listingControls();
     QString percentageProblem() const;
-    transform::RunSettings runSettings(bool manual);
-    void forgetListingOfOtherCompanies();
+    transform::RunSettings runSettings(RunBy by);
 
     Shell& m_shell;
+    MastersController& m_masters;
     MainWindow& m_window;
     ListWidgetControl m_sourceList;
     ListWidgetControl m_categories;

@@ -2,6 +2,7 @@
 
 #include "app/GridFormat.h"
 
+#include <QColor>
 #include <QComboBox>
 #include <QListWidget>
 #include <QTableWidget>
@@ -126,17 +127,40 @@ void TableGridControl::setCell(int row, int column, const QString& text)
     item->setText(text);
 }
 
-void TableGridControl::setCellBackground(int row, int column, const QColor& color)
+namespace {
+
+// The shade the window gives each cell colour; Plain has none.
+QColor shade(report::CellColour colour)
 {
-    setCell(row, column, cell(row, column));
-    if (QTableWidgetItem* item = m_table.item(row, column))
-        item->setBackground(color);
+    switch (colour) {
+    case report::CellColour::Red:
+        return QColor(255, 0, 0);
+    case report::CellColour::Amber:
+        return QColor(255, 210, 0);
+    case report::CellColour::Plain:
+        break;
+    }
+    return QColor();
 }
 
-QColor TableGridControl::cellBackground(int row, int column) const
+} // namespace
+
+void TableGridControl::setCellBackground(int row, int column, report::CellColour colour)
+{
+    setCell(row, column, cell(row, column));
+    const QColor colourShade = shade(colour);
+    if (QTableWidgetItem* item = m_table.item(row, column))
+        item->setBackground(colourShade.isValid() ? QBrush(colourShade) : QBrush());
+}
+
+report::CellColour TableGridControl::cellBackground(int row, int column) const
 {
     const QTableWidgetItem* item = m_table.item(row, column);
-    return item && item->background().style() != Qt::NoBrush ? item->background().color() : QColor();
+    if (item && item->background().style() != Qt::NoBrush)
+        for (const report::CellColour colour : {report::CellColour::Red, report::CellColour::Amber})
+            if (item->background().color() == shade(colour))
+                return colour;
+    return report::CellColour::Plain;
 }
 
 } // namespace app

@@ -66,8 +66,8 @@ public:
     void addRow(const QString& cells) override;
     QString cell(int row, int column) const override;
     void setCell(int row, int column, const QString& text) override;
-    void setCellBackground(int row, int column, const QColor& color) override;
-    QColor cellBackground(int row, int column) const override;
+    void setCellBackground(int row, int column, report::CellColour colour) override;
+    report::CellColour cellBackground(int row, int column) const override;
 
 private:
     QTableWidget& m_table;

@@ -1,10 +1,6 @@
 #include "app/MainWindow.h"
-#include "app/MastersController.h"
 #include "app/ProgramFolder.h"
-#include "app/ReconcileController.h"
 #include "app/Shell.h"
-#include "app/TimerController.h"
-#include "app/TransformController.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -22,11 +18,9 @@ int main(int argc, char* argv[])
     const QString programFolder = app::ProgramFolder::choose(
         QCoreApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &options.programFolderNote);
     app::MainWindow window(programFolder);
+    // The session owns the settings, connections, log and reporter, and the operations behind
+    // each page; tests build it the same way.
     app::Shell shell(window, options);
-    app::MastersController masters(shell, window);
-    app::TransformController transformController(shell, window);
-    app::ReconcileController reconcileController(shell, window);
-    app::TimerController timerController(shell, window, reconcileController);
 
     // 1280x760 where the screen has room for it, otherwise the whole screen.
     const QSize preferred(1280, 760);

@@ -8,6 +8,8 @@ namespace {
 const QString formatError = QStringLiteral(
     "The connection text is malformed");
 
+const QLatin1String embeddedPrefix("embedded:");
+
 QString normalisedKey(const QString& key)
 {
     return key.simplified().toLower();
@@ -16,7 +18,7 @@ QString normalisedKey(const QString& key)
 
 bool ConnectionInfo::isEmbedded() const
 {
-    return dataSource.startsWith(QLatin1String("embedded:"), Qt::CaseInsensitive);
+    return ConnectionText::isEmbeddedSource(dataSource);
 }
 
 namespace ConnectionText {
@@ -106,6 +108,17 @@ QString quoteValue(const QString& value)
     QString quoted = value;
     quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
     return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+bool isEmbeddedSource(const QString& dataSource)
+{
+    return dataSource.startsWith(embeddedPrefix, Qt::CaseInsensitive);
+}
+
+QString embeddedServer(const QString& dataSource)
+{
+    const QString name = dataSource.trimmed();
+    return isEmbeddedSource(name) ? name.mid(embeddedPrefix.size()).trimmed() : name;
 }
 
 } // namespace ConnectionText

@@ -31,5 +31,10 @@ ConnectionInfo parse(const QString& text);
 /// Quotes a value for an OLE DB connection text when it needs it (";", quotes, leading or trailing blanks).
 QString quoteValue(const QString& value);
 
+/// True when a data source names an embedded server ("embedded:NAME" or "embedded:/path").
+bool isEmbeddedSource(const QString& dataSource);
+/// The NAME or /path of an embedded data source, trimmed; any other data source only trimmed.
+QString embeddedServer(const QString& dataSource);
+
 } // namespace ConnectionText
 } // namespace db

@@ -3,6 +3,8 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
 
+#include <exception>
+
 namespace db {
 
 Transaction::Transaction(Connection& connection)
@@ -19,7 +21,7 @@ Transaction::~Transaction()
     try {
         if (m_connection.inTransaction())
             m_connection.rollbackTrans();
-    } catch (const DbError&) {
+    } catch (const std::exception&) {
         // A lost connection has rolled back already; nothing else can be done here.
     }
 }

@@ -6,12 +6,14 @@
 
 #include "db/Connection.h"
 #include "db/DbError.h"
+#include "db/Transaction.h"
 #include "report/ListControl.h"
 #include "report/ProgressSteps.h"
 #include "report/Prompter.h"
 #include "report/Reporter.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace masters {
 
@@ -129,8 +131,9 @@ void FullSync::replaceFromStage(const SyncStep& step, const QString& columns)
 {
     replication::BulkTransfer transfer = bulkTransfer();
     // Without its transaction the delete could not be undone, so the table is left alone.
+    std::optional<db::Transaction> transaction;
     try {
-        m_destination.beginTrans();
+        transaction.emplace(m_destination);
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));
         // A lost connection or database fails every later table the same way.
@@ -154,19 +157,13 @@ void FullSync::replaceFromStage(const SyncStep& step, const QString& columns)
     }
     try {
         if (keep)
-            m_destination.commitTrans();
+            transaction->commit();
         else
-            m_destination.rollbackTrans();
+            transaction->rollback();
     } catch (const std::exception& e) {
         keep = false;
         m_reporter.balloon(QString::fromStdString(e.what()));
-        if (m_destination.inTransaction()) {
-            try {
-                m_destination.rollbackTrans();
-            } catch (const std::exception&) {
-                // the session has ended the transaction already
-            }
-        }
+        transaction.reset(); // a commit that failed rolls back here
     }
     if (!keep)
         m_reporter.log(QStringLiteral("Rolled Back"), step.table);

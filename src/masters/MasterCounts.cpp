@@ -5,7 +5,6 @@
 #include "report/GridControl.h"
 #include "report/Reporter.h"
 
-#include <QColor>
 
 namespace masters {
 
@@ -56,7 +55,7 @@ void MasterCounts::fill(report::GridControl& grid, bool& masterDifference, const
         while (!online.eof()) {
             grid.setCell(row, 2, online.field(QStringLiteral("Nos")).text());
             if (db::NumberText::leading(grid.cell(row, 1)) != db::NumberText::leading(grid.cell(row, 2))) {
-                grid.setCellBackground(row, 0, QColor(255, 0, 0));
+                grid.setCellBackground(row, 0, report::CellColour::Red);
                 masterDifference = true;
             }
             ++row;
@@ -65,7 +64,7 @@ void MasterCounts::fill(report::GridControl& grid, bool& masterDifference, const
         for (const GuardedTable& t : skipped) {
             grid.addRow(QStringLiteral("Skipped ") + t.table + QLatin1Char('\t') + QString::number(t.branchRows) + QLatin1Char('\t')
                         + QString::number(t.headOfficeRows));
-            grid.setCellBackground(grid.rowCount() - 1, 0, QColor(255, 210, 0));
+            grid.setCellBackground(grid.rowCount() - 1, 0, report::CellColour::Amber);
         }
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));

@@ -7,7 +7,6 @@
 #include "report/ListControl.h"
 #include "report/Reporter.h"
 
-#include <QColor>
 
 #include <exception>
 
@@ -73,7 +72,7 @@ void TransactionCounts::fill(report::GridControl& grid, const report::ListContro
             grid.setCell(row, 2, online.field(QStringLiteral("Nos")).text());
             const bool differs = db::NumberText::leading(grid.cell(row, 1)) != db::NumberText::leading(grid.cell(row, 2));
             if (differs)
-                grid.setCellBackground(row, 0, QColor(255, 0, 0));
+                grid.setCellBackground(row, 0, report::CellColour::Red);
             grid.setCell(row, 3, differs ? QStringLiteral("Yes") : QStringLiteral("No"));
         }
     } catch (const std::exception& e) {

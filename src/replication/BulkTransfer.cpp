@@ -5,9 +5,12 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/ObjectName.h"
+#include "db/Transaction.h"
 #include "db/UnlimitedCommandTime.h"
 #include "report/ProgressSteps.h"
 #include "report/Reporter.h"
+
+#include <optional>
 
 namespace replication {
 
@@ -101,21 +104,16 @@ bool BulkTransfer::transfer(const QString& table, const QString& columns)
     bar.moveTo(1);
     bool done = false;
     try {
+        // Inside a caller's transaction the caller commits; otherwise the replacement is its own.
+        std::optional<db::Transaction> transaction;
         if (ownTransaction)
-            m_destination.beginTrans();
+            transaction.emplace(m_destination);
         replace(table, columns);
-        if (ownTransaction)
-            m_destination.commitTrans();
+        if (transaction)
+            transaction->commit();
         done = true;
         bar.moveTo(2);
     } catch (const std::exception& e) {
-        if (ownTransaction && m_destination.inTransaction()) {
-            try {
-                m_destination.rollbackTrans();
-            } catch (const std::exception&) {
-                // a lost connection has already ended the transaction on the server
-            }
-        }
         m_reporter.balloon(QString::fromStdString(e.what()));
     }
     dropStage(table);

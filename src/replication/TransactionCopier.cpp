@@ -7,6 +7,7 @@
 
 #include "db/Connection.h"
 #include "db/DbError.h"
+#include "db/Transaction.h"
 #include "report/Prompter.h"
 #include "report/Reporter.h"
 
@@ -47,7 +48,6 @@ QString TransactionCopier::writeBack(const QString& masterTable, const QString& 
 VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
 {
     VoucherOutcome outcome;
-    bool transactionOpen = false; // only ever roll back what this copy began
     m_reporter.status(QStringLiteral("Migrating ") + copy.masterTable);
     try {
         QString masterQuery = copy.query;
@@ -82,8 +82,7 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
         while (!masters.eof()) {
             m_reporter.processEvents();
             // Each voucher stands or falls with its details and its mark.
-            m_to.beginTrans();
-            transactionOpen = true;
+            db::Transaction transaction(m_to);
 
             QStringList values;
             qsizetype keyPiece = -1;
@@ -118,8 +117,7 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
             m_reporter.log(QStringLiteral("transaction insertion"), insert);
 
             if (affected == 0) {
-                m_to.rollbackTrans();
-                transactionOpen = false;
+                transaction.rollback();
                 m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Failed to update ") + copy.masterTable);
                 masters.moveNext();
                 continue;
@@ -167,19 +165,12 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
                 for (const QString& statement : copy.extraStatements(newKey))
                     m_to.execute(statement);
             }
-            m_to.commitTrans();
-            transactionOpen = false;
+            transaction.commit();
             ++outcome.committed;
             masters.moveNext();
         }
     } catch (const std::exception& e) {
-        if (transactionOpen && m_to.inTransaction()) {
-            try {
-                m_to.rollbackTrans();
-            } catch (const std::exception&) {
-                // a lost connection has already ended the transaction on the server
-            }
-        }
+        // The voucher's transaction has rolled back as it ended.
         outcome.error = QString::fromStdString(e.what());
         if (const auto* failure = dynamic_cast<const db::DbError*>(&e))
             outcome.environmentFailure = failure->isEnvironmentFailure();

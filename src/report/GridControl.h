@@ -1,9 +1,11 @@
 #pragma once
 
-#include <QColor>
 #include <QString>
 
 namespace report {
+
+/// The background of a grid cell; the window decides the shade.
+enum class CellColour { Plain, Red, Amber };
 
 /// A grid as operations see it: column titles, then data rows of text cells. Data rows are
 /// numbered from 0 (the title row is not one of them).
@@ -22,9 +24,9 @@ public:
     /// Sets the text of a cell of an existing row.
     virtual void setCell(int row, int column, const QString& text) = 0;
     /// Paints the background of a cell.
-    virtual void setCellBackground(int row, int column, const QColor& color) = 0;
-    /// The background of a cell (invalid when never painted).
-    virtual QColor cellBackground(int row, int column) const = 0;
+    virtual void setCellBackground(int row, int column, CellColour colour) = 0;
+    /// The background of a cell (Plain when never painted).
+    virtual CellColour cellBackground(int row, int column) const = 0;
 };
 
 } // namespace report

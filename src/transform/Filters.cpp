@@ -67,7 +67,12 @@ void Filters::fillSyncVchTypes()
 {
     RestoringScope restoring(m_restoring);
     try {
-        m_filler.fill(m_controls.vchTypes, vchTypeQuery, FillOptions{true, false, Company::Source});
+        // Connect has told the operator once that head office is not connected; its voucher types
+        // are listed at the next Connect, without a second box about a closed connection.
+        if (m_filler.isOpen(Company::Source))
+            m_filler.fill(m_controls.vchTypes, vchTypeQuery, FillOptions{true, false, Company::Source});
+        else
+            m_controls.vchTypes.clear();
         m_filler.fill(m_controls.destinationVchTypes, vchTypeQuery, FillOptions{true, false, Company::Destination});
         m_filler.fill(m_controls.categories, categoryQuery, FillOptions{true, false, Company::Destination});
 

@@ -40,6 +40,11 @@ int ListFiller::fail(report::ListControl& control, const QString& description)
     return 0;
 }
 
+bool ListFiller::isOpen(Company company) const
+{
+    return (company == Company::Source ? m_connections.source() : m_connections.destination()).isOpen();
+}
+
 int ListFiller::fill(report::ListControl& control, const QString& query, FillOptions options)
 {
     db::Connection& connection = options.company == Company::Source ? m_connections.source() : m_connections.destination();

@@ -41,6 +41,8 @@ public:
     /// Fills `control` with the rows of `query` and chooses its first entry; returns the number of
     /// rows (0 when none or after a failure, which is shown to the operator; entries added stay).
     int fill(report::ListControl& control, const QString& query, FillOptions options);
+    /// True when the connection of `company` is open.
+    bool isOpen(Company company) const;
 
 private:
     int fail(report::ListControl& control, const QString& description);

@@ -47,11 +47,9 @@ protected:
         options.prompter = &prompter;
         options.endProgram = [] {};
         options.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 30)); };
+        options.connectivity = &network;
         shell = std::make_unique<Shell>(*window, options);
-        masters = std::make_unique<MastersController>(*shell, *window);
-        transform = std::make_unique<TransformController>(*shell, *window);
-        reconcile = std::make_unique<ReconcileController>(*shell, *window);
-        timer = std::make_unique<TimerController>(*shell, *window, *reconcile, &network);
+        timer = &shell->timer();
         window->resize(1366, 768);
         window->show();
         ASSERT_TRUE(shell->startUp());
@@ -66,10 +64,6 @@ protected:
     }
     void TearDown() override
     {
-        timer.reset();
-        reconcile.reset();
-        transform.reset();
-        masters.reset();
         shell.reset();
         window.reset();
     }
@@ -117,10 +111,7 @@ protected:
     AlwaysConnected network;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<Shell> shell;
-    std::unique_ptr<MastersController> masters;
-    std::unique_ptr<TransformController> transform;
-    std::unique_ptr<ReconcileController> reconcile;
-    std::unique_ptr<TimerController> timer;
+    TimerController* timer = nullptr;
 };
 
 } // namespace

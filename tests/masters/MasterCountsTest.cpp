@@ -43,9 +43,9 @@ TEST_F(MasterCountsTest, OneMoreLedgerInTheSourceMarksOnlyTheLedgerRow)
     for (int r = 0; r < grid.rowCount(); ++r) {
         if (grid.cell(r, 0) == "Ledger") {
             EXPECT_EQ(grid.rows[size_t(r)], (QStringList{"Ledger", "1", "2"}));
-            EXPECT_EQ(grid.cellBackground(r, 0), QColor(255, 0, 0));
+            EXPECT_EQ(grid.cellBackground(r, 0), report::CellColour::Red);
         } else {
-            EXPECT_FALSE(grid.cellBackground(r, 0).isValid()) << r;
+            EXPECT_EQ(grid.cellBackground(r, 0), report::CellColour::Plain) << r;
         }
     }
 }

@@ -25,7 +25,6 @@ protected:
     support::ScriptedPrompter prompter;
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<Shell> shell;
-    std::unique_ptr<MastersController> controller;
 
     void SetUp() override
     {
@@ -34,14 +33,12 @@ protected:
         options.prompter = &prompter;
         options.endProgram = [] {};
         shell = std::make_unique<Shell>(*window, options);
-        controller = std::make_unique<MastersController>(*shell, *window);
         ASSERT_TRUE(shell->startUp());
         shell->connectCompanies();
         ASSERT_TRUE(prompter.shown.empty()) << prompter.shown[0].text.toStdString();
     }
     void TearDown() override
     {
-        controller.reset();
         shell.reset();
         window.reset();
     }
@@ -62,7 +59,7 @@ TEST_F(MastersControllerTest, BulkMasterSynchronisationLeavesTenEqualCountsAndNo
         EXPECT_NE(grid().item(r, 0)->background().color(), QColor(255, 0, 0)) << r;
     }
     EXPECT_EQ(grid().item(10, 0)->text(), "Onlinedata");
-    EXPECT_FALSE(shell->masterDifference());
+    EXPECT_FALSE(shell->masters().masterDifference());
     EXPECT_EQ(window->lblStatusMain()->text(), "Upoading Over");
     EXPECT_EQ(window->lblStatus()->text(), ".....");
     EXPECT_EQ(window->lstMasterSettings()->count(), 18);
@@ -72,7 +69,7 @@ TEST_F(MastersControllerTest, StepOnePageShowsTheDifferencesOfTheOlderBranch)
 {
     window->SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
     ASSERT_EQ(grid().rowCount(), 11);
-    EXPECT_TRUE(shell->masterDifference());
+    EXPECT_TRUE(shell->masters().masterDifference());
 }
 
 TEST_F(MastersControllerTest, ListButtonsAndRightClickWorkOnTheList)

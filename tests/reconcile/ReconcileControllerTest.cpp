@@ -22,7 +22,7 @@ class ReconcileControllerTest : public ReconcileFixture {
 protected:
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<Shell> shell;
-    std::unique_ptr<ReconcileController> controller;
+    ReconcileController* controller = nullptr;
 
     void SetUp() override
     {
@@ -33,12 +33,13 @@ protected:
         options.endProgram = [] {};
         options.clock = [] { return QDateTime(demoToday, QTime(10, 30)); };
         shell = std::make_unique<Shell>(*window, options);
-        controller = std::make_unique<ReconcileController>(*shell, *window);
+        controller = &shell->reconcile();
         ASSERT_TRUE(shell->startUp());
         window->cmdConnect()->click();
         ASSERT_TRUE(shell->connections().destination().isOpen());
-        window->lstVchtypes()->addItem("Sales", 1);
-        window->lstVchtypes()->setCurrentIndex(0);
+        if (window->lstVchtypes()->findData(1) < 0)
+            window->lstVchtypes()->addItem("Sales", 1);
+        window->lstVchtypes()->setCurrentIndex(window->lstVchtypes()->findData(1));
         window->dtpdate()->setDate(day);
     }
 

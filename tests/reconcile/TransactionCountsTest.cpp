@@ -42,7 +42,7 @@ TEST_F(TransactionCountsTest, DayWithoutTransactionsGivesNineRowsOfZerosAllNo)
     ASSERT_EQ(grid.rowCount(), 10);
     for (int r = 0; r < 9; ++r) {
         EXPECT_EQ(grid.rows[r], QStringList({labels[r], "0", "0", "No", ""})) << r;
-        EXPECT_FALSE(grid.cellBackground(r, 0).isValid()) << r;
+        EXPECT_EQ(grid.cellBackground(r, 0), report::CellColour::Plain) << r;
     }
     EXPECT_EQ(grid.rows[9], QStringList({"Onlinedata", "", "", "", ""}));
     EXPECT_TRUE(reporter.balloons.empty());
@@ -57,12 +57,12 @@ TEST_F(TransactionCountsTest, ExtraLocalInvoiceMarksSalesAndSalesItemRed)
     ASSERT_EQ(grid.rowCount(), 10);
     EXPECT_EQ(grid.rows[rowOf("Sales")], QStringList({"Sales", "2", "1", "Yes", ""}));
     EXPECT_EQ(grid.rows[rowOf("SalesItem")], QStringList({"SalesItem", "5", "2", "Yes", ""}));
-    EXPECT_EQ(grid.cellBackground(rowOf("Sales"), 0), QColor(255, 0, 0));
-    EXPECT_EQ(grid.cellBackground(rowOf("SalesItem"), 0), QColor(255, 0, 0));
-    EXPECT_FALSE(grid.cellBackground(rowOf("Sales"), 1).isValid());
+    EXPECT_EQ(grid.cellBackground(rowOf("Sales"), 0), report::CellColour::Red);
+    EXPECT_EQ(grid.cellBackground(rowOf("SalesItem"), 0), report::CellColour::Red);
+    EXPECT_EQ(grid.cellBackground(rowOf("Sales"), 1), report::CellColour::Plain);
     for (const QString other : {"StockJournalDetail", "StockJournal", "Receipt", "OrderItem", "Order", "JobCardDetail", "JobCard"}) {
         EXPECT_EQ(grid.cell(rowOf(other), 3), "No") << other.toStdString();
-        EXPECT_FALSE(grid.cellBackground(rowOf(other), 0).isValid()) << other.toStdString();
+        EXPECT_EQ(grid.cellBackground(rowOf(other), 0), report::CellColour::Plain) << other.toStdString();
     }
 }
 

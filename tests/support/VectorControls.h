@@ -50,16 +50,16 @@ public:
         while (row.size() < titles.size())
             row << QString();
         rows.push_back(row);
-        colors.push_back(std::vector<QColor>(size_t(row.size())));
+        colors.push_back(std::vector<report::CellColour>(size_t(row.size()), report::CellColour::Plain));
     }
     QString cell(int r, int c) const override { return valid(r, c) ? rows[size_t(r)][c] : QString(); }
     void setCell(int r, int c, const QString& t) override { if (valid(r, c)) rows[size_t(r)][c] = t; }
-    void setCellBackground(int r, int c, const QColor& color) override { if (valid(r, c)) colors[size_t(r)][size_t(c)] = color; }
-    QColor cellBackground(int r, int c) const override { return valid(r, c) ? colors[size_t(r)][size_t(c)] : QColor(); }
+    void setCellBackground(int r, int c, report::CellColour colour) override { if (valid(r, c)) colors[size_t(r)][size_t(c)] = colour; }
+    report::CellColour cellBackground(int r, int c) const override { return valid(r, c) ? colors[size_t(r)][size_t(c)] : report::CellColour::Plain; }
 
     QStringList titles;
     std::vector<QStringList> rows;
-    std::vector<std::vector<QColor>> colors;
+    std::vector<std::vector<report::CellColour>> colors;
 
 private:
     bool valid(int r, int c) const { return r >= 0 && size_t(r) < rows.size() && c >= 0 && c < rows[size_t(r)].size(); }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainWindow.h"
+#include "app/MastersController.h"
 #include "app/Shell.h"
 #include "app/TransformController.h"
 #include "ScriptedPrompter.h"
@@ -23,15 +24,17 @@ protected:
         options.endProgram = [] {};
         options.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 30, 0)); };
         shell = std::make_unique<app::Shell>(*window, options);
-        controller = std::make_unique<app::TransformController>(*shell, *window);
+        controller = &shell->transform();
         ASSERT_TRUE(shell->startUp());
         shell->connectCompanies();
+        // Step 1 first, as the operator does: Show Trans then finds the masters level.
+        shell->masters().fullSync();
+        prompter.shown.clear();
         window->dtpdate()->setDate(QDate(2026, 12, 2));
         window->dtpto()->setDate(QDate(2026, 12, 6));
     }
     void TearDown() override
     {
-        controller.reset();
         shell.reset();
         window.reset();
     }
@@ -40,5 +43,5 @@ protected:
     support::ScriptedPrompter prompter;
     std::unique_ptr<app::MainWindow> window;
     std::unique_ptr<app::Shell> shell;
-    std::unique_ptr<app::TransformController> controller;
+    app::TransformController* controller = nullptr;
 };

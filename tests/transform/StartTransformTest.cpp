@@ -147,7 +147,7 @@ TEST_F(StartTransformTest, PressWhileAnotherOperationRunsOnlySaysSo)
     {
         Shell::OperationScope busy(*shell, "Show Trans");
         window->cmdStartDatamigration()->click();
-        shell->runTransformation(false);
+        controller->runTransformation(app::RunBy::Timer);
     }
     // Only the press is answered with a box; the tick waits silently.
     ASSERT_EQ(prompter.shown.size(), 1u);
@@ -156,10 +156,10 @@ TEST_F(StartTransformTest, PressWhileAnotherOperationRunsOnlySaysSo)
     EXPECT_NE(window->lblStatusMain()->text(), "MIgration Over");
     EXPECT_EQ(shell->runningOperation(), "");
 
-    // The timer's call goes through the shell: it copies, and leaves the activity summary in view.
+    // The timer's call: it copies, and leaves the activity summary in view.
     window->msgActivity()->setRowCount(1);
     window->msgActivity()->setItem(0, 0, new QTableWidgetItem("5"));
-    shell->runTransformation(false);
+    controller->runTransformation(app::RunBy::Timer);
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), window->lstSource()->count());
     EXPECT_EQ(window->lblStatusMain()->text(), "MIgration Over");
     EXPECT_EQ(shell->runningOperation(), "");

@@ -20,15 +20,21 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QDateEdit>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
 
 using namespace app;
 using support::TempServers;
@@ -48,6 +54,27 @@ public:
     int calls = 0;
 };
 
+// Calls `seen` when `watched` gets an event of `type`.
+class EventSpy : public QObject {
+public:
+    EventSpy(QObject* watched, QEvent::Type type, std::function<void()> seen)
+        : m_type(type)
+        , m_seen(std::move(seen))
+    {
+        watched->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == m_type)
+            m_seen();
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+    std::function<void()> m_seen;
+};
+
 class TimerControllerTest : public ::testing::Test {
 protected:
     TempServers servers{7, demoToday};
@@ -56,8 +83,7 @@ protected:
     QDateTime clock{demoToday, QTime(10, 30)};
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<Shell> shell;
-    std::unique_ptr<ReconcileController> reconcile;
-    std::unique_ptr<TimerController> timer;
+    TimerController* timer = nullptr;
 
     void SetUp() override
     {
@@ -66,9 +92,9 @@ protected:
         options.prompter = &prompter;
         options.endProgram = [] {};
         options.clock = [this] { return clock; };
+        options.connectivity = &network;
         shell = std::make_unique<Shell>(*window, options);
-        reconcile = std::make_unique<ReconcileController>(*shell, *window);
-        timer = std::make_unique<TimerController>(*shell, *window, *reconcile, &network);
+        timer = &shell->timer();
         ASSERT_TRUE(shell->startUp());
         window->cmdConnect()->click();
         ASSERT_TRUE(shell->connections().source().isOpen());
@@ -171,8 +197,6 @@ TEST_F(TimerControllerTest, FailingSummaryOpensNoBoxIsNotedOnceWhileItRepeatsAnd
     const QString branchBefore = ledgers(servers.branch());
     const qsizetype entries = logTags().size();
     const qsizetype notices = window->notices().size();
-    bool transformed = false;
-    shell->setRunTransformation([&](bool) { transformed = true; });
 
     timer->tick();
     timer->tick();
@@ -186,7 +210,6 @@ TEST_F(TimerControllerTest, FailingSummaryOpensNoBoxIsNotedOnceWhileItRepeatsAnd
     EXPECT_EQ(window->lblHealth()->text(), "change capture missing at head office; no good tick yet");
     EXPECT_EQ(logTags(entries).count("Message"), 1);
     EXPECT_TRUE(window->timertrigger()->isActive());
-    EXPECT_FALSE(transformed);
     EXPECT_FALSE(logTags(entries).contains("Masters uploading starting"));
     EXPECT_EQ(window->msgActivity()->rowCount(), 2);
     EXPECT_EQ(ledgers(servers.branch()), branchBefore);
@@ -198,33 +221,40 @@ TEST_F(TimerControllerTest, UploadRunsWithTheTimerOffAndTheSyncButtonsDisabled)
     window->cmdStartDatamigration()->setEnabled(true);
     window->cmdFullSync()->setEnabled(true);
     window->cmdSettingsSynch()->setEnabled(true);
-    struct Seen {
-        bool called = false, manual = true, timerActive = true, fullSync = true, settings = true, transform = true;
-        QString running;
-    } seen;
-    shell->setRunTransformation([&](bool manual) {
-        seen = {true, manual, window->timertrigger()->isActive(), window->cmdFullSync()->isEnabled(), window->cmdSettingsSynch()->isEnabled(),
-                window->cmdStartDatamigration()->isEnabled(), shell->runningOperation()};
-    });
+    // Each time a sync button goes off or on: the timer's state and how far the log is.
+    struct Moment {
+        bool enabled, timerActive;
+        qsizetype logged;
+    };
+    std::map<QPushButton*, std::vector<Moment>> moments;
     const qsizetype entries = logTags().size();
+    std::vector<std::unique_ptr<EventSpy>> spies;
+    for (QPushButton* button : {window->cmdFullSync(), window->cmdSettingsSynch(), window->cmdStartDatamigration()})
+        spies.push_back(std::make_unique<EventSpy>(button, QEvent::EnabledChange, [&, button] {
+            moments[button].push_back({button->isEnabled(), window->timertrigger()->isActive(), logTags(entries).size()});
+        }));
 
     timer->tick();
 
-    ASSERT_TRUE(seen.called);
-    EXPECT_FALSE(seen.manual);
-    EXPECT_FALSE(seen.timerActive);
-    EXPECT_FALSE(seen.fullSync);
-    EXPECT_FALSE(seen.settings);
-    EXPECT_FALSE(seen.transform);
-    // The transformation run may take the operation guard itself.
-    EXPECT_TRUE(seen.running.isEmpty());
+    // Off, with the timer off, before the upload started; on again only after the transformation.
+    const QStringList tags = logTags(entries);
+    const qsizetype uploadStarts = tags.indexOf("Masters uploading starting");
+    const qsizetype transformStarts = tags.indexOf(QRegularExpression("\\s*Auto synch Getting eligible vouchers\\s*"));
+    ASSERT_GE(uploadStarts, 0);
+    ASSERT_GT(transformStarts, uploadStarts);
+    ASSERT_EQ(moments.size(), 3u);
+    for (const auto& [button, seen] : moments) {
+        ASSERT_EQ(seen.size(), 2u) << button->objectName().toStdString();
+        EXPECT_FALSE(seen[0].enabled || seen[0].timerActive);
+        EXPECT_LE(seen[0].logged, uploadStarts);
+        EXPECT_TRUE(seen[1].enabled);
+        EXPECT_FALSE(seen[1].timerActive);
+        EXPECT_GT(seen[1].logged, transformStarts);
+    }
     EXPECT_TRUE(window->timertrigger()->isActive());
-    EXPECT_TRUE(window->cmdFullSync()->isEnabled());
-    EXPECT_TRUE(window->cmdSettingsSynch()->isEnabled());
-    EXPECT_TRUE(window->cmdStartDatamigration()->isEnabled());
+    EXPECT_TRUE(shell->runningOperation().isEmpty());
     EXPECT_TRUE(prompter.shown.empty());
 
-    const QStringList tags = logTags(entries);
     const QStringList expectedOrder = {"Timer Activated. checking Web connectivity", "Query Opened", "Looping query ",
                                        "Masters uploading starting", "masters uploading Qry Opened",
                                        "Masters uploading End transaction uploading end"};
@@ -318,7 +348,6 @@ TEST_F(TimerControllerTest, ANotifierThatCannotStartIsNotedWithoutABoxDuringATic
 
 TEST_F(TimerControllerTest, HealthUnreachableHeadOfficeIsNoticedOnceAndClearsWhenItAnswersAgain)
 {
-    shell->setRunTransformation([](bool) {});
     tickAt(10, 30);
     EXPECT_EQ(health(), "last good tick 10:30");
     EXPECT_TRUE(healthNotices().isEmpty());
@@ -342,7 +371,6 @@ TEST_F(TimerControllerTest, HealthUnreachableHeadOfficeIsNoticedOnceAndClearsWhe
 
 TEST_F(TimerControllerTest, HealthChangeTheBranchKeepsRefusingIsCountedAsSetAside)
 {
-    shell->setRunTransformation([](bool) {});
     tickAt(10, 30);
     servers.headOffice().execute("update tblLedger set CreditDays = 12 where LID = 3");
     db::embedded::EmbeddedServer branchServer(db::embedded::EmbeddedServer::folderFor("embedded:BR", servers.folder()));
@@ -359,7 +387,6 @@ TEST_F(TimerControllerTest, HealthChangeTheBranchKeepsRefusingIsCountedAsSetAsid
 
 TEST_F(TimerControllerTest, HealthMarkThatCannotMoveIsStalledAfterTwelveStillTicks)
 {
-    shell->setRunTransformation([](bool) {});
     // A mark in the settings file beyond any activity number: the replay refuses to run at all.
     shell->ini().write(shell->files().appSettingsLoop, "MaxActivityID", "99999999999");
     const qint64 waiting = TempServers::scalar(servers.headOffice(), "select count(*) from tblActivity where isnull(ParentId,0)=0"

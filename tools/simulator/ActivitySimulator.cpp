@@ -3,6 +3,7 @@
 #include "db/Connection.h"
 #include "db/DateText.h"
 #include "db/DbError.h"
+#include "db/Transaction.h"
 #include "tools/demo/SqlLiteral.h"
 
 #include <QDateTime>
@@ -150,58 +151,52 @@ QString ActivitySimulator::newSale()
     const QString partyName = party.eof() ? QStringLiteral("Cash") : party.field(0).text();
 
     // One voucher is one transaction, as the ERP saves it: the header and its lines or nothing.
-    m_headOffice.beginTrans();
-    try {
-        const qlonglong invId = scalar(QStringLiteral("SELECT ISNULL(MAX(InvID), 0) + 1 FROM tblSales"));
-        const qlonglong number = scalar(QStringLiteral("SELECT COUNT(*) + 1 FROM tblSales WHERE VchTypeID = %1").arg(vchTypeId));
-        // Prefixes are kept with or without their separator ("SI/" or "SI").
-        const QString separator = numberPrefix.isEmpty() || numberPrefix.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/");
-        const QString invNo = numberPrefix + separator + QString::number(number);
-        const int lines = between(1, 4);
-        qint64 gross = 0;
-        QStringList lineStatements;
-        for (int slNo = 1; slNo <= lines; ++slNo) {
-            const qlonglong itemId = pick(items);
-            db::Recordset item = m_headOffice.openRecordset(
-                QStringLiteral("SELECT PRate, SRate, MRP, UnitID FROM tblItemMaster WHERE ItemID = %1").arg(itemId));
-            const qint64 rate = qint64(item.field(1).text().toDouble() * 100 + 0.5);
-            const qint64 qty = between(1, 3);
-            gross += rate * qty;
-            lineStatements << (QStringLiteral("INSERT INTO tblSalesItem (InvID, SlNo, ItemID, Qty, UnitID, Prate, rate, MRP, DiscPer, TaxPer, "
-                                                "TaxAmt, NetAmount) VALUES (%1, %2, %3, %4, %5, %6, %7, %8, 0, 0, 0, %9)")
-                                     .arg(invId)
-                                     .arg(slNo)
-                                     .arg(itemId)
-                                     .arg(qty)
-                                     .arg(item.field(3).isNull() ? SqlLiteral::null() : item.field(3).text(),
-                                          item.field(0).isNull() ? SqlLiteral::null() : item.field(0).text(), SqlLiteral::money(rate),
-                                          item.field(2).isNull() ? SqlLiteral::null() : item.field(2).text(), SqlLiteral::money(rate * qty)));
-        }
-        const qint64 bill = (gross + 50) / 100 * 100;
-        m_headOffice.execute(QStringLiteral("INSERT INTO tblSales (InvID, InvNo, InvDate, VchTypeID, Party, LID, CCID, GodownID, TaxType, GrossAmt, "
-                                            "DiscountAmt, TaxAmt, RoundOff, BillAmt, CashReceived, cancelled, UserID, CreatedTime) VALUES "
-                                            "(%1, %2, %3, %4, %5, %6, %7, 1, 'GST', %8, 0, 0, %9, %10, 0, 0, 1, %11)")
+    db::Transaction transaction(m_headOffice);
+    const qlonglong invId = scalar(QStringLiteral("SELECT ISNULL(MAX(InvID), 0) + 1 FROM tblSales"));
+    const qlonglong number = scalar(QStringLiteral("SELECT COUNT(*) + 1 FROM tblSales WHERE VchTypeID = %1").arg(vchTypeId));
+    // Prefixes are kept with or without their separator ("SI/" or "SI").
+    const QString separator = numberPrefix.isEmpty() || numberPrefix.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/");
+    const QString invNo = numberPrefix + separator + QString::number(number);
+    const int lines = between(1, 4);
+    qint64 gross = 0;
+    QStringList lineStatements;
+    for (int slNo = 1; slNo <= lines; ++slNo) {
+        const qlonglong itemId = pick(items);
+        db::Recordset item = m_headOffice.openRecordset(
+            QStringLiteral("SELECT PRate, SRate, MRP, UnitID FROM tblItemMaster WHERE ItemID = %1").arg(itemId));
+        const qint64 rate = qint64(item.field(1).text().toDouble() * 100 + 0.5);
+        const qint64 qty = between(1, 3);
+        gross += rate * qty;
+        lineStatements << (QStringLiteral("INSERT INTO tblSalesItem (InvID, SlNo, ItemID, Qty, UnitID, Prate, rate, MRP, DiscPer, TaxPer, "
+                                            "TaxAmt, NetAmount) VALUES (%1, %2, %3, %4, %5, %6, %7, %8, 0, 0, 0, %9)")
                                  .arg(invId)
-                                 .arg(SqlLiteral::text(invNo), SqlLiteral::date(m_today))
-                                 .arg(vchTypeId)
-                                 .arg(SqlLiteral::text(partyName), lid ? SqlLiteral::number(lid) : SqlLiteral::null(),
-                                      centres.empty() ? SqlLiteral::null() : SqlLiteral::number(pick(centres)), SqlLiteral::money(gross),
-                                      SqlLiteral::money(bill - gross), SqlLiteral::money(bill),
-                                      SqlLiteral::dateTime(QDateTime(m_today, QTime::currentTime()))));
-        for (const QString& line : lineStatements)
-            m_headOffice.execute(line);
-        m_headOffice.commitTrans();
-        return QStringLiteral("new sales voucher %1 (InvID %2, voucher type %3, %4 line(s), %5)")
-            .arg(invNo)
-            .arg(invId)
-            .arg(vchTypeId)
-            .arg(lines)
-            .arg(SqlLiteral::money(bill));
-    } catch (...) {
-        if (m_headOffice.inTransaction())
-            m_headOffice.rollbackTrans();
-        throw;
+                                 .arg(slNo)
+                                 .arg(itemId)
+                                 .arg(qty)
+                                 .arg(item.field(3).isNull() ? SqlLiteral::null() : item.field(3).text(),
+                                      item.field(0).isNull() ? SqlLiteral::null() : item.field(0).text(), SqlLiteral::money(rate),
+                                      item.field(2).isNull() ? SqlLiteral::null() : item.field(2).text(), SqlLiteral::money(rate * qty)));
     }
+    const qint64 bill = (gross + 50) / 100 * 100;
+    m_headOffice.execute(QStringLiteral("INSERT INTO tblSales (InvID, InvNo, InvDate, VchTypeID, Party, LID, CCID, GodownID, TaxType, GrossAmt, "
+                                        "DiscountAmt, TaxAmt, RoundOff, BillAmt, CashReceived, cancelled, UserID, CreatedTime) VALUES "
+                                        "(%1, %2, %3, %4, %5, %6, %7, 1, 'GST', %8, 0, 0, %9, %10, 0, 0, 1, %11)")
+                             .arg(invId)
+                             .arg(SqlLiteral::text(invNo), SqlLiteral::date(m_today))
+                             .arg(vchTypeId)
+                             .arg(SqlLiteral::text(partyName), lid ? SqlLiteral::number(lid) : SqlLiteral::null(),
+                                  centres.empty() ? SqlLiteral::null() : SqlLiteral::number(pick(centres)), SqlLiteral::money(gross),
+                                  SqlLiteral::money(bill - gross), SqlLiteral::money(bill),
+                                  SqlLiteral::dateTime(QDateTime(m_today, QTime::currentTime()))));
+    for (const QString& line : lineStatements)
+        m_headOffice.execute(line);
+    transaction.commit();
+    return QStringLiteral("new sales voucher %1 (InvID %2, voucher type %3, %4 line(s), %5)")
+        .arg(invNo)
+        .arg(invId)
+        .arg(vchTypeId)
+        .arg(lines)
+        .arg(SqlLiteral::money(bill));
 }
 
 qlonglong ActivitySimulator::scalar(const QString& sql)

@@ -560,6 +560,12 @@ QString ColumnStore::decimalOf(double value)
     return text;
 }
 
+bool ColumnStore::isStoredDateTime(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}(\.\d{3})?$)"));
+    return form.match(text).hasMatch();
+}
+
 bool ColumnStore::looksLikeDate(const QString& text)
 {
     static const QRegularExpression form(QStringLiteral(R"(^\s*(\d{4}-\d{1,2}-\d{1,2}|\d{8})([ T]\d{1,2}:\d{2}(:\d{2}(\.\d+)?)?)?\s*$)"));

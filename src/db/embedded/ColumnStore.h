@@ -39,6 +39,9 @@ public:
     /// True for text written as a date ("2026-13-02", "20260230") whatever its values: SQL Server
     /// calls an impossible one out of range (242) rather than no date (241).
     static bool looksLikeDate(const QString& text);
+    /// True for a date-time exactly as this engine stores one ("2026-12-05 10:30:00", with ".123"
+    /// when there are milliseconds).
+    static bool isStoredDateTime(const QString& text);
     /// A date-time as a datetime column holds it: milliseconds in steps of .000, .003 and .007.
     static QDateTime datetimePrecision(const QDateTime& value);
     /// A date-time as a smalldatetime column holds it: to the minute, 29.998 seconds and on rounding up.

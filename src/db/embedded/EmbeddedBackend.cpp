@@ -1,7 +1,7 @@
 #include "db/embedded/EmbeddedBackend.h"
 
+#include "db/ConnectionText.h"
 #include "db/DbError.h"
-#include "db/TypeCode.h"
 #include "db/embedded/SystemProcedures.h"
 #include "db/embedded/Tokenizer.h"
 
@@ -20,12 +20,28 @@ bool sameName(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-QString quoteName(const QString& name)
-{
-    QString escaped = name;
-    escaped.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + escaped + QLatin1Char('"');
-}
+// SQLite's schema table is writable while this lives.
+class WritableSchema {
+public:
+    explicit WritableSchema(SqliteSession& session)
+        : m_session(session)
+    {
+        m_session.run(QStringLiteral("PRAGMA writable_schema = ON"));
+    }
+    ~WritableSchema()
+    {
+        try {
+            m_session.run(QStringLiteral("PRAGMA writable_schema = OFF"));
+        } catch (const DbError&) {
+            // the session has failed; nothing more can be undone here
+        }
+    }
+    WritableSchema(const WritableSchema&) = delete;
+    WritableSchema& operator=(const WritableSchema&) = delete;
+
+private:
+    SqliteSession& m_session;
+};
 
 DbError cannotOpenDatabase(const QString& catalog)
 {
@@ -37,28 +53,6 @@ DbError missingObject(const QString& table)
 {
     return DbError(QStringLiteral("Cannot find the object \"%1\" because it does not exist or you do not have permissions.").arg(table),
                    QStringLiteral("42S02"), 4902);
-}
-
-QString serverName(const QString& dataSource)
-{
-    QString name = dataSource.trimmed();
-    if (name.startsWith(QLatin1String("embedded:"), Qt::CaseInsensitive))
-        name = name.mid(9).trimmed();
-    return name;
-}
-
-// Where a column definition's type ends: the name, one type word, its "(...)", and words like "varying".
-size_t afterType(const TokenList& element)
-{
-    size_t pos = 1;
-    if (pos < element.size())
-        ++pos;
-    if (pos < element.size() && element[pos].isOperator("(")) {
-        while (pos < element.size() && !element[pos].isOperator(")"))
-            ++pos;
-        ++pos;
-    }
-    return std::min(pos, element.size());
 }
 
 } // namespace
@@ -226,7 +220,7 @@ void EmbeddedBackend::dropDatabase(const QString& name)
     if (m_attached.contains(key)) {
         if (!m_session->autocommit())
             throw DbError(QStringLiteral("Cannot drop database \"%1\" because it is currently in use.").arg(name), QStringLiteral("42000"), 3702);
-        m_session->run(QStringLiteral("DETACH DATABASE %1").arg(quoteName(m_attached.take(key))));
+        m_session->run(QStringLiteral("DETACH DATABASE %1").arg(TsqlTranslator::quoteName(m_attached.take(key))));
     }
     if (!QFile::remove(path))
         throw DbError(QStringLiteral("[embedded] Cannot delete the database file %1.").arg(path));
@@ -237,7 +231,7 @@ void EmbeddedBackend::dropDatabase(const QString& name)
 void EmbeddedBackend::addColumns(const Statement& statement)
 {
     ResultData info;
-    m_session->run(QStringLiteral("PRAGMA %1.table_info(%2)").arg(quoteName(statement.schema), quoteName(statement.name)), &info);
+    m_session->run(QStringLiteral("PRAGMA %1.table_info(%2)").arg(TsqlTranslator::quoteName(statement.schema), TsqlTranslator::quoteName(statement.name)), &info);
     if (info.rowCount() == 0)
         throw missingObject(statement.name);
     for (const ColumnDefinition& column : statement.columns) {
@@ -249,7 +243,7 @@ void EmbeddedBackend::addColumns(const Statement& statement)
     }
     for (const ColumnDefinition& column : statement.columns)
         m_session->run(QStringLiteral("ALTER TABLE %1.%2 ADD COLUMN %3")
-                           .arg(quoteName(statement.schema), quoteName(statement.name), column.definition));
+                           .arg(TsqlTranslator::quoteName(statement.schema), TsqlTranslator::quoteName(statement.name), column.definition));
 }
 
 void EmbeddedBackend::alterColumn(const Statement& statement)
@@ -257,7 +251,7 @@ void EmbeddedBackend::alterColumn(const Statement& statement)
     const ColumnDefinition& column = statement.columns.front();
     ResultData found;
     m_session->run(QStringLiteral("SELECT name, sql FROM %1.sqlite_schema WHERE type = 'table' AND name = ? COLLATE NOCASE")
-                       .arg(quoteName(statement.schema)),
+                       .arg(TsqlTranslator::quoteName(statement.schema)),
                    &found, {statement.name});
     if (found.rowCount() == 0)
         throw missingObject(statement.name);
@@ -291,29 +285,7 @@ void EmbeddedBackend::alterColumn(const Statement& statement)
             definitions << TsqlTranslator::render(element);
             continue;
         }
-        // Keep the column's other clauses (key, default); the new type and nullability replace the old.
-        TokenList kept;
-        for (size_t i = afterType(element); i < element.size(); ++i) {
-            if (element[i].isWord("COLLATE")) {
-                ++i;
-                continue;
-            }
-            if (element[i].isWord("NOT") && i + 1 < element.size() && element[i + 1].isWord("NULL")) {
-                ++i;
-                continue;
-            }
-            if (element[i].isWord("NULL"))
-                continue;
-            kept.push_back(element[i]);
-        }
-        QString definition = quoteName(element.front().text) + QLatin1Char(' ') + column.storedType;
-        if (isTextType(typeCodeForTypeName(column.type)))
-            definition += QStringLiteral(" COLLATE NOCASE");
-        if (column.notNull)
-            definition += QStringLiteral(" NOT NULL");
-        if (!kept.empty())
-            definition += QLatin1Char(' ') + TsqlTranslator::render(kept);
-        definitions << definition;
+        definitions << TsqlTranslator::changedColumn(element, column);
         replaced = true;
     }
     if (!replaced)
@@ -326,29 +298,18 @@ void EmbeddedBackend::alterColumn(const Statement& statement)
                                      : QString());
 
     // SQLite keeps a table's declared types only in its CREATE text, so that text is what changes.
-    const QString schema = quoteName(statement.schema);
-    const bool ownTransaction = m_session->autocommit();
-    if (ownTransaction)
-        m_session->run(QStringLiteral("BEGIN IMMEDIATE"));
-    try {
-        const qlonglong version = m_session->scalar(QStringLiteral("PRAGMA %1.schema_version").arg(schema)).toLongLong();
-        m_session->run(QStringLiteral("PRAGMA writable_schema = ON"));
+    const QString schema = TsqlTranslator::quoteName(statement.schema);
+    // A text SQLite cannot read back is undone with the rest.
+    SqliteUnit unit(*m_session, SqliteUnit::Lock::Immediate);
+    const qlonglong version = m_session->scalar(QStringLiteral("PRAGMA %1.schema_version").arg(schema)).toLongLong();
+    {
+        const WritableSchema writable(*m_session);
         m_session->run(QStringLiteral("UPDATE %1.sqlite_schema SET sql = ? WHERE type = 'table' AND name = ?").arg(schema), nullptr,
                        {newSql, storedName});
         m_session->run(QStringLiteral("PRAGMA %1.schema_version = %2").arg(schema).arg(version + 1));
-        m_session->run(QStringLiteral("PRAGMA writable_schema = OFF"));
-        m_session->run(QStringLiteral("SELECT * FROM %1.%2 LIMIT 0").arg(schema, quoteName(storedName)));
-        if (ownTransaction)
-            m_session->run(QStringLiteral("COMMIT"));
-    } catch (...) {
-        try {
-            m_session->run(QStringLiteral("PRAGMA writable_schema = OFF"));
-            if (ownTransaction && !m_session->autocommit())
-                m_session->run(QStringLiteral("ROLLBACK"));
-        } catch (const DbError&) {
-        }
-        throw;
     }
+    m_session->run(QStringLiteral("SELECT * FROM %1.%2 LIMIT 0").arg(schema, TsqlTranslator::quoteName(storedName)));
+    unit.commit();
 }
 
 QString EmbeddedBackend::attach(const QString& path, const QString& description)
@@ -362,7 +323,7 @@ QString EmbeddedBackend::attach(const QString& path, const QString& description)
                           .arg(description),
                       QStringLiteral("25000"), 0);
     const QString alias = QStringLiteral("linked%1").arg(m_attached.size() + 1);
-    m_session->run(QStringLiteral("ATTACH DATABASE ? AS %1").arg(quoteName(alias)), nullptr, {path});
+    m_session->run(QStringLiteral("ATTACH DATABASE ? AS %1").arg(TsqlTranslator::quoteName(alias)), nullptr, {path});
     m_attached.insert(key, alias);
     return alias;
 }
@@ -411,7 +372,7 @@ QString EmbeddedBackend::linkedServerFolder(const QString& server)
     if (dataSource.isEmpty())
         dataSource = server.trimmed();
     QString folder;
-    if (dataSource.startsWith(QLatin1String("embedded:"), Qt::CaseInsensitive))
+    if (ConnectionText::isEmbeddedSource(dataSource))
         folder = EmbeddedServer::folderFor(dataSource, m_programFolder);
     else if (EmbeddedServer::isFolderName(dataSource))
         folder = QFileInfo(m_server.folder()).dir().absoluteFilePath(dataSource);
@@ -449,7 +410,7 @@ QString EmbeddedBackend::schemaFor(const QString& server, const QString& catalog
 long long EmbeddedBackend::copyTable(const Statement& statement)
 {
     ResultData info;
-    m_session->run(QStringLiteral("PRAGMA %1.table_info(%2)").arg(quoteName(statement.schema), quoteName(statement.table)), &info);
+    m_session->run(QStringLiteral("PRAGMA %1.table_info(%2)").arg(TsqlTranslator::quoteName(statement.schema), TsqlTranslator::quoteName(statement.table)), &info);
     if (info.rowCount() == 0)
         throw DbError(QStringLiteral("Invalid object name '%1'.").arg(statement.table), QStringLiteral("42S02"), 208);
     // Each column as the source declares it: type, collation, NOT NULL and default, without keys.
@@ -460,7 +421,7 @@ long long EmbeddedBackend::copyTable(const Statement& statement)
     for (qsizetype row = 0; row < info.rowCount(); ++row) {
         const size_t base = size_t(row) * info.columns.size();
         const QString name = info.values[base + 1].toString();
-        QString column = quoteName(name) + QLatin1Char(' ') + info.values[base + 2].toString();
+        QString column = TsqlTranslator::quoteName(name) + QLatin1Char(' ') + info.values[base + 2].toString();
         const char* collation = nullptr;
         if (sqlite3_table_column_metadata(m_session->handle(), schema.constData(), table.constData(), name.toUtf8().constData(),
                                           nullptr, &collation, nullptr, nullptr, nullptr)
@@ -474,23 +435,14 @@ long long EmbeddedBackend::copyTable(const Statement& statement)
         columns << column;
     }
     // Made whole or not at all, as SQL Server's SELECT ... INTO.
-    m_session->run(QStringLiteral("SAVEPOINT mirtane_copy"));
-    try {
-        m_session->run((statement.temporary ? QStringLiteral("CREATE TEMP TABLE ") : QStringLiteral("CREATE TABLE ")) + statement.name
-                       + QLatin1Char('(') + columns.join(QStringLiteral(", ")) + QLatin1Char(')'));
-        const long long copied = m_session->run(QStringLiteral("INSERT INTO ") + (statement.temporary ? QStringLiteral("temp.") : QString())
-                                                + statement.name + QStringLiteral(" SELECT * FROM ") + quoteName(statement.schema)
-                                                + QLatin1Char('.') + quoteName(statement.table) + statement.sql);
-        m_session->run(QStringLiteral("RELEASE mirtane_copy"));
-        return copied;
-    } catch (...) {
-        try {
-            m_session->run(QStringLiteral("ROLLBACK TO mirtane_copy; RELEASE mirtane_copy"));
-        } catch (const DbError&) {
-            // the failure has already ended it
-        }
-        throw;
-    }
+    SqliteUnit unit(*m_session, SqliteUnit::Lock::Deferred);
+    m_session->run((statement.temporary ? QStringLiteral("CREATE TEMP TABLE ") : QStringLiteral("CREATE TABLE ")) + statement.name
+                   + QLatin1Char('(') + columns.join(QStringLiteral(", ")) + QLatin1Char(')'));
+    const long long copied = m_session->run(QStringLiteral("INSERT INTO ") + (statement.temporary ? QStringLiteral("temp.") : QString())
+                                            + statement.name + QStringLiteral(" SELECT * FROM ") + TsqlTranslator::quoteName(statement.schema)
+                                            + QLatin1Char('.') + TsqlTranslator::quoteName(statement.table) + statement.sql);
+    unit.commit();
+    return copied;
 }
 
 QString EmbeddedBackend::declaredType(const QString& schema, const QString& table, const QString& column)
@@ -508,9 +460,9 @@ std::vector<TableColumn> EmbeddedBackend::columns(const QString& schema, const Q
         return cached.value();
     ResultData info;
     if (schema.isEmpty())
-        m_session->run(QStringLiteral("PRAGMA table_info(%1)").arg(quoteName(table)), &info);
+        m_session->run(QStringLiteral("PRAGMA table_info(%1)").arg(TsqlTranslator::quoteName(table)), &info);
     else
-        m_session->run(QStringLiteral("PRAGMA %1.table_info(%2)").arg(quoteName(schema), quoteName(table)), &info);
+        m_session->run(QStringLiteral("PRAGMA %1.table_info(%2)").arg(TsqlTranslator::quoteName(schema), TsqlTranslator::quoteName(table)), &info);
     std::vector<TableColumn> result;
     for (qsizetype row = 0; row < info.rowCount(); ++row) {
         const size_t base = size_t(row) * info.columns.size();
@@ -551,7 +503,7 @@ namespace db {
 
 std::unique_ptr<Backend> openEmbeddedBackend(const ConnectionInfo& info, const ConnectionContext& context)
 {
-    const QString name = embedded::serverName(info.dataSource);
+    const QString name = ConnectionText::embeddedServer(info.dataSource);
     const QString catalog = info.catalog.trimmed().isEmpty() ? QStringLiteral("master") : info.catalog.trimmed();
     // A catalog name never reaches the file system unchecked.
     embedded::EmbeddedServer::checkCatalogName(catalog);

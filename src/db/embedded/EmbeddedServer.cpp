@@ -1,5 +1,6 @@
 #include "db/embedded/EmbeddedServer.h"
 
+#include "db/ConnectionText.h"
 #include "db/DbError.h"
 #include "db/embedded/SqliteSession.h"
 
@@ -47,9 +48,7 @@ EmbeddedServer::EmbeddedServer(QString folder)
 
 QString EmbeddedServer::folderFor(const QString& dataSource, const QString& programFolder)
 {
-    QString name = dataSource.trimmed();
-    if (name.startsWith(QLatin1String("embedded:"), Qt::CaseInsensitive))
-        name = name.mid(9).trimmed();
+    const QString name = ConnectionText::embeddedServer(dataSource);
     if (name.isEmpty())
         return QString();
     if (QDir::isAbsolutePath(name))

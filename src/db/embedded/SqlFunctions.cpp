@@ -24,12 +24,6 @@ bool isNull(sqlite3_value* value)
     return sqlite3_value_type(value) == SQLITE_NULL;
 }
 
-bool isFullDateTimeText(const QString& text)
-{
-    static const QRegularExpression form(QStringLiteral(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}(\.\d{3})?$)"));
-    return form.match(text).hasMatch();
-}
-
 QDateTime dayZero()
 {
     return QDateTime(QDate(1900, 1, 1), QTime(0, 0), Qt::UTC);
@@ -332,7 +326,7 @@ void convertValue(sqlite3_context* context, sqlite3_value* value, const QString&
     const int kind = sqlite3_value_type(value);
     if (isTextTarget(type.base)) {
         QString text = source.isEmpty() ? valueText(value) : scaledText(value, source);
-        if (kind == SQLITE_TEXT && isFullDateTimeText(text))
+        if (kind == SQLITE_TEXT && ColumnStore::isStoredDateTime(text))
             text = styledDate(DateText::parse(text), style);
         const qint64 length = type.length < 0 ? 30 : type.length;
         if (length > 0) {
@@ -563,7 +557,7 @@ void addValues(sqlite3_context* context, int, sqlite3_value** args)
     if (numberA != numberB) {
         // A stored date-time plus a number is that many days later.
         const QString text = valueText(numberA ? args[1] : args[0]);
-        if (isFullDateTimeText(text)) {
+        if (ColumnStore::isStoredDateTime(text)) {
             const double days = sqlite3_value_double(numberA ? args[0] : args[1]);
             resultText(context, DateText::storedDateTime(DateText::parse(text).addMSecs(qint64(std::llround(days * 86400000.0)))));
             return;

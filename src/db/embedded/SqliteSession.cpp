@@ -2,6 +2,7 @@
 
 #include "db/DateText.h"
 #include "db/TypeCode.h"
+#include "db/embedded/ColumnStore.h"
 #include "db/embedded/SqlFunctions.h"
 #include "db/embedded/Utf8Text.h"
 
@@ -51,12 +52,6 @@ QVariant rawValue(sqlite3_stmt* statement, int column)
     }
 }
 
-bool isFullDateTime(const QString& text)
-{
-    static const QRegularExpression form(QStringLiteral(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}(\.\d{3})?$)"));
-    return form.match(text).hasMatch();
-}
-
 int codeFromValue(const QVariant& value)
 {
     switch (value.typeId()) {
@@ -70,7 +65,7 @@ int codeFromValue(const QVariant& value)
     case QMetaType::QByteArray:
         return TypeCode::VarBinary;
     case QMetaType::QString:
-        return isFullDateTime(value.toString()) ? TypeCode::DBTimeStamp : TypeCode::VarChar;
+        return ColumnStore::isStoredDateTime(value.toString()) ? TypeCode::DBTimeStamp : TypeCode::VarChar;
     default:
         return 0;
     }
@@ -237,6 +232,36 @@ int SqliteSession::progress(void* self)
 {
     auto* session = static_cast<SqliteSession*>(self);
     return session->m_limitMs > 0 && session->m_clock.isValid() && session->m_clock.elapsed() > session->m_limitMs ? 1 : 0;
+}
+
+SqliteUnit::SqliteUnit(SqliteSession& session, Lock lock)
+    : m_session(session)
+    , m_transaction(lock == Lock::Immediate && session.autocommit())
+{
+    m_session.run(m_transaction ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("SAVEPOINT mirtane_unit"));
+    m_open = true;
+}
+
+SqliteUnit::~SqliteUnit()
+{
+    if (!m_open)
+        return;
+    try {
+        if (m_transaction) {
+            if (!m_session.autocommit())
+                m_session.run(QStringLiteral("ROLLBACK"));
+        } else {
+            m_session.run(QStringLiteral("ROLLBACK TO mirtane_unit; RELEASE mirtane_unit"));
+        }
+    } catch (const DbError&) {
+        // the failure has ended it already
+    }
+}
+
+void SqliteUnit::commit()
+{
+    m_session.run(m_transaction ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE mirtane_unit"));
+    m_open = false;
 }
 
 bool SqliteSession::autocommit() const

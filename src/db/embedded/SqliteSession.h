@@ -43,7 +43,6 @@ public:
     /// True when no transaction is open.
     bool autocommit() const;
     sqlite3* handle() const { return m_db; }
-    const QString& catalog() const { return m_catalog; }
 
 private:
     DbError errorFor(int code, const QString& sql) const;
@@ -57,6 +56,27 @@ private:
     StatementCounter m_counter;
     QElapsedTimer m_clock;
     qint64 m_limitMs = 0;
+};
+
+/// Makes the statements run while it lives one unit, whole or not at all: inside an open transaction
+/// a savepoint; outside one a transaction of its own (Immediate: BEGIN IMMEDIATE, which waits for
+/// the write lock at once; Deferred: a savepoint, which takes it at the first write). Undone when
+/// destroyed without commit().
+class SqliteUnit {
+public:
+    enum class Lock { Immediate, Deferred };
+    /// Begins the unit. Throws DbError.
+    SqliteUnit(SqliteSession& session, Lock lock);
+    ~SqliteUnit();
+    SqliteUnit(const SqliteUnit&) = delete;
+    SqliteUnit& operator=(const SqliteUnit&) = delete;
+    /// Keeps what the unit did. Throws DbError (the unit is then undone when destroyed).
+    void commit();
+
+private:
+    SqliteSession& m_session;
+    bool m_transaction = false; ///< a BEGIN of its own, not a savepoint
+    bool m_open = false;
 };
 
 } // namespace db::embedded

@@ -22,8 +22,6 @@ struct ColumnDefinition {
     /// 50.00 * 5 / 100 is 2.5 and not SQLite's integer 2; the first word still gives the type code.
     QString storedType;
     QString definition;
-    /// True when the statement said NULL or NOT NULL.
-    bool nullabilityGiven = false;
     bool notNull = false;
 };
 

@@ -115,9 +115,11 @@ void SystemProcedures::dropServer(const std::vector<QVariant>& values)
     if (!dropLogins && m_master.scalar(QStringLiteral("SELECT count(*) FROM linked_logins WHERE server_id = ?"), {id}).toLongLong() > 0)
         throw DbError(QStringLiteral("There are still remote logins or linked logins for the server '%1'.").arg(server),
                       QStringLiteral("42000"), 15190);
-    m_master.run(QStringLiteral("BEGIN IMMEDIATE; DELETE FROM linked_logins WHERE server_id = ?1; "
-                                "DELETE FROM server_options WHERE server_id = ?1; DELETE FROM servers WHERE server_id = ?1; COMMIT"),
+    SqliteUnit unit(m_master, SqliteUnit::Lock::Immediate);
+    m_master.run(QStringLiteral("DELETE FROM linked_logins WHERE server_id = ?1; DELETE FROM server_options WHERE server_id = ?1; "
+                                "DELETE FROM servers WHERE server_id = ?1"),
                  nullptr, {id});
+    unit.commit();
 }
 
 void SystemProcedures::addLinkedLogin(const std::vector<QVariant>& values)
@@ -130,10 +132,12 @@ void SystemProcedures::addLinkedLogin(const std::vector<QVariant>& values)
     const QString useSelf = text(values[1]);
     const bool self = useSelf.isEmpty() || useSelf.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
     // One mapping per local login (NULL: every login), as SQL Server keeps them.
-    m_master.run(QStringLiteral("BEGIN IMMEDIATE; DELETE FROM linked_logins WHERE server_id = ?1 AND local_login IS ?2; "
+    SqliteUnit unit(m_master, SqliteUnit::Lock::Immediate);
+    m_master.run(QStringLiteral("DELETE FROM linked_logins WHERE server_id = ?1 AND local_login IS ?2; "
                                 "INSERT INTO linked_logins (server_id, local_login, uses_self_credential, remote_name, remote_password) "
-                                "VALUES (?1, ?2, ?3, ?4, ?5); COMMIT"),
+                                "VALUES (?1, ?2, ?3, ?4, ?5)"),
                  nullptr, {id, values[2], qlonglong(self ? 1 : 0), values[3], values[4]});
+    unit.commit();
 }
 
 void SystemProcedures::setServerOption(const std::vector<QVariant>& values)

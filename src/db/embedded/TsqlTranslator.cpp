@@ -697,7 +697,8 @@ void passTop(Nodes& nodes)
         while (end < nodes.size() && !isWord(nodes[end], "UNION") && !isWord(nodes[end], "EXCEPT")
                && !isWord(nodes[end], "INTERSECT"))
             ++end;
-        nodes.insert(nodes.begin() + end, tokenNode(Token::Kind::Raw, QStringLiteral("LIMIT ") + limit));
+        // LIMIT as a word, so that a "+" term before it ends there.
+        nodes.insert(nodes.begin() + end, {tokenNode(Token::Kind::Word, QStringLiteral("LIMIT")), tokenNode(Token::Kind::Raw, limit)});
     }
 }
 
@@ -1058,8 +1059,9 @@ QString translateExpression(Nodes nodes, NameResolver& resolver)
     passNolock(nodes);
     passDates(nodes);
     passFunctions(nodes, &scope);
-    passPlus(nodes);
+    // TOP's count goes first: "+" would otherwise take it into its left term.
     passTop(nodes);
+    passPlus(nodes);
     return render(nodes);
 }
 
@@ -1263,6 +1265,132 @@ QString nameText(const Nodes& nodes, size_t pos)
     return nodes[pos].token.text;
 }
 
+// A column definition read into its parts, the same way for what the program sends and for the
+// engine's own stored CREATE text.
+struct ColumnParts {
+    QString name;
+    Nodes type; ///< the type words, each with its "(...)"
+    bool identity = false;
+    bool primaryKey = false;
+    bool notNull = false;
+    bool collate = false; ///< a COLLATE clause is among `rest`, already SQLite's
+    Nodes rest;           ///< every other clause, in order
+};
+
+enum class ColumnText {
+    Tsql,
+    /// The engine's own CREATE text, where a scaled number's type carries SQLite's "real" affinity
+    /// word ("numeric real(18,2)"), and whose expressions are SQLite's already.
+    Stored,
+};
+
+ColumnParts readColumn(const Nodes& nodes, ColumnText text)
+{
+    ColumnParts column;
+    column.name = nameText(nodes, 0);
+    size_t pos = 1;
+    const auto typeWord = [&](const Node& node) {
+        if (node.group)
+            return false;
+        if (column.type.empty())
+            return node.token.kind == Token::Kind::Word || node.token.kind == Token::Kind::QuotedName;
+        return node.token.isWord("varying") || node.token.isWord("precision")
+            || (text == ColumnText::Stored && node.token.isWord("real"));
+    };
+    while (pos < nodes.size() && typeWord(nodes[pos])) {
+        column.type.push_back(nodes[pos++]);
+        if (pos < nodes.size() && nodes[pos].group)
+            column.type.push_back(nodes[pos++]);
+    }
+    if (column.type.empty())
+        throw syntaxError(column.name);
+
+    for (size_t i = pos; i < nodes.size(); ++i) {
+        const Node& node = nodes[i];
+        if (isWord(node, "IDENTITY")) {
+            column.identity = true;
+            if (i + 1 < nodes.size() && nodes[i + 1].group)
+                ++i;
+            continue;
+        }
+        if (isWord(node, "CLUSTERED") || isWord(node, "NONCLUSTERED") || isWord(node, "ROWGUIDCOL"))
+            continue;
+        if (isWord(node, "PRIMARY") && i + 1 < nodes.size() && isWord(nodes[i + 1], "KEY")) {
+            column.primaryKey = true;
+            ++i;
+            continue;
+        }
+        if (isWord(node, "NOT") && i + 1 < nodes.size() && isWord(nodes[i + 1], "NULL")) {
+            column.notNull = true;
+            ++i;
+            continue;
+        }
+        if (isWord(node, "NULL")) {
+            column.notNull = false;
+            continue;
+        }
+        if (isWord(node, "COLLATE") && i + 1 < nodes.size()) {
+            // SQL Server collations ending in _CI_ ignore case; SQLite has ASCII case folding for that.
+            const bool ci = nodes[i + 1].token.text.contains(QLatin1String("_CI"), Qt::CaseInsensitive)
+                || nodes[i + 1].token.isWord("NOCASE");
+            column.rest.push_back(node);
+            column.rest.push_back(tokenNode(Token::Kind::Word, ci ? QStringLiteral("NOCASE") : QStringLiteral("BINARY")));
+            column.collate = true;
+            ++i;
+            continue;
+        }
+        if (isWord(node, "DEFAULT") && i + 2 < nodes.size() && !nodes[i + 1].group && nodes[i + 2].group
+            && nodes[i + 1].token.kind == Token::Kind::Word) {
+            // SQLite wants an expression default in parentheses.
+            Node wrapped;
+            wrapped.group = true;
+            wrapped.children = {nodes[i + 1], nodes[i + 2]};
+            column.rest.push_back(node);
+            column.rest.push_back(wrapped);
+            i += 2;
+            continue;
+        }
+        column.rest.push_back(node);
+    }
+    if (text == ColumnText::Tsql)
+        passFunctions(column.rest);
+    return column;
+}
+
+// The type as SQLite keeps it: scaled numbers and money get REAL affinity, "(max)" is dropped.
+QString storedType(const QString& type, int code)
+{
+    const qsizetype paren = type.indexOf(QLatin1Char('('));
+    const bool scaled = code == TypeCode::Numeric && paren > 0 && type.contains(QLatin1Char(','))
+        && type.mid(type.indexOf(QLatin1Char(',')) + 1).remove(QLatin1Char(')')).trimmed().toInt() > 0;
+    if (type.endsWith(QLatin1String("(max)"), Qt::CaseInsensitive))
+        return type.left(paren); // SQLite takes only numbers as type arguments
+    if (scaled)
+        return type.left(paren) + QStringLiteral(" real") + type.mid(paren);
+    if (code == TypeCode::Currency && paren < 0)
+        return type + QStringLiteral(" real");
+    return type;
+}
+
+// The tokens of a node list again, with the parentheses of its groups.
+TokenList flatten(const Nodes& nodes)
+{
+    TokenList tokens;
+    const std::function<void(const Nodes&)> add = [&](const Nodes& part) {
+        for (const Node& node : part) {
+            if (node.group) {
+                tokens.push_back(Token{Token::Kind::Operator, QStringLiteral("("), false});
+                add(node.children);
+                tokens.push_back(Token{Token::Kind::Operator, QStringLiteral(")"), false});
+            } else {
+                tokens.push_back(node.token);
+            }
+        }
+    };
+    add(nodes);
+    return tokens;
+}
+
 } // namespace
 
 TsqlTranslator::TsqlTranslator(NameResolver& resolver)
@@ -1275,377 +1403,382 @@ QString TsqlTranslator::render(const TokenList& tokens)
     return db::embedded::render(buildTree(tokens));
 }
 
+QString TsqlTranslator::quoteName(const QString& name)
+{
+    return db::embedded::quoteName(name);
+}
+
 ColumnDefinition TsqlTranslator::columnDefinition(const TokenList& tokens)
 {
-    Nodes nodes = buildTree(tokens);
+    const ColumnParts parts = readColumn(buildTree(tokens), ColumnText::Tsql);
     ColumnDefinition column;
-    column.name = nameText(nodes, 0);
-    size_t pos = 1;
-    Nodes typeNodes;
-    while (pos < nodes.size() && !nodes[pos].group
-           && (typeNodes.empty() ? (nodes[pos].token.kind == Token::Kind::Word || nodes[pos].token.kind == Token::Kind::QuotedName)
-                                 : (nodes[pos].token.isWord("varying") || nodes[pos].token.isWord("precision")))) {
-        typeNodes.push_back(nodes[pos++]);
-        if (pos < nodes.size() && nodes[pos].group)
-            typeNodes.push_back(nodes[pos++]);
-    }
-    if (typeNodes.empty())
-        throw syntaxError(column.name);
-    column.type = compactType(typeNodes);
+    column.name = parts.name;
+    column.type = compactType(parts.type);
+    column.notNull = parts.notNull;
     const int code = typeCodeForTypeName(column.type);
-    column.storedType = column.type;
-    const qsizetype paren = column.type.indexOf(QLatin1Char('('));
-    const bool scaled = code == TypeCode::Numeric && paren > 0 && column.type.contains(QLatin1Char(','))
-        && column.type.mid(column.type.indexOf(QLatin1Char(',')) + 1).remove(QLatin1Char(')')).trimmed().toInt() > 0;
-    if (column.type.endsWith(QLatin1String("(max)"), Qt::CaseInsensitive))
-        column.storedType = column.type.left(paren); // SQLite takes only numbers as type arguments
-    else if (scaled)
-        column.storedType = column.type.left(paren) + QStringLiteral(" real") + column.type.mid(paren);
-    else if (code == TypeCode::Currency && paren < 0)
-        column.storedType = column.type + QStringLiteral(" real");
-
-    bool identity = false;
-    bool primaryKey = false;
-    bool collate = false;
-    Nodes rest;
-    for (size_t i = pos; i < nodes.size(); ++i) {
-        const Node& node = nodes[i];
-        if (isWord(node, "IDENTITY")) {
-            identity = true;
-            if (i + 1 < nodes.size() && nodes[i + 1].group)
-                ++i;
-            continue;
-        }
-        if (isWord(node, "CLUSTERED") || isWord(node, "NONCLUSTERED") || isWord(node, "ROWGUIDCOL"))
-            continue;
-        if (isWord(node, "PRIMARY") && i + 1 < nodes.size() && isWord(nodes[i + 1], "KEY")) {
-            primaryKey = true;
-            ++i;
-            continue;
-        }
-        if (isWord(node, "NOT") && i + 1 < nodes.size() && isWord(nodes[i + 1], "NULL")) {
-            column.nullabilityGiven = true;
-            column.notNull = true;
-            ++i;
-            continue;
-        }
-        if (isWord(node, "NULL")) {
-            column.nullabilityGiven = true;
-            column.notNull = false;
-            continue;
-        }
-        if (isWord(node, "COLLATE") && i + 1 < nodes.size()) {
-            // SQL Server collations ending in _CI_ ignore case; SQLite has ASCII case folding for that.
-            const bool ci = nodes[i + 1].token.text.contains(QLatin1String("_CI"), Qt::CaseInsensitive)
-                || nodes[i + 1].token.isWord("NOCASE");
-            rest.push_back(node);
-            rest.push_back(tokenNode(Token::Kind::Word, ci ? QStringLiteral("NOCASE") : QStringLiteral("BINARY")));
-            collate = true;
-            ++i;
-            continue;
-        }
-        if (isWord(node, "DEFAULT") && i + 2 < nodes.size() && !nodes[i + 1].group && nodes[i + 2].group
-            && nodes[i + 1].token.kind == Token::Kind::Word) {
-            // SQLite wants an expression default in parentheses.
-            Node wrapped;
-            wrapped.group = true;
-            wrapped.children = {nodes[i + 1], nodes[i + 2]};
-            rest.push_back(node);
-            rest.push_back(wrapped);
-            i += 2;
-            continue;
-        }
-        rest.push_back(node);
-    }
-    passFunctions(rest);
+    column.storedType = storedType(column.type, code);
 
     QString definition = quoteName(column.name) + QLatin1Char(' ');
     const QString base = column.type.toLower();
-    if (identity && primaryKey && (base == QLatin1String("int") || base == QLatin1String("integer"))) {
+    if (parts.identity && parts.primaryKey && (base == QLatin1String("int") || base == QLatin1String("integer"))) {
         // INTEGER PRIMARY KEY is SQLite's row number, so new rows are numbered as IDENTITY numbers them.
         column.type = QStringLiteral("INTEGER");
         definition += QStringLiteral("INTEGER PRIMARY KEY");
     } else {
         definition += column.storedType;
-        if (isTextType(code) && !collate)
+        if (isTextType(code) && !parts.collate)
             definition += QStringLiteral(" COLLATE NOCASE");
-        if (primaryKey)
+        if (parts.primaryKey)
             definition += QStringLiteral(" PRIMARY KEY");
-        if (column.notNull || primaryKey)
+        if (column.notNull || parts.primaryKey)
             definition += QStringLiteral(" NOT NULL");
     }
-    if (!rest.empty())
-        definition += QLatin1Char(' ') + db::embedded::render(rest);
+    if (!parts.rest.empty())
+        definition += QLatin1Char(' ') + db::embedded::render(parts.rest);
     column.definition = definition;
     return column;
 }
 
+QString TsqlTranslator::changedColumn(const TokenList& stored, const ColumnDefinition& column)
+{
+    // The column keeps its key and its other clauses (a default); the new type and nullability
+    // replace the old, and the collation follows the new type.
+    const ColumnParts parts = readColumn(buildTree(stored), ColumnText::Stored);
+    QString definition = quoteName(parts.name) + QLatin1Char(' ') + column.storedType;
+    if (isTextType(typeCodeForTypeName(column.type)))
+        definition += QStringLiteral(" COLLATE NOCASE");
+    if (column.notNull)
+        definition += QStringLiteral(" NOT NULL");
+    if (parts.primaryKey)
+        definition += QStringLiteral(" PRIMARY KEY");
+    Nodes kept;
+    for (size_t i = 0; i < parts.rest.size(); ++i) {
+        if (isWord(parts.rest[i], "COLLATE")) {
+            ++i;
+            continue;
+        }
+        kept.push_back(parts.rest[i]);
+    }
+    if (!kept.empty())
+        definition += QLatin1Char(' ') + db::embedded::render(kept);
+    return definition;
+}
+
 Statement TsqlTranslator::translate(const TokenList& tokens)
 {
-    Statement statement;
     if (tokens.empty())
-        return statement;
-    const Token& first = tokens[0];
-    auto second = [&](const char* word) { return tokens.size() > 1 && tokens[1].isWord(word); };
+        return Statement();
+    using Handler = Statement (TsqlTranslator::*)(const TokenList&);
+    struct Kind {
+        const char* first;
+        const char* second; ///< nullptr: any
+        Handler handler;
+    };
+    static const Kind kinds[] = {
+        {"SET", nullptr, &TsqlTranslator::setOption},
+        {"BEGIN", nullptr, &TsqlTranslator::transactionControl},
+        {"COMMIT", nullptr, &TsqlTranslator::transactionControl},
+        {"ROLLBACK", nullptr, &TsqlTranslator::transactionControl},
+        {"IF", nullptr, &TsqlTranslator::ifExists},
+        {"EXEC", nullptr, &TsqlTranslator::exec},
+        {"EXECUTE", nullptr, &TsqlTranslator::exec},
+        {"CREATE", "DATABASE", &TsqlTranslator::database},
+        {"DROP", "DATABASE", &TsqlTranslator::database},
+        {"CREATE", "TABLE", &TsqlTranslator::createTable},
+        {"ALTER", "TABLE", &TsqlTranslator::alterTable},
+        {"SELECT", nullptr, &TsqlTranslator::select},
+        {"INSERT", nullptr, &TsqlTranslator::insert},
+    };
+    for (const Kind& kind : kinds)
+        if (tokens[0].isWord(kind.first) && (!kind.second || (tokens.size() > 1 && tokens[1].isWord(kind.second))))
+            return (this->*kind.handler)(tokens);
+    return query(tokens);
+}
 
-    if (first.isWord("SET") && second("IDENTITY_INSERT")) {
-        const Nodes nodes = buildTree(tokens);
-        size_t end = 0;
-        const ResolvedName table = tableAt(m_resolver, nodes, 2, end);
-        if (end + 1 != nodes.size() || !(isWord(nodes[end], "ON") || isWord(nodes[end], "OFF")))
-            throw syntaxError(QStringLiteral("IDENTITY_INSERT"));
-        const std::vector<TableColumn> columns = m_resolver.columns(table.schema, table.table);
-        if (columns.empty())
-            throw DbError(QStringLiteral("Cannot find the object \"%1\" because it does not exist or you do not have permissions.")
-                              .arg(table.table),
-                          QStringLiteral("42S02"), 1088);
-        bool identity = false;
-        for (const TableColumn& column : columns)
-            identity = identity || column.identity;
-        if (!identity)
-            throw DbError(QStringLiteral("Table '%1' does not have the identity property. Cannot perform SET operation.").arg(table.table),
-                          QStringLiteral("42000"), 8106);
-        const QString object = m_resolver.objectName(table.schema, table.table);
-        if (isWord(nodes[end], "ON")) {
-            if (!m_identityInsert.isEmpty() && m_identityInsert.compare(object, Qt::CaseInsensitive) != 0)
-                throw DbError(QStringLiteral("IDENTITY_INSERT is already ON for table '%1'. Cannot perform SET operation for table '%2'.")
-                                  .arg(m_identityInsert, table.table),
-                              QStringLiteral("42000"), 8107);
-            m_identityInsert = object;
-        } else if (m_identityInsert.compare(object, Qt::CaseInsensitive) == 0) {
-            m_identityInsert.clear();
-        }
-        return statement;
+Statement TsqlTranslator::setOption(const TokenList& tokens)
+{
+    const auto second = [&](const char* word) { return tokens.size() > 1 && tokens[1].isWord(word); };
+    if (second("IDENTITY_INSERT"))
+        return identityInsert(tokens);
+    static const char* const accepted[] = {"NOCOUNT", "LANGUAGE", "DATEFORMAT", "ANSI_NULLS", "QUOTED_IDENTIFIER",
+                                           "ANSI_WARNINGS", "ANSI_PADDING", "ARITHABORT", "XACT_ABORT",
+                                           "CONCAT_NULL_YIELDS_NULL", "TRANSACTION", "DEADLOCK_PRIORITY"};
+    for (const char* option : accepted)
+        if (second(option))
+            return Statement();
+    throw unsupported(QStringLiteral("SET %1").arg(tokens.size() > 1 ? tokens[1].text : QString()));
+}
+
+Statement TsqlTranslator::identityInsert(const TokenList& tokens)
+{
+    const Nodes nodes = buildTree(tokens);
+    size_t end = 0;
+    const ResolvedName table = tableAt(m_resolver, nodes, 2, end);
+    if (end + 1 != nodes.size() || !(isWord(nodes[end], "ON") || isWord(nodes[end], "OFF")))
+        throw syntaxError(QStringLiteral("IDENTITY_INSERT"));
+    const std::vector<TableColumn> columns = m_resolver.columns(table.schema, table.table);
+    if (columns.empty())
+        throw DbError(QStringLiteral("Cannot find the object \"%1\" because it does not exist or you do not have permissions.")
+                          .arg(table.table),
+                      QStringLiteral("42S02"), 1088);
+    bool identity = false;
+    for (const TableColumn& column : columns)
+        identity = identity || column.identity;
+    if (!identity)
+        throw DbError(QStringLiteral("Table '%1' does not have the identity property. Cannot perform SET operation.").arg(table.table),
+                      QStringLiteral("42000"), 8106);
+    const QString object = m_resolver.objectName(table.schema, table.table);
+    if (isWord(nodes[end], "ON")) {
+        if (!m_identityInsert.isEmpty() && m_identityInsert.compare(object, Qt::CaseInsensitive) != 0)
+            throw DbError(QStringLiteral("IDENTITY_INSERT is already ON for table '%1'. Cannot perform SET operation for table '%2'.")
+                              .arg(m_identityInsert, table.table),
+                          QStringLiteral("42000"), 8107);
+        m_identityInsert = object;
+    } else if (m_identityInsert.compare(object, Qt::CaseInsensitive) == 0) {
+        m_identityInsert.clear();
     }
-    if (first.isWord("SET")) {
-        static const char* const accepted[] = {"NOCOUNT", "LANGUAGE", "DATEFORMAT", "ANSI_NULLS", "QUOTED_IDENTIFIER",
-                                               "ANSI_WARNINGS", "ANSI_PADDING", "ARITHABORT", "XACT_ABORT",
-                                               "CONCAT_NULL_YIELDS_NULL", "TRANSACTION", "DEADLOCK_PRIORITY"};
-        for (const char* option : accepted)
-            if (second(option))
-                return statement;
-        throw unsupported(QStringLiteral("SET %1").arg(tokens.size() > 1 ? tokens[1].text : QString()));
-    }
-    if (first.isWord("BEGIN") && (tokens.size() == 1 || second("TRAN") || second("TRANSACTION"))) {
-        statement.kind = Statement::Kind::Begin;
-        return statement;
-    }
-    if (first.isWord("COMMIT")) {
+    return Statement();
+}
+
+Statement TsqlTranslator::transactionControl(const TokenList& tokens)
+{
+    Statement statement;
+    if (tokens[0].isWord("COMMIT"))
         statement.kind = Statement::Kind::Commit;
-        return statement;
-    }
-    if (first.isWord("ROLLBACK")) {
+    else if (tokens[0].isWord("ROLLBACK"))
         statement.kind = Statement::Kind::Rollback;
-        return statement;
+    else if (tokens.size() == 1 || tokens[1].isWord("TRAN") || tokens[1].isWord("TRANSACTION"))
+        statement.kind = Statement::Kind::Begin;
+    else
+        return query(tokens); // any other BEGIN goes to SQLite as it is, and fails there
+    return statement;
+}
+
+Statement TsqlTranslator::ifExists(const TokenList& tokens)
+{
+    Statement statement;
+    size_t pos = 1;
+    if (pos < tokens.size() && tokens[pos].isWord("NOT")) {
+        statement.negated = true;
+        ++pos;
     }
-    if (first.isWord("IF")) {
-        size_t pos = 1;
-        if (pos < tokens.size() && tokens[pos].isWord("NOT")) {
-            statement.negated = true;
-            ++pos;
+    if (pos + 1 >= tokens.size() || !tokens[pos].isWord("EXISTS") || !tokens[pos + 1].isOperator("("))
+        throw unsupported(QStringLiteral("IF without EXISTS (...)"));
+    const size_t close = matchingParen(tokens, pos + 1);
+    statement.kind = Statement::Kind::IfExists;
+    statement.sql = translateExpression(buildTree(TokenList(tokens.begin() + pos + 2, tokens.begin() + close)), m_resolver);
+    statement.then.assign(tokens.begin() + close + 1, tokens.end());
+    return statement;
+}
+
+Statement TsqlTranslator::exec(const TokenList& tokens)
+{
+    const Nodes nodes = buildTree(tokens);
+    if (nodes.size() < 2 || !isNameNode(nodes[1]))
+        throw syntaxError(tokens[0].text);
+    const NameParts name = readName(nodes, 1);
+    Statement statement;
+    statement.kind = Statement::Kind::Exec;
+    statement.name = name.parts.back().toLower();
+    for (const Nodes& argument : splitAtCommas(Nodes(nodes.begin() + name.end, nodes.end()))) {
+        ProcedureArgument parsed;
+        if (argument.size() >= 2 && !argument[0].group && argument[0].token.kind == Token::Kind::Variable && isOp(argument[1], "=")) {
+            parsed.name = argument[0].token.text.mid(1).toLower();
+            parsed.value = argumentValue(Nodes(argument.begin() + 2, argument.end()));
+        } else {
+            parsed.value = argumentValue(argument);
         }
-        if (pos + 1 >= tokens.size() || !tokens[pos].isWord("EXISTS") || !tokens[pos + 1].isOperator("("))
-            throw unsupported(QStringLiteral("IF without EXISTS (...)"));
-        const size_t close = matchingParen(tokens, pos + 1);
-        statement.kind = Statement::Kind::IfExists;
-        statement.sql = translateExpression(buildTree(TokenList(tokens.begin() + pos + 2, tokens.begin() + close)), m_resolver);
-        statement.then.assign(tokens.begin() + close + 1, tokens.end());
-        return statement;
+        statement.arguments.push_back(parsed);
     }
-    Nodes nodes = buildTree(tokens);
-    if (first.isWord("EXEC") || first.isWord("EXECUTE")) {
-        if (nodes.size() < 2 || !isNameNode(nodes[1]))
-            throw syntaxError(first.text);
-        const NameParts name = readName(nodes, 1);
-        statement.kind = Statement::Kind::Exec;
-        statement.name = name.parts.back().toLower();
-        for (const Nodes& argument : splitAtCommas(Nodes(nodes.begin() + name.end, nodes.end()))) {
-            ProcedureArgument parsed;
-            if (argument.size() >= 2 && !argument[0].group && argument[0].token.kind == Token::Kind::Variable
-                && isOp(argument[1], "=")) {
-                parsed.name = argument[0].token.text.mid(1).toLower();
-                parsed.value = argumentValue(Nodes(argument.begin() + 2, argument.end()));
-            } else {
-                parsed.value = argumentValue(argument);
+    return statement;
+}
+
+Statement TsqlTranslator::database(const TokenList& tokens)
+{
+    const Nodes nodes = buildTree(tokens);
+    Statement statement;
+    statement.kind = tokens[0].isWord("CREATE") ? Statement::Kind::CreateDatabase : Statement::Kind::DropDatabase;
+    statement.name = nameText(nodes, 2);
+    if (nodes.size() > 3)
+        throw unsupported(QStringLiteral("options of %1 DATABASE").arg(tokens[0].text.toUpper()));
+    return statement;
+}
+
+Statement TsqlTranslator::createTable(const TokenList& tokens)
+{
+    const Nodes nodes = buildTree(tokens);
+    size_t end = 0;
+    const ResolvedName table = tableAt(m_resolver, nodes, 2, end);
+    if (end >= nodes.size() || !nodes[end].group)
+        throw syntaxError(table.table);
+    const std::vector<Nodes> elements = splitAtCommas(nodes[end].children);
+    // Columns of a table-level primary key must not hold NULL either.
+    QSet<QString> keyColumns;
+    for (const Nodes& element : elements) {
+        for (size_t i = 0; i + 2 < element.size(); ++i)
+            if (isWord(element[i], "PRIMARY") && isWord(element[i + 1], "KEY")) {
+                size_t g = i + 2;
+                while (g < element.size() && !element[g].group)
+                    ++g;
+                if (g < element.size())
+                    for (const Nodes& key : splitAtCommas(element[g].children))
+                        if (!key.empty())
+                            keyColumns.insert(key.front().token.text.toLower());
             }
-            statement.arguments.push_back(parsed);
-        }
-        return statement;
     }
-    if ((first.isWord("CREATE") || first.isWord("DROP")) && second("DATABASE")) {
-        statement.kind = first.isWord("CREATE") ? Statement::Kind::CreateDatabase : Statement::Kind::DropDatabase;
-        statement.name = nameText(nodes, 2);
-        if (nodes.size() > 3)
-            throw unsupported(QStringLiteral("options of %1 DATABASE").arg(first.text.toUpper()));
-        return statement;
-    }
-    if (first.isWord("CREATE") && second("TABLE")) {
-        size_t end = 0;
-        const ResolvedName table = tableAt(m_resolver, nodes, 2, end);
-        if (end >= nodes.size() || !nodes[end].group)
-            throw syntaxError(table.table);
-        const std::vector<Nodes> elements = splitAtCommas(nodes[end].children);
-        // Columns of a table-level primary key must not hold NULL either.
-        QSet<QString> keyColumns;
-        for (const Nodes& element : elements) {
-            for (size_t i = 0; i + 2 < element.size(); ++i)
-                if (isWord(element[i], "PRIMARY") && isWord(element[i + 1], "KEY")) {
-                    size_t g = i + 2;
-                    while (g < element.size() && !element[g].group)
-                        ++g;
-                    if (g < element.size())
-                        for (const Nodes& key : splitAtCommas(element[g].children))
-                            if (!key.empty())
-                                keyColumns.insert(key.front().token.text.toLower());
-                }
-        }
-        QStringList definitions;
-        for (const Nodes& element : elements) {
-            if (element.empty())
-                throw syntaxError(QStringLiteral(","));
-            static const char* const constraintWords[] = {"CONSTRAINT", "PRIMARY", "UNIQUE", "FOREIGN", "CHECK", "INDEX"};
-            bool constraint = false;
-            for (const char* word : constraintWords)
-                constraint = constraint || isWord(element[0], word);
-            if (constraint) {
-                Nodes kept;
-                for (size_t i = 0; i < element.size(); ++i) {
-                    if (isWord(element[i], "CLUSTERED") || isWord(element[i], "NONCLUSTERED"))
-                        continue;
-                    if (isWord(element[i], "WITH") && i + 1 < element.size() && element[i + 1].group) {
-                        ++i;
-                        continue;
-                    }
-                    if (isWord(element[i], "ON") && i + 1 < element.size() && !element[i + 1].group) {
-                        ++i;
-                        continue;
-                    }
-                    kept.push_back(element[i]);
-                }
-                passNames(kept, m_resolver);
-                definitions << db::embedded::render(kept);
-                continue;
-            }
-            TokenList columnTokens;
-            std::function<void(const Nodes&)> flatten = [&](const Nodes& part) {
-                for (const Node& node : part) {
-                    if (node.group) {
-                        columnTokens.push_back(Token{Token::Kind::Operator, QStringLiteral("("), false});
-                        flatten(node.children);
-                        columnTokens.push_back(Token{Token::Kind::Operator, QStringLiteral(")"), false});
-                    } else {
-                        columnTokens.push_back(node.token);
-                    }
-                }
-            };
-            flatten(element);
-            ColumnDefinition column = columnDefinition(columnTokens);
-            QString definition = column.definition;
-            if (keyColumns.contains(column.name.toLower()) && !column.notNull
-                && !definition.contains(QLatin1String("PRIMARY KEY")))
-                definition += QStringLiteral(" NOT NULL");
-            definitions << definition;
-        }
-        statement.kind = Statement::Kind::Sql;
-        statement.sql = QStringLiteral("CREATE TABLE ")
-            + (table.schema.isEmpty() ? quoteName(table.table) : quoteName(table.schema) + QLatin1Char('.') + quoteName(table.table))
-            + QStringLiteral(" (") + definitions.join(QStringLiteral(", ")) + QLatin1Char(')');
-        return statement;
-    }
-    if (first.isWord("ALTER") && second("TABLE")) {
-        size_t end = 0;
-        const ResolvedName table = tableAt(m_resolver, nodes, 2, end);
-        statement.name = table.table;
-        statement.schema = table.schema.isEmpty() ? QStringLiteral("main") : table.schema;
-        // Column definitions are read back from the original tokens, so that groups keep their parentheses.
-        size_t tokenPos = 0;
-        for (size_t seen = 0, depth = 0; tokenPos < tokens.size(); ++tokenPos) {
-            if (depth == 0 && seen == end)
-                break;
-            if (tokens[tokenPos].isOperator("("))
-                ++depth;
-            else if (tokens[tokenPos].isOperator(")"))
-                --depth;
-            if (depth == 0)
-                ++seen;
-        }
-        if (end < nodes.size() && isWord(nodes[end], "ADD")) {
-            statement.kind = Statement::Kind::AddColumns;
-            TokenList current;
-            int depth = 0;
-            for (size_t i = tokenPos + 1; i <= tokens.size(); ++i) {
-                if (i == tokens.size() || (depth == 0 && tokens[i].isOperator(","))) {
-                    if (current.empty())
-                        throw syntaxError(QStringLiteral(","));
-                    if (current.front().isWord("COLUMN"))
-                        current.erase(current.begin());
-                    statement.columns.push_back(columnDefinition(current));
-                    current.clear();
+    QStringList definitions;
+    for (const Nodes& element : elements) {
+        if (element.empty())
+            throw syntaxError(QStringLiteral(","));
+        static const char* const constraintWords[] = {"CONSTRAINT", "PRIMARY", "UNIQUE", "FOREIGN", "CHECK", "INDEX"};
+        bool constraint = false;
+        for (const char* word : constraintWords)
+            constraint = constraint || isWord(element[0], word);
+        if (constraint) {
+            Nodes kept;
+            for (size_t i = 0; i < element.size(); ++i) {
+                if (isWord(element[i], "CLUSTERED") || isWord(element[i], "NONCLUSTERED"))
+                    continue;
+                if (isWord(element[i], "WITH") && i + 1 < element.size() && element[i + 1].group) {
+                    ++i;
                     continue;
                 }
-                if (tokens[i].isOperator("("))
-                    ++depth;
-                else if (tokens[i].isOperator(")"))
-                    --depth;
-                current.push_back(tokens[i]);
-            }
-            return statement;
-        }
-        if (end + 1 < nodes.size() && isWord(nodes[end], "ALTER") && isWord(nodes[end + 1], "COLUMN")) {
-            statement.kind = Statement::Kind::AlterColumn;
-            statement.columns.push_back(columnDefinition(TokenList(tokens.begin() + tokenPos + 2, tokens.end())));
-            return statement;
-        }
-        throw unsupported(QStringLiteral("this form of ALTER TABLE"));
-    }
-    if (first.isWord("SELECT")) {
-        // SELECT ... INTO name FROM ...: a new table made from the query.
-        for (size_t i = 1; i + 1 < nodes.size(); ++i) {
-            if (isWord(nodes[i], "FROM"))
-                break;
-            if (isWord(nodes[i], "INTO") && isNameNode(nodes[i + 1])) {
-                const bool temporary = nodes[i + 1].token.kind == Token::Kind::TempName;
-                size_t end = 0;
-                const ResolvedName table = tableAt(m_resolver, nodes, i + 1, end);
-                const QString target = table.changed ? table.rendered : quoteName(table.table);
-                nodes.erase(nodes.begin() + i, nodes.begin() + end);
-                // SELECT * INTO name FROM table: the new table takes the source's columns as declared,
-                // as SQL Server's does, and the rows are copied whole.
-                size_t sourceEnd = 0;
-                if (i == 2 && isOp(nodes[1], "*") && nodes.size() > 3 && isWord(nodes[2], "FROM") && isNameNode(nodes[3])) {
-                    const ResolvedName source = tableAt(m_resolver, nodes, 3, sourceEnd);
-                    // A WHERE (and a UNION ALL of the same table) only chooses the rows; the columns
-                    // are still the source's, as SQL Server declares them.
-                    const bool filtered = sourceEnd < nodes.size() && isWord(nodes[sourceEnd], "WHERE");
-                    if (sourceEnd == nodes.size() || filtered) {
-                        if (filtered)
-                            statement.sql = QLatin1Char(' ')
-                                + translateExpression(Nodes(nodes.begin() + sourceEnd, nodes.end()), m_resolver);
-                        statement.kind = Statement::Kind::CopyTable;
-                        statement.name = target;
-                        statement.temporary = temporary;
-                        statement.schema = !source.schema.isEmpty()                         ? source.schema
-                            : nodes[3].token.kind == Token::Kind::TempName ? QStringLiteral("temp")
-                                                                            : QStringLiteral("main");
-                        statement.table = source.table;
-                        return statement;
-                    }
+                if (isWord(element[i], "ON") && i + 1 < element.size() && !element[i + 1].group) {
+                    ++i;
+                    continue;
                 }
-                statement.kind = Statement::Kind::Sql;
-                statement.sql = (temporary ? QStringLiteral("CREATE TEMP TABLE ") : QStringLiteral("CREATE TABLE ")) + target
-                    + QStringLiteral(" AS ") + translateExpression(std::move(nodes), m_resolver);
+                kept.push_back(element[i]);
+            }
+            passNames(kept, m_resolver);
+            definitions << db::embedded::render(kept);
+            continue;
+        }
+        const ColumnDefinition column = columnDefinition(flatten(element));
+        QString definition = column.definition;
+        if (keyColumns.contains(column.name.toLower()) && !column.notNull && !definition.contains(QLatin1String("PRIMARY KEY")))
+            definition += QStringLiteral(" NOT NULL");
+        definitions << definition;
+    }
+    Statement statement;
+    statement.kind = Statement::Kind::Sql;
+    statement.sql = QStringLiteral("CREATE TABLE ")
+        + (table.schema.isEmpty() ? quoteName(table.table) : quoteName(table.schema) + QLatin1Char('.') + quoteName(table.table))
+        + QStringLiteral(" (") + definitions.join(QStringLiteral(", ")) + QLatin1Char(')');
+    return statement;
+}
+
+Statement TsqlTranslator::alterTable(const TokenList& tokens)
+{
+    const Nodes nodes = buildTree(tokens);
+    size_t end = 0;
+    const ResolvedName table = tableAt(m_resolver, nodes, 2, end);
+    Statement statement;
+    statement.name = table.table;
+    statement.schema = table.schema.isEmpty() ? QStringLiteral("main") : table.schema;
+    // Column definitions are read back from the original tokens, so that groups keep their parentheses.
+    size_t tokenPos = 0;
+    for (size_t seen = 0, depth = 0; tokenPos < tokens.size(); ++tokenPos) {
+        if (depth == 0 && seen == end)
+            break;
+        if (tokens[tokenPos].isOperator("("))
+            ++depth;
+        else if (tokens[tokenPos].isOperator(")"))
+            --depth;
+        if (depth == 0)
+            ++seen;
+    }
+    if (end < nodes.size() && isWord(nodes[end], "ADD")) {
+        statement.kind = Statement::Kind::AddColumns;
+        TokenList current;
+        int depth = 0;
+        for (size_t i = tokenPos + 1; i <= tokens.size(); ++i) {
+            if (i == tokens.size() || (depth == 0 && tokens[i].isOperator(","))) {
+                if (current.empty())
+                    throw syntaxError(QStringLiteral(","));
+                if (current.front().isWord("COLUMN"))
+                    current.erase(current.begin());
+                statement.columns.push_back(columnDefinition(current));
+                current.clear();
+                continue;
+            }
+            if (tokens[i].isOperator("("))
+                ++depth;
+            else if (tokens[i].isOperator(")"))
+                --depth;
+            current.push_back(tokens[i]);
+        }
+        return statement;
+    }
+    if (end + 1 < nodes.size() && isWord(nodes[end], "ALTER") && isWord(nodes[end + 1], "COLUMN")) {
+        statement.kind = Statement::Kind::AlterColumn;
+        statement.columns.push_back(columnDefinition(TokenList(tokens.begin() + tokenPos + 2, tokens.end())));
+        return statement;
+    }
+    throw unsupported(QStringLiteral("this form of ALTER TABLE"));
+}
+
+Statement TsqlTranslator::select(const TokenList& tokens)
+{
+    Nodes nodes = buildTree(tokens);
+    // SELECT ... INTO name FROM ...: a new table made from the query.
+    for (size_t i = 1; i + 1 < nodes.size(); ++i) {
+        if (isWord(nodes[i], "FROM"))
+            break;
+        if (!isWord(nodes[i], "INTO") || !isNameNode(nodes[i + 1]))
+            continue;
+        Statement statement;
+        const bool temporary = nodes[i + 1].token.kind == Token::Kind::TempName;
+        size_t end = 0;
+        const ResolvedName table = tableAt(m_resolver, nodes, i + 1, end);
+        const QString target = table.changed ? table.rendered : quoteName(table.table);
+        nodes.erase(nodes.begin() + i, nodes.begin() + end);
+        // SELECT * INTO name FROM table: the new table takes the source's columns as declared,
+        // as SQL Server's does, and the rows are copied whole.
+        size_t sourceEnd = 0;
+        if (i == 2 && isOp(nodes[1], "*") && nodes.size() > 3 && isWord(nodes[2], "FROM") && isNameNode(nodes[3])) {
+            const ResolvedName source = tableAt(m_resolver, nodes, 3, sourceEnd);
+            // A WHERE (and a UNION ALL of the same table) only chooses the rows; the columns
+            // are still the source's, as SQL Server declares them.
+            const bool filtered = sourceEnd < nodes.size() && isWord(nodes[sourceEnd], "WHERE");
+            if (sourceEnd == nodes.size() || filtered) {
+                if (filtered)
+                    statement.sql = QLatin1Char(' ') + translateExpression(Nodes(nodes.begin() + sourceEnd, nodes.end()), m_resolver);
+                statement.kind = Statement::Kind::CopyTable;
+                statement.name = target;
+                statement.temporary = temporary;
+                statement.schema = !source.schema.isEmpty()                         ? source.schema
+                    : nodes[3].token.kind == Token::Kind::TempName ? QStringLiteral("temp")
+                                                                    : QStringLiteral("main");
+                statement.table = source.table;
                 return statement;
             }
         }
-    }
-    statement.kind = Statement::Kind::Sql;
-    if (first.isWord("INSERT")) {
-        statement.changesRows = true;
-        statement.sql = translateInsert(std::move(nodes), m_resolver, m_identityInsert);
+        statement.kind = Statement::Kind::Sql;
+        statement.sql = (temporary ? QStringLiteral("CREATE TEMP TABLE ") : QStringLiteral("CREATE TABLE ")) + target
+            + QStringLiteral(" AS ") + translateExpression(std::move(nodes), m_resolver);
         return statement;
     }
-    statement.changesRows = first.isWord("UPDATE") || first.isWord("DELETE");
+    Statement statement;
+    statement.kind = Statement::Kind::Sql;
     statement.sql = translateExpression(std::move(nodes), m_resolver);
+    return statement;
+}
+
+Statement TsqlTranslator::insert(const TokenList& tokens)
+{
+    Statement statement;
+    statement.kind = Statement::Kind::Sql;
+    statement.changesRows = true;
+    statement.sql = translateInsert(buildTree(tokens), m_resolver, m_identityInsert);
+    return statement;
+}
+
+Statement TsqlTranslator::query(const TokenList& tokens)
+{
+    Statement statement;
+    statement.kind = Statement::Kind::Sql;
+    statement.changesRows = tokens[0].isWord("UPDATE") || tokens[0].isWord("DELETE");
+    statement.sql = translateExpression(buildTree(tokens), m_resolver);
     return statement;
 }
 

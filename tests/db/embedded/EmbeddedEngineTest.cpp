@@ -317,3 +317,22 @@ TEST_F(EmbeddedEngineTest, SelectStarIntoKeepsTheSourceColumnsButNotItsKeys)
     EXPECT_EQ(errorOf([&] { connection->execute("select * from #none"); }).nativeCode(), 208);
     EXPECT_EQ(errorOf([&] { connection->execute("select * into #copy from T"); }).nativeCode(), 2714);
 }
+
+TEST_F(EmbeddedEngineTest, AlterColumnChangesAScaledNumberAndKeepsItsRows)
+{
+    connection->execute("insert into T (ID, Amount) values (1, 12.25)");
+    connection->execute("alter table T alter column Amount numeric(18,3) NOT NULL");
+    EXPECT_EQ(rows(*connection, "select Amount * 2 from T"), QStringList({"24.5"}));
+    EXPECT_EQ(errorOf([&] { connection->execute("insert into T (ID) values (2)"); }).nativeCode(), 515);
+}
+
+TEST_F(EmbeddedEngineTest, FailedSelectIntoLeavesNoTableAndKeepsTheCallersTransaction)
+{
+    connection->execute("insert into T (ID, Name) values (1, 'abc')");
+    db::Transaction transaction(*connection);
+    connection->execute("insert into T (ID, Name) values (2, 'def')");
+    EXPECT_THROW(connection->execute("select * into Copy from T where cast(Name as int) = 1"), db::DbError);
+    EXPECT_EQ(scalarText(*connection, "select count(*) from sqlite_schema where name = 'Copy'"), "0");
+    transaction.commit();
+    EXPECT_EQ(scalarText(*connection, "select count(*) from T"), "2");
+}
