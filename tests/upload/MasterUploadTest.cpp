@@ -7,6 +7,7 @@
 #include "db/embedded/EmbeddedServer.h"
 #include "report/IniSetting.h"
 #include "report/TextFile.h"
+#include "tools/demo/ActivityTriggers.h"
 #include "upload/MasterUpload.h"
 
 #include <QDir>
@@ -92,6 +93,28 @@ TEST_F(MasterUploadTest, DemoChangesAreCopiedAgainAndTheMarkIsKeptInFileAndMemor
     reporter.clear();
     EXPECT_EQ(upload(3), 3);
     EXPECT_FALSE(sentToBranch(QStringLiteral("Insert into")));
+}
+
+// Every captured master table is replayed by its own key: a change at the head office brings
+// back the row the branch had lost.
+TEST_F(MasterUploadTest, EveryReplayedMasterIsCopiedAgainByItsKey)
+{
+    const int mark = lastActivity();
+    std::vector<std::pair<QString, QString>> changed; // table, key condition
+    for (const tools::CapturedTable& table : tools::ActivityTriggers::capturedTables()) {
+        const auto key = MasterUpload::keyColumn(table.tableName);
+        if (table.kind != tools::CapturedTable::Kind::Master || !key || key->passedOver)
+            continue;
+        const QString where = QStringLiteral("%1 = %2").arg(key->column, TempServers::rows(head(), "select min(" + key->column + ") from " + table.tableName));
+        branch().execute("delete from " + table.tableName + " where " + where);
+        head().execute(QStringLiteral("update %1 set %2 = %2 where %3").arg(table.tableName, key->column, where));
+        changed.emplace_back(table.tableName, where);
+    }
+    ASSERT_EQ(changed.size(), 12u);
+    EXPECT_EQ(upload(mark), mark + 12);
+    for (const auto& [table, where] : changed)
+        EXPECT_EQ(TempServers::scalar(branch(), "select count(*) from " + table + " where " + where).toInt(), 1) << table.toStdString();
+    EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(MasterUploadTest, ReplayingTheSameRowsTwiceGivesTheSameBranch)
