@@ -130,8 +130,9 @@ QString quoted(const QString& text)
     return out;
 }
 
-QString literal(const QString& text, bool unicode)
+QString literal(const QString& text, Literal kind)
 {
+    const bool unicode = kind == Literal::Unicode;
     const QString prefix = unicode ? QStringLiteral("N") : QString();
     const QString function = unicode ? QStringLiteral("NCHAR(") : QStringLiteral("CHAR(");
     QStringList pieces;
@@ -225,9 +226,9 @@ QString of(ValueKind kind, const QVariant& value)
         return QStringLiteral("NULL");
     switch (kind) {
     case ValueKind::Text:
-        return literal(plainText(value), false);
+        return literal(plainText(value), Literal::Ansi);
     case ValueKind::UnicodeText:
-        return literal(plainText(value), true);
+        return literal(plainText(value), Literal::Unicode);
     case ValueKind::Date:
         return dateValue(value);
     case ValueKind::ExactNumber:

@@ -21,10 +21,12 @@ QString of(ValueKind kind, const QVariant& value);
 
 /// "'" + text with every quote doubled + "'".
 QString quoted(const QString& text);
-/// A text literal that every server reads back as `text`: quoted runs ('...' or N'...' when
-/// `unicode`), with each control character below a blank other than tab, CR and LF (NUL included)
-/// written as CHAR(n) or NCHAR(n) and joined by "+": a NUL inside a literal ends the statement text.
-QString literal(const QString& text, bool unicode);
+/// The kind of text literal: '...' for char and varchar columns, N'...' for nchar and nvarchar.
+enum class Literal { Ansi, Unicode };
+/// A text literal that every server reads back as `text`: quoted runs ('...' or N'...'), with each
+/// control character below a blank other than tab, CR and LF (NUL included) written as CHAR(n) or
+/// NCHAR(n) and joined by "+": a NUL inside a literal ends the statement text.
+QString literal(const QString& text, Literal kind);
 /// The leading number of `text` through a double, at most 15 significant digits, no exponent.
 QString number(const QString& text);
 /// A double as its shortest decimal text of at most 15 significant digits, without exponent.

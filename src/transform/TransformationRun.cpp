@@ -185,10 +185,10 @@ QString TransformationRun::whyNotCopied(const QString& masterTable, long long so
         + row.field(0).text() + QStringLiteral(", not ") + listing.vchTypeName;
 }
 
-void TransformationRun::notTransferred(const QString& reason, bool balloon)
+void TransformationRun::notTransferred(const QString& reason, Telling telling)
 {
     m_reporter.log(notTransferredTag, reason);
-    if (balloon)
+    if (telling == Telling::LogAndNotify)
         m_reporter.balloon(reason);
 }
 
@@ -275,7 +275,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         // Said once for the whole run rather than once for every checked voucher.
         outcome.failed = int(checked);
         if (outcome.failed > 0)
-            notTransferred(QStringLiteral("No voucher transferred: choose a sales or purchase voucher type on both sides."), true);
+            notTransferred(QStringLiteral("No voucher transferred: choose a sales or purchase voucher type on both sides."), Telling::LogAndNotify);
         m_reporter.status(QStringLiteral("MIgration Over"));
         return outcome;
     }
@@ -358,7 +358,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
                 // Once for the list: a timer finds the same vouchers on every tick.
                 if (!settings.listing->loggedAsTransferred.contains(sourceKey)) {
                     settings.listing->loggedAsTransferred.insert(sourceKey);
-                    notTransferred(lastAlreadyTransferred, false);
+                    notTransferred(lastAlreadyTransferred, Telling::LogOnly);
                 }
                 continue;
             }
@@ -379,7 +379,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
                 else if (reason.isEmpty())
                     reason = settings.destinationCompany + QStringLiteral(" did not accept it");
                 failedWith(reason);
-                notTransferred(voucher + reason, true);
+                notTransferred(voucher + reason, Telling::LogAndNotify);
                 continue;
             }
             ++outcome.copied;
@@ -393,10 +393,10 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
                 stopReason = e.message();
                 break;
             }
-            notTransferred(voucher + e.message(), true);
+            notTransferred(voucher + e.message(), Telling::LogAndNotify);
         } catch (const std::exception& e) {
             failedWith(QString::fromStdString(e.what()));
-            notTransferred(voucher + QString::fromStdString(e.what()), true);
+            notTransferred(voucher + QString::fromStdString(e.what()), Telling::LogAndNotify);
         }
     }
 
@@ -409,7 +409,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         const QString stopped = QStringLiteral("Transformation stopped: ") + stopReason + QStringLiteral(" ")
             + QString::number(outcome.copied) + QStringLiteral(" copied; ") + QString::number(left + 1)
             + QStringLiteral(" not copied, left for the next run.");
-        notTransferred(stopped, true);
+        notTransferred(stopped, Telling::LogAndNotify);
         m_reporter.status(QStringLiteral("Transformation stopped: ") + stopReason);
         return outcome;
     }

@@ -156,7 +156,8 @@ public:
 
 private:
     long long parentOn(Company company, const report::ListControl& list);
-    void notTransferred(const QString& reason, bool balloon);
+    enum class Telling { LogOnly, LogAndNotify };
+    void notTransferred(const QString& reason, Telling telling);
     QString whyNotCopied(const QString& masterTable, long long sourceKey, const Listing& listing, const QString& sourceCompany);
     RunOutcome refuse(RunOutcome outcome, const QString& why);
 

@@ -90,8 +90,8 @@ protected:
         const QStringList bits{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("NULL")};
         int lid = firstLid;
         for (qsizetype i = 0; i < hostileTexts.size(); ++i, ++lid) {
-            const QString text = replication::ValueText::literal(hostileTexts[i], false);
-            const QString unicodeText = replication::ValueText::literal(hostileTexts[i], true);
+            const QString text = replication::ValueText::literal(hostileTexts[i], replication::ValueText::Literal::Ansi);
+            const QString unicodeText = replication::ValueText::literal(hostileTexts[i], replication::ValueText::Literal::Unicode);
             servers.headOffice().execute(QStringLiteral("insert into tblLedger (LID, LName, LAliasName, Address1, OpeningBalance, CreditLimit, "
                                                         "CreditDays, ActiveStatus, CreatedDate) values (%1, %2, %2, %3, %4, %5, %6, %7, %8)")
                                              .arg(lid)
@@ -151,7 +151,7 @@ TEST_F(ValuesTest, VoucherCopyWritesEveryHostileValueUnchangedUnderTheNewKey)
         head.execute(QStringLiteral("insert into tblSalesItem (InvID, SlNo, ItemID, Qty, Prate, rate, MRP, BatchNo) "
                                     "values (88001, %1, 1, %2, 9999999999999999.99, -9999999999999999.99, NULL, %3)")
                          .arg(i + 1)
-                         .arg(i % 2 ? QStringLiteral("NULL") : QStringLiteral("0.001"), replication::ValueText::literal(hostileTexts[i], false)));
+                         .arg(i % 2 ? QStringLiteral("NULL") : QStringLiteral("0.001"), replication::ValueText::literal(hostileTexts[i], replication::ValueText::Literal::Ansi)));
     servers.branch().execute(QStringLiteral("Alter table TblSales Add SyncStat Numeric"));
     servers.branch().execute(QStringLiteral("Alter table TblSales Add ServInvID Numeric"));
     replication::VoucherCopy copy;
