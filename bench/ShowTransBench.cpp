@@ -6,7 +6,7 @@
 #include "app/Shell.h"
 #include "db/Connection.h"
 #include "db/Transaction.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "report/Prompter.h"
 #include "tools/demo/DemoBuilder.h"
 
@@ -33,7 +33,7 @@ void addVouchers(const QString& folder, const QDate& day)
     db::Connection headOffice(db::ConnectionContext{folder});
     headOffice.open(tools::DemoBuilder::connectionText(tools::DemoBuilder::headOfficeDataSource(), tools::DemoBuilder::mainCompany()));
     db::Transaction transaction(headOffice);
-    const QString date = db::DateText::sqlDate(day);
+    const QString date = text::DateText::sqlDate(day);
     for (int i = 1; i <= voucherCount; ++i) {
         const int invId = 100000 + i;
         headOffice.execute(QStringLiteral("insert into tblSales (InvID, InvNo, InvDate, VchTypeID, Party, BillAmt, cancelled, SortNumber) "

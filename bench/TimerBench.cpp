@@ -9,7 +9,7 @@
 #include "app/Shell.h"
 #include "app/TimerController.h"
 #include "db/Connection.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/embedded/EmbeddedServer.h"
 #include "report/Prompter.h"
 #include "report/TextFile.h"
@@ -78,7 +78,7 @@ void makeActivity(db::Connection& head, const QDate& today)
         head.execute(QStringLiteral("INSERT INTO tblSales (InvID, InvNo, InvDate, VchTypeID, Party, BillAmt, cancelled) "
                                     "VALUES (%1, 'NEW/%1', '%2', %3, 'Walk-in', 50, 0)")
                          .arg(900000 + i)
-                         .arg(db::DateText::sqlDate(today))
+                         .arg(text::DateText::sqlDate(today))
                          .arg(vchType));
 }
 
@@ -129,7 +129,7 @@ int main(int argc, char* argv[])
     makeActivity(head, today);
     // One voucher of the day that the head office no longer has, for the search to find.
     head.execute(QStringLiteral("DELETE FROM tblSales WHERE InvID = (SELECT MIN(InvID) FROM tblSales WHERE InvDate = '%1' AND VchTypeID = %2)")
-                     .arg(db::DateText::sqlDate(day))
+                     .arg(text::DateText::sqlDate(day))
                      .arg(vchType));
     const qint32 markBefore = shell.maxActivityId();
 

@@ -7,7 +7,7 @@
 #include "connect/UserLog.h"
 #include "db/Connection.h"
 #include "db/Transaction.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "replication/TransactionCopier.h"
 #include "report/DailyLog.h"
 #include "report/ListControl.h"
@@ -98,7 +98,7 @@ void addVouchers(db::Connection& headOffice, const QDate& day)
 {
     const int itemCount = headOffice.openRecordset(QStringLiteral("select count(*) from tblItemMaster")).field(0).value().toInt();
     db::Transaction transaction(headOffice);
-    const QString date = db::DateText::sqlDate(day);
+    const QString date = text::DateText::sqlDate(day);
     for (int i = 0; i < voucherCount; ++i) {
         const int invId = firstKey + i;
         headOffice.execute(QStringLiteral("insert into tblSales (InvID, InvNo, InvDate, VchTypeID, Party, TaxType, BillAmt, cancelled, SortNumber) "

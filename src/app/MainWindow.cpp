@@ -2,7 +2,7 @@
 
 #include "app/ClickableLabel.h"
 #include "app/GridFormat.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "masters/MasterCounts.h"
 #include "reconcile/MismatchSearch.h"
 #include "reconcile/TransactionCounts.h"
@@ -747,7 +747,7 @@ void MainWindow::showNotices()
     // Newest first: the operator coming back looks for what happened last.
     for (qsizetype i = 0; i < m_notices.size(); ++i) {
         const Notice& notice = m_notices[m_notices.size() - 1 - i];
-        table->setItem(int(i), 0, new QTableWidgetItem(db::DateText::human(notice.time)));
+        table->setItem(int(i), 0, new QTableWidgetItem(text::DateText::human(notice.time)));
         table->setItem(int(i), 1, new QTableWidgetItem(notice.text));
     }
     table->resizeColumnToContents(0);

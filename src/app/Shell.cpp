@@ -8,7 +8,7 @@
 #include "app/TimerController.h"
 #include "app/TransformController.h"
 #include "connect/Connect.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "report/TextFile.h"
 
 #include <QApplication>
@@ -163,7 +163,7 @@ void Shell::connectCompanies()
     m_settings = result.settings;
     if (result.endRequested)
         endProgram();
-    m_window.lblTimerStatus()->setText(db::DateText::human(m_options.clock()));
+    m_window.lblTimerStatus()->setText(text::DateText::human(m_options.clock()));
     m_window.dtpdate()->setDate(result.serverDate);
     m_window.dtpto()->setDate(result.serverDate);
 

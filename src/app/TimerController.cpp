@@ -4,7 +4,7 @@
 #include "app/ReconcileController.h"
 #include "app/Shell.h"
 #include "app/TransformController.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/DbError.h"
 #include "report/ProgressSteps.h"
 #include "upload/MasterUpload.h"
@@ -136,10 +136,10 @@ bool TimerController::work(upload::TickOutcome& outcome)
     // Connectivity, activity, master upload, transaction counts, transformation.
     report::ProgressSteps bar(reporter, QStringLiteral("Timer tick"), 5);
     const QDateTime now = m_shell.now();
-    m_window.lblTimerStatus()->setText(db::DateText::timeAmPm(now.time()));
+    m_window.lblTimerStatus()->setText(text::DateText::timeAmPm(now.time()));
     reporter.log(QStringLiteral("Timer Activated. checking Web connectivity"), QString());
     if (m_window.lblStatus()->text().trimmed().isEmpty())
-        reporter.progress(QStringLiteral("Timer Activated ") + db::DateText::human(now));
+        reporter.progress(QStringLiteral("Timer Activated ") + text::DateText::human(now));
     if (!m_connectivity->isWebConnected()) {
         timer->start();
         return true;

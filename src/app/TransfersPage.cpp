@@ -3,7 +3,7 @@
 #include "app/BusyCursor.h"
 #include "app/MainWindow.h"
 #include "app/Shell.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "transform/TransactionListing.h"
 #include "upload/MasterUpload.h"
 
@@ -76,7 +76,7 @@ void TransfersPage::refresh()
     int row = 0;
     for (const transform::TransferRow& copy : m_ledger.transfers)
         setRow(transfers, row++,
-               {copy.number, db::DateText::dayMonthYear(copy.date), copy.vchType, QString::number(copy.headOfficeKey),
+               {copy.number, text::DateText::dayMonthYear(copy.date), copy.vchType, QString::number(copy.headOfficeKey),
                 QString::number(copy.branchKey), copy.headOfficeAmount, copy.branchAmount, copy.copiedAt,
                 copy.copiedAt.isEmpty() ? QStringLiteral("(not recorded)") : copy.copiedBy},
                {3, 4, 5, 6});
@@ -87,8 +87,8 @@ void TransfersPage::refresh()
         setRow(aside, row++, {entry.kind, entry.what, entry.reason, QString::number(entry.tries), entry.lastTry}, {3});
 
     const QString range = to == transform::TransactionListing::singleDayMark()
-        ? db::DateText::dayMonthYear(from)
-        : db::DateText::dayMonthYear(from) + QStringLiteral(" to ") + db::DateText::dayMonthYear(to);
+        ? text::DateText::dayMonthYear(from)
+        : text::DateText::dayMonthYear(from) + QStringLiteral(" to ") + text::DateText::dayMonthYear(to);
     QString note = QStringLiteral("%1 vouchers copied from head office, dated %2; %3 set aside.")
                        .arg(m_ledger.transfers.size())
                        .arg(range)

@@ -6,7 +6,7 @@
 #include "app/MainWindow.h"
 #include "app/MastersController.h"
 #include "app/Shell.h"
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 #include "report/Prompter.h"
 #include "transform/TransformPreview.h"
 
@@ -116,7 +116,7 @@ transform::ListingControls TransformController::listingControls()
 
 void TransformController::showSelectedTotal()
 {
-    m_window.txtSelVal()->setText(db::NumberText::plain(transform::TransactionListing::billAmount(m_sourceList, transform::Entries::CheckedOnly)));
+    m_window.txtSelVal()->setText(text::NumberText::plain(transform::TransactionListing::billAmount(m_sourceList, transform::Entries::CheckedOnly)));
 }
 
 void TransformController::showTransactions()
@@ -129,9 +129,9 @@ void TransformController::showTransactions()
     }
     transform::ListingSteps steps;
     steps.showTotals = [this](double total, double selected) {
-        m_window.txttotVal()->setText(db::NumberText::plain(total));
+        m_window.txttotVal()->setText(text::NumberText::plain(total));
         m_window.chkCheckAll()->setChecked(true);
-        m_window.txtSelVal()->setText(db::NumberText::plain(selected));
+        m_window.txtSelVal()->setText(text::NumberText::plain(selected));
     };
     steps.mastersDiffer = [this] {
         m_masters.fillDataCount();
@@ -170,7 +170,7 @@ void TransformController::reduceToChanged()
     {
         QSignalBlocker quiet(m_window.lstSource());
         transform::TransactionListing::checkAll(m_sourceList, false);
-        m_listing.selectBills(m_sourceList, db::NumberText::leading(m_window.txtReduceTo()->text()));
+        m_listing.selectBills(m_sourceList, text::NumberText::leading(m_window.txtReduceTo()->text()));
     }
     showSelectedTotal();
 }
@@ -187,7 +187,7 @@ void TransformController::selectedValueDoubleClicked()
     const int before = checkedCount();
     {
         QSignalBlocker quiet(m_window.lstSource());
-        m_listing.selectBills(m_sourceList, db::NumberText::leading(m_window.txtSelVal()->text()));
+        m_listing.selectBills(m_sourceList, text::NumberText::leading(m_window.txtSelVal()->text()));
     }
     // The selection never clears a check, so a new check shows in the count; without one the label stays empty.
     if (checkedCount() != before)
@@ -241,9 +241,9 @@ void TransformController::runTransformation(RunBy by)
 transform::RunSettings TransformController::runSettings(RunBy by)
 {
     transform::RunSettings settings;
-    settings.purchaseRatePercent = db::NumberText::leading(m_window.txtPRateDiscount()->text());
-    settings.salesRatePercent = db::NumberText::leading(m_window.txtSRateDiscount()->text());
-    settings.mrpPercent = db::NumberText::leading(m_window.txtMRPDiscount()->text());
+    settings.purchaseRatePercent = text::NumberText::leading(m_window.txtPRateDiscount()->text());
+    settings.salesRatePercent = text::NumberText::leading(m_window.txtSRateDiscount()->text());
+    settings.mrpPercent = text::NumberText::leading(m_window.txtMRPDiscount()->text());
     // The companies connected now, which the login panel's choices may no longer show.
     settings.sourceCompany = m_shell.settings().sourceCompanyCode;
     settings.destinationCompany = m_shell.settings().destinationCompanyCode;

@@ -4,7 +4,7 @@
 #include "connect/LinkedServer.h"
 #include "connect/ServerClock.h"
 #include "connect/UserLog.h"
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 #include "report/IniSetting.h"
 #include "report/Prompter.h"
 #include "report/Reporter.h"
@@ -85,7 +85,7 @@ ConnectResult Connect::run(const ProgramSettings& current, const QString& destin
     ServerClock clock(report::TextFile::read(m_files.timezone), m_prompter, m_clock);
     result.serverDate = clock.serverDateTime(m_connections.source(), m_connections.destination()).date;
     result.automaticMode =
-        db::NumberText::leading(m_ini.read(m_files.appSettings, QStringLiteral("ENABLEAUTOMirtane"), QStringLiteral("False"))) != 0;
+        text::NumberText::leading(m_ini.read(m_files.appSettings, QStringLiteral("ENABLEAUTOMirtane"), QStringLiteral("False"))) != 0;
     return result;
 }
 

@@ -1,9 +1,9 @@
 #include "connect/ServerClock.h"
 
 #include "db/Connection.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/DbError.h"
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 #include "report/Prompter.h"
 
 namespace connection {
@@ -13,7 +13,7 @@ ServerClock::ServerClock(QString timezoneText, report::Prompter& prompter, Clock
     , m_clock(std::move(localClock))
 {
     bool fits = true;
-    m_offset = int(db::NumberText::leadingWhole(timezoneText, -32768, 32767, &fits));
+    m_offset = int(text::NumberText::leadingWhole(timezoneText, -32768, 32767, &fits));
     if (!fits)
         m_prompter.tell(report::PromptIcon::Warning,
                         QStringLiteral("TIMEZONE.ini holds a number of minutes that is out of range; the server's own time is used."));
@@ -36,7 +36,7 @@ ServerTime ServerClock::serverDateTime(db::Connection& source, db::Connection& d
             db::Recordset rs = clock->openRecordset(query(m_offset));
             if (!rs.eof()) {
                 const db::Field f = rs.field(QStringLiteral("ServDate"));
-                when = f.value().typeId() == QMetaType::QDateTime ? f.value().toDateTime() : db::DateText::parse(f.text());
+                when = f.value().typeId() == QMetaType::QDateTime ? f.value().toDateTime() : text::DateText::parse(f.text());
             }
         } catch (const db::DbError& e) {
             m_prompter.tell(report::PromptIcon::Warning, e.message());
@@ -44,7 +44,7 @@ ServerTime ServerClock::serverDateTime(db::Connection& source, db::Connection& d
     }
     if (!when.isValid())
         when = m_clock();
-    return ServerTime{when.date(), db::DateText::dayMonthYear(when.date()), db::DateText::timeAmPm(when.time())};
+    return ServerTime{when.date(), text::DateText::dayMonthYear(when.date()), text::DateText::timeAmPm(when.time())};
 }
 
 } // namespace connection

@@ -2,7 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/DbError.h"
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 #include "report/IniSetting.h"
 #include "report/Prompter.h"
 #include "report/Reporter.h"
@@ -51,7 +51,7 @@ QStringList StartUp::listCompanies(db::Connection& connection, StartUpResult& re
 std::optional<qint32> StartUp::markValue(const QString& text)
 {
     bool fits = true;
-    const long long value = db::NumberText::leadingWhole(text, INT32_MIN, INT32_MAX, &fits);
+    const long long value = text::NumberText::leadingWhole(text, INT32_MIN, INT32_MAX, &fits);
     if (!fits)
         return std::nullopt;
     return qint32(value);

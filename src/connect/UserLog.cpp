@@ -1,7 +1,7 @@
 #include "connect/UserLog.h"
 
 #include "db/Connection.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/DbError.h"
 #include "report/Prompter.h"
 
@@ -43,8 +43,8 @@ QString UserLog::statement(const UserLogEntry& e, const QDateTime& now)
     return QStringLiteral(" insert into tbluserlog (SystemName,LoginName , DateOf, Action, TimeOF,TypeofAction, OldData, "
                           "NewData,ReCreateData , refID, ParentVchTypeID, VchTypeID, UserID,WindowName)  values('")
         + quoted(systemName) + QStringLiteral("','") + quoted(loginName) + QStringLiteral("','")
-        + db::DateText::dayMonthYear(now.date()) + QStringLiteral("','") + quoted(e.action.left(100)) + QStringLiteral("','")
-        + db::DateText::timeAmPm(now.time()) + QStringLiteral("','") + typeText(e.actionType) + QStringLiteral("','")
+        + text::DateText::dayMonthYear(now.date()) + QStringLiteral("','") + quoted(e.action.left(100)) + QStringLiteral("','")
+        + text::DateText::timeAmPm(now.time()) + QStringLiteral("','") + typeText(e.actionType) + QStringLiteral("','")
         + quoted(e.oldData.left(500)) + QStringLiteral("','") + quoted(e.newData.left(500)) + QStringLiteral("','")
         + quoted(e.reCreateData) + QStringLiteral("',") + QString::number(e.refId) + QLatin1Char(',')
         + QString::number(e.parentVchTypeId) + QLatin1Char(',') + QString::number(e.vchTypeId) + QLatin1Char(',')

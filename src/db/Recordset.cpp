@@ -1,6 +1,6 @@
 #include "db/Recordset.h"
 
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/DbError.h"
 #include "db/TypeCode.h"
 
@@ -20,7 +20,7 @@ QString Field::text() const
     if (isNull())
         return QString();
     if (m_value.typeId() == QMetaType::QDateTime)
-        return DateText::storedDateTime(m_value.toDateTime());
+        return text::DateText::storedDateTime(m_value.toDateTime());
     if (m_value.typeId() == QMetaType::Bool)
         return m_value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     if (m_value.typeId() == QMetaType::Double)

@@ -1,7 +1,7 @@
 #include "masters/MasterCounts.h"
 
 #include "db/Connection.h"
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 #include "report/GridControl.h"
 #include "report/Reporter.h"
 
@@ -54,7 +54,7 @@ void MasterCounts::fill(report::GridControl& grid, bool& masterDifference, const
         int row = 0;
         while (!online.eof()) {
             grid.setCell(row, 2, online.field(QStringLiteral("Nos")).text());
-            if (db::NumberText::leading(grid.cell(row, 1)) != db::NumberText::leading(grid.cell(row, 2))) {
+            if (text::NumberText::leading(grid.cell(row, 1)) != text::NumberText::leading(grid.cell(row, 2))) {
                 grid.setCellBackground(row, 0, report::CellColour::Red);
                 masterDifference = true;
             }

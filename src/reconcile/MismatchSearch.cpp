@@ -1,8 +1,8 @@
 #include "reconcile/MismatchSearch.h"
 
 #include "db/Connection.h"
-#include "db/DateText.h"
-#include "db/NumberText.h"
+#include "text/DateText.h"
+#include "text/NumberText.h"
 #include "db/ObjectName.h"
 #include "db/UnlimitedCommandTime.h"
 #include "report/GridControl.h"
@@ -100,7 +100,7 @@ QString MismatchSearch::missingQuery(const QString& masterTable, const QDate& da
     if (family == Family::None)
         return {};
     const Spelling s = spellingOf(family);
-    const QString date = db::DateText::sqlDate(day);
+    const QString date = text::DateText::sqlDate(day);
     // "not in" over a list holding a NULL is never true, so one head-office row without a
     // number would hide every missing transaction of the day: the NULLs are left out.
     return QStringLiteral(" select ") + s.id + QLatin1Char(',') + s.number + QStringLiteral(" ,") + s.date
@@ -124,7 +124,7 @@ QString MismatchSearch::headOfficeItemCountQuery(const QString& masterTable, con
     return QStringLiteral(" select ") + s.number + QStringLiteral(" ,") + s.date + QStringLiteral(",vchtypeid, servInvID,SyncStat, count(m.")
         + s.id + QStringLiteral(") as ItemCount,'Main Server' as ServerName from ") + headOfficeTable(masterTable)
         + QStringLiteral(" s inner join  ") + headOfficeTable(detailTable) + QStringLiteral(" M on ") + join + QStringLiteral(" where ")
-        + s.date + QStringLiteral("='") + db::DateText::sqlDate(day) + centre + QString::number(costCentre) + QStringLiteral(" group by ")
+        + s.date + QStringLiteral("='") + text::DateText::sqlDate(day) + centre + QString::number(costCentre) + QStringLiteral(" group by ")
         + s.number + QStringLiteral(" ,") + s.date + QStringLiteral(",vchtypeid,servInvID,SyncStat");
 }
 
@@ -143,7 +143,7 @@ QString MismatchSearch::branchItemCountQuery(const QString& masterTable, const Q
     return QStringLiteral(" select ") + keyed + QLatin1Char(',') + s.number + QStringLiteral(" ,") + s.date
         + QStringLiteral(",vchtypeid, servInvID,SyncStat, count(m.") + s.id + QStringLiteral(") as ItemCount,'Branch Server' as ServerName from ")
         + masterTable + QStringLiteral(" s inner join  ") + detailTable + QStringLiteral(" M on ") + join + QStringLiteral(" where ") + s.date
-        + QStringLiteral("='") + db::DateText::sqlDate(day) + QStringLiteral("' AND s.CCID = ") + QString::number(costCentre)
+        + QStringLiteral("='") + text::DateText::sqlDate(day) + QStringLiteral("' AND s.CCID = ") + QString::number(costCentre)
         + QStringLiteral(" and ") + numberColumn + QStringLiteral(" = ") + quoted(number) + QStringLiteral(" and ") + s.date
         + QStringLiteral(" = ") + quoted(date) + QStringLiteral("  and vchtypeid = ") + QString::number(voucherType)
         + QStringLiteral("  group by ") + grouped + QLatin1Char(',') + s.number + QStringLiteral(" ,") + s.date
@@ -193,8 +193,8 @@ void MismatchSearch::compareItemCounts(report::GridControl& grid, const QString&
         if (branch.eof())
             continue;
         m_reporter.progress(number + QLatin1Char(' ') + date + QLatin1Char(' '));
-        const double headCount = db::NumberText::leading(headOffice.field(QStringLiteral("ItemCount")).text());
-        const double branchCount = db::NumberText::leading(branch.field(QStringLiteral("ItemCount")).text());
+        const double headCount = text::NumberText::leading(headOffice.field(QStringLiteral("ItemCount")).text());
+        const double branchCount = text::NumberText::leading(branch.field(QStringLiteral("ItemCount")).text());
         if (headCount != branchCount)
             addReportedRow(grid, branch.field(s.number).text(), dateText(branch.field(s.date)),
                            branch.field(QStringLiteral("VchTypeID")).text());
@@ -221,7 +221,7 @@ QString MismatchSearch::dateText(const db::Field& field)
     if (value.typeId() != QMetaType::QDateTime)
         return field.text();
     const QDateTime when = value.toDateTime();
-    return when.time() == QTime(0, 0) ? db::DateText::dashedDate(when.date()) : db::DateText::storedDateTime(when);
+    return when.time() == QTime(0, 0) ? text::DateText::dashedDate(when.date()) : text::DateText::storedDateTime(when);
 }
 
 QString MismatchSearch::sqlDateText(const db::Field& field)
@@ -230,7 +230,7 @@ QString MismatchSearch::sqlDateText(const db::Field& field)
     if (value.typeId() != QMetaType::QDateTime)
         return field.text();
     const QDateTime when = value.toDateTime();
-    return when.time() == QTime(0, 0) ? db::DateText::sqlDate(when.date()) : db::DateText::sqlDateTime(when);
+    return when.time() == QTime(0, 0) ? text::DateText::sqlDate(when.date()) : text::DateText::sqlDateTime(when);
 }
 
 } // namespace reconcile

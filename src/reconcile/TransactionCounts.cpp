@@ -1,8 +1,8 @@
 #include "reconcile/TransactionCounts.h"
 
 #include "db/Connection.h"
-#include "db/DateText.h"
-#include "db/NumberText.h"
+#include "text/DateText.h"
+#include "text/NumberText.h"
 #include "report/GridControl.h"
 #include "report/ListControl.h"
 #include "report/Reporter.h"
@@ -26,7 +26,7 @@ QString TransactionCounts::gridFormat()
 
 QString TransactionCounts::query(qlonglong voucherType, const QDate& day)
 {
-    const QString date = db::DateText::sqlDate(day);
+    const QString date = text::DateText::sqlDate(day);
     const QString vouchers = QStringLiteral(" and vchtypeID in (") + QString::number(voucherType) + QStringLiteral(")");
     return QStringLiteral(" SELECT     'Sales' AS Property, COUNT(InvID) AS Nos From tblSales Where InvDate ='") + date + QStringLiteral("' ")
         + vouchers
@@ -70,7 +70,7 @@ void TransactionCounts::fill(report::GridControl& grid, const report::ListContro
         db::Recordset online = m_source.openRecordset(sql);
         for (int row = 0; !online.eof(); online.moveNext(), ++row) {
             grid.setCell(row, 2, online.field(QStringLiteral("Nos")).text());
-            const bool differs = db::NumberText::leading(grid.cell(row, 1)) != db::NumberText::leading(grid.cell(row, 2));
+            const bool differs = text::NumberText::leading(grid.cell(row, 1)) != text::NumberText::leading(grid.cell(row, 2));
             if (differs)
                 grid.setCellBackground(row, 0, report::CellColour::Red);
             grid.setCell(row, 3, differs ? QStringLiteral("Yes") : QStringLiteral("No"));

@@ -2,7 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/DbError.h"
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 #include "report/Prompter.h"
 
 namespace replication {
@@ -35,7 +35,7 @@ std::optional<long long> NextId::next(const QString& table, const QString& colum
         if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
             return value.toLongLong();
         // numeric keys come back as decimal text, float keys as doubles
-        return static_cast<long long>(db::NumberText::leading(field.text()));
+        return static_cast<long long>(text::NumberText::leading(field.text()));
     } catch (const std::exception& e) {
         m_lastError = QString::fromStdString(e.what());
         m_prompter.tell(report::PromptIcon::Warning, m_lastError);

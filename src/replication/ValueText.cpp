@@ -1,8 +1,8 @@
 #include "replication/ValueText.h"
 
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/Field.h"
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -45,9 +45,9 @@ QString plainText(const QVariant& value)
 {
     switch (value.typeId()) {
     case QMetaType::QDateTime:
-        return db::DateText::sqlDateTime(value.toDateTime());
+        return text::DateText::sqlDateTime(value.toDateTime());
     case QMetaType::QDate:
-        return db::DateText::sqlDate(value.toDate());
+        return text::DateText::sqlDate(value.toDate());
     case QMetaType::Bool:
         return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     case QMetaType::Double:
@@ -81,12 +81,12 @@ QString numberValue(const QVariant& value)
 QString dateValue(const QVariant& value)
 {
     if (value.typeId() == QMetaType::QDateTime && value.toDateTime().isValid())
-        return quoted(db::DateText::sqlDateTime(value.toDateTime()));
+        return quoted(text::DateText::sqlDateTime(value.toDateTime()));
     if (value.typeId() == QMetaType::QDate && value.toDate().isValid())
-        return quoted(db::DateText::sqlDateTime(QDateTime(value.toDate(), QTime(0, 0))));
+        return quoted(text::DateText::sqlDateTime(QDateTime(value.toDate(), QTime(0, 0))));
     const QString text = plainText(value);
-    const QDateTime parsed = db::DateText::parse(text.trimmed());
-    return quoted(parsed.isValid() ? db::DateText::sqlDateTime(parsed) : text);
+    const QDateTime parsed = text::DateText::parse(text.trimmed());
+    return quoted(parsed.isValid() ? text::DateText::sqlDateTime(parsed) : text);
 }
 
 QString bitValue(const QVariant& value)
@@ -103,7 +103,7 @@ QString bitValue(const QVariant& value)
         else if (text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)
             on = false;
         else
-            on = db::NumberText::leading(text) != 0.0;
+            on = text::NumberText::leading(text) != 0.0;
     }
     return on ? QStringLiteral("1") : QStringLiteral("0");
 }
@@ -181,7 +181,7 @@ QString shortest(double value)
 
 QString number(const QString& text)
 {
-    return shortest(db::NumberText::leading(text));
+    return shortest(text::NumberText::leading(text));
 }
 
 QString exactDecimal(const QString& text)

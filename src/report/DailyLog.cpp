@@ -1,6 +1,6 @@
 #include "report/DailyLog.h"
 
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "report/TextFile.h"
 
 #include <QDir>
@@ -36,18 +36,18 @@ QString DailyLog::folderFor(const QString& programFolder, const QString& company
     prefix.replace(QLatin1Char('\\'), QLatin1Char('_'));
     prefix.replace(QLatin1Char(':'), QLatin1Char('_'));
 #endif
-    return programFolder + QLatin1Char('/') + prefix + QLatin1Char(' ') + db::DateText::monthAbbreviation(today)
+    return programFolder + QLatin1Char('/') + prefix + QLatin1Char(' ') + text::DateText::monthAbbreviation(today)
         + QLatin1Char(' ') + QStringLiteral("%1").arg(today.year(), 4, 10, QLatin1Char('0'));
 }
 
 QString DailyLog::fileFor(const QString& folder, const QDate& date)
 {
-    return folder + QLatin1Char('/') + db::DateText::logFileStem(date) + QStringLiteral(".txt");
+    return folder + QLatin1Char('/') + text::DateText::logFileStem(date) + QStringLiteral(".txt");
 }
 
 QString DailyLog::entry(const QDateTime& now, const QString& tag, const QString& text)
 {
-    return QLatin1Char('[') + db::DateText::human(now) + QLatin1Char(']') + QLatin1Char('\t') + tag
+    return QLatin1Char('[') + text::DateText::human(now) + QLatin1Char(']') + QLatin1Char('\t') + tag
         + QLatin1Char('\t') + text;
 }
 

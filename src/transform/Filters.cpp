@@ -1,6 +1,6 @@
 #include "transform/Filters.h"
 
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 #include "report/IniSetting.h"
 #include "report/ListControl.h"
 #include "report/Reporter.h"
@@ -89,7 +89,7 @@ void Filters::fillSyncVchTypes()
 
 qlonglong Filters::savedWhole(const QString& key)
 {
-    return db::NumberText::leadingWhole(m_ini.read(m_path, key, QString()), std::numeric_limits<qlonglong>::min(),
+    return text::NumberText::leadingWhole(m_ini.read(m_path, key, QString()), std::numeric_limits<qlonglong>::min(),
                                         std::numeric_limits<qlonglong>::max());
 }
 
@@ -103,7 +103,7 @@ void Filters::restoreSelection(report::ListControl& list, const QString& key)
     const int wanted = int(pieces.size()) - 1;
     for (int i = 0; i < list.count(); ++i) {
         for (int p = 0; p < wanted; ++p) {
-            if (db::NumberText::leading(pieces[p]) == double(list.itemData(i))) {
+            if (text::NumberText::leading(pieces[p]) == double(list.itemData(i))) {
                 list.setSelected(i, true);
                 break;
             }

@@ -2,7 +2,7 @@
 
 #include "connect/CompanyConnections.h"
 #include "db/DbError.h"
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 #include "report/ListControl.h"
 #include "report/Prompter.h"
 #include "report/ProgressSteps.h"
@@ -84,7 +84,7 @@ int ListFiller::fill(report::ListControl& control, const QString& query, FillOpt
         qint64 added = 0;
         for (; !rows.eof(); rows.moveNext()) {
             bar.moveTo(++added);
-            const long long itemData = db::NumberText::leadingWhole(rows.field(0).text(), std::numeric_limits<qlonglong>::min(),
+            const long long itemData = text::NumberText::leadingWhole(rows.field(0).text(), std::numeric_limits<qlonglong>::min(),
                                                                     std::numeric_limits<qlonglong>::max());
             control.addItem(rows.field(1).text(), itemData);
             if (progressShown)

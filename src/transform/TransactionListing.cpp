@@ -1,8 +1,8 @@
 #include "transform/TransactionListing.h"
 
 #include "connect/CompanyConnections.h"
-#include "db/DateText.h"
-#include "db/NumberText.h"
+#include "text/DateText.h"
+#include "text/NumberText.h"
 #include "report/ListControl.h"
 #include "report/Prompter.h"
 #include "report/ProgressSteps.h"
@@ -39,8 +39,8 @@ QString TransactionListing::filterClause(const QString& categoryList, const QStr
 QString TransactionListing::dateClause(const QDate& from, const QDate& to)
 {
     if (to == singleDayMark())
-        return QStringLiteral(" invdate ='") + db::DateText::sqlDate(from) + QLatin1Char('\'');
-    return QStringLiteral(" invdate between  '") + db::DateText::sqlDate(from) + QStringLiteral("' and '") + db::DateText::sqlDate(to)
+        return QStringLiteral(" invdate ='") + text::DateText::sqlDate(from) + QLatin1Char('\'');
+    return QStringLiteral(" invdate between  '") + text::DateText::sqlDate(from) + QStringLiteral("' and '") + text::DateText::sqlDate(to)
         + QLatin1Char('\'');
 }
 
@@ -161,7 +161,7 @@ double TransactionListing::entryAmount(const QString& text)
         return 0.0;
     if (start > 0 && (text[start - 1] == QLatin1Char('-') || text[start - 1] == QLatin1Char('+')))
         --start;
-    return db::NumberText::leading(text.mid(start, end - start));
+    return text::NumberText::leading(text.mid(start, end - start));
 }
 
 double TransactionListing::billAmount(const report::ListControl& list, Entries which)

@@ -1,7 +1,7 @@
 #include "transform/TransferLedger.h"
 
 #include "db/Connection.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/DbError.h"
 #include "transform/Amount.h"
 #include "transform/TransactionListing.h"
@@ -103,7 +103,7 @@ void TransferLedger::readFamily(bool sales, const QString& dates, Ledger& ledger
                                                        + branchKeys + QStringLiteral(") and Action like 'Transation No %'"));
             for (; !log.eof(); log.moveNext())
                 logged.insert({log.field(0).value().toLongLong(), log.field(1).value().toLongLong()},
-                              {db::DateText::dayMonthYear(log.field(2).value().toDateTime().date()) + QLatin1Char(' ') + log.field(3).text().trimmed(),
+                              {text::DateText::dayMonthYear(log.field(2).value().toDateTime().date()) + QLatin1Char(' ') + log.field(3).text().trimmed(),
                                log.field(4).text()});
             for (qsizetype i = start; i < std::min(qsizetype(rows.size()), start + 500); ++i)
                 rows[size_t(i)].branchAmount = branchSums.value(rows[size_t(i)].branchKey).cents();
@@ -139,7 +139,7 @@ std::vector<SetAsideEntry> TransferLedger::failedVouchers(const std::vector<Fail
     std::vector<SetAsideEntry> entries;
     for (const FailedVoucher& voucher : failed)
         entries.push_back({QStringLiteral("Voucher"), voucher.entry.simplified(), voucher.reason, voucher.tries,
-                           db::DateText::dayMonthYear(voucher.lastTry.date()) + voucher.lastTry.toString(QStringLiteral(" hh:mm:ss"))});
+                           text::DateText::dayMonthYear(voucher.lastTry.date()) + voucher.lastTry.toString(QStringLiteral(" hh:mm:ss"))});
     return entries;
 }
 

@@ -3,9 +3,9 @@
 #include "connect/CompanyConnections.h"
 #include "connect/UserLog.h"
 #include "db/Connection.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/DbError.h"
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 #include "replication/TransactionCopier.h"
 #include "report/ListControl.h"
 #include "report/Prompter.h"
@@ -44,7 +44,7 @@ VoucherTables TransformationRun::tables(VoucherFamily family)
 
 QString TransformationRun::reducedExpression(const QString& column, double percent)
 {
-    return QStringLiteral("(") + column + QStringLiteral("-(") + column + QStringLiteral(" * ") + db::NumberText::plain(percent)
+    return QStringLiteral("(") + column + QStringLiteral("-(") + column + QStringLiteral(" * ") + text::NumberText::plain(percent)
         + QStringLiteral("/100))");
 }
 
@@ -106,8 +106,8 @@ QString TransformationRun::listingRefusal(const Listing* listing, const RunSetti
         return QStringLiteral("The list was made for ") + listing->vchTypeName + QStringLiteral(" vouchers, but the voucher type to transform is now ")
             + vchTypeName + QLatin1Char('.') + again;
     const auto range = [](const QDate& from, const QDate& to) {
-        return to == TransactionListing::singleDayMark() ? db::DateText::dayMonthYear(from)
-                                                         : db::DateText::dayMonthYear(from) + QStringLiteral(" to ") + db::DateText::dayMonthYear(to);
+        return to == TransactionListing::singleDayMark() ? text::DateText::dayMonthYear(from)
+                                                         : text::DateText::dayMonthYear(from) + QStringLiteral(" to ") + text::DateText::dayMonthYear(to);
     };
     if (listing->from != settings.from || listing->to != settings.to)
         return QStringLiteral("The list was made for the dates ") + range(listing->from, listing->to) + QStringLiteral(", but the dates are now ")

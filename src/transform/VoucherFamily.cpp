@@ -1,7 +1,7 @@
 #include "transform/VoucherFamily.h"
 
 #include "db/Connection.h"
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 
 #include <limits>
 
@@ -30,7 +30,7 @@ long long parentOfVchType(db::Connection& connection, long long vchTypeId)
     if (rows.eof())
         return 0;
     // An empty parent names no family, like a missing voucher type.
-    return db::NumberText::leadingWhole(rows.field(0).text(), std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    return text::NumberText::leadingWhole(rows.field(0).text(), std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
 }
 
 } // namespace transform

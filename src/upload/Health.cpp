@@ -1,7 +1,7 @@
 #include "upload/Health.h"
 
 #include "db/Connection.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/DbError.h"
 #include "report/GridControl.h"
 #include "upload/MasterUpload.h"
@@ -70,8 +70,8 @@ QString Health::when(const QDateTime& time) const
 {
     // A time of another day would read as today's.
     if (time.date() == m_now.date())
-        return db::DateText::hoursMinutes(time.time());
-    return db::DateText::dayMonthYear(time.date()) + QLatin1Char(' ') + db::DateText::hoursMinutes(time.time());
+        return text::DateText::hoursMinutes(time.time());
+    return text::DateText::dayMonthYear(time.date()) + QLatin1Char(' ') + text::DateText::hoursMinutes(time.time());
 }
 
 QStringList Health::lines() const
@@ -119,7 +119,7 @@ bool Health::captureMissing(db::Connection& headOffice, const QDateTime& now)
         // The newest row by number is the last one written; its date says whether capture still runs.
         db::Recordset last = headOffice.openRecordset(QStringLiteral("select top 1 DateofAction from tblActivity order by ID desc"));
         if (!last.eof()) {
-            const QDateTime at = db::DateText::parse(last.field(0).text());
+            const QDateTime at = text::DateText::parse(last.field(0).text());
             if (at.isValid() && at >= from)
                 return false;
         }
@@ -129,7 +129,7 @@ bool Health::captureMissing(db::Connection& headOffice, const QDateTime& now)
         throw;
     }
     // A quiet head office records nothing; one that sells and buys must.
-    const QString since = db::DateText::sqlDate(from.date());
+    const QString since = text::DateText::sqlDate(from.date());
     for (const char* table : {"tblSales", "tblPurchase"}) {
         db::Recordset vouchers = headOffice.openRecordset(
             QStringLiteral("select top 1 InvID from %1 where InvDate>='%2'").arg(QLatin1String(table), since));

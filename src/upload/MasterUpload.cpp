@@ -1,7 +1,7 @@
 #include "upload/MasterUpload.h"
 
 #include "db/Connection.h"
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 #include "db/Transaction.h"
 #include "replication/RowCopier.h"
 #include "report/IniSetting.h"
@@ -280,7 +280,7 @@ qint32 MasterUpload::uploadMasters(qint32 mark)
     // there would send the whole activity log again, so nothing runs until it is put right.
     const QString markText = readLoop(markKey, QStringLiteral("0"));
     bool fits = true;
-    db::NumberText::leadingWhole(markText, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), &fits);
+    text::NumberText::leadingWhole(markText, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max(), &fits);
     if (!fits) {
         notice(QStringLiteral("%1=%2 in %3 is larger than any activity number; the master changes are not replayed until it is corrected.")
                    .arg(markKey, markText, m_loopSettingsPath));

@@ -1,7 +1,7 @@
 // Start-up, Connect, Reconnect and the exit question through the real main window on demo servers.
 #include "app/MainWindow.h"
 #include "app/Shell.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "report/DailyLog.h"
 #include "report/IniSetting.h"
 #include "report/TextFile.h"

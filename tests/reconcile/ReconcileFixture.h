@@ -5,7 +5,7 @@
 #include "TempServers.h"
 #include "connect/LinkedServer.h"
 #include "db/Connection.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 
 #include <QDate>
 #include <QString>
@@ -42,7 +42,7 @@ protected:
         c.execute(QStringLiteral("INSERT INTO %1 (InvID, InvNo, InvDate, VchTypeID, CCID, SyncStat) VALUES (%2, '%3', '%4', %5, %6, %7)")
                       .arg(table)
                       .arg(id)
-                      .arg(QString(number).replace(QLatin1Char('\''), QStringLiteral("''")), db::DateText::sqlDate(date))
+                      .arg(QString(number).replace(QLatin1Char('\''), QStringLiteral("''")), text::DateText::sqlDate(date))
                       .arg(vchType)
                       .arg(costCentre)
                       .arg(syncStat.isValid() ? syncStat.toString() : QStringLiteral("NULL")));
@@ -55,7 +55,7 @@ protected:
         c.execute(QStringLiteral("INSERT INTO tblJobCard (JobCardID, JobCardNo, JobCardDate, VchTypeID, CCID, SyncStat) "
                                  "VALUES (%1, '%2', '%3', 10, %4, %5)")
                       .arg(id)
-                      .arg(number, db::DateText::sqlDate(date))
+                      .arg(number, text::DateText::sqlDate(date))
                       .arg(costCentre)
                       .arg(syncStat));
         for (int slNo = 1; slNo <= items; ++slNo)
@@ -66,7 +66,7 @@ protected:
     {
         c.execute(QStringLiteral("INSERT INTO tblNotes (VchID, VchNo, VchDate, VchTypeID, SyncStat) VALUES (%1, '%2', '%3', 5, %4)")
                       .arg(id)
-                      .arg(number, db::DateText::sqlDate(date))
+                      .arg(number, text::DateText::sqlDate(date))
                       .arg(syncStat));
     }
 };

@@ -2,7 +2,7 @@
 
 #include "tools/demo/ActivityTriggers.h"
 
-#include "db/DateText.h"
+#include "text/DateText.h"
 
 #include <QRegularExpression>
 
@@ -61,7 +61,7 @@ TEST_F(ActivityTriggersTest, InsertWritesOneRowWithTheKeyTodayAndTheServersTimeT
     EXPECT_EQ(actionTime.size(), 50);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z][a-z]{2} [ 1-3][0-9] [0-9]{4} [ 1][0-9]:[0-5][0-9][AP]M +$")).match(actionTime).hasMatch())
         << actionTime.toStdString();
-    EXPECT_TRUE(actionTime.startsWith(db::DateText::monthAbbreviation(day)));
+    EXPECT_TRUE(actionTime.startsWith(text::DateText::monthAbbreviation(day)));
 }
 
 TEST_F(ActivityTriggersTest, StatementChangingManyRowsWritesOneRow)

@@ -1,7 +1,7 @@
 // Show Trans on the demo head office, the listing and id queries of both families, bill amounts and SelectBills.
 #include "TransformFixture.h"
 
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 #include "transform/Filters.h"
 #include "transform/TransactionListing.h"
 
@@ -62,7 +62,7 @@ protected:
     {
         support::VectorListControl list;
         for (int i = 0; i < values.size(); ++i)
-            list.addItem(QStringLiteral("V/%1 - Party-   Dec  2 2026 -                       ").arg(i) + db::NumberText::plain(values[i]), i + 1);
+            list.addItem(QStringLiteral("V/%1 - Party-   Dec  2 2026 -                       ").arg(i) + text::NumberText::plain(values[i]), i + 1);
         return list;
     }
 

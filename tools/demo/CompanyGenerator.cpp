@@ -2,7 +2,7 @@
 
 #include "tools/demo/SqlLiteral.h"
 
-#include "db/DateText.h"
+#include "text/DateText.h"
 
 #include <QDateTime>
 #include <QTime>
@@ -722,7 +722,7 @@ QStringList CompanyGenerator::recentChanges() const
         QStringLiteral("INSERT INTO tblLedger (LID, LName, LAliasName, AccountGroupID, AreaID, OpeningBalance, CreditLimit, CreditDays, "
                        "ActiveStatus, CreatedDate) VALUES (%1, 'Fresh Start Stores', 'FRESH START STORES', 4, 1, 0, 0, 30, 1, '%2')")
             .arg(newLedger)
-            .arg(db::DateText::sqlDate(m_today)),
+            .arg(text::DateText::sqlDate(m_today)),
         QStringLiteral("UPDATE tblCategories SET Category = 'Groceries & Staples' WHERE CategoryID = 1"),
     };
 }

@@ -6,7 +6,7 @@
 #include "tools/demo/TableRows.h"
 
 #include "db/Connection.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/DbError.h"
 #include "db/embedded/EmbeddedServer.h"
 
@@ -143,7 +143,7 @@ void DemoBuilder::createServer(const QString& dataSource, const QString& company
                                 .arg(entry.code, entry.name)
                                 .arg(entry.applicationId)
                                 .arg(entry.active ? 1 : 0)
-                                .arg(db::DateText::sqlDate(yearStart), db::DateText::sqlDate(yearStart.addYears(1).addDays(-1))));
+                                .arg(text::DateText::sqlDate(yearStart), text::DateText::sqlDate(yearStart.addYears(1).addDays(-1))));
     }
     {
         db::Connection companyConnection(context);

@@ -1,6 +1,6 @@
 #include "tools/demo/SqlLiteral.h"
 
-#include "db/DateText.h"
+#include "text/DateText.h"
 
 #include <QDateTime>
 #include <QTime>
@@ -40,7 +40,7 @@ QString SqlLiteral::date(const QDate& value)
 
 QString SqlLiteral::dateTime(const QDateTime& value)
 {
-    return QLatin1Char('\'') + db::DateText::sqlDateTime(value) + QLatin1Char('\'');
+    return QLatin1Char('\'') + text::DateText::sqlDateTime(value) + QLatin1Char('\'');
 }
 
 QString SqlLiteral::null()

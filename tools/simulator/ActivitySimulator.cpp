@@ -1,7 +1,7 @@
 #include "tools/simulator/ActivitySimulator.h"
 
 #include "db/Connection.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/DbError.h"
 #include "db/Transaction.h"
 #include "tools/demo/SqlLiteral.h"

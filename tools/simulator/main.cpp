@@ -2,7 +2,7 @@
 #include "tools/simulator/ActivitySimulator.h"
 
 #include "db/Connection.h"
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/embedded/EmbeddedServer.h"
 
 #include <QCoreApplication>
@@ -100,7 +100,7 @@ int main(int argc, char** argv)
                 QThread::msleep(static_cast<unsigned long>(std::min(next, end) - clock.elapsed()));
             if (clock.elapsed() >= end)
                 break;
-            out << db::DateText::timeAmPm(QTime::currentTime()) << "  " << simulator.step() << "\n";
+            out << text::DateText::timeAmPm(QTime::currentTime()) << "  " << simulator.step() << "\n";
             out.flush();
             ++changes;
         }

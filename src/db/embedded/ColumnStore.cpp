@@ -1,6 +1,6 @@
 #include "db/embedded/ColumnStore.h"
 
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/embedded/SqlFunctions.h"
 #include "db/embedded/SqliteValues.h"
 
@@ -220,7 +220,7 @@ void storeDate(sqlite3_context* context, sqlite3_value* value, const DeclaredTyp
         date = dayZero.addMSecs(qint64(std::llround(sqlite3_value_double(value) * 86400000.0)));
     } else {
         const QString text = valueText(value);
-        date = DateText::parse(text);
+        date = text::DateText::parse(text);
         if (!date.isValid() && text.trimmed().isEmpty())
             date = dayZero;
         if (!date.isValid() && ColumnStore::looksLikeDate(text)) {
@@ -238,7 +238,7 @@ void storeDate(sqlite3_context* context, sqlite3_value* value, const DeclaredTyp
         date = ColumnStore::smalldatetimePrecision(date);
     else if (type.base == QLatin1String("date"))
         date.setTime(QTime(0, 0));
-    resultText(context, DateText::storedDateTime(date));
+    resultText(context, text::DateText::storedDateTime(date));
 }
 
 void deleteType(void* type)

@@ -1,7 +1,7 @@
 #include "db/embedded/SqlFunctions.h"
 #include "db/embedded/SqliteValues.h"
 
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/embedded/ColumnStore.h"
 #include "db/embedded/StatementCounter.h"
 #include "db/embedded/Utf8Text.h"
@@ -41,7 +41,7 @@ QDateTime valueDate(sqlite3_value* value)
     case SQLITE_NULL:
         return QDateTime();
     default:
-        return DateText::parse(valueText(value));
+        return text::DateText::parse(valueText(value));
     }
 }
 
@@ -72,12 +72,12 @@ QString datePart(const QString& part)
 
 void getDate(sqlite3_context* context, int, sqlite3_value**)
 {
-    resultText(context, DateText::storedDateTime(QDateTime::currentDateTime()));
+    resultText(context, text::DateText::storedDateTime(QDateTime::currentDateTime()));
 }
 
 void getUtcDate(sqlite3_context* context, int, sqlite3_value**)
 {
-    resultText(context, DateText::storedDateTime(QDateTime::currentDateTimeUtc()));
+    resultText(context, text::DateText::storedDateTime(QDateTime::currentDateTimeUtc()));
 }
 
 void dateAdd(sqlite3_context* context, int, sqlite3_value** args)
@@ -116,7 +116,7 @@ void dateAdd(sqlite3_context* context, int, sqlite3_value** args)
         resultError(context, QStringLiteral("'%1' is not a recognized dateadd option.").arg(valueText(args[0])));
         return;
     }
-    resultText(context, DateText::storedDateTime(result));
+    resultText(context, text::DateText::storedDateTime(result));
 }
 
 qint64 floorDiv(qint64 a, qint64 b)
@@ -248,9 +248,9 @@ QString styledDate(const QDateTime& value, int style)
     case 105:
         return two(d.day()) + QLatin1Char('-') + two(d.month()) + QLatin1Char('-') + year;
     case 106:
-        return two(d.day()) + QLatin1Char(' ') + DateText::monthAbbreviation(d) + QLatin1Char(' ') + year;
+        return two(d.day()) + QLatin1Char(' ') + text::DateText::monthAbbreviation(d) + QLatin1Char(' ') + year;
     case 107:
-        return DateText::monthAbbreviation(d) + QLatin1Char(' ') + two(d.day()) + QStringLiteral(", ") + year;
+        return text::DateText::monthAbbreviation(d) + QLatin1Char(' ') + two(d.day()) + QStringLiteral(", ") + year;
     case 108:
         return time;
     case 110:
@@ -267,7 +267,7 @@ QString styledDate(const QDateTime& value, int style)
         return year + QLatin1Char('-') + two(d.month()) + QLatin1Char('-') + two(d.day()) + QLatin1Char(' ') + time
             + QStringLiteral(".%1").arg(t.msec(), 3, 10, QLatin1Char('0'));
     case 126:
-        return DateText::sqlDateTime(value);
+        return text::DateText::sqlDateTime(value);
     default:
         return SqlFunctions::defaultDateTimeText(value);
     }
@@ -327,7 +327,7 @@ void convertValue(sqlite3_context* context, sqlite3_value* value, const QString&
     if (isTextTarget(type.base)) {
         QString text = source.isEmpty() ? valueText(value) : scaledText(value, source);
         if (kind == SQLITE_TEXT && ColumnStore::isStoredDateTime(text))
-            text = styledDate(DateText::parse(text), style);
+            text = styledDate(text::DateText::parse(text), style);
         const qint64 length = type.length < 0 ? 30 : type.length;
         if (length > 0) {
             text = text.left(length);
@@ -407,7 +407,7 @@ void convertValue(sqlite3_context* context, sqlite3_value* value, const QString&
         }
         if (type.base == QLatin1String("date"))
             date.setTime(QTime(0, 0));
-        resultText(context, DateText::storedDateTime(date));
+        resultText(context, text::DateText::storedDateTime(date));
         return;
     }
     sqlite3_result_value(context, value);
@@ -559,7 +559,7 @@ void addValues(sqlite3_context* context, int, sqlite3_value** args)
         const QString text = valueText(numberA ? args[1] : args[0]);
         if (ColumnStore::isStoredDateTime(text)) {
             const double days = sqlite3_value_double(numberA ? args[0] : args[1]);
-            resultText(context, DateText::storedDateTime(DateText::parse(text).addMSecs(qint64(std::llround(days * 86400000.0)))));
+            resultText(context, text::DateText::storedDateTime(text::DateText::parse(text).addMSecs(qint64(std::llround(days * 86400000.0)))));
             return;
         }
     }
@@ -594,7 +594,7 @@ QString SqlFunctions::defaultDateTimeText(const QDateTime& value)
     const QDate d = value.date();
     const QTime t = value.time();
     const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
-    return DateText::monthAbbreviation(d) + QStringLiteral(" %1 %2 %3:%4%5")
+    return text::DateText::monthAbbreviation(d) + QStringLiteral(" %1 %2 %3:%4%5")
                                                 .arg(d.day(), 2, 10, QLatin1Char(' '))
                                                 .arg(d.year())
                                                 .arg(hour12, 2, 10, QLatin1Char(' '))

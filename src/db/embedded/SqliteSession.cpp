@@ -1,6 +1,6 @@
 #include "db/embedded/SqliteSession.h"
 
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/TypeCode.h"
 #include "db/embedded/ColumnStore.h"
 #include "db/embedded/SqlFunctions.h"
@@ -88,7 +88,7 @@ QVariant typedValue(const QVariant& raw, int code)
     switch (code) {
     case TypeCode::DBTimeStamp:
         if (kind == QMetaType::QString) {
-            const QDateTime parsed = DateText::parse(raw.toString());
+            const QDateTime parsed = text::DateText::parse(raw.toString());
             if (parsed.isValid())
                 return parsed;
         }

@@ -1,6 +1,6 @@
 #include "db/embedded/TsqlTranslator.h"
 
-#include "db/DateText.h"
+#include "text/DateText.h"
 #include "db/DbError.h"
 #include "db/TypeCode.h"
 #include "db/embedded/ColumnStore.h"
@@ -329,10 +329,10 @@ void normaliseDateLiteral(Token& token)
 {
     if (token.kind != Token::Kind::String || token.settled)
         return;
-    const QDateTime parsed = DateText::parse(token.text);
+    const QDateTime parsed = text::DateText::parse(token.text);
     if (parsed.isValid()) {
         // Compared with a datetime column, the literal is read as a datetime: milliseconds in 1/300 s.
-        token.text = DateText::storedDateTime(ColumnStore::datetimePrecision(parsed));
+        token.text = text::DateText::storedDateTime(ColumnStore::datetimePrecision(parsed));
         token.settled = true;
     } else if (ColumnStore::looksLikeDate(token.text)) {
         throw outOfRangeDate();
@@ -709,18 +709,18 @@ void settleForColumn(Token& token, int typeCode)
         return;
     token.settled = true;
     if (typeCode == TypeCode::DBTimeStamp) {
-        const QDateTime parsed = DateText::parse(token.text);
+        const QDateTime parsed = text::DateText::parse(token.text);
         if (parsed.isValid()) {
-            token.text = DateText::storedDateTime(parsed);
+            token.text = text::DateText::storedDateTime(parsed);
             return;
         }
         if (token.text.trimmed().isEmpty()) {
-            token.text = DateText::storedDateTime(QDateTime(QDate(1900, 1, 1), QTime(0, 0), Qt::UTC));
+            token.text = text::DateText::storedDateTime(QDateTime(QDate(1900, 1, 1), QTime(0, 0), Qt::UTC));
             return;
         }
         const QTime time = parseTimeOfDay(token.text);
         if (time.isValid()) {
-            token.text = DateText::storedDateTime(QDateTime(QDate(1900, 1, 1), time, Qt::UTC));
+            token.text = text::DateText::storedDateTime(QDateTime(QDate(1900, 1, 1), time, Qt::UTC));
             return;
         }
         if (ColumnStore::looksLikeDate(token.text))

@@ -1,8 +1,8 @@
-#include "db/DateText.h"
+#include "text/DateText.h"
 
 #include <QRegularExpression>
 
-namespace db::DateText {
+namespace text::DateText {
 
 namespace {
 const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -135,4 +135,4 @@ QDateTime parse(const QString& text)
     return QDateTime(date, time, Qt::UTC);
 }
 
-} // namespace db::DateText
+} // namespace text::DateText

@@ -1,10 +1,10 @@
 // Numbers read from text the way settings, text boxes and list entries are read.
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 
 #include <climits>
 #include <gtest/gtest.h>
 
-using namespace db;
+using namespace text;
 
 TEST(NumberTextTest, LeadingNumberOrZero)
 {

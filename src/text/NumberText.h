@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace db {
+namespace text {
 
 /// How the program reads numbers out of text (settings values, text boxes, list entries).
 namespace NumberText {
@@ -21,4 +21,4 @@ long long leadingWhole(const QString& text, long long minimum, long long maximum
 QString plain(double value);
 
 } // namespace NumberText
-} // namespace db
+} // namespace text

@@ -1,10 +1,10 @@
 // Date texts: the forms written into SQL, logs and file names, and the forms read back.
-#include "db/DateText.h"
+#include "text/DateText.h"
 
 #include <QLocale>
 #include <gtest/gtest.h>
 
-using namespace db;
+using namespace text;
 
 TEST(DateTextTest, WritesEveryFormWithEnglishMonths)
 {

@@ -1,8 +1,8 @@
-#include "db/NumberText.h"
+#include "text/NumberText.h"
 
 #include <cmath>
 
-namespace db::NumberText {
+namespace text::NumberText {
 
 double leading(const QString& text)
 {
@@ -66,4 +66,4 @@ QString plain(double value)
     return text == QLatin1String("-0") ? QStringLiteral("0") : text;
 }
 
-} // namespace db::NumberText
+} // namespace text::NumberText

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QTime>
 
-namespace db {
+namespace text {
 
 /// Every date text of the program: what is written into SQL, shown, logged and read back.
 /// Month names are always the English abbreviations, whatever the machine's locale.
@@ -40,4 +40,4 @@ QString logFileStem(const QDate& date);
 QDateTime parse(const QString& text);
 
 } // namespace DateText
-} // namespace db
+} // namespace text
