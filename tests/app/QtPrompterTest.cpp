@@ -45,7 +45,7 @@ protected:
     }
 };
 
-TEST_F(QtPrompterTest, WarningShowsItsTextExactlyAsPlainText)
+TEST_F(QtPrompterTest, WarningShowsItsTextExactlyAndAnEmptyTitleShowsTheProgramName)
 {
     const QString text = QStringLiteral("Tax mode <None> is not in use\nselect * from tblSales where a<b");
     askAndPress({report::PromptIcon::Warning, QStringLiteral("Mirtane"), text}, QMessageBox::Ok, [&](QMessageBox& box) {
@@ -54,10 +54,7 @@ TEST_F(QtPrompterTest, WarningShowsItsTextExactlyAsPlainText)
         EXPECT_EQ(box.textFormat(), Qt::PlainText);
         EXPECT_EQ(box.standardButtons(), QMessageBox::Ok);
     });
-}
-
-TEST_F(QtPrompterTest, EmptyTitleShowsTheProgramName)
-{
+    // An empty title shows the program name.
     askAndPress({report::PromptIcon::Information, QString(), QStringLiteral("MIgration Over")}, QMessageBox::Ok,
                 [](QMessageBox& box) {
                     EXPECT_EQ(box.windowTitle(), "Mirtane");

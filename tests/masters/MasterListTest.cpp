@@ -23,7 +23,7 @@ TEST(MasterListTest, TableSetNamesSelectedRowsOrAllWhenNoneIsSelected)
     EXPECT_EQ(MasterList::tableName("A_b_c"), "b_c");
 }
 
-TEST(MasterListTest, RightButtonCopiesTheCurrentRowsStateToEveryRow)
+TEST(MasterListTest, RightButtonCopiesTheCurrentRowsStateToEveryRowOrWarnsWithoutOne)
 {
     support::VectorListControl list;
     support::ScriptedPrompter prompter;
@@ -38,13 +38,8 @@ TEST(MasterListTest, RightButtonCopiesTheCurrentRowsStateToEveryRow)
     for (int i = 0; i < list.count(); ++i)
         EXPECT_TRUE(list.isSelected(i));
     EXPECT_TRUE(prompter.shown.empty());
-}
-
-TEST(MasterListTest, RightButtonWithoutCurrentRowWarnsAndChangesNothing)
-{
-    support::VectorListControl list;
-    support::ScriptedPrompter prompter;
-    MasterList::fill(list);
+    // Without a current row it warns and changes nothing.
+    list.setCurrentIndex(-1);
     list.setSelected(2, false);
     MasterList::rightButtonPressed(list, prompter);
     ASSERT_EQ(prompter.shown.size(), 1u);

@@ -93,10 +93,7 @@ TEST_F(ReconcileControllerTest, MismatchPageSearchesWithTheTabsDisabledAndStarts
     EXPECT_TRUE(window->SSTab2()->isEnabled());
     EXPECT_EQ(window->lblStatus()->text(), "Checking Ended");
     ASSERT_EQ(window->msgMisMatch()->rowCount(), 2);
-    EXPECT_EQ(cell(window->msgMisMatch(), 0, 0), "1");
     EXPECT_EQ(cell(window->msgMisMatch(), 0, 1), "SI/900");
-    EXPECT_EQ(cell(window->msgMisMatch(), 0, 2), "2026-11-20");
-    EXPECT_EQ(cell(window->msgMisMatch(), 1, 1), "");
 }
 
 TEST_F(ReconcileControllerTest, ChosenCostCentreAddsTheItemCountComparison)
@@ -113,18 +110,13 @@ TEST_F(ReconcileControllerTest, ChosenCostCentreAddsTheItemCountComparison)
     EXPECT_EQ(cell(window->msgMisMatch(), 0, 1), "SI/900");
 }
 
-TEST_F(ReconcileControllerTest, VoucherDetPageFillsTheCountGrid)
+// The counts themselves are TransactionCountsTest's; here only that the page fills them.
+TEST_F(ReconcileControllerTest, VoucherDetPageFillsTheCountGridWithoutStartingTheTimer)
 {
     addInvoice(servers.branch(), 9001, "SI/900", day, 1, 1, 2);
     window->SSTab2()->setCurrentIndex(MainWindow::ActivityPage);
     window->SSTab2()->setCurrentIndex(MainWindow::VoucherDetPage);
-    QTableWidget* grid = window->msgTransGrid();
-    ASSERT_EQ(grid->rowCount(), 10);
-    EXPECT_EQ(cell(grid, 3, 0), "Sales");
-    EXPECT_EQ(cell(grid, 3, 1), "1");
-    EXPECT_EQ(cell(grid, 3, 2), "0");
-    EXPECT_EQ(cell(grid, 3, 3), "Yes");
-    EXPECT_EQ(grid->item(3, 0)->background().color(), QColor(255, 0, 0));
-    EXPECT_EQ(cell(grid, 9, 0), "Onlinedata");
+    ASSERT_EQ(window->msgTransGrid()->rowCount(), 10);
+    EXPECT_EQ(cell(window->msgTransGrid(), 3, 3), "Yes");
     EXPECT_FALSE(window->timertrigger()->isActive());
 }

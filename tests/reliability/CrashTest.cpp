@@ -156,6 +156,7 @@ QString integrity(const QString& file)
 
 class CrashTest : public ::testing::Test {
 protected:
+    using Check = std::function<void(const QString& folder, const Snapshot&, QStringList& problems)>;
     QTemporaryDir pristine;
     std::map<QString, QStringList> columns;
     Snapshot before;
@@ -205,8 +206,7 @@ protected:
 
     // Kills the operation at random points; `check` adds what is wrong with each leftover to
     // `problems`. Prints the kills survived.
-    void killRepeatedly(const QString& operation, unsigned seed,
-                        const std::function<void(const QString& folder, const Snapshot&, QStringList& problems)>& check)
+    void killRepeatedly(const QString& operation, unsigned seed, const Check& check)
     {
         std::mt19937 random(seed);
         int kills = 0;
@@ -222,19 +222,7 @@ protected:
                 continue;
             }
             ++kills;
-            QStringList problems;
-            for (const QString& file : {branchFile(work.path()), headFile(work.path())})
-                if (const QString result = integrity(file); result != QLatin1String("ok"))
-                    problems << file + QStringLiteral(": ") + result;
-            check(work.path(), snapshot(branchFile(work.path()), tables, columns), problems);
-
-            const WorkerRun again = runWorker(operation, work.path());
-            if (again.exitCode != 0)
-                problems << QStringLiteral("second run failed: ") + again.errors;
-            const Snapshot final = snapshot(branchFile(work.path()), tables, columns);
-            for (const QString& table : tables)
-                if (final.at(table) != after.at(table))
-                    problems << QStringLiteral("second run left %1 unlike an uninterrupted run").arg(table);
+            const QStringList problems = leftoverProblems(operation, work.path(), check);
             if (problems.isEmpty())
                 ++survived;
             else
@@ -249,7 +237,7 @@ protected:
     // Runs the operation with every file limited to a little more than its size (a disk that
     // fills up during the run): the run must fail and say so, leave sound files that `check`
     // accepts, and a second run with room must end as an uninterrupted one.
-    void fillTheDisk(const QString& operation, qint64 room, const std::function<void(const QString& folder, const Snapshot&, QStringList& problems)>& check)
+    void fillTheDisk(const QString& operation, qint64 room, const Check& check)
     {
         QTemporaryDir work;
         copyFolder(pristine.path(), work.path());
@@ -261,22 +249,33 @@ protected:
         const WorkerRun full = runWorker(operation, work.path(), -1, largest + room);
         EXPECT_EQ(full.exitCode, 1) << "the operation did not fail: " << full.errors.toStdString();
         EXPECT_TRUE(full.errors.contains(QLatin1String("disk I/O error"))) << full.errors.toStdString();
-        QStringList problems;
-        for (const QString& file : {branchFile(work.path()), headFile(work.path())})
-            if (const QString result = integrity(file); result != QLatin1String("ok"))
-                problems << file + QStringLiteral(": ") + result;
-        check(work.path(), snapshot(branchFile(work.path()), tables, columns), problems);
-        const WorkerRun again = runWorker(operation, work.path());
-        if (again.exitCode != 0)
-            problems << QStringLiteral("second run failed: ") + again.errors;
-        if (snapshot(branchFile(work.path()), tables, columns) != after)
-            problems << QStringLiteral("second run ended unlike an uninterrupted run");
+        const QStringList problems = leftoverProblems(operation, work.path(), check);
         EXPECT_TRUE(problems.isEmpty()) << problems.join(QStringLiteral("; ")).toStdString();
     }
 
+    // What is wrong with the files an interrupted run left in `folder`: unsound files, what `check`
+    // finds, and a second run that fails or ends unlike an uninterrupted one.
+    QStringList leftoverProblems(const QString& operation, const QString& folder, const Check& check)
+    {
+        QStringList problems;
+        for (const QString& file : {branchFile(folder), headFile(folder)})
+            if (const QString result = integrity(file); result != QLatin1String("ok"))
+                problems << file + QStringLiteral(": ") + result;
+        check(folder, snapshot(branchFile(folder), tables, columns), problems);
+        const WorkerRun again = runWorker(operation, folder);
+        if (again.exitCode != 0)
+            problems << QStringLiteral("second run failed: ") + again.errors;
+        const Snapshot final = snapshot(branchFile(folder), tables, columns);
+        for (const QString& table : tables)
+            if (final.at(table) != after.at(table))
+                problems << QStringLiteral("second run left %1 unlike an uninterrupted run").arg(table);
+        return problems;
+    }
+
+public: // checks the cases hand on by their address
     // Every copied voucher has its mark and all its items; no item lacks its voucher; no voucher
     // was copied twice.
-    void expectWholeVouchers(const QString& folder, QStringList& problems)
+    void wholeVouchers(const QString& folder, const Snapshot&, QStringList& problems)
     {
         ReadOnlyFile head(headFile(folder));
         std::map<QString, QString> sourceItems;
@@ -301,7 +300,7 @@ protected:
     }
 
     // Each table holds all its old rows or all its new rows.
-    void expectWholeTables(const Snapshot& left, QStringList& problems)
+    void wholeTables(const QString&, const Snapshot& left, QStringList& problems)
     {
         for (const QString& table : tables)
             if (left.at(table) != before.at(table) && left.at(table) != after.at(table))
@@ -317,20 +316,19 @@ private:
 TEST_F(CrashTest, KilledBulkTransferLeavesEachTableWholeAndASecondRunFinishesIt)
 {
     prepare(QStringLiteral("bulk"), CrashCases::bulkTables());
-    killRepeatedly(QStringLiteral("bulk"), 71, [this](const QString&, const Snapshot& left, QStringList& problems) { expectWholeTables(left, problems); });
+    killRepeatedly(QStringLiteral("bulk"), 71, std::bind_front(&CrashTest::wholeTables, this));
 }
 
 TEST_F(CrashTest, KilledFullSyncLeavesEachTableWholeAndASecondRunFinishesIt)
 {
     prepare(QStringLiteral("fullsync"), CrashCases::masterTables());
-    killRepeatedly(QStringLiteral("fullsync"), 72, [this](const QString&, const Snapshot& left, QStringList& problems) { expectWholeTables(left, problems); });
+    killRepeatedly(QStringLiteral("fullsync"), 72, std::bind_front(&CrashTest::wholeTables, this));
 }
 
 TEST_F(CrashTest, KilledVoucherCopyNeverLeavesAVoucherWithoutItemsOrMark)
 {
     prepare(QStringLiteral("vouchers"), {QStringLiteral("tblSales"), QStringLiteral("tblSalesItem")});
-    killRepeatedly(QStringLiteral("vouchers"), 73,
-                   [this](const QString& folder, const Snapshot&, QStringList& problems) { expectWholeVouchers(folder, problems); });
+    killRepeatedly(QStringLiteral("vouchers"), 73, std::bind_front(&CrashTest::wholeVouchers, this));
 }
 
 TEST_F(CrashTest, KilledMasterReplayLosesNoRowAndItsMarkStaysReadable)
@@ -361,18 +359,17 @@ TEST_F(CrashTest, KilledMasterReplayLosesNoRowAndItsMarkStaysReadable)
 TEST_F(CrashTest, FullDiskDuringABulkTransferLeavesEachTableWhole)
 {
     prepare(QStringLiteral("bulk"), CrashCases::bulkTables());
-    fillTheDisk(QStringLiteral("bulk"), 8 * 1024, [this](const QString&, const Snapshot& left, QStringList& problems) { expectWholeTables(left, problems); });
+    fillTheDisk(QStringLiteral("bulk"), 8 * 1024, std::bind_front(&CrashTest::wholeTables, this));
 }
 
 TEST_F(CrashTest, FullDiskDuringAFullSyncLeavesEachTableWhole)
 {
     prepare(QStringLiteral("fullsync"), CrashCases::masterTables());
-    fillTheDisk(QStringLiteral("fullsync"), 48 * 1024, [this](const QString&, const Snapshot& left, QStringList& problems) { expectWholeTables(left, problems); });
+    fillTheDisk(QStringLiteral("fullsync"), 48 * 1024, std::bind_front(&CrashTest::wholeTables, this));
 }
 
 TEST_F(CrashTest, FullDiskDuringAVoucherCopyLeavesWholeVouchers)
 {
     prepare(QStringLiteral("vouchers"), {QStringLiteral("tblSales"), QStringLiteral("tblSalesItem")});
-    fillTheDisk(QStringLiteral("vouchers"), 48 * 1024,
-                [this](const QString& folder, const Snapshot&, QStringList& problems) { expectWholeVouchers(folder, problems); });
+    fillTheDisk(QStringLiteral("vouchers"), 48 * 1024, std::bind_front(&CrashTest::wholeVouchers, this));
 }

@@ -41,13 +41,6 @@ public:
             action();
         }
     }
-    bool loggedAfter(const QString& tagStart, size_t from, const QString& text) const
-    {
-        for (size_t i = from; i < logs.size(); ++i)
-            if (logs[i].tag.startsWith(tagStart) && logs[i].text == text)
-                return true;
-        return false;
-    }
 
 private:
     QString m_tagStart;

@@ -121,24 +121,18 @@ protected:
 
 } // namespace
 
-TEST_F(ValuesTest, RowCopyWritesEveryHostileValueUnchanged)
+TEST_F(ValuesTest, RowCopyAndBulkTransferWriteEveryHostileValueUnchanged)
 {
     addHostileLedgers();
     replication::RowCopier copier(servers.headOffice(), servers.branch(), reporter, prompter);
     const replication::CopyOutcome outcome =
         copier.copy(QStringLiteral("tblLedger"), {}, QStringLiteral("select * from tblLedger where LID >= %1").arg(firstLid));
-
     EXPECT_EQ(outcome.inserted, hostileTexts.size() + 1);
     EXPECT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
     expectLedgersAsInTheHeadOffice(branchLedgers);
-}
 
-TEST_F(ValuesTest, BulkTransferWritesEveryHostileValueUnchanged)
-{
-    addHostileLedgers();
     ASSERT_TRUE(connection::LinkedServer::configure(servers.branch(), QStringLiteral("embedded:HO"), prompter));
     replication::BulkTransfer transfer(servers.branch(), QStringLiteral("embedded:HO"), QStringLiteral("MAIN01"), reporter);
-
     EXPECT_TRUE(transfer.transfer(QStringLiteral("tblLedger")));
     expectLedgersAsInTheHeadOffice(headLedgers);
 }

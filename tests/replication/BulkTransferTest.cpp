@@ -38,15 +38,6 @@ TEST_F(BulkTransferTest, ColumnListCopiesOnlyThoseColumns)
     EXPECT_EQ(count(servers.branch(), "select count(*) from tblArea where AreaCode is not null"), 0);
 }
 
-TEST_F(BulkTransferTest, IdentityKeysArriveAsTheHeadOfficeHasThem)
-{
-    const QString all = "select GodownID, GodownName, GodownCode from tblGodown order by GodownID";
-    ASSERT_NE(rows(servers.branch(), all), rows(servers.headOffice(), all));
-    EXPECT_TRUE(transfer().transfer("tblGodown"));
-    EXPECT_TRUE(reporter.balloons.empty());
-    EXPECT_EQ(rows(servers.branch(), all), rows(servers.headOffice(), all));
-}
-
 TEST_F(BulkTransferTest, UnreadableSourceLeavesTheDestinationUnchanged)
 {
     const QString all = "select * from tblLedger order by LID";

@@ -5,9 +5,9 @@
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
 
-#include <QDir>
+#include "db/embedded/EmbeddedServer.h"
+
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using namespace replication;
 using support::TempServers;
@@ -62,7 +62,7 @@ protected:
 };
 } // namespace
 
-TEST_F(TransactionCopierTest, VoucherGetsTheNextKeyAndItsDetailsFollowIt)
+TEST_F(TransactionCopierTest, VoucherGetsTheNextKeyItsDetailsFollowAndOnlyItIsMarked)
 {
     const VoucherOutcome outcome = copier.copy(voucher(true));
 
@@ -70,19 +70,14 @@ TEST_F(TransactionCopierTest, VoucherGetsTheNextKeyAndItsDetailsFollowIt)
     EXPECT_EQ(outcome.committed, 1);
     EXPECT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
     EXPECT_FALSE(servers.branch().inTransaction());
-    EXPECT_EQ(count("select count(*) from tblSales where InvID=121"), 1);
     EXPECT_EQ(count("select count(*) from tblSalesItem where InvID=121"), sourceDetails());
     EXPECT_EQ(TempServers::rows(servers.branch(), "select InvNo, BillAmt from tblSales where InvID=121"),
               TempServers::rows(servers.headOffice(), QStringLiteral("select InvNo, BillAmt from tblSales where InvID=%1").arg(oldKey)));
+    EXPECT_EQ(TempServers::rows(servers.branch(), "select InvID, SyncStat, ServInvID from tblSales order by InvID"),
+              QStringLiteral("%1|NULL|NULL\n120|NULL|NULL\n121|1|%1").arg(oldKey));
     ASSERT_GE(reporter.logs.size(), 2u);
     EXPECT_EQ(reporter.logs[0].tag, "transaction insertion");
-    EXPECT_TRUE(reporter.logs[0].text.startsWith("Insert into tblSales (InvID,InvNo,"));
-    EXPECT_TRUE(reporter.logs[0].text.contains("values (121,"));
-    EXPECT_FALSE(reporter.logs[0].text.contains("SyncStat")); // the skipped column
     EXPECT_EQ(reporter.logs[1].tag, "transaction Detail insertion ");
-    EXPECT_TRUE(reporter.logs[1].text.startsWith("Insert into tblSalesItem (InvID,SlNo,ItemID,"));
-    EXPECT_TRUE(reporter.logs[1].text.contains("values (121,1,"));
-    EXPECT_EQ(reporter.statuses, std::vector<QString>{"Migrating tblSales"});
 }
 
 TEST_F(TransactionCopierTest, VoucherWhoseKeyIsAnIdentityGetsTheDrawnKey)
@@ -104,13 +99,6 @@ TEST_F(TransactionCopierTest, VoucherWhoseKeyIsAnIdentityGetsTheDrawnKey)
     EXPECT_EQ(outcome.committed, 1);
     EXPECT_EQ(TempServers::rows(servers.branch(), "select InvID, InvNo, At, ServInvID from tblIdVoucher order by InvID"),
               "1|B-1|NULL|NULL\n2|S-57|2026-12-05 10:30:15.003|57");
-}
-
-TEST_F(TransactionCopierTest, WriteBackMarksOnlyTheNewRow)
-{
-    copier.copy(voucher(true));
-    EXPECT_EQ(TempServers::rows(servers.branch(), "select InvID, SyncStat, ServInvID from tblSales order by InvID"),
-              QStringLiteral("%1|NULL|NULL\n120|NULL|NULL\n121|1|%1").arg(oldKey));
 }
 
 TEST_F(TransactionCopierTest, VoucherWithoutDetailsIsCommittedAlone)
@@ -143,11 +131,8 @@ TEST_F(TransactionCopierTest, ExtraStatementsCommitWithTheVoucherOrRollItBack)
 TEST_F(TransactionCopierTest, MasterInsertThatAffectsNoRowsRollsBackAndSaysSo)
 {
     // Only the database file itself can be given a trigger that swallows inserts.
-    sqlite3* file = nullptr;
-    ASSERT_EQ(sqlite3_open(QDir(servers.folder()).filePath("servers/BR/SUB01.sqlite").toUtf8().constData(), &file), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(file, "CREATE TRIGGER trgIgnoreSales BEFORE INSERT ON tblSales BEGIN SELECT RAISE(IGNORE); END", nullptr,
-                           nullptr, nullptr),
-              SQLITE_OK);
+    db::embedded::EmbeddedServer file(servers.folder() + "/servers/BR");
+    file.executeNative("SUB01", "CREATE TRIGGER trgIgnoreSales BEFORE INSERT ON tblSales BEGIN SELECT RAISE(IGNORE); END");
     const VoucherOutcome outcome = copier.copy(voucher(true));
     EXPECT_EQ(outcome.committed, 0);
     EXPECT_FALSE(servers.branch().inTransaction());
@@ -158,8 +143,7 @@ TEST_F(TransactionCopierTest, MasterInsertThatAffectsNoRowsRollsBackAndSaysSo)
     for (const auto& entry : reporter.logs)
         EXPECT_NE(entry.tag, "transaction Detail insertion ");
     // The next copy starts cleanly: no transaction was left open.
-    ASSERT_EQ(sqlite3_exec(file, "DROP TRIGGER trgIgnoreSales", nullptr, nullptr, nullptr), SQLITE_OK);
-    sqlite3_close(file);
+    file.executeNative("SUB01", "DROP TRIGGER trgIgnoreSales");
     EXPECT_EQ(copier.copy(voucher(true)).committed, 1);
 }
 

@@ -56,10 +56,7 @@ TEST_F(DailyLogTest, FolderIsFirstFiveCharactersOfTheCompanyMonthAndYearAndIsCre
     EXPECT_TRUE(log.setCompany(QStringLiteral("AB")));
     EXPECT_EQ(log.folder(), program() + QStringLiteral("/AB Mar 2027"));
     EXPECT_TRUE(QFileInfo(log.folder()).isDir());
-}
-
-TEST_F(DailyLogTest, SlashInTheCompanyCodeStaysInsideTheProgramFolder)
-{
+    // A slash in the company code stays inside the program folder.
     EXPECT_EQ(DailyLog::folderFor(QStringLiteral("/p"), QStringLiteral("../..x"), QDate(2026, 1, 2)),
               QStringLiteral("/p/.._.. Jan 2026"));
 }

@@ -71,12 +71,6 @@ TEST_F(NotifierTest, MessageWithShellCharactersArrivesAsOneArgumentAndRunsNothin
     EXPECT_FALSE(QFileInfo::exists(marker2));
 }
 
-TEST_F(NotifierTest, ExeNameIsFoundToo)
-{
-    install(QStringLiteral("baloon.exe"), recorder);
-    EXPECT_EQ(Notifier(dir.path()).program(), dir.filePath(QStringLiteral("baloon.exe")));
-}
-
 TEST_F(NotifierTest, WithoutAnExecutableProgramTheCallerShowsTheTextItself)
 {
     EXPECT_EQ(Notifier(dir.path()).notify(QStringLiteral("hello")), Notifier::Outcome::NoProgram);
@@ -84,6 +78,9 @@ TEST_F(NotifierTest, WithoutAnExecutableProgramTheCallerShowsTheTextItself)
     EXPECT_EQ(Notifier(dir.path()).program(), QString());
     EXPECT_EQ(Notifier(dir.path()).notify(QStringLiteral("hello")), Notifier::Outcome::NoProgram);
     EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("argv.txt"))));
+    // An .exe name is found too.
+    install(QStringLiteral("baloon.exe"), recorder);
+    EXPECT_EQ(Notifier(dir.path()).program(), dir.filePath(QStringLiteral("baloon.exe")));
 }
 
 } // namespace

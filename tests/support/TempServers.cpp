@@ -12,7 +12,7 @@ TempServers::TempServers(std::uint32_t seed, const QDate& today)
     options.seed = seed;
     options.size = tools::DemoSize::small();
     options.today = today;
-    m_report = tools::DemoBuilder(m_dir.path(), options).build();
+    tools::DemoBuilder(m_dir.path(), options).build();
     m_headOffice = open(tools::DemoBuilder::headOfficeDataSource(), tools::DemoBuilder::mainCompany());
     m_branch = open(tools::DemoBuilder::branchDataSource(), tools::DemoBuilder::branchCompany());
 }

@@ -21,8 +21,6 @@ public:
 
     /// The program folder: servers/ and Resources/ are below it.
     QString folder() const { return m_dir.path(); }
-    /// What the builder reported.
-    const QStringList& report() const { return m_report; }
     db::Connection& headOffice() { return *m_headOffice; }
     db::Connection& branch() { return *m_branch; }
     /// Opens a further connection on a catalog of the branch ("embedded:BR") or head office.
@@ -35,7 +33,6 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QStringList m_report;
     std::unique_ptr<db::Connection> m_headOffice;
     std::unique_ptr<db::Connection> m_branch;
 };

@@ -64,23 +64,41 @@ TEST_F(SqlToolTest, SelectPrintsATypedHeaderAndTabSeparatedRows)
     EXPECT_TRUE(lines.at(3).isEmpty());
 }
 
-TEST_F(SqlToolTest, NullsAndTabsKeepEveryRowOnOneLine)
+// What a run prints for other statements, NULLs, tabs and backslashes, scripts on standard input
+// (batches ended by GO, or lines that stop at the first failure), and without a connection text.
+TEST_F(SqlToolTest, StatementsAndScriptsPrintRowsAffectedAndEscapedValues)
 {
+    struct Case {
+        const char* what;
+        QStringList arguments;
+        QByteArray input;
+        int exitCode;
+        std::string out;
+    };
     demo->branch().execute(QStringLiteral("insert into tblArea (AreaID, Area, AreaCode) values (801, 'North\tEast\\Side', NULL)"));
-    const ToolRun r = run({branch(), QStringLiteral("select Area, AreaCode from tblArea where AreaID = 801")});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out.toStdString(), "Area:200\tAreaCode:200\nNorth\\tEast\\\\Side\tNULL\n");
-}
-
-TEST_F(SqlToolTest, OtherStatementsPrintTheRowsAffected)
-{
-    ToolRun r = run({branch(), QStringLiteral("insert into tblArea (AreaID, Area) values (802, 'Feroke')")});
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out.toStdString(), "(1 rows affected)\n");
-    r = run({branch(), QStringLiteral("update tblArea set ActiveStatus = 0 where AreaID in (802, 1, 2)")});
-    EXPECT_EQ(r.out.toStdString(), "(3 rows affected)\n");
+    const Case cases[] = {
+        {"NULLs and tabs keep every row on one line", {branch(), "select Area, AreaCode from tblArea where AreaID = 801"}, {}, 0,
+         "Area:200\tAreaCode:200\nNorth\\tEast\\\\Side\tNULL\n"},
+        {"an insert", {branch(), "insert into tblArea (AreaID, Area) values (802, 'Feroke')"}, {}, 0, "(1 rows affected)\n"},
+        {"an update", {branch(), "update tblArea set ActiveStatus = 0 where AreaID in (802, 1, 2)"}, {}, 0, "(3 rows affected)\n"},
+        {"batches separated by GO", {branch()},
+         "insert into tblArea (AreaID, Area)\nvalues (803, 'Kuttiady')\nGO\nselect Area from tblArea where AreaID = 803\n  go  \n", 0,
+         "(1 rows affected)\nArea:200\nKuttiady\n"},
+        {"lines stop at the first failure", {branch()},
+         "insert into tblArea (AreaID, Area) values (804, 'Nadapuram')\n-- a comment line\ninsert into tblMissing values (1)\n"
+         "insert into tblArea (AreaID, Area) values (805, 'Never')\n",
+         1, "(1 rows affected)\n"},
+        {"no connection text prints the usage", {}, {}, 2, ""},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = run(c.arguments, c.input);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.what << ": " << r.err.toStdString();
+        EXPECT_EQ(r.out.toStdString(), c.out) << c.what;
+    }
     EXPECT_EQ(TempServers::rows(demo->branch(), QStringLiteral("select Area, ActiveStatus from tblArea where AreaID = 802")).toStdString(),
               "Feroke|0");
+    EXPECT_EQ(TempServers::rows(demo->branch(), QStringLiteral("select AreaID from tblArea where AreaID in (804, 805)")).toStdString(), "804");
+    EXPECT_TRUE(run({}).err.startsWith(QStringLiteral("Usage: mirtane-sql")));
 }
 
 TEST_F(SqlToolTest, FailureExitsNonZeroWithTheServersMessage)
@@ -97,31 +115,4 @@ TEST_F(SqlToolTest, FailureExitsNonZeroWithTheServersMessage)
     r = run({DemoBuilder::connectionText(DemoBuilder::branchDataSource(), QStringLiteral("NOSUCH")), QStringLiteral("select 1")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Cannot open database"))) << r.err.toStdString();
-}
-
-TEST_F(SqlToolTest, StandardInputRunsBatchesSeparatedByGo)
-{
-    const ToolRun r = run({branch()}, "insert into tblArea (AreaID, Area)\nvalues (803, 'Kuttiady')\nGO\n"
-                                  "select Area from tblArea where AreaID = 803\n  go  \n");
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out.toStdString(), "(1 rows affected)\nArea:200\nKuttiady\n");
-}
-
-TEST_F(SqlToolTest, StandardInputLinesStopAtTheFirstFailure)
-{
-    const ToolRun r = run({branch()}, "insert into tblArea (AreaID, Area) values (804, 'Nadapuram')\n"
-                                  "-- a comment line\n"
-                                  "insert into tblMissing values (1)\n"
-                                  "insert into tblArea (AreaID, Area) values (805, 'Never')\n");
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out.toStdString(), "(1 rows affected)\n");
-    EXPECT_TRUE(r.err.contains(QStringLiteral("tblMissing"))) << r.err.toStdString();
-    EXPECT_EQ(TempServers::rows(demo->branch(), QStringLiteral("select AreaID from tblArea where AreaID in (804, 805)")).toStdString(), "804");
-}
-
-TEST_F(SqlToolTest, MissingConnectionTextPrintsUsage)
-{
-    const ToolRun r = run({});
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.err.startsWith(QStringLiteral("Usage: mirtane-sql"))) << r.err.toStdString();
 }

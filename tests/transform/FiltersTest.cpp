@@ -88,37 +88,6 @@ TEST_F(FiltersTest, MissingOrEmptyKeysRestoreNothing)
     EXPECT_EQ(saved("SYNCHCATEGORYIDS"), "");
 }
 
-TEST_F(FiltersTest, EachChoiceOfTheOperatorIsSavedUnderItsKey)
-{
-    filters.fillSyncVchTypes();
-    for (int i = 0; i < categories.count(); ++i)
-        categories.entries[size_t(i)].selected = QList<qlonglong>({3, 7, 12}).contains(categories.itemData(i));
-    filters.saveCategories();
-    // In list order: Dairy, Footwear, Stationery.
-    EXPECT_EQ(saved("SYNCHCATEGORYIDS"), "3;12;7;");
-    itemClasses.entries[0].selected = true;
-    itemClasses.entries[4].selected = true;
-    filters.saveItemClasses();
-    EXPECT_EQ(saved("SYNCHITEMCLASSIDS"), "0;4;");
-    vchTypes.current = int(ids(vchTypes).indexOf(102));
-    filters.saveVchType();
-    EXPECT_EQ(saved("SYNCHVCHTYPEid"), "102");
-    taxModes.current = 3;
-    filters.saveTaxMode();
-    EXPECT_EQ(saved("SYNCHtaxmode"), "3");
-
-    // Clearing every category saves the empty text, and the next filling selects none.
-    for (auto& entry : categories.entries)
-        entry.selected = false;
-    filters.saveCategories();
-    EXPECT_EQ(saved("SYNCHCATEGORYIDS"), "");
-    filters.fillSyncVchTypes();
-    EXPECT_TRUE(selectedIds(categories).isEmpty());
-    EXPECT_EQ(chosenId(vchTypes), 102);
-    EXPECT_EQ(chosenId(destinationVchTypes), 102);
-    EXPECT_EQ(chosenId(taxModes), 3);
-}
-
 TEST_F(FiltersTest, NarrowingOffersOnlyTypesOfTheSourceTypesParent)
 {
     save("SYNCHVCHTYPEid", "101");
@@ -131,12 +100,9 @@ TEST_F(FiltersTest, NarrowingOffersOnlyTypesOfTheSourceTypesParent)
     filters.narrowDestinationVchTypes();
     EXPECT_EQ(texts(destinationVchTypes), QStringList({"Local Purchase Return", "Purchase Return"}));
     EXPECT_EQ(chosenId(destinationVchTypes), 401);
-}
-
-TEST_F(FiltersTest, NarrowingWithoutASourceTypeLeavesTheDestinationTypes)
-{
-    destinationVchTypes.addItem("kept", 1);
+    // Without a source type the destination types stay.
+    vchTypes.current = -1;
     filters.narrowDestinationVchTypes();
-    EXPECT_EQ(texts(destinationVchTypes), QStringList({"kept"}));
+    EXPECT_EQ(texts(destinationVchTypes), QStringList({"Local Purchase Return", "Purchase Return"}));
     EXPECT_TRUE(prompter.shown.empty());
 }

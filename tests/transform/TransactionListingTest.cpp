@@ -11,6 +11,15 @@ using transform::TransactionListing;
 
 namespace {
 
+QList<int> checkedIndexes(const support::VectorListControl& list)
+{
+    QList<int> all;
+    for (int i = 0; i < list.count(); ++i)
+        if (list.isChecked(i))
+            all << i;
+    return all;
+}
+
 class TransactionListingTest : public TransformFixture {
 protected:
     TransactionListingTest()
@@ -37,14 +46,6 @@ protected:
     {
         return listing.showTransactions(transform::ListingControls{vchTypes, categories, itemClasses, transactions}, from, to, steps);
     }
-    static QList<int> checkedIndexes(const support::VectorListControl& list)
-    {
-        QList<int> all;
-        for (int i = 0; i < list.count(); ++i)
-            if (list.isChecked(i))
-                all << i;
-        return all;
-    }
 
     support::VectorListControl vchTypes, categories, itemClasses, transactions;
     transform::ListingSteps steps;
@@ -63,14 +64,6 @@ protected:
         for (int i = 0; i < values.size(); ++i)
             list.addItem(QStringLiteral("V/%1 - Party-   Dec  2 2026 -                       ").arg(i) + text::NumberText::plain(values[i]), i + 1);
         return list;
-    }
-    static QList<int> checkedIndexes(const support::VectorListControl& list)
-    {
-        QList<int> all;
-        for (int i = 0; i < list.count(); ++i)
-            if (list.isChecked(i))
-                all << i;
-        return all;
     }
 
     connection::CompanyConnections connections{db::ConnectionContext{}};
@@ -92,16 +85,6 @@ TEST_F(TransactionListingTest, SalesFiltersKeepVouchersWithAMatchingItem)
     EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 18}));
     EXPECT_EQ(totals, QList<double>({3881 + 1932, 3881 + 1932}));
     EXPECT_TRUE(prompter.shown.empty());
-}
-
-TEST_F(TransactionListingTest, SalesFiltersMatchingNothingAreDroppedWithTheMessage)
-{
-    choose(101);
-    select(itemClasses, {2});
-    ASSERT_TRUE(show());
-    EXPECT_EQ(boxTexts(), QStringList({"No invoices found.Filters removed automaticaly"}));
-    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
-    EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 3, 8, 9, 14, 18, 30}));
 }
 
 TEST_F(TransactionListingTest, SingleDayMarkListsOnlyTheFromDate)
@@ -126,13 +109,18 @@ TEST_F(TransactionListingTest, PurchaseFiltersIgnoreTypeAndDatesButTheListingApp
     EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(TransactionListingTest, PurchaseFiltersMatchingNothingAreDroppedWithTheirOwnMessage)
+TEST_F(TransactionListingTest, FiltersMatchingNothingAreDroppedWithTheFamilysMessage)
 {
+    choose(101);
+    select(itemClasses, {2});
+    ASSERT_TRUE(show());
+    EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 3, 8, 9, 14, 18, 30}));
     choose(201);
     select(itemClasses, {9});
     ASSERT_TRUE(show());
-    EXPECT_EQ(boxTexts(), QStringList({"No Purchase invoices found.Filters removed automaticaly"}));
     EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 4, 5, 6, 10}));
+    EXPECT_EQ(boxTexts(), QStringList({"No invoices found.Filters removed automaticaly", "No Purchase invoices found.Filters removed automaticaly"}));
+    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
 }
 
 TEST_F(TransactionListingTest, TypeOfAnotherFamilyListsNothing)
@@ -188,36 +176,28 @@ TEST_F(VoucherSelectionTest, AmountIsTheWholeNumberThatEndsTheEntry)
     EXPECT_TRUE(checkedIndexes(list).isEmpty());
 }
 
-TEST_F(VoucherSelectionTest, SelectBillsFirstPassStopsBeforeTheEntryThatPassesTheValue)
+TEST_F(VoucherSelectionTest, SelectBillsChecksEntriesUpToTheRequiredValue)
 {
-    support::VectorListControl list = amounts({100, 200, 300, 400});
-    listing.selectBills(list, 450);
-    EXPECT_EQ(checkedIndexes(list), QList<int>({1}));
-    EXPECT_DOUBLE_EQ(TransactionListing::billAmount(list, Entries::CheckedOnly), 200);
-}
-
-TEST_F(VoucherSelectionTest, SelectBillsChecksNothingForZeroOrASingleEntry)
-{
-    support::VectorListControl list = amounts({100, 200, 300, 400});
-    listing.selectBills(list, 0);
-    EXPECT_TRUE(checkedIndexes(list).isEmpty());
-    support::VectorListControl single = amounts({500});
-    listing.selectBills(single, 1000);
-    EXPECT_TRUE(checkedIndexes(single).isEmpty());
-}
-
-TEST_F(VoucherSelectionTest, SelectBillsRunsOnThroughTheSecondAndThirdPass)
-{
-    support::VectorListControl list = amounts({10, 10, 10, 10, 10, 10, 10});
-    list.setChecked(0, true);
-    // Pass 1 adds 1, 3, 5 (30); pass 2 adds 1, 4 (50); pass 3 adds 1 (60) and 2 (70), which passes 65.
-    listing.selectBills(list, 65);
-    EXPECT_EQ(checkedIndexes(list), QList<int>({0, 1, 2, 3, 4, 5}));
-}
-
-TEST_F(VoucherSelectionTest, SelectBillsStopsOnASumEqualToTheRequiredValue)
-{
-    support::VectorListControl list = amounts({1, 50, 70});
-    listing.selectBills(list, 50);
-    EXPECT_EQ(checkedIndexes(list), QList<int>({1}));
+    struct Case {
+        const char* what;
+        QList<double> amounts;
+        QList<int> checkedBefore;
+        double required;
+        QList<int> checked;
+    };
+    const Case cases[] = {
+        {"the first pass stops before the entry that passes the value", {100, 200, 300, 400}, {}, 450, {1}},
+        {"zero checks nothing", {100, 200, 300, 400}, {}, 0, {}},
+        {"a single entry is never checked", {500}, {}, 1000, {}},
+        // Pass 1 adds 1, 3, 5 (30); pass 2 adds 1, 4 (50); pass 3 adds 1 (60) and 2 (70), which passes 65.
+        {"the second and third pass run on", {10, 10, 10, 10, 10, 10, 10}, {0}, 65, {0, 1, 2, 3, 4, 5}},
+        {"a sum equal to the value stops", {1, 50, 70}, {}, 50, {1}},
+    };
+    for (const Case& c : cases) {
+        support::VectorListControl list = amounts(c.amounts);
+        for (int i : c.checkedBefore)
+            list.setChecked(i, true);
+        listing.selectBills(list, c.required);
+        EXPECT_EQ(checkedIndexes(list), c.checked) << c.what;
+    }
 }

@@ -125,7 +125,7 @@ TEST_F(TransformControllerTest, ChoicesAreSavedOnlyWhenTheirControlIsTheActiveOn
     EXPECT_EQ(saved("SYNCHtaxmode"), "2");
 }
 
-TEST_F(TransformControllerTest, ShowTransListsChecksAndTotalsTheVouchers)
+TEST_F(TransformControllerTest, ShowTransListsChecksAndTotalsTheVouchersAndTheSelectionUpdatesTheTotal)
 {
     connectCompanies();
     choose(window->lstVchtypes(), 101);
@@ -139,15 +139,8 @@ TEST_F(TransformControllerTest, ShowTransListsChecksAndTotalsTheVouchers)
     EXPECT_EQ(window->txttotVal()->text(), "28629");
     EXPECT_EQ(window->txtSelVal()->text(), "28629");
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
 
-TEST_F(TransformControllerTest, RequiredValueCheckAllAndHandChecksUpdateTheSelectedTotal)
-{
-    connectCompanies();
-    choose(window->lstVchtypes(), 101);
-    window->cmdShowTransactions()->click();
-
-    // 8352 (index 1) stays under 10000; adding 9635 (index 3) would pass it.
+    // A required value, Check All and checks by hand update the selected total. 8352 (index 1) stays under 10000; adding 9635 (index 3) would pass it.
     window->txtReduceTo()->setText("10000");
     EXPECT_FALSE(window->chkCheckAll()->isChecked());
     EXPECT_EQ(sourceIds(true), QList<qlonglong>({3}));

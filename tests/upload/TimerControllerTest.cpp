@@ -1,9 +1,7 @@
 // The sync timer through the real main window on demo servers: the network check, the guard
 // against a running operation, a failing summary, the buttons during the upload, the activity
-// counts kept from tick to tick until Connect, a tick that brings the branch's masters level with
-// the head office after ERP-like changes, and the health line: each state made by its cause, and
-// one notice per change.
-#include "RecordingReporter.h"
+// counts kept from tick to tick until Connect, and the health line: each state made by its cause,
+// and one notice per change. What a tick's replay writes is MasterUploadTest's.
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
 
@@ -12,9 +10,7 @@
 #include "app/Shell.h"
 #include "app/TimerController.h"
 #include "db/embedded/EmbeddedServer.h"
-#include "replication/RowCopier.h"
 #include "report/TextFile.h"
-#include "tools/simulator/ActivitySimulator.h"
 #include "upload/Connectivity.h"
 #include "upload/Health.h"
 
@@ -266,56 +262,6 @@ TEST_F(TimerControllerTest, UploadRunsWithTheTimerOffAndTheSyncButtonsDisabled)
     }
     // The day's counts were refreshed by the tick.
     EXPECT_EQ(window->msgTransGrid()->rowCount(), 10);
-}
-
-TEST_F(TimerControllerTest, TickAfterErpChangesBringsTheBranchMastersLevel)
-{
-    // Level the three master tables the ERP changes, then let it work.
-    support::RecordingReporter quiet;
-    for (const char* table : {"tblLedger", "tblItemMaster", "tblCategories"}) {
-        servers.branch().execute(QStringLiteral("delete from %1").arg(QLatin1String(table)));
-        replication::RowCopier(servers.headOffice(), servers.branch(), quiet, prompter).copy(QLatin1String(table));
-    }
-    const int mark = TempServers::scalar(servers.headOffice(), "select max(ID) from tblActivity").toInt();
-    shell->setMaxActivityId(mark);
-    tools::ActivitySimulator erp(servers.headOffice(), demoToday, 3);
-    for (int step = 0; step < 20; ++step)
-        erp.step();
-    const int activity = TempServers::scalar(servers.headOffice(), QStringLiteral("select count(*) from tblActivity where ID > %1").arg(mark)).toInt();
-    const int lastMaster =
-        TempServers::scalar(servers.headOffice(), QStringLiteral("select max(ID) from tblActivity where isnull(ParentId, 0) = 0")).toInt();
-    ASSERT_NE(ledgers(servers.branch()), ledgers(servers.headOffice()));
-
-    timer->tick();
-
-    for (const char* table : {"tblLedger", "tblItemMaster", "tblCategories"}) {
-        const QString count = QStringLiteral("select count(*) from %1").arg(QLatin1String(table));
-        EXPECT_EQ(TempServers::scalar(servers.branch(), count), TempServers::scalar(servers.headOffice(), count)) << table;
-    }
-    EXPECT_EQ(ledgers(servers.branch()), ledgers(servers.headOffice()));
-    const QString items = QStringLiteral("select ItemID, ItemName, CategoryID, SRate, MRP from tblItemMaster order by ItemID");
-    EXPECT_EQ(TempServers::rows(servers.branch(), items), TempServers::rows(servers.headOffice(), items));
-    EXPECT_EQ(shell->maxActivityId(), lastMaster);
-    EXPECT_TRUE(loopMark().startsWith(QStringLiteral("MaxActivityID=%1\r\n").arg(lastMaster))) << loopMark().toStdString();
-
-    // The Activity grid: every activity row above the old mark counted once, sales and masters alike.
-    // The triggers date the activity by the server's clock: today, or yesterday if midnight
-    // passed since the changes were made.
-    const auto dayText = [](const QDate& d) { return QStringLiteral("%1/%2/%3").arg(d.day()).arg(d.month()).arg(d.year()); };
-    const QStringList days = {dayText(QDate::currentDate().addDays(-1)), dayText(QDate::currentDate())};
-    QTableWidget* grid = window->msgActivity();
-    ASSERT_GT(grid->rowCount(), 1);
-    int counted = 0;
-    QStringList tables;
-    for (int row = 0; row < grid->rowCount(); ++row) {
-        counted += grid->item(row, 0)->text().toInt();
-        tables << grid->item(row, 1)->text();
-        EXPECT_TRUE(days.contains(grid->item(row, 2)->text())) << grid->item(row, 2)->text().toStdString();
-    }
-    EXPECT_EQ(counted, activity);
-    EXPECT_TRUE(tables.contains("tblSales"));
-    EXPECT_TRUE(tables.contains("tblLedger"));
-    EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(TimerControllerTest, TicksKeepTheActivityCountsUntilTheNextConnect)

@@ -15,15 +15,7 @@ db::ConnectionInfo infoFrom(const QString& text)
 }
 } // namespace
 
-// Values that could add or change an attribute are brace-quoted; ordinary values stay as they are.
-TEST(OdbcConnectionString, PlainValuesStayUnquoted)
-{
-    EXPECT_EQ(odbcQuoteValue(QStringLiteral("MAIN01")), QStringLiteral("MAIN01"));
-    EXPECT_EQ(odbcQuoteValue(QStringLiteral("ODBC Driver 18 for SQL Server")), QStringLiteral("ODBC Driver 18 for SQL Server"));
-    EXPECT_EQ(odbcQuoteValue(QString()), QString());
-}
-
-TEST(OdbcConnectionString, SeparatorsBracesEqualsAndEdgeBlanksAreBraceQuoted)
+TEST(OdbcConnectionString, OnlyValuesHoldingSeparatorsBracesEqualsOrEdgeBlanksAreBraceQuoted)
 {
     EXPECT_EQ(odbcQuoteValue(QStringLiteral("pa;ss")), QStringLiteral("{pa;ss}"));
     EXPECT_EQ(odbcQuoteValue(QStringLiteral("a=b")), QStringLiteral("{a=b}"));
@@ -31,6 +23,9 @@ TEST(OdbcConnectionString, SeparatorsBracesEqualsAndEdgeBlanksAreBraceQuoted)
     EXPECT_EQ(odbcQuoteValue(QStringLiteral("x}")), QStringLiteral("{x}}}"));
     EXPECT_EQ(odbcQuoteValue(QStringLiteral("p}w;d")), QStringLiteral("{p}}w;d}"));
     EXPECT_EQ(odbcQuoteValue(QStringLiteral(" secret ")), QStringLiteral("{ secret }"));
+    EXPECT_EQ(odbcQuoteValue(QStringLiteral("MAIN01")), QStringLiteral("MAIN01"));
+    EXPECT_EQ(odbcQuoteValue(QStringLiteral("ODBC Driver 18 for SQL Server")), QStringLiteral("ODBC Driver 18 for SQL Server"));
+    EXPECT_EQ(odbcQuoteValue(QString()), QString());
 }
 
 TEST(OdbcConnectionString, FreeTdsGetsPortCharsetAndProtocolVersion)
@@ -40,6 +35,9 @@ TEST(OdbcConnectionString, FreeTdsGetsPortCharsetAndProtocolVersion)
     EXPECT_EQ(odbcConnectionString(info, QStringLiteral("FreeTDS")),
               QStringLiteral("Driver=FreeTDS;Server=10.0.0.5;Port=1433;Database=SUB01;UID=sa;PWD=pw;"
                              "TDS_Version=7.4;ClientCharset=UTF-8;Encryption=request"));
+    // An empty catalog and user are left out.
+    EXPECT_EQ(odbcConnectionString(infoFrom(QStringLiteral("Provider=SQLOLEDB.1;Data Source=local")), QStringLiteral("ODBC Driver 17 for SQL Server")),
+              QStringLiteral("Driver=ODBC Driver 17 for SQL Server;Server=local;Encrypt=no;TrustServerCertificate=yes"));
 }
 
 // The ENCRYPT setting in each driver's words: optional by default (an old server without TLS 1.2
@@ -68,13 +66,6 @@ TEST(OdbcConnectionString, HostileValuesCannotAddOrChangeAttributes)
     EXPECT_EQ(odbcConnectionString(info, QStringLiteral("FreeTDS")),
               QStringLiteral("Driver=FreeTDS;Server=local;Database={AB}}C;Server=evil};UID=sa;"
                              "PWD={x;Database=master;TrustServerCertificate=no};TDS_Version=7.4;ClientCharset=UTF-8;Encryption=request"));
-}
-
-TEST(OdbcConnectionString, EmptyCatalogAndUserAreLeftOut)
-{
-    const auto info = infoFrom(QStringLiteral("Provider=SQLOLEDB.1;Data Source=local"));
-    EXPECT_EQ(odbcConnectionString(info, QStringLiteral("ODBC Driver 17 for SQL Server")),
-              QStringLiteral("Driver=ODBC Driver 17 for SQL Server;Server=local;Encrypt=no;TrustServerCertificate=yes"));
 }
 
 // The newest Microsoft driver wins; FreeTDS is the fallback even when nothing is installed.

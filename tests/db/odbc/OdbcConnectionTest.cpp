@@ -41,8 +41,6 @@ protected:
 
 } // namespace
 
-// Fetching: the driver's types as OLE DB codes, values of the documented kinds, NULLs, Unicode, long values.
-
 TEST_P(OdbcConnectionTest, ColumnsCarryTheirNamesOleDbCodesAndTypedValues)
 {
     connection.execute(QStringLiteral("create table t (i int, v varchar(20), n numeric(18,4), f float, d datetime, "
@@ -138,19 +136,12 @@ TEST_P(OdbcConnectionTest, LongTextAndBinaryAreReadWhole)
     EXPECT_TRUE(data.values[1].toByteArray() == bytes);
 }
 
-TEST_P(OdbcConnectionTest, QueryWithoutRowsHasColumnsAndNoValues)
-{
-    connection.execute(QStringLiteral("create table t (i int, v varchar(20))"));
-    const db::ResultData data = connection.query(QStringLiteral("select i, v from t"));
-    EXPECT_EQ(data.columns.size(), 2u);
-    EXPECT_EQ(data.rowCount(), 0);
-}
-
-// Rows affected.
-
-TEST_P(OdbcConnectionTest, RowsAffectedByInsertUpdateAndDelete)
+TEST_P(OdbcConnectionTest, RowsAffectedByInsertUpdateAndDeleteAndAnEmptyQueryHasItsColumns)
 {
     connection.execute(QStringLiteral("create table t (i int primary key, v varchar(20))"));
+    const db::ResultData empty = connection.query(QStringLiteral("select i, v from t"));
+    EXPECT_EQ(empty.columns.size(), 2u);
+    EXPECT_EQ(empty.rowCount(), 0);
     EXPECT_EQ(connection.execute(QStringLiteral("insert into t values (1, 'a'), (2, 'b'), (3, 'c')")), 3);
     EXPECT_EQ(connection.execute(QStringLiteral("update t set v = 'x' where i >= 2")), 2);
     EXPECT_EQ(connection.execute(QStringLiteral("delete from t where i = 1")), 1);
@@ -160,9 +151,7 @@ TEST_P(OdbcConnectionTest, RowsAffectedByInsertUpdateAndDelete)
     EXPECT_EQ(connection.execute(QStringLiteral("delete from t where i = 99")), 0);
 }
 
-// Transactions.
-
-TEST_P(OdbcConnectionTest, CommitKeepsTheWorkAndAutocommitReturns)
+TEST_P(OdbcConnectionTest, CommitKeepsTheWorkRollbackAndCloseDiscardIt)
 {
     connection.execute(QStringLiteral("create table t (i int)"));
     connection.beginTransaction();
@@ -175,31 +164,24 @@ TEST_P(OdbcConnectionTest, CommitKeepsTheWorkAndAutocommitReturns)
     // Outside the transaction every statement is committed at once.
     connection.execute(QStringLiteral("insert into t values (3)"));
     EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select count(*) from t")), QVariant(qlonglong(3)));
-}
-
-TEST_P(OdbcConnectionTest, RollbackOrCloseDiscardsTheWorkAndAutocommitReturns)
-{
-    connection.execute(QStringLiteral("create table t (i int)"));
-    connection.execute(QStringLiteral("insert into t values (1)"));
+    // A rollback discards the work, and autocommit returns.
     connection.beginTransaction();
-    connection.execute(QStringLiteral("insert into t values (2)"));
+    connection.execute(QStringLiteral("insert into t values (4)"));
     connection.execute(QStringLiteral("delete from t where i = 1"));
     connection.rollbackTransaction();
     EXPECT_FALSE(connection.inTransaction());
-    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select group_concat(i) from t")), QVariant(QStringLiteral("1")));
-    connection.execute(QStringLiteral("insert into t values (4)"));
-    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select count(*) from t")), QVariant(qlonglong(2)));
+    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select group_concat(i) from t")), QVariant(QStringLiteral("1,2,3")));
+    connection.execute(QStringLiteral("insert into t values (5)"));
+    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select count(*) from t")), QVariant(qlonglong(4)));
     // Closing with an open transaction discards it too.
     connection.beginTransaction();
-    connection.execute(QStringLiteral("insert into t values (5)"));
+    connection.execute(QStringLiteral("insert into t values (6)"));
     connection.close();
     EXPECT_FALSE(connection.isOpen());
-    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select count(*) from t")), QVariant(qlonglong(2)));
+    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select count(*) from t")), QVariant(qlonglong(4)));
 }
 
-// Errors.
-
-TEST_P(OdbcConnectionTest, SyntaxErrorGivesTheDriversTextAndState)
+TEST_P(OdbcConnectionTest, SyntaxErrorAndConstraintViolationGiveTheDriversTextAndState)
 {
     try {
         connection.execute(QStringLiteral("selec 1"));
@@ -212,10 +194,7 @@ TEST_P(OdbcConnectionTest, SyntaxErrorGivesTheDriversTextAndState)
     EXPECT_TRUE(connection.isOpen());
     // A failing query is thrown, not an empty result.
     EXPECT_THROW(connection.query(QStringLiteral("select * from missing_table")), db::DbError);
-}
-
-TEST_P(OdbcConnectionTest, ConstraintViolationGivesTheDriversTextAndChangesNothing)
-{
+    // A constraint violation gives the driver's text and changes nothing.
     connection.execute(QStringLiteral("create table t (i int primary key, v varchar(5))"));
     connection.execute(QStringLiteral("insert into t values (1, 'a')"));
     try {
@@ -227,8 +206,6 @@ TEST_P(OdbcConnectionTest, ConstraintViolationGivesTheDriversTextAndChangesNothi
     }
     EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select group_concat(v) from t")), QVariant(QStringLiteral("a")));
 }
-
-// Opening and closing.
 
 TEST_P(OdbcConnectionTest, OpenThatFailsLeavesTheConnectionClosed)
 {
