@@ -3,7 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/MastersController.h"
 #include "app/ReconcileController.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "app/TimerController.h"
 #include "app/TransformController.h"
 #include "db/embedded/EmbeddedServer.h"
@@ -43,16 +43,16 @@ protected:
     void SetUp() override
     {
         window = std::make_unique<MainWindow>(servers.folder());
-        Shell::Options options;
+        Session::Options options;
         options.prompter = &prompter;
         options.endProgram = [] {};
         options.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 30)); };
         options.connectivity = &network;
-        shell = std::make_unique<Shell>(*window, options);
-        timer = &shell->timer();
+        session = std::make_unique<Session>(*window, options);
+        timer = &session->timer();
         window->resize(1366, 768);
         window->show();
-        ASSERT_TRUE(shell->startUp());
+        ASSERT_TRUE(session->startUp());
         window->cmdConnect()->click();
         ASSERT_FALSE(window->isLoginShown());
         for (const char* statement : {"Alter table TblSales Add SyncStat Numeric", "Alter table TblPurchase Add SyncStat Numeric",
@@ -64,7 +64,7 @@ protected:
     }
     void TearDown() override
     {
-        shell.reset();
+        session.reset();
         window.reset();
     }
 
@@ -103,14 +103,14 @@ protected:
                                                    "select InvID, VchtypeID, ServInvID from tblPurchase order by 1, 2");
     }
     qlonglong branchCount(const QString& sql) { return TempServers::scalar(servers.branch(), sql).toLongLong(); }
-    QString dailyLog() const { return report::TextFile::read(shell->dailyLog().currentFile()); }
+    QString dailyLog() const { return report::TextFile::read(session->dailyLog().currentFile()); }
     QString lastBox() const { return prompter.shown.empty() ? QString() : prompter.shown.back().text; }
 
     TempServers servers{7, QDate(2026, 12, 6)};
     support::ScriptedPrompter prompter;
     AlwaysConnected network;
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Shell> shell;
+    std::unique_ptr<Session> session;
     TimerController* timer = nullptr;
 };
 
@@ -167,7 +167,7 @@ TEST_F(ShopDayTest, OnlyTheListedVouchersAreCopiedWhateverIsChosenAfterTheListin
 
 TEST_F(ShopDayTest, ACompanyThatDoesNotExistStopsConnectWithOneMessageAndWritesNothing)
 {
-    const QString settings = report::TextFile::read(shell->files().appSettings);
+    const QString settings = report::TextFile::read(session->files().appSettings);
     const qlonglong headLog = TempServers::scalar(servers.headOffice(), "select count(*) from tbluserlog").toLongLong();
     window->cmdRefresh()->click();
     window->cboDestinationCompany()->setEditText("NOPE1");
@@ -177,14 +177,14 @@ TEST_F(ShopDayTest, ACompanyThatDoesNotExistStopsConnectWithOneMessageAndWritesN
     EXPECT_TRUE(lastBox().contains("NOPE1") && lastBox().contains("embedded:BR")) << lastBox().toStdString();
     EXPECT_TRUE(window->isLoginShown());
     EXPECT_FALSE(window->lblDestinationConnection()->text().contains("NOPE1"));
-    EXPECT_EQ(report::TextFile::read(shell->files().appSettings), settings);
+    EXPECT_EQ(report::TextFile::read(session->files().appSettings), settings);
     EXPECT_EQ(TempServers::scalar(servers.headOffice(), "select count(*) from tbluserlog").toLongLong(), headLog);
 
     // Back to the real company, everything works as before.
     window->cboDestinationCompany()->setEditText("SUB01");
     window->cmdConnect()->click();
     EXPECT_FALSE(window->isLoginShown());
-    EXPECT_TRUE(shell->connections().destination().isOpen());
+    EXPECT_TRUE(session->connections().destination().isOpen());
 }
 
 TEST_F(ShopDayTest, TimerRunsUnattendedKeepsTheActivityInViewAndKeepsTheLogShort)
