@@ -165,28 +165,6 @@ TEST_F(ShopDayTest, OnlyTheListedVouchersAreCopiedWhateverIsChosenAfterTheListin
     EXPECT_EQ(branchCount("select count(*) from tblPurchase where ServInvID is not null"), listed - 1);
 }
 
-TEST_F(ShopDayTest, ACompanyThatDoesNotExistStopsConnectWithOneMessageAndWritesNothing)
-{
-    const QString settings = report::TextFile::read(shell->files().appSettings);
-    const qlonglong headLog = TempServers::scalar(servers.headOffice(), "select count(*) from tbluserlog").toLongLong();
-    window->cmdRefresh()->click();
-    window->cboDestinationCompany()->setEditText("NOPE1");
-    window->cmdConnect()->click();
-
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_TRUE(lastBox().contains("NOPE1") && lastBox().contains("embedded:BR")) << lastBox().toStdString();
-    EXPECT_TRUE(window->isLoginShown());
-    EXPECT_FALSE(window->lblDestinationConnection()->text().contains("NOPE1"));
-    EXPECT_EQ(report::TextFile::read(shell->files().appSettings), settings);
-    EXPECT_EQ(TempServers::scalar(servers.headOffice(), "select count(*) from tbluserlog").toLongLong(), headLog);
-
-    // Back to the real company, everything works as before.
-    window->cboDestinationCompany()->setEditText("SUB01");
-    window->cmdConnect()->click();
-    EXPECT_FALSE(window->isLoginShown());
-    EXPECT_TRUE(shell->connections().destination().isOpen());
-}
-
 TEST_F(ShopDayTest, TimerRunsUnattendedKeepsTheActivityInViewAndKeepsTheLogShort)
 {
     list(101);

@@ -119,15 +119,11 @@ struct WorkerRun {
     qint64 millisAfterReady = 0;
 };
 
-// Runs the worker; kills it `killAfterMs` after it said "ready" (never when negative). With
-// `fileLimit`, no file may grow beyond that many bytes, as on a full disk.
-WorkerRun runWorker(const QString& operation, const QString& folder, int killAfterMs = -1, qint64 fileLimit = 0)
+// Runs the worker; kills it `killAfterMs` after it said "ready" (never when negative).
+WorkerRun runWorker(const QString& operation, const QString& folder, int killAfterMs = -1)
 {
     QProcess process;
-    QStringList arguments{operation, folder};
-    if (fileLimit > 0)
-        arguments << QString::number(fileLimit);
-    process.start(QStringLiteral(CRASH_WORKER), arguments);
+    process.start(QStringLiteral(CRASH_WORKER), {operation, folder});
     WorkerRun run;
     if (!process.waitForStarted(10000) || !process.waitForReadyRead(20000)) {
         ADD_FAILURE() << "worker did not start: " << process.readAllStandardError().toStdString();
@@ -234,25 +230,6 @@ protected:
         EXPECT_GT(kills, 0) << "every run ended before its kill";
     }
 
-    // Runs the operation with every file limited to a little more than its size (a disk that
-    // fills up during the run): the run must fail and say so, leave sound files that `check`
-    // accepts, and a second run with room must end as an uninterrupted one.
-    void fillTheDisk(const QString& operation, qint64 room, const Check& check)
-    {
-        QTemporaryDir work;
-        copyFolder(pristine.path(), work.path());
-        // The write-ahead files hold each run's changes; the shared-memory files are 32 KB.
-        qint64 largest = 32768;
-        QDirIterator it(work.path(), {QStringLiteral("*-wal")}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            largest = std::max(largest, QFileInfo(it.next()).size());
-        const WorkerRun full = runWorker(operation, work.path(), -1, largest + room);
-        EXPECT_EQ(full.exitCode, 1) << "the operation did not fail: " << full.errors.toStdString();
-        EXPECT_TRUE(full.errors.contains(QLatin1String("disk I/O error"))) << full.errors.toStdString();
-        const QStringList problems = leftoverProblems(operation, work.path(), check);
-        EXPECT_TRUE(problems.isEmpty()) << problems.join(QStringLiteral("; ")).toStdString();
-    }
-
     // What is wrong with the files an interrupted run left in `folder`: unsound files, what `check`
     // finds, and a second run that fails or ends unlike an uninterrupted one.
     QStringList leftoverProblems(const QString& operation, const QString& folder, const Check& check)
@@ -354,22 +331,4 @@ TEST_F(CrashTest, KilledMasterReplayLosesNoRowAndItsMarkStaysReadable)
             || !QString::fromUtf8(loop.readAll()).contains(QRegularExpression(QStringLiteral("MaxActivityID=\\d+"))))
             problems << QStringLiteral("the mark file lost its mark");
     });
-}
-
-TEST_F(CrashTest, FullDiskDuringABulkTransferLeavesEachTableWhole)
-{
-    prepare(QStringLiteral("bulk"), CrashCases::bulkTables());
-    fillTheDisk(QStringLiteral("bulk"), 8 * 1024, std::bind_front(&CrashTest::wholeTables, this));
-}
-
-TEST_F(CrashTest, FullDiskDuringAFullSyncLeavesEachTableWhole)
-{
-    prepare(QStringLiteral("fullsync"), CrashCases::masterTables());
-    fillTheDisk(QStringLiteral("fullsync"), 48 * 1024, std::bind_front(&CrashTest::wholeTables, this));
-}
-
-TEST_F(CrashTest, FullDiskDuringAVoucherCopyLeavesWholeVouchers)
-{
-    prepare(QStringLiteral("vouchers"), {QStringLiteral("tblSales"), QStringLiteral("tblSalesItem")});
-    fillTheDisk(QStringLiteral("vouchers"), 48 * 1024, std::bind_front(&CrashTest::wholeVouchers, this));
 }

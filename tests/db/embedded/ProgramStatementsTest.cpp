@@ -1,5 +1,6 @@
 #include "EmbeddedTestServers.h"
 
+#include "connection/LinkedServer.h"
 #include "db/TypeCode.h"
 
 #include <QDateTime>
@@ -9,7 +10,7 @@ using test::errorOf;
 using test::rows;
 using test::scalarText;
 
-// The program's own statements, verbatim, on a branch (BR/SUB01) and a head office (HO/MAIN01).
+// The program's own statements (the linked server's from the program itself, the others verbatim), on a branch (BR/SUB01) and a head office (HO/MAIN01).
 class ProgramStatementsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -22,32 +23,9 @@ protected:
         test::createCompanySchema(*destination);
     }
 
-    // ConfigureLinkedServer's sixteen statements for `name`.
-    static QStringList linkedServerScript(const QString& name)
-    {
-        QStringList script = {
-            "IF  EXISTS (SELECT srv.name FROM sys.servers srv WHERE srv.server_id != 0 AND srv.name = N'" + name
-                + "')EXEC master.dbo.sp_dropserver @server=N'" + name + "', @droplogins='droplogins'",
-            "EXEC master.dbo.sp_addlinkedserver @server = N'" + name + "', @srvproduct=N'SQL Server'",
-            "EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=N'" + name + "',@useself=N'False',@locallogin=NULL,@rmtuser=NULL,@rmtpassword=NULL",
-            "EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=N'" + name + "',@useself=N'False',@locallogin=N'sa',@rmtuser=N'sa',@rmtpassword='KESTREL264$'",
-        };
-        const QStringList options = {
-            "', @optname=N'collation compatible', @optvalue=N'false'", "', @optname=N'data access', @optvalue=N'true'",
-            "', @optname=N'dist', @optvalue=N'false'",                 "', @optname=N'pub', @optvalue=N'false'",
-            "', @optname=N'rpc', @optvalue=N'false'",                  "', @optname=N'rpc out', @optvalue=N'false'",
-            "', @optname=N'sub', @optvalue=N'false'",                  "', @optname=N'connect timeout', @optvalue=N'0'",
-            "', @optname=N'collation name', @optvalue=null",           "', @optname=N'lazy schema validation', @optvalue=N'false'",
-            "', @optname=N'query timeout', @optvalue=N'0'",            "', @optname=N'use remote collation', @optvalue=N'true'",
-        };
-        for (const QString& option : options)
-            script << "EXEC master.dbo.sp_serveroption @server=N'" + name + option;
-        return script;
-    }
-
     void configureLinkedServer(const QString& name)
     {
-        for (const QString& statement : linkedServerScript(name))
+        for (const QString& statement : connection::LinkedServer::statements(name))
             destination->execute(statement);
     }
 
@@ -67,7 +45,6 @@ protected:
 TEST_F(ProgramStatementsTest, LinkedServerScriptRunsTwiceInARowAndLeavesOneEntry)
 {
     const QString name = QStringLiteral("embedded:HO");
-    ASSERT_EQ(linkedServerScript(name).size(), 16);
     configureLinkedServer(name);
     configureLinkedServer(name);
 
@@ -96,29 +73,6 @@ TEST_F(ProgramStatementsTest, FourPartNamesReadTheLinkedServersCatalog)
     // A plain linked server name is the sibling server folder of the same name.
     destination->execute("EXEC master.dbo.sp_addlinkedserver @server = N'HO', @srvproduct=N'SQL Server'");
     EXPECT_EQ(scalarText(*destination, "select count(*) from [HO].MAIN01.dbo.tblSales"), "2");
-}
-
-TEST_F(ProgramStatementsTest, BulkTransferReplacesTheTableFromTheLinkedServer)
-{
-    configureLinkedServer(QStringLiteral("embedded:HO"));
-    source->execute("insert into tblLedger (LID, LName) values (1, 'Cash')");
-    source->execute("insert into tblLedger (LID, LName) values (2, 'O''Brien Stores')");
-    destination->execute("insert into tblLedger (LID, LName) values (9, 'Branch only')");
-
-    destination->execute("Delete from tblLedger");
-    destination->setCommandTimeout(0);
-    EXPECT_EQ(destination->execute("Insert into tblLedger select * from [embedded:HO].MAIN01.dbo.tblLedger"), 2);
-    EXPECT_EQ(rows(*destination, "select LID, LName from tblLedger order by LID"), QStringList({"1|Cash", "2|O'Brien Stores"}));
-
-    destination->execute("Delete from tblLedger");
-    EXPECT_EQ(destination->execute("Insert into tblLedger(LID,LName) select LID,LName from [embedded:HO].MAIN01.dbo.tblLedger"), 2);
-
-    // An empty source table leaves the destination empty.
-    destination->execute("Delete from tblArea");
-    destination->execute("insert into tblArea (AreaID, Area) values (1, 'North')");
-    destination->execute("Delete from tblArea");
-    EXPECT_EQ(destination->execute("Insert into tblArea select * from [embedded:HO].MAIN01.dbo.tblArea"), 0);
-    EXPECT_EQ(scalarText(*destination, "select count(*) from tblArea"), "0");
 }
 
 TEST_F(ProgramStatementsTest, ServerClockQueriesGiveADateTimeField)
@@ -174,19 +128,6 @@ TEST_F(ProgramStatementsTest, TransactionListQueriesConcatenateWithPlus)
     EXPECT_EQ(rows(*source, "Select Distinct InvID from tblPurchaseItem,tblItemMaster where tblPurchaseItem.itemID= tblItemMaster.itemID "
                             " and PRoducttypeid in(1 )"),
               QStringList({"7"}));
-}
-
-TEST_F(ProgramStatementsTest, NextIdQueryOnEmptyAndFilledTable)
-{
-    db::Recordset empty = destination->openRecordset("Select max(InvID) + 1 as MAxid from tblSales");
-    ASSERT_FALSE(empty.eof());
-    EXPECT_TRUE(empty.field("MaxID").isNull());
-
-    addSale(*destination, 120, "S-120", "P", "2026-12-05", "1");
-    db::Recordset filled = destination->openRecordset("Select max(InvID) + 1 as MAxid from tblSales");
-    EXPECT_EQ(filled.field("MaxID").value().toLongLong(), 121);
-    EXPECT_EQ(filled.field("MaxID").typeCode(), db::TypeCode::Integer);
-    EXPECT_TRUE(destination->openRecordset("Select max(InvID) + 1 as MAxid from tblSales where InvID>500").field(0).isNull());
 }
 
 TEST_F(ProgramStatementsTest, MasterCountUnionIsOrderedByProperty)
