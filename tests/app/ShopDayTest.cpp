@@ -55,9 +55,7 @@ protected:
         ASSERT_TRUE(shell->startUp());
         window->cmdConnect()->click();
         ASSERT_FALSE(window->isLoginShown());
-        for (const char* statement : {"Alter table TblSales Add SyncStat Numeric", "Alter table TblPurchase Add SyncStat Numeric",
-                                      "Alter table TblSales Add ServInvID Numeric", "Alter table TblPurchase Add ServInvID Numeric"})
-            servers.branch().execute(QLatin1String(statement));
+        servers.addVoucherMarks();
         window->dtpdate()->setDate(QDate(2026, 12, 2));
         window->dtpto()->setDate(QDate(2026, 12, 6));
         prompter.shown.clear();

@@ -2,6 +2,7 @@
 // whole vouchers with their items and mark, sound database files, and a second run that ends
 // exactly where an uninterrupted run ends.
 #include "CrashCases.h"
+#include "ReadOnlyFile.h"
 
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
@@ -18,7 +19,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -28,6 +28,7 @@
 #include <set>
 
 using reliability::CrashCases;
+using reliability::ReadOnlyFile;
 using support::TempServers;
 
 namespace {
@@ -37,47 +38,6 @@ constexpr int killsPerCase = 18;
 // Rows of each table, every value written by sqlite's quote() (blobs as hex, so nothing is
 // hidden by a text conversion), sorted so that the order of insertion does not matter.
 using Snapshot = std::map<QString, QStringList>;
-
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const QString& path)
-    {
-        const QByteArray uri = "file:" + QFile::encodeName(path) + "?mode=ro";
-        if (sqlite3_open_v2(uri.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK)
-            ADD_FAILURE() << "cannot open " << path.toStdString();
-        sqlite3_busy_timeout(m_db, 2000);
-    }
-    ~ReadOnlyFile() { sqlite3_close(m_db); }
-
-    // Every row of `sql`, values quoted and joined by "|".
-    QStringList rows(const QString& sql)
-    {
-        QStringList out;
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK) {
-            ADD_FAILURE() << sql.toStdString() << ": " << sqlite3_errmsg(m_db);
-            return out;
-        }
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            QStringList values;
-            for (int c = 0; c < sqlite3_column_count(statement); ++c)
-                values << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, c)));
-            out << values.join(QLatin1Char('|'));
-        }
-        sqlite3_finalize(statement);
-        return out;
-    }
-    QStringList columns(const QString& table)
-    {
-        QStringList names;
-        for (const QString& row : rows(QStringLiteral("select name from pragma_table_info('%1') order by cid").arg(table)))
-            names << row;
-        return names;
-    }
-
-private:
-    sqlite3* m_db = nullptr;
-};
 
 QString branchFile(const QString& folder) { return folder + QStringLiteral("/servers/BR/SUB01.sqlite"); }
 QString headFile(const QString& folder) { return folder + QStringLiteral("/servers/HO/MAIN01.sqlite"); }
@@ -170,8 +130,7 @@ protected:
             TempServers servers;
             support::ScriptedPrompter prompter;
             ASSERT_TRUE(connection::LinkedServer::configure(servers.branch(), QStringLiteral("embedded:HO"), prompter));
-            servers.branch().execute(QStringLiteral("Alter table TblSales Add SyncStat Numeric"));
-            servers.branch().execute(QStringLiteral("Alter table TblSales Add ServInvID Numeric"));
+            servers.addVoucherMarks();
             tools::ActivitySimulator simulator(servers.headOffice(), QDate::currentDate(), 5);
             for (int i = 0; i < headOfficeChanges; ++i)
                 simulator.step();

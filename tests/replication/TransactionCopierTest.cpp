@@ -24,8 +24,7 @@ protected:
     void SetUp() override
     {
         db::Connection& branch = servers.branch();
-        branch.execute("Alter table TblSales Add SyncStat Numeric");
-        branch.execute("Alter table TblSales Add ServInvID Numeric");
+        servers.addVoucherMarks();
         branch.execute("delete from tblSalesItem");
         branch.execute("delete from tblSales");
         oldKey = TempServers::scalar(servers.headOffice(),

@@ -53,8 +53,9 @@ TEST(ValueTextTest, BitsAreOneOrZero)
 
 TEST(ValueTextTest, DatesBinariesAndGuidsKeepTheirValue)
 {
-    const QDateTime when(QDate(2026, 12, 5), QTime(10, 30, 15), Qt::UTC);
-    EXPECT_EQ(text(db::TypeCode::DBTimeStamp, when), "'2026-12-05T10:30:15.000'");
+    // A date-time keeps its milliseconds on the way.
+    const QDateTime when(QDate(2026, 12, 5), QTime(10, 30, 15, 127), Qt::UTC);
+    EXPECT_EQ(text(db::TypeCode::DBTimeStamp, when), "'2026-12-05T10:30:15.127'");
     EXPECT_EQ(text(db::TypeCode::DBTimeStamp, QStringLiteral("05/Dec/2026")), "'2026-12-05T00:00:00.000'");
     EXPECT_EQ(text(db::TypeCode::VarBinary, QByteArray("\x00\xab\x10", 3)), "0x00AB10");
     EXPECT_EQ(text(db::TypeCode::Binary, QByteArray()), "0x");

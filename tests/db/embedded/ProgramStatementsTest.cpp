@@ -149,51 +149,6 @@ TEST_F(ProgramStatementsTest, MasterCountUnionIsOrderedByProperty)
                                                  "Ledger|2", "TaxClass|0", "User|0", "Usergroup|0"}));
 }
 
-TEST_F(ProgramStatementsTest, TransactionCountUnionForADayIsOrderedDescending)
-{
-    addSale(*destination, 1, "S-1", "P", "2026-12-05", "1");
-    addSale(*destination, 2, "S-2", "P", "2026-12-06", "1");
-    destination->execute("insert into tblSalesItem (InvID, ItemID) values (1, 1)");
-    destination->execute("insert into tblSalesItem (InvID, ItemID) values (1, 2)");
-    destination->execute("insert into tblJobcard (JobCardID, JobCardNo, JobcardDate, VchtypeID) values (4, 'J4', '2026-12-05', 9)");
-    for (const QString& day : {QStringLiteral("05/Dec/2026"), QStringLiteral("2026-12-05")}) {
-        const QString clause = QStringLiteral(" ");
-        const QString query =
-            " SELECT     'Sales' AS Property, COUNT(InvID) AS Nos From tblSales Where InvDate ='" + day + "' " + clause
-            + " Union SELECT     'SalesItem' AS Property, COUNT(InvID) AS Nos From tblSalesItem Where InvID in(Select InvID from tblSales where InvDate ='" + day + "' " + clause + ")"
-            + " Union SELECT     'Receipt' AS Property, COUNT(VchID) AS Nos From tblNOtes where VchDate ='" + day + "' " + clause
-            + " Union SELECT     'StockJournal' AS Property, COUNT(VchID) AS Nos From tblStockJournal where InvDate ='" + day + "' " + clause
-            + " Union SELECT     'StockJournalDetail' AS Property, COUNT(InvID) AS Nos From tblStockJournalDetail Where InvID in(Select InvID from tblStockJournal where InvDate ='" + day + "' " + clause + ")"
-            + " Union SELECT     'JobCard' AS Property, COUNT(jobcardid) AS Nos From tblJobcard where JobcardDate ='" + day + "' " + clause
-            + " Union SELECT     'JobCardDetail' AS Property, COUNT(JobCardID) AS Nos From tblJobCardDetail Where JobCardID in(Select JobCardID from tblJobCard where JobcardDate ='" + day + "' " + clause + ")"
-            + " Union SELECT     'Order' AS Property, COUNT(InvID) AS Nos From tblOrder Where InvDate ='" + day + "' " + clause
-            + " Union SELECT     'OrderItem' AS Property, COUNT(InvID) AS Nos From tblOrderItem Where InvID in(Select InvID from tblOrder where InvDate ='" + day + "' " + clause + ")"
-            + " ORDER BY Property DESC ";
-        EXPECT_EQ(rows(*destination, query),
-                  QStringList({"StockJournalDetail|0", "StockJournal|0", "SalesItem|2", "Sales|1", "Receipt|0", "OrderItem|0",
-                               "Order|0", "JobCardDetail|0", "JobCard|1"}))
-            << day.toStdString();
-    }
-}
-
-TEST_F(ProgramStatementsTest, ActivityQueriesOfUploadAndTimer)
-{
-    source->execute("insert into tblActivity (TableName, tblUniqueID, Action, Active, DateofAction, ParentID) values ('tblLedger', 5, 'Insert', 1, '2026-12-05 10:00:00', NULL)");
-    source->execute("insert into tblActivity (TableName, tblUniqueID, Action, Active, DateofAction, ParentID) values ('tblLedger', 6, 'Update', 1, '2026-12-05 11:00:00', 0)");
-    source->execute("insert into tblActivity (TableName, tblUniqueID, Action, Active, DateofAction, ParentID) values ('tblSales', 57, 'Insert', 1, '2026-12-06 09:00:00', 57)");
-
-    EXPECT_EQ(rows(*source, " SELECT   ID, TableName, tblUniqueID, Action, Active, DateofAction From tblActivity where ISNULL(pARENTid,0)=0 AND id>1 ORDER BY ID "),
-              QStringList({"2|tblLedger|6|Update|1|2026-12-05 11:00:00"}));
-    EXPECT_EQ(rows(*source, " SELECT  COUNT(tblUniqueID) AS Updations, TableName, DAY(DateofAction) AS day, MONTH(DateofAction) AS Month, "
-                            "YEAR(DateofAction) AS year From tblActivity where ID>0 GROUP BY TableName, DAY(DateofAction), "
-                            "MONTH(DateofAction), YEAR(DateofAction)  order by TableName"),
-              QStringList({"2|tblLedger|5|12|2026", "1|tblSales|6|12|2026"}));
-    // The replay's own statements.
-    source->execute("insert into tblLedger (LID, LName) values (6, 'Six')");
-    destination->execute("Delete from tblLedger where LID=6");
-    EXPECT_EQ(rows(*source, "SELECT  * from tblLedger where  LID=6"), QStringList({"6|Six"}));
-}
-
 TEST_F(ProgramStatementsTest, SchemaUpdatesFailTheSecondTimeWithSqlServersText)
 {
     const QStringList statements = {"Alter table TblSales Add SyncStat Numeric", "Alter table TblPurchase Add SyncStat Numeric",
@@ -251,22 +206,6 @@ TEST_F(ProgramStatementsTest, VoucherCopyStatementsFindTheVoucherByDayAndKey)
     destination->execute("Update tblSales set TaxType='<None>' where InvID=121");
     destination->execute("Update tblSales set VchtypeID=9 where InvID=121");
     EXPECT_EQ(rows(*destination, "select TaxType, VchtypeID from tblSales"), QStringList({"<None>|9"}));
-}
-
-TEST_F(ProgramStatementsTest, MismatchQueryReadsTheHeadOfficeThroughTheLinkedServer)
-{
-    configureLinkedServer(QStringLiteral("embedded:HO"));
-    destination->execute("Alter table TblSales Add SyncStat Numeric");
-    destination->execute("Alter table TblSales Add ServInvID Numeric");
-    addSale(*destination, 1, "S-1", "P", "2026-12-05", "1");
-    addSale(*destination, 2, "S-2", "P", "2026-12-05", "1");
-    destination->execute("update tblSales set SyncStat=1");
-    addSale(*source, 1, "S-1", "P", "2026-12-05", "1");
-    const QString day = QStringLiteral("05/Dec/2026");
-    const QString query = " select InvID,invno ,invdate,vchtypeid, 'Main Server' as ServerName,servInvID,SyncStat from TBLSALES s where S.invno "
-                          "not in ( select invno from [embedded:HO].MAIN01.dbo.TBLSALES M WHERE M.INVDATE = S.INVDATE AND M.VCHTYPEID = "
-                          "S.VCHTYPEID and invdate='" + day + "') and SyncStat=1  and invdate='" + day + "'";
-    EXPECT_EQ(rows(*destination, query), QStringList({"2|S-2|2026-12-05 00:00:00|5|Main Server|NULL|1"}));
 }
 
 TEST_F(ProgramStatementsTest, FilterListQueriesAndCompanyList)
