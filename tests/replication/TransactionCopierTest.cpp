@@ -145,13 +145,3 @@ TEST_F(TransactionCopierTest, MasterInsertThatAffectsNoRowsRollsBackAndSaysSo)
     file.executeNative("SUB01", "DROP TRIGGER trgIgnoreSales");
     EXPECT_EQ(copier.copy(voucher(true)).committed, 1);
 }
-
-TEST_F(TransactionCopierTest, NoMatchingVoucherCopiesNothing)
-{
-    VoucherCopy c = voucher(true);
-    c.masterCondition = "InvID=-5";
-    const VoucherOutcome outcome = copier.copy(c);
-    EXPECT_EQ(outcome.newKey, 0);
-    EXPECT_TRUE(reporter.logs.empty());
-    EXPECT_EQ(count("select count(*) from tblSales"), 2);
-}
