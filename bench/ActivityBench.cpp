@@ -18,7 +18,7 @@
 #include "BenchSupport.h"
 #include "app/MainWindow.h"
 #include "app/ReconcileController.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "app/TimerController.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
@@ -136,19 +136,19 @@ bool measureSize(const QString& folder, qint64 size, qint64 mark, const QDate& t
 
     app::MainWindow window(folder);
     SilentPrompter prompter;
-    app::Shell::Options options;
+    app::Session::Options options;
     options.prompter = &prompter;
     options.clock = [today] { return QDateTime(today, QTime(10, 30)); };
     AlwaysConnected network;
     options.connectivity = &network;
-    app::Shell shell(window, options);
-    app::TimerController& ticks = shell.timer();
-    if (!shell.startUp())
+    app::Session session(window, options);
+    app::TimerController& ticks = session.timer();
+    if (!session.startUp())
         return false;
-    shell.connectCompanies();
-    shell.setMaxActivityId(qint32(mark));
+    session.connectCompanies();
+    session.setMaxActivityId(qint32(mark));
     // The tblGodown rows on top are passed over and never move the mark, as the upload treats them.
-    const qint64 above = scalar(shell.connections().source(), QStringLiteral("select count(*) from tblActivity where ID > %1").arg(mark));
+    const qint64 above = scalar(session.connections().source(), QStringLiteral("select count(*) from tblActivity where ID > %1").arg(mark));
 
     for (const char* which : {"tick", "idle tick"}) {
         const double cpu = cpuMs(CLOCK_PROCESS_CPUTIME_ID);

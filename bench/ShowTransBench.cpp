@@ -3,7 +3,7 @@
 // first repaint afterwards, with and without a category filter.
 #include "BenchSupport.h"
 #include "app/MainWindow.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "db/Connection.h"
 #include "db/Transaction.h"
 #include "text/DateText.h"
@@ -80,13 +80,13 @@ int main(int argc, char* argv[])
 
     app::MainWindow window(dir.path());
     SilentPrompter prompter;
-    app::Shell::Options shellOptions;
-    shellOptions.prompter = &prompter;
-    app::Shell shell(window, shellOptions);
+    app::Session::Options sessionOptions;
+    sessionOptions.prompter = &prompter;
+    app::Session session(window, sessionOptions);
     window.show();
-    if (!shell.startUp())
+    if (!session.startUp())
         return 1;
-    shell.connectCompanies();
+    session.connectCompanies();
     window.lstVchtypes()->setCurrentIndex(window.lstVchtypes()->findData(vchType));
     window.dtpdate()->setDate(day);
     window.dtpto()->setDate(day);

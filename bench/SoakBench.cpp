@@ -5,7 +5,7 @@
 #include "BenchSupport.h"
 #include "app/MainWindow.h"
 #include "app/ReconcileController.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "app/TimerController.h"
 #include "connection/LinkedServer.h"
 #include "db/Connection.h"
@@ -50,12 +50,12 @@ int main(int argc, char** argv)
 
     app::MainWindow window(dir.path());
     SilentPrompter prompter;
-    app::Shell::Options shellOptions;
-    shellOptions.prompter = &prompter;
+    app::Session::Options sessionOptions;
+    sessionOptions.prompter = &prompter;
     AlwaysConnected network;
-    shellOptions.connectivity = &network;
-    app::Shell shell(window, shellOptions);
-    app::TimerController& timerController = shell.timer();
+    sessionOptions.connectivity = &network;
+    app::Session session(window, sessionOptions);
+    app::TimerController& timerController = session.timer();
     // The controller's own slot goes between the two below, so they run just before and just after each tick.
     QObject::disconnect(window.timertrigger(), &QTimer::timeout, &timerController, nullptr);
 
@@ -70,10 +70,10 @@ int main(int argc, char** argv)
     });
     QObject::connect(window.timertrigger(), &QTimer::timeout, &timerController, &app::TimerController::tick);
     QObject::connect(window.timertrigger(), &QTimer::timeout, [&] { inTick = false; });
-    if (!shell.startUp())
+    if (!session.startUp())
         return 1;
-    shell.connectCompanies();
-    db::Connection& branch = shell.connections().destination();
+    session.connectCompanies();
+    db::Connection& branch = session.connections().destination();
     const QStringList tables{QStringLiteral("tblLedger"), QStringLiteral("tblItemMaster"), QStringLiteral("tblCategories")};
     // The branch starts from the head office's masters, as after a master synchronisation.
     QuietReporter quiet;
@@ -88,7 +88,7 @@ int main(int argc, char** argv)
     tools::ActivitySimulator simulator(head, today, 11);
     int changes = 0;
     int failedChanges = 0;
-    qint32 lastMark = shell.maxActivityId();
+    qint32 lastMark = session.maxActivityId();
     int markWentBack = 0;
     QTimer changesTimer;
     changesTimer.setInterval(20);
@@ -99,9 +99,9 @@ int main(int argc, char** argv)
         } catch (const std::exception&) {
             ++failedChanges; // the tick holds the head office's lock for a moment
         }
-        if (shell.maxActivityId() < lastMark)
+        if (session.maxActivityId() < lastMark)
             ++markWentBack;
-        lastMark = shell.maxActivityId();
+        lastMark = session.maxActivityId();
     });
 
     QElapsedTimer clock;
@@ -124,6 +124,6 @@ int main(int argc, char** argv)
     }
     std::printf("%.0f s: %d changes (%.1f/s, %d refused while locked), %d ticks, %d nested, mark %d, went back %d times, "
                 "%d message boxes\n",
-                elapsed, changes, changes / elapsed, failedChanges, ticks, nested, shell.maxActivityId(), markWentBack, prompter.boxes);
+                elapsed, changes, changes / elapsed, failedChanges, ticks, nested, session.maxActivityId(), markWentBack, prompter.boxes);
     return nested == 0 && markWentBack == 0 && equal == tables.size() ? 0 : 2;
 }

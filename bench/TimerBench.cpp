@@ -6,7 +6,7 @@
 #include "BenchSupport.h"
 #include "app/MainWindow.h"
 #include "app/ReconcileController.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "app/TimerController.h"
 #include "db/Connection.h"
 #include "text/DateText.h"
@@ -105,17 +105,17 @@ int main(int argc, char* argv[])
 
     app::MainWindow window(dir.path());
     SilentPrompter prompter;
-    app::Shell::Options shellOptions;
-    shellOptions.prompter = &prompter;
-    shellOptions.clock = [today] { return QDateTime(today, QTime(10, 30)); };
+    app::Session::Options sessionOptions;
+    sessionOptions.prompter = &prompter;
+    sessionOptions.clock = [today] { return QDateTime(today, QTime(10, 30)); };
     AlwaysConnected network;
-    shellOptions.connectivity = &network;
-    app::Shell shell(window, shellOptions);
-    app::ReconcileController& reconcile = shell.reconcile();
-    app::TimerController& ticks = shell.timer();
-    if (!shell.startUp())
+    sessionOptions.connectivity = &network;
+    app::Session session(window, sessionOptions);
+    app::ReconcileController& reconcile = session.reconcile();
+    app::TimerController& ticks = session.timer();
+    if (!session.startUp())
         return 1;
-    shell.connectCompanies();
+    session.connectCompanies();
     window.lstVchtypes()->setCurrentIndex(window.lstVchtypes()->findData(vchType));
     const QDate day = today.addDays(-10);
     window.dtpdate()->setDate(day);
@@ -123,21 +123,21 @@ int main(int argc, char* argv[])
     window.cboVchtypeTotransform()->setCurrentIndex(window.cboVchtypeTotransform()->findData(vchType));
     window.cmdShowTransactions()->click();
 
-    db::Connection& head = shell.connections().source();
+    db::Connection& head = session.connections().source();
     db::Recordset last = head.openRecordset(QStringLiteral("select isnull(max(ID), 0) from tblActivity"));
-    shell.setMaxActivityId(qint32(last.field(0).value().toLongLong()));
+    session.setMaxActivityId(qint32(last.field(0).value().toLongLong()));
     makeActivity(head, today);
     // One voucher of the day that the head office no longer has, for the search to find.
     head.execute(QStringLiteral("DELETE FROM tblSales WHERE InvID = (SELECT MIN(InvID) FROM tblSales WHERE InvDate = '%1' AND VchTypeID = %2)")
                      .arg(text::DateText::sqlDate(day))
                      .arg(vchType));
-    const qint32 markBefore = shell.maxActivityId();
+    const qint32 markBefore = session.maxActivityId();
 
     timer.restart();
     ticks.tick();
     const double tick = double(timer.nsecsElapsed()) / 1e6;
     std::printf("timer tick: %.1f ms (goal: under 5000 ms); mark %d -> %d, %d activity grid rows, %d count rows\n", tick, markBefore,
-                shell.maxActivityId(), window.msgActivity()->rowCount(), window.msgTransGrid()->rowCount());
+                session.maxActivityId(), window.msgActivity()->rowCount(), window.msgTransGrid()->rowCount());
 
     timer.restart();
     reconcile.fillTransCount();
@@ -149,7 +149,7 @@ int main(int argc, char* argv[])
                 search, counts + search, window.msgMisMatch()->rowCount() - 1);
 
     // Both sides already hold every listed voucher: the first tick logs each once, later ones do not.
-    const QString log = shell.dailyLog().currentFile();
+    const QString log = session.dailyLog().currentFile();
     ticks.tick();
     const qint64 afterFirst = report::TextFile::read(log).toUtf8().size();
     ticks.tick();

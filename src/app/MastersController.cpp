@@ -2,7 +2,7 @@
 
 #include "app/BusyCursor.h"
 #include "app/MainWindow.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "masters/DatabaseUpdate.h"
 #include "masters/FullSync.h"
 #include "masters/MasterCounts.h"
@@ -18,9 +18,9 @@
 
 namespace app {
 
-MastersController::MastersController(Shell& shell, MainWindow& window)
+MastersController::MastersController(Session& session, MainWindow& window)
     : QObject(nullptr)
-    , m_shell(shell)
+    , m_session(session)
     , m_window(window)
     , m_masterList(*window.lstMasterSettings())
     , m_counts(*window.msgDataCount())
@@ -45,9 +45,9 @@ bool MastersController::eventFilter(QObject* watched, QEvent* event)
 
 void MastersController::fullSync()
 {
-    Shell::OperationScope scope(m_shell, QStringLiteral("Master Synchronisation"));
+    Session::OperationScope scope(m_session, QStringLiteral("Master Synchronisation"));
     if (!scope.acquired()) {
-        m_shell.tellBusy(QStringLiteral("Master Synchronisation"));
+        m_session.tellBusy(QStringLiteral("Master Synchronisation"));
         return;
     }
     // Disabled for the whole run: the copies let the window handle events, and a second run
@@ -55,14 +55,14 @@ void MastersController::fullSync()
     m_window.cmdFullSync()->setEnabled(false);
     {
         BusyCursor busy;
-        connection::CompanyConnections& connections = m_shell.connections();
+        connection::CompanyConnections& connections = m_session.connections();
         masters::FullSync::Setup setup;
-        setup.syncServer = m_shell.settings().syncServerName;
-        setup.sourceCompany = m_shell.settings().sourceCompanyCode;
+        setup.syncServer = m_session.settings().syncServerName;
+        setup.sourceCompany = m_session.settings().sourceCompanyCode;
         setup.bulkChecked = [this] { return m_window.chkBulkInsert()->isChecked(); };
         setup.refreshCounts = [this] { fillDataCount(); };
         setup.skippedTables = [this](const std::vector<masters::GuardedTable>& skipped) { m_skipped = skipped; };
-        masters::FullSync(connections.destination(), connections.source(), m_shell.reporter(), m_shell.prompter(),
+        masters::FullSync(connections.destination(), connections.source(), m_session.reporter(), m_session.prompter(),
                           m_masterList, std::move(setup))
             .run();
     }
@@ -74,23 +74,23 @@ void MastersController::masterSynchDetail()
     try {
         masters::MasterList::fill(m_masterList);
     } catch (const std::exception& e) {
-        m_shell.reporter().balloon(QString::fromStdString(e.what()));
+        m_session.reporter().balloon(QString::fromStdString(e.what()));
     }
 }
 
 void MastersController::settingsSynch()
 {
-    Shell::OperationScope scope(m_shell, QStringLiteral("Settings Synchronisation"));
+    Session::OperationScope scope(m_session, QStringLiteral("Settings Synchronisation"));
     if (!scope.acquired()) {
-        m_shell.tellBusy(QStringLiteral("Settings Synchronisation"));
+        m_session.tellBusy(QStringLiteral("Settings Synchronisation"));
         return;
     }
     m_window.cmdSettingsSynch()->setEnabled(false);
     bool done = false;
     {
         BusyCursor busy;
-        connection::CompanyConnections& connections = m_shell.connections();
-        done = masters::SettingsSync(connections.destination(), connections.source(), m_shell.reporter(), m_shell.prompter())
+        connection::CompanyConnections& connections = m_session.connections();
+        done = masters::SettingsSync(connections.destination(), connections.source(), m_session.reporter(), m_session.prompter())
                    .run();
     }
     // After a failure the button stays disabled, as the operators know it.
@@ -100,19 +100,19 @@ void MastersController::settingsSynch()
 
 void MastersController::updateDatabase()
 {
-    connection::CompanyConnections& connections = m_shell.connections();
-    masters::DatabaseUpdate(connections.destination(), connections.source(), m_shell.prompter()).run();
+    connection::CompanyConnections& connections = m_session.connections();
+    masters::DatabaseUpdate(connections.destination(), connections.source(), m_session.prompter()).run();
 }
 
 void MastersController::masterListRightButton()
 {
-    masters::MasterList::rightButtonPressed(m_masterList, m_shell.prompter());
+    masters::MasterList::rightButtonPressed(m_masterList, m_session.prompter());
 }
 
 void MastersController::fillDataCount()
 {
-    connection::CompanyConnections& connections = m_shell.connections();
-    masters::MasterCounts(connections.destination(), connections.source(), m_shell.reporter()).fill(m_counts, m_masterDifference, m_skipped);
+    connection::CompanyConnections& connections = m_session.connections();
+    masters::MasterCounts(connections.destination(), connections.source(), m_session.reporter()).fill(m_counts, m_masterDifference, m_skipped);
 }
 
 } // namespace app

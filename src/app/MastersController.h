@@ -8,7 +8,7 @@
 namespace app {
 
 class MainWindow;
-class Shell;
+class Session;
 
 /// Wires the master synchronisation page to its operations: "Master Synchronisation", "::",
 /// "Settings Synchronisation", "Update Database", the right button on the master list, and the
@@ -16,8 +16,8 @@ class Shell;
 class MastersController : public QObject {
     Q_OBJECT
 public:
-    /// Connects the controls of `window`; the operations use the connections of `shell`.
-    MastersController(Shell& shell, MainWindow& window);
+    /// Connects the controls of `window`; the operations use the connections of `session`.
+    MastersController(Session& session, MainWindow& window);
 
     /// "Master Synchronisation": the button is disabled and the pointer busy until the run ends.
     void fullSync();
@@ -39,7 +39,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    Shell& m_shell;
+    Session& m_session;
     MainWindow& m_window;
     ListWidgetControl m_masterList;
     TableGridControl m_counts;

@@ -3,7 +3,7 @@
 #include "app/BusyCursor.h"
 #include "app/ClickableLabel.h"
 #include "app/MainWindow.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "db/Connection.h"
 #include "reconcile/CostCentres.h"
 #include "reconcile/MismatchSearch.h"
@@ -23,8 +23,8 @@ namespace {
 const QString NoCostCentre = QStringLiteral("<None>");
 }
 
-ReconcileController::ReconcileController(Shell& shell, MainWindow& window)
-    : m_shell(shell)
+ReconcileController::ReconcileController(Session& session, MainWindow& window)
+    : m_session(session)
     , m_window(window)
     , m_transGrid(*window.msgTransGrid())
     , m_misMatchGrid(*window.msgMisMatch())
@@ -51,23 +51,23 @@ void ReconcileController::lowerPageShown(int page)
         else if (page == MainWindow::MismatchPage)
             searchMismatches();
     } catch (const std::exception& e) {
-        m_shell.reporter().balloon(QString::fromUtf8(e.what()));
+        m_session.reporter().balloon(QString::fromUtf8(e.what()));
     }
 }
 
 void ReconcileController::fillTransCount(report::Reporter* reporter)
 {
-    connection::CompanyConnections& connections = m_shell.connections();
-    reconcile::TransactionCounts(connections.destination(), connections.source(), reporter ? *reporter : m_shell.reporter())
+    connection::CompanyConnections& connections = m_session.connections();
+    reconcile::TransactionCounts(connections.destination(), connections.source(), reporter ? *reporter : m_session.reporter())
         .fill(m_transGrid, m_vchTypes, m_window.dtpdate()->date());
 }
 
 void ReconcileController::searchMismatches()
 {
     // A timer tick reopens both connections, so the search must not run beside one.
-    Shell::OperationScope scope(m_shell, QStringLiteral("Mismatch search"));
+    Session::OperationScope scope(m_session, QStringLiteral("Mismatch search"));
     if (!scope.acquired()) {
-        m_shell.reporter().balloon(QStringLiteral("The mismatch search waits: \"") + m_shell.runningOperation()
+        m_session.reporter().balloon(QStringLiteral("The mismatch search waits: \"") + m_session.runningOperation()
                                    + QStringLiteral("\" is still running."));
         return;
     }
@@ -88,18 +88,18 @@ void ReconcileController::searchMismatches()
     {
         Restore restore{tabs, timer};
         reconcile::MismatchSearch::resetGrid(m_misMatchGrid);
-        m_shell.reporter().progress(QStringLiteral("Checking Started"));
+        m_session.reporter().progress(QStringLiteral("Checking Started"));
         timer->stop();
 
-        connection::CompanyConnections& connections = m_shell.connections();
-        reconcile::MismatchSearch search(connections.destination(), connections.source(), m_shell.reporter(),
-                                         m_shell.settings().syncServerName, m_shell.settings().sourceCompanyCode);
+        connection::CompanyConnections& connections = m_session.connections();
+        reconcile::MismatchSearch search(connections.destination(), connections.source(), m_session.reporter(),
+                                         m_session.settings().syncServerName, m_session.settings().sourceCompanyCode);
         const std::optional<qlonglong> costCentre = chosenCostCentre();
         const QDate day = m_window.dtpdate()->date();
         for (const reconcile::MismatchSearch::Table& table : reconcile::MismatchSearch::searchedTables())
             search.locate(m_misMatchGrid, table.master, table.detail, day, costCentre);
     }
-    m_shell.reporter().progress(QStringLiteral("Checking Ended"));
+    m_session.reporter().progress(QStringLiteral("Checking Ended"));
 }
 
 void ReconcileController::fillCostCentres()
@@ -108,7 +108,7 @@ void ReconcileController::fillCostCentres()
     m_costCentres.clear();
     m_costCentres.addItem(NoCostCentre, 0);
     m_costCentres.setCurrentIndex(0);
-    db::Connection& branch = m_shell.connections().destination();
+    db::Connection& branch = m_session.connections().destination();
     if (!branch.isOpen())
         return;
     for (const reconcile::CostCentres::Entry& entry : reconcile::CostCentres::list(branch)) {
@@ -131,7 +131,7 @@ void ReconcileController::companiesConnected()
     try {
         fillCostCentres();
     } catch (const std::exception& e) {
-        m_shell.reporter().balloon(QString::fromUtf8(e.what()));
+        m_session.reporter().balloon(QString::fromUtf8(e.what()));
     }
 }
 

@@ -13,7 +13,7 @@ class Reporter;
 namespace app {
 
 class MainWindow;
-class Shell;
+class Session;
 
 /// Wires the lower tab strip SSTab2 to reconciliation: "Voucher Det" compares the day's transaction
 /// counts, "Mismatch" lists the transactions the main company lacks and starts the sync timer; and
@@ -21,8 +21,8 @@ class Shell;
 class ReconcileController : public QObject {
     Q_OBJECT
 public:
-    /// Connects SSTab2 and Connect of `window`; the operations use the connections of `shell`.
-    ReconcileController(Shell& shell, MainWindow& window);
+    /// Connects SSTab2 and Connect of `window`; the operations use the connections of `session`.
+    ReconcileController(Session& session, MainWindow& window);
 
     /// The page click of SSTab2: runs the work of `page` with the busy pointer; failures become notifications.
     void lowerPageShown(int page);
@@ -43,7 +43,7 @@ public:
 
 private:
 
-    Shell& m_shell;
+    Session& m_session;
     MainWindow& m_window;
     TableGridControl m_transGrid;
     TableGridControl m_misMatchGrid;

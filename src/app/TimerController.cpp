@@ -2,7 +2,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ReconcileController.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "app/TransformController.h"
 #include "text/DateText.h"
 #include "db/DbError.h"
@@ -46,16 +46,16 @@ private:
 
 } // namespace
 
-TimerController::TimerController(Shell& shell, MainWindow& window, ReconcileController& reconcile, TransformController& transform,
+TimerController::TimerController(Session& session, MainWindow& window, ReconcileController& reconcile, TransformController& transform,
                                  upload::Connectivity* connectivity)
-    : m_shell(shell)
+    : m_session(session)
     , m_window(window)
     , m_reconcile(reconcile)
     , m_transform(transform)
     , m_ownConnectivity(connectivity ? nullptr : std::make_unique<upload::PlatformConnectivity>())
     , m_connectivity(connectivity ? connectivity : m_ownConnectivity.get())
     , m_activityGrid(*window.msgActivity())
-    , m_health([&shell] { return shell.now(); })
+    , m_health([&session] { return session.now(); })
 {
     connect(window.timertrigger(), &QTimer::timeout, this, &TimerController::tick);
 }
@@ -73,11 +73,11 @@ void TimerController::tick()
 {
     // Nobody may be at the machine: what the tick would show in a box goes to the notices and
     // the log, once while it repeats, and the next tick comes all the same.
-    report::Unattended& unattended = m_shell.unattended();
+    report::Unattended& unattended = m_session.unattended();
     unattended.beginRound();
-    m_shell.qtReporter().setUnattended(true);
+    m_session.qtReporter().setUnattended(true);
     upload::TickOutcome outcome;
-    const qint32 markBefore = m_shell.maxActivityId();
+    const qint32 markBefore = m_session.maxActivityId();
     bool ran = true;
     try {
         ran = work(outcome);
@@ -87,20 +87,20 @@ void TimerController::tick()
     }
     if (ran)
         recordHealth(outcome, markBefore);
-    m_shell.qtReporter().setUnattended(false);
+    m_session.qtReporter().setUnattended(false);
     unattended.endRound();
 }
 
 void TimerController::recordHealth(upload::TickOutcome outcome, qint32 markBefore)
 {
-    outcome.mark = m_shell.maxActivityId();
+    outcome.mark = m_session.maxActivityId();
     if (outcome.headOfficeReached) {
         // While the mark stands still, the summary just filled counts what waits above it.
         if (outcome.completed && outcome.mark == markBefore)
             outcome.waiting = upload::Health::waitingChanges(m_activityGrid);
         // One small read on the head office: whether it still records changes.
         try {
-            outcome.captureMissing = upload::Health::captureMissing(m_shell.connections().source(), m_shell.now());
+            outcome.captureMissing = upload::Health::captureMissing(m_session.connections().source(), m_session.now());
         } catch (const db::DbError& e) {
             if (e.isConnectionFailure())
                 outcome.headOfficeReached = false;
@@ -111,8 +111,8 @@ void TimerController::recordHealth(upload::TickOutcome outcome, qint32 markBefor
     if (m_health.record(outcome)) {
         // Once per change, however many ticks it lasts; the notices keep it.
         const QString notice = m_health.notice();
-        m_shell.unattended().log(QStringLiteral("Sync health"), notice);
-        m_shell.unattended().balloon(notice);
+        m_session.unattended().log(QStringLiteral("Sync health"), notice);
+        m_session.unattended().balloon(notice);
     }
     QLabel* label = m_window.lblHealth();
     label->setText(m_health.text());
@@ -124,18 +124,18 @@ void TimerController::recordHealth(upload::TickOutcome outcome, qint32 markBefor
 bool TimerController::work(upload::TickOutcome& outcome)
 {
     QTimer* timer = m_window.timertrigger();
-    report::Reporter& reporter = m_shell.unattended();
-    std::optional<Shell::OperationScope> scope;
-    scope.emplace(m_shell, QStringLiteral("timer tick"));
+    report::Reporter& reporter = m_session.unattended();
+    std::optional<Session::OperationScope> scope;
+    scope.emplace(m_session, QStringLiteral("timer tick"));
     if (!scope->acquired()) {
         // Reopening the connections now would cut the running operation off; the next tick tries again.
-        reporter.log(QStringLiteral("Timer tick waited"), m_shell.runningOperation() + QStringLiteral(" is running"));
+        reporter.log(QStringLiteral("Timer tick waited"), m_session.runningOperation() + QStringLiteral(" is running"));
         return false;
     }
 
     // Connectivity, activity, master upload, transaction counts, transformation.
     report::ProgressSteps bar(reporter, QStringLiteral("Timer tick"), 5);
-    const QDateTime now = m_shell.now();
+    const QDateTime now = m_session.now();
     m_window.lblTimerStatus()->setText(text::DateText::timeAmPm(now.time()));
     reporter.log(QStringLiteral("Timer Activated. checking Web connectivity"), QString());
     if (m_window.lblStatus()->text().trimmed().isEmpty())
@@ -145,20 +145,20 @@ bool TimerController::work(upload::TickOutcome& outcome)
         return true;
     }
 
-    connection::CompanyConnections& connections = m_shell.connections();
-    connections.connectWebDatabase(m_shell.settings());
+    connection::CompanyConnections& connections = m_session.connections();
+    connections.connectWebDatabase(m_session.settings());
     outcome.headOfficeReached = connections.source().isOpen();
     bar.moveTo(1);
-    m_activitySummary.fill(connections.source(), reporter, m_activityGrid, m_shell.maxActivityId());
+    m_activitySummary.fill(connections.source(), reporter, m_activityGrid, m_session.maxActivityId());
     bar.moveTo(2);
 
     timer->stop();
     {
         DisabledDuringUpload disabled({m_window.cmdFullSync(), m_window.cmdSettingsSynch(), m_window.cmdStartDatamigration()});
         reporter.log(QStringLiteral("Masters uploading starting"), QString());
-        upload::MasterUpload upload(connections.source(), connections.destination(), reporter, m_shell.unattended(), m_shell.ini(),
-                                    m_shell.files().appSettingsLoop, &m_replayMemory);
-        m_shell.setMaxActivityId(upload.uploadMasters(m_shell.maxActivityId()));
+        upload::MasterUpload upload(connections.source(), connections.destination(), reporter, m_session.unattended(), m_session.ini(),
+                                    m_session.files().appSettingsLoop, &m_replayMemory);
+        m_session.setMaxActivityId(upload.uploadMasters(m_session.maxActivityId()));
         outcome.setAside = qint64(upload.setAside().size());
         bar.moveTo(3);
         m_reconcile.fillTransCount(reporter);

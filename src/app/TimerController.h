@@ -18,7 +18,7 @@ namespace app {
 class MainWindow;
 class ReconcileController;
 class TransformController;
-class Shell;
+class Session;
 
 /// The sync timer timertrigger: each tick, while the machine is on a network, reconnects both
 /// companies, shows the activity summary, replays the master changes, refreshes the day's
@@ -27,7 +27,7 @@ class TimerController : public QObject {
     Q_OBJECT
 public:
     /// Connects the timer of `window`; `connectivity` null means the platform's network state.
-    TimerController(Shell& shell, MainWindow& window, ReconcileController& reconcile, TransformController& transform,
+    TimerController(Session& session, MainWindow& window, ReconcileController& reconcile, TransformController& transform,
                     upload::Connectivity* connectivity = nullptr);
     /// After Connect: the activity counts and the replay's memory start over.
     void companiesConnected();
@@ -46,7 +46,7 @@ private:
     bool work(upload::TickOutcome& outcome);
     void recordHealth(upload::TickOutcome outcome, qint32 markBefore);
 
-    Shell& m_shell;
+    Session& m_session;
     MainWindow& m_window;
     ReconcileController& m_reconcile;
     TransformController& m_transform;

@@ -2,7 +2,7 @@
 
 #include "app/BusyCursor.h"
 #include "app/MainWindow.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "text/DateText.h"
 #include "transform/TransactionListing.h"
 #include "upload/MasterUpload.h"
@@ -32,8 +32,8 @@ void setRow(QTableWidget& grid, int row, const QStringList& texts, const QList<i
 
 } // namespace
 
-TransfersPage::TransfersPage(Shell& shell, MainWindow& window, const transform::TransferFailures& failures)
-    : m_shell(shell)
+TransfersPage::TransfersPage(Session& session, MainWindow& window, const transform::TransferFailures& failures)
+    : m_session(session)
     , m_window(window)
     , m_failures(failures)
 {
@@ -53,7 +53,7 @@ void TransfersPage::refresh()
 {
     BusyCursor busy;
     m_ledger = {};
-    connection::CompanyConnections& connections = m_shell.connections();
+    connection::CompanyConnections& connections = m_session.connections();
     const QDate from = m_window.dtpdate()->date();
     const QDate to = m_window.dtpto()->date();
     if (connections.destination().isOpen() && connections.source().isOpen())
@@ -63,8 +63,8 @@ void TransfersPage::refresh()
     m_ledger.setAside = transform::TransferLedger::failedVouchers(m_failures.list());
     // Read from the loop settings file only; the replay itself runs on the timer.
     if (connections.destination().isOpen() && connections.source().isOpen()) {
-        upload::MasterUpload replay(connections.source(), connections.destination(), m_shell.unattended(), m_shell.unattended(), m_shell.ini(),
-                                    m_shell.files().appSettingsLoop);
+        upload::MasterUpload replay(connections.source(), connections.destination(), m_session.unattended(), m_session.unattended(), m_session.ini(),
+                                    m_session.files().appSettingsLoop);
         for (const upload::MasterUpload::SetAsideRow& row : replay.setAside())
             m_ledger.setAside.push_back({QStringLiteral("Master change"),
                                          QStringLiteral("Change %1 of %2 (key %3)").arg(row.activityId).arg(row.table).arg(row.key), row.reason,
@@ -105,11 +105,11 @@ bool TransfersPage::exportTo(const QString& path)
     // The byte-order mark makes spreadsheet programs read the file as UTF-8.
     const QByteArray bytes = QByteArrayLiteral("\xEF\xBB\xBF") + transform::TransferLedger::csv(m_ledger).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        m_shell.reporter().balloon(QStringLiteral("The transfers could not be written to ") + QDir::toNativeSeparators(path) + QStringLiteral(": ")
+        m_session.reporter().balloon(QStringLiteral("The transfers could not be written to ") + QDir::toNativeSeparators(path) + QStringLiteral(": ")
                                    + file.errorString());
         return false;
     }
-    m_shell.reporter().status(QStringLiteral("Transfers written to ") + QDir::toNativeSeparators(path));
+    m_session.reporter().status(QStringLiteral("Transfers written to ") + QDir::toNativeSeparators(path));
     return true;
 }
 
@@ -118,7 +118,7 @@ void TransfersPage::exportAsked()
     const QString suggested = QDir(m_window.programFolder())
                                   .filePath(QStringLiteral("Transfers %1 %2.csv")
                                                 .arg(m_window.dtpdate()->date().toString(QStringLiteral("yyyy-MM-dd")),
-                                                     m_shell.settings().destinationCompanyCode));
+                                                     m_session.settings().destinationCompanyCode));
     const QString path = QFileDialog::getSaveFileName(&m_window, QStringLiteral("Export the transfers"), suggested,
                                                       QStringLiteral("CSV files (*.csv)"));
     if (!path.isEmpty())

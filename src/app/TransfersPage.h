@@ -11,7 +11,7 @@ class TransferFailures;
 namespace app {
 
 class MainWindow;
-class Shell;
+class Session;
 
 /// The "Transfers" page of SSTab2: the vouchers the branch holds as copies of head office's for
 /// the From..To dates, what was set aside, and their export as CSV. Showing the page only reads.
@@ -19,7 +19,7 @@ class TransfersPage : public QObject {
     Q_OBJECT
 public:
     /// `failures` are the vouchers the runs of this session could not copy.
-    TransfersPage(Shell& shell, MainWindow& window, const transform::TransferFailures& failures);
+    TransfersPage(Session& session, MainWindow& window, const transform::TransferFailures& failures);
 
     /// Reads the ledger and fills the page's grids; failures are shown on the page, never in a box.
     void refresh();
@@ -31,7 +31,7 @@ public:
 private:
     void exportAsked();
 
-    Shell& m_shell;
+    Session& m_session;
     MainWindow& m_window;
     const transform::TransferFailures& m_failures;
     transform::Ledger m_ledger;

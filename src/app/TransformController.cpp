@@ -5,7 +5,7 @@
 #include "app/PreviewWindow.h"
 #include "app/MainWindow.h"
 #include "app/MastersController.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "text/NumberText.h"
 #include "report/Prompter.h"
 #include "transform/TransformPreview.h"
@@ -25,8 +25,8 @@
 
 namespace app {
 
-TransformController::TransformController(Shell& shell, MainWindow& window, MastersController& masters)
-    : m_shell(shell)
+TransformController::TransformController(Session& session, MainWindow& window, MastersController& masters)
+    : m_session(session)
     , m_masters(masters)
     , m_window(window)
     , m_sourceList(*window.lstSource())
@@ -36,13 +36,13 @@ TransformController::TransformController(Shell& shell, MainWindow& window, Maste
     , m_destinationVchTypes(*window.cboVchtypeTotransform())
     , m_taxModes(*window.cboTaxMode())
     , m_progress(window)
-    , m_filler(shell.connections(), shell.reporter(), shell.prompter(), m_progress)
-    , m_filters(transform::FilterControls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes}, m_filler, shell.ini(),
-                shell.files().appSettings, shell.reporter())
-    , m_listing(shell.connections(), m_filler, shell.reporter(), shell.prompter(), m_progress)
-    , m_run(shell.connections(), shell.reporter(), shell.prompter(), [&shell] { return shell.now(); })
-    , m_timerRun(shell.connections(), shell.unattended(), shell.unattended(), [&shell] { return shell.now(); })
-    , m_transfersPage(shell, window, m_failures)
+    , m_filler(session.connections(), session.reporter(), session.prompter(), m_progress)
+    , m_filters(transform::FilterControls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes}, m_filler, session.ini(),
+                session.files().appSettings, session.reporter())
+    , m_listing(session.connections(), m_filler, session.reporter(), session.prompter(), m_progress)
+    , m_run(session.connections(), session.reporter(), session.prompter(), [&session] { return session.now(); })
+    , m_timerRun(session.connections(), session.unattended(), session.unattended(), [&session] { return session.now(); })
+    , m_transfersPage(session, window, m_failures)
 {
     m_sourceList.setCheckable(true);
     // Thousands of one-line entries: the list need not measure each of them.
@@ -104,7 +104,7 @@ void TransformController::fillFilters()
     m_window.SSTab2()->setCurrentIndex(MainWindow::VoucherDetPage);
     // The page handler runs on a change of page only; a page already in front is shown again by hand.
     if (m_window.SSTab1()->currentIndex() == MainWindow::SubCompanyPage)
-        m_shell.mainPageShown(MainWindow::SubCompanyPage);
+        m_session.mainPageShown(MainWindow::SubCompanyPage);
     else
         m_window.SSTab1()->setCurrentIndex(MainWindow::SubCompanyPage);
 }
@@ -122,9 +122,9 @@ void TransformController::showSelectedTotal()
 void TransformController::showTransactions()
 {
     // A timer tick reopens both connections, so the listing must not run beside one.
-    Shell::OperationScope scope(m_shell, QStringLiteral("Show Trans"));
+    Session::OperationScope scope(m_session, QStringLiteral("Show Trans"));
     if (!scope.acquired()) {
-        m_shell.tellBusy(QStringLiteral("Show Trans"));
+        m_session.tellBusy(QStringLiteral("Show Trans"));
         return;
     }
     transform::ListingSteps steps;
@@ -140,14 +140,14 @@ void TransformController::showTransactions()
     // Each check would otherwise total the whole list again: the totals are shown once at the end.
     QSignalBlocker quiet(m_window.lstSource());
     if (m_listing.showTransactions(listingControls(), m_window.dtpdate()->date(), m_window.dtpto()->date(), steps) && m_listing.listed())
-        m_listing.listed()->sourceCompany = m_shell.settings().sourceCompanyCode;
+        m_listing.listed()->sourceCompany = m_session.settings().sourceCompanyCode;
 }
 
 void TransformController::companiesConnected()
 {
     // The keys of a list name vouchers of the company they were listed from only.
     std::optional<transform::Listing>& listed = m_listing.listed();
-    if (!listed || listed->sourceCompany == m_shell.settings().sourceCompanyCode)
+    if (!listed || listed->sourceCompany == m_session.settings().sourceCompanyCode)
         return;
     listed.reset();
     m_sourceList.clear();
@@ -218,20 +218,20 @@ void TransformController::runTransformation(RunBy by)
     const bool manual = by == RunBy::Operator;
     // One run at a time, and none while another operation of the operator or a tick is working:
     // the window handles events during each copy, so a press or a tick can arrive mid-run.
-    Shell::OperationScope scope(m_shell, QStringLiteral("Start Transform"));
+    Session::OperationScope scope(m_session, QStringLiteral("Start Transform"));
     if (!scope.acquired()) {
-        const QString running = m_shell.runningOperation();
+        const QString running = m_session.runningOperation();
         if (manual)
-            m_shell.prompter().tell(report::PromptIcon::Information,
+            m_session.prompter().tell(report::PromptIcon::Information,
                                     QStringLiteral("\"") + running + QStringLiteral("\" is still running. Please press Start Transform again when it is over."));
         else
-            m_shell.reporter().log(QStringLiteral("Start Transform"), QStringLiteral("Not started: ") + running + QStringLiteral(" is running"));
+            m_session.reporter().log(QStringLiteral("Start Transform"), QStringLiteral("Not started: ") + running + QStringLiteral(" is running"));
         return;
     }
 
     const QString badPercentage = percentageProblem();
     if (!badPercentage.isEmpty()) {
-        (manual ? m_shell.prompter() : m_shell.unattended()).tell(report::PromptIcon::Exclamation, badPercentage);
+        (manual ? m_session.prompter() : m_session.unattended()).tell(report::PromptIcon::Exclamation, badPercentage);
         return;
     }
     const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
@@ -245,8 +245,8 @@ transform::RunSettings TransformController::runSettings(RunBy by)
     settings.salesRatePercent = text::NumberText::leading(m_window.txtSRateDiscount()->text());
     settings.mrpPercent = text::NumberText::leading(m_window.txtMRPDiscount()->text());
     // The companies connected now, which the login panel's choices may no longer show.
-    settings.sourceCompany = m_shell.settings().sourceCompanyCode;
-    settings.destinationCompany = m_shell.settings().destinationCompanyCode;
+    settings.sourceCompany = m_session.settings().sourceCompanyCode;
+    settings.destinationCompany = m_session.settings().destinationCompanyCode;
     settings.manual = by == RunBy::Operator;
     settings.listing = m_listing.listed() ? &*m_listing.listed() : nullptr;
     settings.from = m_window.dtpdate()->date();
@@ -258,9 +258,9 @@ transform::RunSettings TransformController::runSettings(RunBy by)
 void TransformController::previewTransformation()
 {
     // Reads both companies, so not beside a run or a tick that reopens the connections.
-    Shell::OperationScope scope(m_shell, QStringLiteral("Preview"));
+    Session::OperationScope scope(m_session, QStringLiteral("Preview"));
     if (!scope.acquired()) {
-        m_shell.prompter().tell(report::PromptIcon::Information, QStringLiteral("\"") + m_shell.runningOperation()
+        m_session.prompter().tell(report::PromptIcon::Information, QStringLiteral("\"") + m_session.runningOperation()
                                                                      + QStringLiteral("\" is still running. Please press Preview again when it is over."));
         return;
     }
@@ -270,7 +270,7 @@ void TransformController::previewTransformation()
     // Refused with the box Start Transform shows.
     const QString badPercentage = percentageProblem();
     if (!badPercentage.isEmpty()) {
-        m_shell.prompter().tell(report::PromptIcon::Exclamation, badPercentage);
+        m_session.prompter().tell(report::PromptIcon::Exclamation, badPercentage);
         preview.refused = badPercentage;
         m_previewWindow->showPreview(preview);
         return;
@@ -278,7 +278,7 @@ void TransformController::previewTransformation()
     BusyCursor busy;
     const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
     try {
-        preview = transform::TransformPreview(m_shell.connections(), m_shell.reporter(), m_shell.prompter()).preview(controls, runSettings(RunBy::Operator));
+        preview = transform::TransformPreview(m_session.connections(), m_session.reporter(), m_session.prompter()).preview(controls, runSettings(RunBy::Operator));
     } catch (const std::exception& e) {
         preview.refused = QString::fromUtf8(e.what());
     }

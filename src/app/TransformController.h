@@ -19,7 +19,7 @@ namespace app {
 class MainWindow;
 class MastersController;
 class PreviewWindow;
-class Shell;
+class Session;
 
 /// Who starts a transformation run: the operator's Start Transform or the sync timer.
 enum class RunBy { Operator, Timer };
@@ -30,7 +30,7 @@ class TransformController : public QObject {
     Q_OBJECT
 public:
     /// Connects the controls; Show Trans compares the master counts through `masters`.
-    TransformController(Shell& shell, MainWindow& window, MastersController& masters);
+    TransformController(Session& session, MainWindow& window, MastersController& masters);
     ~TransformController() override;
 
     /// Fills and restores the filters, then brings "Voucher Det" and "Sub Company Settings" to the front.
@@ -69,7 +69,7 @@ private:
     QString percentageProblem() const;
     transform::RunSettings runSettings(RunBy by);
 
-    Shell& m_shell;
+    Session& m_session;
     MastersController& m_masters;
     MainWindow& m_window;
     ListWidgetControl m_sourceList;

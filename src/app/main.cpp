@@ -1,6 +1,6 @@
 #include "app/MainWindow.h"
 #include "app/ProgramFolder.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -14,13 +14,13 @@ int main(int argc, char* argv[])
 
     // The program folder holds Resources/, the log folders and the embedded servers; an installed
     // program keeps them in the user's data folder instead.
-    app::Shell::Options options;
+    app::Session::Options options;
     const QString programFolder = app::ProgramFolder::choose(
         QCoreApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &options.programFolderNote);
     app::MainWindow window(programFolder);
     // The session owns the settings, connections, log and reporter, and the operations behind
     // each page; tests build it the same way.
-    app::Shell shell(window, options);
+    app::Session session(window, options);
 
     // 1280x760 where the screen has room for it, otherwise the whole screen.
     const QSize preferred(1280, 760);
@@ -32,8 +32,8 @@ int main(int argc, char* argv[])
         window.show();
 
     // Start-up runs once the window is on screen, so its status texts can be seen.
-    QTimer::singleShot(0, &shell, [&shell] {
-        if (!shell.startUp())
+    QTimer::singleShot(0, &session, [&session] {
+        if (!session.startUp())
             QCoreApplication::exit(1);
     });
     return application.exec();

@@ -17,7 +17,7 @@ public:
     QString program() const;
 
     /// Starts the notification program detached with `message` as its one argument, never
-    /// through a shell; NoProgram or StartFailed tell the caller to show the text another way.
+    /// through a session; NoProgram or StartFailed tell the caller to show the text another way.
     Outcome notify(const QString& message, QString* error = nullptr) const;
 
 private:

@@ -4,7 +4,7 @@
 #include "app/ProgramFolder.h"
 #include "app/QtPrompter.h"
 #include "app/QtReporter.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 
 #include "ScriptedPrompter.h"
 
@@ -41,16 +41,16 @@ protected:
     QTemporaryDir folder;
     support::ScriptedPrompter prompter;
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Shell> shell;
+    std::unique_ptr<Session> session;
 
     void SetUp() override
     {
         window = std::make_unique<MainWindow>(folder.path());
-        Shell::Options options;
+        Session::Options options;
         options.prompter = &prompter;
-        shell = std::make_unique<Shell>(*window, options);
+        session = std::make_unique<Session>(*window, options);
     }
-    report::Reporter& reporter() { return shell->reporter(); }
+    report::Reporter& reporter() { return session->reporter(); }
 };
 } // namespace
 

@@ -3,7 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/MastersController.h"
 #include "app/ReconcileController.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "app/TimerController.h"
 #include "app/TransformController.h"
 #include "db/embedded/EmbeddedServer.h"
@@ -43,16 +43,16 @@ protected:
     void SetUp() override
     {
         window = std::make_unique<MainWindow>(servers.folder());
-        Shell::Options options;
+        Session::Options options;
         options.prompter = &prompter;
         options.endProgram = [] {};
         options.clock = [] { return QDateTime(QDate(2026, 12, 6), QTime(10, 30)); };
         options.connectivity = &network;
-        shell = std::make_unique<Shell>(*window, options);
-        timer = &shell->timer();
+        session = std::make_unique<Session>(*window, options);
+        timer = &session->timer();
         window->resize(1366, 768);
         window->show();
-        ASSERT_TRUE(shell->startUp());
+        ASSERT_TRUE(session->startUp());
         window->cmdConnect()->click();
         ASSERT_FALSE(window->isLoginShown());
         servers.addVoucherMarks();
@@ -62,7 +62,7 @@ protected:
     }
     void TearDown() override
     {
-        shell.reset();
+        session.reset();
         window.reset();
     }
 
@@ -101,14 +101,14 @@ protected:
                                                    "select InvID, VchtypeID, ServInvID from tblPurchase order by 1, 2");
     }
     qlonglong branchCount(const QString& sql) { return TempServers::scalar(servers.branch(), sql).toLongLong(); }
-    QString dailyLog() const { return report::TextFile::read(shell->dailyLog().currentFile()); }
+    QString dailyLog() const { return report::TextFile::read(session->dailyLog().currentFile()); }
     QString lastBox() const { return prompter.shown.empty() ? QString() : prompter.shown.back().text; }
 
     TempServers servers{7, QDate(2026, 12, 6)};
     support::ScriptedPrompter prompter;
     AlwaysConnected network;
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Shell> shell;
+    std::unique_ptr<Session> session;
     TimerController* timer = nullptr;
 };
 

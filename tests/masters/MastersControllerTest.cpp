@@ -1,7 +1,7 @@
 // The master synchronisation page driven through the real main window on demo servers.
 #include "app/MainWindow.h"
 #include "app/MastersController.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
@@ -24,22 +24,22 @@ protected:
     TempServers servers;
     support::ScriptedPrompter prompter;
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Shell> shell;
+    std::unique_ptr<Session> session;
 
     void SetUp() override
     {
         window = std::make_unique<MainWindow>(servers.folder());
-        Shell::Options options;
+        Session::Options options;
         options.prompter = &prompter;
         options.endProgram = [] {};
-        shell = std::make_unique<Shell>(*window, options);
-        ASSERT_TRUE(shell->startUp());
-        shell->connectCompanies();
+        session = std::make_unique<Session>(*window, options);
+        ASSERT_TRUE(session->startUp());
+        session->connectCompanies();
         ASSERT_TRUE(prompter.shown.empty()) << prompter.shown[0].text.toStdString();
     }
     void TearDown() override
     {
-        shell.reset();
+        session.reset();
         window.reset();
     }
     QString rows(db::Connection& c, const QString& sql) { return TempServers::rows(c, sql); }
@@ -59,7 +59,7 @@ TEST_F(MastersControllerTest, BulkMasterSynchronisationLeavesTenEqualCountsAndNo
         EXPECT_NE(grid().item(r, 0)->background().color(), QColor(255, 0, 0)) << r;
     }
     EXPECT_EQ(grid().item(10, 0)->text(), "Onlinedata");
-    EXPECT_FALSE(shell->masters().masterDifference());
+    EXPECT_FALSE(session->masters().masterDifference());
     EXPECT_EQ(window->lblStatusMain()->text(), "Upoading Over");
     EXPECT_EQ(window->lblStatus()->text(), ".....");
     EXPECT_EQ(window->lstMasterSettings()->count(), 18);
@@ -69,7 +69,7 @@ TEST_F(MastersControllerTest, StepOnePageShowsTheDifferencesOfTheOlderBranch)
 {
     window->SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
     ASSERT_EQ(grid().rowCount(), 11);
-    EXPECT_TRUE(shell->masters().masterDifference());
+    EXPECT_TRUE(session->masters().masterDifference());
 }
 
 TEST_F(MastersControllerTest, ListButtonsAndRightClickWorkOnTheList)

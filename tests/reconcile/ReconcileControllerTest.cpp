@@ -3,7 +3,7 @@
 #include "ReconcileFixture.h"
 #include "app/MainWindow.h"
 #include "app/ReconcileController.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -21,22 +21,22 @@ namespace {
 class ReconcileControllerTest : public ReconcileFixture {
 protected:
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Shell> shell;
+    std::unique_ptr<Session> session;
     ReconcileController* controller = nullptr;
 
     void SetUp() override
     {
         ReconcileFixture::SetUp();
         window = std::make_unique<MainWindow>(servers.folder());
-        Shell::Options options;
+        Session::Options options;
         options.prompter = &prompter;
         options.endProgram = [] {};
         options.clock = [] { return QDateTime(demoToday, QTime(10, 30)); };
-        shell = std::make_unique<Shell>(*window, options);
-        controller = &shell->reconcile();
-        ASSERT_TRUE(shell->startUp());
+        session = std::make_unique<Session>(*window, options);
+        controller = &session->reconcile();
+        ASSERT_TRUE(session->startUp());
         window->cmdConnect()->click();
-        ASSERT_TRUE(shell->connections().destination().isOpen());
+        ASSERT_TRUE(session->connections().destination().isOpen());
         if (window->lstVchtypes()->findData(1) < 0)
             window->lstVchtypes()->addItem("Sales", 1);
         window->lstVchtypes()->setCurrentIndex(window->lstVchtypes()->findData(1));

@@ -1,7 +1,7 @@
 // "Start Transform" through the real main window on the demo companies, as an operator uses it.
 #include "app/MainWindow.h"
 #include "app/PreviewWindow.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "app/TransformController.h"
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
@@ -135,7 +135,7 @@ TEST_F(StartTransformTest, PressWhileAnotherOperationRunsOnlySaysSo)
     listCounterSales();
     choose(window->cboVchtypeTotransform(), 101);
     {
-        Shell::OperationScope busy(*shell, "Show Trans");
+        Session::OperationScope busy(*session, "Show Trans");
         window->cmdStartDatamigration()->click();
         controller->runTransformation(app::RunBy::Timer);
     }
@@ -144,7 +144,7 @@ TEST_F(StartTransformTest, PressWhileAnotherOperationRunsOnlySaysSo)
     EXPECT_EQ(prompter.shown[0].text, "\"Show Trans\" is still running. Please press Start Transform again when it is over.");
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), 0);
     EXPECT_NE(window->lblStatusMain()->text(), "MIgration Over");
-    EXPECT_EQ(shell->runningOperation(), "");
+    EXPECT_EQ(session->runningOperation(), "");
 
     // The timer's call: it copies, and leaves the activity summary in view.
     window->msgActivity()->setRowCount(1);
@@ -152,7 +152,7 @@ TEST_F(StartTransformTest, PressWhileAnotherOperationRunsOnlySaysSo)
     controller->runTransformation(app::RunBy::Timer);
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), window->lstSource()->count());
     EXPECT_EQ(window->lblStatusMain()->text(), "MIgration Over");
-    EXPECT_EQ(shell->runningOperation(), "");
+    EXPECT_EQ(session->runningOperation(), "");
     ASSERT_NE(window->msgActivity()->item(0, 0), nullptr);
 }
 

@@ -2,7 +2,7 @@
 #include "app/ClickableLabel.h"
 #include "app/MainWindow.h"
 #include "app/ProgressWindow.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "app/TransformController.h"
 #include "report/IniSetting.h"
 #include "ScriptedPrompter.h"

@@ -7,7 +7,7 @@
 
 #include "app/MainWindow.h"
 #include "app/ReconcileController.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "app/TimerController.h"
 #include "db/embedded/EmbeddedServer.h"
 #include "report/TextFile.h"
@@ -78,22 +78,22 @@ protected:
     FakeConnectivity network;
     QDateTime clock{demoToday, QTime(10, 30)};
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Shell> shell;
+    std::unique_ptr<Session> session;
     TimerController* timer = nullptr;
 
     void SetUp() override
     {
         window = std::make_unique<MainWindow>(servers.folder());
-        Shell::Options options;
+        Session::Options options;
         options.prompter = &prompter;
         options.endProgram = [] {};
         options.clock = [this] { return clock; };
         options.connectivity = &network;
-        shell = std::make_unique<Shell>(*window, options);
-        timer = &shell->timer();
-        ASSERT_TRUE(shell->startUp());
+        session = std::make_unique<Session>(*window, options);
+        timer = &session->timer();
+        ASSERT_TRUE(session->startUp());
         window->cmdConnect()->click();
-        ASSERT_TRUE(shell->connections().source().isOpen());
+        ASSERT_TRUE(session->connections().source().isOpen());
         window->lstVchtypes()->addItem("Sales", 181);
         window->lstVchtypes()->setCurrentIndex(0);
         prompter.shown.clear();
@@ -102,7 +102,7 @@ protected:
     // The tags of the daily log's entries written since `from` entries.
     QStringList logTags(qsizetype from = 0) const
     {
-        const QString text = report::TextFile::read(shell->dailyLog().currentFile());
+        const QString text = report::TextFile::read(session->dailyLog().currentFile());
         QStringList tags;
         const QStringList blocks = text.split(QStringLiteral("*====================================================================================================*"));
         for (const QString& block : blocks) {
@@ -118,7 +118,7 @@ protected:
     }
     QString loopMark() const
     {
-        return report::TextFile::read(shell->files().appSettingsLoop);
+        return report::TextFile::read(session->files().appSettingsLoop);
     }
     // One tick at `hour`:`minute` of the demo day.
     void tickAt(int hour, int minute)
@@ -157,7 +157,7 @@ TEST_F(TimerControllerTest, WithoutNetworkTheTickOnlyLogsAndTurnsTheTimerOn)
     EXPECT_TRUE(window->timertrigger()->isActive());
     EXPECT_EQ(window->msgActivity()->rowCount(), 0);
     EXPECT_EQ(ledgers(servers.branch()), branchBefore);
-    EXPECT_EQ(shell->maxActivityId(), 0);
+    EXPECT_EQ(session->maxActivityId(), 0);
     EXPECT_TRUE(prompter.shown.empty());
 
     // A progress text already there stays.
@@ -171,19 +171,19 @@ TEST_F(TimerControllerTest, TickWaitsWhileAnotherOperationRuns)
     const QString branchBefore = ledgers(servers.branch());
     const qsizetype entries = logTags().size();
     {
-        Shell::OperationScope running(*shell, "Master Synchronisation");
+        Session::OperationScope running(*session, "Master Synchronisation");
         timer->tick();
     }
     EXPECT_EQ(network.calls, 0);
     EXPECT_EQ(logTags(entries), QStringList{"Timer tick waited"});
-    EXPECT_TRUE(report::TextFile::read(shell->dailyLog().currentFile()).endsWith("Timer tick waited\tMaster Synchronisation is running"));
+    EXPECT_TRUE(report::TextFile::read(session->dailyLog().currentFile()).endsWith("Timer tick waited\tMaster Synchronisation is running"));
     EXPECT_EQ(ledgers(servers.branch()), branchBefore);
-    EXPECT_EQ(shell->maxActivityId(), 0);
+    EXPECT_EQ(session->maxActivityId(), 0);
 
     // The next tick, with the operation over, does the work.
     timer->tick();
-    EXPECT_EQ(shell->maxActivityId(), 3);
-    EXPECT_TRUE(shell->runningOperation().isEmpty());
+    EXPECT_EQ(session->maxActivityId(), 3);
+    EXPECT_TRUE(session->runningOperation().isEmpty());
 }
 
 TEST_F(TimerControllerTest, FailingSummaryOpensNoBoxIsNotedOnceWhileItRepeatsAndUploadsNothing)
@@ -248,7 +248,7 @@ TEST_F(TimerControllerTest, UploadRunsWithTheTimerOffAndTheSyncButtonsDisabled)
         EXPECT_GT(seen[1].logged, transformStarts);
     }
     EXPECT_TRUE(window->timertrigger()->isActive());
-    EXPECT_TRUE(shell->runningOperation().isEmpty());
+    EXPECT_TRUE(session->runningOperation().isEmpty());
     EXPECT_TRUE(prompter.shown.empty());
 
     // The day's counts were refreshed by the tick.
@@ -258,7 +258,7 @@ TEST_F(TimerControllerTest, UploadRunsWithTheTimerOffAndTheSyncButtonsDisabled)
 TEST_F(TimerControllerTest, TicksKeepTheActivityCountsUntilTheNextConnect)
 {
     const int mark = TempServers::scalar(servers.headOffice(), "select max(ID) from tblActivity").toInt();
-    shell->setMaxActivityId(mark);
+    session->setMaxActivityId(mark);
     for (int id = mark + 1; id <= mark + 3; ++id)
         servers.headOffice().execute(QStringLiteral("insert into tblActivity (ID, TableName, tblUniqueID, Action, Active, DateofAction, ParentId) "
                                                     "values (%1, 'tblSales', %1, 'Insert', 1, '2026-12-05 00:00:00', 18)")
@@ -312,7 +312,7 @@ TEST_F(TimerControllerTest, HealthUnreachableHeadOfficeIsNoticedOnceAndClearsWhe
     ASSERT_TRUE(QFile::rename(catalog, catalog + ".away"));
     for (int minute = 42; minute <= 45; ++minute)
         tickAt(10, minute);
-    EXPECT_FALSE(shell->connections().source().isOpen());
+    EXPECT_FALSE(session->connections().source().isOpen());
     EXPECT_EQ(health(), "head office unreachable since 10:42; last good tick 10:30");
     EXPECT_EQ(healthNotices(), QStringList{"Sync health: head office unreachable since 10:42; last good tick 10:30"});
     EXPECT_TRUE(prompter.shown.empty());
@@ -344,7 +344,7 @@ TEST_F(TimerControllerTest, HealthChangeTheBranchKeepsRefusingIsCountedAsSetAsid
 TEST_F(TimerControllerTest, HealthMarkThatCannotMoveIsStalledAfterTwelveStillTicks)
 {
     // A mark in the settings file beyond any activity number: the replay refuses to run at all.
-    shell->ini().write(shell->files().appSettingsLoop, "MaxActivityID", "99999999999");
+    session->ini().write(session->files().appSettingsLoop, "MaxActivityID", "99999999999");
     const qint64 waiting = TempServers::scalar(servers.headOffice(), "select count(*) from tblActivity where isnull(ParentId,0)=0"
                                                                      " and TableName<>'tblGodown' and tblUniqueID is not null")
                                .toLongLong();

@@ -1,4 +1,4 @@
-#include "app/Shell.h"
+#include "app/Session.h"
 
 #include "app/BusyCursor.h"
 #include "app/ClickableLabel.h"
@@ -23,7 +23,7 @@
 namespace app {
 
 
-Shell::Shell(MainWindow& window, Options options)
+Session::Session(MainWindow& window, Options options)
     : m_window(window)
     , m_options(std::move(options))
     , m_programFolder(window.programFolder())
@@ -46,46 +46,46 @@ Shell::Shell(MainWindow& window, Options options)
     m_timer = std::make_unique<TimerController>(*this, window, *m_reconcile, *m_transform, m_options.connectivity);
 }
 
-Shell::~Shell() = default;
+Session::~Session() = default;
 
-Shell::OperationScope::OperationScope(Shell& shell, const QString& name)
-    : m_shell(shell)
+Session::OperationScope::OperationScope(Session& session, const QString& name)
+    : m_session(session)
 {
-    if (!m_shell.m_runningOperation.isEmpty())
+    if (!m_session.m_runningOperation.isEmpty())
         return;
-    m_shell.m_runningOperation = name.isEmpty() ? QStringLiteral("operation") : name;
+    m_session.m_runningOperation = name.isEmpty() ? QStringLiteral("operation") : name;
     m_acquired = true;
-    m_noticesAtStart = m_shell.m_window.notices().size() + m_shell.m_unattended.notified();
-    m_shell.m_window.setRunningOperation(m_shell.m_runningOperation);
+    m_noticesAtStart = m_session.m_window.notices().size() + m_session.m_unattended.notified();
+    m_session.m_window.setRunningOperation(m_session.m_runningOperation);
 }
 
-void Shell::tellBusy(const QString& refused)
+void Session::tellBusy(const QString& refused)
 {
     m_prompter->tell(report::PromptIcon::Information, QStringLiteral("\"%1\" is still running. Please start \"%2\" again when it has finished.")
                                                           .arg(m_runningOperation, refused));
 }
 
-Shell::OperationScope::~OperationScope()
+Session::OperationScope::~OperationScope()
 {
     if (!m_acquired)
         return;
-    m_shell.m_window.setRunningOperation(QString());
+    m_session.m_window.setRunningOperation(QString());
     // A repeated message that unattended work kept quiet still means the run did not succeed.
-    if (m_shell.m_window.notices().size() + m_shell.m_unattended.notified() == m_noticesAtStart)
-        m_shell.m_window.operationSucceeded(m_shell.m_runningOperation);
-    m_shell.m_runningOperation.clear();
+    if (m_session.m_window.notices().size() + m_session.m_unattended.notified() == m_noticesAtStart)
+        m_session.m_window.operationSucceeded(m_session.m_runningOperation);
+    m_session.m_runningOperation.clear();
 }
 
-void Shell::wire()
+void Session::wire()
 {
-    connect(m_window.cmdConnect(), &QPushButton::clicked, this, &Shell::connectCompanies);
-    connect(m_window.lblConnect(), &ClickableLabel::clicked, this, &Shell::connectCompanies);
-    connect(m_window.cmdRefresh(), &QPushButton::clicked, this, &Shell::reconnect);
+    connect(m_window.cmdConnect(), &QPushButton::clicked, this, &Session::connectCompanies);
+    connect(m_window.lblConnect(), &ClickableLabel::clicked, this, &Session::connectCompanies);
+    connect(m_window.cmdRefresh(), &QPushButton::clicked, this, &Session::reconnect);
     m_window.setCloseQuestion([this] { return askExit(); });
-    connect(m_window.SSTab1(), &QTabWidget::currentChanged, this, &Shell::mainPageShown);
+    connect(m_window.SSTab1(), &QTabWidget::currentChanged, this, &Session::mainPageShown);
 }
 
-void Shell::mainPageShown(int page)
+void Session::mainPageShown(int page)
 {
     if (page != MainWindow::StepOnePage && page != MainWindow::SubCompanyPage && page != MainWindow::LogFilePage)
         return;
@@ -102,7 +102,7 @@ void Shell::mainPageShown(int page)
     }
 }
 
-void Shell::showDailyLog()
+void Session::showDailyLog()
 {
     QPlainTextEdit* log = m_window.txtLog();
     log->setPlainText(report::TextFile::read(m_log.currentFile()));
@@ -112,7 +112,7 @@ void Shell::showDailyLog()
     log->ensureCursorVisible();
 }
 
-void Shell::endProgram()
+void Session::endProgram()
 {
     m_reporter.removeTrayIcon();
     if (m_options.endProgram)
@@ -121,7 +121,7 @@ void Shell::endProgram()
         QCoreApplication::exit(0);
 }
 
-bool Shell::startUp()
+bool Session::startUp()
 {
     m_reporter.addTrayIcon();
     m_window.SSTab1()->setTabEnabled(MainWindow::TechControlPage, false);
@@ -148,7 +148,7 @@ bool Shell::startUp()
     return true;
 }
 
-void Shell::connectCompanies()
+void Session::connectCompanies()
 {
     m_window.cmdConnect()->setEnabled(false);
     BusyCursor busy;
@@ -193,12 +193,12 @@ void Shell::connectCompanies()
     m_timer->companiesConnected();
 }
 
-void Shell::reconnect()
+void Session::reconnect()
 {
     m_window.showLogin();
 }
 
-bool Shell::askExit()
+bool Session::askExit()
 {
     const QString text = QStringList{QStringLiteral("Do you Want to Exit Tarvik ERP Mirtane"), QStringLiteral(" "),
                                      QStringLiteral("Click [Yes] to exit "), QStringLiteral(" "),

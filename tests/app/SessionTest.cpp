@@ -1,6 +1,6 @@
 // Start-up, Connect, Reconnect and the exit question through the real main window on demo servers.
 #include "app/MainWindow.h"
-#include "app/Shell.h"
+#include "app/Session.h"
 #include "text/DateText.h"
 #include "report/DailyLog.h"
 #include "report/IniSetting.h"
@@ -26,23 +26,23 @@ using namespace app;
 namespace {
 const QDateTime fixedNow(QDate(2026, 12, 5), QTime(10, 30, 0));
 
-class ShellTest : public ::testing::Test {
+class SessionTest : public ::testing::Test {
 protected:
     support::TempServers servers;
     support::ScriptedPrompter prompter;
     int ends = 0;
 
     std::unique_ptr<MainWindow> window;
-    std::unique_ptr<Shell> shell;
+    std::unique_ptr<Session> session;
 
-    void makeShell()
+    void makeSession()
     {
         window = std::make_unique<MainWindow>(servers.folder());
-        Shell::Options options;
+        Session::Options options;
         options.prompter = &prompter;
         options.endProgram = [this] { ++ends; };
         options.clock = [] { return fixedNow; };
-        shell = std::make_unique<Shell>(*window, options);
+        session = std::make_unique<Session>(*window, options);
     }
 
     QString resource(const QString& name) const { return QDir(servers.folder()).filePath(QStringLiteral("Resources/") + name); }
@@ -68,10 +68,10 @@ protected:
 };
 } // namespace
 
-TEST_F(ShellTest, StartUpListsTheCompaniesOfBothServersAndRestoresTheLastChoice)
+TEST_F(SessionTest, StartUpListsTheCompaniesOfBothServersAndRestoresTheLastChoice)
 {
-    makeShell();
-    ASSERT_TRUE(shell->startUp());
+    makeSession();
+    ASSERT_TRUE(session->startUp());
     EXPECT_EQ(window->cboDestinationCompany()->count(), 1);
     EXPECT_EQ(window->cboDestinationCompany()->itemText(0), "SUB01");
     EXPECT_EQ(window->cboSourceCompany()->itemText(0), "MAIN01");
@@ -84,60 +84,60 @@ TEST_F(ShellTest, StartUpListsTheCompaniesOfBothServersAndRestoresTheLastChoice)
     EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(ShellTest, MissingServerNameEndsStartUpWithTheMessageNamingTheFile)
+TEST_F(SessionTest, MissingServerNameEndsStartUpWithTheMessageNamingTheFile)
 {
     setResource("ServerName.ini", "\r\n\r\n");
-    makeShell();
-    EXPECT_FALSE(shell->startUp());
+    makeSession();
+    EXPECT_FALSE(session->startUp());
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "Please check  Server Name. \nThe first line of " + resource("ServerName.ini") + " holds no server name.");
     EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
 }
 
-TEST_F(ShellTest, StartUpNamesTheMissingFolderTheServerTriedAndARefusedMark)
+TEST_F(SessionTest, StartUpNamesTheMissingFolderTheServerTriedAndARefusedMark)
 {
     // A program folder without Resources: the message gives the folder's path, and says why the
     // program is not using the folder beside itself.
     QDir(resource(QString())).removeRecursively();
     window = std::make_unique<MainWindow>(servers.folder());
-    Shell::Options options;
+    Session::Options options;
     options.prompter = &prompter;
     options.programFolderNote = "Mirtane keeps its Resources, logs and servers in " + servers.folder() + ", because /opt/x cannot be written.";
-    shell = std::make_unique<Shell>(*window, options);
-    EXPECT_FALSE(shell->startUp());
+    session = std::make_unique<Session>(*window, options);
+    EXPECT_FALSE(session->startUp());
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "Please check  Server Name. \nThe folder " + QDir::cleanPath(resource(QString())) + " is missing; it must hold "
                                       "ServerName.ini.\n" + options.programFolderNote);
 }
 
-TEST_F(ShellTest, UnreachableServerNamesTheFileAndAnImpossibleMarkIsRefused)
+TEST_F(SessionTest, UnreachableServerNamesTheFileAndAnImpossibleMarkIsRefused)
 {
     setResource("ServerName.ini", "embedded:NOSUCH\r\n");
     report::IniSetting(prompter).write(resource("Appsettings.ini"), "SYNCSERVER", "embedded:HO");
     report::IniSetting(prompter).write(resource("AppsettingsLoop.ini"), "MaxActivityID", "99999999999");
-    makeShell();
-    ASSERT_TRUE(shell->startUp());
+    makeSession();
+    ASSERT_TRUE(session->startUp());
     const QString tried = "Cannot connect to the server embedded:NOSUCH named in " + resource("ServerName.ini") + ": ";
     ASSERT_FALSE(window->notices().isEmpty());
     EXPECT_TRUE(window->notices().front().text.startsWith(tried)) << window->notices().front().text.toStdString();
-    EXPECT_EQ(shell->maxActivityId(), 0);
+    EXPECT_EQ(session->maxActivityId(), 0);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "MaxActivityID=99999999999 in " + resource("AppsettingsLoop.ini")
                                           + " is larger than any activity number (at most 2147483647). Correct it; until then the master "
                                             "changes are not replayed.");
 }
 
-TEST_F(ShellTest, ConnectOpensBothCompaniesAndTwiceRecreatesTheLinkedServer)
+TEST_F(SessionTest, ConnectOpensBothCompaniesAndTwiceRecreatesTheLinkedServer)
 {
-    makeShell();
-    ASSERT_TRUE(shell->startUp());
+    makeSession();
+    ASSERT_TRUE(session->startUp());
     for (int round = 1; round <= 2; ++round) {
         window->showLogin();
         // With no offset the pickers show the head office's local date.
-        EXPECT_TRUE(pickerShowsServerDay([&] { shell->connectCompanies(); }));
+        EXPECT_TRUE(pickerShowsServerDay([&] { session->connectCompanies(); }));
         EXPECT_TRUE(prompter.shown.empty()) << prompter.shown[0].text.toStdString();
-        EXPECT_TRUE(shell->connections().destination().isOpen());
-        EXPECT_TRUE(shell->connections().source().isOpen());
+        EXPECT_TRUE(session->connections().destination().isOpen());
+        EXPECT_TRUE(session->connections().source().isOpen());
         EXPECT_FALSE(window->isLoginShown());
         EXPECT_EQ(count(servers.branch(), "select count(*) from sys.servers where server_id != 0 and name = N'embedded:HO'"), 1);
         EXPECT_EQ(count(servers.branch(), "select count(*) from tbluserlog"), round);
@@ -160,47 +160,47 @@ TEST_F(ShellTest, ConnectOpensBothCompaniesAndTwiceRecreatesTheLinkedServer)
     EXPECT_TRUE(window->txtLog()->toPlainText().contains("Connection Established from MAIN01 to SUB01"));
 }
 
-TEST_F(ShellTest, TimezoneOffsetShiftsTheServerClockFromUtc)
+TEST_F(SessionTest, TimezoneOffsetShiftsTheServerClockFromUtc)
 {
     setResource("TIMEZONE.ini", "-1440");
-    makeShell();
-    ASSERT_TRUE(shell->startUp());
-    EXPECT_TRUE(pickerShowsServerDay([&] { shell->connectCompanies(); }, -1440));
+    makeSession();
+    ASSERT_TRUE(session->startUp());
+    EXPECT_TRUE(pickerShowsServerDay([&] { session->connectCompanies(); }, -1440));
     EXPECT_EQ(window->dtpto()->date(), window->dtpdate()->date());
 }
 
 // A code that cannot be a database name, or a company the branch server does not have: one box,
 // the login stays, and nothing is written; the real company then connects.
-TEST_F(ShellTest, ConnectRefusesABadOrMissingCompanyAndWritesNothing)
+TEST_F(SessionTest, ConnectRefusesABadOrMissingCompanyAndWritesNothing)
 {
-    makeShell();
-    ASSERT_TRUE(shell->startUp());
+    makeSession();
+    ASSERT_TRUE(session->startUp());
     const QString settings = report::TextFile::read(resource("Appsettings.ini"));
     const qlonglong headLog = count(servers.headOffice(), "select count(*) from tbluserlog");
     for (const auto& [code, said, too] : {std::tuple{"SUB01;Data Source=embedded:HO", "cannot be a database name", "SUB01"},
                                           {"NOPE1", "NOPE1", "embedded:BR"}}) {
         prompter.shown.clear();
         window->cboDestinationCompany()->setCurrentText(code);
-        shell->connectCompanies();
+        session->connectCompanies();
         ASSERT_EQ(prompter.shown.size(), 1u) << code;
         EXPECT_TRUE(prompter.shown[0].text.contains(said) && prompter.shown[0].text.contains(too)) << prompter.shown[0].text.toStdString();
-        EXPECT_FALSE(shell->connections().destination().isOpen());
+        EXPECT_FALSE(session->connections().destination().isOpen());
         EXPECT_TRUE(window->isLoginShown());
         EXPECT_TRUE(window->cmdConnect()->isEnabled());
         EXPECT_EQ(report::TextFile::read(resource("Appsettings.ini")), settings);
         EXPECT_EQ(count(servers.headOffice(), "select count(*) from tbluserlog"), headLog);
     }
     window->cboDestinationCompany()->setCurrentText("SUB01");
-    shell->connectCompanies();
-    EXPECT_TRUE(shell->connections().destination().isOpen());
+    session->connectCompanies();
+    EXPECT_TRUE(session->connections().destination().isOpen());
 }
 
 // An unreachable sync server leaves the main company list empty; Connect still completes.
-TEST_F(ShellTest, WithTheHeadOfficeDownStartUpGoesOnAndConnectCompletesOnTheBranchClock)
+TEST_F(SessionTest, WithTheHeadOfficeDownStartUpGoesOnAndConnectCompletesOnTheBranchClock)
 {
     report::IniSetting(prompter).write(resource("Appsettings.ini"), "SYNCSERVER", "embedded:NOWHERE");
-    makeShell();
-    ASSERT_TRUE(shell->startUp());
+    makeSession();
+    ASSERT_TRUE(session->startUp());
     EXPECT_EQ(window->cboDestinationCompany()->count(), 1);
     EXPECT_EQ(window->cboSourceCompany()->count(), 0);
     ASSERT_EQ(prompter.shown.size(), 1u);
@@ -209,9 +209,9 @@ TEST_F(ShellTest, WithTheHeadOfficeDownStartUpGoesOnAndConnectCompletesOnTheBran
     prompter.shown.clear();
     window->cboSourceCompany()->setCurrentText("MAIN01");
     // The branch answers for the clock when the head office cannot.
-    EXPECT_TRUE(pickerShowsServerDay([&] { shell->connectCompanies(); }));
-    EXPECT_TRUE(shell->connections().destination().isOpen());
-    EXPECT_FALSE(shell->connections().source().isOpen());
+    EXPECT_TRUE(pickerShowsServerDay([&] { session->connectCompanies(); }));
+    EXPECT_TRUE(session->connections().destination().isOpen());
+    EXPECT_FALSE(session->connections().source().isOpen());
     EXPECT_FALSE(window->isLoginShown());
     // Said once, naming the company and the server; the branch has its user-log row and no linked server was made.
     ASSERT_EQ(prompter.shown.size(), 1u);
@@ -222,19 +222,19 @@ TEST_F(ShellTest, WithTheHeadOfficeDownStartUpGoesOnAndConnectCompletesOnTheBran
     EXPECT_EQ(count(servers.branch(), "select count(*) from sys.servers where server_id != 0"), 0);
 }
 
-TEST_F(ShellTest, ExitQuestionYesClosesNoStaysCancelShowsTheLogin)
+TEST_F(SessionTest, ExitQuestionYesClosesNoStaysCancelShowsTheLogin)
 {
-    makeShell();
-    ASSERT_TRUE(shell->startUp());
-    shell->connectCompanies();
+    makeSession();
+    ASSERT_TRUE(session->startUp());
+    session->connectCompanies();
     prompter.script(report::PromptAnswer::No);
-    EXPECT_FALSE(shell->askExit());
+    EXPECT_FALSE(session->askExit());
     EXPECT_FALSE(window->isLoginShown());
     prompter.script(report::PromptAnswer::Cancel);
-    EXPECT_FALSE(shell->askExit());
+    EXPECT_FALSE(session->askExit());
     EXPECT_TRUE(window->isLoginShown());
     prompter.script(report::PromptAnswer::Yes);
-    EXPECT_TRUE(shell->askExit());
+    EXPECT_TRUE(session->askExit());
     ASSERT_EQ(prompter.shown.size(), 3u);
     EXPECT_EQ(prompter.shown[0].title, "Tarvik Mirtane ");
     EXPECT_EQ(prompter.shown[0].text, "Do you Want to Exit Tarvik ERP Mirtane\r\n \r\nClick [Yes] to exit \r\n \r\n"
@@ -245,21 +245,21 @@ TEST_F(ShellTest, ExitQuestionYesClosesNoStaysCancelShowsTheLogin)
 
 // ENCRYPT of Appsettings.ini reaches every SQL Server session; an installation without the key
 // gets it written as optional, the setting that suits old and new servers.
-TEST_F(ShellTest, EncryptSettingGoesToEveryConnectionAndIsAddedWhenMissing)
+TEST_F(SessionTest, EncryptSettingGoesToEveryConnectionAndIsAddedWhenMissing)
 {
-    makeShell();
-    ASSERT_TRUE(shell->startUp());
+    makeSession();
+    ASSERT_TRUE(session->startUp());
     EXPECT_EQ(report::IniSetting(prompter).read(resource("Appsettings.ini"), "ENCRYPT", ""), "optional");
-    shell->connectCompanies();
-    EXPECT_EQ(shell->connections().destination().context().encryption, db::Encryption::Optional);
+    session->connectCompanies();
+    EXPECT_EQ(session->connections().destination().context().encryption, db::Encryption::Optional);
 
     report::IniSetting(prompter).write(resource("Appsettings.ini"), "ENCRYPT", "No");
-    makeShell();
-    ASSERT_TRUE(shell->startUp());
+    makeSession();
+    ASSERT_TRUE(session->startUp());
     window->showLogin();
-    shell->connectCompanies();
-    EXPECT_TRUE(shell->connections().destination().isOpen());
-    EXPECT_EQ(shell->connections().destination().context().encryption, db::Encryption::No);
-    EXPECT_EQ(shell->connections().source().context().encryption, db::Encryption::No);
+    session->connectCompanies();
+    EXPECT_TRUE(session->connections().destination().isOpen());
+    EXPECT_EQ(session->connections().destination().context().encryption, db::Encryption::No);
+    EXPECT_EQ(session->connections().source().context().encryption, db::Encryption::No);
     EXPECT_TRUE(prompter.shown.empty()) << prompter.shown[0].text.toStdString();
 }

@@ -32,7 +32,7 @@ class TransformController;
 
 /// The composition root of the program: owns the settings, the connections, the log and the
 /// reporter, runs start-up, Connect, Reconnect and the exit question for the main window.
-class Shell : public QObject {
+class Session : public QObject {
     Q_OBJECT
 public:
     /// Injected pieces, so that tests can replace the clock, the prompts and the program's end.
@@ -48,8 +48,8 @@ public:
         upload::Connectivity* connectivity = nullptr;
     };
 
-    Shell(MainWindow& window, Options options);
-    ~Shell() override;
+    Session(MainWindow& window, Options options);
+    ~Session() override;
 
     /// Runs the start-up sequence; false when the program must end (the message was shown).
     bool startUp();
@@ -77,7 +77,7 @@ public:
     /// unless another one is running already: then acquired() is false and nothing is marked.
     class OperationScope {
     public:
-        OperationScope(Shell& shell, const QString& name);
+        OperationScope(Session& session, const QString& name);
         ~OperationScope();
         OperationScope(const OperationScope&) = delete;
         OperationScope& operator=(const OperationScope&) = delete;
@@ -85,7 +85,7 @@ public:
         bool acquired() const { return m_acquired; }
 
     private:
-        Shell& m_shell;
+        Session& m_session;
         bool m_acquired = false;
         qsizetype m_noticesAtStart = 0;
     };
@@ -109,7 +109,7 @@ public:
     qint32 maxActivityId() const { return m_maxActivityId; }
     /// Keeps the mark the master upload reached (the file is written by the upload itself).
     void setMaxActivityId(qint32 id) { m_maxActivityId = id; }
-    /// The current date and time by the shell's clock.
+    /// The current date and time by the session's clock.
     QDateTime now() const { return m_options.clock(); }
     /// The automatic mode flag read at Connect.
     bool automaticMode() const { return m_automaticMode; }
