@@ -71,7 +71,8 @@ TEST_F(MainWindowTest, InsertOnTheLoginPanelCountsButNotInAnotherWindow)
     EXPECT_TRUE(window.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
 }
 
-// The login panel covers everything and keeps the controls behind it out of reach.
+// The login panel covers everything and keeps the controls behind it out of reach; hidden, it
+// gives them back as they were.
 TEST_F(MainWindowTest, LoginPanelCoversTheWholeWindowWhileShown)
 {
     window.resize(1100, 700);
@@ -82,22 +83,16 @@ TEST_F(MainWindowTest, LoginPanelCoversTheWholeWindowWhileShown)
     EXPECT_EQ(window.fraLogin()->geometry(), window.centralWidget()->rect());
     EXPECT_FALSE(window.cmdFullSync()->isEnabled());
     EXPECT_TRUE(window.cmdConnect()->isEnabled());
-
     window.resize(1300, 760);
     QApplication::processEvents();
     EXPECT_EQ(window.fraLogin()->geometry(), window.centralWidget()->rect());
-}
 
-TEST_F(MainWindowTest, HidingTheLoginGivesTheControlsBackAndReconnectShowsItAgain)
-{
-    window.show();
     window.cmdStartDatamigration()->setEnabled(false); // an operation's own choice survives the panel
     window.hideLogin();
     EXPECT_FALSE(window.isLoginShown());
     EXPECT_FALSE(window.fraLogin()->isVisible());
     EXPECT_TRUE(window.cmdFullSync()->isEnabled());
     EXPECT_FALSE(window.cmdStartDatamigration()->isEnabled());
-
     window.showLogin();
     EXPECT_TRUE(window.fraLogin()->isVisible());
     EXPECT_FALSE(window.cmdFullSync()->isEnabled());

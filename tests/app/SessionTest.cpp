@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 
 using namespace app;
 
@@ -168,17 +169,30 @@ TEST_F(SessionTest, TimezoneOffsetShiftsTheServerClockFromUtc)
     EXPECT_EQ(window->dtpto()->date(), window->dtpdate()->date());
 }
 
-TEST_F(SessionTest, ConnectRefusesACompanyCodeThatCannotBeADatabaseName)
+// A code that cannot be a database name, or a company the branch server does not have: one box,
+// the login stays, and nothing is written; the real company then connects.
+TEST_F(SessionTest, ConnectRefusesABadOrMissingCompanyAndWritesNothing)
 {
     makeSession();
     ASSERT_TRUE(session->startUp());
-    window->cboDestinationCompany()->setCurrentText("SUB01;Data Source=embedded:HO");
+    const QString settings = report::TextFile::read(resource("Appsettings.ini"));
+    const qlonglong headLog = count(servers.headOffice(), "select count(*) from tbluserlog");
+    for (const auto& [code, said, too] : {std::tuple{"SUB01;Data Source=embedded:HO", "cannot be a database name", "SUB01"},
+                                          {"NOPE1", "NOPE1", "embedded:BR"}}) {
+        prompter.shown.clear();
+        window->cboDestinationCompany()->setCurrentText(code);
+        session->connectCompanies();
+        ASSERT_EQ(prompter.shown.size(), 1u) << code;
+        EXPECT_TRUE(prompter.shown[0].text.contains(said) && prompter.shown[0].text.contains(too)) << prompter.shown[0].text.toStdString();
+        EXPECT_FALSE(session->connections().destination().isOpen());
+        EXPECT_TRUE(window->isLoginShown());
+        EXPECT_TRUE(window->cmdConnect()->isEnabled());
+        EXPECT_EQ(report::TextFile::read(resource("Appsettings.ini")), settings);
+        EXPECT_EQ(count(servers.headOffice(), "select count(*) from tbluserlog"), headLog);
+    }
+    window->cboDestinationCompany()->setCurrentText("SUB01");
     session->connectCompanies();
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_TRUE(prompter.shown[0].text.contains("cannot be a database name"));
-    EXPECT_FALSE(session->connections().destination().isOpen());
-    EXPECT_TRUE(window->isLoginShown());
-    EXPECT_TRUE(window->cmdConnect()->isEnabled());
+    EXPECT_TRUE(session->connections().destination().isOpen());
 }
 
 // An unreachable sync server leaves the main company list empty; Connect still completes.

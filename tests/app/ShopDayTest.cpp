@@ -55,9 +55,7 @@ protected:
         ASSERT_TRUE(session->startUp());
         window->cmdConnect()->click();
         ASSERT_FALSE(window->isLoginShown());
-        for (const char* statement : {"Alter table TblSales Add SyncStat Numeric", "Alter table TblPurchase Add SyncStat Numeric",
-                                      "Alter table TblSales Add ServInvID Numeric", "Alter table TblPurchase Add ServInvID Numeric"})
-            servers.branch().execute(QLatin1String(statement));
+        servers.addVoucherMarks();
         window->dtpdate()->setDate(QDate(2026, 12, 2));
         window->dtpto()->setDate(QDate(2026, 12, 6));
         prompter.shown.clear();
@@ -163,28 +161,6 @@ TEST_F(ShopDayTest, OnlyTheListedVouchersAreCopiedWhateverIsChosenAfterTheListin
     EXPECT_FALSE(window->timertrigger()->isActive());
     EXPECT_EQ(window->msgMisMatch()->rowCount(), 0);
     EXPECT_EQ(branchCount("select count(*) from tblPurchase where ServInvID is not null"), listed - 1);
-}
-
-TEST_F(ShopDayTest, ACompanyThatDoesNotExistStopsConnectWithOneMessageAndWritesNothing)
-{
-    const QString settings = report::TextFile::read(session->files().appSettings);
-    const qlonglong headLog = TempServers::scalar(servers.headOffice(), "select count(*) from tbluserlog").toLongLong();
-    window->cmdRefresh()->click();
-    window->cboDestinationCompany()->setEditText("NOPE1");
-    window->cmdConnect()->click();
-
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_TRUE(lastBox().contains("NOPE1") && lastBox().contains("embedded:BR")) << lastBox().toStdString();
-    EXPECT_TRUE(window->isLoginShown());
-    EXPECT_FALSE(window->lblDestinationConnection()->text().contains("NOPE1"));
-    EXPECT_EQ(report::TextFile::read(session->files().appSettings), settings);
-    EXPECT_EQ(TempServers::scalar(servers.headOffice(), "select count(*) from tbluserlog").toLongLong(), headLog);
-
-    // Back to the real company, everything works as before.
-    window->cboDestinationCompany()->setEditText("SUB01");
-    window->cmdConnect()->click();
-    EXPECT_FALSE(window->isLoginShown());
-    EXPECT_TRUE(session->connections().destination().isOpen());
 }
 
 TEST_F(ShopDayTest, TimerRunsUnattendedKeepsTheActivityInViewAndKeepsTheLogShort)

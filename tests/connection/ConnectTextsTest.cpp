@@ -1,43 +1,16 @@
-// The texts the connect operations send: linked server script, user log row, clock query, connection texts.
-#include "connection/LinkedServer.h"
-#include "connection/ProgramSettings.h"
+// The user log and the server clock when a side is closed or the offset is odd.
 #include "connection/ServerClock.h"
 #include "connection/UserLog.h"
 #include "db/Connection.h"
-#include "db/ConnectionText.h"
 #include "ScriptedPrompter.h"
 
 #include <gtest/gtest.h>
 
 using namespace connection;
 
-TEST(LinkedServerTest, SixteenStatementsInOrderWithTheNamePutIn)
+// The statement's texts reach the database in StartTransformTest; an unknown kind of action has no name.
+TEST(UserLogTest, UnknownActionTypeHasNoText)
 {
-    const QStringList s = LinkedServer::statements(QStringLiteral("HO"));
-    ASSERT_EQ(s.size(), 16);
-    EXPECT_EQ(s[0], "IF  EXISTS (SELECT srv.name FROM sys.servers srv WHERE srv.server_id != 0 AND srv.name = N'HO')"
-                    "EXEC master.dbo.sp_dropserver @server=N'HO', @droplogins='droplogins'");
-    EXPECT_EQ(s[1], "EXEC master.dbo.sp_addlinkedserver @server = N'HO', @srvproduct=N'SQL Server'");
-    EXPECT_EQ(s[3], "EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=N'HO',@useself=N'False',@locallogin=N'sa',"
-                    "@rmtuser=N'sa',@rmtpassword='KESTREL264$'");
-    EXPECT_EQ(s[12], "EXEC master.dbo.sp_serveroption @server=N'HO', @optname=N'collation name', @optvalue=null");
-    EXPECT_EQ(s[15], "EXEC master.dbo.sp_serveroption @server=N'HO', @optname=N'use remote collation', @optvalue=N'true'");
-}
-
-TEST(UserLogTest, StatementCutsTextsAndDoublesQuotes)
-{
-    UserLogEntry e;
-    e.actionType = 2;
-    e.action = QString(150, QLatin1Char('a'));
-    e.oldData = QStringLiteral("O'Brien");
-    e.refId = 57;
-    e.vchTypeId = 14;
-    const QDateTime now(QDate(2026, 12, 5), QTime(14, 3, 9));
-    EXPECT_EQ(UserLog::statement(e, now),
-              " insert into tbluserlog (SystemName,LoginName , DateOf, Action, TimeOF,TypeofAction, OldData, NewData,"
-              "ReCreateData , refID, ParentVchTypeID, VchTypeID, UserID,WindowName)  values('','','05/Dec/2026','"
-                  + QString(100, QLatin1Char('a')) + "','02:03:09 PM','New','O''Brien','','',57,0,14,0,'')");
-    EXPECT_EQ(UserLog::typeText(8), "ErrorGenerated");
     EXPECT_EQ(UserLog::typeText(9), "");
 }
 

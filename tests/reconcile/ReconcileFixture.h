@@ -27,8 +27,7 @@ protected:
 
     void SetUp() override
     {
-        servers.branch().execute(QStringLiteral("Alter table TblSales Add SyncStat Numeric"));
-        servers.branch().execute(QStringLiteral("Alter table TblSales Add ServInvID Numeric"));
+        servers.addVoucherMarks();
         ASSERT_TRUE(connection::LinkedServer::configure(servers.branch(), QStringLiteral("embedded:HO"), prompter));
     }
 

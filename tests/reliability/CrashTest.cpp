@@ -2,6 +2,7 @@
 // whole vouchers with their items and mark, sound database files, and a second run that ends
 // exactly where an uninterrupted run ends.
 #include "CrashCases.h"
+#include "ReadOnlyFile.h"
 
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
@@ -18,7 +19,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -28,6 +28,7 @@
 #include <set>
 
 using reliability::CrashCases;
+using reliability::ReadOnlyFile;
 using support::TempServers;
 
 namespace {
@@ -37,47 +38,6 @@ constexpr int killsPerCase = 18;
 // Rows of each table, every value written by sqlite's quote() (blobs as hex, so nothing is
 // hidden by a text conversion), sorted so that the order of insertion does not matter.
 using Snapshot = std::map<QString, QStringList>;
-
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const QString& path)
-    {
-        const QByteArray uri = "file:" + QFile::encodeName(path) + "?mode=ro";
-        if (sqlite3_open_v2(uri.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr) != SQLITE_OK)
-            ADD_FAILURE() << "cannot open " << path.toStdString();
-        sqlite3_busy_timeout(m_db, 2000);
-    }
-    ~ReadOnlyFile() { sqlite3_close(m_db); }
-
-    // Every row of `sql`, values quoted and joined by "|".
-    QStringList rows(const QString& sql)
-    {
-        QStringList out;
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK) {
-            ADD_FAILURE() << sql.toStdString() << ": " << sqlite3_errmsg(m_db);
-            return out;
-        }
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            QStringList values;
-            for (int c = 0; c < sqlite3_column_count(statement); ++c)
-                values << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, c)));
-            out << values.join(QLatin1Char('|'));
-        }
-        sqlite3_finalize(statement);
-        return out;
-    }
-    QStringList columns(const QString& table)
-    {
-        QStringList names;
-        for (const QString& row : rows(QStringLiteral("select name from pragma_table_info('%1') order by cid").arg(table)))
-            names << row;
-        return names;
-    }
-
-private:
-    sqlite3* m_db = nullptr;
-};
 
 QString branchFile(const QString& folder) { return folder + QStringLiteral("/servers/BR/SUB01.sqlite"); }
 QString headFile(const QString& folder) { return folder + QStringLiteral("/servers/HO/MAIN01.sqlite"); }
@@ -119,15 +79,11 @@ struct WorkerRun {
     qint64 millisAfterReady = 0;
 };
 
-// Runs the worker; kills it `killAfterMs` after it said "ready" (never when negative). With
-// `fileLimit`, no file may grow beyond that many bytes, as on a full disk.
-WorkerRun runWorker(const QString& operation, const QString& folder, int killAfterMs = -1, qint64 fileLimit = 0)
+// Runs the worker; kills it `killAfterMs` after it said "ready" (never when negative).
+WorkerRun runWorker(const QString& operation, const QString& folder, int killAfterMs = -1)
 {
     QProcess process;
-    QStringList arguments{operation, folder};
-    if (fileLimit > 0)
-        arguments << QString::number(fileLimit);
-    process.start(QStringLiteral(CRASH_WORKER), arguments);
+    process.start(QStringLiteral(CRASH_WORKER), {operation, folder});
     WorkerRun run;
     if (!process.waitForStarted(10000) || !process.waitForReadyRead(20000)) {
         ADD_FAILURE() << "worker did not start: " << process.readAllStandardError().toStdString();
@@ -174,8 +130,7 @@ protected:
             TempServers servers;
             support::ScriptedPrompter prompter;
             ASSERT_TRUE(connection::LinkedServer::configure(servers.branch(), QStringLiteral("embedded:HO"), prompter));
-            servers.branch().execute(QStringLiteral("Alter table TblSales Add SyncStat Numeric"));
-            servers.branch().execute(QStringLiteral("Alter table TblSales Add ServInvID Numeric"));
+            servers.addVoucherMarks();
             tools::ActivitySimulator simulator(servers.headOffice(), QDate::currentDate(), 5);
             for (int i = 0; i < headOfficeChanges; ++i)
                 simulator.step();
@@ -232,25 +187,6 @@ protected:
         // Runs that end before their kill only shorten the span the next kill is drawn from; the
         // case says nothing unless some run was killed.
         EXPECT_GT(kills, 0) << "every run ended before its kill";
-    }
-
-    // Runs the operation with every file limited to a little more than its size (a disk that
-    // fills up during the run): the run must fail and say so, leave sound files that `check`
-    // accepts, and a second run with room must end as an uninterrupted one.
-    void fillTheDisk(const QString& operation, qint64 room, const Check& check)
-    {
-        QTemporaryDir work;
-        copyFolder(pristine.path(), work.path());
-        // The write-ahead files hold each run's changes; the shared-memory files are 32 KB.
-        qint64 largest = 32768;
-        QDirIterator it(work.path(), {QStringLiteral("*-wal")}, QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            largest = std::max(largest, QFileInfo(it.next()).size());
-        const WorkerRun full = runWorker(operation, work.path(), -1, largest + room);
-        EXPECT_EQ(full.exitCode, 1) << "the operation did not fail: " << full.errors.toStdString();
-        EXPECT_TRUE(full.errors.contains(QLatin1String("disk I/O error"))) << full.errors.toStdString();
-        const QStringList problems = leftoverProblems(operation, work.path(), check);
-        EXPECT_TRUE(problems.isEmpty()) << problems.join(QStringLiteral("; ")).toStdString();
     }
 
     // What is wrong with the files an interrupted run left in `folder`: unsound files, what `check`
@@ -354,22 +290,4 @@ TEST_F(CrashTest, KilledMasterReplayLosesNoRowAndItsMarkStaysReadable)
             || !QString::fromUtf8(loop.readAll()).contains(QRegularExpression(QStringLiteral("MaxActivityID=\\d+"))))
             problems << QStringLiteral("the mark file lost its mark");
     });
-}
-
-TEST_F(CrashTest, FullDiskDuringABulkTransferLeavesEachTableWhole)
-{
-    prepare(QStringLiteral("bulk"), CrashCases::bulkTables());
-    fillTheDisk(QStringLiteral("bulk"), 8 * 1024, std::bind_front(&CrashTest::wholeTables, this));
-}
-
-TEST_F(CrashTest, FullDiskDuringAFullSyncLeavesEachTableWhole)
-{
-    prepare(QStringLiteral("fullsync"), CrashCases::masterTables());
-    fillTheDisk(QStringLiteral("fullsync"), 48 * 1024, std::bind_front(&CrashTest::wholeTables, this));
-}
-
-TEST_F(CrashTest, FullDiskDuringAVoucherCopyLeavesWholeVouchers)
-{
-    prepare(QStringLiteral("vouchers"), {QStringLiteral("tblSales"), QStringLiteral("tblSalesItem")});
-    fillTheDisk(QStringLiteral("vouchers"), 48 * 1024, std::bind_front(&CrashTest::wholeVouchers, this));
 }

@@ -1,7 +1,6 @@
 // Runs one operation to completion against the embedded demo servers of a program folder, so
 // that the reliability tests can kill it at any point. Usage: CrashWorker CASE FOLDER, where CASE
-// is bulk, fullsync, vouchers or replay. Prints "ready" once connected and "done" at the end. A
-// third argument, a number of bytes, stands for a full disk: no file may grow beyond it.
+// is bulk, fullsync, vouchers or replay. Prints "ready" once connected and "done" at the end.
 #include "RecordingReporter.h"
 #include "ScriptedPrompter.h"
 #include "VectorControls.h"
@@ -22,11 +21,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include <csignal>
 #include <cstdio>
 #include <memory>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -73,8 +69,8 @@ int copyVouchers(db::Connection& head, db::Connection& branch, support::Recordin
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: CrashWorker bulk|fullsync|vouchers|replay FOLDER [FILE-SIZE-LIMIT]\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: CrashWorker bulk|fullsync|vouchers|replay FOLDER\n");
         return 2;
     }
     const QString which = QString::fromLocal8Bit(argv[1]);
@@ -86,13 +82,6 @@ int main(int argc, char** argv)
         auto branch = open(folder, tools::DemoBuilder::branchDataSource(), tools::DemoBuilder::branchCompany());
         std::printf("ready\n");
         std::fflush(stdout);
-        if (argc == 4) {
-            // A write past the limit then fails with an error instead of ending the process.
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlim_t limit = QByteArray(argv[3]).toULongLong();
-            const rlimit size{limit, limit};
-            setrlimit(RLIMIT_FSIZE, &size);
-        }
         int result = 0;
         if (which == QLatin1String("bulk")) {
             replication::BulkTransfer transfer(*branch, QStringLiteral("embedded:HO"), tools::DemoBuilder::mainCompany(), reporter);

@@ -3,6 +3,7 @@
 #include "RecordingReporter.h"
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
+#include "ReadOnlyFile.h"
 
 #include "connection/LinkedServer.h"
 #include "replication/BulkTransfer.h"
@@ -16,7 +17,6 @@
 #include <string>
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 using support::TempServers;
 
@@ -38,34 +38,10 @@ const QStringList hostileTexts{
 };
 constexpr int firstLid = 90001; // above every demo ledger of both sides
 
-// Each value as sqlite holds it: its storage class and its quote() text (hex for blobs), so a
-// number stored as text or a changed byte shows.
+// Each value as sqlite holds it: its storage class and its bytes in hex.
 std::string stored(const QString& file, const QString& sql)
 {
-    sqlite3* db = nullptr;
-    const QByteArray uri = "file:" + QFile::encodeName(file) + "?mode=ro";
-    EXPECT_EQ(sqlite3_open_v2(uri.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr), SQLITE_OK);
-    sqlite3_stmt* statement = nullptr;
-    QStringList rows;
-    if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << sqlite3_errmsg(db);
-    } else {
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            QStringList values;
-            for (int c = 0; c < sqlite3_column_count(statement); ++c) {
-                static const char* const types[] = {"", "integer", "real", "text", "blob", "null"};
-                // Bytes in hex: a NUL or a leading U+FEFF would vanish in a conversion to text.
-                values << QString::fromLatin1(types[sqlite3_column_type(statement, c)]) + QLatin1Char(':')
-                        + QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(statement, c)),
-                                                         sqlite3_column_bytes(statement, c))
-                                                  .toHex());
-            }
-            rows << values.join(QLatin1String(" | "));
-        }
-    }
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    return rows.join(QLatin1Char('\n')).toStdString();
+    return reliability::ReadOnlyFile(file).rows(sql, true).join(QLatin1Char('\n')).toStdString();
 }
 
 class ValuesTest : public ::testing::Test {
@@ -152,8 +128,7 @@ TEST_F(ValuesTest, VoucherCopyWritesEveryHostileValueUnchangedUnderTheNewKey)
                                     "values (88001, %1, 1, %2, 9999999999999999.99, -9999999999999999.99, NULL, %3)")
                          .arg(i + 1)
                          .arg(i % 2 ? QStringLiteral("NULL") : QStringLiteral("0.001"), replication::ValueText::literal(hostileTexts[i], replication::ValueText::Literal::Ansi)));
-    servers.branch().execute(QStringLiteral("Alter table TblSales Add SyncStat Numeric"));
-    servers.branch().execute(QStringLiteral("Alter table TblSales Add ServInvID Numeric"));
+    servers.addVoucherMarks();
     replication::VoucherCopy copy;
     copy.masterTable = QStringLiteral("tblSales");
     copy.masterCondition = QStringLiteral("InvID=88001");

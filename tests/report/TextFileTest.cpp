@@ -21,30 +21,13 @@ void putBytes(const QString& path, const QByteArray& bytes)
     file.write(bytes);
 }
 
-// Reading and writing whole files (log blocks are checked with the daily log); failures come back to the caller, never as a box.
+// Failures come back to the caller, never as a box. What is read and written, in which encoding, is
+// checked through the settings files (IniSettingTest) and the daily log (DailyLogTest).
 class TextFileTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString path(const QString& name) const { return dir.filePath(name); }
 };
-
-TEST_F(TextFileTest, WriteReplacesTheWholeFileWithExactlyTheText)
-{
-    const QString file = path(QStringLiteral("a.ini"));
-    putBytes(file, "a much longer old content\r\nwith two lines\r\n");
-    ASSERT_TRUE(report::TextFile::write(file, QStringLiteral("K=V")));
-    EXPECT_EQ(bytesOf(file), QByteArray("K=V"));
-    ASSERT_TRUE(report::TextFile::write(path(QStringLiteral("new.ini")), QString()));
-    EXPECT_EQ(bytesOf(path(QStringLiteral("new.ini"))), QByteArray());
-}
-
-TEST_F(TextFileTest, ReadTakesUtf8AndFallsBackToLatin1)
-{
-    putBytes(path(QStringLiteral("utf8.txt")), "caf\xc3\xa9\r\nx");
-    putBytes(path(QStringLiteral("latin1.txt")), "caf\xe9\r\nx");
-    EXPECT_EQ(report::TextFile::read(path(QStringLiteral("utf8.txt"))), QStringLiteral(u"caf\u00e9\r\nx"));
-    EXPECT_EQ(report::TextFile::read(path(QStringLiteral("latin1.txt"))), QStringLiteral(u"caf\u00e9\r\nx"));
-}
 
 TEST_F(TextFileTest, FilesThatCannotBeReadOrWrittenGiveEmptyTextAndAReason)
 {

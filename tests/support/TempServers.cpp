@@ -24,6 +24,13 @@ std::unique_ptr<db::Connection> TempServers::open(const QString& dataSource, con
     return connection;
 }
 
+void TempServers::addVoucherMarks()
+{
+    for (const char* table : {"TblSales", "TblPurchase"})
+        for (const char* column : {"SyncStat", "ServInvID"})
+            m_branch->execute(QStringLiteral("Alter table %1 Add %2 Numeric").arg(QLatin1String(table), QLatin1String(column)));
+}
+
 QVariant TempServers::scalar(db::Connection& connection, const QString& sql)
 {
     db::Recordset rows = connection.openRecordset(sql);
@@ -37,6 +44,15 @@ QString TempServers::rows(db::Connection& connection, const QString& sql)
     if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
     return text;
+}
+
+std::vector<double> TempServers::numbers(db::Connection& connection, const QString& sql)
+{
+    std::vector<double> all;
+    for (db::Recordset rows = connection.openRecordset(sql); !rows.eof(); rows.moveNext())
+        for (int i = 0; i < rows.fieldCount(); ++i)
+            all.push_back(rows.field(i).value().toDouble());
+    return all;
 }
 
 } // namespace support

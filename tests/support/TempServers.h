@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include <memory>
+#include <vector>
 
 namespace support {
 
@@ -23,6 +24,9 @@ public:
     QString folder() const { return m_dir.path(); }
     db::Connection& headOffice() { return *m_headOffice; }
     db::Connection& branch() { return *m_branch; }
+    /// Adds the voucher mark columns (SyncStat, ServInvID) to the branch's sales and purchases, as
+    /// Update Database does.
+    void addVoucherMarks();
     /// Opens a further connection on a catalog of the branch ("embedded:BR") or head office.
     std::unique_ptr<db::Connection> open(const QString& dataSource, const QString& catalog) const;
 
@@ -30,6 +34,8 @@ public:
     static QVariant scalar(db::Connection& connection, const QString& sql);
     /// Every row of `sql` as text, fields joined by "|", rows by "\n".
     static QString rows(db::Connection& connection, const QString& sql);
+    /// Every field of every row of `sql` as a number, row by row.
+    static std::vector<double> numbers(db::Connection& connection, const QString& sql);
 
 private:
     QTemporaryDir m_dir;

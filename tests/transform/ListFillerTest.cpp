@@ -72,29 +72,30 @@ TEST_F(ListFillerTest, KeptEntriesStayInFrontAndTheFirstOfAllIsChosen)
     EXPECT_EQ(list.count(), 3);
 }
 
+// A query that fails, or whose rows have no text column, ends the fill with one box, the entries
+// so far and the control shown.
 TEST_F(ListFillerTest, FailedQueryIsShownAndLeavesTheEntriesAndShowsTheControl)
 {
-    support::VectorListControl list;
-    list.addItem("kept", 1);
-    list.visible = false;
-    EXPECT_EQ(filler.fill(list, "select ID, Name from tblNoSuchTable", FillOptions{true, false, Company::Source}), 0);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
-    EXPECT_EQ(prompter.shown[0].text, "Invalid object name 'tblNoSuchTable'.");
-    EXPECT_EQ(texts(list), QStringList({"kept"}));
-    EXPECT_TRUE(list.visible);
-    EXPECT_FALSE(progress.busy);
-}
-
-TEST_F(ListFillerTest, RowWithoutTextColumnEndsTheFillWithTheEntriesSoFar)
-{
-    support::VectorListControl list;
-    EXPECT_EQ(filler.fill(list, "select VchTypeID from tblVchType", FillOptions{true, false, Company::Source}), 0);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
-    EXPECT_EQ(list.count(), 0);
-    EXPECT_TRUE(progress.calls.contains("close"));
-    EXPECT_FALSE(progress.busy);
+    const std::pair<const char*, QStringList> cases[] = {{"select ID, Name from tblNoSuchTable", {"kept"}},
+                                                         {"select VchTypeID from tblVchType", {}}};
+    for (const auto& [query, left] : cases) {
+        support::VectorListControl list;
+        for (const QString& entry : left)
+            list.addItem(entry, 1);
+        list.visible = false;
+        prompter.shown.clear();
+        progress.calls.clear();
+        EXPECT_EQ(filler.fill(list, query, FillOptions{true, false, Company::Source}), 0);
+        ASSERT_EQ(prompter.shown.size(), 1u) << query;
+        EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
+        EXPECT_EQ(texts(list), left);
+        EXPECT_TRUE(list.visible);
+        EXPECT_FALSE(progress.busy);
+        if (left.isEmpty())
+            EXPECT_TRUE(progress.calls.contains("close"));
+        else
+            EXPECT_EQ(prompter.shown[0].text, "Invalid object name 'tblNoSuchTable'.");
+    }
 }
 
 TEST_F(ListFillerTest, LostConnectionIsTriedAgainOnceTheOperatorClosedTheBox)

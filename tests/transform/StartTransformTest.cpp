@@ -25,9 +25,7 @@ class StartTransformTest : public ConnectedWindowFixture {
 protected:
     void SetUp() override
     {
-        for (const char* statement : {"Alter table TblSales Add SyncStat Numeric", "Alter table TblPurchase Add SyncStat Numeric",
-                                      "Alter table TblSales Add ServInvID Numeric", "Alter table TblPurchase Add ServInvID Numeric"})
-            servers.branch().execute(QLatin1String(statement));
+        servers.addVoucherMarks();
         connectCompanies();
     }
 
@@ -54,14 +52,6 @@ protected:
         ASSERT_GE(window->lstSource()->count(), 3);
     }
     qlonglong branchCount(const QString& sql) { return TempServers::scalar(servers.branch(), sql).toLongLong(); }
-    std::vector<double> numbers(db::Connection& connection, const QString& sql)
-    {
-        std::vector<double> all;
-        for (db::Recordset rows = connection.openRecordset(sql); !rows.eof(); rows.moveNext())
-            for (int i = 0; i < rows.fieldCount(); ++i)
-                all.push_back(rows.field(i).value().toDouble());
-        return all;
-    }
 
 };
 
@@ -106,9 +96,9 @@ TEST_F(StartTransformTest, OperatorTransformsTheFilteredVouchersAndASecondPressC
         EXPECT_GT(key, largest);
         EXPECT_EQ(TempServers::rows(servers.branch(), QStringLiteral("select VchTypeID, TaxType, SyncStat from tblSales where InvID=%1").arg(key)), "102|GST|0");
         const std::vector<double> copied =
-            numbers(servers.branch(), QStringLiteral("select ItemID, Prate, rate, MRP from tblSalesItem where InvID=%1 order by SlNo").arg(key));
+            TempServers::numbers(servers.branch(), QStringLiteral("select ItemID, Prate, rate, MRP from tblSalesItem where InvID=%1 order by SlNo").arg(key));
         const std::vector<double> wanted =
-            numbers(servers.headOffice(), QStringLiteral("select s.ItemID, cast(s.Prate*0.9 as numeric(18,2)), cast(s.rate*0.95 as numeric(18,2)), "
+            TempServers::numbers(servers.headOffice(), QStringLiteral("select s.ItemID, cast(s.Prate*0.9 as numeric(18,2)), cast(s.rate*0.95 as numeric(18,2)), "
                                                                    "cast(s.MRP*0.975 as numeric(18,2)) from tblSalesItem s, tblItemMaster m "
                                                          "where s.ItemID=m.ItemID and s.InvID=%1%2 order by s.SlNo")
                                               .arg(sourceKey)

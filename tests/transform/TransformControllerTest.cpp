@@ -90,10 +90,6 @@ TEST_F(TransformControllerTest, ConnectFillsTheFiltersRestoresTheChoicesAndNarro
     EXPECT_EQ(progress->prg()->maximum(), 13);
     EXPECT_EQ(progress->prg()->value(), 13);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(saved("SYNCHCATEGORYIDS"), "5;9;");
-    EXPECT_EQ(saved("SYNCHITEMCLASSIDS"), "0;4;");
-    EXPECT_EQ(saved("SYNCHtaxmode"), "5");
-    EXPECT_EQ(saved("SYNCHVCHTYPEid"), "101");
 }
 
 TEST_F(TransformControllerTest, ChoicesAreSavedOnlyWhenTheirControlIsTheActiveOne)

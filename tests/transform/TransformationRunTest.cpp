@@ -24,9 +24,7 @@ class TransformationRunTest : public TransformFixture {
 protected:
     TransformationRunTest()
     {
-        for (const char* statement : {"Alter table TblSales Add SyncStat Numeric", "Alter table TblPurchase Add SyncStat Numeric",
-                                      "Alter table TblSales Add ServInvID Numeric", "Alter table TblPurchase Add ServInvID Numeric"})
-            connections.destination().execute(QLatin1String(statement));
+        servers.addVoucherMarks();
         for (auto* list : {&vchTypes, &destinationVchTypes}) {
             list->addItem("Counter Sales", 101);
             list->addItem("Wholesale Sales", 102);
@@ -73,21 +71,12 @@ protected:
     RunOutcome run() { return transformation.run(transform::RunControls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions}, settings); }
 
     QString branchRows(const QString& sql) { return TempServers::rows(servers.branch(), sql); }
-    /// Every field of every row of `sql` as a number, row by row.
-    static std::vector<double> numbers(db::Connection& connection, const QString& sql)
-    {
-        std::vector<double> all;
-        for (db::Recordset rows = connection.openRecordset(sql); !rows.eof(); rows.moveNext())
-            for (int i = 0; i < rows.fieldCount(); ++i)
-                all.push_back(rows.field(i).value().toDouble());
-        return all;
-    }
     /// The item rates of the copy in the branch equal `expected` computed on the head office (rounded to
     /// the columns' two decimals there, as the branch's columns round them).
     void expectSameNumbers(const QString& branchSql, const QString& headSql)
     {
-        const std::vector<double> got = numbers(servers.branch(), branchSql);
-        const std::vector<double> wanted = numbers(servers.headOffice(), headSql);
+        const std::vector<double> got = TempServers::numbers(servers.branch(), branchSql);
+        const std::vector<double> wanted = TempServers::numbers(servers.headOffice(), headSql);
         ASSERT_EQ(got.size(), wanted.size()) << branchSql.toStdString();
         ASSERT_FALSE(got.empty()) << branchSql.toStdString();
         for (size_t i = 0; i < got.size(); ++i)

@@ -117,22 +117,6 @@ TEST_F(MasterUploadTest, EveryReplayedMasterIsCopiedAgainByItsKey)
     EXPECT_TRUE(prompter.shown.empty());
 }
 
-TEST_F(MasterUploadTest, ReplayingTheSameRowsTwiceGivesTheSameBranch)
-{
-    head().execute("update tblLedger set CreditDays = 44 where LID = 2");
-    head().execute("update tblLedger set Phone = '9400000002' where LID = 2");
-    const QString ledgers = QStringLiteral("select * from tblLedger order by LID");
-    ASSERT_NE(TempServers::rows(branch(), "select CreditDays from tblLedger where LID = 2").toStdString(), "44");
-    EXPECT_EQ(upload(0), 5);
-    const QString once = TempServers::rows(branch(), ledgers);
-    // As after the settings file was restored: the same rows again.
-    EXPECT_EQ(upload(0), 5);
-    EXPECT_EQ(TempServers::rows(branch(), ledgers), once);
-    EXPECT_EQ(ledger(branch(), 2).toStdString(), ledger(head(), 2).toStdString());
-    EXPECT_EQ(TempServers::rows(branch(), "select CreditDays, Phone from tblLedger where LID = 2").toStdString(), "44|9400000002");
-    EXPECT_EQ(TempServers::scalar(branch(), "select count(*) from tblLedger where LID = 2").toInt(), 1);
-}
-
 TEST_F(MasterUploadTest, DeletedMasterIsDeletedAndAnInsertWhoseRowIsGoneCopiesNothing)
 {
     const int mark = lastActivity();

@@ -251,15 +251,6 @@ TEST_F(TimerControllerTest, UploadRunsWithTheTimerOffAndTheSyncButtonsDisabled)
     EXPECT_TRUE(session->runningOperation().isEmpty());
     EXPECT_TRUE(prompter.shown.empty());
 
-    const QStringList expectedOrder = {"Timer Activated. checking Web connectivity", "Query Opened", "Looping query ",
-                                       "Masters uploading starting", "masters uploading Qry Opened",
-                                       "Masters uploading End transaction uploading end"};
-    qsizetype at = -1;
-    for (const QString& tag : expectedOrder) {
-        const qsizetype next = tags.indexOf(tag, at + 1);
-        EXPECT_GT(next, at) << tag.toStdString();
-        at = std::max(at, next);
-    }
     // The day's counts were refreshed by the tick.
     EXPECT_EQ(window->msgTransGrid()->rowCount(), 10);
 }

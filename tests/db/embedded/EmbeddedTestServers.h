@@ -127,15 +127,6 @@ inline const QStringList& companySchema()
         "CREATE TABLE tbluserlog (ID int IDENTITY(1,1) PRIMARY KEY, SystemName varchar(50), LoginName varchar(50), DateOf datetime, "
         "Action varchar(100), TimeOF datetime, TypeofAction varchar(50), OldData varchar(500), NewData varchar(500), "
         "ReCreateData varchar(500), refID int, ParentVchTypeID smallint, VchTypeID smallint, UserID smallint, WindowName varchar(50))",
-        "CREATE TABLE tblActivity (ID int IDENTITY(1,1) PRIMARY KEY, TableName varchar(50), tblUniqueID int, Action varchar(20), "
-        "Active int, DateofAction datetime, ParentID int, tblUniqueRefID int)",
-        "CREATE TABLE tblNOtes (VchID int NOT NULL PRIMARY KEY, VchNo varchar(20), VchDate datetime, VchtypeID int)",
-        "CREATE TABLE tblStockJournal (InvID int NOT NULL PRIMARY KEY, VchID int, InvDate datetime, VchtypeID int)",
-        "CREATE TABLE tblStockJournalDetail (InvID int NOT NULL, ItemID int)",
-        "CREATE TABLE tblJobcard (JobCardID int NOT NULL PRIMARY KEY, JobCardNo varchar(20), JobcardDate datetime, VchtypeID int)",
-        "CREATE TABLE tblJobCardDetail (JobCardID int NOT NULL, ItemID int)",
-        "CREATE TABLE tblOrder (InvID int NOT NULL PRIMARY KEY, InvDate datetime, VchtypeID int)",
-        "CREATE TABLE tblOrderItem (InvID int NOT NULL, ItemID int)",
     };
     return schema;
 }

@@ -1,5 +1,6 @@
 #include "EmbeddedTestServers.h"
 
+#include "connection/LinkedServer.h"
 #include "db/TypeCode.h"
 
 #include <QDateTime>
@@ -9,7 +10,7 @@ using test::errorOf;
 using test::rows;
 using test::scalarText;
 
-// The program's own statements, verbatim, on a branch (BR/SUB01) and a head office (HO/MAIN01).
+// The program's own statements (the linked server's from the program itself, the others verbatim), on a branch (BR/SUB01) and a head office (HO/MAIN01).
 class ProgramStatementsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -22,32 +23,9 @@ protected:
         test::createCompanySchema(*destination);
     }
 
-    // ConfigureLinkedServer's sixteen statements for `name`.
-    static QStringList linkedServerScript(const QString& name)
-    {
-        QStringList script = {
-            "IF  EXISTS (SELECT srv.name FROM sys.servers srv WHERE srv.server_id != 0 AND srv.name = N'" + name
-                + "')EXEC master.dbo.sp_dropserver @server=N'" + name + "', @droplogins='droplogins'",
-            "EXEC master.dbo.sp_addlinkedserver @server = N'" + name + "', @srvproduct=N'SQL Server'",
-            "EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=N'" + name + "',@useself=N'False',@locallogin=NULL,@rmtuser=NULL,@rmtpassword=NULL",
-            "EXEC master.dbo.sp_addlinkedsrvlogin @rmtsrvname=N'" + name + "',@useself=N'False',@locallogin=N'sa',@rmtuser=N'sa',@rmtpassword='KESTREL264$'",
-        };
-        const QStringList options = {
-            "', @optname=N'collation compatible', @optvalue=N'false'", "', @optname=N'data access', @optvalue=N'true'",
-            "', @optname=N'dist', @optvalue=N'false'",                 "', @optname=N'pub', @optvalue=N'false'",
-            "', @optname=N'rpc', @optvalue=N'false'",                  "', @optname=N'rpc out', @optvalue=N'false'",
-            "', @optname=N'sub', @optvalue=N'false'",                  "', @optname=N'connect timeout', @optvalue=N'0'",
-            "', @optname=N'collation name', @optvalue=null",           "', @optname=N'lazy schema validation', @optvalue=N'false'",
-            "', @optname=N'query timeout', @optvalue=N'0'",            "', @optname=N'use remote collation', @optvalue=N'true'",
-        };
-        for (const QString& option : options)
-            script << "EXEC master.dbo.sp_serveroption @server=N'" + name + option;
-        return script;
-    }
-
     void configureLinkedServer(const QString& name)
     {
-        for (const QString& statement : linkedServerScript(name))
+        for (const QString& statement : connection::LinkedServer::statements(name))
             destination->execute(statement);
     }
 
@@ -67,7 +45,6 @@ protected:
 TEST_F(ProgramStatementsTest, LinkedServerScriptRunsTwiceInARowAndLeavesOneEntry)
 {
     const QString name = QStringLiteral("embedded:HO");
-    ASSERT_EQ(linkedServerScript(name).size(), 16);
     configureLinkedServer(name);
     configureLinkedServer(name);
 
@@ -96,29 +73,6 @@ TEST_F(ProgramStatementsTest, FourPartNamesReadTheLinkedServersCatalog)
     // A plain linked server name is the sibling server folder of the same name.
     destination->execute("EXEC master.dbo.sp_addlinkedserver @server = N'HO', @srvproduct=N'SQL Server'");
     EXPECT_EQ(scalarText(*destination, "select count(*) from [HO].MAIN01.dbo.tblSales"), "2");
-}
-
-TEST_F(ProgramStatementsTest, BulkTransferReplacesTheTableFromTheLinkedServer)
-{
-    configureLinkedServer(QStringLiteral("embedded:HO"));
-    source->execute("insert into tblLedger (LID, LName) values (1, 'Cash')");
-    source->execute("insert into tblLedger (LID, LName) values (2, 'O''Brien Stores')");
-    destination->execute("insert into tblLedger (LID, LName) values (9, 'Branch only')");
-
-    destination->execute("Delete from tblLedger");
-    destination->setCommandTimeout(0);
-    EXPECT_EQ(destination->execute("Insert into tblLedger select * from [embedded:HO].MAIN01.dbo.tblLedger"), 2);
-    EXPECT_EQ(rows(*destination, "select LID, LName from tblLedger order by LID"), QStringList({"1|Cash", "2|O'Brien Stores"}));
-
-    destination->execute("Delete from tblLedger");
-    EXPECT_EQ(destination->execute("Insert into tblLedger(LID,LName) select LID,LName from [embedded:HO].MAIN01.dbo.tblLedger"), 2);
-
-    // An empty source table leaves the destination empty.
-    destination->execute("Delete from tblArea");
-    destination->execute("insert into tblArea (AreaID, Area) values (1, 'North')");
-    destination->execute("Delete from tblArea");
-    EXPECT_EQ(destination->execute("Insert into tblArea select * from [embedded:HO].MAIN01.dbo.tblArea"), 0);
-    EXPECT_EQ(scalarText(*destination, "select count(*) from tblArea"), "0");
 }
 
 TEST_F(ProgramStatementsTest, ServerClockQueriesGiveADateTimeField)
@@ -176,19 +130,6 @@ TEST_F(ProgramStatementsTest, TransactionListQueriesConcatenateWithPlus)
               QStringList({"7"}));
 }
 
-TEST_F(ProgramStatementsTest, NextIdQueryOnEmptyAndFilledTable)
-{
-    db::Recordset empty = destination->openRecordset("Select max(InvID) + 1 as MAxid from tblSales");
-    ASSERT_FALSE(empty.eof());
-    EXPECT_TRUE(empty.field("MaxID").isNull());
-
-    addSale(*destination, 120, "S-120", "P", "2026-12-05", "1");
-    db::Recordset filled = destination->openRecordset("Select max(InvID) + 1 as MAxid from tblSales");
-    EXPECT_EQ(filled.field("MaxID").value().toLongLong(), 121);
-    EXPECT_EQ(filled.field("MaxID").typeCode(), db::TypeCode::Integer);
-    EXPECT_TRUE(destination->openRecordset("Select max(InvID) + 1 as MAxid from tblSales where InvID>500").field(0).isNull());
-}
-
 TEST_F(ProgramStatementsTest, MasterCountUnionIsOrderedByProperty)
 {
     source->execute("insert into tblLedger (LID, LName) values (1, 'Cash')");
@@ -206,51 +147,6 @@ TEST_F(ProgramStatementsTest, MasterCountUnionIsOrderedByProperty)
                           " Union SELECT     'User' AS Property, COUNT(UserID) AS Nos From tblUserMaster ORDER BY Property ";
     EXPECT_EQ(rows(*source, query), QStringList({"AccountGroup|0", "Agent|1", "Area|0", "Category|0", "Employee|0", "Items|0",
                                                  "Ledger|2", "TaxClass|0", "User|0", "Usergroup|0"}));
-}
-
-TEST_F(ProgramStatementsTest, TransactionCountUnionForADayIsOrderedDescending)
-{
-    addSale(*destination, 1, "S-1", "P", "2026-12-05", "1");
-    addSale(*destination, 2, "S-2", "P", "2026-12-06", "1");
-    destination->execute("insert into tblSalesItem (InvID, ItemID) values (1, 1)");
-    destination->execute("insert into tblSalesItem (InvID, ItemID) values (1, 2)");
-    destination->execute("insert into tblJobcard (JobCardID, JobCardNo, JobcardDate, VchtypeID) values (4, 'J4', '2026-12-05', 9)");
-    for (const QString& day : {QStringLiteral("05/Dec/2026"), QStringLiteral("2026-12-05")}) {
-        const QString clause = QStringLiteral(" ");
-        const QString query =
-            " SELECT     'Sales' AS Property, COUNT(InvID) AS Nos From tblSales Where InvDate ='" + day + "' " + clause
-            + " Union SELECT     'SalesItem' AS Property, COUNT(InvID) AS Nos From tblSalesItem Where InvID in(Select InvID from tblSales where InvDate ='" + day + "' " + clause + ")"
-            + " Union SELECT     'Receipt' AS Property, COUNT(VchID) AS Nos From tblNOtes where VchDate ='" + day + "' " + clause
-            + " Union SELECT     'StockJournal' AS Property, COUNT(VchID) AS Nos From tblStockJournal where InvDate ='" + day + "' " + clause
-            + " Union SELECT     'StockJournalDetail' AS Property, COUNT(InvID) AS Nos From tblStockJournalDetail Where InvID in(Select InvID from tblStockJournal where InvDate ='" + day + "' " + clause + ")"
-            + " Union SELECT     'JobCard' AS Property, COUNT(jobcardid) AS Nos From tblJobcard where JobcardDate ='" + day + "' " + clause
-            + " Union SELECT     'JobCardDetail' AS Property, COUNT(JobCardID) AS Nos From tblJobCardDetail Where JobCardID in(Select JobCardID from tblJobCard where JobcardDate ='" + day + "' " + clause + ")"
-            + " Union SELECT     'Order' AS Property, COUNT(InvID) AS Nos From tblOrder Where InvDate ='" + day + "' " + clause
-            + " Union SELECT     'OrderItem' AS Property, COUNT(InvID) AS Nos From tblOrderItem Where InvID in(Select InvID from tblOrder where InvDate ='" + day + "' " + clause + ")"
-            + " ORDER BY Property DESC ";
-        EXPECT_EQ(rows(*destination, query),
-                  QStringList({"StockJournalDetail|0", "StockJournal|0", "SalesItem|2", "Sales|1", "Receipt|0", "OrderItem|0",
-                               "Order|0", "JobCardDetail|0", "JobCard|1"}))
-            << day.toStdString();
-    }
-}
-
-TEST_F(ProgramStatementsTest, ActivityQueriesOfUploadAndTimer)
-{
-    source->execute("insert into tblActivity (TableName, tblUniqueID, Action, Active, DateofAction, ParentID) values ('tblLedger', 5, 'Insert', 1, '2026-12-05 10:00:00', NULL)");
-    source->execute("insert into tblActivity (TableName, tblUniqueID, Action, Active, DateofAction, ParentID) values ('tblLedger', 6, 'Update', 1, '2026-12-05 11:00:00', 0)");
-    source->execute("insert into tblActivity (TableName, tblUniqueID, Action, Active, DateofAction, ParentID) values ('tblSales', 57, 'Insert', 1, '2026-12-06 09:00:00', 57)");
-
-    EXPECT_EQ(rows(*source, " SELECT   ID, TableName, tblUniqueID, Action, Active, DateofAction From tblActivity where ISNULL(pARENTid,0)=0 AND id>1 ORDER BY ID "),
-              QStringList({"2|tblLedger|6|Update|1|2026-12-05 11:00:00"}));
-    EXPECT_EQ(rows(*source, " SELECT  COUNT(tblUniqueID) AS Updations, TableName, DAY(DateofAction) AS day, MONTH(DateofAction) AS Month, "
-                            "YEAR(DateofAction) AS year From tblActivity where ID>0 GROUP BY TableName, DAY(DateofAction), "
-                            "MONTH(DateofAction), YEAR(DateofAction)  order by TableName"),
-              QStringList({"2|tblLedger|5|12|2026", "1|tblSales|6|12|2026"}));
-    // The replay's own statements.
-    source->execute("insert into tblLedger (LID, LName) values (6, 'Six')");
-    destination->execute("Delete from tblLedger where LID=6");
-    EXPECT_EQ(rows(*source, "SELECT  * from tblLedger where  LID=6"), QStringList({"6|Six"}));
 }
 
 TEST_F(ProgramStatementsTest, SchemaUpdatesFailTheSecondTimeWithSqlServersText)
@@ -310,22 +206,6 @@ TEST_F(ProgramStatementsTest, VoucherCopyStatementsFindTheVoucherByDayAndKey)
     destination->execute("Update tblSales set TaxType='<None>' where InvID=121");
     destination->execute("Update tblSales set VchtypeID=9 where InvID=121");
     EXPECT_EQ(rows(*destination, "select TaxType, VchtypeID from tblSales"), QStringList({"<None>|9"}));
-}
-
-TEST_F(ProgramStatementsTest, MismatchQueryReadsTheHeadOfficeThroughTheLinkedServer)
-{
-    configureLinkedServer(QStringLiteral("embedded:HO"));
-    destination->execute("Alter table TblSales Add SyncStat Numeric");
-    destination->execute("Alter table TblSales Add ServInvID Numeric");
-    addSale(*destination, 1, "S-1", "P", "2026-12-05", "1");
-    addSale(*destination, 2, "S-2", "P", "2026-12-05", "1");
-    destination->execute("update tblSales set SyncStat=1");
-    addSale(*source, 1, "S-1", "P", "2026-12-05", "1");
-    const QString day = QStringLiteral("05/Dec/2026");
-    const QString query = " select InvID,invno ,invdate,vchtypeid, 'Main Server' as ServerName,servInvID,SyncStat from TBLSALES s where S.invno "
-                          "not in ( select invno from [embedded:HO].MAIN01.dbo.TBLSALES M WHERE M.INVDATE = S.INVDATE AND M.VCHTYPEID = "
-                          "S.VCHTYPEID and invdate='" + day + "') and SyncStat=1  and invdate='" + day + "'";
-    EXPECT_EQ(rows(*destination, query), QStringList({"2|S-2|2026-12-05 00:00:00|5|Main Server|NULL|1"}));
 }
 
 TEST_F(ProgramStatementsTest, FilterListQueriesAndCompanyList)
