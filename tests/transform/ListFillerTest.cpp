@@ -38,17 +38,15 @@ TEST_F(ListFillerTest, EachCompanyAnswersFromItsOwnDatabase)
     // Without the progress window only the busy pointer shows.
     EXPECT_EQ(progress.calls, QStringList({"busy", "idle", "busy", "idle"}));
     EXPECT_EQ(progress.steps, 0);
-}
 
-TEST_F(ListFillerTest, IdsGivenAsTextBecomeWholeItemData)
-{
+    // Ids given as text become whole item data.
     support::VectorListControl list;
     EXPECT_EQ(filler.fill(list, "select '12', 'Twelve' union all select ' 7x', 'Seven' union all select NULL, 'None'", {}), 3);
     EXPECT_EQ(ids(list), QList<qlonglong>({12, 7, 0}));
     EXPECT_EQ(texts(list), QStringList({"Twelve", "Seven", "None"}));
 }
 
-TEST_F(ListFillerTest, QueryWithoutRowsEmptiesTheControlAndChoosesNothing)
+TEST_F(ListFillerTest, QueryWithoutRowsEmptiesTheControlUnlessEntriesAreKept)
 {
     support::VectorListControl list;
     list.addItem("old", 1);
@@ -57,11 +55,8 @@ TEST_F(ListFillerTest, QueryWithoutRowsEmptiesTheControlAndChoosesNothing)
     EXPECT_EQ(list.count(), 0);
     EXPECT_EQ(list.currentIndex(), -1);
     EXPECT_TRUE(progress.calls.isEmpty());
-}
 
-TEST_F(ListFillerTest, KeptEntriesStayInFrontAndTheFirstOfAllIsChosen)
-{
-    support::VectorListControl list;
+    // Kept entries stay in front and the first of all is chosen.
     list.addItem("kept", 500);
     list.setCurrentIndex(0);
     EXPECT_EQ(filler.fill(list, "select 1, 'one' union all select 2, 'two'", FillOptions{false, true, Company::Destination}), 2);

@@ -71,8 +71,7 @@ protected:
     RunOutcome run() { return transformation.run(transform::RunControls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions}, settings); }
 
     QString branchRows(const QString& sql) { return TempServers::rows(servers.branch(), sql); }
-    /// The item rates of the copy in the branch equal `expected` computed on the head office (rounded to
-    /// the columns' two decimals there, as the branch's columns round them).
+    /// The numbers `branchSql` reads from the branch equal those `headSql` computes on the head office.
     void expectSameNumbers(const QString& branchSql, const QString& headSql)
     {
         const std::vector<double> got = TempServers::numbers(servers.branch(), branchSql);
@@ -152,7 +151,7 @@ TEST_F(TransformationRunTest, EachTaxModeWritesItsTaxTypeOrKeepsTheSourceOne)
     }
 }
 
-TEST_F(TransformationRunTest, DifferentFamiliesAreRefusedWithTheMessageAndNothingIsCopied)
+TEST_F(TransformationRunTest, DifferentFamiliesOrNoTypeAreRefusedWithTheMessageAndNothingIsCopied)
 {
     prepare(101, 201);
     const QString before = branchRows("select count(*) from tblSales") + "/" + branchRows("select count(*) from tblPurchase");
@@ -164,16 +163,14 @@ TEST_F(TransformationRunTest, DifferentFamiliesAreRefusedWithTheMessageAndNothin
     EXPECT_EQ(branchRows("select count(*) from tblSales") + "/" + branchRows("select count(*) from tblPurchase"), before);
     EXPECT_EQ(logTags(), QStringList({" Auto synch Getting eligible vouchers  "}));
     EXPECT_TRUE(reporter.statuses.empty());
-}
 
-TEST_F(TransformationRunTest, WithoutAVoucherTypeToTransformNothingIsCopiedAndTheOperatorIsToldToChooseOne)
-{
-    prepare(101, 101);
+    // Without a voucher type to transform nothing is copied either, and the operator is told to choose one.
+    prompter.shown.clear();
     vchTypes.current = -1;
-    const qlonglong before = branchCount("select count(*) from tblSales") + branchCount("select count(*) from tbluserlog");
-    const RunOutcome outcome = run();
-    EXPECT_EQ(outcome.copied, 0);
-    EXPECT_EQ(branchCount("select count(*) from tblSales") + branchCount("select count(*) from tbluserlog"), before);
+    const qlonglong userLogRows = branchCount("select count(*) from tbluserlog");
+    EXPECT_EQ(run().copied, 0);
+    EXPECT_EQ(branchRows("select count(*) from tblSales") + "/" + branchRows("select count(*) from tblPurchase"), before);
+    EXPECT_EQ(branchCount("select count(*) from tbluserlog"), userLogRows);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_TRUE(prompter.shown[0].text.contains("voucher type to transform")) << prompter.shown[0].text.toStdString();
 }
