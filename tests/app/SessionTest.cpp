@@ -68,7 +68,7 @@ protected:
 };
 } // namespace
 
-TEST_F(SessionTest, StartUpListsTheCompaniesOfBothServersAndRestoresTheLastChoice)
+TEST_F(SessionTest, StartUpListsTheCompaniesAndConnectRefusesABadOrMissingOne)
 {
     makeSession();
     ASSERT_TRUE(session->startUp());
@@ -79,6 +79,27 @@ TEST_F(SessionTest, StartUpListsTheCompaniesOfBothServersAndRestoresTheLastChoic
     EXPECT_FALSE(window->cmdConnect()->isHidden());
     EXPECT_FALSE(window->SSTab1()->isTabEnabled(MainWindow::TechControlPage));
     EXPECT_TRUE(prompter.shown.empty());
+
+    // A code that cannot be a database name, or a company the branch server does not have: one box,
+    // the login stays, and nothing is written; the real company then connects.
+    const QString settings = report::TextFile::read(resource("Appsettings.ini"));
+    const qlonglong headLog = count(servers.headOffice(), "select count(*) from tbluserlog");
+    for (const auto& [code, said, too] : {std::tuple{"SUB01;Data Source=embedded:HO", "cannot be a database name", "SUB01"},
+                                          {"NOPE1", "NOPE1", "embedded:BR"}}) {
+        prompter.shown.clear();
+        window->cboDestinationCompany()->setCurrentText(code);
+        session->connectCompanies();
+        ASSERT_EQ(prompter.shown.size(), 1u) << code;
+        EXPECT_TRUE(prompter.shown[0].text.contains(said) && prompter.shown[0].text.contains(too)) << prompter.shown[0].text.toStdString();
+        EXPECT_FALSE(session->connections().destination().isOpen());
+        EXPECT_TRUE(window->isLoginShown());
+        EXPECT_TRUE(window->cmdConnect()->isEnabled());
+        EXPECT_EQ(report::TextFile::read(resource("Appsettings.ini")), settings);
+        EXPECT_EQ(count(servers.headOffice(), "select count(*) from tbluserlog"), headLog);
+    }
+    window->cboDestinationCompany()->setCurrentText("SUB01");
+    session->connectCompanies();
+    EXPECT_TRUE(session->connections().destination().isOpen());
 }
 
 TEST_F(SessionTest, MissingServerNameOrFolderEndsStartUpWithTheMessageNamingIt)
@@ -167,32 +188,6 @@ TEST_F(SessionTest, ConnectOpensBothCompaniesTwiceRecreatesTheLinkedServerAndExi
                                       "[Cancel] to change login \r\n \r\n[No] to stay with the application");
     EXPECT_EQ(prompter.shown[0].buttons, report::PromptButtons::YesNoCancel);
     EXPECT_EQ(prompter.shown[0].defaultAnswer, report::PromptAnswer::No);
-}
-
-// A code that cannot be a database name, or a company the branch server does not have: one box,
-// the login stays, and nothing is written; the real company then connects.
-TEST_F(SessionTest, ConnectRefusesABadOrMissingCompanyAndWritesNothing)
-{
-    makeSession();
-    ASSERT_TRUE(session->startUp());
-    const QString settings = report::TextFile::read(resource("Appsettings.ini"));
-    const qlonglong headLog = count(servers.headOffice(), "select count(*) from tbluserlog");
-    for (const auto& [code, said, too] : {std::tuple{"SUB01;Data Source=embedded:HO", "cannot be a database name", "SUB01"},
-                                          {"NOPE1", "NOPE1", "embedded:BR"}}) {
-        prompter.shown.clear();
-        window->cboDestinationCompany()->setCurrentText(code);
-        session->connectCompanies();
-        ASSERT_EQ(prompter.shown.size(), 1u) << code;
-        EXPECT_TRUE(prompter.shown[0].text.contains(said) && prompter.shown[0].text.contains(too)) << prompter.shown[0].text.toStdString();
-        EXPECT_FALSE(session->connections().destination().isOpen());
-        EXPECT_TRUE(window->isLoginShown());
-        EXPECT_TRUE(window->cmdConnect()->isEnabled());
-        EXPECT_EQ(report::TextFile::read(resource("Appsettings.ini")), settings);
-        EXPECT_EQ(count(servers.headOffice(), "select count(*) from tbluserlog"), headLog);
-    }
-    window->cboDestinationCompany()->setCurrentText("SUB01");
-    session->connectCompanies();
-    EXPECT_TRUE(session->connections().destination().isOpen());
 }
 
 // An unreachable sync server leaves the main company list empty; Connect still completes.

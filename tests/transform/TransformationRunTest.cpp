@@ -284,7 +284,7 @@ TEST_F(TransformationRunTest, FailureInsideAVoucherLeavesNothingOfItAndTheRunGoe
     EXPECT_EQ(reporter.balloons, std::vector<QString>{reasons[0]});
 }
 
-TEST_F(TransformationRunTest, VoucherGoneFromTheSourceIsReportedAndNothingElseHappens)
+TEST_F(TransformationRunTest, VoucherGoneFromTheSourceIsReportedAndAFaultOfTheBranchStopsTheRun)
 {
     prepare(101, 101);
     for (auto& entry : transactions.entries)
@@ -297,17 +297,16 @@ TEST_F(TransformationRunTest, VoucherGoneFromTheSourceIsReportedAndNothingElseHa
     EXPECT_EQ(branchCount("select count(*) from tblSales"), before);
     EXPECT_EQ(notTransferred(), QStringList({"Voucher X/1 - 5 not transferred: InvID 987654 is not in MAIN01"}));
     EXPECT_EQ(reporter.statuses.back(), "MIgration Over");
-}
 
-TEST_F(TransformationRunTest, AFaultOfTheBranchItselfStopsTheRunWithOneMessage)
-{
-    // Every voucher would meet the same missing table: the first one stops the run.
-    prepare(101, 101);
+    // A fault of the branch itself, which every voucher would meet: the first one stops the run with one message.
+    reporter.clear();
+    for (auto& entry : transactions.entries)
+        entry.checked = true;
     servers.branch().execute("drop table tblSalesItem");
-    const RunOutcome outcome = run();
-    EXPECT_EQ(outcome.copied, 0);
-    EXPECT_EQ(outcome.failed, 1);
-    EXPECT_FALSE(outcome.stopped.isEmpty());
+    const RunOutcome stopped = run();
+    EXPECT_EQ(stopped.copied, 0);
+    EXPECT_EQ(stopped.failed, 1);
+    EXPECT_FALSE(stopped.stopped.isEmpty());
     ASSERT_EQ(reporter.balloons.size(), 1u);
     EXPECT_TRUE(reporter.balloons[0].contains("tblSalesItem")) << reporter.balloons[0].toStdString();
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), 0);
