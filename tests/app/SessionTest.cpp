@@ -1,7 +1,6 @@
 // Start-up, Connect, Reconnect and the exit question through the real main window on demo servers.
 #include "app/MainWindow.h"
 #include "app/Session.h"
-#include "text/DateText.h"
 #include "report/DailyLog.h"
 #include "report/IniSetting.h"
 #include "report/TextFile.h"
@@ -11,7 +10,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -1,11 +1,8 @@
 // A shop day through the whole real window, wired as the program wires it, on demo servers: the
 // operator's presses and the sync timer's ticks, each checked against the databases and files.
 #include "app/MainWindow.h"
-#include "app/MastersController.h"
-#include "app/ReconcileController.h"
 #include "app/Session.h"
 #include "app/TimerController.h"
-#include "app/TransformController.h"
 #include "db/embedded/EmbeddedServer.h"
 #include "report/TextFile.h"
 #include "tools/demo/DemoBuilder.h"
@@ -54,11 +51,6 @@ protected:
         window->dtpdate()->setDate(QDate(2026, 12, 2));
         window->dtpto()->setDate(QDate(2026, 12, 6));
         prompter.shown.clear();
-    }
-    void TearDown() override
-    {
-        session.reset();
-        window.reset();
     }
 
     static void choose(QComboBox* combo, qlonglong id)

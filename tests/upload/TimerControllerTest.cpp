@@ -6,7 +6,6 @@
 #include "TempServers.h"
 
 #include "app/MainWindow.h"
-#include "app/ReconcileController.h"
 #include "app/Session.h"
 #include "app/TimerController.h"
 #include "db/embedded/EmbeddedServer.h"
@@ -18,9 +17,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
-#include <QDateEdit>
 #include <QLabel>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -115,10 +112,6 @@ protected:
     QString ledgers(db::Connection& c)
     {
         return TempServers::rows(c, QStringLiteral("select LID, LName, AccountGroupID, CreditDays from tblLedger order by LID"));
-    }
-    QString loopMark() const
-    {
-        return report::TextFile::read(session->files().appSettingsLoop);
     }
     // One tick at `hour`:`minute` of the demo day.
     void tickAt(int hour, int minute)
