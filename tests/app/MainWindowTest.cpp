@@ -24,12 +24,19 @@ protected:
 };
 
 // The "Tech Control Panel" page: hidden from the operator until Insert is pressed in this window,
-// on the pages or on the login panel.
-TEST_F(MainWindowTest, InsertInAControlOfThePagesEnablesTechControlPanel)
+// on the pages or on the login panel, not in another window.
+TEST_F(MainWindowTest, InsertInThisWindowEnablesTechControlPanel)
 {
     EXPECT_FALSE(window.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
     for (int page : {0, 2, 3, 4})
         EXPECT_TRUE(window.SSTab1()->isTabEnabled(page)) << page;
+    app::MainWindow other(programFolder.path());
+    app::ProgressWindow progress;
+    QTest::keyClick(other.cboSourceCompany(), Qt::Key_Insert);
+    QTest::keyClick(progress.cmdClose(), Qt::Key_Insert);
+    EXPECT_FALSE(window.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
+    EXPECT_TRUE(other.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
+
     window.hideLogin();
     window.show();
     QTest::keyClick(window.txtPRateDiscount(), Qt::Key_A);
@@ -38,20 +45,12 @@ TEST_F(MainWindowTest, InsertInAControlOfThePagesEnablesTechControlPanel)
     EXPECT_TRUE(window.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
     // The control still receives its keys.
     EXPECT_EQ(window.txtPRateDiscount()->text(), "a");
-}
 
-TEST_F(MainWindowTest, InsertOnTheLoginPanelCountsButNotInAnotherWindow)
-{
-    app::MainWindow other(programFolder.path());
-    app::ProgressWindow progress;
-    QTest::keyClick(other.cboSourceCompany(), Qt::Key_Insert);
-    QTest::keyClick(progress.cmdClose(), Qt::Key_Insert);
-    EXPECT_FALSE(window.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
-    EXPECT_TRUE(other.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
-    window.show();
-    ASSERT_TRUE(window.isLoginShown());
-    QTest::keyClick(window.cboDestinationCompany(), Qt::Key_Insert);
-    EXPECT_TRUE(window.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
+    app::MainWindow third(programFolder.path());
+    third.show();
+    ASSERT_TRUE(third.isLoginShown());
+    QTest::keyClick(third.cboDestinationCompany(), Qt::Key_Insert);
+    EXPECT_TRUE(third.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
 }
 
 // The login panel covers everything and keeps the controls behind it out of reach; hidden, it
