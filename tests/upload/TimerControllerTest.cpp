@@ -132,7 +132,7 @@ protected:
 
 } // namespace
 
-TEST_F(TimerControllerTest, WithoutNetworkOrWhileAnotherOperationRunsTheTickOnlyLogs)
+TEST_F(TimerControllerTest, TickOnlyLogsWithoutNetworkOrWhileAnotherOperationRunsThenKeepsTheCounts)
 {
     network.connected = false;
     const QString branchBefore = ledgers(servers.branch());
@@ -167,6 +167,31 @@ TEST_F(TimerControllerTest, WithoutNetworkOrWhileAnotherOperationRunsTheTickOnly
     timer->tick();
     EXPECT_EQ(session->maxActivityId(), 3);
     EXPECT_TRUE(session->runningOperation().isEmpty());
+
+    // Ticks keep the activity counts until the next Connect.
+    const int mark = session->maxActivityId();
+    for (int id = mark + 1; id <= mark + 3; ++id)
+        servers.headOffice().execute(QStringLiteral("insert into tblActivity (ID, TableName, tblUniqueID, Action, Active, DateofAction, ParentId) "
+                                                    "values (%1, 'tblSales', %1, 'Insert', 1, '2026-12-05 00:00:00', 18)")
+                                         .arg(id));
+    const auto shown = [this] {
+        QTableWidget* grid = window->msgActivity();
+        QStringList rows;
+        for (int row = 0; row < grid->rowCount(); ++row)
+            rows << grid->item(row, 0)->text() + ',' + grid->item(row, 1)->text() + ',' + grid->item(row, 2)->text();
+        return rows;
+    };
+
+    timer->tick();
+    EXPECT_EQ(shown(), QStringList{"3,tblSales,5/12/2026"});
+    // Counted rows are not read again by the next tick, only by the first one after Connect.
+    servers.headOffice().execute("update tblActivity set TableName = 'tblRewritten'");
+    timer->tick();
+    EXPECT_EQ(shown(), QStringList{"3,tblSales,5/12/2026"});
+    window->cmdConnect()->click();
+    timer->tick();
+    EXPECT_EQ(shown(), QStringList{"3,tblRewritten,5/12/2026"});
+    EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(TimerControllerTest, FailingSummaryOrNotifierOpensNoBoxIsNotedOnceWhileItRepeatsAndUploadsNothing)
@@ -243,34 +268,6 @@ TEST_F(TimerControllerTest, UploadRunsWithTheTimerOffAndTheSyncButtonsDisabled)
 
     // The day's counts were refreshed by the tick.
     EXPECT_EQ(window->msgTransGrid()->rowCount(), 10);
-}
-
-TEST_F(TimerControllerTest, TicksKeepTheActivityCountsUntilTheNextConnect)
-{
-    const int mark = TempServers::scalar(servers.headOffice(), "select max(ID) from tblActivity").toInt();
-    session->setMaxActivityId(mark);
-    for (int id = mark + 1; id <= mark + 3; ++id)
-        servers.headOffice().execute(QStringLiteral("insert into tblActivity (ID, TableName, tblUniqueID, Action, Active, DateofAction, ParentId) "
-                                                    "values (%1, 'tblSales', %1, 'Insert', 1, '2026-12-05 00:00:00', 18)")
-                                         .arg(id));
-    const auto shown = [this] {
-        QTableWidget* grid = window->msgActivity();
-        QStringList rows;
-        for (int row = 0; row < grid->rowCount(); ++row)
-            rows << grid->item(row, 0)->text() + ',' + grid->item(row, 1)->text() + ',' + grid->item(row, 2)->text();
-        return rows;
-    };
-
-    timer->tick();
-    EXPECT_EQ(shown(), QStringList{"3,tblSales,5/12/2026"});
-    // Counted rows are not read again by the next tick, only by the first one after Connect.
-    servers.headOffice().execute("update tblActivity set TableName = 'tblRewritten'");
-    timer->tick();
-    EXPECT_EQ(shown(), QStringList{"3,tblSales,5/12/2026"});
-    window->cmdConnect()->click();
-    timer->tick();
-    EXPECT_EQ(shown(), QStringList{"3,tblRewritten,5/12/2026"});
-    EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(TimerControllerTest, HealthUnreachableHeadOfficeIsNoticedOnceClearsAndThenCountsWhatIsSetAside)
