@@ -95,7 +95,7 @@ TEST_F(MainWindowTest, WindowClosesUnlessTheCloseQuestionIsAnsweredNo)
     EXPECT_EQ(asked, 2);
 }
 
-TEST_F(MainWindowTest, ClickableLabelsReportClicksAndDoubleClicks)
+TEST_F(MainWindowTest, ClickableLabelsReportClicksAndTheNoticeStripShowsTheLatestUntilDismissed)
 {
     window.show();
     QSignalSpy connectClicks(window.lblConnect(), &app::ClickableLabel::clicked);
@@ -106,12 +106,8 @@ TEST_F(MainWindowTest, ClickableLabelsReportClicksAndDoubleClicks)
     QTest::mouseClick(window.txtSelVal(), Qt::RightButton);
     EXPECT_EQ(connectClicks.count(), 1);
     EXPECT_EQ(reselect.count(), 1);
-}
 
-TEST_F(MainWindowTest, NoticeStripShowsTheLatestNoticeUntilDismissed)
-{
-    window.hideLogin();
-    window.show();
+    // The notice strip shows the latest notice until dismissed.
     EXPECT_FALSE(window.noticeStrip()->isVisible());
     window.showNotice("Invalid object name 'tblActivity'.");
     window.showNotice("Connection failure");
