@@ -1,7 +1,5 @@
-// The sync timer through the real main window on demo servers: the network check, the guard
-// against a running operation, a failing summary, the buttons during the upload, the activity
-// counts kept from tick to tick until Connect, and the health line: each state made by its cause,
-// and one notice per change. What a tick's replay writes is MasterUploadTest's.
+// The sync timer through the real main window on demo servers: the guards, failures, buttons,
+// activity counts and health line of a tick. What a tick's replay writes is MasterUploadTest's.
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
 
