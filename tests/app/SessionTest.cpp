@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
