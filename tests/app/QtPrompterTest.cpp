@@ -64,7 +64,7 @@ TEST_F(QtPrompterTest, WarningShowsItsTextExactlyAndAnEmptyTitleShowsTheProgramN
                 [](QMessageBox& box) { EXPECT_EQ(box.windowTitle(), "Easy"); });
 }
 
-TEST_F(QtPrompterTest, QuestionReturnsTheButtonPressedAndPreselectsTheDefault)
+TEST_F(QtPrompterTest, QuestionReturnsTheButtonPressedPreselectsTheDefaultAndEscapeCancels)
 {
     const report::Prompt question{report::PromptIcon::Question, QString(), QStringLiteral("Do you want to exit?"),
                                   report::PromptButtons::YesNo, report::PromptAnswer::No};
@@ -75,18 +75,15 @@ TEST_F(QtPrompterTest, QuestionReturnsTheButtonPressedAndPreselectsTheDefault)
     });
     EXPECT_EQ(yes, report::PromptAnswer::Yes);
     EXPECT_EQ(askAndPress(question, QMessageBox::No), report::PromptAnswer::No);
-}
 
-TEST_F(QtPrompterTest, YesNoCancelAndEscapeAnswerCancel)
-{
-    const report::Prompt question{report::PromptIcon::Exclamation, QString(), QStringLiteral("Save?"),
+    const report::Prompt save{report::PromptIcon::Exclamation, QString(), QStringLiteral("Save?"),
                                   report::PromptButtons::YesNoCancel, report::PromptAnswer::Cancel};
-    EXPECT_EQ(askAndPress(question, QMessageBox::Cancel, [](QMessageBox& box) {
+    EXPECT_EQ(askAndPress(save, QMessageBox::Cancel, [](QMessageBox& box) {
                   EXPECT_EQ(box.icon(), QMessageBox::Warning);
                   EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
               }),
               report::PromptAnswer::Cancel);
-    EXPECT_EQ(askAndPress(question, QMessageBox::NoButton), report::PromptAnswer::Cancel);
+    EXPECT_EQ(askAndPress(save, QMessageBox::NoButton), report::PromptAnswer::Cancel);
 }
 
 } // namespace

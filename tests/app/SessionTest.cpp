@@ -1,7 +1,6 @@
 // Start-up, Connect, Reconnect and the exit question through the real main window on demo servers.
 #include "app/MainWindow.h"
 #include "app/Session.h"
-#include "text/DateText.h"
 #include "report/DailyLog.h"
 #include "report/IniSetting.h"
 #include "report/TextFile.h"
@@ -11,8 +10,6 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
-#include <QFile>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -68,23 +65,41 @@ protected:
 };
 } // namespace
 
-TEST_F(SessionTest, StartUpListsTheCompaniesOfBothServersAndRestoresTheLastChoice)
+TEST_F(SessionTest, StartUpListsTheCompaniesAndConnectRefusesABadOrMissingOne)
 {
     makeSession();
     ASSERT_TRUE(session->startUp());
     EXPECT_EQ(window->cboDestinationCompany()->count(), 1);
-    EXPECT_EQ(window->cboDestinationCompany()->itemText(0), "SUB01");
-    EXPECT_EQ(window->cboSourceCompany()->itemText(0), "MAIN01");
     EXPECT_EQ(window->cboDestinationCompany()->currentText(), "SUB01");
     EXPECT_EQ(window->cboSourceCompany()->currentText(), "MAIN01");
     EXPECT_TRUE(window->isLoginShown());
     EXPECT_FALSE(window->cmdConnect()->isHidden());
     EXPECT_FALSE(window->SSTab1()->isTabEnabled(MainWindow::TechControlPage));
-    EXPECT_EQ(window->lblStatusMain()->text(), "Loading Over....Click Connect to proceed.. ");
     EXPECT_TRUE(prompter.shown.empty());
+
+    // A code that cannot be a database name, or a company the branch server does not have: one box,
+    // the login stays, and nothing is written; the real company then connects.
+    const QString settings = report::TextFile::read(resource("Appsettings.ini"));
+    const qlonglong headLog = count(servers.headOffice(), "select count(*) from tbluserlog");
+    for (const auto& [code, said, too] : {std::tuple{"SUB01;Data Source=embedded:HO", "cannot be a database name", "SUB01"},
+                                          {"NOPE1", "NOPE1", "embedded:BR"}}) {
+        prompter.shown.clear();
+        window->cboDestinationCompany()->setCurrentText(code);
+        session->connectCompanies();
+        ASSERT_EQ(prompter.shown.size(), 1u) << code;
+        EXPECT_TRUE(prompter.shown[0].text.contains(said) && prompter.shown[0].text.contains(too)) << prompter.shown[0].text.toStdString();
+        EXPECT_FALSE(session->connections().destination().isOpen());
+        EXPECT_TRUE(window->isLoginShown());
+        EXPECT_TRUE(window->cmdConnect()->isEnabled());
+        EXPECT_EQ(report::TextFile::read(resource("Appsettings.ini")), settings);
+        EXPECT_EQ(count(servers.headOffice(), "select count(*) from tbluserlog"), headLog);
+    }
+    window->cboDestinationCompany()->setCurrentText("SUB01");
+    session->connectCompanies();
+    EXPECT_TRUE(session->connections().destination().isOpen());
 }
 
-TEST_F(SessionTest, MissingServerNameEndsStartUpWithTheMessageNamingTheFile)
+TEST_F(SessionTest, MissingServerNameOrFolderEndsStartUpWithTheMessageNamingIt)
 {
     setResource("ServerName.ini", "\r\n\r\n");
     makeSession();
@@ -92,12 +107,10 @@ TEST_F(SessionTest, MissingServerNameEndsStartUpWithTheMessageNamingTheFile)
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "Please check  Server Name. \nThe first line of " + resource("ServerName.ini") + " holds no server name.");
     EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
-}
 
-TEST_F(SessionTest, StartUpNamesTheMissingFolderTheServerTriedAndARefusedMark)
-{
     // A program folder without Resources: the message gives the folder's path, and says why the
     // program is not using the folder beside itself.
+    prompter.shown.clear();
     QDir(resource(QString())).removeRecursively();
     window = std::make_unique<MainWindow>(servers.folder());
     Session::Options options;
@@ -127,7 +140,7 @@ TEST_F(SessionTest, UnreachableServerNamesTheFileAndAnImpossibleMarkIsRefused)
                                             "changes are not replayed.");
 }
 
-TEST_F(SessionTest, ConnectOpensBothCompaniesAndTwiceRecreatesTheLinkedServer)
+TEST_F(SessionTest, ConnectOpensBothCompaniesTwiceRecreatesTheLinkedServerAndExitAsks)
 {
     makeSession();
     ASSERT_TRUE(session->startUp());
@@ -144,10 +157,6 @@ TEST_F(SessionTest, ConnectOpensBothCompaniesAndTwiceRecreatesTheLinkedServer)
         EXPECT_EQ(count(servers.headOffice(), "select count(*) from tbluserlog where Action = 'Connection Established from MAIN01 to SUB01'"),
                   round);
     }
-    EXPECT_EQ(window->lblSourceConnection()->text(), "Source : embedded:HO  MAIN01");
-    EXPECT_EQ(window->lblDestinationConnection()->text(), "Destination : embedded:BR  SUB01");
-    EXPECT_EQ(window->lblStatusMain()->text(), "Conection .Done.... ");
-    EXPECT_EQ(window->SSTab1()->currentIndex(), int(MainWindow::MainCompanyPage));
     EXPECT_EQ(report::IniSetting(prompter).read(resource("Appsettings.ini"), "LOCALDBCODE", ""), "SUB01");
     // The linked server works: the branch reads the head office through it.
     EXPECT_GT(count(servers.branch(), "select count(*) from [embedded:HO].MAIN01.dbo.tblItemMaster"), 0);
@@ -158,41 +167,22 @@ TEST_F(SessionTest, ConnectOpensBothCompaniesAndTwiceRecreatesTheLinkedServer)
     // The "LogFile" page shows the daily log.
     window->SSTab1()->setCurrentIndex(MainWindow::LogFilePage);
     EXPECT_TRUE(window->txtLog()->toPlainText().contains("Connection Established from MAIN01 to SUB01"));
-}
 
-TEST_F(SessionTest, TimezoneOffsetShiftsTheServerClockFromUtc)
-{
-    setResource("TIMEZONE.ini", "-1440");
-    makeSession();
-    ASSERT_TRUE(session->startUp());
-    EXPECT_TRUE(pickerShowsServerDay([&] { session->connectCompanies(); }, -1440));
-    EXPECT_EQ(window->dtpto()->date(), window->dtpdate()->date());
-}
-
-// A code that cannot be a database name, or a company the branch server does not have: one box,
-// the login stays, and nothing is written; the real company then connects.
-TEST_F(SessionTest, ConnectRefusesABadOrMissingCompanyAndWritesNothing)
-{
-    makeSession();
-    ASSERT_TRUE(session->startUp());
-    const QString settings = report::TextFile::read(resource("Appsettings.ini"));
-    const qlonglong headLog = count(servers.headOffice(), "select count(*) from tbluserlog");
-    for (const auto& [code, said, too] : {std::tuple{"SUB01;Data Source=embedded:HO", "cannot be a database name", "SUB01"},
-                                          {"NOPE1", "NOPE1", "embedded:BR"}}) {
-        prompter.shown.clear();
-        window->cboDestinationCompany()->setCurrentText(code);
-        session->connectCompanies();
-        ASSERT_EQ(prompter.shown.size(), 1u) << code;
-        EXPECT_TRUE(prompter.shown[0].text.contains(said) && prompter.shown[0].text.contains(too)) << prompter.shown[0].text.toStdString();
-        EXPECT_FALSE(session->connections().destination().isOpen());
-        EXPECT_TRUE(window->isLoginShown());
-        EXPECT_TRUE(window->cmdConnect()->isEnabled());
-        EXPECT_EQ(report::TextFile::read(resource("Appsettings.ini")), settings);
-        EXPECT_EQ(count(servers.headOffice(), "select count(*) from tbluserlog"), headLog);
-    }
-    window->cboDestinationCompany()->setCurrentText("SUB01");
-    session->connectCompanies();
-    EXPECT_TRUE(session->connections().destination().isOpen());
+    // The exit question: No stays, Cancel shows the login, Yes closes.
+    prompter.script(report::PromptAnswer::No);
+    EXPECT_FALSE(session->askExit());
+    EXPECT_FALSE(window->isLoginShown());
+    prompter.script(report::PromptAnswer::Cancel);
+    EXPECT_FALSE(session->askExit());
+    EXPECT_TRUE(window->isLoginShown());
+    prompter.script(report::PromptAnswer::Yes);
+    EXPECT_TRUE(session->askExit());
+    ASSERT_EQ(prompter.shown.size(), 3u);
+    EXPECT_EQ(prompter.shown[0].title, "Tarvik Mirtane ");
+    EXPECT_EQ(prompter.shown[0].text, "Do you Want to Exit Tarvik ERP Mirtane\r\n \r\nClick [Yes] to exit \r\n \r\n"
+                                      "[Cancel] to change login \r\n \r\n[No] to stay with the application");
+    EXPECT_EQ(prompter.shown[0].buttons, report::PromptButtons::YesNoCancel);
+    EXPECT_EQ(prompter.shown[0].defaultAnswer, report::PromptAnswer::No);
 }
 
 // An unreachable sync server leaves the main company list empty; Connect still completes.
@@ -222,30 +212,9 @@ TEST_F(SessionTest, WithTheHeadOfficeDownStartUpGoesOnAndConnectCompletesOnTheBr
     EXPECT_EQ(count(servers.branch(), "select count(*) from sys.servers where server_id != 0"), 0);
 }
 
-TEST_F(SessionTest, ExitQuestionYesClosesNoStaysCancelShowsTheLogin)
-{
-    makeSession();
-    ASSERT_TRUE(session->startUp());
-    session->connectCompanies();
-    prompter.script(report::PromptAnswer::No);
-    EXPECT_FALSE(session->askExit());
-    EXPECT_FALSE(window->isLoginShown());
-    prompter.script(report::PromptAnswer::Cancel);
-    EXPECT_FALSE(session->askExit());
-    EXPECT_TRUE(window->isLoginShown());
-    prompter.script(report::PromptAnswer::Yes);
-    EXPECT_TRUE(session->askExit());
-    ASSERT_EQ(prompter.shown.size(), 3u);
-    EXPECT_EQ(prompter.shown[0].title, "Tarvik Mirtane ");
-    EXPECT_EQ(prompter.shown[0].text, "Do you Want to Exit Tarvik ERP Mirtane\r\n \r\nClick [Yes] to exit \r\n \r\n"
-                                      "[Cancel] to change login \r\n \r\n[No] to stay with the application");
-    EXPECT_EQ(prompter.shown[0].buttons, report::PromptButtons::YesNoCancel);
-    EXPECT_EQ(prompter.shown[0].defaultAnswer, report::PromptAnswer::No);
-}
-
 // ENCRYPT of Appsettings.ini reaches every SQL Server session; an installation without the key
 // gets it written as optional, the setting that suits old and new servers.
-TEST_F(SessionTest, EncryptSettingGoesToEveryConnectionAndIsAddedWhenMissing)
+TEST_F(SessionTest, EncryptAndTimezoneSettingsReachEveryConnection)
 {
     makeSession();
     ASSERT_TRUE(session->startUp());
@@ -253,11 +222,14 @@ TEST_F(SessionTest, EncryptSettingGoesToEveryConnectionAndIsAddedWhenMissing)
     session->connectCompanies();
     EXPECT_EQ(session->connections().destination().context().encryption, db::Encryption::Optional);
 
+    // Written as No, and with a time zone offset that shifts the server clock from UTC.
     report::IniSetting(prompter).write(resource("Appsettings.ini"), "ENCRYPT", "No");
+    setResource("TIMEZONE.ini", "-1440");
     makeSession();
     ASSERT_TRUE(session->startUp());
     window->showLogin();
-    session->connectCompanies();
+    EXPECT_TRUE(pickerShowsServerDay([&] { session->connectCompanies(); }, -1440));
+    EXPECT_EQ(window->dtpto()->date(), window->dtpdate()->date());
     EXPECT_TRUE(session->connections().destination().isOpen());
     EXPECT_EQ(session->connections().destination().context().encryption, db::Encryption::No);
     EXPECT_EQ(session->connections().source().context().encryption, db::Encryption::No);

@@ -33,11 +33,6 @@ protected:
         window->dtpdate()->setDate(QDate(2026, 12, 2));
         window->dtpto()->setDate(QDate(2026, 12, 6));
     }
-    void TearDown() override
-    {
-        session.reset();
-        window.reset();
-    }
 
     support::TempServers servers{7, QDate(2026, 12, 6)};
     support::ScriptedPrompter prompter;

@@ -67,16 +67,7 @@ protected:
 
 } // namespace
 
-TEST_F(FiltersTest, SavedIdThatNoLongerExistsRestoresOnlyTheOthers)
-{
-    servers.branch().execute("delete from tblCategories where CategoryID = 9");
-    save("SYNCHCATEGORYIDS", "5;9;");
-    filters.fillSyncVchTypes();
-    EXPECT_EQ(selectedIds(categories), QList<qlonglong>({5}));
-    EXPECT_EQ(saved("SYNCHCATEGORYIDS"), "5;9;");
-}
-
-TEST_F(FiltersTest, MissingOrEmptyKeysRestoreNothing)
+TEST_F(FiltersTest, MissingOrEmptyKeysRestoreNothingAndAVanishedIdOnlyTheOthers)
 {
     save("SYNCHCATEGORYIDS", "");
     filters.fillSyncVchTypes();
@@ -86,6 +77,12 @@ TEST_F(FiltersTest, MissingOrEmptyKeysRestoreNothing)
     EXPECT_EQ(chosenId(taxModes), 0);
     EXPECT_EQ(vchTypes.currentIndex(), 0);
     EXPECT_EQ(saved("SYNCHCATEGORYIDS"), "");
+
+    servers.branch().execute("delete from tblCategories where CategoryID = 9");
+    save("SYNCHCATEGORYIDS", "5;9;");
+    filters.fillSyncVchTypes();
+    EXPECT_EQ(selectedIds(categories), QList<qlonglong>({5}));
+    EXPECT_EQ(saved("SYNCHCATEGORYIDS"), "5;9;");
 }
 
 TEST_F(FiltersTest, NarrowingOffersOnlyTypesOfTheSourceTypesParent)

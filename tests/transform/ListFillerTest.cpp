@@ -38,17 +38,15 @@ TEST_F(ListFillerTest, EachCompanyAnswersFromItsOwnDatabase)
     // Without the progress window only the busy pointer shows.
     EXPECT_EQ(progress.calls, QStringList({"busy", "idle", "busy", "idle"}));
     EXPECT_EQ(progress.steps, 0);
-}
 
-TEST_F(ListFillerTest, IdsGivenAsTextBecomeWholeItemData)
-{
+    // Ids given as text become whole item data.
     support::VectorListControl list;
     EXPECT_EQ(filler.fill(list, "select '12', 'Twelve' union all select ' 7x', 'Seven' union all select NULL, 'None'", {}), 3);
     EXPECT_EQ(ids(list), QList<qlonglong>({12, 7, 0}));
     EXPECT_EQ(texts(list), QStringList({"Twelve", "Seven", "None"}));
 }
 
-TEST_F(ListFillerTest, QueryWithoutRowsEmptiesTheControlAndChoosesNothing)
+TEST_F(ListFillerTest, QueryWithoutRowsEmptiesTheControlUnlessEntriesAreKept)
 {
     support::VectorListControl list;
     list.addItem("old", 1);
@@ -57,11 +55,8 @@ TEST_F(ListFillerTest, QueryWithoutRowsEmptiesTheControlAndChoosesNothing)
     EXPECT_EQ(list.count(), 0);
     EXPECT_EQ(list.currentIndex(), -1);
     EXPECT_TRUE(progress.calls.isEmpty());
-}
 
-TEST_F(ListFillerTest, KeptEntriesStayInFrontAndTheFirstOfAllIsChosen)
-{
-    support::VectorListControl list;
+    // Kept entries stay in front and the first of all is chosen.
     list.addItem("kept", 500);
     list.setCurrentIndex(0);
     EXPECT_EQ(filler.fill(list, "select 1, 'one' union all select 2, 'two'", FillOptions{false, true, Company::Destination}), 2);
@@ -98,7 +93,7 @@ TEST_F(ListFillerTest, FailedQueryIsShownAndLeavesTheEntriesAndShowsTheControl)
     }
 }
 
-TEST_F(ListFillerTest, LostConnectionIsTriedAgainOnceTheOperatorClosedTheBox)
+TEST_F(ListFillerTest, LostConnectionIsTriedAgainOnceTheOperatorClosedTheBoxThreeTimesAtMost)
 {
     MendingPrompter mending;
     // The failure names a lost connection until the table appears while the box is up.
@@ -114,11 +109,9 @@ TEST_F(ListFillerTest, LostConnectionIsTriedAgainOnceTheOperatorClosedTheBox)
     EXPECT_EQ(mending.shown[0].text, "Connection Restablished");
     EXPECT_EQ(texts(list), QStringList({"back"}));
     EXPECT_EQ(ids(list), QList<qlonglong>({4}));
-}
 
-TEST_F(ListFillerTest, LostConnectionIsGivenUpAfterThreeTries)
-{
-    support::VectorListControl list;
+    // A connection that stays lost is given up after three tries.
+    servers.headOffice().execute("drop table [Connection failure]");
     list.visible = false;
     EXPECT_EQ(filler.fill(list, "select ID, Name from [Connection failure]", FillOptions{false, false, Company::Source}), 0);
     ASSERT_EQ(prompter.shown.size(), 4u);

@@ -1,14 +1,8 @@
 // "Start Transform" through the real main window on the demo companies, as an operator uses it.
-#include "app/MainWindow.h"
 #include "app/PreviewWindow.h"
-#include "app/Session.h"
-#include "app/TransformController.h"
-#include "ScriptedPrompter.h"
-#include "TempServers.h"
 #include "ConnectedWindowFixture.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -118,7 +112,6 @@ TEST_F(StartTransformTest, OperatorTransformsTheFilteredVouchersAndASecondPressC
         EXPECT_EQ(branchCount(rows), expected) << action.toStdString();
         EXPECT_EQ(TempServers::scalar(servers.headOffice(), rows).toInt(), expected) << action.toStdString();
     }
-    EXPECT_EQ(checkedIds(), checked);
 
     // Pressed again: nothing is copied, and the window says why.
     window->cmdStartDatamigration()->click();
@@ -130,7 +123,7 @@ TEST_F(StartTransformTest, OperatorTransformsTheFilteredVouchersAndASecondPressC
     EXPECT_TRUE(window->noticeText()->text().contains(why)) << window->noticeText()->text().toStdString();
 }
 
-TEST_F(StartTransformTest, PressWhileAnotherOperationRunsOnlySaysSo)
+TEST_F(StartTransformTest, PressWhileAnotherOperationRunsOnlySaysSoAndNothingIsCopiedTwice)
 {
     listCounterSales();
     choose(window->cboVchtypeTotransform(), 101);
@@ -143,30 +136,23 @@ TEST_F(StartTransformTest, PressWhileAnotherOperationRunsOnlySaysSo)
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "\"Show Trans\" is still running. Please press Start Transform again when it is over.");
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), 0);
-    EXPECT_NE(window->lblStatusMain()->text(), "MIgration Over");
     EXPECT_EQ(session->runningOperation(), "");
 
-    // The timer's call: it copies, and leaves the activity summary in view.
-    window->msgActivity()->setRowCount(1);
-    window->msgActivity()->setItem(0, 0, new QTableWidgetItem("5"));
-    controller->runTransformation(app::RunBy::Timer);
-    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), window->lstSource()->count());
-    EXPECT_EQ(window->lblStatusMain()->text(), "MIgration Over");
-    EXPECT_EQ(session->runningOperation(), "");
-    ASSERT_NE(window->msgActivity()->item(0, 0), nullptr);
-}
-
-TEST_F(StartTransformTest, SecondPressDuringARunStartsNoOtherRun)
-{
-    listCounterSales();
-    choose(window->cboVchtypeTotransform(), 101);
-    // The second press waits in the event queue until the first run lets the window handle events.
+    // A second press waits in the event queue until the first run lets the window handle events.
+    prompter.shown.clear();
     QMetaObject::invokeMethod(window->cmdStartDatamigration(), &QPushButton::click, Qt::QueuedConnection);
     window->cmdStartDatamigration()->click();
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "\"Start Transform\" is still running. Please press Start Transform again when it is over.");
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), window->lstSource()->count());
+
+    // The timer's call then copies nothing again, and leaves the activity summary in view.
+    window->msgActivity()->setRowCount(1);
+    window->msgActivity()->setItem(0, 0, new QTableWidgetItem("5"));
+    controller->runTransformation(app::RunBy::Timer);
     EXPECT_EQ(branchCount("select count(*) from (select ServInvID from tblSales where ServInvID is not null group by ServInvID having count(*) > 1)"), 0);
+    EXPECT_EQ(session->runningOperation(), "");
+    ASSERT_NE(window->msgActivity()->item(0, 0), nullptr);
 }
 
 TEST_F(StartTransformTest, PreviewCopiesNothingAndStartTransformThenGivesItsTotalsToTheCent)
@@ -216,13 +202,4 @@ TEST_F(StartTransformTest, PreviewCopiesNothingAndStartTransformThenGivesItsTota
     EXPECT_EQ(preview.items + preview.itemsLeftOut, TempServers::scalar(servers.headOffice(), "select count(*) " + atHeadOffice).toLongLong());
     EXPECT_GT(preview.itemsLeftOut, 0);
     EXPECT_EQ((preview.headOffice.sales + preview.leftOut.sales).cents(), cents(servers.headOffice(), "select sum(s.Qty*s.rate) " + atHeadOffice));
-
-    // A list made for other dates: Preview refuses with Start Transform's own box.
-    window->dtpto()->setDate(QDate(2026, 12, 5));
-    prompter.shown.clear();
-    window->cmdPreviewTransform()->click();
-    window->cmdStartDatamigration()->click();
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[0].text, prompter.shown[1].text);
-    EXPECT_EQ(controller->previewWindow()->preview().refused, prompter.shown[1].text);
 }

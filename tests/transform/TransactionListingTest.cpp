@@ -76,7 +76,7 @@ protected:
 
 } // namespace
 
-TEST_F(TransactionListingTest, SalesFiltersKeepVouchersWithAMatchingItem)
+TEST_F(TransactionListingTest, SalesFiltersKeepVouchersWithAMatchingItemAndTheSingleDayMarkTheFromDate)
 {
     choose(101);
     select(categories, {10});
@@ -85,11 +85,10 @@ TEST_F(TransactionListingTest, SalesFiltersKeepVouchersWithAMatchingItem)
     EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 18}));
     EXPECT_EQ(totals, QList<double>({3881 + 1932, 3881 + 1932}));
     EXPECT_TRUE(prompter.shown.empty());
-}
 
-TEST_F(TransactionListingTest, SingleDayMarkListsOnlyTheFromDate)
-{
-    choose(101);
+    // The single-day mark lists only the From date.
+    select(categories, {});
+    select(itemClasses, {});
     ASSERT_TRUE(show(QDate(2026, 12, 3), TransactionListing::singleDayMark()));
     EXPECT_EQ(ids(transactions), QList<qlonglong>({8, 9}));
 }
@@ -123,7 +122,7 @@ TEST_F(TransactionListingTest, FiltersMatchingNothingAreDroppedWithTheFamilysMes
     EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
 }
 
-TEST_F(TransactionListingTest, TypeOfAnotherFamilyListsNothing)
+TEST_F(TransactionListingTest, TypeOfAnotherFamilyListsNothingAndAFailureEndsShowTransWithItsDescription)
 {
     vchTypes.addItem("Receipt", 5);
     choose(5);
@@ -131,10 +130,9 @@ TEST_F(TransactionListingTest, TypeOfAnotherFamilyListsNothing)
     ASSERT_TRUE(show());
     EXPECT_EQ(transactions.count(), 0);
     EXPECT_EQ(totals, QList<double>({0, 0}));
-}
 
-TEST_F(TransactionListingTest, FailureEndsShowTransWithItsDescription)
-{
+    totals.clear();
+    comparisons = 0;
     transactions.addItem("old", 1);
     vchTypes.current = -1;
     EXPECT_FALSE(show());

@@ -1,24 +1,16 @@
 // The filters, Show Trans and the selection of vouchers through the real main window on the demo companies.
 #include "app/ClickableLabel.h"
-#include "app/MainWindow.h"
 #include "app/ProgressWindow.h"
-#include "app/Session.h"
-#include "app/TransformController.h"
 #include "report/IniSetting.h"
-#include "ScriptedPrompter.h"
-#include "TempServers.h"
 #include "ConnectedWindowFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QTableWidget>
 #include <QDir>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -81,14 +73,10 @@ TEST_F(TransformControllerTest, ConnectFillsTheFiltersRestoresTheChoicesAndNarro
     // Showing "Sub Company Settings" left only the sales types of parent 1 to choose from.
     EXPECT_EQ(window->cboVchtypeTotransform()->count(), 4);
     EXPECT_EQ(window->cboVchtypeTotransform()->currentData().toLongLong(), 101);
-    EXPECT_EQ(window->SSTab2()->currentIndex(), int(MainWindow::VoucherDetPage));
-    // The lists were filled with the progress window, which is gone again; the categories came last.
+    // The lists were filled with the progress window, which is gone again.
     ProgressWindow* progress = controller->fillProgress().window();
     ASSERT_NE(progress, nullptr);
     EXPECT_TRUE(progress->isHidden());
-    EXPECT_EQ(progress->lblCAption()->text(), "Loading 13 Items. Please wait....");
-    EXPECT_EQ(progress->prg()->maximum(), 13);
-    EXPECT_EQ(progress->prg()->value(), 13);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
@@ -121,7 +109,7 @@ TEST_F(TransformControllerTest, ChoicesAreSavedOnlyWhenTheirControlIsTheActiveOn
     EXPECT_EQ(saved("SYNCHtaxmode"), "2");
 }
 
-TEST_F(TransformControllerTest, ShowTransListsChecksAndTotalsTheVouchersAndTheSelectionUpdatesTheTotal)
+TEST_F(TransformControllerTest, ShowTransListsChecksAndTotalsTheVouchersAndSaysWhenMastersDiffer)
 {
     connectCompanies();
     choose(window->lstVchtypes(), 101);
@@ -130,7 +118,6 @@ TEST_F(TransformControllerTest, ShowTransListsChecksAndTotalsTheVouchersAndTheSe
     EXPECT_EQ(sourceIds(), QList<qlonglong>({1, 3, 8, 9, 14, 18, 30}));
     EXPECT_EQ(sourceIds(true), sourceIds());
     EXPECT_EQ(window->lstSource()->item(0)->text(), "CS/1 - Cash-   Dec  2 2026 -                       3881.00");
-    EXPECT_EQ(window->lstSource()->currentRow(), 0);
     EXPECT_TRUE(window->chkCheckAll()->isChecked());
     EXPECT_EQ(window->txttotVal()->text(), "28629");
     EXPECT_EQ(window->txtSelVal()->text(), "28629");
@@ -160,12 +147,8 @@ TEST_F(TransformControllerTest, ShowTransListsChecksAndTotalsTheVouchersAndTheSe
     EXPECT_EQ(window->txtSelVal()->text(), "");
     EXPECT_TRUE(sourceIds(true).isEmpty());
     EXPECT_TRUE(prompter.shown.empty());
-}
 
-TEST_F(TransformControllerTest, DifferingMasterCountsAreReportedAfterShowTrans)
-{
-    connectCompanies();
-    // A branch that lacks one of head office's areas.
+    // A branch that lacks one of head office's areas: the next Show Trans lists and then says so.
     servers.branch().execute("delete from tblArea where AreaID = (select min(AreaID) from tblArea)");
     window->msgDataCount()->setRowCount(0);
     choose(window->lstVchtypes(), 201);

@@ -71,30 +71,12 @@ protected:
     RunOutcome run() { return transformation.run(transform::RunControls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions}, settings); }
 
     QString branchRows(const QString& sql) { return TempServers::rows(servers.branch(), sql); }
-    /// The item rates of the copy in the branch equal `expected` computed on the head office (rounded to
-    /// the columns' two decimals there, as the branch's columns round them).
-    void expectSameNumbers(const QString& branchSql, const QString& headSql)
-    {
-        const std::vector<double> got = TempServers::numbers(servers.branch(), branchSql);
-        const std::vector<double> wanted = TempServers::numbers(servers.headOffice(), headSql);
-        ASSERT_EQ(got.size(), wanted.size()) << branchSql.toStdString();
-        ASSERT_FALSE(got.empty()) << branchSql.toStdString();
-        for (size_t i = 0; i < got.size(); ++i)
-            EXPECT_NEAR(got[i], wanted[i], 1e-6) << branchSql.toStdString() << " #" << i;
-    }
     QString headRows(const QString& sql) { return TempServers::rows(servers.headOffice(), sql); }
     qlonglong branchCount(const QString& sql) { return TempServers::scalar(servers.branch(), sql).toLongLong(); }
     /// The key the branch gave to the copy of source voucher `sourceKey` (0 when none).
     qlonglong copyOf(qlonglong sourceKey)
     {
         return TempServers::scalar(servers.branch(), QStringLiteral("select InvID from %1 where ServInvID=%2").arg(master).arg(sourceKey)).toLongLong();
-    }
-    QStringList logTags() const
-    {
-        QStringList tags;
-        for (const auto& entry : reporter.logs)
-            tags << entry.tag;
-        return tags;
     }
     QStringList notTransferred() const
     {
@@ -128,9 +110,14 @@ TEST_F(TransformationRunTest, PurchaseVouchersGetTheirReductionsOnSrateAndTheirT
         const qlonglong key = copyOf(sourceKey);
         ASSERT_GT(key, 0);
         EXPECT_EQ(branchRows(QStringLiteral("select VchTypeID, TaxType, SyncStat from tblPurchase where InvID=%1").arg(key)), "202|CST|0");
-        expectSameNumbers(QStringLiteral("select ItemID, Prate, Srate, MRP from tblPurchaseItem where InvID=%1 order by SlNo").arg(key),
-                          QStringLiteral("select ItemID, cast(Prate*0.875 as numeric(18,2)), cast(Srate*1.04 as numeric(18,2)), MRP from tblPurchaseItem "
-                                         "where InvID=%1 order by SlNo").arg(sourceKey));
+        const std::vector<double> got =
+            TempServers::numbers(servers.branch(), QStringLiteral("select ItemID, Prate, Srate, MRP from tblPurchaseItem where InvID=%1 order by SlNo").arg(key));
+        const std::vector<double> wanted = TempServers::numbers(servers.headOffice(), QStringLiteral("select ItemID, cast(Prate*0.875 as numeric(18,2)), "
+                                                                "cast(Srate*1.04 as numeric(18,2)), MRP from tblPurchaseItem where InvID=%1 order by SlNo").arg(sourceKey));
+        ASSERT_EQ(got.size(), wanted.size());
+        ASSERT_FALSE(got.empty());
+        for (size_t i = 0; i < got.size(); ++i)
+            EXPECT_NEAR(got[i], wanted[i], 1e-6) << sourceKey << " #" << i;
     }
 }
 
@@ -152,7 +139,7 @@ TEST_F(TransformationRunTest, EachTaxModeWritesItsTaxTypeOrKeepsTheSourceOne)
     }
 }
 
-TEST_F(TransformationRunTest, DifferentFamiliesAreRefusedWithTheMessageAndNothingIsCopied)
+TEST_F(TransformationRunTest, DifferentFamiliesOrNoTypeAreRefusedWithTheMessageAndNothingIsCopied)
 {
     prepare(101, 201);
     const QString before = branchRows("select count(*) from tblSales") + "/" + branchRows("select count(*) from tblPurchase");
@@ -162,18 +149,17 @@ TEST_F(TransformationRunTest, DifferentFamiliesAreRefusedWithTheMessageAndNothin
     EXPECT_EQ(prompter.shown[0].text, "Sorry you can't migrate Counter Sales to Local Purchase");
     EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
     EXPECT_EQ(branchRows("select count(*) from tblSales") + "/" + branchRows("select count(*) from tblPurchase"), before);
-    EXPECT_EQ(logTags(), QStringList({" Auto synch Getting eligible vouchers  "}));
+    ASSERT_EQ(reporter.logs.size(), 1u);
+    EXPECT_EQ(reporter.logs[0].tag, " Auto synch Getting eligible vouchers  ");
     EXPECT_TRUE(reporter.statuses.empty());
-}
 
-TEST_F(TransformationRunTest, WithoutAVoucherTypeToTransformNothingIsCopiedAndTheOperatorIsToldToChooseOne)
-{
-    prepare(101, 101);
+    // Without a voucher type to transform nothing is copied either, and the operator is told to choose one.
+    prompter.shown.clear();
     vchTypes.current = -1;
-    const qlonglong before = branchCount("select count(*) from tblSales") + branchCount("select count(*) from tbluserlog");
-    const RunOutcome outcome = run();
-    EXPECT_EQ(outcome.copied, 0);
-    EXPECT_EQ(branchCount("select count(*) from tblSales") + branchCount("select count(*) from tbluserlog"), before);
+    const qlonglong userLogRows = branchCount("select count(*) from tbluserlog");
+    EXPECT_EQ(run().copied, 0);
+    EXPECT_EQ(branchRows("select count(*) from tblSales") + "/" + branchRows("select count(*) from tblPurchase"), before);
+    EXPECT_EQ(branchCount("select count(*) from tbluserlog"), userLogRows);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_TRUE(prompter.shown[0].text.contains("voucher type to transform")) << prompter.shown[0].text.toStdString();
 }
@@ -287,7 +273,7 @@ TEST_F(TransformationRunTest, FailureInsideAVoucherLeavesNothingOfItAndTheRunGoe
     EXPECT_EQ(reporter.balloons, std::vector<QString>{reasons[0]});
 }
 
-TEST_F(TransformationRunTest, VoucherGoneFromTheSourceIsReportedAndNothingElseHappens)
+TEST_F(TransformationRunTest, VoucherGoneFromTheSourceIsReportedAndAFaultOfTheBranchStopsTheRun)
 {
     prepare(101, 101);
     for (auto& entry : transactions.entries)
@@ -300,17 +286,16 @@ TEST_F(TransformationRunTest, VoucherGoneFromTheSourceIsReportedAndNothingElseHa
     EXPECT_EQ(branchCount("select count(*) from tblSales"), before);
     EXPECT_EQ(notTransferred(), QStringList({"Voucher X/1 - 5 not transferred: InvID 987654 is not in MAIN01"}));
     EXPECT_EQ(reporter.statuses.back(), "MIgration Over");
-}
 
-TEST_F(TransformationRunTest, AFaultOfTheBranchItselfStopsTheRunWithOneMessage)
-{
-    // Every voucher would meet the same missing table: the first one stops the run.
-    prepare(101, 101);
+    // A fault of the branch itself, which every voucher would meet: the first one stops the run with one message.
+    reporter.clear();
+    for (auto& entry : transactions.entries)
+        entry.checked = true;
     servers.branch().execute("drop table tblSalesItem");
-    const RunOutcome outcome = run();
-    EXPECT_EQ(outcome.copied, 0);
-    EXPECT_EQ(outcome.failed, 1);
-    EXPECT_FALSE(outcome.stopped.isEmpty());
+    const RunOutcome stopped = run();
+    EXPECT_EQ(stopped.copied, 0);
+    EXPECT_EQ(stopped.failed, 1);
+    EXPECT_FALSE(stopped.stopped.isEmpty());
     ASSERT_EQ(reporter.balloons.size(), 1u);
     EXPECT_TRUE(reporter.balloons[0].contains("tblSalesItem")) << reporter.balloons[0].toStdString();
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), 0);
