@@ -45,12 +45,21 @@ protected:
     QString folder() const { return dir.filePath(QStringLiteral("SUB01 Dec 2026")); }
 };
 
-TEST_F(DailyLogTest, FolderIsFirstFiveCharactersOfTheCompanyMonthAndYearAndIsCreated)
+TEST_F(DailyLogTest, FolderIsFirstFiveCharactersOfTheCompanyMonthAndYearAndThePickerNamesTheFile)
 {
     DailyLog log = makeLog(program());
+    // Nothing is written before a company is set.
+    EXPECT_EQ(log.currentFile(), QString());
+    EXPECT_FALSE(log.write(QStringLiteral("A"), QStringLiteral("1")));
+    EXPECT_TRUE(QDir(program()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
     EXPECT_TRUE(log.setCompany(QStringLiteral("SUB0123")));
     EXPECT_EQ(log.folder(), folder());
-    EXPECT_TRUE(QFileInfo(folder()).isDir());
+    // The first of March of the picker names the file.
+    pickerDate = QDate(2027, 3, 1);
+    EXPECT_TRUE(log.write(QStringLiteral("Query Opened"), QStringLiteral("select 1")));
+    EXPECT_EQ(log.currentFile(), folder() + QStringLiteral("/01032027.txt"));
+    EXPECT_EQ(bytesOf(log.currentFile()), block("[05/Dec/2026 10:30:00 AM]\tQuery Opened\tselect 1"));
+    EXPECT_TRUE(notices.empty());
 
     now = QDateTime(QDate(2027, 3, 9), QTime(8, 0));
     EXPECT_TRUE(log.setCompany(QStringLiteral("AB")));
@@ -59,17 +68,6 @@ TEST_F(DailyLogTest, FolderIsFirstFiveCharactersOfTheCompanyMonthAndYearAndIsCre
     // A slash in the company code stays inside the program folder.
     EXPECT_EQ(DailyLog::folderFor(QStringLiteral("/p"), QStringLiteral("../..x"), QDate(2026, 1, 2)),
               QStringLiteral("/p/.._.. Jan 2026"));
-}
-
-TEST_F(DailyLogTest, FirstOfMarchOfThePickerNamesTheFile)
-{
-    DailyLog log = makeLog(program());
-    ASSERT_TRUE(log.setCompany(QStringLiteral("SUB01")));
-    pickerDate = QDate(2027, 3, 1);
-    EXPECT_TRUE(log.write(QStringLiteral("Query Opened"), QStringLiteral("select 1")));
-    const QString file = folder() + QStringLiteral("/01032027.txt");
-    EXPECT_EQ(log.currentFile(), file);
-    EXPECT_EQ(bytesOf(file), block("[05/Dec/2026 10:30:00 AM]\tQuery Opened\tselect 1"));
 }
 
 TEST_F(DailyLogTest, EntriesFollowThePickerDayAcrossMidnight)
@@ -158,15 +156,6 @@ TEST_F(DailyLogTest, UnwritableFileIsReportedOnceThenAgainAfterItRecovered)
     pickerDate = pickerDate.addDays(-1);
     EXPECT_FALSE(log.write(QStringLiteral("A"), QStringLiteral("4")));
     EXPECT_EQ(notices.size(), 2u);
-}
-
-TEST_F(DailyLogTest, NothingIsWrittenBeforeACompanyIsSet)
-{
-    DailyLog log = makeLog(program());
-    EXPECT_EQ(log.currentFile(), QString());
-    EXPECT_FALSE(log.write(QStringLiteral("A"), QStringLiteral("1")));
-    EXPECT_TRUE(QDir(program()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
-    EXPECT_TRUE(notices.empty());
 }
 
 } // namespace
