@@ -49,6 +49,10 @@ protected:
 
 TEST_F(MastersControllerTest, BulkMasterSynchronisationLeavesTenEqualCountsAndNoRed)
 {
+    // The step-one page shows the differences of the older branch first.
+    window->SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
+    ASSERT_EQ(grid().rowCount(), 11);
+    EXPECT_TRUE(session->masters().masterDifference());
     window->chkBulkInsert()->setChecked(true);
     window->cmdFullSync()->click();
 
@@ -63,13 +67,6 @@ TEST_F(MastersControllerTest, BulkMasterSynchronisationLeavesTenEqualCountsAndNo
     EXPECT_EQ(window->lblStatusMain()->text(), "Upoading Over");
     EXPECT_EQ(window->lblStatus()->text(), ".....");
     EXPECT_EQ(window->lstMasterSettings()->count(), 18);
-}
-
-TEST_F(MastersControllerTest, StepOnePageShowsTheDifferencesOfTheOlderBranch)
-{
-    window->SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
-    ASSERT_EQ(grid().rowCount(), 11);
-    EXPECT_TRUE(session->masters().masterDifference());
 }
 
 TEST_F(MastersControllerTest, ListButtonsAndRightClickWorkOnTheList)

@@ -52,8 +52,17 @@ protected:
 
 } // namespace
 
-TEST_F(ReconcileControllerTest, ConnectFillsTheCostCentresOfTheSubCompany)
+TEST_F(ReconcileControllerTest, ConnectFillsTheCostCentresAndVoucherDetFillsItsGrid)
 {
+    // The "Voucher Det" page fills its count grid (the counts are TransactionCountsTest's)
+    // without starting the timer.
+    addInvoice(servers.branch(), 9001, "SI/900", day, 1, 1, 2);
+    window->SSTab2()->setCurrentIndex(MainWindow::ActivityPage);
+    window->SSTab2()->setCurrentIndex(MainWindow::VoucherDetPage);
+    ASSERT_EQ(window->msgTransGrid()->rowCount(), 10);
+    EXPECT_EQ(cell(window->msgTransGrid(), 3, 3), "Yes");
+    EXPECT_FALSE(window->timertrigger()->isActive());
+
     QComboBox* centres = window->cboCostCentre();
     ASSERT_EQ(centres->count(), 6);
     EXPECT_EQ(centres->itemText(0), "<None>");
@@ -108,15 +117,4 @@ TEST_F(ReconcileControllerTest, ChosenCostCentreAddsTheItemCountComparison)
     emit window->cboCostCentre()->activated(window->cboCostCentre()->currentIndex());
     ASSERT_EQ(window->msgMisMatch()->rowCount(), 2);
     EXPECT_EQ(cell(window->msgMisMatch(), 0, 1), "SI/900");
-}
-
-// The counts themselves are TransactionCountsTest's; here only that the page fills them.
-TEST_F(ReconcileControllerTest, VoucherDetPageFillsTheCountGridWithoutStartingTheTimer)
-{
-    addInvoice(servers.branch(), 9001, "SI/900", day, 1, 1, 2);
-    window->SSTab2()->setCurrentIndex(MainWindow::ActivityPage);
-    window->SSTab2()->setCurrentIndex(MainWindow::VoucherDetPage);
-    ASSERT_EQ(window->msgTransGrid()->rowCount(), 10);
-    EXPECT_EQ(cell(window->msgTransGrid(), 3, 3), "Yes");
-    EXPECT_FALSE(window->timertrigger()->isActive());
 }

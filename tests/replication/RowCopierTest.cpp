@@ -39,8 +39,12 @@ TEST_F(RowCopierTest, CopiesOneRowWithItsStatementLoggedAndReported)
               "900|O'Brien St|NULL|1");
 }
 
-TEST_F(RowCopierTest, IdentityKeysArriveAsTheHeadOfficeHasThem)
+TEST_F(RowCopierTest, IdentityKeysArriveAsTheHeadOfficeHasThemAndAnEmptySourceSendsNothing)
 {
+    // An empty source sends nothing and logs nothing.
+    EXPECT_EQ(copier.copy("tblArea", {}, "select * from tblArea where AreaID < 0").rows, 0);
+    EXPECT_TRUE(reporter.logs.empty());
+    EXPECT_TRUE(reporter.progresses.empty());
     servers.branch().execute("Delete from tblGodown");
     const CopyOutcome outcome = copier.copy("tblGodown");
     EXPECT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
@@ -73,12 +77,3 @@ TEST_F(RowCopierTest, DuplicateKeyFailsItsRowAndTheFollowingRowsAreStillCopied)
     EXPECT_EQ(count(servers.branch(), "select count(*) from tblArea"), sourceRows);
     EXPECT_EQ(support::TempServers::scalar(servers.branch(), "select Area from tblArea where AreaID=1").toString(), "Branch own");
 }
-
-TEST_F(RowCopierTest, EmptySourceSendsNothingAndLogsNothing)
-{
-    const CopyOutcome outcome = copier.copy("tblArea", {}, "select * from tblArea where AreaID < 0");
-    EXPECT_EQ(outcome.rows, 0);
-    EXPECT_TRUE(reporter.logs.empty());
-    EXPECT_TRUE(reporter.progresses.empty());
-}
-

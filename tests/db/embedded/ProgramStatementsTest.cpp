@@ -130,26 +130,7 @@ TEST_F(ProgramStatementsTest, TransactionListQueriesConcatenateWithPlus)
               QStringList({"7"}));
 }
 
-TEST_F(ProgramStatementsTest, MasterCountUnionIsOrderedByProperty)
-{
-    source->execute("insert into tblLedger (LID, LName) values (1, 'Cash')");
-    source->execute("insert into tblLedger (LID, LName) values (2, 'Bank')");
-    source->execute("insert into tblAgent (AgentID, AgentName) values (1, 'Anil')");
-    const QString query = " SELECT     'Category' AS Property, COUNT(CategoryID) AS Nos From tblCategories "
-                          " Union SELECT     'Items' AS Property, COUNT(ItemID) AS Nos From tblItemMaster "
-                          " Union SELECT     'Agent' AS Property, COUNT(AgentID) AS Nos From tblAgent "
-                          " Union SELECT     'Area' AS Property, COUNT(AreaID) AS Nos From tblArea "
-                          " Union SELECT     'AccountGroup' AS Property, COUNT(AccountGroupID) AS Nos From tblAccountGroup "
-                          " Union SELECT     'Employee' AS Property, COUNT(EmpID) AS Nos From tblEmployee "
-                          " Union SELECT     'Ledger' AS Property, COUNT(LID) AS Nos FROM         tblLedger AS tblEmployee_1 "
-                          " Union SELECT     'TaxClass' AS Property, COUNT(TaxClassID) AS Nos From tblTaxClass "
-                          " Union SELECT     'Usergroup' AS Property, COUNT(ID) AS Nos From tblUserGroupMaster "
-                          " Union SELECT     'User' AS Property, COUNT(UserID) AS Nos From tblUserMaster ORDER BY Property ";
-    EXPECT_EQ(rows(*source, query), QStringList({"AccountGroup|0", "Agent|1", "Area|0", "Category|0", "Employee|0", "Items|0",
-                                                 "Ledger|2", "TaxClass|0", "User|0", "Usergroup|0"}));
-}
-
-TEST_F(ProgramStatementsTest, SchemaUpdatesFailTheSecondTimeWithSqlServersText)
+TEST_F(ProgramStatementsTest, SchemaUpdatesFailTheSecondTimeAndTheUserLogStoresDates)
 {
     const QStringList statements = {"Alter table TblSales Add SyncStat Numeric", "Alter table TblPurchase Add SyncStat Numeric",
                                     "Alter table TblSales Add ServInvID Numeric", "Alter table TblPurchase Add ServInvID Numeric"};
@@ -175,10 +156,8 @@ TEST_F(ProgramStatementsTest, SchemaUpdatesFailTheSecondTimeWithSqlServersText)
     EXPECT_EQ(scalarText(*destination, "select len(Accesslevel) from tblUserGroupMaster"), "6000");
     EXPECT_EQ(errorOf([&] { destination->execute("alter table tblUserGroupMaster alter column Nothing varchar(5)"); }).message(),
               "ALTER TABLE ALTER COLUMN Nothing failed because column 'Nothing' does not exist in table 'tblUserGroupMaster'.");
-}
 
-TEST_F(ProgramStatementsTest, UserLogInsertStoresTheDayAndTimeAsDates)
-{
+    // The user log's insert stores the day and the time as dates.
     const QString insert = " insert into tbluserlog (SystemName,LoginName , DateOf, Action, TimeOF,TypeofAction, OldData, NewData,ReCreateData , "
                            "refID, ParentVchTypeID, VchTypeID, UserID,WindowName)  values('','','05/Dec/2026','Connection Established from "
                            "MAIN01 to SUB01','10:30:00 AM','New','','','',0,0,0,0,'')";
@@ -208,7 +187,7 @@ TEST_F(ProgramStatementsTest, VoucherCopyStatementsFindTheVoucherByDayAndKey)
     EXPECT_EQ(rows(*destination, "select TaxType, VchtypeID from tblSales"), QStringList({"<None>|9"}));
 }
 
-TEST_F(ProgramStatementsTest, FilterListQueriesAndCompanyList)
+TEST_F(ProgramStatementsTest, FilterListMasterCountAndCompanyListQueries)
 {
     source->execute("insert into tblVchType (VchTypeID, VchType, ParentID, ActiveStatus) values (5, 'Sales B2C', 1, 1)");
     source->execute("insert into tblVchType (VchTypeID, VchType, ParentID, ActiveStatus) values (6, 'Sales B2B', 1, 1)");
@@ -222,6 +201,23 @@ TEST_F(ProgramStatementsTest, FilterListQueriesAndCompanyList)
                             "tblVchType AS tblVchType_2  WHERE      (VchTypeID = 5))))) ORDER BY VchType"),
               QStringList({"6|Sales B2B", "5|Sales B2C"}));
     EXPECT_EQ(rows(*source, "Select ParentID from tblvchtype where VchtypeID=7"), QStringList({"2"}));
+
+    // The master count union is ordered by property.
+    source->execute("insert into tblLedger (LID, LName) values (1, 'Cash')");
+    source->execute("insert into tblLedger (LID, LName) values (2, 'Bank')");
+    source->execute("insert into tblAgent (AgentID, AgentName) values (1, 'Anil')");
+    const QString query = " SELECT     'Category' AS Property, COUNT(CategoryID) AS Nos From tblCategories "
+                          " Union SELECT     'Items' AS Property, COUNT(ItemID) AS Nos From tblItemMaster "
+                          " Union SELECT     'Agent' AS Property, COUNT(AgentID) AS Nos From tblAgent "
+                          " Union SELECT     'Area' AS Property, COUNT(AreaID) AS Nos From tblArea "
+                          " Union SELECT     'AccountGroup' AS Property, COUNT(AccountGroupID) AS Nos From tblAccountGroup "
+                          " Union SELECT     'Employee' AS Property, COUNT(EmpID) AS Nos From tblEmployee "
+                          " Union SELECT     'Ledger' AS Property, COUNT(LID) AS Nos FROM         tblLedger AS tblEmployee_1 "
+                          " Union SELECT     'TaxClass' AS Property, COUNT(TaxClassID) AS Nos From tblTaxClass "
+                          " Union SELECT     'Usergroup' AS Property, COUNT(ID) AS Nos From tblUserGroupMaster "
+                          " Union SELECT     'User' AS Property, COUNT(UserID) AS Nos From tblUserMaster ORDER BY Property ";
+    EXPECT_EQ(rows(*source, query), QStringList({"AccountGroup|0", "Agent|1", "Area|0", "Category|0", "Employee|0", "Items|0",
+                                                 "Ledger|2", "TaxClass|0", "User|0", "Usergroup|0"}));
 
     servers.createServer(QStringLiteral("LOCAL"), {QStringLiteral("QRNStartup")});
     auto startup = servers.open(QStringLiteral("LOCAL"), QStringLiteral("QRNStartup"));
