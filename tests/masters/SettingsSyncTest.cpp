@@ -32,10 +32,7 @@ TEST_F(SettingsSyncTest, CopiesSettingsAndVoucherTypes)
               rows(servers.headOffice(), "select VchTypeID, VchType, ParentID from tblVchType order by 1"));
     EXPECT_EQ(reporter.progresses.back(), "Done");
     EXPECT_FALSE(servers.branch().inTransaction());
-}
-
-TEST_F(SettingsSyncTest, SourceWithoutVoucherTypesEmptiesTheDestinations)
-{
+    // A source without voucher types empties the destination's.
     servers.headOffice().execute("delete from tblVchType");
     EXPECT_TRUE(sync.run());
     EXPECT_EQ(TempServers::scalar(servers.branch(), "select count(*) from tblVchType").toInt(), 0);

@@ -36,7 +36,7 @@ const QStringList labels = {"StockJournalDetail", "StockJournal", "SalesItem", "
 
 } // namespace
 
-TEST_F(TransactionCountsTest, DayWithoutTransactionsGivesNineRowsOfZerosAllNo)
+TEST_F(TransactionCountsTest, EmptyDayGivesZerosAndAnExtraLocalInvoiceMarksSalesAndSalesItemRed)
 {
     fill();
     ASSERT_EQ(grid.rowCount(), 10);
@@ -46,10 +46,6 @@ TEST_F(TransactionCountsTest, DayWithoutTransactionsGivesNineRowsOfZerosAllNo)
     }
     EXPECT_EQ(grid.rows[9], QStringList({"Onlinedata", "", "", "", ""}));
     EXPECT_TRUE(reporter.balloons.empty());
-}
-
-TEST_F(TransactionCountsTest, ExtraLocalInvoiceMarksSalesAndSalesItemRed)
-{
     addInvoice(servers.branch(), 9001, "SI/900", day, 1, 1, 2);
     addInvoice(servers.headOffice(), 9001, "SI/900", day, 1, 1, 2);
     addInvoice(servers.branch(), 9002, "SI/901", day, 1, 1, 3);
@@ -84,17 +80,7 @@ TEST_F(TransactionCountsTest, VoucherClauseLimitsEveryTableToTheChosenType)
     EXPECT_EQ(grid.cell(rowOf("JobCard"), 1), "0");
 }
 
-TEST_F(TransactionCountsTest, FailingOnlineQueryKeepsTheLocalRowsAndTellsTheOperator)
-{
-    servers.headOffice().close();
-    fill();
-    ASSERT_EQ(grid.rowCount(), 10);
-    EXPECT_EQ(grid.rows[3], QStringList({"Sales", "0", "", "", ""}));
-    EXPECT_EQ(grid.cell(9, 0), "Onlinedata");
-    ASSERT_EQ(reporter.balloons.size(), 1u);
-}
-
-TEST_F(TransactionCountsTest, WithoutAChosenVoucherTypeNothingIsCounted)
+TEST_F(TransactionCountsTest, NoVoucherTypeCountsNothingAndAFailingOnlineQueryKeepsTheLocalRows)
 {
     grid.reset("old");
     grid.addRow("kept\t1");
@@ -104,4 +90,12 @@ TEST_F(TransactionCountsTest, WithoutAChosenVoucherTypeNothingIsCounted)
     EXPECT_EQ(grid.cell(0, 0), "kept");
     ASSERT_EQ(reporter.balloons.size(), 1u);
     EXPECT_EQ(reporter.balloons[0], "No voucher type is chosen in VchTypes To Transform.");
+    voucherTypes.setCurrentIndex(0);
+    servers.headOffice().close();
+    fill();
+    ASSERT_EQ(grid.rowCount(), 10);
+    EXPECT_EQ(grid.rows[3], QStringList({"Sales", "0", "", "", ""}));
+    EXPECT_EQ(grid.cell(9, 0), "Onlinedata");
+    EXPECT_EQ(reporter.balloons.size(), 2u);
 }
+

@@ -169,7 +169,7 @@ TEST_F(IniSettingTest, FailedRewriteOnAFullDiskLeavesTheOldFileWholeAndSaysSo)
     EXPECT_EQ(ini.read(file, QStringLiteral("WEBDBCODE"), QString()), QStringLiteral("MAIN02"));
 }
 
-TEST_F(IniSettingTest, KeyLineWithoutEqualsFailsTheReadWithAWarning)
+TEST_F(IniSettingTest, KeyLineWithoutEqualsOrAnUnwritableFileFailsTheReadWithAWarning)
 {
     put("LOCALDBCODE\r\nWEBDBCODE=MAIN01");
     EXPECT_EQ(ini.read(file, QStringLiteral("LOCALDBCODE"), QStringLiteral("dflt")), QString());
@@ -181,16 +181,14 @@ TEST_F(IniSettingTest, KeyLineWithoutEqualsFailsTheReadWithAWarning)
     // Writing the key repairs the line.
     EXPECT_TRUE(ini.write(file, QStringLiteral("LOCALDBCODE"), QStringLiteral("SUB01")));
     EXPECT_EQ(content(), QByteArray("LOCALDBCODE=SUB01\r\nWEBDBCODE=MAIN01"));
-}
 
-TEST_F(IniSettingTest, FileThatCannotBeWrittenShowsTheErrorAndReturnsEmpty)
-{
+    // A file that cannot be written shows the error and reads as empty.
     put("not a folder");
     const QString impossible = file + QStringLiteral("/Appsettings.ini");
     EXPECT_EQ(ini.read(impossible, QStringLiteral("LOCALDBCODE"), QStringLiteral("dflt")), QString());
     EXPECT_FALSE(ini.write(impossible, QStringLiteral("LOCALDBCODE"), QStringLiteral("SUB01")));
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    for (const report::Prompt& box : prompter.shown) {
+    ASSERT_EQ(prompter.shown.size(), 3u);
+    for (const report::Prompt& box : {prompter.shown[1], prompter.shown[2]}) {
         EXPECT_EQ(box.icon, PromptIcon::Warning);
         EXPECT_TRUE(box.text.startsWith(QStringLiteral("Cannot write ") + impossible)) << box.text.toStdString();
     }
