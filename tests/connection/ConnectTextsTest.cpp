@@ -8,13 +8,7 @@
 
 using namespace connection;
 
-// The statement's texts reach the database in StartTransformTest; an unknown kind of action has no name.
-TEST(UserLogTest, UnknownActionTypeHasNoText)
-{
-    EXPECT_EQ(UserLog::typeText(9), "");
-}
-
-TEST(UserLogTest, DestinationClosedAsksAndYesEndsWithoutWriting)
+TEST(UserLogTest, DestinationClosedAsksYesEndsWithoutWritingNoGoesOn)
 {
     db::Connection destination;
     db::Connection source;
@@ -25,18 +19,14 @@ TEST(UserLogTest, DestinationClosedAsksAndYesEndsWithoutWriting)
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "Unable to connect with the database server. Do you want to end the application. ");
     EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
-}
 
-TEST(UserLogTest, NoGoesOnAndReportsEachClosedSide)
-{
-    db::Connection destination;
-    db::Connection source;
-    support::ScriptedPrompter prompter;
+    // No goes on and reports each closed side.
     prompter.script(report::PromptAnswer::No);
-    UserLog log(destination, source, prompter);
     EXPECT_EQ(log.logUserAction(UserLogEntry{}), UserLog::Outcome::SomeSideFailed);
-    ASSERT_EQ(prompter.shown.size(), 3u);
-    EXPECT_EQ(prompter.shown[1].icon, report::PromptIcon::Warning);
+    ASSERT_EQ(prompter.shown.size(), 4u);
+    EXPECT_EQ(prompter.shown[2].icon, report::PromptIcon::Warning);
+    // The statement's texts reach the database in StartTransformTest; an unknown kind of action has no name.
+    EXPECT_EQ(UserLog::typeText(9), "");
 }
 
 TEST(ServerClockTest, OffsetComesFromTheLeadingNumber)
@@ -64,4 +54,3 @@ TEST(ServerClockTest, BothConnectionsClosedUsesTheLocalClockWithoutAnyBox)
     EXPECT_EQ(t.timeText, "11:30:05 PM");
     EXPECT_TRUE(prompter.shown.empty());
 }
-

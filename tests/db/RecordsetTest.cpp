@@ -39,12 +39,19 @@ TEST(RecordsetTest, WalksRowsAndReadsFieldsByNameOrPosition)
     EXPECT_THROW(rs.field("NoSuchColumn"), DbError);
 }
 
-TEST(RecordsetTest, GetStringJoinsTheRemainingRows)
+TEST(RecordsetTest, GetStringJoinsTheRemainingRowsAndAClosedRecordsetRefusesEveryRead)
 {
     Recordset rs = twoRows();
     rs.moveNext();
     EXPECT_EQ(rs.getString(QStringLiteral("|"), QStringLiteral(","), QStringLiteral("-")), "58|-|-,");
     EXPECT_TRUE(rs.eof());
+    // A closed recordset refuses every read.
+    rs.close();
+    EXPECT_FALSE(rs.isOpen());
+    EXPECT_THROW(rs.eof(), DbError);
+    EXPECT_THROW(rs.recordCount(), DbError);
+    EXPECT_THROW(rs.field(0), DbError);
+    EXPECT_EQ(Recordset().state(), 0);
 }
 
 TEST(RecordsetTest, EmptyResultIsAtEofAtOnce)
@@ -56,21 +63,6 @@ TEST(RecordsetTest, EmptyResultIsAtEofAtOnce)
     EXPECT_TRUE(rs.bof());
     EXPECT_EQ(rs.recordCount(), 0);
     EXPECT_EQ(rs.getString(), "");
-}
-
-TEST(RecordsetTest, ClosedRecordsetRefusesEveryRead)
-{
-    Recordset rs = twoRows();
-    rs.close();
-    EXPECT_FALSE(rs.isOpen());
-    EXPECT_THROW(rs.eof(), DbError);
-    EXPECT_THROW(rs.recordCount(), DbError);
-    EXPECT_THROW(rs.field(0), DbError);
-    EXPECT_EQ(Recordset().state(), 0);
-}
-
-// Declared types reach their codes in EmbeddedEngineTest; a type the program does not know has none.
-TEST(RecordsetTest, UnknownTypeNameHasNoCode)
-{
+    // Declared types reach their codes in EmbeddedEngineTest; a type the program does not know has none.
     EXPECT_EQ(typeCodeForTypeName("geography"), 0);
 }

@@ -57,7 +57,7 @@ TEST(NamesTest, CompanyCodesThatCannotBeDatabaseNamesAreRefusedWithAReason)
     EXPECT_EQ(connection::companyCodeProblem(QString(128, QLatin1Char('C'))), "");
 }
 
-TEST(NamesTest, BulkTransferFromAServerNameHoldingABracketReadsNothingAndDropsNothing)
+TEST(NamesTest, ServerNamesHoldingQuotesAndBracketsReadNothingDropNothingAndStayNames)
 {
     TempServers servers;
     support::RecordingReporter reporter;
@@ -69,11 +69,8 @@ TEST(NamesTest, BulkTransferFromAServerNameHoldingABracketReadsNothingAndDropsNo
     ASSERT_EQ(reporter.balloons.size(), 1u);
     EXPECT_TRUE(reporter.balloons[0].contains(QLatin1String("HO]; DROP TABLE tblLedger;--"))) << reporter.balloons[0].toStdString();
     EXPECT_EQ(TempServers::rows(servers.branch(), QStringLiteral("select * from tblLedger order by LID")), before);
-}
 
-TEST(NamesTest, LinkedServerNamedWithQuotesAndBracketsIsCreatedUnderThatName)
-{
-    TempServers servers;
+    // A linked server named with quotes and brackets is created under that name.
     support::ScriptedPrompter prompter;
     const QString name = QStringLiteral("it's]; DROP TABLE tblLedger;--");
     const QString ledgers = TempServers::rows(servers.branch(), QStringLiteral("select count(*) from tblLedger"));

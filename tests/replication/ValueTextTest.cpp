@@ -30,7 +30,7 @@ TEST(ValueTextTest, ExactNumbersKeepEveryDigitWithoutTrailingZeros)
     EXPECT_EQ(text(db::TypeCode::Numeric, 2.25), "2.25");
 }
 
-TEST(ValueTextTest, OtherNumbersGoThroughTheirNumericValue)
+TEST(ValueTextTest, OtherNumbersGoThroughTheirNumericValueAndBitsAreOneOrZero)
 {
     EXPECT_EQ(text(db::TypeCode::Integer, qlonglong(57)), "57");
     EXPECT_EQ(text(db::TypeCode::BigInt, qlonglong(9007199254740993LL)), "9007199254740993");
@@ -40,10 +40,7 @@ TEST(ValueTextTest, OtherNumbersGoThroughTheirNumericValue)
     EXPECT_EQ(text(db::TypeCode::Single, -2.5e-7), "-0.00000025");
     EXPECT_EQ(text(db::TypeCode::Integer, QStringLiteral("330abc")), "330");
     EXPECT_EQ(text(0, QStringLiteral("abc")), "0");
-}
-
-TEST(ValueTextTest, BitsAreOneOrZero)
-{
+    // Bits are one or zero.
     EXPECT_EQ(text(db::TypeCode::Boolean, true), "1");
     EXPECT_EQ(text(db::TypeCode::Boolean, false), "0");
     EXPECT_EQ(text(db::TypeCode::Boolean, QStringLiteral("True")), "1");

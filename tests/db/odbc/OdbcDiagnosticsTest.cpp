@@ -8,7 +8,7 @@ using db::odbc::DiagnosticRecord;
 using db::odbc::errorFromDiagnostics;
 
 // How driver diagnostics become one DbError.
-TEST(OdbcDiagnostics, AllRecordsJoinedWithStateAndCodeOfTheFirst)
+TEST(OdbcDiagnostics, AllRecordsJoinedWithStateAndCodeOfTheFirstOrTheFallbackText)
 {
     const db::DbError error = errorFromDiagnostics(
         {{QStringLiteral("23000"), 2627,
@@ -21,6 +21,10 @@ TEST(OdbcDiagnostics, AllRecordsJoinedWithStateAndCodeOfTheFirst)
     EXPECT_EQ(error.sqlState(), QStringLiteral("23000"));
     EXPECT_EQ(error.nativeCode(), 2627);
     EXPECT_TRUE(error.isDuplicateKey());
+    // No records give the fallback text.
+    const db::DbError fallback = errorFromDiagnostics({}, QStringLiteral("The ODBC driver failed to connect."));
+    EXPECT_EQ(fallback.message(), QStringLiteral("The ODBC driver failed to connect."));
+    EXPECT_EQ(fallback.sqlState(), QStringLiteral("HY000"));
 }
 
 TEST(OdbcDiagnostics, Any08StateIsAConnectionFailure)
@@ -35,13 +39,6 @@ TEST(OdbcDiagnostics, Any08StateIsAConnectionFailure)
     EXPECT_TRUE(error.isConnectionFailure());
 }
 
-TEST(OdbcDiagnostics, NoRecordsGiveTheFallbackText)
-{
-    const db::DbError error = errorFromDiagnostics({}, QStringLiteral("The ODBC driver failed to connect."));
-    EXPECT_EQ(error.message(), QStringLiteral("The ODBC driver failed to connect."));
-    EXPECT_EQ(error.sqlState(), QStringLiteral("HY000"));
-}
-
 TEST(OdbcDiagnostics, OnlyLeadingComponentTagsAreRemoved)
 {
     using db::odbc::withoutComponentTags;
@@ -52,7 +49,7 @@ TEST(OdbcDiagnostics, OnlyLeadingComponentTagsAreRemoved)
 }
 
 // Money keeps its own code although drivers describe it as decimal; decimal text gets its leading zero.
-TEST(OdbcTypes, MoneyIsCurrencyOtherDecimalsAreNumeric)
+TEST(OdbcTypes, MoneyIsCurrencyOtherDecimalsAreNumericWithTheirLeadingZero)
 {
     using db::odbc::typeCodeForSqlType;
     EXPECT_EQ(typeCodeForSqlType(3 /* SQL_DECIMAL */, QStringLiteral("money")), 6);
@@ -60,10 +57,6 @@ TEST(OdbcTypes, MoneyIsCurrencyOtherDecimalsAreNumeric)
     EXPECT_EQ(typeCodeForSqlType(3, QStringLiteral("decimal")), 131);
     EXPECT_EQ(typeCodeForSqlType(2 /* SQL_NUMERIC */, QStringLiteral("numeric")), 131);
     EXPECT_EQ(typeCodeForSqlType(-154 /* SQL Server time */, QStringLiteral("time")), 202);
-}
-
-TEST(OdbcTypes, DecimalTextGetsItsLeadingZeroBack)
-{
     using db::odbc::normalisedDecimalText;
     EXPECT_EQ(normalisedDecimalText(QStringLiteral(".5000")), QStringLiteral("0.5000"));
     EXPECT_EQ(normalisedDecimalText(QStringLiteral("-.5000")), QStringLiteral("-0.5000"));
