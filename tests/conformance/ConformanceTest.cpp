@@ -24,83 +24,78 @@ struct Case {
     const char* note;      ///< what SQL Server does
 };
 
+// Setups that several cases share.
+#define CF_IDENT "create table cf_ident (ID int IDENTITY(1,1) PRIMARY KEY, Name varchar(10))"
+#define CF_STAGE CF_IDENT "\ncreate table cf_src (ID int, Name varchar(10))\ninsert into cf_src (ID, Name) values (7, 'x')\nselect * into #cf_stage from cf_src"
+#define CF_TEXT "create table cf_text (Code varchar(5), Name nvarchar(3))"
+#define CF_NUM "create table cf_num (Amount numeric(5,2))"
+#define CF_CODES "create table cf_codes (Code varchar(10))\ninsert into cf_codes (Code) values ('05')"
+#define CF_SALES "create table cf_sales (Party varchar(20), Amt int)"
+#define CF_DATES "create table cf_dates (At datetime)"
+#define CF_NN "create table cf_nn (ID int NOT NULL, Name varchar(5) NOT NULL)"
+
 const Case cases[] = {
     // Identity columns
-    {"IdentityExplicitValueRefused", "create table cf_ident (ID int IDENTITY(1,1) PRIMARY KEY, Name varchar(10))",
-     "insert into cf_ident (ID, Name) values (5, 'a')", "", "", 544,
+    {"IdentityExplicitValueRefused", CF_IDENT, "insert into cf_ident (ID, Name) values (5, 'a')", "", "", 544,
      "an explicit identity value needs IDENTITY_INSERT ON in the session"},
-    {"IdentityWithoutColumnList", "create table cf_ident (ID int IDENTITY(1,1) PRIMARY KEY, Name varchar(10))",
-     "insert into cf_ident values (5, 'a')", "", "", 8101, "a value for every column, identity included, needs a column list"},
-    {"IdentityInsertOnTakesTheValue",
-     "create table cf_ident (ID int IDENTITY(1,1) PRIMARY KEY, Name varchar(10))\nSET IDENTITY_INSERT cf_ident ON",
-     "insert into cf_ident (ID, Name) values (5, 'a')", "select ID, Name from cf_ident", "5|a", 0,
-     "with IDENTITY_INSERT ON the given value is stored"},
-    {"IdentityInsertOnNeedsTheValue",
-     "create table cf_ident (ID int IDENTITY(1,1) PRIMARY KEY, Name varchar(10))\nSET IDENTITY_INSERT cf_ident ON",
-     "insert into cf_ident (Name) values ('a')", "", "", 545, "with IDENTITY_INSERT ON the identity value must be given"},
-    {"IdentityNumbersTheRestOfTheValues", "create table cf_ident (ID int IDENTITY(1,1) PRIMARY KEY, Name varchar(10))",
-     "insert into cf_ident values ('b')", "select ID, Name from cf_ident", "1|b", 0,
+    {"IdentityWithoutColumnList", CF_IDENT, "insert into cf_ident values (5, 'a')", "", "", 8101,
+     "a value for every column, identity included, needs a column list"},
+    {"IdentityInsertOnTakesTheValue", CF_IDENT "\nSET IDENTITY_INSERT cf_ident ON", "insert into cf_ident (ID, Name) values (5, 'a')",
+     "select ID, Name from cf_ident", "5|a", 0, "with IDENTITY_INSERT ON the given value is stored"},
+    {"IdentityInsertOnNeedsTheValue", CF_IDENT "\nSET IDENTITY_INSERT cf_ident ON", "insert into cf_ident (Name) values ('a')", "", "", 545,
+     "with IDENTITY_INSERT ON the identity value must be given"},
+    {"IdentityNumbersTheRestOfTheValues", CF_IDENT, "insert into cf_ident values ('b')", "select ID, Name from cf_ident", "1|b", 0,
      "values without the identity column fill the other columns; the server numbers the row"},
-    {"IdentityInsertOnATableWithoutIdentity", "create table cf_plain (ID int NOT NULL PRIMARY KEY)",
-     "SET IDENTITY_INSERT cf_plain ON", "", "", 8106, "SET IDENTITY_INSERT is refused for a table without an identity column"},
-    {"IdentityFoundInTheCatalog", "create table cf_ident (ID int IDENTITY(1,1) PRIMARY KEY, Name varchar(10))", "",
+    {"IdentityInsertOnATableWithoutIdentity", "create table cf_plain (ID int NOT NULL PRIMARY KEY)", "SET IDENTITY_INSERT cf_plain ON", "",
+     "", 8106, "SET IDENTITY_INSERT is refused for a table without an identity column"},
+    {"IdentityFoundInTheCatalog", CF_IDENT, "",
      "select COLUMNPROPERTY(OBJECT_ID('cf_ident'), 'ID', 'IsIdentity'), COLUMNPROPERTY(OBJECT_ID('cf_ident'), 'Name', 'IsIdentity')",
      "1|0", 0, "COLUMNPROPERTY(..., 'IsIdentity') tells identity columns apart"},
-    {"IdentityBulkInsertFromStage",
-     "create table cf_ident (ID int IDENTITY(1,1) PRIMARY KEY, Name varchar(10))\ncreate table cf_src (ID int, Name varchar(10))\n"
-     "insert into cf_src (ID, Name) values (7, 'x')\nselect * into #cf_stage from cf_src",
-     "Insert into cf_ident select * from #cf_stage", "", "", 8101, "the bulk transfer's insert from the stage needs a column list"},
-    {"IdentityBulkInsertWithListAndSwitch",
-     "create table cf_ident (ID int IDENTITY(1,1) PRIMARY KEY, Name varchar(10))\ncreate table cf_src (ID int, Name varchar(10))\n"
-     "insert into cf_src (ID, Name) values (7, 'x')\nselect * into #cf_stage from cf_src\nSET IDENTITY_INSERT cf_ident ON",
+    {"IdentityBulkInsertFromStage", CF_STAGE, "Insert into cf_ident select * from #cf_stage", "", "", 8101,
+     "the bulk transfer's insert from the stage needs a column list"},
+    {"IdentityBulkInsertWithListAndSwitch", CF_STAGE "\nSET IDENTITY_INSERT cf_ident ON",
      "Insert into cf_ident (ID,Name) select ID,Name from #cf_stage", "select ID, Name from cf_ident", "7|x", 0,
      "with a column list and IDENTITY_INSERT ON the stage's keys are kept"},
 
     // Text that does not fit
-    {"TruncationOnInsert", "create table cf_text (Code varchar(5), Name nvarchar(3))", "insert into cf_text (Code) values ('abcdef')", "",
-     "", 2628, "String or binary data would be truncated; nothing is stored"},
-    {"TruncationOnUpdate", "create table cf_text (Code varchar(5), Name nvarchar(3))\ninsert into cf_text (Code) values ('a')",
-     "update cf_text set Name = N'abcd'", "", "", 2628, "an UPDATE is checked as an INSERT is"},
-    {"TruncationFromAQuery", "create table cf_text (Code varchar(5), Name nvarchar(3))",
-     "insert into cf_text (Code) select 'abcdef'", "", "", 2628, "rows from a query are checked too"},
+    {"TruncationOnInsert", CF_TEXT, "insert into cf_text (Code) values ('abcdef')", "", "", 2628,
+     "String or binary data would be truncated; nothing is stored"},
+    {"TruncationOnUpdate", CF_TEXT "\ninsert into cf_text (Code) values ('a')", "update cf_text set Name = N'abcd'", "", "", 2628,
+     "an UPDATE is checked as an INSERT is"},
+    {"TruncationFromAQuery", CF_TEXT, "insert into cf_text (Code) select 'abcdef'", "", "", 2628, "rows from a query are checked too"},
     {"TruncationFromAWiderTable",
-     "create table cf_text (Code varchar(5), Name nvarchar(3))\ncreate table cf_wide (Code varchar(10), Name nvarchar(3))\n"
-     "insert into cf_wide (Code, Name) values ('abcdef', 'x')",
+     CF_TEXT "\ncreate table cf_wide (Code varchar(10), Name nvarchar(3))\ninsert into cf_wide (Code, Name) values ('abcdef', 'x')",
      "insert into cf_text select * from cf_wide", "", "", 2628, "a table's rows are checked against the narrower column"},
-    {"TrailingBlanksBeyondTheLengthAreDropped", "create table cf_text (Code varchar(5), Name nvarchar(3))",
-     "insert into cf_text (Code) values ('abc      ')", "select len(Code) from cf_text", "3", 0,
-     "blanks past the length are cut without an error"},
+    {"TrailingBlanksBeyondTheLengthAreDropped", CF_TEXT, "insert into cf_text (Code) values ('abc      ')", "select len(Code) from cf_text",
+     "3", 0, "blanks past the length are cut without an error"},
 
     // Numbers
-    {"NumericOverflow", "create table cf_num (Amount numeric(5,2))", "insert into cf_num (Amount) values (1234.5)", "", "", 8115,
+    {"NumericOverflow", CF_NUM, "insert into cf_num (Amount) values (1234.5)", "", "", 8115,
      "more integer digits than p-s is an arithmetic overflow"},
-    {"NumericOverflowAfterRounding", "create table cf_num (Amount numeric(5,2))", "insert into cf_num (Amount) values (999.995)",
-     "", "", 8115, "rounding up to 1000.00 does not fit numeric(5,2)"},
-    {"NumericRoundsToItsScale", "create table cf_num (Amount numeric(5,2))", "insert into cf_num (Amount) values (1.005)",
-     "select cast(Amount as varchar(20)) from cf_num", "1.01", 0, "more decimals are rounded half away from zero"},
-    {"NumericRoundsAfterACut", "create table cf_num (Amount numeric(5,2))\ninsert into cf_num (Amount) values (1.005)",
-     "update cf_num set Amount = Amount * 0.875", "select cast(Amount as varchar(20)) from cf_num", "0.88", 0,
-     "an update's result is rounded as it is stored"},
+    {"NumericOverflowAfterRounding", CF_NUM, "insert into cf_num (Amount) values (999.995)", "", "", 8115,
+     "rounding up to 1000.00 does not fit numeric(5,2)"},
+    {"NumericRoundsToItsScale", CF_NUM, "insert into cf_num (Amount) values (1.005)", "select cast(Amount as varchar(20)) from cf_num", "1.01",
+     0, "more decimals are rounded half away from zero"},
+    {"NumericRoundsAfterACut", CF_NUM "\ninsert into cf_num (Amount) values (1.005)", "update cf_num set Amount = Amount * 0.875",
+     "select cast(Amount as varchar(20)) from cf_num", "0.88", 0, "an update's result is rounded as it is stored"},
     {"IntegerOverflow", "create table cf_int (Qty smallint)", "insert into cf_int (Qty) values (40000)", "", "", 8115,
      "a smallint holds -32768 to 32767"},
     {"DecimalArithmeticIsExact", "create table cf_total (Total numeric(18,2))", "insert into cf_total (Total) values (0.1 * 3)",
      "select count(*) from cf_total where Total = 0.3", "1", 0, "0.1 * 3 is 0.3 exactly"},
-    {"SumOfDecimalsIsExact",
-     "create table cf_total (Total numeric(18,2))\ninsert into cf_total (Total) values (0.1)\ninsert into cf_total (Total) values (0.1)\n"
-     "insert into cf_total (Total) values (0.1)",
+    {"SumOfDecimalsIsExact", "create table cf_total (Total numeric(18,2))\ninsert into cf_total (Total) values (0.1)\n"
+     "insert into cf_total (Total) values (0.1)\ninsert into cf_total (Total) values (0.1)",
      "", "select count(*) from (select sum(Total) as s from cf_total) x where s = 0.3", "1", 0, "SUM of numeric values is exact"},
-    {"NumericCastToTextKeepsTheScale", "create table cf_num (Amount numeric(18,2), Price money)\n"
-                                       "insert into cf_num (Amount, Price) values (5926, 5926)",
-     "", "select cast(Amount as varchar(20)), cast(Price as varchar(20)), cast(cast(12 as numeric(18,3)) as varchar(20)) from cf_num",
+    {"NumericCastToTextKeepsTheScale",
+     "create table cf_num (Amount numeric(18,2), Price money)\ninsert into cf_num (Amount, Price) values (5926, 5926)", "",
+     "select cast(Amount as varchar(20)), cast(Price as varchar(20)), cast(cast(12 as numeric(18,3)) as varchar(20)) from cf_num",
      "5926.00|5926.00|12.000", 0, "numeric and money written as text keep their decimals"},
     {"TextToIntConversionFails", "create table cf_num (Qty int)", "insert into cf_num (Qty) values ('12a')", "", "", 245,
      "text that is no number is refused by an int column"},
 
     // Comparisons
-    {"TextColumnComparedWithANumber", "create table cf_codes (Code varchar(10))\ninsert into cf_codes (Code) values ('05')", "",
-     "select Code from cf_codes where Code = 5", "05", 0, "the text column is converted to int, so '05' equals 5"},
-    {"TextColumnWithNoNumberComparedWithANumber",
-     "create table cf_codes (Code varchar(10))\ninsert into cf_codes (Code) values ('05')\ninsert into cf_codes (Code) values ('abc')",
+    {"TextColumnComparedWithANumber", CF_CODES, "", "select Code from cf_codes where Code = 5", "05", 0,
+     "the text column is converted to int, so '05' equals 5"},
+    {"TextColumnWithNoNumberComparedWithANumber", CF_CODES "\ninsert into cf_codes (Code) values ('abc')",
      "select Code from cf_codes where Code = 5", "", "", 245, "Conversion failed when converting the varchar value 'abc' to data type int"},
     {"LiteralsIgnoreTrailingBlanksAndCase", "", "",
      "select case when 'abc' = 'abc   ' then 1 else 0 end, case when 'abc' = 'ABC' then 1 else 0 end", "1|1", 0,
@@ -109,42 +104,37 @@ const Case cases[] = {
      "select count(*) from cf_codes where Code = 'ABC  '", "1", 0, "a column compares as its default collation does"},
 
     // Grouping
-    {"ColumnNeitherGroupedNorAggregated", "create table cf_sales (Party varchar(20), Amt int)", "select Party, sum(Amt) from cf_sales",
-     "", "", 8120, "a column outside an aggregate needs GROUP BY"},
-    {"ColumnMissingFromGroupBy", "create table cf_sales (Party varchar(20), Amt int)",
-     "select Party, Amt, sum(Amt) from cf_sales group by Party", "", "", 8120, "every loose column must be grouped"},
-    {"GroupedColumnsAndAggregates",
-     "create table cf_sales (Party varchar(20), Amt int)\ninsert into cf_sales (Party, Amt) values ('b', 2)\n"
+    {"ColumnNeitherGroupedNorAggregated", CF_SALES, "select Party, sum(Amt) from cf_sales", "", "", 8120,
+     "a column outside an aggregate needs GROUP BY"},
+    {"ColumnMissingFromGroupBy", CF_SALES, "select Party, Amt, sum(Amt) from cf_sales group by Party", "", "", 8120,
+     "every loose column must be grouped"},
+    {"GroupedColumnsAndAggregates", CF_SALES "\ninsert into cf_sales (Party, Amt) values ('b', 2)\n"
      "insert into cf_sales (Party, Amt) values ('a', 1)\ninsert into cf_sales (Party, Amt) values ('b', 3)",
      "", "select Party, sum(Amt) as Total, count(*) from cf_sales group by Party order by Party", "a|1|1;b|5|2", 0,
      "grouped columns and aggregates are accepted"},
 
     // Dates
-    {"IsoDateTimeKeepsMilliseconds", "create table cf_dates (At datetime)",
-     "insert into cf_dates (At) values ('2026-12-02T10:30:15.123')", "select At from cf_dates", "2026-12-02 10:30:15.123", 0,
-     "yyyy-MM-ddTHH:mm:ss.fff is read the same under every setting, milliseconds kept"},
-    {"UnseparatedDate", "create table cf_dates (At datetime)\ninsert into cf_dates (At) values ('20261202')", "",
+    {"IsoDateTimeKeepsMilliseconds", CF_DATES, "insert into cf_dates (At) values ('2026-12-02T10:30:15.123')", "select At from cf_dates",
+     "2026-12-02 10:30:15.123", 0, "yyyy-MM-ddTHH:mm:ss.fff is read the same under every setting, milliseconds kept"},
+    {"UnseparatedDate", CF_DATES "\ninsert into cf_dates (At) values ('20261202')", "",
      "select count(*) from cf_dates where At = '2026-12-02'", "1", 0, "yyyyMMdd is a date under every setting"},
-    {"ImpossibleDateFails", "create table cf_dates (At datetime)", "insert into cf_dates (At) values ('2026-13-02')", "", "", 242,
+    {"ImpossibleDateFails", CF_DATES, "insert into cf_dates (At) values ('2026-13-02')", "", "", 242,
      "month 13 is out of range, not stored as text"},
-    {"ImpossibleDateInAComparisonFails", "create table cf_dates (At datetime)", "select count(*) from cf_dates where At = '2026-13-02'",
-     "", "", 242, "a comparison with an impossible date fails instead of matching nothing"},
-    {"DatetimeMillisecondsRound",
-     "create table cf_dates (At datetime)\ninsert into cf_dates (At) values ('2026-12-02T10:30:15.998')\n"
+    {"ImpossibleDateInAComparisonFails", CF_DATES, "select count(*) from cf_dates where At = '2026-13-02'", "", "", 242,
+     "a comparison with an impossible date fails instead of matching nothing"},
+    {"DatetimeMillisecondsRound", CF_DATES "\ninsert into cf_dates (At) values ('2026-12-02T10:30:15.998')\n"
      "insert into cf_dates (At) values ('2026-12-02T10:30:15.999')\ninsert into cf_dates (At) values ('2026-12-02T10:30:15.002')",
      "", "select At from cf_dates order by At", "2026-12-02 10:30:15.003;2026-12-02 10:30:15.997;2026-12-02 10:30:16", 0,
      "datetime holds milliseconds in steps of .000, .003 and .007"},
-    {"SmalldatetimeRoundsToTheMinute",
-     "create table cf_dates (Small smalldatetime)\ninsert into cf_dates (Small) values ('2026-12-02T10:30:29.998')\n"
-     "insert into cf_dates (Small) values ('2026-12-02T10:31:29.999')",
+    {"SmalldatetimeRoundsToTheMinute", "create table cf_dates (Small smalldatetime)\ninsert into cf_dates (Small) values "
+     "('2026-12-02T10:30:29.998')\ninsert into cf_dates (Small) values ('2026-12-02T10:31:29.999')",
      "", "select Small from cf_dates order by Small", "2026-12-02 10:30:00;2026-12-02 10:32:00", 0,
      "smalldatetime rounds to the minute; 29.999 seconds and on round up"},
 
     // NOT NULL
-    {"NotNullOnInsert", "create table cf_nn (ID int NOT NULL, Name varchar(5) NOT NULL)", "insert into cf_nn (ID) values (1)", "",
-     "", 515, "Cannot insert the value NULL into column 'Name'"},
-    {"NotNullOnUpdate", "create table cf_nn (ID int NOT NULL, Name varchar(5) NOT NULL)\ninsert into cf_nn (ID, Name) values (1, 'a')",
-     "update cf_nn set Name = NULL", "", "", 515, "an UPDATE to NULL fails as an INSERT does"},
+    {"NotNullOnInsert", CF_NN, "insert into cf_nn (ID) values (1)", "", "", 515, "Cannot insert the value NULL into column 'Name'"},
+    {"NotNullOnUpdate", CF_NN "\ninsert into cf_nn (ID, Name) values (1, 'a')", "update cf_nn set Name = NULL", "", "", 515,
+     "an UPDATE to NULL fails as an INSERT does"},
 
     // Shapes the program sends
     {"ProgramRowCopy", "create table cf_item (ItemID int NOT NULL PRIMARY KEY, ItemName varchar(50), Rate numeric(18,2), At datetime)",
@@ -153,14 +143,12 @@ const Case cases[] = {
      "the row copy's insert, a date-time with milliseconds"},
     {"ProgramNextKey", "create table cf_item (ItemID int NOT NULL PRIMARY KEY)\ninsert into cf_item (ItemID) values (4)", "",
      "select isnull(max(ItemID),0)+1 from cf_item", "5", 0, "the next key of a voucher copy"},
-    {"ProgramDayCount",
-     "create table cf_sale (InvID int NOT NULL PRIMARY KEY, InvDate datetime, BillAmt numeric(18,2))\n"
+    {"ProgramDayCount", "create table cf_sale (InvID int NOT NULL PRIMARY KEY, InvDate datetime, BillAmt numeric(18,2))\n"
      "insert into cf_sale (InvID, InvDate, BillAmt) values (1, '20261205', 10.25)\n"
      "insert into cf_sale (InvID, InvDate, BillAmt) values (2, '20261205', 0.1)",
      "", "select count(*), cast(sum(BillAmt) as varchar(20)) from cf_sale where InvDate='20261205'", "2|10.35", 0,
      "the day counts of the reconciliation, dates as yyyyMMdd"},
-    {"ProgramTopAndWriteBack",
-     "create table cf_sale (InvID int NOT NULL PRIMARY KEY, Marked int)\ninsert into cf_sale (InvID, Marked) values (1, 0)",
+    {"ProgramTopAndWriteBack", "create table cf_sale (InvID int NOT NULL PRIMARY KEY, Marked int)\ninsert into cf_sale (InvID, Marked) values (1, 0)",
      "Update cf_sale set Marked = 1 where InvID = 1", "select top 1 InvID, Marked from cf_sale order by InvID", "1|1", 0,
      "the mark written back after a copy"},
 };
