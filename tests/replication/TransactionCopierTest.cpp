@@ -77,6 +77,21 @@ TEST_F(TransactionCopierTest, VoucherGetsTheNextKeyItsDetailsFollowAndOnlyItIsMa
     ASSERT_GE(reporter.logs.size(), 2u);
     EXPECT_EQ(reporter.logs[0].tag, "transaction insertion");
     EXPECT_EQ(reporter.logs[1].tag, "transaction Detail insertion ");
+
+    // Extra statements commit with the next voucher or roll it back.
+    VoucherCopy c = voucher(true);
+    c.extraStatements = [](long long key) { return QStringList{QStringLiteral("update tblSales set SyncStat=0 where InvID=%1").arg(key)}; };
+    copier.copy(c);
+    EXPECT_EQ(count("select SyncStat from tblSales where InvID=122"), 0);
+    EXPECT_EQ(count("select count(*) from tblSales where InvID=122"), 1);
+
+    c.extraStatements = [](long long) { return QStringList{QStringLiteral("update tblNowhere set X=1")}; };
+    const VoucherOutcome failed = copier.copy(c);
+    EXPECT_EQ(failed.newKey, 123);
+    EXPECT_FALSE(failed.error.isEmpty());
+    EXPECT_EQ(count("select count(*) from tblSales where InvID=123"), 0);
+    EXPECT_EQ(count("select count(*) from tblSalesItem where InvID=123"), 0);
+    EXPECT_FALSE(servers.branch().inTransaction());
 }
 
 TEST_F(TransactionCopierTest, VoucherWhoseKeyIsAnIdentityGetsTheDrawnKey)
@@ -98,23 +113,6 @@ TEST_F(TransactionCopierTest, VoucherWhoseKeyIsAnIdentityGetsTheDrawnKey)
     EXPECT_EQ(outcome.committed, 1);
     EXPECT_EQ(TempServers::rows(servers.branch(), "select InvID, InvNo, At, ServInvID from tblIdVoucher order by InvID"),
               "1|B-1|NULL|NULL\n2|S-57|2026-12-05 10:30:15.003|57");
-}
-
-TEST_F(TransactionCopierTest, ExtraStatementsCommitWithTheVoucherOrRollItBack)
-{
-    VoucherCopy c = voucher(true);
-    c.extraStatements = [](long long key) { return QStringList{QStringLiteral("update tblSales set SyncStat=0 where InvID=%1").arg(key)}; };
-    copier.copy(c);
-    EXPECT_EQ(count("select SyncStat from tblSales where InvID=121"), 0);
-    EXPECT_EQ(count("select count(*) from tblSales where InvID=121"), 1);
-
-    c.extraStatements = [](long long) { return QStringList{QStringLiteral("update tblNowhere set X=1")}; };
-    const VoucherOutcome failed = copier.copy(c);
-    EXPECT_EQ(failed.newKey, 122);
-    EXPECT_FALSE(failed.error.isEmpty());
-    EXPECT_EQ(count("select count(*) from tblSales where InvID=122"), 0);
-    EXPECT_EQ(count("select count(*) from tblSalesItem where InvID=122"), 0);
-    EXPECT_FALSE(servers.branch().inTransaction());
 }
 
 TEST_F(TransactionCopierTest, MasterInsertThatAffectsNoRowsRollsBackAndSaysSo)

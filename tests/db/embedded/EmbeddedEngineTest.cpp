@@ -172,10 +172,7 @@ TEST_F(EmbeddedEngineTest, FunctionsBehaveAsSqlServersDo)
               "Conversion failed when converting the varchar value 'abc' to data type int.");
     EXPECT_EQ(errorOf([&] { connection->execute("select 'abc' + 1"); }).message(),
               "Conversion failed when converting the varchar value 'abc' to data type int.");
-}
-
-TEST_F(EmbeddedEngineTest, CharAndNcharAreFunctionsInExpressionsAndTypesElsewhere)
-{
+    // char and nchar are functions in expressions and types elsewhere.
     connection->execute("create table C (ID int NOT NULL PRIMARY KEY, Code nchar(4), Note nvarchar(20))");
     connection->execute("insert into C (ID, Code, Note) values (1, convert(char(4), 'ab'), N'nul' + NCHAR(0) + N'after' + CHAR(31))");
     // Ten characters: the NUL and the 0x1F are in the value, not the end of it.
@@ -183,7 +180,7 @@ TEST_F(EmbeddedEngineTest, CharAndNcharAreFunctionsInExpressionsAndTypesElsewher
     EXPECT_EQ(rows(*connection, "select char(65), nchar(8377), char(256), nchar(-1) from C"), QStringList({QString::fromUtf8("A|₹|NULL|NULL")}));
 }
 
-TEST_F(EmbeddedEngineTest, TransactionsCommitAndRollBack)
+TEST_F(EmbeddedEngineTest, TransactionsCommitAndRollBackAndRowsAffectedCountOnlyData)
 {
     connection->beginTrans();
     connection->execute("insert into T (ID, Name) values (1, 'kept')");
@@ -202,16 +199,13 @@ TEST_F(EmbeddedEngineTest, TransactionsCommitAndRollBack)
     auto other = servers.open(QStringLiteral("BR"), QStringLiteral("SUB01"));
     EXPECT_EQ(scalarText(*other, "select Name from T where ID = 3"), "text");
     EXPECT_EQ(errorOf([&] { connection->execute("COMMIT"); }).nativeCode(), 3902);
-}
-
-TEST_F(EmbeddedEngineTest, RowsAffectedCountOnlyDataStatements)
-{
-    EXPECT_EQ(connection->execute("insert into T (ID) values (1); insert into T (ID) values (2)"), 1);
-    EXPECT_EQ(connection->execute("update T set Name = 'n'"), 2);
+    // Rows affected count only data statements.
+    EXPECT_EQ(connection->execute("insert into T (ID) values (11); insert into T (ID) values (12)"), 1);
+    EXPECT_EQ(connection->execute("update T set Name = 'n' where ID > 10"), 2);
     EXPECT_EQ(connection->execute("update T set Name = 'n' where ID = 99"), 0);
     EXPECT_EQ(connection->execute("create table U (a int)"), 0);
-    EXPECT_EQ(connection->execute("SET NOCOUNT ON; delete from T"), 2);
-    EXPECT_EQ(rows(*connection, "SET NOCOUNT ON; SET DATEFORMAT ymd; select count(*) from T"), QStringList({"0"}));
+    EXPECT_EQ(connection->execute("SET NOCOUNT ON; delete from T where ID > 10"), 2);
+    EXPECT_EQ(rows(*connection, "SET NOCOUNT ON; SET DATEFORMAT ymd; select count(*) from T where ID > 10"), QStringList({"0"}));
 }
 
 TEST_F(EmbeddedEngineTest, FirstInStatementLetsATriggerWriteOneRowPerStatement)
@@ -303,15 +297,7 @@ TEST_F(EmbeddedEngineTest, SelectStarIntoKeepsTheSourceColumnsButNotItsKeys)
     EXPECT_EQ(errorOf([&] { connection->execute("select * into #copy from T"); }).nativeCode(), 2714);
 }
 
-TEST_F(EmbeddedEngineTest, AlterColumnChangesAScaledNumberAndKeepsItsRows)
-{
-    connection->execute("insert into T (ID, Amount) values (1, 12.25)");
-    connection->execute("alter table T alter column Amount numeric(18,3) NOT NULL");
-    EXPECT_EQ(rows(*connection, "select Amount * 2 from T"), QStringList({"24.5"}));
-    EXPECT_EQ(errorOf([&] { connection->execute("insert into T (ID) values (2)"); }).nativeCode(), 515);
-}
-
-TEST_F(EmbeddedEngineTest, FailedSelectIntoLeavesNoTableAndKeepsTheCallersTransaction)
+TEST_F(EmbeddedEngineTest, FailedSelectIntoKeepsTheCallersTransactionAndAlterColumnKeepsRows)
 {
     connection->execute("insert into T (ID, Name) values (1, 'abc')");
     db::Transaction transaction(*connection);
@@ -320,4 +306,10 @@ TEST_F(EmbeddedEngineTest, FailedSelectIntoLeavesNoTableAndKeepsTheCallersTransa
     EXPECT_EQ(scalarText(*connection, "select count(*) from sqlite_schema where name = 'Copy'"), "0");
     transaction.commit();
     EXPECT_EQ(scalarText(*connection, "select count(*) from T"), "2");
+    // Altering a column changes a scaled number and keeps its rows.
+    connection->execute("delete from T");
+    connection->execute("insert into T (ID, Amount) values (3, 12.25)");
+    connection->execute("alter table T alter column Amount numeric(18,3) NOT NULL");
+    EXPECT_EQ(rows(*connection, "select Amount * 2 from T where ID = 3"), QStringList({"24.5"}));
+    EXPECT_EQ(errorOf([&] { connection->execute("insert into T (ID) values (4)"); }).nativeCode(), 515);
 }

@@ -75,7 +75,7 @@ TEST_F(ProgramStatementsTest, FourPartNamesReadTheLinkedServersCatalog)
     EXPECT_EQ(scalarText(*destination, "select count(*) from [HO].MAIN01.dbo.tblSales"), "2");
 }
 
-TEST_F(ProgramStatementsTest, ServerClockQueriesGiveADateTimeField)
+TEST_F(ProgramStatementsTest, ServerClockAndVoucherCopyStatements)
 {
     source->execute("insert into tblSettings (ID, KeyName) values (1, 'X')");
     db::Recordset shifted = source->openRecordset("Select top 1 dateadd(Minute,330,getutcdate()) as ServDate from tblSettings");
@@ -92,6 +92,25 @@ TEST_F(ProgramStatementsTest, ServerClockQueriesGiveADateTimeField)
     // No settings row: no row comes back.
     source->execute("delete from tblSettings");
     EXPECT_TRUE(source->openRecordset("Select top 1 Getdate() as ServDate from tblSettings").eof());
+
+    // The voucher copy's statements find the voucher by day and key.
+    addSale(*source, 57, "S-57", "Ravi", "2026-12-05", "100");
+    source->execute("insert into tblItemMaster (ItemID, ItemName, CategoryID, PRoducttypeid) values (1, 'Soap', 3, 1)");
+    source->execute("insert into tblSalesItem (InvID, ItemID, Qty, rate, Prate, MRP) values (57, 1, 2, 50, 40, 60)");
+
+    EXPECT_EQ(rows(*source, "Select * from tblSales where  invDate='05/Dec/2026' and INvID=57").size(), 1);
+    EXPECT_EQ(rows(*source, "Select tblSalesItem.* from tblSalesItem,tblItemMaster Where InvID=57 and tblSalesItem.ItemID=tblItemMaster.ItemID "
+                            " and CategoryID in(3 ) and PRoducttypeid in(1 )"),
+              QStringList({"1|57|1|2|50|40|60"}));
+
+    destination->execute("insert into tblSalesItem (InvID, ItemID, Qty, rate, Prate, MRP) values (121, 1, 2, 50, 40, 60)");
+    destination->execute("Update tblSalesItem set Prate=(Prate-(Prate * 10/100)) where InvID=121");
+    destination->execute("Update tblSalesItem set rate=(rate-(rate * 5/100)) where InvID=121");
+    EXPECT_EQ(rows(*destination, "select Prate, rate from tblSalesItem"), QStringList({"36|47.5"}));
+    addSale(*destination, 121, "S-57", "Ravi", "2026-12-05", "100");
+    destination->execute("Update tblSales set TaxType='<None>' where InvID=121");
+    destination->execute("Update tblSales set VchtypeID=9 where InvID=121");
+    EXPECT_EQ(rows(*destination, "select TaxType, VchtypeID from tblSales"), QStringList({"<None>|9"}));
 }
 
 TEST_F(ProgramStatementsTest, TransactionListQueriesConcatenateWithPlus)
@@ -164,27 +183,6 @@ TEST_F(ProgramStatementsTest, SchemaUpdatesFailTheSecondTimeAndTheUserLogStoresD
     EXPECT_EQ(destination->execute(insert), 1);
     EXPECT_EQ(rows(*destination, "select DateOf, TimeOF, TypeofAction, Action from tbluserlog"),
               QStringList({"2026-12-05 00:00:00|1900-01-01 10:30:00|New|Connection Established from MAIN01 to SUB01"}));
-}
-
-TEST_F(ProgramStatementsTest, VoucherCopyStatementsFindTheVoucherByDayAndKey)
-{
-    addSale(*source, 57, "S-57", "Ravi", "2026-12-05", "100");
-    source->execute("insert into tblItemMaster (ItemID, ItemName, CategoryID, PRoducttypeid) values (1, 'Soap', 3, 1)");
-    source->execute("insert into tblSalesItem (InvID, ItemID, Qty, rate, Prate, MRP) values (57, 1, 2, 50, 40, 60)");
-
-    EXPECT_EQ(rows(*source, "Select * from tblSales where  invDate='05/Dec/2026' and INvID=57").size(), 1);
-    EXPECT_EQ(rows(*source, "Select tblSalesItem.* from tblSalesItem,tblItemMaster Where InvID=57 and tblSalesItem.ItemID=tblItemMaster.ItemID "
-                            " and CategoryID in(3 ) and PRoducttypeid in(1 )"),
-              QStringList({"1|57|1|2|50|40|60"}));
-
-    destination->execute("insert into tblSalesItem (InvID, ItemID, Qty, rate, Prate, MRP) values (121, 1, 2, 50, 40, 60)");
-    destination->execute("Update tblSalesItem set Prate=(Prate-(Prate * 10/100)) where InvID=121");
-    destination->execute("Update tblSalesItem set rate=(rate-(rate * 5/100)) where InvID=121");
-    EXPECT_EQ(rows(*destination, "select Prate, rate from tblSalesItem"), QStringList({"36|47.5"}));
-    addSale(*destination, 121, "S-57", "Ravi", "2026-12-05", "100");
-    destination->execute("Update tblSales set TaxType='<None>' where InvID=121");
-    destination->execute("Update tblSales set VchtypeID=9 where InvID=121");
-    EXPECT_EQ(rows(*destination, "select TaxType, VchtypeID from tblSales"), QStringList({"<None>|9"}));
 }
 
 TEST_F(ProgramStatementsTest, FilterListMasterCountAndCompanyListQueries)
