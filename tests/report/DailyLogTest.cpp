@@ -70,7 +70,7 @@ TEST_F(DailyLogTest, FolderIsFirstFiveCharactersOfTheCompanyMonthAndYearAndThePi
               QStringLiteral("/p/.._.. Jan 2026"));
 }
 
-TEST_F(DailyLogTest, EntriesFollowThePickerDayAcrossMidnight)
+TEST_F(DailyLogTest, EntriesFollowThePickerDayAndAVanishedFileIsRecreated)
 {
     DailyLog log = makeLog(program());
     ASSERT_TRUE(log.setCompany(QStringLiteral("SUB01")));
@@ -92,12 +92,8 @@ TEST_F(DailyLogTest, EntriesFollowThePickerDayAcrossMidnight)
     EXPECT_EQ(bytesOf(folder() + QStringLiteral("/06122026.txt")),
               block("[06/Dec/2026 12:00:01 AM]\tTick\tafter, new picker"));
     EXPECT_TRUE(notices.empty());
-}
-
-TEST_F(DailyLogTest, DeletedOrMovedFileIsRecreatedWithoutANotice)
-{
-    DailyLog log = makeLog(program());
-    ASSERT_TRUE(log.setCompany(QStringLiteral("SUB01")));
+    // A deleted or moved file, or folder, is recreated without a notice.
+    now = QDateTime(QDate(2026, 12, 5), QTime(10, 30));
     const QString file = folder() + QStringLiteral("/05122026.txt");
     ASSERT_TRUE(log.write(QStringLiteral("A"), QStringLiteral("1")));
     ASSERT_TRUE(QFile::remove(file));

@@ -85,7 +85,7 @@ TEST_F(TsqlTranslatorTest, CreateTableDeclaresWhatSqliteNeedsToBehaveLikeSqlServ
     EXPECT_THROW(translate("create table C (ID)"), db::DbError);
 }
 
-TEST_F(TsqlTranslatorTest, AlterTableAddsColumnsOrChangesOne)
+TEST_F(TsqlTranslatorTest, AlterTableAndSelectIntoBecomeTheirOwnActions)
 {
     const Statement added = translate("alter table T add SyncStat numeric, COLUMN Note varchar(10) NOT NULL DEFAULT ''");
     EXPECT_EQ(added.kind, Statement::Kind::AddColumns);
@@ -104,10 +104,8 @@ TEST_F(TsqlTranslatorTest, AlterTableAddsColumnsOrChangesOne)
                                             translate("alter table T alter column ID varchar(9) NOT NULL").columns[0]),
               "\"ID\" varchar(9) COLLATE NOCASE NOT NULL PRIMARY KEY");
     EXPECT_THROW(translate("alter table T drop column Name"), db::DbError);
-}
 
-TEST_F(TsqlTranslatorTest, SelectIntoCopiesATableOrMakesOneFromTheQuery)
-{
+    // SELECT INTO copies a table or makes one from the query.
     const Statement copy = translate("select * into #stage from dbo.T where 1=0");
     EXPECT_EQ(copy.kind, Statement::Kind::CopyTable);
     EXPECT_TRUE(copy.temporary);

@@ -93,7 +93,7 @@ TEST_P(OdbcConnectionTest, UnicodeTextSurvivesTheRoundTrip)
     }
 }
 
-TEST_P(OdbcConnectionTest, LongTextAndBinaryAreReadWhole)
+TEST_P(OdbcConnectionTest, LongTextAndBinaryAreReadWholeAndRowsAffectedAreCounted)
 {
     // 100 KB of text whose characters (multi-byte ones where the path can carry them) straddle
     // every read piece, and a 100 KB blob.
@@ -111,19 +111,16 @@ TEST_P(OdbcConnectionTest, LongTextAndBinaryAreReadWhole)
     ASSERT_EQ(data.rowCount(), 1);
     EXPECT_TRUE(data.values[0].toString() == text) << data.values[0].toString().size();
     EXPECT_TRUE(data.values[1].toByteArray() == bytes) << data.values[1].toByteArray().size();
-}
-
-TEST_P(OdbcConnectionTest, RowsAffectedByInsertUpdateAndDeleteAndAnEmptyQueryHasItsColumns)
-{
-    connection.execute(QStringLiteral("create table t (i int primary key, v varchar(20))"));
-    const db::ResultData empty = connection.query(QStringLiteral("select i, v from t"));
+    // Rows affected by insert, update and delete; an empty query has its columns.
+    connection.execute(QStringLiteral("create table u (i int primary key, v varchar(20))"));
+    const db::ResultData empty = connection.query(QStringLiteral("select i, v from u"));
     EXPECT_EQ(empty.columns.size(), 2u);
     EXPECT_EQ(empty.rowCount(), 0);
-    EXPECT_EQ(connection.execute(QStringLiteral("insert into t values (1, 'a'), (2, 'b'), (3, 'c')")), 3);
-    EXPECT_EQ(connection.execute(QStringLiteral("update t set v = 'x' where i >= 2")), 2);
-    EXPECT_EQ(connection.execute(QStringLiteral("delete from t where i = 1")), 1);
-    EXPECT_EQ(connection.execute(QStringLiteral("update t set i = 5 where i = 99")), 0);
-    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select group_concat(i || v, ',') from t")), QVariant(QStringLiteral("2x,3x")));
+    EXPECT_EQ(connection.execute(QStringLiteral("insert into u values (1, 'a'), (2, 'b'), (3, 'c')")), 3);
+    EXPECT_EQ(connection.execute(QStringLiteral("update u set v = 'x' where i >= 2")), 2);
+    EXPECT_EQ(connection.execute(QStringLiteral("delete from u where i = 1")), 1);
+    EXPECT_EQ(connection.execute(QStringLiteral("update u set i = 5 where i = 99")), 0);
+    EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select group_concat(i || v, ',') from u")), QVariant(QStringLiteral("2x,3x")));
 }
 
 TEST_P(OdbcConnectionTest, CommitKeepsTheWorkRollbackAndCloseDiscardIt)
@@ -159,7 +156,7 @@ TEST_P(OdbcConnectionTest, CommitKeepsTheWorkRollbackAndCloseDiscardIt)
     EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select count(*) from t")), QVariant(qlonglong(4)));
 }
 
-TEST_P(OdbcConnectionTest, AFailingStatementGivesTheDriversTextAndStateAndChangesNothing)
+TEST_P(OdbcConnectionTest, AFailingStatementOrOpenGivesTheDriversTextAndChangesNothing)
 {
     connection.execute(QStringLiteral("create table t (i int primary key, v varchar(5))"));
     connection.execute(QStringLiteral("insert into t values (1, 'a')"));
@@ -175,10 +172,7 @@ TEST_P(OdbcConnectionTest, AFailingStatementGivesTheDriversTextAndStateAndChange
     // A failing query is thrown, not an empty result.
     EXPECT_THROW(connection.query(QStringLiteral("select * from missing_table")), db::DbError);
     EXPECT_EQ(scalarFromOtherSession(QStringLiteral("select group_concat(v) from t")), QVariant(QStringLiteral("a")));
-}
-
-TEST_P(OdbcConnectionTest, OpenThatFailsLeavesTheConnectionClosed)
-{
+    // An open that fails leaves the connection closed.
     OdbcConnection other;
     try {
         other.openDriverString(QStringLiteral("Driver=No Such Driver;Database=x"), 5, GetParam());
