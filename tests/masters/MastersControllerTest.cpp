@@ -49,6 +49,22 @@ protected:
 
 TEST_F(MastersControllerTest, BulkMasterSynchronisationLeavesTenEqualCountsAndNoRed)
 {
+    // The list button shows the list with every row selected; a right click copies the current
+    // row's state to every row.
+    QListWidget& list = *window->lstMasterSettings();
+    const bool hiddenBefore = list.isHidden();
+    window->cmdMasterSynchDetail()->click();
+    EXPECT_EQ(list.count(), 18);
+    EXPECT_EQ(list.isHidden(), !hiddenBefore);
+    EXPECT_EQ(list.selectedItems().size(), 18);
+
+    list.setCurrentRow(2, QItemSelectionModel::NoUpdate);
+    list.item(2)->setSelected(false);
+    list.show();
+    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, list.visualItemRect(list.item(0)).center());
+    EXPECT_EQ(list.selectedItems().size(), 0);
+    EXPECT_TRUE(prompter.shown.empty());
+
     // The step-one page shows the differences of the older branch first.
     window->SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
     ASSERT_EQ(grid().rowCount(), 11);
@@ -67,23 +83,6 @@ TEST_F(MastersControllerTest, BulkMasterSynchronisationLeavesTenEqualCountsAndNo
     EXPECT_EQ(window->lblStatusMain()->text(), "Upoading Over");
     EXPECT_EQ(window->lblStatus()->text(), ".....");
     EXPECT_EQ(window->lstMasterSettings()->count(), 18);
-}
-
-TEST_F(MastersControllerTest, ListButtonsAndRightClickWorkOnTheList)
-{
-    QListWidget& list = *window->lstMasterSettings();
-    const bool hiddenBefore = list.isHidden();
-    window->cmdMasterSynchDetail()->click();
-    EXPECT_EQ(list.count(), 18);
-    EXPECT_EQ(list.isHidden(), !hiddenBefore);
-    EXPECT_EQ(list.selectedItems().size(), 18);
-
-    list.setCurrentRow(2, QItemSelectionModel::NoUpdate);
-    list.item(2)->setSelected(false);
-    list.show();
-    QTest::mouseClick(list.viewport(), Qt::RightButton, {}, list.visualItemRect(list.item(0)).center());
-    EXPECT_EQ(list.selectedItems().size(), 0);
-    EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(MastersControllerTest, GuardSkipsOrCopiesAnEmptiedHeadOfficeTableAsAnswered)
