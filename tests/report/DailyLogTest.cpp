@@ -112,7 +112,7 @@ TEST_F(DailyLogTest, EntriesFollowThePickerDayAndAVanishedFileIsRecreated)
     EXPECT_TRUE(notices.empty());
 }
 
-TEST_F(DailyLogTest, UnwritableFolderIsReportedOnceAndNothingThrows)
+TEST_F(DailyLogTest, UnwritableFolderOrFileIsReportedOnceAndNothingThrows)
 {
     // A folder below a regular file can never be created, even by root.
     const QString plain = dir.filePath(QStringLiteral("plain"));
@@ -132,26 +132,25 @@ TEST_F(DailyLogTest, UnwritableFolderIsReportedOnceAndNothingThrows)
               QStringLiteral("The log folder %1/SUB01 Dec 2026 cannot be created; the program goes on without its log.")
                   .arg(plain));
     EXPECT_EQ(bytesOf(plain), QByteArray("x"));
-}
 
-TEST_F(DailyLogTest, UnwritableFileIsReportedOnceThenAgainAfterItRecovered)
-{
-    DailyLog log = makeLog(program());
-    ASSERT_TRUE(log.setCompany(QStringLiteral("SUB01")));
+    // An unwritable file is reported once, then again after it recovered.
+    pickerDate = QDate(2026, 12, 5);
+    DailyLog writable = makeLog(program());
+    ASSERT_TRUE(writable.setCompany(QStringLiteral("SUB01")));
     // A folder where the day's file should be: no user can open it for appending.
     const QString file = folder() + QStringLiteral("/05122026.txt");
     ASSERT_TRUE(QDir().mkpath(file));
-    EXPECT_FALSE(log.write(QStringLiteral("A"), QStringLiteral("1")));
-    EXPECT_FALSE(log.write(QStringLiteral("A"), QStringLiteral("2")));
-    ASSERT_EQ(notices.size(), 1u);
-    EXPECT_TRUE(notices[0].startsWith(QStringLiteral("The log file %1 cannot be written (").arg(file)))
-        << notices[0].toStdString();
+    EXPECT_FALSE(writable.write(QStringLiteral("A"), QStringLiteral("1")));
+    EXPECT_FALSE(writable.write(QStringLiteral("A"), QStringLiteral("2")));
+    ASSERT_EQ(notices.size(), 2u);
+    EXPECT_TRUE(notices[1].startsWith(QStringLiteral("The log file %1 cannot be written (").arg(file)))
+        << notices[1].toStdString();
 
     pickerDate = pickerDate.addDays(1);
-    EXPECT_TRUE(log.write(QStringLiteral("A"), QStringLiteral("3")));
+    EXPECT_TRUE(writable.write(QStringLiteral("A"), QStringLiteral("3")));
     pickerDate = pickerDate.addDays(-1);
-    EXPECT_FALSE(log.write(QStringLiteral("A"), QStringLiteral("4")));
-    EXPECT_EQ(notices.size(), 2u);
+    EXPECT_FALSE(writable.write(QStringLiteral("A"), QStringLiteral("4")));
+    EXPECT_EQ(notices.size(), 3u);
 }
 
 } // namespace

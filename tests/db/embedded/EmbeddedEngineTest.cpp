@@ -26,7 +26,7 @@ protected:
     std::unique_ptr<db::Connection> connection;
 };
 
-TEST_F(EmbeddedEngineTest, OpeningAMissingServerOrCatalogFailsAsSqlServerDoes)
+TEST_F(EmbeddedEngineTest, OpeningAMissingServerOrCatalogFailsAndDatabasesComeAndGoFromMaster)
 {
     const db::DbError error = errorOf([&] { servers.open(QStringLiteral("NOWHERE"), QStringLiteral("SUB01")); });
     EXPECT_EQ(error.sqlState(), "08001");
@@ -49,6 +49,18 @@ TEST_F(EmbeddedEngineTest, OpeningAMissingServerOrCatalogFailsAsSqlServerDoes)
     EXPECT_FALSE(QFileInfo::exists(servers.programFolder() + "/servers/evil.sqlite"));
     // Database names ignore case, as on SQL Server.
     EXPECT_NO_THROW(servers.open(QStringLiteral("BR"), QStringLiteral("sub01")));
+    // Databases are created and dropped from master.
+    auto master = servers.open(QStringLiteral("BR"), QStringLiteral("master"));
+    master->execute("CREATE DATABASE NEW01");
+    EXPECT_TRUE(QFileInfo::exists(servers.programFolder() + "/servers/BR/NEW01.sqlite"));
+    EXPECT_EQ(errorOf([&] { master->execute("CREATE DATABASE NEW01"); }).message(),
+              "Database 'NEW01' already exists. Choose a different database name.");
+    EXPECT_NO_THROW(servers.open(QStringLiteral("BR"), QStringLiteral("NEW01")));
+    master->execute("DROP DATABASE NEW01");
+    EXPECT_FALSE(QFileInfo::exists(servers.programFolder() + "/servers/BR/NEW01.sqlite"));
+    const db::DbError dropped = errorOf([&] { master->execute("DROP DATABASE NEW01"); });
+    EXPECT_EQ(dropped.message(), "Cannot drop the database 'NEW01', because it does not exist or you do not have permission.");
+    EXPECT_EQ(dropped.nativeCode(), 3701);
 }
 
 TEST_F(EmbeddedEngineTest, ErrorsUseSqlServersWording)
@@ -93,26 +105,7 @@ TEST_F(EmbeddedEngineTest, ErrorsUseSqlServersWording)
     EXPECT_TRUE(errorOf([&] { connection->execute("select * from [HO].MAIN01.dbo.T"); }).message().contains("linked server \"HO\""));
 }
 
-TEST_F(EmbeddedEngineTest, TypeCodesFollowTheDeclaredTypes)
-{
-    connection->execute("create table Types (a int, b smallint, c tinyint, d bigint, e bit, f char(5), g varchar(10), h varchar(max), "
-                        "i nchar(5), j nvarchar(10), k text, l ntext, m datetime, n smalldatetime, o date, p numeric(18,2), "
-                        "q decimal(10,3), r money, s float, t real, u uniqueidentifier, v varbinary(20))");
-    db::Recordset rs = connection->openRecordset("select * from Types");
-    std::vector<int> codes;
-    for (const db::Column& column : rs.columns())
-        codes.push_back(column.typeCode);
-    EXPECT_EQ(codes, (std::vector<int>{3, 2, 17, 20, 11, 129, 200, 200, 130, 202, 201, 203, 135, 135, 135, 131, 131, 6, 5, 4, 72, 204}));
-
-    db::Recordset expressions = connection->openRecordset(
-        "select 1 as a, 3000000000 as b, 1.5 as c, 'x' as d, '2026-12-05 00:00:00' as e, NULL as f, 0x00ff as g, '2026-12-05' as h");
-    codes.clear();
-    for (const db::Column& column : expressions.columns())
-        codes.push_back(column.typeCode);
-    EXPECT_EQ(codes, (std::vector<int>{3, 20, 5, 200, 135, 200, 204, 200}));
-}
-
-TEST_F(EmbeddedEngineTest, ValuesComeBackAsTheFieldTypesPromise)
+TEST_F(EmbeddedEngineTest, TypeCodesFollowTheDeclaredTypesAndValuesComeBackAsPromised)
 {
     connection->execute("create table V (ID int PRIMARY KEY, Flag bit, Name nvarchar(50), Amount numeric(18,2), Price money, "
                         "Ratio float, Day datetime, Note varchar(50))");
@@ -134,6 +127,22 @@ TEST_F(EmbeddedEngineTest, ValuesComeBackAsTheFieldTypesPromise)
     // Text comparisons ignore case, as SQL Server's default collation does.
     connection->execute("insert into T (ID, Name) values (1, 'Ravi Traders')");
     EXPECT_EQ(scalarText(*connection, "select count(*) from T where Name = 'RAVI traders'"), "1");
+    // Type codes follow the declared types.
+    connection->execute("create table Types (a int, b smallint, c tinyint, d bigint, e bit, f char(5), g varchar(10), h varchar(max), "
+                        "i nchar(5), j nvarchar(10), k text, l ntext, m datetime, n smalldatetime, o date, p numeric(18,2), "
+                        "q decimal(10,3), r money, s float, t real, u uniqueidentifier, v varbinary(20))");
+    db::Recordset types = connection->openRecordset("select * from Types");
+    std::vector<int> codes;
+    for (const db::Column& column : types.columns())
+        codes.push_back(column.typeCode);
+    EXPECT_EQ(codes, (std::vector<int>{3, 2, 17, 20, 11, 129, 200, 200, 130, 202, 201, 203, 135, 135, 135, 131, 131, 6, 5, 4, 72, 204}));
+
+    db::Recordset expressions = connection->openRecordset(
+        "select 1 as a, 3000000000 as b, 1.5 as c, 'x' as d, '2026-12-05 00:00:00' as e, NULL as f, 0x00ff as g, '2026-12-05' as h");
+    codes.clear();
+    for (const db::Column& column : expressions.columns())
+        codes.push_back(column.typeCode);
+    EXPECT_EQ(codes, (std::vector<int>{3, 20, 5, 200, 135, 200, 204, 200}));
 }
 
 TEST_F(EmbeddedEngineTest, QuotesSemicolonsAndKeywordsInsideLiteralsNeverChangeTheStatement)
@@ -245,34 +254,6 @@ TEST_F(EmbeddedEngineTest, CommandTimeoutStopsALongStatementOrALockWait)
     EXPECT_EQ(connection->execute("insert into T (ID) values (2)"), 1);
 }
 
-TEST_F(EmbeddedEngineTest, DatabasesAreCreatedAndDroppedFromMaster)
-{
-    auto master = servers.open(QStringLiteral("BR"), QStringLiteral("master"));
-    master->execute("CREATE DATABASE NEW01");
-    EXPECT_TRUE(QFileInfo::exists(servers.programFolder() + "/servers/BR/NEW01.sqlite"));
-    EXPECT_EQ(errorOf([&] { master->execute("CREATE DATABASE NEW01"); }).message(),
-              "Database 'NEW01' already exists. Choose a different database name.");
-    EXPECT_NO_THROW(servers.open(QStringLiteral("BR"), QStringLiteral("NEW01")));
-    master->execute("DROP DATABASE NEW01");
-    EXPECT_FALSE(QFileInfo::exists(servers.programFolder() + "/servers/BR/NEW01.sqlite"));
-    const db::DbError error = errorOf([&] { master->execute("DROP DATABASE NEW01"); });
-    EXPECT_EQ(error.message(), "Cannot drop the database 'NEW01', because it does not exist or you do not have permission.");
-    EXPECT_EQ(error.nativeCode(), 3701);
-}
-
-TEST_F(EmbeddedEngineTest, TempTablesAndIdentityColumns)
-{
-    connection->execute("create table N (ID int IDENTITY(1,1) PRIMARY KEY, Name varchar(10) NOT NULL DEFAULT 'none', At datetime DEFAULT getdate())");
-    connection->execute("insert into N (Name) values ('a')");
-    connection->execute("insert into N (At) values ('2026-12-05')");
-    EXPECT_EQ(rows(*connection, "select ID, Name, At from N where ID = 2"), QStringList({"2|none|2026-12-05 00:00:00"}));
-    EXPECT_FALSE(connection->openRecordset("select At from N where ID = 1").field(0).isNull());
-    connection->execute("select ID, Name into #names from N where ID = 1");
-    EXPECT_EQ(rows(*connection, "select * from #names"), QStringList({"1|a"}));
-    connection->execute("drop table #names");
-    EXPECT_EQ(errorOf([&] { connection->execute("select * from #names"); }).nativeCode(), 208);
-}
-
 TEST_F(EmbeddedEngineTest, SelectStarIntoKeepsTheSourceColumnsButNotItsKeys)
 {
     connection->execute("insert into T values (1, 'Alpha', 12.50, '2026-12-05 10:30:00')");
@@ -295,6 +276,17 @@ TEST_F(EmbeddedEngineTest, SelectStarIntoKeepsTheSourceColumnsButNotItsKeys)
     EXPECT_EQ(errorOf([&] { connection->execute("select * into #none from Missing"); }).nativeCode(), 208);
     EXPECT_EQ(errorOf([&] { connection->execute("select * from #none"); }).nativeCode(), 208);
     EXPECT_EQ(errorOf([&] { connection->execute("select * into #copy from T"); }).nativeCode(), 2714);
+
+    // Temporary tables and identity columns.
+    connection->execute("create table N (ID int IDENTITY(1,1) PRIMARY KEY, Name varchar(10) NOT NULL DEFAULT 'none', At datetime DEFAULT getdate())");
+    connection->execute("insert into N (Name) values ('a')");
+    connection->execute("insert into N (At) values ('2026-12-05')");
+    EXPECT_EQ(rows(*connection, "select ID, Name, At from N where ID = 2"), QStringList({"2|none|2026-12-05 00:00:00"}));
+    EXPECT_FALSE(connection->openRecordset("select At from N where ID = 1").field(0).isNull());
+    connection->execute("select ID, Name into #names from N where ID = 1");
+    EXPECT_EQ(rows(*connection, "select * from #names"), QStringList({"1|a"}));
+    connection->execute("drop table #names");
+    EXPECT_EQ(errorOf([&] { connection->execute("select * from #names"); }).nativeCode(), 208);
 }
 
 TEST_F(EmbeddedEngineTest, FailedSelectIntoKeepsTheCallersTransactionAndAlterColumnKeepsRows)
