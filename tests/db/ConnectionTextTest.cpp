@@ -6,7 +6,7 @@
 
 using namespace db;
 
-TEST(ConnectionTextTest, ReadsTheProgramsConnectionText)
+TEST(ConnectionTextTest, ReadsTheProgramsConnectionTextAndRefusesMalformedOnes)
 {
     const ConnectionInfo info = ConnectionText::parse(QStringLiteral(
         "Provider=SQLOLEDB.1;Password=KESTREL264$;Persist Security Info=True;User ID=sa;Initial Catalog=SUB01;Data Source=BRANCH\\SQL"));
@@ -22,6 +22,11 @@ TEST(ConnectionTextTest, ReadsTheProgramsConnectionText)
     EXPECT_EQ(embedded.catalog, "MAIN01");
     EXPECT_EQ(embedded.dataSource, "embedded:HO");
     EXPECT_TRUE(embedded.isEmbedded());
+    // Malformed texts are refused.
+    EXPECT_THROW(ConnectionText::parse(QStringLiteral("Provider=SQLOLEDB.1;garbage;Data Source=X")), DbError);
+    EXPECT_THROW(ConnectionText::parse(QStringLiteral("Password=\"unterminated;Data Source=X")), DbError);
+    EXPECT_THROW(ConnectionText::parse(QStringLiteral("=value")), DbError);
+    EXPECT_THROW(ConnectionText::parse(QStringLiteral("Password=\"x\"tail")), DbError);
 }
 
 TEST(ConnectionTextTest, QuotedValueKeepsSemicolonsAndDoubledQuotesAndQuoteValueRoundTrips)
@@ -36,12 +41,4 @@ TEST(ConnectionTextTest, QuotedValueKeepsSemicolonsAndDoubledQuotesAndQuoteValue
         EXPECT_EQ(quoted.password, value);
         EXPECT_EQ(quoted.user, "sa");
     }
-}
-
-TEST(ConnectionTextTest, MalformedTextsAreRefused)
-{
-    EXPECT_THROW(ConnectionText::parse(QStringLiteral("Provider=SQLOLEDB.1;garbage;Data Source=X")), DbError);
-    EXPECT_THROW(ConnectionText::parse(QStringLiteral("Password=\"unterminated;Data Source=X")), DbError);
-    EXPECT_THROW(ConnectionText::parse(QStringLiteral("=value")), DbError);
-    EXPECT_THROW(ConnectionText::parse(QStringLiteral("Password=\"x\"tail")), DbError);
 }

@@ -8,7 +8,7 @@
 
 using masters::MasterList;
 
-TEST(MasterListTest, TableSetNamesSelectedRowsOrAllWhenNoneIsSelected)
+TEST(MasterListTest, TableSetAndTheRightButtonRule)
 {
     support::VectorListControl list;
     MasterList::fill(list);
@@ -21,13 +21,8 @@ TEST(MasterListTest, TableSetNamesSelectedRowsOrAllWhenNoneIsSelected)
     list.setSelected(1, false);
     EXPECT_EQ(MasterList::tableSet(list), all);
     EXPECT_EQ(MasterList::tableName("A_b_c"), "b_c");
-}
-
-TEST(MasterListTest, RightButtonCopiesTheCurrentRowsStateToEveryRowOrWarnsWithoutOne)
-{
-    support::VectorListControl list;
+    // The right button copies the current row's state to every row, or warns without one.
     support::ScriptedPrompter prompter;
-    MasterList::fill(list);
     list.setCurrentIndex(4);
     list.setSelected(4, false);
     MasterList::rightButtonPressed(list, prompter);

@@ -72,7 +72,7 @@ TEST_F(BulkTransferTest, UnreadableSourceOrFailingInsertLeavesTheDestinationUnch
 }
 
 // Company codes that are not plain names (a "-", a leading digit) are bracketed in the four-part name.
-TEST_F(BulkTransferTest, CompanyCodesThatAreNotPlainNamesStillReachTheHeadOffice)
+TEST_F(BulkTransferTest, OddCompanyCodesReachTheHeadOfficeAndTheTimeoutComesBack)
 {
     const QString folder = servers.folder() + "/servers/HO/";
     for (const QString& code : {QStringLiteral("MAIN-01"), QStringLiteral("01MAIN")}) {
@@ -84,12 +84,9 @@ TEST_F(BulkTransferTest, CompanyCodesThatAreNotPlainNamesStillReachTheHeadOffice
         EXPECT_EQ(rows(servers.branch(), "select * from tblArea order by 1"), rows(servers.headOffice(), "select * from tblArea order by 1"));
     }
     EXPECT_TRUE(reporter.balloons.empty()) << reporter.balloons.front().toStdString();
-}
 
-// The transfer reads without a time limit, but the connection gets its own limit back: a later
-// statement that meets a lock fails with a message instead of freezing the window.
-TEST_F(BulkTransferTest, CommandTimeoutComesBackAfterTheTransfer)
-{
+    // The transfer reads without a time limit, but the connection gets its own limit back: a later
+    // statement that meets a lock fails with a message instead of freezing the window.
     servers.branch().setCommandTimeout(1);
     EXPECT_TRUE(transfer().transfer("tblArea"));
     BulkTransfer columns = transfer();

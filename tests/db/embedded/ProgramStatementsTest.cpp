@@ -42,7 +42,7 @@ protected:
     std::unique_ptr<db::Connection> destination;
 };
 
-TEST_F(ProgramStatementsTest, LinkedServerScriptRunsTwiceInARowAndLeavesOneEntry)
+TEST_F(ProgramStatementsTest, LinkedServerScriptRunsTwiceLeavesOneEntryAndReadsTheCatalog)
 {
     const QString name = QStringLiteral("embedded:HO");
     configureLinkedServer(name);
@@ -55,11 +55,8 @@ TEST_F(ProgramStatementsTest, LinkedServerScriptRunsTwiceInARowAndLeavesOneEntry
     EXPECT_EQ(scalarText(*master, "select count(*) from server_options"), "12");
     EXPECT_EQ(scalarText(*master, "select value from server_options where name = 'query timeout'"), "0");
     EXPECT_EQ(scalarText(*master, "select count(*) from server_options where name = 'collation name' and value is null"), "1");
-}
 
-TEST_F(ProgramStatementsTest, FourPartNamesReadTheLinkedServersCatalog)
-{
-    configureLinkedServer(QStringLiteral("embedded:HO"));
+    // Four-part names read the linked server's catalog.
     addSale(*source, 57, "S-57", "Ravi Traders", "2026-12-05", "1250.50");
     addSale(*source, 58, "S-58", "Anil & Sons", "2026-12-06", "10");
 

@@ -25,18 +25,15 @@ TEST(OdbcDiagnostics, AllRecordsJoinedWithStateAndCodeOfTheFirstOrTheFallbackTex
     const db::DbError fallback = errorFromDiagnostics({}, QStringLiteral("The ODBC driver failed to connect."));
     EXPECT_EQ(fallback.message(), QStringLiteral("The ODBC driver failed to connect."));
     EXPECT_EQ(fallback.sqlState(), QStringLiteral("HY000"));
-}
-
-TEST(OdbcDiagnostics, Any08StateIsAConnectionFailure)
-{
-    const db::DbError error = errorFromDiagnostics(
+    // Any 08 state is a connection failure.
+    const db::DbError link = errorFromDiagnostics(
         {{QStringLiteral("01000"), 0, QStringLiteral("[FreeTDS][SQL Server]Unexpected EOF from the server")},
          {QStringLiteral("08S01"), 20017, QStringLiteral("[FreeTDS][SQL Server]Communication link failure")}},
         QStringLiteral("fallback"));
-    EXPECT_EQ(error.message(),
+    EXPECT_EQ(link.message(),
               QStringLiteral("Connection failure: Unexpected EOF from the server\nCommunication link failure"));
-    EXPECT_EQ(error.sqlState(), QStringLiteral("01000"));
-    EXPECT_TRUE(error.isConnectionFailure());
+    EXPECT_EQ(link.sqlState(), QStringLiteral("01000"));
+    EXPECT_TRUE(link.isConnectionFailure());
 }
 
 TEST(OdbcDiagnostics, OnlyLeadingComponentTagsAreRemoved)
