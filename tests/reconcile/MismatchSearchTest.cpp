@@ -155,5 +155,4 @@ TEST_F(MismatchSearchTest, ItemCountsAreComparedOnlyForTheChosenCostCentre)
     EXPECT_EQ(grid.rows[1], row("2", "JC/905", "2026-11-20", "10"));
     EXPECT_NE(std::find(reporter.progresses.begin(), reporter.progresses.end(), "SI/900 2026-11-20 "), reporter.progresses.end());
     EXPECT_NE(std::find(reporter.progresses.begin(), reporter.progresses.end(), "O'B/1 2026-11-20 "), reporter.progresses.end());
-
 }

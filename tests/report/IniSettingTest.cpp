@@ -91,6 +91,10 @@ TEST_F(IniSettingTest, ReadsAndWritesKeepTheFileInItsForm)
     EXPECT_EQ(ini.read(file, QStringLiteral("New"), QStringLiteral("1")), QStringLiteral("1"));
     EXPECT_EQ(ini.read(file, QStringLiteral("New"), QStringLiteral("2")), QStringLiteral("1"));
     EXPECT_TRUE(prompter.shown.empty());
+    // ServerName.ini: the server name is its first non-empty line, whatever ends it.
+    for (const char* text : {"SRV01\r\nSRV02\r\n", "SRV01", "SRV01\nSRV02\n", "SRV01\rSRV02\r", "\nSRV01\r\nSRV02"})
+        EXPECT_EQ(IniSetting::firstLine(QString::fromLatin1(text)), QStringLiteral("SRV01")) << text;
+    EXPECT_EQ(IniSetting::firstLine(QString()), QString());
 }
 
 TEST_F(IniSettingTest, FilesInOtherEncodingsAndLineEndsAreReadAndRewrittenAsTheyCame)
@@ -193,14 +197,6 @@ TEST_F(IniSettingTest, KeyLineWithoutEqualsOrAnUnwritableFileFailsTheReadWithAWa
         EXPECT_TRUE(box.text.startsWith(QStringLiteral("Cannot write ") + impossible)) << box.text.toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(impossible));
-}
-
-// ServerName.ini: the server name is its first non-empty line, whatever ends it.
-TEST(IniSettingFirstLine, TakesTheTextUpToTheFirstLineBreak)
-{
-    for (const char* text : {"SRV01\r\nSRV02\r\n", "SRV01", "SRV01\nSRV02\n", "SRV01\rSRV02\r", "\nSRV01\r\nSRV02"})
-        EXPECT_EQ(IniSetting::firstLine(QString::fromLatin1(text)), QStringLiteral("SRV01")) << text;
-    EXPECT_EQ(IniSetting::firstLine(QString()), QString());
 }
 
 } // namespace

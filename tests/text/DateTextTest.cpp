@@ -24,7 +24,7 @@ TEST(DateTextTest, WritesEveryFormWithEnglishMonths)
     QLocale::setDefault(QLocale::c());
 }
 
-TEST(DateTextTest, ParsesTheDateFormsTheProgramWrites)
+TEST(DateTextTest, ParsesTheDateFormsTheProgramWritesAndRefusesOthers)
 {
     const QDateTime expected(QDate(2026, 12, 5), QTime(10, 30, 0), Qt::UTC);
     EXPECT_EQ(DateText::parse("2026-12-05 10:30:00"), expected);
@@ -33,10 +33,7 @@ TEST(DateTextTest, ParsesTheDateFormsTheProgramWrites)
     EXPECT_EQ(DateText::parse("05/DEC/2026 10:30:00 AM"), expected);
     EXPECT_EQ(DateText::parse("2026-12-05"), QDateTime(QDate(2026, 12, 5), QTime(0, 0), Qt::UTC));
     EXPECT_EQ(DateText::parse("2028-02-29 23:59:59").date(), QDate(2028, 2, 29));
-}
-
-TEST(DateTextTest, RefusesWhatIsNotADate)
-{
+    // What is not a date is refused.
     EXPECT_FALSE(DateText::parse("2026-02-30").isValid());
     EXPECT_FALSE(DateText::parse("O'Brien").isValid());
     EXPECT_FALSE(DateText::parse("12345").isValid());

@@ -6,7 +6,7 @@
 
 using namespace text;
 
-TEST(NumberTextTest, LeadingNumberOrZero)
+TEST(NumberTextTest, LeadingNumberOrZeroAndPlainTextWithoutExponent)
 {
     EXPECT_EQ(NumberText::leading("330abc"), 330);
     EXPECT_EQ(NumberText::leading(" -12.5"), -12.5);
@@ -15,6 +15,12 @@ TEST(NumberTextTest, LeadingNumberOrZero)
     EXPECT_EQ(NumberText::leading(".5%"), 0.5);
     EXPECT_EQ(NumberText::leading("1e3x"), 1000);
     EXPECT_EQ(NumberText::leading("7e"), 7);
+    // Plain text has no exponent, grouping or trailing zeros.
+    EXPECT_EQ(NumberText::plain(12.5), "12.5");
+    EXPECT_EQ(NumberText::plain(10), "10");
+    EXPECT_EQ(NumberText::plain(-0.25), "-0.25");
+    EXPECT_EQ(NumberText::plain(1e20), "100000000000000000000");
+    EXPECT_EQ(NumberText::plain(0), "0");
 }
 
 TEST(NumberTextTest, WholeNumbersRoundHalfToEvenAndRefuseOverflow)
@@ -25,13 +31,4 @@ TEST(NumberTextTest, WholeNumbersRoundHalfToEvenAndRefuseOverflow)
     EXPECT_EQ(NumberText::leadingWhole("3.5", INT_MIN, INT_MAX), 4);
     EXPECT_EQ(NumberText::leadingWhole("40000", -32768, 32767, &ok), 0);
     EXPECT_FALSE(ok);
-}
-
-TEST(NumberTextTest, PlainTextHasNoExponentGroupingOrTrailingZeros)
-{
-    EXPECT_EQ(NumberText::plain(12.5), "12.5");
-    EXPECT_EQ(NumberText::plain(10), "10");
-    EXPECT_EQ(NumberText::plain(-0.25), "-0.25");
-    EXPECT_EQ(NumberText::plain(1e20), "100000000000000000000");
-    EXPECT_EQ(NumberText::plain(0), "0");
 }

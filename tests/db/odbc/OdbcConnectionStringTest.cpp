@@ -28,7 +28,7 @@ TEST(OdbcConnectionString, OnlyValuesHoldingSeparatorsBracesEqualsOrEdgeBlanksAr
     EXPECT_EQ(odbcQuoteValue(QString()), QString());
 }
 
-TEST(OdbcConnectionString, FreeTdsGetsPortCharsetAndProtocolVersion)
+TEST(OdbcConnectionString, FreeTdsGetsPortCharsetAndProtocolVersionAndHostileValuesStayValues)
 {
     const auto info = infoFrom(QStringLiteral(
         "Provider=SQLOLEDB.1;Password=pw;Persist Security Info=True;User ID=sa;Initial Catalog=SUB01;Data Source=10.0.0.5,1433"));
@@ -38,6 +38,13 @@ TEST(OdbcConnectionString, FreeTdsGetsPortCharsetAndProtocolVersion)
     // An empty catalog and user are left out.
     EXPECT_EQ(odbcConnectionString(infoFrom(QStringLiteral("Provider=SQLOLEDB.1;Data Source=local")), QStringLiteral("ODBC Driver 17 for SQL Server")),
               QStringLiteral("Driver=ODBC Driver 17 for SQL Server;Server=local;Encrypt=no;TrustServerCertificate=yes"));
+    // A password and a company code that try to smuggle in attributes of their own.
+    const auto hostile = infoFrom(QStringLiteral(
+        "Provider=SQLOLEDB.1;Password=\"x;Database=master;TrustServerCertificate=no\";User ID=sa;"
+        "Initial Catalog='AB}C;Server=evil';Data Source=local"));
+    EXPECT_EQ(odbcConnectionString(hostile, QStringLiteral("FreeTDS")),
+              QStringLiteral("Driver=FreeTDS;Server=local;Database={AB}}C;Server=evil};UID=sa;"
+                             "PWD={x;Database=master;TrustServerCertificate=no};TDS_Version=7.4;ClientCharset=UTF-8;Encryption=request"));
 }
 
 // The ENCRYPT setting in each driver's words: optional by default (an old server without TLS 1.2
@@ -55,17 +62,6 @@ TEST(OdbcConnectionString, EncryptionInEachDriversWordsAndHostCommaPortKept)
     EXPECT_EQ(odbcConnectionString(info, driver17, db::Encryption::Yes), "Driver=" + driver17 + ";" + base + "Encrypt=yes");
     EXPECT_TRUE(odbcConnectionString(info, QStringLiteral("FreeTDS"), db::Encryption::Yes).endsWith(";Encryption=require"));
     EXPECT_TRUE(odbcConnectionString(info, QStringLiteral("FreeTDS"), db::Encryption::No).endsWith(";Encryption=off"));
-}
-
-TEST(OdbcConnectionString, HostileValuesCannotAddOrChangeAttributes)
-{
-    // A password and a company code that try to smuggle in attributes of their own.
-    const auto info = infoFrom(QStringLiteral(
-        "Provider=SQLOLEDB.1;Password=\"x;Database=master;TrustServerCertificate=no\";User ID=sa;"
-        "Initial Catalog='AB}C;Server=evil';Data Source=local"));
-    EXPECT_EQ(odbcConnectionString(info, QStringLiteral("FreeTDS")),
-              QStringLiteral("Driver=FreeTDS;Server=local;Database={AB}}C;Server=evil};UID=sa;"
-                             "PWD={x;Database=master;TrustServerCertificate=no};TDS_Version=7.4;ClientCharset=UTF-8;Encryption=request"));
 }
 
 // The newest Microsoft driver wins; FreeTDS is the fallback even when nothing is installed.
