@@ -213,9 +213,12 @@ int main(int argc, char* argv[])
             direct();
             directTimes.push_back(seconds(timer));
             timer.restart();
-            ok = replication::BulkTransfer(branch, QStringLiteral("embedded:HO"), QStringLiteral("MAIN01"), reporter)
-                     .transfer(QStringLiteral("tblCustomerCard"))
-                && ok;
+            try {
+                replication::BulkTransfer(branch, QStringLiteral("embedded:HO"), QStringLiteral("MAIN01"), reporter)
+                    .transfer(QStringLiteral("tblCustomerCard"));
+            } catch (const std::exception&) {
+                ok = false;
+            }
             bulkTimes.push_back(seconds(timer));
         }
         const double bulk = median(bulkTimes);

@@ -79,9 +79,13 @@ int main(int argc, char** argv)
     QuietReporter quiet;
     if (!connection::LinkedServer::configure(branch, QStringLiteral("embedded:HO"), prompter))
         return 1;
-    for (const QString& table : tables)
-        if (!replication::BulkTransfer(branch, QStringLiteral("embedded:HO"), tools::DemoBuilder::mainCompany(), quiet).transfer(table))
-            return 1;
+    try {
+        for (const QString& table : tables)
+            replication::BulkTransfer(branch, QStringLiteral("embedded:HO"), tools::DemoBuilder::mainCompany(), quiet).transfer(table);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
 
     db::Connection head(db::ConnectionContext{dir.path()});
     head.open(tools::DemoBuilder::connectionText(tools::DemoBuilder::headOfficeDataSource(), tools::DemoBuilder::mainCompany()));

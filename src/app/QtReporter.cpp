@@ -169,11 +169,11 @@ void QtReporter::showBalloon(const QString& text)
 {
     // Whatever shows it, the history keeps it for an operator who was away.
     m_window.addNotice(text);
-    QString error;
-    const report::Notifier::Outcome outcome = m_notifier.notify(text, &error);
-    if (outcome == report::Notifier::Outcome::Started)
-        return;
-    if (outcome == report::Notifier::Outcome::StartFailed) {
+    try {
+        if (m_notifier.notify(text))
+            return;
+    } catch (const std::exception& e) {
+        const QString error = QString::fromStdString(e.what());
         if (m_unattended) {
             m_window.addNotice(error);
             m_log.write(QStringLiteral("Notice"), error);

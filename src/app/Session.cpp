@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -30,7 +31,6 @@ Session::Session(MainWindow& window, Options options)
     , m_files(m_programFolder)
     , m_ownPrompter(m_options.prompter ? nullptr : std::make_unique<QtPrompter>(&window))
     , m_prompter(m_options.prompter ? m_options.prompter : m_ownPrompter.get())
-    , m_ini(*m_prompter)
     , m_notifier(m_programFolder)
     , m_log(m_programFolder, m_options.clock, [&window] { return window.dtpdate()->date(); },
             [this](const QString& text) { m_reporter.balloon(text); })
@@ -105,7 +105,13 @@ void Session::mainPageShown(int page)
 void Session::showDailyLog()
 {
     QPlainTextEdit* log = m_window.txtLog();
-    log->setPlainText(report::TextFile::read(m_log.currentFile()));
+    const QString file = m_log.currentFile();
+    try {
+        log->setPlainText(report::TextFile::read(file));
+    } catch (const report::FileError& e) {
+        // No entry yet today shows an empty page; a file the program may not read says so.
+        log->setPlainText(QFileInfo::exists(file) ? e.message() : QString());
+    }
     // The newest entries are the ones the operator came for.
     log->moveCursor(QTextCursor::End);
     log->moveCursor(QTextCursor::StartOfBlock);
@@ -129,7 +135,7 @@ bool Session::startUp()
     connection::StartUpResult result;
     {
         BusyCursor busy;
-        connection::StartUp startUp(m_files, m_ini, m_reporter, *m_prompter);
+        connection::StartUp startUp(m_files, m_reporter, *m_prompter);
         result = startUp.run(m_startup);
     }
     if (result.endProgram)
@@ -154,7 +160,7 @@ void Session::connectCompanies()
     BusyCursor busy;
     const QString destinationCode = m_window.cboDestinationCompany()->currentText();
     const QString sourceCode = m_window.cboSourceCompany()->currentText();
-    connection::Connect connect(m_connections, m_files, m_ini, m_reporter, *m_prompter, m_options.clock);
+    connection::Connect connect(m_connections, m_files, m_reporter, *m_prompter, m_options.clock);
     const connection::ConnectResult result = connect.run(m_settings, destinationCode, sourceCode);
     if (result.outcome == connection::ConnectResult::Outcome::Refused) {
         m_window.cmdConnect()->setEnabled(true);

@@ -7,7 +7,6 @@
 #include "connection/StartUp.h"
 #include "db/Connection.h"
 #include "report/DailyLog.h"
-#include "report/IniSetting.h"
 #include "report/Notifier.h"
 #include "report/Unattended.h"
 
@@ -105,7 +104,6 @@ public:
     report::Prompter& prompter() { return *m_prompter; }
     /// What the sync timer's work reports through: no boxes, a repeated message notified once.
     report::Unattended& unattended() { return m_unattended; }
-    report::IniSetting& ini() { return m_ini; }
     const connection::SettingsFiles& files() const { return m_files; }
     /// The highest master activity id already uploaded (AppsettingsLoop.ini).
     qint32 maxActivityId() const { return m_maxActivityId; }
@@ -126,7 +124,6 @@ private:
     connection::SettingsFiles m_files;
     std::unique_ptr<QtPrompter> m_ownPrompter;
     report::Prompter* m_prompter;
-    report::IniSetting m_ini;
     report::Notifier m_notifier;
     report::DailyLog m_log;
     QtReporter m_reporter;

@@ -37,8 +37,8 @@ TransformController::TransformController(Session& session, MainWindow& window, M
     , m_taxModes(*window.cboTaxMode())
     , m_progress(window)
     , m_filler(session.connections(), session.reporter(), session.prompter(), m_progress)
-    , m_filters(transform::FilterControls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes}, m_filler, session.ini(),
-                session.files().appSettings, session.reporter())
+    , m_filters(transform::FilterControls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes}, m_filler,
+                session.files().appSettings, session.reporter(), session.prompter())
     , m_listing(session.connections(), m_filler, session.reporter(), session.prompter(), m_progress)
     , m_run(session.connections(), session.reporter(), session.prompter(), [&session] { return session.now(); })
     , m_timerRun(session.connections(), session.unattended(), session.unattended(), [&session] { return session.now(); })

@@ -2,6 +2,8 @@
 
 #include "db/DbError.h"
 
+#include <stdexcept>
+
 namespace connection {
 
 CompanyConnections::CompanyConnections(db::ConnectionContext context)
@@ -11,32 +13,43 @@ CompanyConnections::CompanyConnections(db::ConnectionContext context)
 {
 }
 
-QString CompanyConnections::open(db::Connection& connection, const QString& companyCode, const QString& server)
-{
-    const QString problem = companyCodeProblem(companyCode);
-    if (!problem.isEmpty())
-        return problem;
-    try {
-        connection.open(ConnectionTexts::company(companyCode, server));
-        return QString();
-    } catch (const db::DbError& e) {
-        return e.message();
-    }
-}
-
-void CompanyConnections::connectWebDatabase(const ProgramSettings& settings)
+void CompanyConnections::reopen(db::Connection& connection, const ProgramSettings& settings, const QString& companyCode,
+                                const QString& server)
 {
     // The same connection objects are reopened (operations hold references to them), but a
     // reconnect must not inherit a timeout set by an earlier operation.
     m_context.encryption = settings.encryption;
-    m_destination->close();
-    m_destination->setCommandTimeout(30);
-    m_destination->setContext(m_context);
-    m_source->close();
-    m_source->setCommandTimeout(30);
-    m_source->setContext(m_context);
-    m_destinationError = open(*m_destination, settings.destinationCompanyCode, settings.serverName);
-    m_sourceError = open(*m_source, settings.sourceCompanyCode, settings.syncServerName);
+    connection.close();
+    connection.setCommandTimeout(30);
+    connection.setContext(m_context);
+    const QString problem = companyCodeProblem(companyCode);
+    if (!problem.isEmpty())
+        throw std::runtime_error(problem.toStdString());
+    connection.open(ConnectionTexts::company(companyCode, server));
+}
+
+void CompanyConnections::reopenDestination(const ProgramSettings& settings)
+{
+    reopen(*m_destination, settings, settings.destinationCompanyCode, settings.serverName);
+}
+
+void CompanyConnections::reopenSource(const ProgramSettings& settings)
+{
+    reopen(*m_source, settings, settings.sourceCompanyCode, settings.syncServerName);
+}
+
+void CompanyConnections::connectWebDatabase(const ProgramSettings& settings)
+{
+    try {
+        reopenDestination(settings);
+    } catch (const std::exception&) {
+        // Left closed; the tick that reopens finds out what it can still do.
+    }
+    try {
+        reopenSource(settings);
+    } catch (const std::exception&) {
+        // Left closed: the branch works on without head office.
+    }
 }
 
 } // namespace connection

@@ -17,23 +17,23 @@ public:
     db::Connection& source() { return *m_source; }
     const db::ConnectionContext& context() const { return m_context; }
 
-    /// Closes and reopens both connections for the companies of `settings`. A connection whose
-    /// opening fails stays closed; its error text is kept in lastDestinationError / lastSourceError.
+    /// Closes and reopens the destination connection for the Sub Company of `settings`. Throws
+    /// db::DbError (or std::runtime_error for a code no database can have) when it cannot open;
+    /// the connection then stays closed.
+    void reopenDestination(const ProgramSettings& settings);
+    /// The same for the source connection and the Main Company of `settings`.
+    void reopenSource(const ProgramSettings& settings);
+
+    /// Closes and reopens both connections, the second even when the first fails. A connection
+    /// that does not open stays closed and nothing is said: what needs it finds it closed.
     void connectWebDatabase(const ProgramSettings& settings);
 
-    /// Why the destination connection did not open at the last connectWebDatabase ("" when it did).
-    const QString& lastDestinationError() const { return m_destinationError; }
-    /// Why the source connection did not open at the last connectWebDatabase ("" when it did).
-    const QString& lastSourceError() const { return m_sourceError; }
-
 private:
-    static QString open(db::Connection& connection, const QString& companyCode, const QString& server);
+    void reopen(db::Connection& connection, const ProgramSettings& settings, const QString& companyCode, const QString& server);
 
     db::ConnectionContext m_context;
     std::unique_ptr<db::Connection> m_destination;
     std::unique_ptr<db::Connection> m_source;
-    QString m_destinationError;
-    QString m_sourceError;
 };
 
 } // namespace connection

@@ -12,11 +12,10 @@
 
 namespace connection {
 
-Connect::Connect(CompanyConnections& connections, const SettingsFiles& files, report::IniSetting& ini, report::Reporter& reporter,
+Connect::Connect(CompanyConnections& connections, const SettingsFiles& files, report::Reporter& reporter,
                  report::Prompter& prompter, std::function<QDateTime()> clock)
     : m_connections(connections)
     , m_files(files)
-    , m_ini(ini)
     , m_reporter(reporter)
     , m_prompter(prompter)
     , m_clock(std::move(clock))
@@ -42,12 +41,18 @@ ConnectResult Connect::run(const ProgramSettings& current, const QString& destin
     settings.sourceCompanyCode = sourceCode;
 
     m_reporter.status(QStringLiteral("Starting Db connection"));
-    m_connections.connectWebDatabase(settings);
-    if (!m_connections.destination().isOpen()) {
+    QString sourceReason;
+    try {
+        m_connections.reopenDestination(settings);
+        try {
+            m_connections.reopenSource(settings);
+        } catch (const std::exception& e) {
+            sourceReason = QString::fromStdString(e.what());
+        }
+    } catch (const std::exception& e) {
         // Everything after this works on the Sub Company: with no such database nothing may run,
         // be written or look connected. The timer, if it runs, goes on with the companies it had.
-        const QString reason = m_connections.lastDestinationError();
-        m_connections.source().close();
+        const QString reason = QString::fromStdString(e.what());
         m_reporter.status(QStringLiteral("Not connected: ") + destinationCode);
         m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Could not open the Sub Company ") + destinationCode
                                                           + QStringLiteral(" on the server ") + current.serverName + QStringLiteral(".\n")
@@ -68,7 +73,7 @@ ConnectResult Connect::run(const ProgramSettings& current, const QString& destin
         // The branch works on without head office; the operator hears of it once, with the reason.
         m_prompter.tell(report::PromptIcon::Warning, QStringLiteral("The Main Company ") + sourceCode + QStringLiteral(" on the server ")
                                                          + settings.syncServerName + QStringLiteral(" is not connected.\n")
-                                                         + m_connections.lastSourceError());
+                                                         + sourceReason);
         userLog.logOnDestination(entry);
     }
     m_reporter.status(QStringLiteral("Db connection Done"));
@@ -79,13 +84,19 @@ ConnectResult Connect::run(const ProgramSettings& current, const QString& destin
     m_reporter.status(QStringLiteral("Cost centers loaded"));
 
     m_reporter.status(QStringLiteral("settings Fixed"));
-    m_ini.write(m_files.appSettings, QStringLiteral("LOCALDBCODE"), destinationCode);
-    m_ini.write(m_files.appSettings, QStringLiteral("WEBDBCODE"), sourceCode);
+    writeSetting(m_prompter, m_files.appSettings, QStringLiteral("LOCALDBCODE"), destinationCode);
+    writeSetting(m_prompter, m_files.appSettings, QStringLiteral("WEBDBCODE"), sourceCode);
 
-    ServerClock clock(report::TextFile::read(m_files.timezone), m_prompter, m_clock);
+    QString offset;
+    try {
+        offset = report::TextFile::read(m_files.timezone);
+    } catch (const report::FileError&) {
+        // Without the file the server's own clock is used.
+    }
+    ServerClock clock(offset, m_prompter, m_clock);
     result.serverDate = clock.serverDateTime(m_connections.source(), m_connections.destination()).date;
     result.automaticMode =
-        text::NumberText::leading(m_ini.read(m_files.appSettings, QStringLiteral("ENABLEAUTOMirtane"), QStringLiteral("False"))) != 0;
+        text::NumberText::leading(readSetting(m_prompter, m_files.appSettings, QStringLiteral("ENABLEAUTOMirtane"), QStringLiteral("False"))) != 0;
     return result;
 }
 

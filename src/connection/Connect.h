@@ -9,7 +9,6 @@
 #include <functional>
 
 namespace report {
-class IniSetting;
 class Prompter;
 class Reporter;
 } // namespace report
@@ -43,8 +42,8 @@ struct ConnectResult {
 /// that cannot be opened is told once and the branch works on without it.
 class Connect {
 public:
-    Connect(CompanyConnections& connections, const SettingsFiles& files, report::IniSetting& ini, report::Reporter& reporter,
-            report::Prompter& prompter, std::function<QDateTime()> clock);
+    Connect(CompanyConnections& connections, const SettingsFiles& files, report::Reporter& reporter, report::Prompter& prompter,
+            std::function<QDateTime()> clock);
 
     /// Connects `destinationCode` (the Sub Company) and `sourceCode` (the Main Company) with the
     /// servers of `current`. Throws nothing: every failure is shown through the prompter.
@@ -53,7 +52,6 @@ public:
 private:
     CompanyConnections& m_connections;
     const SettingsFiles& m_files;
-    report::IniSetting& m_ini;
     report::Reporter& m_reporter;
     report::Prompter& m_prompter;
     std::function<QDateTime()> m_clock;

@@ -21,9 +21,27 @@ SettingsFiles::SettingsFiles(const QString& programFolder)
 {
 }
 
-StartUp::StartUp(const SettingsFiles& files, report::IniSetting& ini, report::Reporter& reporter, report::Prompter& prompter)
+QString readSetting(report::Prompter& prompter, const QString& path, const QString& key, const QString& defaultValue)
+{
+    try {
+        return report::IniSetting::read(path, key, defaultValue);
+    } catch (const report::FileError& e) {
+        prompter.tell(report::PromptIcon::Warning, e.message());
+        return QString();
+    }
+}
+
+void writeSetting(report::Prompter& prompter, const QString& path, const QString& key, const QString& value)
+{
+    try {
+        report::IniSetting::write(path, key, value);
+    } catch (const report::FileError& e) {
+        prompter.tell(report::PromptIcon::Warning, e.message());
+    }
+}
+
+StartUp::StartUp(const SettingsFiles& files, report::Reporter& reporter, report::Prompter& prompter)
     : m_files(files)
-    , m_ini(ini)
     , m_reporter(reporter)
     , m_prompter(prompter)
 {
@@ -59,7 +77,7 @@ std::optional<qint32> StartUp::markValue(const QString& text)
 
 qint32 StartUp::readMark(const QString& key)
 {
-    const QString text = m_ini.read(m_files.appSettingsLoop, key, QStringLiteral("0"));
+    const QString text = setting(m_files.appSettingsLoop, key, QStringLiteral("0"));
     if (const std::optional<qint32> mark = markValue(text))
         return *mark;
     // Read as 0 it would replay the whole activity log; the replay refuses it too until it is put right.
@@ -70,12 +88,23 @@ qint32 StartUp::readMark(const QString& key)
     return 0;
 }
 
+QString StartUp::setting(const QString& path, const QString& key, const QString& defaultValue)
+{
+    return readSetting(m_prompter, path, key, defaultValue);
+}
+
 StartUpResult StartUp::run(db::Connection& startup)
 {
     StartUpResult result;
     if (!m_files.folderNote.isEmpty())
         m_reporter.log(QStringLiteral("Program folder"), m_files.folderNote);
-    const QString serverName = report::IniSetting::firstLine(report::TextFile::read(m_files.serverName));
+    QString serverName;
+    QString unreadable;
+    try {
+        serverName = report::IniSetting::firstLine(report::TextFile::read(m_files.serverName));
+    } catch (const report::FileError& e) {
+        unreadable = e.message();
+    }
     result.settings.serverName = serverName;
     if (serverName.isEmpty()) {
         // Which file was looked for, and where, so the operator can put it there.
@@ -85,6 +114,8 @@ StartUpResult StartUp::run(db::Connection& startup)
             why = QStringLiteral("The folder %1 is missing; it must hold ServerName.ini.").arg(resources);
         else if (!QFileInfo::exists(m_files.serverName))
             why = QStringLiteral("%1 is missing.").arg(m_files.serverName);
+        else if (!unreadable.isEmpty())
+            why = unreadable;
         else
             why = QStringLiteral("The first line of %1 holds no server name.").arg(m_files.serverName);
         if (!m_files.folderNote.isEmpty())
@@ -94,7 +125,7 @@ StartUpResult StartUp::run(db::Connection& startup)
         return result;
     }
     // The sync server has a key of its own; an installation without it keeps using the one name.
-    result.settings.syncServerName = m_ini.read(m_files.appSettings, QStringLiteral("SYNCSERVER"), serverName).trimmed();
+    result.settings.syncServerName = setting(m_files.appSettings, QStringLiteral("SYNCSERVER"), serverName).trimmed();
     if (result.settings.syncServerName.isEmpty()) {
         m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Please check  SYNCSERVER Name in Appsettings.ini"));
         result.endProgram = true;
@@ -103,7 +134,7 @@ StartUpResult StartUp::run(db::Connection& startup)
 
     // How the sessions to SQL Server are encrypted; an installation without the key gets it added,
     // set to what suits old and new servers alike.
-    const QString encrypt = m_ini.read(m_files.appSettings, QStringLiteral("ENCRYPT"), QStringLiteral("optional"));
+    const QString encrypt = setting(m_files.appSettings, QStringLiteral("ENCRYPT"), QStringLiteral("optional"));
     if (const std::optional<db::Encryption> encryption = connection::encryptionFromSetting(encrypt))
         result.settings.encryption = *encryption;
     else
@@ -146,8 +177,8 @@ StartUpResult StartUp::run(db::Connection& startup)
 
     result.maxActivityId = readMark(QStringLiteral("MaxActivityID"));
     result.maxActivityIdTrans = readMark(QStringLiteral("MaxActivityIDTrans"));
-    result.lastDestinationCompany = m_ini.read(m_files.appSettings, QStringLiteral("LOCALDBCODE"), QString());
-    result.lastSourceCompany = m_ini.read(m_files.appSettings, QStringLiteral("WEBDBCODE"), QString());
+    result.lastDestinationCompany = setting(m_files.appSettings, QStringLiteral("LOCALDBCODE"), QString());
+    result.lastSourceCompany = setting(m_files.appSettings, QStringLiteral("WEBDBCODE"), QString());
 
     m_reporter.status(QStringLiteral("Loading Over....Click Connect to proceed.. "));
     return result;

@@ -10,7 +10,6 @@ namespace db {
 class Connection;
 }
 namespace report {
-class IniSetting;
 class Prompter;
 class Reporter;
 } // namespace report
@@ -47,11 +46,18 @@ struct SettingsFiles {
     QString folderNote;
 };
 
+/// Reads `key` of the settings file `path` for work the operator started: a file that cannot be
+/// read, or a line without "=", is shown in a box with a warning icon and gives "".
+QString readSetting(report::Prompter& prompter, const QString& path, const QString& key, const QString& defaultValue);
+/// Sets `key` of the settings file `path` for work the operator started: a failure is shown in a
+/// box with a warning icon and leaves the file as it was.
+void writeSetting(report::Prompter& prompter, const QString& path, const QString& key, const QString& value);
+
 /// The start-up sequence up to the login panel: server names, the company lists of both servers
 /// through the start-up connection, the restored company codes and the upload watermarks.
 class StartUp {
 public:
-    StartUp(const SettingsFiles& files, report::IniSetting& ini, report::Reporter& reporter, report::Prompter& prompter);
+    StartUp(const SettingsFiles& files, report::Reporter& reporter, report::Prompter& prompter);
 
     /// The query that lists the companies.
     static QString companyQuery();
@@ -67,8 +73,9 @@ private:
     qint32 readMark(const QString& key);
     QStringList listCompanies(db::Connection& connection, StartUpResult& result);
 
+    QString setting(const QString& path, const QString& key, const QString& defaultValue);
+
     const SettingsFiles& m_files;
-    report::IniSetting& m_ini;
     report::Reporter& m_reporter;
     report::Prompter& m_prompter;
 };

@@ -110,63 +110,60 @@ bool FullSync::stageRows(const SyncStep& step)
         else
             m_destination.execute(QStringLiteral("select ") + step.rowCopyColumns + QStringLiteral(" into ") + stage
                                   + QStringLiteral(" from ") + step.table + QStringLiteral(" where 1=0"));
+        replication::RowCopier copier(m_source, m_destination, m_reporter, m_prompter);
+        copier.showAs(step.table);
+        const replication::CopyOutcome outcome = copier.copy(
+            stage, QString(), step.rowCopyQuery.isEmpty() ? QStringLiteral("Select * from ") + step.table : step.rowCopyQuery);
+        // The copier has reported each row that did not arrive; a table missing rows is not put in place.
+        return outcome.failed == 0;
     } catch (const std::exception& e) {
-        m_reporter.balloon(QString::fromStdString(e.what()));
-        if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
-            m_lost = error->message();
+        stepFailed(e);
         return false;
     }
-    replication::RowCopier copier(m_source, m_destination, m_reporter, m_prompter);
-    copier.showAs(step.table);
-    const replication::CopyOutcome outcome = copier.copy(
-        stage, QString(), step.rowCopyQuery.isEmpty() ? QStringLiteral("Select * from ") + step.table : step.rowCopyQuery);
-    // The copier has reported its error, and each row that did not arrive; a table missing rows is
-    // not put in place. A lost branch database fails every later table the same way.
-    if (outcome.error.contains(QLatin1String("Connection failure")))
-        m_lost = outcome.error;
-    return outcome.error.isEmpty() && outcome.failed == 0;
 }
 
 void FullSync::replaceFromStage(const SyncStep& step, const QString& columns)
 {
-    replication::BulkTransfer transfer = bulkTransfer();
-    // Without its transaction the delete could not be undone, so the table is left alone.
-    std::optional<db::Transaction> transaction;
+    bool begun = false;
     try {
-        transaction.emplace(m_destination);
-    } catch (const std::exception& e) {
-        m_reporter.balloon(QString::fromStdString(e.what()));
-        // A lost connection or database fails every later table the same way.
-        if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
-            m_lost = error->message();
-        return;
-    }
-    bool keep = true;
-    try {
-        m_destination.execute(step.deleteStatement);
-    } catch (const std::exception& e) {
-        // A delete the branch refuses (a foreign key, a trigger, a lock held too long) ends the
-        // step: said once, with the table, and the table keeps every row it had.
-        keep = false;
-        m_reporter.balloon(step.table + QStringLiteral(" is left as it was: ") + QString::fromStdString(e.what()));
-    }
-    if (keep) {
+        // Without its transaction the delete could not be undone, so the table is left alone.
+        db::Transaction transaction(m_destination);
+        begun = true;
+        try {
+            m_destination.execute(step.deleteStatement);
+        } catch (const db::DbError& e) {
+            // A delete the branch refuses (a foreign key, a trigger, a lock held too long) ends the
+            // step: said once, with the table, and the table keeps every row it had.
+            throw db::DbError(step.table + QStringLiteral(" is left as it was: ") + e.message(), e.sqlState(), e.nativeCode());
+        }
         if (step.statusAt == SyncStep::StatusAt::AfterDelete && !step.status.isEmpty())
             m_reporter.status(step.status);
-        keep = transfer.replaceFromStage(step.table, columns);
-    }
-    try {
-        if (keep)
-            transaction->commit();
-        else
-            transaction->rollback();
+        bulkTransfer().replaceFromStage(step.table, columns);
+        transaction.commit();
     } catch (const std::exception& e) {
-        keep = false;
-        m_reporter.balloon(QString::fromStdString(e.what()));
-        transaction.reset(); // a commit that failed rolls back here
+        stepFailed(e);
+        if (begun)
+            m_reporter.log(QStringLiteral("Rolled Back"), step.table);
     }
-    if (!keep)
-        m_reporter.log(QStringLiteral("Rolled Back"), step.table);
+}
+
+bool FullSync::stageBulk(const SyncStep& step)
+{
+    try {
+        bulkTransfer().stage(step.table);
+        return true;
+    } catch (const std::exception& e) {
+        stepFailed(e);
+        return false;
+    }
+}
+
+void FullSync::stepFailed(const std::exception& e)
+{
+    m_reporter.balloon(QString::fromStdString(e.what()));
+    // A lost connection or database fails every later table the same way.
+    if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
+        m_lost = error->message();
 }
 
 void FullSync::runStep(const SyncStep& step)
@@ -182,7 +179,7 @@ void FullSync::runStep(const SyncStep& step)
     // The rows are gathered before the step's transaction: across the linked server (which a local
     // transaction must not read), or row by row, each statement logged as it is sent. A table whose
     // rows could not all be gathered is left alone.
-    if (bulk ? bulkTransfer().stage(step.table) : stageRows(step))
+    if (bulk ? stageBulk(step) : stageRows(step))
         replaceFromStage(step, bulk ? QString() : step.rowCopyColumns);
     else if (!bulk) // the rows logged as updated never reached the table
         m_reporter.log(QStringLiteral("Rolled Back"), step.table);

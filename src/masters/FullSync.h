@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <exception>
 #include <functional>
 #include <vector>
 
@@ -90,7 +91,10 @@ private:
     replication::BulkTransfer bulkTransfer();
     void runStep(const SyncStep& step);
     bool stageRows(const SyncStep& step);
+    bool stageBulk(const SyncStep& step);
     void replaceFromStage(const SyncStep& step, const QString& columns);
+    /// Shows why a step failed; a lost connection also ends the run (m_lost).
+    void stepFailed(const std::exception& e);
     void send(db::Connection& connection, const QString& sql);
     std::vector<GuardedTable> damagedTables(const std::vector<SyncStep>& chosen);
     bool copyAnyway(const std::vector<GuardedTable>& tables);

@@ -32,19 +32,13 @@ QString BulkTransfer::stageName(const QString& table)
     return QStringLiteral("#MirtaneStage_") + table;
 }
 
-bool BulkTransfer::stage(const QString& table, const QString& columns)
+void BulkTransfer::stage(const QString& table, const QString& columns)
 {
-    try {
-        dropStage(table);
-        // The remote read is the long part; it may take as long as it needs.
-        const db::UnlimitedCommandTime unlimited(m_destination);
-        m_destination.execute(QStringLiteral("select ") + (columns.isEmpty() ? QStringLiteral("*") : columns)
-                              + QStringLiteral(" into ") + stageName(table) + QStringLiteral(" from ") + sourceName(table));
-        return true;
-    } catch (const std::exception& e) {
-        m_reporter.balloon(QString::fromStdString(e.what()));
-        return false;
-    }
+    dropStage(table);
+    // The remote read is the long part; it may take as long as it needs.
+    const db::UnlimitedCommandTime unlimited(m_destination);
+    m_destination.execute(QStringLiteral("select ") + (columns.isEmpty() ? QStringLiteral("*") : columns) + QStringLiteral(" into ")
+                          + stageName(table) + QStringLiteral(" from ") + sourceName(table));
 }
 
 void BulkTransfer::replace(const QString& table, const QString& columns)
@@ -72,16 +66,10 @@ void BulkTransfer::replace(const QString& table, const QString& columns)
         m_destination.execute(QStringLiteral("Insert into ") + table + QStringLiteral(" select * from ") + stageName(table));
 }
 
-bool BulkTransfer::replaceFromStage(const QString& table, const QString& columns)
+void BulkTransfer::replaceFromStage(const QString& table, const QString& columns)
 {
     m_reporter.status(QStringLiteral("Migrating ") + table);
-    try {
-        replace(table, columns);
-        return true;
-    } catch (const std::exception& e) {
-        m_reporter.balloon(QString::fromStdString(e.what()));
-        return false;
-    }
+    replace(table, columns);
 }
 
 void BulkTransfer::dropStage(const QString& table)
@@ -93,16 +81,14 @@ void BulkTransfer::dropStage(const QString& table)
     }
 }
 
-bool BulkTransfer::transfer(const QString& table, const QString& columns)
+void BulkTransfer::transfer(const QString& table, const QString& columns)
 {
     m_reporter.status(QStringLiteral("Migrating ") + table);
     const bool ownTransaction = !m_destination.inTransaction();
     // Staging, replacing, dropping the stage.
     report::ProgressSteps bar(m_reporter, QStringLiteral("Bulk transfer of ") + table, 3);
-    if (!stage(table, columns))
-        return false;
+    stage(table, columns);
     bar.moveTo(1);
-    bool done = false;
     try {
         // Inside a caller's transaction the caller commits; otherwise the replacement is its own.
         std::optional<db::Transaction> transaction;
@@ -111,13 +97,12 @@ bool BulkTransfer::transfer(const QString& table, const QString& columns)
         replace(table, columns);
         if (transaction)
             transaction->commit();
-        done = true;
-        bar.moveTo(2);
-    } catch (const std::exception& e) {
-        m_reporter.balloon(QString::fromStdString(e.what()));
+    } catch (const std::exception&) {
+        dropStage(table);
+        throw;
     }
+    bar.moveTo(2);
     dropStage(table);
-    return done;
 }
 
 } // namespace replication

@@ -20,17 +20,17 @@ public:
     BulkTransfer(db::Connection& destination, QString syncServer, QString sourceCompany, report::Reporter& reporter);
 
     /// Stages the source table, then deletes and inserts inside one local transaction (or inside
-    /// the transaction the caller holds). Returns false, after a notification and with the table
-    /// unchanged, when any step fails.
-    bool transfer(const QString& table, const QString& columns = {});
+    /// the transaction the caller holds). Any failure is thrown (a db::DbError) with the table
+    /// unchanged and the stage dropped; nothing is shown here.
+    void transfer(const QString& table, const QString& columns = {});
 
-    /// Reads the source table into the staging table; false after a notification. Must run
-    /// outside a transaction: a local transaction must not read the linked server.
-    bool stage(const QString& table, const QString& columns = {});
+    /// Reads the source table into the staging table; throws when it cannot. Must run outside a
+    /// transaction: a local transaction must not read the linked server.
+    void stage(const QString& table, const QString& columns = {});
     /// Shows "Migrating <table>", then deletes the table and inserts the staged rows, inside the
-    /// caller's open transaction when there is one. False after a notification; the caller then
-    /// rolls its transaction back so that the table stays as it was.
-    bool replaceFromStage(const QString& table, const QString& columns = {});
+    /// caller's open transaction when there is one. Throws on failure; the caller then rolls its
+    /// transaction back so that the table stays as it was.
+    void replaceFromStage(const QString& table, const QString& columns = {});
     /// Drops the staging table of `table`; failures are ignored (the session drops it anyway).
     void dropStage(const QString& table);
 

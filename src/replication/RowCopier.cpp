@@ -62,47 +62,42 @@ CopyOutcome RowCopier::copy(const QString& table, const QString& /*condition*/, 
     CopyOutcome outcome;
     const QString shown = m_shownTable.isEmpty() ? table : m_shownTable;
     m_reporter.status(QStringLiteral("Migrating ") + shown);
-    try {
-        db::Recordset rows = m_from.openRecordset(query.isEmpty() ? QStringLiteral("Select * from ") + table : query);
-        const QString columns = columnList(rows);
-        // A key the source brings for an identity column is written as it is, as the server allows
-        // only with IDENTITY_INSERT on.
-        QStringList names;
-        for (const db::Column& column : rows.columns())
-            names << column.name;
-        const IdentityInsert keys(m_to, table, !IdentityInsert::identityColumn(m_to, table, names).isEmpty());
-        report::ProgressSteps bar(m_reporter, QStringLiteral("Copying ") + shown, rows.recordCount());
-        while (!rows.eof()) {
-            ++outcome.rows;
-            bar.moveTo(outcome.rows);
-            const QString sql = insertStatement(table, columns, rows);
-            // Showing the statement lets the window handle its pending events, once per row.
-            m_reporter.progress(sql);
-            m_reporter.log(insertTag, sql);
-            long long affected = 0;
-            try {
-                affected = m_to.execute(sql);
-            } catch (const db::DbError& e) {
-                // The server names the column, not the table it looked in.
-                if (e.nativeCode() == 207 && !e.message().contains(table))
-                    throw db::DbError(e.message() + QStringLiteral(" (table %1)").arg(table), e.sqlState(), e.nativeCode());
-                if (!e.isDuplicateKey())
-                    throw;
-                m_reporter.balloon(e.message());
-            }
-            // -1 means the server did not say; the statement ran without an error.
-            if (affected != 0) {
-                ++outcome.inserted;
-                m_reporter.log(insertTag, QStringLiteral("Updated Successfully"));
-            } else {
-                ++outcome.failed;
-                rowFailed(shown);
-            }
-            rows.moveNext();
+    db::Recordset rows = m_from.openRecordset(query.isEmpty() ? QStringLiteral("Select * from ") + table : query);
+    const QString columns = columnList(rows);
+    // A key the source brings for an identity column is written as it is, as the server allows
+    // only with IDENTITY_INSERT on.
+    QStringList names;
+    for (const db::Column& column : rows.columns())
+        names << column.name;
+    const IdentityInsert keys(m_to, table, !IdentityInsert::identityColumn(m_to, table, names).isEmpty());
+    report::ProgressSteps bar(m_reporter, QStringLiteral("Copying ") + shown, rows.recordCount());
+    while (!rows.eof()) {
+        ++outcome.rows;
+        bar.moveTo(outcome.rows);
+        const QString sql = insertStatement(table, columns, rows);
+        // Showing the statement lets the window handle its pending events, once per row.
+        m_reporter.progress(sql);
+        m_reporter.log(insertTag, sql);
+        long long affected = 0;
+        try {
+            affected = m_to.execute(sql);
+        } catch (const db::DbError& e) {
+            // The server names the column, not the table it looked in.
+            if (e.nativeCode() == 207 && !e.message().contains(table))
+                throw db::DbError(e.message() + QStringLiteral(" (table %1)").arg(table), e.sqlState(), e.nativeCode());
+            if (!e.isDuplicateKey())
+                throw;
+            m_reporter.balloon(e.message());
         }
-    } catch (const std::exception& e) {
-        outcome.error = QString::fromStdString(e.what());
-        m_reporter.balloon(outcome.error);
+        // -1 means the server did not say; the statement ran without an error.
+        if (affected != 0) {
+            ++outcome.inserted;
+            m_reporter.log(insertTag, QStringLiteral("Updated Successfully"));
+        } else {
+            ++outcome.failed;
+            rowFailed(shown);
+        }
+        rows.moveNext();
     }
     return outcome;
 }

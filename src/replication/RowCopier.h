@@ -21,8 +21,6 @@ struct CopyOutcome {
     long long inserted = 0;
     /// Rows that were not inserted (no row affected or a duplicate key).
     long long failed = 0;
-    /// The error that ended the copy early; "" when every row was tried.
-    QString error;
 };
 
 /// Copies the rows of a table from one connection to another, one INSERT per row (CreateInsertQueries).
@@ -32,7 +30,8 @@ public:
     RowCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter, report::Prompter& prompter);
 
     /// Copies every row of `query` (when empty: "Select * from " + table) into `table`. A duplicate
-    /// key fails only its row; any other error is shown as a notification and ends the copy.
+    /// key fails only its row and is shown as a notification; any other error ends the copy and
+    /// is thrown (a db::DbError) for the caller to report, the rows inserted before it written.
     /// `condition` is accepted for the callers' sake and not used: filters belong in `query`.
     CopyOutcome copy(const QString& table, const QString& condition = {}, const QString& query = {});
     /// The table named on the status line and progress bar instead of the one written to (a

@@ -168,13 +168,10 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
         }
     } catch (const std::exception& e) {
         // The voucher's transaction has rolled back as it ended.
-        outcome.error = QString::fromStdString(e.what());
-        if (const auto* failure = dynamic_cast<const db::DbError*>(&e))
-            outcome.environmentFailure = failure->isEnvironmentFailure();
-        if (copy.showError)
-            m_reporter.balloon(outcome.error);
-        m_reporter.progress(outcome.error);
-        m_reporter.log(QStringLiteral("Error Generated "), outcome.error);
+        const QString error = QString::fromStdString(e.what());
+        m_reporter.progress(error);
+        m_reporter.log(QStringLiteral("Error Generated "), error);
+        throw;
     }
     return outcome;
 }

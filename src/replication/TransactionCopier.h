@@ -36,10 +36,6 @@ struct VoucherCopy {
     /// Further statements for the copied voucher's new key, run inside its transaction before it
     /// commits; a failing one rolls the voucher back.
     std::function<QStringList(long long newKey)> extraStatements;
-    /// Whether an error that ends the copy is shown as a notification here; a caller that
-    /// reports it itself, naming the voucher, turns this off so the operator sees it once.
-    /// The error is logged ("Error Generated ") either way.
-    bool showError = true;
 };
 
 /// What a voucher copy did.
@@ -48,10 +44,6 @@ struct VoucherOutcome {
     long long newKey = 0;
     /// Vouchers committed in the destination.
     int committed = 0;
-    /// The error that ended the copy ("" when none).
-    QString error;
-    /// True when that error would end any other copy too (see db::DbError::isEnvironmentFailure).
-    bool environmentFailure = false;
 };
 
 /// Copies vouchers (a master row with its detail rows) under a new key, each voucher inside one
@@ -62,8 +54,9 @@ public:
     TransactionCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter, report::Prompter& prompter);
 
     /// Copies every master row that `copy` selects. A master insert that affects no rows rolls its
-    /// voucher back and shows "Failed to update <table>"; any error rolls the voucher back and
-    /// ends the copy. No transaction is left open.
+    /// voucher back and shows "Failed to update <table>". Any error rolls the voucher back, is
+    /// logged ("Error Generated ") and is thrown for the caller to report, naming the voucher.
+    /// No transaction is left open.
     VoucherOutcome copy(const VoucherCopy& copy);
 
     /// "update <master> set SyncStat=1, ServInvID=<old key> where <key>=<new key>".

@@ -1,6 +1,5 @@
 #include "report/IniSetting.h"
 
-#include "report/Prompter.h"
 #include "report/TextFile.h"
 
 #include <QFileInfo>
@@ -21,50 +20,25 @@ QStringList splitLines(const QString& text)
 }
 } // namespace
 
-IniSetting::IniSetting(Prompter& prompter)
-    : m_prompter(prompter)
-{
-}
-
 QString IniSetting::read(const QString& path, const QString& key, const QString& defaultValue)
 {
     QString value = defaultValue;
     return access(path, key, value, Mode::Read);
 }
 
-QString IniSetting::read(const QString& path, const QString& key, const QString& defaultValue, QString* error)
-{
-    QString value = defaultValue;
-    m_quietError = error;
-    const QString result = access(path, key, value, Mode::Read);
-    m_quietError = nullptr;
-    return result;
-}
-
-bool IniSetting::write(const QString& path, const QString& key, const QString& value, QString* error)
+void IniSetting::write(const QString& path, const QString& key, const QString& value)
 {
     QString copy = value;
-    bool failed = false;
-    m_quietError = error;
-    access(path, key, copy, Mode::Write, &failed);
-    m_quietError = nullptr;
-    return !failed;
+    access(path, key, copy, Mode::Write);
 }
 
-QString IniSetting::access(const QString& path, const QString& key, QString& value, Mode mode, bool* failed)
+QString IniSetting::access(const QString& path, const QString& key, QString& value, Mode mode)
 {
-    if (failed)
-        *failed = false;
-    QString error;
-    if (!QFileInfo::exists(path)) {
-        if (!TextFile::write(path, key + QLatin1Char('=') + value, &error))
-            return fail(error, failed);
-    }
+    if (!QFileInfo::exists(path))
+        TextFile::write(path, key + QLatin1Char('=') + value);
 
     TextFile::Encoding encoding = TextFile::Encoding::Utf8;
-    QString text = TextFile::read(path, &error, &encoding);
-    if (!error.isEmpty())
-        return fail(error, failed);
+    QString text = TextFile::read(path, &encoding);
 
     const QString trimmedKey = key.trimmed();
     if (trimmedKey.isEmpty())
@@ -84,7 +58,7 @@ QString IniSetting::access(const QString& path, const QString& key, QString& val
             line = key + QLatin1Char('=') + value;
         } else {
             if (pieces.size() < 2)
-                return fail(QStringLiteral("The line \"%1\" of %2 has no \"=\".").arg(line.trimmed(), path), failed);
+                throw FileError(QStringLiteral("The line \"%1\" of %2 has no \"=\".").arg(line.trimmed(), path));
             result = pieces.at(1).trimmed();
             value = result;
         }
@@ -109,10 +83,8 @@ QString IniSetting::access(const QString& path, const QString& key, QString& val
     }
     text = kept.join(crLf);
 
-    if (writing && !text.isEmpty()) {
-        if (!TextFile::write(path, text, &error, encoding))
-            return fail(error, failed);
-    }
+    if (writing && !text.isEmpty())
+        TextFile::write(path, text, encoding);
     return mode == Mode::Write ? QString() : result;
 }
 
@@ -123,17 +95,6 @@ QString IniSetting::firstLine(const QString& text)
     for (const QString& line : splitLines(text))
         if (!line.isEmpty())
             return line;
-    return QString();
-}
-
-QString IniSetting::fail(const QString& message, bool* failed)
-{
-    if (failed)
-        *failed = true;
-    if (m_quietError)
-        *m_quietError = message;
-    else
-        m_prompter.tell(PromptIcon::Warning, message);
     return QString();
 }
 

@@ -3,6 +3,8 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <stdexcept>
+
 namespace report {
 
 Notifier::Notifier(QString programFolder)
@@ -20,22 +22,19 @@ QString Notifier::program() const
     return QString();
 }
 
-Notifier::Outcome Notifier::notify(const QString& message, QString* error) const
+bool Notifier::notify(const QString& message) const
 {
     const QString path = program();
     if (path.isEmpty())
-        return Outcome::NoProgram;
+        return false;
     // The message is one argument of its own: quotes, ";" or "$(...)" in it are plain text.
     QProcess process;
     process.setProgram(path);
     process.setArguments({message});
     process.setWorkingDirectory(m_programFolder);
-    if (!process.startDetached()) {
-        if (error)
-            *error = QStringLiteral("Cannot start %1: %2").arg(path, process.errorString());
-        return Outcome::StartFailed;
-    }
-    return Outcome::Started;
+    if (!process.startDetached())
+        throw std::runtime_error(QStringLiteral("Cannot start %1: %2").arg(path, process.errorString()).toStdString());
+    return true;
 }
 
 } // namespace report

@@ -7,9 +7,6 @@ namespace report {
 /// The optional notification program beside the program ("baloon" or "baloon.exe").
 class Notifier {
 public:
-    /// What became of a notification.
-    enum class Outcome { Started, NoProgram, StartFailed };
-
     /// Looks for the notification program in `programFolder`.
     explicit Notifier(QString programFolder);
 
@@ -17,8 +14,9 @@ public:
     QString program() const;
 
     /// Starts the notification program detached with `message` as its one argument, never
-    /// through a session; NoProgram or StartFailed tell the caller to show the text another way.
-    Outcome notify(const QString& message, QString* error = nullptr) const;
+    /// through a session. False when there is no such program; throws std::runtime_error, naming
+    /// the program and the reason, when it is there but does not start.
+    bool notify(const QString& message) const;
 
 private:
     QString m_programFolder;

@@ -2,17 +2,20 @@
 
 // How a failure reaches the operator. Below an operation, a failure is an exception that says what
 // failed: db::DbError for whatever a server or the embedded engine refused (its message, SQLSTATE
-// and native code), std::runtime_error with a plain message for the program's own refusals. Such
-// code opens no box, raises no notification and returns no error text beside its result. An
-// operation (a class the window's controllers or the timer call: Connect, FullSync, the row and
-// voucher copies, TransformationRun, MasterUpload, the counts and the mismatch search) catches them
-// at one place and decides, as its behaviour demands, what the operator sees: a box through the
-// Prompter when the operator started it and must answer or acknowledge, a notification through
+// and native code), report::FileError for a file that cannot be read or written, std::runtime_error
+// with a plain message for the program's own refusals. Such code opens no box, raises no
+// notification and returns no error text beside its result; the row, voucher and bulk copies throw
+// what ends them and only report, as they must, each single row they could not write. An operation
+// (a class the window's controllers or the timer call: StartUp, Connect, FullSync, SettingsSync,
+// TransformationRun, MasterUpload, the filters, the counts and the mismatch search; also the linked
+// server, the server clock and the user log, whose question or box is part of what they do) catches
+// them at one place and decides, as its behaviour demands, what the operator sees: a box through
+// the Prompter when the operator started it and must answer or acknowledge, a notification through
 // Reporter::balloon when the work goes on, an entry in the daily log always. The operation never
 // knows who is watching: its caller hands it the reporter and prompter that fit, and work the timer
-// starts gets report::Unattended, which turns boxes into notices, answers questions with the
-// answer that changes nothing and notifies a repeated message once. The controllers in src/app
-// catch only what escapes an operation, and show it as a notification.
+// starts gets report::Unattended, which turns boxes into notices, answers questions with the answer
+// that changes nothing and notifies a repeated message once. The controllers in src/app catch only
+// what escapes an operation, and show it as a notification.
 
 #include <QString>
 

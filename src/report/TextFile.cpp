@@ -17,15 +17,9 @@
 namespace report {
 
 namespace {
-void setError(QString* error, const QString& text)
+FileError cannotRead(const QString& path, const QFile& file)
 {
-    if (error)
-        *error = text;
-}
-
-QString fileError(const QString& what, const QString& path, const QFile& file)
-{
-    return QStringLiteral("%1 %2: %3").arg(what, path, file.errorString());
+    return FileError(QStringLiteral("Cannot read %1: %2").arg(path, file.errorString()));
 }
 } // namespace
 
@@ -93,31 +87,24 @@ QByteArray TextFile::encode(const QString& text, Encoding encoding)
     return text.toUtf8();
 }
 
-QString TextFile::read(const QString& path, QString* error, Encoding* encoding)
+QString TextFile::read(const QString& path, Encoding* encoding)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, fileError(QStringLiteral("Cannot read"), path, file));
-        return QString();
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        throw cannotRead(path, file);
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setError(error, fileError(QStringLiteral("Cannot read"), path, file));
-        return QString();
-    }
+    if (file.error() != QFileDevice::NoError)
+        throw cannotRead(path, file);
     return decode(bytes, encoding);
 }
 
-bool TextFile::write(const QString& path, const QString& text, QString* error, Encoding encoding)
+void TextFile::write(const QString& path, const QString& text, Encoding encoding)
 {
     const QByteArray bytes = encode(text, encoding);
 #ifdef Q_OS_WIN
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
-        setError(error, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+        throw FileError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 #else
     // Written beside the old file, synced and renamed over it. Every write, the sync and the close
     // are checked: a full disk can fail any of them, and a rename after such a failure would put
@@ -127,13 +114,12 @@ bool TextFile::write(const QString& path, const QString& text, QString* error, E
     const QByteArray target = QFile::encodeName(info.isSymLink() && info.exists() ? info.canonicalFilePath() : path);
     QByteArray temporary = target + ".XXXXXX";
     auto failWith = [&](const char* step, int code) {
-        setError(error, QStringLiteral("Cannot write %1 (%2): %3; the file was left as it was.")
-                            .arg(path, QLatin1String(step), QString::fromLocal8Bit(std::strerror(code))));
-        return false;
+        return FileError(QStringLiteral("Cannot write %1 (%2): %3; the file was left as it was.")
+                             .arg(path, QLatin1String(step), QString::fromLocal8Bit(std::strerror(code))));
     };
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
-        return failWith("create", errno);
+        throw failWith("create", errno);
     auto abandon = [&](const char* step, int code) {
         ::close(fd);
         ::unlink(temporary.constData());
@@ -150,26 +136,26 @@ bool TextFile::write(const QString& path, const QString& text, QString* error, E
         mode &= ~mask;
     }
     if (::fchmod(fd, mode) != 0)
-        return abandon("set permissions", errno);
+        throw abandon("set permissions", errno);
     for (qsizetype done = 0; done < bytes.size();) {
         const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
-            return abandon("write", n < 0 ? errno : ENOSPC);
+            throw abandon("write", n < 0 ? errno : ENOSPC);
         done += n;
     }
     if (::fsync(fd) != 0)
-        return abandon("sync", errno);
+        throw abandon("sync", errno);
     if (::close(fd) != 0) {
         const int code = errno;
         ::unlink(temporary.constData());
-        return failWith("close", code);
+        throw failWith("close", code);
     }
     if (::rename(temporary.constData(), target.constData()) != 0) {
         const int code = errno;
         ::unlink(temporary.constData());
-        return failWith("rename", code);
+        throw failWith("rename", code);
     }
     // The rename itself lasts once the folder is synced; a failure here leaves a whole file either way.
     const int folder = ::open(QFile::encodeName(QFileInfo(QFile::decodeName(target)).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
@@ -177,23 +163,7 @@ bool TextFile::write(const QString& path, const QString& text, QString* error, E
         ::fsync(folder);
         ::close(folder);
     }
-    return true;
 #endif
-}
-
-bool TextFile::appendBlock(const QString& path, const QString& text, QString* error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        setError(error, fileError(QStringLiteral("Cannot write"), path, file));
-        return false;
-    }
-    const QByteArray bytes = logBlock(text);
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        setError(error, fileError(QStringLiteral("Cannot write"), path, file));
-        return false;
-    }
-    return true;
 }
 
 } // namespace report

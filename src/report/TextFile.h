@@ -3,9 +3,25 @@
 #include <QByteArray>
 #include <QString>
 
+#include <stdexcept>
+
 namespace report {
 
-/// Whole-file text access: read, write, and append a log block. Failures never raise a message.
+/// A file that could not be read or written; the message names the file and the reason.
+class FileError : public std::runtime_error {
+public:
+    explicit FileError(const QString& message)
+        : std::runtime_error(message.toStdString())
+        , m_message(message)
+    {
+    }
+    const QString& message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+/// Whole-file text access: read and write. A failure is a FileError; nothing here shows a message.
 class TextFile {
 public:
     /// How a file's bytes hold its text: read from the file, and used again to rewrite it.
@@ -23,17 +39,14 @@ public:
     /// The bytes of one log block: CR LF, the separator, CR LF, then `text` (no final line break).
     static QByteArray logBlock(const QString& text);
 
-    /// Returns the whole file as text; "" when it cannot be read, with the reason in `error` when given
-    /// and the encoding found in `encoding` when given.
-    static QString read(const QString& path, QString* error = nullptr, Encoding* encoding = nullptr);
+    /// Returns the whole file as text, and the encoding found in `encoding` when given. Throws
+    /// FileError when the file cannot be read (a missing file included).
+    static QString read(const QString& path, Encoding* encoding = nullptr);
 
     /// Replaces the file with exactly `text` in `encoding`: written beside it, synced and renamed
-    /// over it, so that on any failure (a full disk included) the old file stays whole. False, with
-    /// the reason in `error`, when it cannot.
-    static bool write(const QString& path, const QString& text, QString* error = nullptr, Encoding encoding = Encoding::Utf8);
-
-    /// Creates the file when missing and appends one log block holding `text`; false when it cannot.
-    static bool appendBlock(const QString& path, const QString& text, QString* error = nullptr);
+    /// over it, so that on any failure (a full disk included) the old file stays whole. Throws
+    /// FileError when it cannot.
+    static void write(const QString& path, const QString& text, Encoding encoding = Encoding::Utf8);
 
     /// Decodes file bytes: UTF-16 after its byte-order mark, UTF-8 (with or without its mark) when
     /// they are valid UTF-8, else Latin-1; the encoding found goes to `encoding` when given.

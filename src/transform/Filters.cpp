@@ -1,7 +1,7 @@
 #include "transform/Filters.h"
 
+#include "connection/StartUp.h"
 #include "text/NumberText.h"
-#include "report/IniSetting.h"
 #include "report/ListControl.h"
 #include "report/Reporter.h"
 #include "transform/ListFiller.h"
@@ -46,12 +46,13 @@ const QString Filters::vchTypeQuery = QStringLiteral(
     "ParentID in(1,3,12,18,44,2,4))    Order by VchType ");
 const QString Filters::categoryQuery = QStringLiteral("SELECT  categoryID,category from tblcategories  Order by category ");
 
-Filters::Filters(FilterControls controls, ListFiller& filler, report::IniSetting& ini, QString appSettingsPath, report::Reporter& reporter)
+Filters::Filters(FilterControls controls, ListFiller& filler, QString appSettingsPath, report::Reporter& reporter,
+                 report::Prompter& prompter)
     : m_controls(controls)
     , m_filler(filler)
-    , m_ini(ini)
     , m_path(std::move(appSettingsPath))
     , m_reporter(reporter)
+    , m_prompter(prompter)
 {
 }
 
@@ -89,13 +90,13 @@ void Filters::fillSyncVchTypes()
 
 qlonglong Filters::savedWhole(const QString& key)
 {
-    return text::NumberText::leadingWhole(m_ini.read(m_path, key, QString()), std::numeric_limits<qlonglong>::min(),
+    return text::NumberText::leadingWhole(connection::readSetting(m_prompter, m_path, key, QString()), std::numeric_limits<qlonglong>::min(),
                                         std::numeric_limits<qlonglong>::max());
 }
 
 void Filters::restoreSelection(report::ListControl& list, const QString& key)
 {
-    const QString saved = m_ini.read(m_path, key, QString());
+    const QString saved = connection::readSetting(m_prompter, m_path, key, QString());
     if (saved.isEmpty())
         return;
     // The text ends in ";", so the last piece is always the empty rest after it and never an id.
@@ -131,7 +132,7 @@ void Filters::saveSelection(const report::ListControl& list, const QString& key)
     for (int i = 0; i < list.count(); ++i)
         if (list.isSelected(i))
             ids += QString::number(list.itemData(i)) + QLatin1Char(';');
-    m_ini.write(m_path, key, ids);
+    connection::writeSetting(m_prompter, m_path, key, ids);
 }
 
 void Filters::saveChoice(const report::ListControl& control, const QString& key)
@@ -142,7 +143,7 @@ void Filters::saveChoice(const report::ListControl& control, const QString& key)
     // With nothing chosen there is no value to save; the previous one stays.
     if (chosen < 0)
         return;
-    m_ini.write(m_path, key, QString::number(control.itemData(chosen)));
+    connection::writeSetting(m_prompter, m_path, key, QString::number(control.itemData(chosen)));
 }
 
 void Filters::saveCategories() { saveSelection(m_controls.categories, categoriesKey); }

@@ -3,7 +3,6 @@
 #include <QString>
 
 namespace report {
-class IniSetting;
 class ListControl;
 class Prompter;
 class Reporter;
@@ -31,7 +30,8 @@ public:
     /// Every category, for lstCategories.
     static const QString categoryQuery;
 
-    Filters(FilterControls controls, ListFiller& filler, report::IniSetting& ini, QString appSettingsPath, report::Reporter& reporter);
+    /// A settings file that cannot be read or written is shown through `prompter`.
+    Filters(FilterControls controls, ListFiller& filler, QString appSettingsPath, report::Reporter& reporter, report::Prompter& prompter);
 
     /// Fills both voucher-type lists and the categories and restores the saved choices, without
     /// writing any of them back; failures are shown as a notification and end the filling.
@@ -65,9 +65,9 @@ private:
 
     FilterControls m_controls;
     ListFiller& m_filler;
-    report::IniSetting& m_ini;
     QString m_path;
     report::Reporter& m_reporter;
+    report::Prompter& m_prompter;
     bool m_restoring = false;
 };
 

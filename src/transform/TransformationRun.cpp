@@ -305,8 +305,6 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         all << connection::UserLog::statement(branchRow, m_now());
         return all;
     };
-    // A voucher that fails is reported below with its number, once.
-    copy.showError = false;
 
     QString lastAlreadyTransferred;
     QString stopReason;
@@ -368,16 +366,9 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
                 + QStringLiteral(" to ") + settings.destinationCompany + QStringLiteral(" in vchtype ") + destinationVchTypeText;
             const replication::VoucherOutcome copied = copier.copy(copy);
             if (copied.committed == 0) {
-                if (copied.environmentFailure) {
-                    failedWith(copied.error);
-                    stopReason = copied.error;
-                    break;
-                }
-                QString reason = copied.error;
-                if (reason.isEmpty() && copied.newKey == 0)
-                    reason = whyNotCopied(tables.master, sourceKey, *settings.listing, settings.sourceCompany);
-                else if (reason.isEmpty())
-                    reason = settings.destinationCompany + QStringLiteral(" did not accept it");
+                const QString reason = copied.newKey == 0
+                    ? whyNotCopied(tables.master, sourceKey, *settings.listing, settings.sourceCompany)
+                    : settings.destinationCompany + QStringLiteral(" did not accept it");
                 failedWith(reason);
                 notTransferred(voucher + reason, Telling::LogAndNotify);
                 continue;

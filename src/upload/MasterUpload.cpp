@@ -5,6 +5,7 @@
 #include "db/Transaction.h"
 #include "replication/RowCopier.h"
 #include "report/IniSetting.h"
+#include "report/TextFile.h"
 #include "report/Prompter.h"
 #include "report/Reporter.h"
 
@@ -144,11 +145,10 @@ QString describe(qlonglong id, const QString& table, qlonglong key)
 } // namespace
 
 MasterUpload::MasterUpload(db::Connection& source, db::Connection& destination, report::Reporter& reporter, report::Prompter&,
-                           report::IniSetting& ini, QString loopSettingsPath, ReplayMemory* memory)
+                           QString loopSettingsPath, ReplayMemory* memory)
     : m_source(source)
     , m_destination(destination)
     , m_reporter(reporter)
-    , m_ini(ini)
     , m_loopSettingsPath(std::move(loopSettingsPath))
     , m_memory(memory ? *memory : m_ownMemory)
 {
@@ -190,25 +190,32 @@ void MasterUpload::notice(const QString& text)
 
 QString MasterUpload::readLoop(const QString& key, const QString& defaultValue)
 {
-    QString error;
-    const QString value = m_ini.read(m_loopSettingsPath, key, defaultValue, &error);
-    if (!error.isEmpty())
-        notice(error);
-    return value;
+    try {
+        return report::IniSetting::read(m_loopSettingsPath, key, defaultValue);
+    } catch (const report::FileError& e) {
+        notice(e.message());
+        return QString();
+    }
 }
 
 void MasterUpload::writeLoop(const QString& key, const QString& value)
 {
-    QString error;
-    if (!m_ini.write(m_loopSettingsPath, key, value, &error))
-        notice(error);
+    try {
+        report::IniSetting::write(m_loopSettingsPath, key, value);
+    } catch (const report::FileError& e) {
+        notice(e.message());
+    }
 }
 
 std::vector<MasterUpload::SetAsideRow> MasterUpload::setAside() const
 {
     std::vector<SetAsideRow> rows;
-    QString error;
-    const QString text = m_ini.read(m_loopSettingsPath, setAsideKey, QString(), &error);
+    QString text;
+    try {
+        text = report::IniSetting::read(m_loopSettingsPath, setAsideKey, QString());
+    } catch (const report::FileError&) {
+        // The run that reads the file says why it cannot.
+    }
     for (const QString& entry : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QStringList parts = entry.split(QLatin1Char('|'));
         SetAsideRow row;
@@ -412,16 +419,21 @@ QString MasterUpload::copyAgain(const QString& table, const QString& keyColumn, 
         UnattendedReporter reporter(m_reporter, toNotice);
         UnattendedPrompter prompter(toNotice);
         replication::RowCopier copier(m_source, m_destination, reporter, prompter);
-        const replication::CopyOutcome outcome = copier.copy(
-            table, QString(), QStringLiteral("SELECT  * from ") + table + QStringLiteral(" where  ") + keyColumn + QLatin1Char('=') + keyText);
+        replication::CopyOutcome outcome;
+        try {
+            outcome = copier.copy(table, QString(),
+                                  QStringLiteral("SELECT  * from ") + table + QStringLiteral(" where  ") + keyColumn + QLatin1Char('=') + keyText);
+        } catch (const std::exception& e) {
+            notice(errorText(e));
+            m_reporter.log(errorTag, table + QStringLiteral(" ") + keyText + QStringLiteral(" kept as it was"));
+            return errorText(e);
+        }
         // No source row any more is a success: the row was deleted at the head office since.
-        if (outcome.error.isEmpty() && outcome.failed == 0) {
+        if (outcome.failed == 0) {
             transaction.commit();
             return QString();
         }
         m_reporter.log(errorTag, table + QStringLiteral(" ") + keyText + QStringLiteral(" kept as it was"));
-        if (!outcome.error.isEmpty())
-            return outcome.error;
         return m_rowMessages.isEmpty() ? QStringLiteral("the row was not written") : m_rowMessages.first();
     } catch (const std::exception& e) {
         m_reporter.log(errorTag, errorText(e));

@@ -11,7 +11,6 @@ namespace db {
 class Connection;
 }
 namespace report {
-class IniSetting;
 class Prompter;
 class Reporter;
 }
@@ -68,7 +67,7 @@ public:
     /// and set-aside changes beside it. `memory` (may be null) carries the notices shown between runs.
     /// `prompter` is not used: boxes of the row copy become notices, since nobody waits to close them.
     MasterUpload(db::Connection& source, db::Connection& destination, report::Reporter& reporter, report::Prompter& prompter,
-                 report::IniSetting& ini, QString loopSettingsPath, ReplayMemory* memory = nullptr);
+                 QString loopSettingsPath, ReplayMemory* memory = nullptr);
 
     /// The query of the master activity rows above `mark`, in activity order.
     static QString activityQuery(qint64 mark);
@@ -102,7 +101,6 @@ private:
     db::Connection& m_source;
     db::Connection& m_destination;
     report::Reporter& m_reporter;
-    report::IniSetting& m_ini;
     QString m_loopSettingsPath;
     ReplayMemory m_ownMemory;
     ReplayMemory& m_memory;

@@ -126,18 +126,22 @@ TEST_F(SessionTest, MissingServerNameOrFolderEndsStartUpWithTheMessageNamingIt)
 TEST_F(SessionTest, UnreachableServerNamesTheFileAndAnImpossibleMarkIsRefused)
 {
     setResource("ServerName.ini", "embedded:NOSUCH\r\n");
-    report::IniSetting(prompter).write(resource("Appsettings.ini"), "SYNCSERVER", "embedded:HO");
-    report::IniSetting(prompter).write(resource("AppsettingsLoop.ini"), "MaxActivityID", "99999999999");
+    setResource("Appsettings.ini", "SYNCSERVER=embedded:HO\r\nLOCALDBCODE");
+    report::IniSetting::write(resource("AppsettingsLoop.ini"), "MaxActivityID", "99999999999");
     makeSession();
     ASSERT_TRUE(session->startUp());
     const QString tried = "Cannot connect to the server embedded:NOSUCH named in " + resource("ServerName.ini") + ": ";
     ASSERT_FALSE(window->notices().isEmpty());
     EXPECT_TRUE(window->notices().front().text.startsWith(tried)) << window->notices().front().text.toStdString();
     EXPECT_EQ(session->maxActivityId(), 0);
-    ASSERT_EQ(prompter.shown.size(), 1u);
+    // A key line without "=" is shown in a warning box and read as empty; start-up goes on.
+    ASSERT_EQ(prompter.shown.size(), 2u);
     EXPECT_EQ(prompter.shown[0].text, "MaxActivityID=99999999999 in " + resource("AppsettingsLoop.ini")
                                           + " is larger than any activity number (at most 2147483647). Correct it; until then the master "
                                             "changes are not replayed.");
+    EXPECT_EQ(prompter.shown[1].icon, report::PromptIcon::Warning);
+    EXPECT_EQ(prompter.shown[1].text, "The line \"LOCALDBCODE\" of " + resource("Appsettings.ini") + " has no \"=\".");
+    EXPECT_EQ(window->cboDestinationCompany()->currentText(), "");
 }
 
 TEST_F(SessionTest, ConnectOpensBothCompaniesTwiceRecreatesTheLinkedServerAndExitAsks)
@@ -157,7 +161,7 @@ TEST_F(SessionTest, ConnectOpensBothCompaniesTwiceRecreatesTheLinkedServerAndExi
         EXPECT_EQ(count(servers.headOffice(), "select count(*) from tbluserlog where Action = 'Connection Established from MAIN01 to SUB01'"),
                   round);
     }
-    EXPECT_EQ(report::IniSetting(prompter).read(resource("Appsettings.ini"), "LOCALDBCODE", ""), "SUB01");
+    EXPECT_EQ(report::IniSetting::read(resource("Appsettings.ini"), "LOCALDBCODE", ""), "SUB01");
     // The linked server works: the branch reads the head office through it.
     EXPECT_GT(count(servers.branch(), "select count(*) from [embedded:HO].MAIN01.dbo.tblItemMaster"), 0);
     // The daily log is named after the From date and holds the connect entry.
@@ -188,7 +192,7 @@ TEST_F(SessionTest, ConnectOpensBothCompaniesTwiceRecreatesTheLinkedServerAndExi
 // An unreachable sync server leaves the main company list empty; Connect still completes.
 TEST_F(SessionTest, WithTheHeadOfficeDownStartUpGoesOnAndConnectCompletesOnTheBranchClock)
 {
-    report::IniSetting(prompter).write(resource("Appsettings.ini"), "SYNCSERVER", "embedded:NOWHERE");
+    report::IniSetting::write(resource("Appsettings.ini"), "SYNCSERVER", "embedded:NOWHERE");
     makeSession();
     ASSERT_TRUE(session->startUp());
     EXPECT_EQ(window->cboDestinationCompany()->count(), 1);
@@ -218,12 +222,12 @@ TEST_F(SessionTest, EncryptAndTimezoneSettingsReachEveryConnection)
 {
     makeSession();
     ASSERT_TRUE(session->startUp());
-    EXPECT_EQ(report::IniSetting(prompter).read(resource("Appsettings.ini"), "ENCRYPT", ""), "optional");
+    EXPECT_EQ(report::IniSetting::read(resource("Appsettings.ini"), "ENCRYPT", ""), "optional");
     session->connectCompanies();
     EXPECT_EQ(session->connections().destination().context().encryption, db::Encryption::Optional);
 
     // Written as No, and with a time zone offset that shifts the server clock from UTC.
-    report::IniSetting(prompter).write(resource("Appsettings.ini"), "ENCRYPT", "No");
+    report::IniSetting::write(resource("Appsettings.ini"), "ENCRYPT", "No");
     setResource("TIMEZONE.ini", "-1440");
     makeSession();
     ASSERT_TRUE(session->startUp());

