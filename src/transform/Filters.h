@@ -34,7 +34,8 @@ public:
     Filters(FilterControls controls, ListFiller& filler, QString appSettingsPath, report::Reporter& reporter, report::Prompter& prompter);
 
     /// Fills both voucher-type lists and the categories and restores the saved choices, without
-    /// writing any of them back; failures are shown as a notification and end the filling.
+    /// writing any of them back. A list that cannot be filled is shown as a notification and ends
+    /// the filling; a saved choice that cannot be read is shown in a box and left unchosen.
     void fillSyncVchTypes();
     /// True while fillSyncVchTypes chooses entries itself; saving does nothing meanwhile.
     bool isRestoring() const { return m_restoring; }
