@@ -19,6 +19,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace app;
@@ -47,7 +48,8 @@ protected:
         ASSERT_TRUE(session->startUp());
         window->cmdConnect()->click();
         ASSERT_FALSE(window->isLoginShown());
-        servers.addVoucherMarks();
+        if (branchPrepared)
+            servers.addVoucherMarks();
         window->dtpdate()->setDate(QDate(2026, 12, 2));
         window->dtpto()->setDate(QDate(2026, 12, 6));
         prompter.shown.clear();
@@ -97,6 +99,13 @@ protected:
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<Session> session;
     TimerController* timer = nullptr;
+    bool branchPrepared = true;
+};
+
+// A branch new to the program: Update Database has never added the columns that mark a copy.
+class NewBranchTest : public ShopDayTest {
+protected:
+    NewBranchTest() { branchPrepared = false; }
 };
 
 } // namespace
@@ -212,4 +221,21 @@ TEST_F(ShopDayTest, BadPercentageIsRefusedAndAFailedPressLeavesANoticeUntilOneSu
     window->cmdStartDatamigration()->click();
     EXPECT_TRUE(window->noticeStrip()->isHidden());
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), window->lstSource()->count());
+}
+
+TEST_F(NewBranchTest, FirstStartTransformSaysToRunUpdateDatabaseAndThenCopiesTheList)
+{
+    list(101);
+    const int listed = window->lstSource()->count();
+    const qlonglong sales = branchCount("select count(*) from tblSales");
+    window->cmdStartDatamigration()->click();
+    EXPECT_EQ(branchCount("select count(*) from tblSales"), sales);
+    ASSERT_FALSE(window->notices().isEmpty());
+    EXPECT_TRUE(window->notices().back().text.contains("Run Update Database once")) << window->notices().back().text.toStdString();
+
+    // The Insert key opens the Tech Control Panel, where Update Database prepares both companies.
+    QTest::keyClick(window->lstSource(), Qt::Key_Insert);
+    window->cmdUpdateDataBase()->click();
+    window->cmdStartDatamigration()->click();
+    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), listed);
 }
