@@ -8,6 +8,7 @@
 #include "app/Session.h"
 #include "text/NumberText.h"
 #include "report/Prompter.h"
+#include "db/DbError.h"
 #include "transform/TransformPreview.h"
 
 #include <QApplication>
@@ -279,6 +280,8 @@ void TransformController::previewTransformation()
     const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
     try {
         preview = transform::TransformPreview(m_session.connections(), m_session.reporter(), m_session.prompter()).preview(controls, runSettings(RunBy::Operator));
+    } catch (const db::DbError& e) {
+        preview.refused = transform::TransformationRun::failureText(e);
     } catch (const std::exception& e) {
         preview.refused = QString::fromUtf8(e.what());
     }

@@ -89,7 +89,7 @@ void TransferLedger::readFamily(bool sales, const QString& dates, Ledger& ledger
         }
     } catch (const db::DbError& e) {
         // A branch that Update Database has not prepared yet holds no copies of this family.
-        ledger.problems << tables.master + QStringLiteral(": ") + e.message();
+        ledger.problems << tables.master + QStringLiteral(": ") + TransformationRun::failureText(e);
         return;
     }
 

@@ -23,17 +23,6 @@ namespace transform {
 
 namespace {
 
-// A branch that has never been prepared lacks the columns that mark a copy: the reason says how
-// to add them, since nothing can be copied until then.
-QString stopReasonOf(const db::DbError& e)
-{
-    if (e.nativeCode() == 207 && (e.message().contains(QLatin1String("ServInvID")) || e.message().contains(QLatin1String("SyncStat"))))
-        return e.message()
-            + QStringLiteral(" Run Update Database once (Tech Control Panel, opened with the Insert key): it adds SyncStat and ServInvID "
-                             "to both companies.");
-    return e.message();
-}
-
 QString reduction(const QString& table, const QString& column, double percent, const QString& key)
 {
     return QStringLiteral("Update ") + table + QStringLiteral(" set ") + column + QLatin1Char('=')
@@ -124,6 +113,17 @@ QString TransformationRun::listingRefusal(const Listing* listing, const RunSetti
         return QStringLiteral("The list was made for the dates ") + range(listing->from, listing->to) + QStringLiteral(", but the dates are now ")
             + range(settings.from, settings.to) + QLatin1Char('.') + again;
     return {};
+}
+
+QString TransformationRun::failureText(const db::DbError& e)
+{
+    // A branch that has never been prepared lacks the columns that mark a copy, and nothing can be
+    // copied until they are there.
+    if (e.nativeCode() == 207 && (e.message().contains(QLatin1String("ServInvID")) || e.message().contains(QLatin1String("SyncStat"))))
+        return e.message()
+            + QStringLiteral(" Run Update Database once (Tech Control Panel, opened with the Insert key): it adds SyncStat and ServInvID "
+                             "to both companies.");
+    return e.message();
 }
 
 QString TransformationRun::transferredQuery(VoucherFamily family, long long sourceKey)
@@ -392,7 +392,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         } catch (const db::DbError& e) {
             failedWith(e.message());
             if (e.isEnvironmentFailure()) {
-                stopReason = stopReasonOf(e);
+                stopReason = failureText(e);
                 break;
             }
             notTransferred(voucher + e.message(), Telling::LogAndNotify);

@@ -1,8 +1,10 @@
 // A shop day through the whole real window, wired as the program wires it, on demo servers: the
 // operator's presses and the sync timer's ticks, each checked against the databases and files.
 #include "app/MainWindow.h"
+#include "app/PreviewWindow.h"
 #include "app/Session.h"
 #include "app/TimerController.h"
+#include "app/TransformController.h"
 #include "db/embedded/EmbeddedServer.h"
 #include "report/TextFile.h"
 #include "tools/demo/DemoBuilder.h"
@@ -228,6 +230,8 @@ TEST_F(NewBranchTest, FirstStartTransformSaysToRunUpdateDatabaseAndThenCopiesThe
     list(101);
     const int listed = window->lstSource()->count();
     const qlonglong sales = branchCount("select count(*) from tblSales");
+    window->cmdPreviewTransform()->click();
+    EXPECT_TRUE(session->transform().previewWindow()->preview().refused.contains("Run Update Database once"));
     window->cmdStartDatamigration()->click();
     EXPECT_EQ(branchCount("select count(*) from tblSales"), sales);
     ASSERT_FALSE(window->notices().isEmpty());
