@@ -9,6 +9,7 @@
 #include "text/NumberText.h"
 #include "report/Prompter.h"
 #include "db/DbError.h"
+#include "masters/DatabaseUpdate.h"
 #include "transform/TransformPreview.h"
 
 #include <QApplication>
@@ -281,7 +282,7 @@ void TransformController::previewTransformation()
     try {
         preview = transform::TransformPreview(m_session.connections(), m_session.reporter(), m_session.prompter()).preview(controls, runSettings(RunBy::Operator));
     } catch (const db::DbError& e) {
-        preview.refused = transform::TransformationRun::failureText(e);
+        preview.refused = masters::DatabaseUpdate::explain(e);
     } catch (const std::exception& e) {
         preview.refused = QString::fromUtf8(e.what());
     }

@@ -1,6 +1,7 @@
 #include "masters/DatabaseUpdate.h"
 
 #include "db/Connection.h"
+#include "db/DbError.h"
 #include "report/Prompter.h"
 
 namespace masters {
@@ -20,6 +21,20 @@ QStringList DatabaseUpdate::statements()
         QStringLiteral("Alter table TblSales Add ServInvID Numeric"),
         QStringLiteral("Alter table TblPurchase Add ServInvID Numeric"),
     };
+}
+
+QString DatabaseUpdate::explain(const db::DbError& e)
+{
+    // Nothing is copied or compared until the columns are there, and the page that adds them is
+    // hidden until the Insert key opens it.
+    const bool missingColumn = e.nativeCode() == 207
+        && (e.message().contains(QLatin1String("ServInvID"), Qt::CaseInsensitive)
+            || e.message().contains(QLatin1String("SyncStat"), Qt::CaseInsensitive));
+    if (!missingColumn)
+        return e.message();
+    return e.message()
+        + QStringLiteral(" Run Update Database once (Tech Control Panel, opened with the Insert key): it adds SyncStat and ServInvID "
+                         "to both companies.");
 }
 
 int DatabaseUpdate::run()

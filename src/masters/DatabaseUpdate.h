@@ -4,6 +4,7 @@
 
 namespace db {
 class Connection;
+class DbError;
 }
 namespace report {
 class Prompter;
@@ -19,6 +20,10 @@ public:
 
     /// The four statements, in the order they are sent.
     static QStringList statements();
+
+    /// The text for the operator of a failure: when it names a column this update adds (on a
+    /// company it has not been run on), the message says to run it and how its page opens.
+    static QString explain(const db::DbError& e);
 
     /// Sends each statement on the destination and then on the source, skipping the ones that fail
     /// (a column that exists already), and shows "Database Updated.". Returns the failures skipped.

@@ -1,6 +1,8 @@
 #include "reconcile/MismatchSearch.h"
 
 #include "db/Connection.h"
+#include "db/DbError.h"
+#include "masters/DatabaseUpdate.h"
 #include "text/DateText.h"
 #include "text/NumberText.h"
 #include "db/ObjectName.h"
@@ -174,6 +176,8 @@ void MismatchSearch::locate(report::GridControl& grid, const QString& masterTabl
 
         if (costCentre && family != Family::Notes)
             compareItemCounts(grid, masterTable, detailTable, day, *costCentre);
+    } catch (const db::DbError& e) {
+        m_reporter.balloon(masters::DatabaseUpdate::explain(e));
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromUtf8(e.what()));
     }

@@ -3,6 +3,7 @@
 #include "db/Connection.h"
 #include "text/DateText.h"
 #include "db/DbError.h"
+#include "masters/DatabaseUpdate.h"
 #include "transform/Amount.h"
 #include "transform/TransactionListing.h"
 #include "transform/TransformationRun.h"
@@ -89,7 +90,7 @@ void TransferLedger::readFamily(bool sales, const QString& dates, Ledger& ledger
         }
     } catch (const db::DbError& e) {
         // A branch that Update Database has not prepared yet holds no copies of this family.
-        ledger.problems << tables.master + QStringLiteral(": ") + TransformationRun::failureText(e);
+        ledger.problems << tables.master + QStringLiteral(": ") + masters::DatabaseUpdate::explain(e);
         return;
     }
 

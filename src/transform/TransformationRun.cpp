@@ -6,6 +6,7 @@
 #include "text/DateText.h"
 #include "db/DbError.h"
 #include "text/NumberText.h"
+#include "masters/DatabaseUpdate.h"
 #include "replication/TransactionCopier.h"
 #include "report/ListControl.h"
 #include "report/Prompter.h"
@@ -113,17 +114,6 @@ QString TransformationRun::listingRefusal(const Listing* listing, const RunSetti
         return QStringLiteral("The list was made for the dates ") + range(listing->from, listing->to) + QStringLiteral(", but the dates are now ")
             + range(settings.from, settings.to) + QLatin1Char('.') + again;
     return {};
-}
-
-QString TransformationRun::failureText(const db::DbError& e)
-{
-    // A branch that has never been prepared lacks the columns that mark a copy, and nothing can be
-    // copied until they are there.
-    if (e.nativeCode() == 207 && (e.message().contains(QLatin1String("ServInvID")) || e.message().contains(QLatin1String("SyncStat"))))
-        return e.message()
-            + QStringLiteral(" Run Update Database once (Tech Control Panel, opened with the Insert key): it adds SyncStat and ServInvID "
-                             "to both companies.");
-    return e.message();
 }
 
 QString TransformationRun::transferredQuery(VoucherFamily family, long long sourceKey)
@@ -392,7 +382,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         } catch (const db::DbError& e) {
             failedWith(e.message());
             if (e.isEnvironmentFailure()) {
-                stopReason = failureText(e);
+                stopReason = masters::DatabaseUpdate::explain(e);
                 break;
             }
             notTransferred(voucher + e.message(), Telling::LogAndNotify);

@@ -19,7 +19,6 @@ class CompanyConnections;
 }
 namespace db {
 class Connection;
-class DbError;
 }
 namespace report {
 class ListControl;
@@ -143,9 +142,6 @@ public:
     /// Why a run must not copy the checked vouchers of a list made for `listing` with the
     /// choice and dates of `settings` ("" when it may). `vchTypeName` is the voucher type chosen now.
     static QString listingRefusal(const Listing* listing, const RunSettings& settings, long long vchType, const QString& vchTypeName);
-    /// What a database failure of a run says to the operator: a branch that Update Database has
-    /// not prepared is also told how to prepare it.
-    static QString failureText(const db::DbError& e);
     /// The query for the destination voucher of `family` that was copied from source key `sourceKey`.
     static QString transferredQuery(VoucherFamily family, long long sourceKey);
     /// The tables of `family` (purchase tables for any family but sales).

@@ -232,6 +232,10 @@ TEST_F(NewBranchTest, FirstStartTransformSaysToRunUpdateDatabaseAndThenCopiesThe
     const qlonglong sales = branchCount("select count(*) from tblSales");
     window->cmdPreviewTransform()->click();
     EXPECT_TRUE(session->transform().previewWindow()->preview().refused.contains("Run Update Database once"));
+    // The mismatch search needs the same columns and says the same.
+    window->SSTab2()->setCurrentIndex(MainWindow::MismatchPage);
+    ASSERT_FALSE(window->notices().isEmpty());
+    EXPECT_TRUE(window->notices().back().text.contains("Run Update Database once")) << window->notices().back().text.toStdString();
     window->cmdStartDatamigration()->click();
     EXPECT_EQ(branchCount("select count(*) from tblSales"), sales);
     ASSERT_FALSE(window->notices().isEmpty());
