@@ -77,7 +77,7 @@ std::optional<qint32> StartUp::markValue(const QString& text)
 
 qint32 StartUp::readMark(const QString& key)
 {
-    const QString text = setting(m_files.appSettingsLoop, key, QStringLiteral("0"));
+    const QString text = readSetting(m_prompter, m_files.appSettingsLoop, key, QStringLiteral("0"));
     if (const std::optional<qint32> mark = markValue(text))
         return *mark;
     // Read as 0 it would replay the whole activity log; the replay refuses it too until it is put right.
@@ -86,11 +86,6 @@ qint32 StartUp::readMark(const QString& key)
                         .arg(key, text, m_files.appSettingsLoop)
                         .arg(INT32_MAX));
     return 0;
-}
-
-QString StartUp::setting(const QString& path, const QString& key, const QString& defaultValue)
-{
-    return readSetting(m_prompter, path, key, defaultValue);
 }
 
 StartUpResult StartUp::run(db::Connection& startup)
@@ -125,7 +120,7 @@ StartUpResult StartUp::run(db::Connection& startup)
         return result;
     }
     // The sync server has a key of its own; an installation without it keeps using the one name.
-    result.settings.syncServerName = setting(m_files.appSettings, QStringLiteral("SYNCSERVER"), serverName).trimmed();
+    result.settings.syncServerName = readSetting(m_prompter, m_files.appSettings, QStringLiteral("SYNCSERVER"), serverName).trimmed();
     if (result.settings.syncServerName.isEmpty()) {
         m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Please check  SYNCSERVER Name in Appsettings.ini"));
         result.endProgram = true;
@@ -134,7 +129,7 @@ StartUpResult StartUp::run(db::Connection& startup)
 
     // How the sessions to SQL Server are encrypted; an installation without the key gets it added,
     // set to what suits old and new servers alike.
-    const QString encrypt = setting(m_files.appSettings, QStringLiteral("ENCRYPT"), QStringLiteral("optional"));
+    const QString encrypt = readSetting(m_prompter, m_files.appSettings, QStringLiteral("ENCRYPT"), QStringLiteral("optional"));
     if (const std::optional<db::Encryption> encryption = connection::encryptionFromSetting(encrypt))
         result.settings.encryption = *encryption;
     else
@@ -177,8 +172,8 @@ StartUpResult StartUp::run(db::Connection& startup)
 
     result.maxActivityId = readMark(QStringLiteral("MaxActivityID"));
     result.maxActivityIdTrans = readMark(QStringLiteral("MaxActivityIDTrans"));
-    result.lastDestinationCompany = setting(m_files.appSettings, QStringLiteral("LOCALDBCODE"), QString());
-    result.lastSourceCompany = setting(m_files.appSettings, QStringLiteral("WEBDBCODE"), QString());
+    result.lastDestinationCompany = readSetting(m_prompter, m_files.appSettings, QStringLiteral("LOCALDBCODE"), QString());
+    result.lastSourceCompany = readSetting(m_prompter, m_files.appSettings, QStringLiteral("WEBDBCODE"), QString());
 
     m_reporter.status(QStringLiteral("Loading Over....Click Connect to proceed.. "));
     return result;

@@ -73,8 +73,6 @@ private:
     qint32 readMark(const QString& key);
     QStringList listCompanies(db::Connection& connection, StartUpResult& result);
 
-    QString setting(const QString& path, const QString& key, const QString& defaultValue);
-
     const SettingsFiles& m_files;
     report::Reporter& m_reporter;
     report::Prompter& m_prompter;
