@@ -136,6 +136,16 @@ const Case cases[] = {
     {"NotNullOnUpdate", CF_NN "\ninsert into cf_nn (ID, Name) values (1, 'a')", "update cf_nn set Name = NULL", "", "", 515,
      "an UPDATE to NULL fails as an INSERT does"},
 
+    // Application locks
+    {"AppLockInATransactionIsGranted", "begin transaction", "",
+     "declare @granted int; exec @granted = sp_getapplock @Resource = N'cf_lock', @LockMode = 'Exclusive', @LockOwner = 'Transaction', "
+     "@LockTimeout = 0; select @granted as Granted",
+     "0", 0, "a lock the transaction owns is granted at once when no other session holds it; it goes with the transaction"},
+    {"AppLockOutsideATransactionIsACallError", "", "",
+     "declare @granted int; exec @granted = sp_getapplock @Resource = N'cf_lock', @LockMode = 'Exclusive', @LockOwner = 'Transaction', "
+     "@LockTimeout = 0; select @granted as Granted",
+     "-999", 0, "a lock owned by the transaction outside any transaction returns -999 and is not taken"},
+
     // Shapes the program sends
     {"ProgramRowCopy", "create table cf_item (ItemID int NOT NULL PRIMARY KEY, ItemName varchar(50), Rate numeric(18,2), At datetime)",
      "Insert into cf_item (ItemID,ItemName,Rate,At) values (1,'Soap',12.5,'2026-12-05T10:30:00.127')",

@@ -123,12 +123,14 @@ long long EmbeddedBackend::runBatch(const QString& sql, ResultData* result)
             count = runStatement(statement, result);
         } catch (...) {
             detachMaster();
+            m_appLock.endBatch();
             throw;
         }
         detachMaster();
         if (count >= 0)
             changes = count;
     }
+    m_appLock.endBatch();
     return changes;
 }
 
@@ -141,6 +143,8 @@ long long EmbeddedBackend::runStatement(const TokenList& tokens, ResultData* res
     m_session->startStatement();
     // Tables are looked up once per statement; the one before may have changed them.
     m_columns.clear();
+    if (m_appLock.runStatusStatement(tokens, m_translator, !m_session->autocommit(), result))
+        return -1;
     const Statement statement = m_translator.translate(tokens);
     switch (statement.kind) {
     case Statement::Kind::NoOp:
@@ -170,6 +174,10 @@ long long EmbeddedBackend::runStatement(const TokenList& tokens, ResultData* res
         return -1;
     }
     case Statement::Kind::Exec: {
+        if (statement.name == QLatin1String("sp_getapplock")) {
+            AppLock::get(statement.arguments, !m_session->autocommit());
+            return -1;
+        }
         // The procedures write master.sqlite on a session of their own, as SQL Server's run in master.
         SqliteSession master(m_server.databasePath(QStringLiteral("master")), QStringLiteral("master"),
                              SqliteSession::OpenMode::ExistingOnly);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Backend.h"
+#include "db/embedded/AppLock.h"
 #include "db/embedded/EmbeddedServer.h"
 #include "db/embedded/NameResolver.h"
 #include "db/embedded/SqliteSession.h"
@@ -50,6 +51,7 @@ private:
     QString m_programFolder;
     std::unique_ptr<SqliteSession> m_session;
     TsqlTranslator m_translator;
+    AppLock m_appLock; ///< sp_getapplock and the variables of the batch that reads its status
     QHash<QString, QString> m_attached; ///< database file -> schema alias
     bool m_masterAttached = false;
     QHash<QString, std::vector<TableColumn>> m_columns; ///< "schema.table" -> its columns, for one statement
