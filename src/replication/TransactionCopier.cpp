@@ -45,6 +45,28 @@ QString TransactionCopier::writeBack(const QString& masterTable, const QString& 
         + QStringLiteral(" where ") + keyColumn + QLatin1Char('=') + QString::number(newKey);
 }
 
+QString TransactionCopier::lockStatement(const QString& resource, int timeoutMs)
+{
+    QString name = resource;
+    name.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QStringLiteral("declare @granted int; exec @granted = sp_getapplock @Resource = N'") + name
+        + QStringLiteral("', @LockMode = 'Exclusive', @LockOwner = 'Transaction', @LockTimeout = ") + QString::number(timeoutMs)
+        + QStringLiteral("; select @granted as Granted");
+}
+
+void TransactionCopier::takeLock(db::Connection& destination, const QString& resource, int timeoutMs)
+{
+    db::Recordset granted = destination.openRecordset(lockStatement(resource, timeoutMs));
+    const int status = granted.eof() || granted.field(0).isNull() ? -999 : granted.field(0).value().toInt();
+    // sp_getapplock reports a lock it could not take only by its status, never by an error.
+    if (status < 0)
+        throw db::DbError(QStringLiteral("Lock request time out period exceeded: another program has been copying vouchers into "
+                                         "the same database for over ") + QString::number(timeoutMs / 1000)
+                              + QStringLiteral(" seconds (sp_getapplock '") + resource + QStringLiteral("' returned ")
+                              + QString::number(status) + QStringLiteral(")."),
+                          QStringLiteral("HY000"), 1222);
+}
+
 VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
 {
     VoucherOutcome outcome;
@@ -83,6 +105,19 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
             m_reporter.processEvents();
             // Each voucher stands or falls with its details and its mark.
             db::Transaction transaction(m_to);
+            // Under the lock every copier of this database takes, the look-up, the key and the copy
+            // are one step: a voucher another program copied meanwhile is seen here and left alone.
+            if (!copy.lockResource.isEmpty())
+                takeLock(m_to, copy.lockResource);
+            if (!copy.alreadyCopiedQuery.isEmpty()) {
+                db::Recordset existing = m_to.openRecordset(copy.alreadyCopiedQuery);
+                if (!existing.eof()) {
+                    outcome.alreadyCopiedAs = existing.field(0).text();
+                    transaction.rollback();
+                    masters.moveNext();
+                    continue;
+                }
+            }
 
             QStringList values;
             qsizetype keyPiece = -1;

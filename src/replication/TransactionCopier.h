@@ -36,6 +36,13 @@ struct VoucherCopy {
     /// Further statements for the copied voucher's new key, run inside its transaction before it
     /// commits; a failing one rolls the voucher back.
     std::function<QStringList(long long newKey)> extraStatements;
+    /// When not empty, each voucher's transaction first takes this exclusive application lock of
+    /// the destination database, which every copier of that database takes alike, and holds it
+    /// until the voucher commits or rolls back.
+    QString lockResource;
+    /// When not empty, a query run under the lock before the key is drawn: a row means the voucher
+    /// is in the destination already (its first field names the copy), and nothing is copied.
+    QString alreadyCopiedQuery;
 };
 
 /// What a voucher copy did.
@@ -44,6 +51,9 @@ struct VoucherOutcome {
     long long newKey = 0;
     /// Vouchers committed in the destination.
     int committed = 0;
+    /// The copy `alreadyCopiedQuery` found under the lock ("" when none): another program copied
+    /// the voucher after the caller last looked.
+    QString alreadyCopiedAs;
 };
 
 /// Copies vouchers (a master row with its detail rows) under a new key, each voucher inside one
@@ -61,6 +71,14 @@ public:
 
     /// "update <master> set SyncStat=1, ServInvID=<old key> where <key>=<new key>".
     static QString writeBack(const QString& masterTable, const QString& keyColumn, long long oldKey, long long newKey);
+    /// The batch that takes the exclusive application lock `resource` for the current transaction,
+    /// waiting up to `timeoutMs`, and returns sp_getapplock's status as the column Granted.
+    static QString lockStatement(const QString& resource, int timeoutMs);
+    /// How long a voucher waits for another program's copy to finish, in milliseconds.
+    static constexpr int lockTimeoutMs = 30000;
+    /// Takes the exclusive application lock `resource` of `destination` for its current
+    /// transaction. Throws db::DbError (1222) when another program holds it past `timeoutMs`.
+    static void takeLock(db::Connection& destination, const QString& resource, int timeoutMs = lockTimeoutMs);
 
 private:
     db::Connection& m_from;

@@ -5,6 +5,7 @@
 #include "db/Connection.h"
 #include "text/DateText.h"
 #include "db/DbError.h"
+#include "db/Transaction.h"
 #include "text/NumberText.h"
 #include "masters/DatabaseUpdate.h"
 #include "replication/TransactionCopier.h"
@@ -35,6 +36,8 @@ QString reduction(const QString& table, const QString& column, double percent, c
 const QString TransformationRun::notTransferredTag = QStringLiteral("Not transferred");
 const QString TransformationRun::copiedByHand = QStringLiteral("Start Transform");
 const QString TransformationRun::copiedByTimer = QStringLiteral("Sync timer");
+const QString TransformationRun::copyLock = QStringLiteral("Mirtane voucher copy");
+const QString TransformationRun::owedToHeadOffice = QStringLiteral("Owed to head office");
 
 VoucherTables TransformationRun::tables(VoucherFamily family)
 {
@@ -147,6 +150,34 @@ QStringList TransformationRun::statements(VoucherFamily family, long long newKey
     if (how.mrpPercent != 0)
         all << reduction(tables.detail, QStringLiteral("MRP"), how.mrpPercent, key);
     return all;
+}
+
+int TransformationRun::payOwedUserLog(db::Connection& branch, db::Connection& headOffice)
+{
+    const auto quoted = [](QString text) { return text.replace(QLatin1Char('\''), QStringLiteral("''")); };
+    // Under the copy lock: two programs paying at once would both find head office without the row.
+    db::Transaction transaction(branch);
+    replication::TransactionCopier::takeLock(branch, copyLock);
+    const QString owed = QStringLiteral(" and ReCreateData like '") + owedToHeadOffice + QLatin1Char('\'');
+    db::Recordset rows = branch.openRecordset(QStringLiteral("Select DateOf, TimeOF, Action, TypeofAction from tbluserlog where 1=1") + owed);
+    int paid = 0;
+    for (; !rows.eof(); rows.moveNext()) {
+        const QDate date = rows.field(0).value().toDateTime().date();
+        const QString time = rows.field(1).text();
+        connection::UserLogEntry entry;
+        entry.actionType = int(connection::UserAction::New);
+        entry.action = rows.field(2).text();
+        const QString same = QStringLiteral(" where Action='") + quoted(entry.action) + QStringLiteral("' and DateOf='")
+            + text::DateText::dayMonthYear(date) + QStringLiteral("' and TimeOF='") + quoted(time) + QStringLiteral("' and TypeofAction='")
+            + quoted(rows.field(3).text()) + QLatin1Char('\'');
+        // A row written before a program stopped short of clearing its mark is not written again.
+        headOffice.execute(QStringLiteral("IF NOT EXISTS (select 1 from tbluserlog") + same + QStringLiteral(") ")
+                           + connection::UserLog::statement(entry, QDateTime(date, QTime::fromString(time, QStringLiteral("hh:mm:ss AP")))));
+        branch.execute(QStringLiteral("update tbluserlog set ReCreateData=''") + same + owed);
+        ++paid;
+    }
+    transaction.commit();
+    return paid;
 }
 
 long long TransformationRun::parentOn(Company company, const report::ListControl& list)
@@ -284,7 +315,6 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     db::Connection& destination = m_connections.destination();
     db::Connection& source = m_connections.source();
     replication::TransactionCopier copier(source, destination, m_reporter, m_prompter);
-    connection::UserLog userLog(destination, source, m_prompter, m_now);
     const VoucherTables tables = TransformationRun::tables(family);
     replication::VoucherCopy copy;
     copy.masterTable = tables.master;
@@ -292,6 +322,9 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     copy.keyColumn = QStringLiteral("InvID");
     copy.detailCondition = QStringLiteral(" and ") + tables.detail + QStringLiteral(".ItemID=tblItemMaster.ItemID ") + itemFilter;
     copy.detailSource = tables.detail + QStringLiteral(",tblItemMaster");
+    // Two programs (two PCs, a double click, a timer beside a button) copy into one branch one
+    // voucher at a time, each looking again under the lock whether the voucher is there.
+    copy.lockResource = copyLock;
     // Inside the copy's transaction: a voucher is never left in the destination half transformed,
     // nor without the branch's user-log row that records it.
     connection::UserLogEntry row;
@@ -303,11 +336,14 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         branchRow.refId = qint32(newKey);
         branchRow.vchTypeId = qint16(how.destinationVchType);
         branchRow.windowName = settings.manual ? copiedByHand : copiedByTimer;
+        // Head office's row is owed from the moment the copy commits; it is written from this row.
+        branchRow.reCreateData = owedToHeadOffice;
         all << connection::UserLog::statement(branchRow, m_now());
         return all;
     };
 
     QString lastAlreadyTransferred;
+    QString lastCopiedMeanwhile;
     QString stopReason;
     // The vouchers of the list the branch already holds, found in one read per 500 keys rather
     // than one read of the branch's whole table per checked voucher on every tick.
@@ -340,14 +376,8 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         };
         try {
             // The mark the copy writes names the source key: a voucher found by it is never copied
-            // twice. One not found above is looked up again just before its copy, as a run of
-            // another window could have copied it meanwhile.
-            QString copiedAs = transferred.value(sourceKey);
-            if (copiedAs.isEmpty()) {
-                db::Recordset existing = destination.openRecordset(transferredQuery(family, sourceKey));
-                if (!existing.eof())
-                    copiedAs = existing.field(0).text();
-            }
+            // twice. One not found above is looked up again by the copy, under its lock.
+            const QString copiedAs = transferred.value(sourceKey);
             if (!copiedAs.isEmpty()) {
                 ++outcome.alreadyTransferred;
                 if (settings.failures)
@@ -363,9 +393,19 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
             }
 
             copy.masterCondition = headerCondition(sourceKey, settings.listing->vchType);
+            copy.alreadyCopiedQuery = transferredQuery(family, sourceKey);
             row.action = QStringLiteral("Transation No ") + entry + QStringLiteral(" transfered from ") + settings.sourceCompany
                 + QStringLiteral(" to ") + settings.destinationCompany + QStringLiteral(" in vchtype ") + destinationVchTypeText;
             const replication::VoucherOutcome copied = copier.copy(copy);
+            if (!copied.alreadyCopiedAs.isEmpty()) {
+                ++outcome.copiedMeanwhile;
+                if (settings.failures)
+                    settings.failures->copied(sourceKey);
+                settings.listing->loggedAsTransferred.insert(sourceKey);
+                lastCopiedMeanwhile = voucher + QStringLiteral("copied meanwhile by another program as InvID ") + copied.alreadyCopiedAs;
+                notTransferred(lastCopiedMeanwhile, Telling::LogOnly);
+                continue;
+            }
             if (copied.committed == 0) {
                 const QString reason = copied.newKey == 0
                     ? whyNotCopied(tables.master, sourceKey, *settings.listing, settings.sourceCompany)
@@ -377,8 +417,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
             ++outcome.copied;
             if (settings.failures)
                 settings.failures->copied(sourceKey);
-            // Head office's row follows the commit: its database is not part of the branch's transaction.
-            userLog.logOnSource(row);
+            m_owedMayRemain = true;
         } catch (const db::DbError& e) {
             failedWith(e.message());
             if (e.isEnvironmentFailure()) {
@@ -392,8 +431,30 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         }
     }
 
-    // A full disk, a lost connection or a missing table fails every voucher alike: one message,
-    // and the vouchers not yet tried wait for the next run.
+    // Head office's rows of this run's copies, and of any a stopped program left owed. Not after the
+    // branch itself failed: the rows stay owed until it works again.
+    if (m_owedMayRemain && stopReason.isEmpty()) {
+        try {
+            payOwedUserLog(destination, source);
+            m_owedMayRemain = false;
+        } catch (const std::exception& e) {
+            const QString owed = QStringLiteral("Head office's user-log rows of the copies are not written yet: ")
+                + QString::fromStdString(e.what()) + QStringLiteral(" They are written at the next run.");
+            m_reporter.log(notTransferredTag, owed);
+            if (settings.manual)
+                m_reporter.balloon(owed);
+        }
+    }
+
+    // Said once for the run, by Start Transform and the timer alike: the next run finds these
+    // vouchers already transferred and says nothing more of them.
+    if (outcome.copiedMeanwhile == 1)
+        m_reporter.balloon(lastCopiedMeanwhile);
+    else if (outcome.copiedMeanwhile > 1)
+        m_reporter.balloon(QString::number(outcome.copiedMeanwhile) + QStringLiteral(" vouchers not transferred: copied meanwhile by another program (see the log)"));
+
+    // A failing disk, a full disk, a lost connection or a missing table fails every voucher alike:
+    // one message, and the vouchers not yet tried wait for the next run.
     if (!stopReason.isEmpty()) {
         const qint64 left = checked - visited;
         outcome.stopped = stopReason;

@@ -83,6 +83,8 @@ struct RunOutcome {
     int copied = 0;
     /// Checked vouchers skipped because the destination already has them.
     int alreadyTransferred = 0;
+    /// Checked vouchers another program copied between this run's look-up and their copy.
+    int copiedMeanwhile = 0;
     /// Checked vouchers whose copy failed or found nothing to copy.
     int failed = 0;
     /// Why the run stopped before the last checked voucher ("" when it went through): a failure of
@@ -120,6 +122,10 @@ public:
     /// WindowName of the branch's user-log row of a copy made by Start Transform, and by the timer.
     static const QString copiedByHand;
     static const QString copiedByTimer;
+    /// The application lock of the branch database that every voucher copy takes.
+    static const QString copyLock;
+    /// ReCreateData of the branch's user-log row of a copy whose head-office row is not written yet.
+    static const QString owedToHeadOffice;
 
     /// `now` gives the date and time of the user-log rows.
     TransformationRun(connection::CompanyConnections& connections, report::Reporter& reporter, report::Prompter& prompter,
@@ -153,6 +159,10 @@ public:
     static QHash<long long, QString> transferredKeys(db::Connection& destination, VoucherFamily family, const QList<long long>& keys);
     /// The statements that transform the copy with key `newKey`, in the order of its family.
     static QStringList statements(VoucherFamily family, long long newKey, const Transformation& how);
+    /// Writes head office's user-log row of every copy whose branch row is marked owedToHeadOffice
+    /// (unless head office has it already) and clears the mark, under the copy lock. Returns the
+    /// rows paid. Throws db::DbError; what was not paid stays owed.
+    static int payOwedUserLog(db::Connection& branch, db::Connection& headOffice);
 
 private:
     long long parentOn(Company company, const report::ListControl& list);
@@ -167,6 +177,9 @@ private:
     std::function<QDateTime()> m_now;
     /// The connection or database failure that stopped the current run; "" while none did.
     QString m_lost;
+    /// True until a run found no head-office user-log row owed: a program that stopped between a
+    /// copy and its head-office row left the row owed.
+    bool m_owedMayRemain = true;
 };
 
 } // namespace transform

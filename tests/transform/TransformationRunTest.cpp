@@ -1,5 +1,6 @@
 // The transformation run on the demo companies: what is copied, how the copy is changed, what is
 // skipped and said, and what a failure inside one voucher leaves behind.
+#include "FaultyDisk.h"
 #include "TransformFixture.h"
 
 #include "db/Connection.h"
@@ -11,10 +12,12 @@
 #include <QFile>
 
 #include <algorithm>
+#include <thread>
 
 using namespace transformtest;
 using support::TempServers;
 using transform::RunOutcome;
+using transform::RunSettings;
 using transform::TransformationRun;
 using transform::VoucherFamily;
 
@@ -86,6 +89,28 @@ protected:
                 reasons << entry.text;
         return reasons;
     }
+
+    /// Another program on the same companies: its own connections to both.
+    struct Program {
+        explicit Program(const QString& folder, QTime at = QTime(11, 0, 0))
+            : connections{db::ConnectionContext{folder}}
+            , at(at)
+        {
+            connection::ProgramSettings settings;
+            settings.serverName = QStringLiteral("embedded:BR");
+            settings.syncServerName = QStringLiteral("embedded:HO");
+            settings.destinationCompanyCode = QStringLiteral("SUB01");
+            settings.sourceCompanyCode = QStringLiteral("MAIN01");
+            connections.connectWebDatabase(settings);
+        }
+        connection::CompanyConnections connections;
+        QTime at;
+        support::RecordingReporter reporter;
+        support::ScriptedPrompter prompter;
+        TransformationRun run{connections, reporter, prompter, [this] { return QDateTime(QDate(2026, 12, 6), at); }};
+    };
+    transform::RunControls controls() { return {vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions}; }
+    qlonglong headCount(const QString& sql) { return TempServers::scalar(servers.headOffice(), sql).toLongLong(); }
 
     support::VectorListControl vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions;
     transform::RunSettings settings;
@@ -333,7 +358,8 @@ TEST_F(TransformationRunTest, BranchFileRemovedWhileConnectedStopsTheRunWithoutS
     // The first voucher went through; the second found the file gone and the run ended there.
     EXPECT_EQ(outcome.copied, 1);
     EXPECT_EQ(outcome.failed, 1);
-    EXPECT_EQ(TempServers::scalar(servers.headOffice(), "select count(*) from tbluserlog").toLongLong(), headUserLog + 1);
+    // Head office's row of the first copy stays owed in the branch, not written while the branch is gone.
+    EXPECT_EQ(TempServers::scalar(servers.headOffice(), "select count(*) from tbluserlog").toLongLong(), headUserLog);
     const QString gone = QStringLiteral("Connection failure: the file %1 of database 'SUB01' was removed").arg(file);
     ASSERT_EQ(removing.balloons.size(), 1u);
     EXPECT_TRUE(removing.balloons[0].contains(gone)) << removing.balloons[0].toStdString();
@@ -394,4 +420,157 @@ TEST_F(TransformationRunTest, LedgerListsEachCopyWithBothAmountsWhatStartedItAnd
     const QStringList lines = transform::TransferLedger::csv(exported).split("\r\n");
     EXPECT_EQ(lines.size(), qsizetype(ledger.transfers.size()) + 5);
     EXPECT_TRUE(lines.filter("Voucher,\"990001 - Gone, Ltd - 100\",").size() == 1) << lines.join("|").toStdString();
+}
+
+namespace {
+// Lets another program run its whole transformation the moment this one starts its first copy,
+// after this one looked up which vouchers the branch already holds.
+class InterleavingReporter : public support::RecordingReporter {
+public:
+    std::function<void()> other;
+    void status(const QString& text) override
+    {
+        RecordingReporter::status(text);
+        if (other && text.startsWith(QLatin1String("Migrating ")))
+            std::exchange(other, nullptr)();
+    }
+};
+} // namespace
+
+TEST_F(TransformationRunTest, VouchersAnotherProgramCopiedMeanwhileAreNotCopiedAgainAndSaidOnce)
+{
+    prepare(101, 101);
+    const qlonglong headUserLog = headCount("select count(*) from tbluserlog");
+    Program other(servers.folder());
+    transform::Listing otherListing = listing;
+    RunSettings otherSettings = settings;
+    otherSettings.listing = &otherListing;
+    RunOutcome otherOutcome;
+    InterleavingReporter interleaving;
+    interleaving.other = [&] { otherOutcome = other.run.run(controls(), otherSettings); };
+    TransformationRun first{connections, interleaving, prompter, [] { return QDateTime(QDate(2026, 12, 6), QTime(11, 0, 0)); }};
+
+    const RunOutcome outcome = first.run(controls(), settings);
+
+    const int n = int(transactions.count());
+    EXPECT_EQ(otherOutcome.copied, n);
+    EXPECT_EQ(outcome.copied, 0);
+    EXPECT_EQ(outcome.copiedMeanwhile, n);
+    for (int i = 0; i < n; ++i)
+        EXPECT_EQ(branchCount(QStringLiteral("select count(*) from tblSales where ServInvID=%1").arg(transactions.itemData(i))), 1);
+    EXPECT_EQ(interleaving.balloons,
+              std::vector<QString>{QStringLiteral("%1 vouchers not transferred: copied meanwhile by another program (see the log)").arg(n)});
+    qsizetype meanwhile = 0;
+    for (const auto& entry : interleaving.logs)
+        meanwhile += entry.tag == TransformationRun::notTransferredTag && entry.text.contains("copied meanwhile by another program as InvID");
+    EXPECT_EQ(meanwhile, n);
+    EXPECT_EQ(interleaving.statuses.back(), "MIgration Over");
+    // One head-office user-log row per copy, written by the program that copied it.
+    EXPECT_EQ(headCount("select count(*) from tbluserlog"), headUserLog + n);
+}
+
+TEST_F(TransformationRunTest, TwoProgramsCopyingTheSameVouchersAtOnceCopyEachExactlyOnce)
+{
+    prepare(101, 102);
+    const int n = int(transactions.count());
+    const qlonglong headUserLog = headCount("select count(*) from tbluserlog");
+    // Start Transform in one program beside the timer of the other, several times over.
+    for (int trial = 0; trial < 3; ++trial) {
+        // A minute apart, so that each trial's user-log rows are rows of their own.
+        Program a(servers.folder(), QTime(11, trial, 0)), b(servers.folder(), QTime(11, trial, 0));
+        transform::Listing listingA = listing, listingB = listing;
+        RunSettings byHand = settings, byTimer = settings;
+        byHand.listing = &listingA;
+        byTimer.listing = &listingB;
+        byTimer.manual = false;
+        support::VectorListControl listA = transactions, listB = transactions;
+        RunOutcome outcomeA, outcomeB;
+        {
+            std::thread first([&] { outcomeA = a.run.run({vchTypes, destinationVchTypes, categories, itemClasses, taxModes, listA}, byHand); });
+            std::thread second([&] { outcomeB = b.run.run({vchTypes, destinationVchTypes, categories, itemClasses, taxModes, listB}, byTimer); });
+            first.join();
+            second.join();
+        }
+        EXPECT_EQ(outcomeA.copied + outcomeB.copied, n) << trial;
+        EXPECT_EQ(outcomeA.copied + outcomeA.copiedMeanwhile + outcomeA.alreadyTransferred, n) << trial;
+        EXPECT_EQ(outcomeB.copied + outcomeB.copiedMeanwhile + outcomeB.alreadyTransferred, n) << trial;
+        EXPECT_EQ(outcomeA.failed + outcomeB.failed, 0) << trial;
+        EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), n) << trial;
+        EXPECT_EQ(branchCount("select count(distinct ServInvID) from tblSales where ServInvID is not null"), n) << trial;
+        EXPECT_EQ(headCount("select count(*) from tbluserlog"), headUserLog + (trial + 1) * n) << trial;
+        EXPECT_EQ(branchCount(QStringLiteral("select count(*) from tbluserlog where ReCreateData like '%1'").arg(TransformationRun::owedToHeadOffice)), 0);
+        // Removed again for the next trial.
+        servers.branch().execute("delete from tblSalesItem where InvID in (select InvID from tblSales where ServInvID is not null)");
+        servers.branch().execute("delete from tblSales where ServInvID is not null");
+    }
+}
+
+TEST_F(TransformationRunTest, HeadOfficeRowOfACopyIsOwedUntilWrittenAndNeverWrittenTwice)
+{
+    prepare(101, 101);
+    const int n = int(transactions.count());
+    const qlonglong headUserLog = headCount("select count(*) from tbluserlog");
+    const QString owed = QStringLiteral("select count(*) from tbluserlog where ReCreateData like '%1'").arg(TransformationRun::owedToHeadOffice);
+    db::embedded::EmbeddedServer headOffice(servers.folder() + "/servers/HO");
+    // Head office's user log cannot be written while the vouchers are copied.
+    headOffice.executeNative("MAIN01", "ALTER TABLE tbluserlog RENAME TO tbluserlog_away");
+    EXPECT_EQ(run().copied, n);
+    headOffice.executeNative("MAIN01", "ALTER TABLE tbluserlog_away RENAME TO tbluserlog");
+    EXPECT_EQ(headCount("select count(*) from tbluserlog"), headUserLog);
+    EXPECT_EQ(branchCount(owed), n);
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_TRUE(reporter.balloons[0].contains("written at the next run")) << reporter.balloons[0].toStdString();
+
+    // The next program's run copies nothing and writes the owed rows, each once, as at the copy.
+    {
+        Program restarted(servers.folder());
+        EXPECT_EQ(restarted.run.run(controls(), settings).alreadyTransferred, n);
+    }
+    EXPECT_EQ(headCount("select count(*) from tbluserlog"), headUserLog + n);
+    EXPECT_EQ(branchCount(owed), 0);
+    EXPECT_EQ(headRows(QStringLiteral("select DateOf, TimeOF, TypeofAction, WindowName, refID from tbluserlog where Action like 'Transation No %1 %%'")
+                           .arg(transactions.text(0))),
+              "2026-12-06 00:00:00|11:00:00 AM|New||0");
+
+    // A program that stopped after head office's row was written but before the mark was cleared:
+    // the row is not written a second time.
+    servers.branch().execute(QStringLiteral("update tbluserlog set ReCreateData='%1' where Action like 'Transation No %%'").arg(TransformationRun::owedToHeadOffice));
+    {
+        Program restarted(servers.folder());
+        restarted.run.run(controls(), settings);
+    }
+    EXPECT_EQ(headCount("select count(*) from tbluserlog"), headUserLog + n);
+    EXPECT_EQ(branchCount(owed), 0);
+}
+
+TEST_F(TransformationRunTest, DiskFailingMidRunStopsAfterTheVoucherInHandWithOneMessage)
+{
+    prepare(101, 101);
+    support::FaultyDisk disk;
+    // Opened through the failing disk.
+    Program program(servers.folder());
+    const QString file = QDir(servers.folder()).filePath("servers/BR/SUB01.sqlite");
+    struct Failing : support::RecordingReporter {
+        std::function<void()> fail;
+        void progressRange(const QString& name, qint64 done, qint64 total) override
+        {
+            RecordingReporter::progressRange(name, done, total);
+            if (name == QLatin1String("Transformation") && done == 1 && fail)
+                std::exchange(fail, nullptr)();
+        }
+    } failing;
+    failing.fail = [&] { disk.failWritesTo(file); };
+    TransformationRun run{program.connections, failing, prompter, [] { return QDateTime(QDate(2026, 12, 6), QTime(11, 0, 0)); }};
+
+    const RunOutcome outcome = run.run(controls(), settings);
+    disk.failWritesTo({});
+
+    EXPECT_EQ(outcome.copied, 1);
+    EXPECT_EQ(outcome.failed, 1);
+    EXPECT_FALSE(outcome.stopped.isEmpty());
+    ASSERT_EQ(failing.balloons.size(), 1u);
+    EXPECT_TRUE(failing.balloons[0].contains(file)) << failing.balloons[0].toStdString();
+    EXPECT_EQ(std::count(failing.statuses.begin(), failing.statuses.end(), QStringLiteral("MIgration Over")), 0);
+    EXPECT_TRUE(failing.statuses.back().startsWith("Transformation stopped: ")) << failing.statuses.back().toStdString();
+    EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), 1);
 }
