@@ -1,8 +1,11 @@
 #include "app/MainWindow.h"
 #include "app/ProgramFolder.h"
 #include "app/Session.h"
+#include "app/SingleInstance.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QDir>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
@@ -17,7 +20,30 @@ int main(int argc, char* argv[])
     app::Session::Options options;
     const QString programFolder = app::ProgramFolder::choose(
         QCoreApplication::applicationDirPath(), QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), &options.programFolderNote);
+    // A second start on the same folder (a double click, a second shortcut) would copy the same
+    // vouchers and write the same settings and logs: it brings the first window forward instead.
+    app::SingleInstance instance(programFolder);
+    switch (instance.start()) {
+    case app::SingleInstance::Start::First:
+        break;
+    case app::SingleInstance::Start::OtherCameForward:
+        return 0;
+    case app::SingleInstance::Start::OtherSilent:
+        QMessageBox::information(nullptr, QStringLiteral("Mirtane"),
+                                 QStringLiteral("Mirtane already runs on the program folder %1. Use its window (or its icon in the "
+                                                "notification area); this second start ends.")
+                                     .arg(QDir::toNativeSeparators(programFolder)));
+        return 0;
+    }
     app::MainWindow window(programFolder);
+    QObject::connect(&instance, &app::SingleInstance::comeForward, &window, [&window] {
+        if (window.isMinimized())
+            window.showNormal();
+        else
+            window.show();
+        window.raise();
+        window.activateWindow();
+    });
     // The session owns the settings, connections, log and reporter, and the operations behind
     // each page; tests build it the same way.
     app::Session session(window, options);

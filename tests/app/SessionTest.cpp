@@ -1,6 +1,7 @@
 // Start-up, Connect, Reconnect and the exit question through the real main window on demo servers.
 #include "app/MainWindow.h"
 #include "app/Session.h"
+#include "app/SingleInstance.h"
 #include "report/DailyLog.h"
 #include "report/IniSetting.h"
 #include "report/TextFile.h"
@@ -9,7 +10,11 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -238,4 +243,28 @@ TEST_F(SessionTest, EncryptAndTimezoneSettingsReachEveryConnection)
     EXPECT_EQ(session->connections().destination().context().encryption, db::Encryption::No);
     EXPECT_EQ(session->connections().source().context().encryption, db::Encryption::No);
     EXPECT_TRUE(prompter.shown.empty()) << prompter.shown[0].text.toStdString();
+}
+
+TEST(SingleInstanceTest, ASecondStartOnTheSameFolderBringsTheFirstForwardAndOnlyThere)
+{
+    QTemporaryDir folder, otherFolder;
+    int forward = 0;
+    {
+        SingleInstance first(folder.path());
+        ASSERT_EQ(first.start(), SingleInstance::Start::First);
+        QObject::connect(&first, &SingleInstance::comeForward, [&forward] { ++forward; });
+
+        // The same folder written another way is the same folder.
+        SingleInstance second(folder.path() + "/.");
+        EXPECT_EQ(second.start(), SingleInstance::Start::OtherCameForward);
+        for (QDeadlineTimer deadline(5000); forward == 0 && !deadline.hasExpired();)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        EXPECT_EQ(forward, 1);
+
+        SingleInstance elsewhere(otherFolder.path());
+        EXPECT_EQ(elsewhere.start(), SingleInstance::Start::First);
+    }
+    // Once the first has ended, the folder is free again.
+    SingleInstance again(folder.path());
+    EXPECT_EQ(again.start(), SingleInstance::Start::First);
 }
