@@ -173,9 +173,13 @@ int TransformationRun::payOwedUserLog(db::Connection& branch, db::Connection& he
         // A row written before a program stopped short of clearing its mark is not written again.
         headOffice.execute(QStringLiteral("IF NOT EXISTS (select 1 from tbluserlog") + same + QStringLiteral(") ")
                            + connection::UserLog::statement(entry, QDateTime(date, QTime::fromString(time, QStringLiteral("hh:mm:ss AP")))));
-        branch.execute(QStringLiteral("update tbluserlog set ReCreateData=''") + same + owed);
         ++paid;
     }
+    // One pass over the branch's log rather than one per row; the lock keeps other copiers from
+    // adding owed rows meanwhile, and should a head-office write fail, no mark is cleared and the
+    // rows written so far are found there next time.
+    if (paid > 0)
+        branch.execute(QStringLiteral("update tbluserlog set ReCreateData='' where 1=1") + owed);
     transaction.commit();
     return paid;
 }
