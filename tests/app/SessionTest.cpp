@@ -100,6 +100,27 @@ TEST_F(SessionTest, StartUpListsTheCompaniesAndConnectRefusesABadOrMissingOne)
     EXPECT_TRUE(session->connections().destination().isOpen());
 }
 
+// Connect and Reconnect close the connections a running operation works on: refused while one runs.
+TEST_F(SessionTest, ConnectAndReconnectAreRefusedWhileAnOperationRuns)
+{
+    makeSession();
+    ASSERT_TRUE(session->startUp());
+    session->connectCompanies();
+    ASSERT_FALSE(window->isLoginShown());
+    {
+        Session::OperationScope running(*session, QStringLiteral("Master Synchronisation"));
+        window->cmdRefresh()->click();
+        EXPECT_FALSE(window->isLoginShown());
+        session->connectCompanies();
+        ASSERT_EQ(prompter.shown.size(), 2u);
+        EXPECT_EQ(prompter.shown[0].text, "\"Master Synchronisation\" is still running. Please start \"Reconnect\" again when it has finished.");
+        EXPECT_EQ(prompter.shown[1].text, "\"Master Synchronisation\" is still running. Please start \"Connect\" again when it has finished.");
+        EXPECT_TRUE(session->connections().source().isOpen());
+    }
+    window->cmdRefresh()->click();
+    EXPECT_TRUE(window->isLoginShown());
+}
+
 TEST_F(SessionTest, MissingServerNameOrFolderEndsStartUpWithTheMessageNamingIt)
 {
     setResource("ServerName.ini", "\r\n\r\n");
