@@ -378,3 +378,23 @@ TEST_F(MasterUploadTest, ChangeCommittedLateIsReplayedAfterALaterChangeAndAResta
     EXPECT_TRUE(gaps().empty());
 }
 
+// A change whose value the branch cannot store fails only that change, named with its table, key
+// and column; the branch keeps its row, and an ordinary new item is replayed as any change.
+TEST_F(MasterUploadTest, ValueTheBranchCannotStoreFailsOnlyItsChangeNamedWithTableKeyAndColumn)
+{
+    const int mark = upload(0);
+    head().execute("alter table tblItemMaster alter column ReorderLevel numeric(20,3)");
+    const int item = TempServers::scalar(head(), "select min(ItemID) from tblItemMaster").toInt();
+    const QString itemRow = QStringLiteral("select * from tblItemMaster where ItemID = %1").arg(item);
+    const QString before = TempServers::rows(branch(), itemRow);
+    head().execute(QStringLiteral("update tblItemMaster set ReorderLevel = 99999999999999999 where ItemID = %1").arg(item));
+    head().execute("insert into tblItemMaster (ItemID, ItemName) values (990001, 'Green Tea 250g')");
+
+    upload(mark);
+    EXPECT_EQ(TempServers::rows(branch(), itemRow), before);
+    expectBranchEqual("select * from tblItemMaster where ItemID = 990001");
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_TRUE(reporter.balloons[0].startsWith(QStringLiteral("tblItemMaster ItemID %1, column ReorderLevel (").arg(item)))
+        << reporter.balloons[0].toStdString();
+    EXPECT_FALSE(branch().inTransaction());
+}
