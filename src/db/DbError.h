@@ -24,6 +24,10 @@ public:
     /// a full disk or log, a database or table or column that is not there. Every further
     /// statement of the same work would fail the same way.
     bool isEnvironmentFailure() const;
+    /// True when the disk under the database failed: an I/O error (823, 824), a read-only
+    /// database or file (3906, 5120), a full disk, filegroup or log (1101, 1105, 9002). The
+    /// embedded engine reports SQLite's I/O, read-only, corrupt and full errors under these numbers.
+    bool isDiskFailure() const;
 
 private:
     QString m_message;

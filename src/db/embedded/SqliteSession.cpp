@@ -382,6 +382,20 @@ DbError SqliteSession::errorFor(int code, const QString& sql) const
         return DbError(QStringLiteral("Could not allocate space for object in database '%1' because the 'PRIMARY' filegroup is full.")
                            .arg(m_catalog),
                        QStringLiteral("42000"), 1105);
+    // A failing disk is told by SQL Server's numbers, so that every caller knows it from any other
+    // failure of a statement the same way on both backends.
+    if (primary == SQLITE_IOERR)
+        return DbError(QStringLiteral("The operating system returned an error (%1) during a read or write in file '%2'.").arg(message, m_path),
+                       QStringLiteral("HY000"), 823);
+    if (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)
+        return DbError(QStringLiteral("A logical consistency-based I/O error was detected in file '%1' (%2).").arg(m_path, message),
+                       QStringLiteral("HY000"), 824);
+    if (primary == SQLITE_READONLY)
+        return DbError(QStringLiteral("Failed to update database \"%1\" because the database is read-only (%2).").arg(m_catalog, m_path),
+                       QStringLiteral("HY000"), 3906);
+    if (primary == SQLITE_CANTOPEN)
+        return DbError(QStringLiteral("Unable to open the physical file \"%1\". Operating system error: %2").arg(m_path, message),
+                       QStringLiteral("HY000"), 5120);
     if (message.startsWith(QLatin1String("no such table: ")))
         return DbError(QStringLiteral("Invalid object name '%1'.").arg(withoutSchema(message.mid(15))), QStringLiteral("42S02"), 208);
     if (message.startsWith(QLatin1String("no such column: "))) {
