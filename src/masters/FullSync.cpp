@@ -160,11 +160,19 @@ bool FullSync::stageBulk(const SyncStep& step)
 
 void FullSync::stepFailed(const QString& table, const std::exception& e)
 {
-    m_reporter.balloon(QString::fromStdString(e.what()));
     if (!m_failed.contains(table))
         m_failed << table;
+    const auto* error = dynamic_cast<const db::DbError*>(&e);
+    // A disk that fails (read-only, full, I/O) would fail every later table alike: the run ends
+    // after the table in hand, which its transaction left as it was, with one message naming it.
+    if (error && error->isDiskFailure()) {
+        m_lost = table + QStringLiteral(": ") + error->message();
+        m_reporter.balloon(QStringLiteral("Master Synchronisation stopped at ") + m_lost);
+        return;
+    }
+    m_reporter.balloon(QString::fromStdString(e.what()));
     // A lost connection or database fails every later table the same way.
-    if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
+    if (error && error->isConnectionFailure())
         m_lost = error->message();
 }
 

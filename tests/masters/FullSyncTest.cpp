@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 using masters::FullSync;
@@ -218,6 +219,38 @@ TEST_F(FullSyncTest, ValueTheBranchCannotStoreIsNamedAndItsTableLeftWhole)
     EXPECT_TRUE(reporter.balloons[0].contains("Arithmetic overflow")) << reporter.balloons[0].toStdString();
     expectRowCopied("tblLedger");
     EXPECT_EQ(reporter.statuses.back(), "Master Synchronisation ended; left as they were: tblItemMaster");
+}
+
+// The branch's disk turns read-only while the areas are copied: the run ends after that table
+// with one message naming it, and never reads as over.
+TEST_F(FullSyncTest, DiskThatFailsEndsTheRunAfterTheTableInHandWithOneMessage)
+{
+    struct FailingDisk : support::RecordingReporter {
+        db::Connection* branch = nullptr;
+        void status(const QString& text) override
+        {
+            RecordingReporter::status(text);
+            if (branch && text == "Migrating Area ") {
+                branch->execute("PRAGMA query_only = 1");
+                branch = nullptr;
+            }
+        }
+    } disk;
+    disk.branch = &servers.branch();
+    const QString areas = rows(servers.branch(), all("tblArea"));
+    const QString currencies = rows(servers.branch(), all("tblCurrencyDetail"));
+    FullSync::Setup setup{"embedded:HO", "MAIN01", [] { return false; }, [this] { ++refreshes; }, {}};
+    FullSync(servers.branch(), servers.headOffice(), disk, prompter, list, setup).run();
+    servers.branch().execute("PRAGMA query_only = 0");
+
+    ASSERT_EQ(disk.balloons.size(), 1u);
+    EXPECT_TRUE(disk.balloons[0].startsWith("Master Synchronisation stopped at tblArea: ")) << disk.balloons[0].toStdString();
+    EXPECT_TRUE(std::none_of(disk.statuses.begin(), disk.statuses.end(), [](const QString& s) { return s == "Upoading Over"; }));
+    EXPECT_TRUE(disk.statuses.back().startsWith("Master Synchronisation stopped: tblArea: ")) << disk.statuses.back().toStdString();
+    expectRowCopied("tblLedger");
+    EXPECT_EQ(rows(servers.branch(), all("tblArea")), areas);
+    EXPECT_EQ(rows(servers.branch(), all("tblCurrencyDetail")), currencies);
+    EXPECT_EQ(refreshes, 0);
 }
 
 // A Main Company that could not be opened at Connect: said once, and nothing is deleted.
