@@ -156,6 +156,12 @@ bool Session::startUp()
 
 void Session::connectCompanies()
 {
+    // Connect closes and reopens the connections the running operation works on.
+    OperationScope scope(*this, QStringLiteral("Connect"));
+    if (!scope.acquired()) {
+        tellBusy(QStringLiteral("Connect"));
+        return;
+    }
     m_window.cmdConnect()->setEnabled(false);
     BusyCursor busy;
     const QString destinationCode = m_window.cboDestinationCompany()->currentText();
@@ -201,6 +207,11 @@ void Session::connectCompanies()
 
 void Session::reconnect()
 {
+    // The login panel would let Connect close the connections under the running operation.
+    if (!m_runningOperation.isEmpty()) {
+        tellBusy(QStringLiteral("Reconnect"));
+        return;
+    }
     m_window.showLogin();
 }
 

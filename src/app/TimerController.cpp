@@ -158,6 +158,7 @@ bool TimerController::work(upload::TickOutcome& outcome)
         reporter.log(QStringLiteral("Masters uploading starting"), QString());
         upload::MasterUpload upload(connections.source(), connections.destination(), reporter, m_session.unattended(),
                                     m_session.files().appSettingsLoop, &m_replayMemory);
+        upload.setClock([this] { return m_session.now(); });
         m_session.setMaxActivityId(upload.uploadMasters(m_session.maxActivityId()));
         outcome.setAside = qint64(upload.setAside().size());
         bar.moveTo(3);

@@ -1,6 +1,7 @@
 #include "connection/StartUp.h"
 
 #include "db/Connection.h"
+#include "db/ConnectionText.h"
 #include "db/DbError.h"
 #include "text/NumberText.h"
 #include "report/IniSetting.h"
@@ -9,6 +10,7 @@
 #include "report/TextFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace connection {
@@ -39,6 +41,55 @@ void writeSetting(report::Prompter& prompter, const QString& path, const QString
         prompter.tell(report::PromptIcon::Warning, e.message());
     }
 }
+
+namespace {
+
+// SQL Server names a server (and the linked server named after it) with a sysname: 128 characters.
+// An embedded server is a folder, whose path may be longer.
+constexpr qsizetype sqlServerNameLimit = 128;
+constexpr qsizetype embeddedNameLimit = 1024;
+// ServerName.ini is read only this far: a first line longer than any server name is refused
+// whatever follows it, and a file of megabytes must not be read and split at start-up.
+constexpr qint64 serverFileReadLimit = 8 * 1024;
+
+QString readServerFileStart(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return report::TextFile::read(path); // throws the error that names the file and the reason
+    QByteArray bytes = file.read(serverFileReadLimit);
+    if (file.error() != QFileDevice::NoError)
+        return report::TextFile::read(path);
+    if (!file.atEnd() && !bytes.startsWith("\xff\xfe") && !bytes.startsWith("\xfe\xff")) {
+        // Cut after a whole character: a UTF-8 sequence split at the limit would make the rest
+        // read as Latin-1.
+        qsizetype end = bytes.size();
+        qsizetype back = 0;
+        while (back < 3 && end - back - 1 >= 0 && (uchar(bytes[end - back - 1]) & 0xC0) == 0x80)
+            ++back;
+        if (end - back - 1 >= 0 && uchar(bytes[end - back - 1]) >= 0xC0)
+            bytes.truncate(end - back - 1);
+    }
+    return report::TextFile::decode(bytes);
+}
+
+// Why `name` cannot be a server's name, "" when it can.
+QString tooLongName(const QString& name, const QString& where)
+{
+    const qsizetype limit = db::ConnectionText::isEmbeddedSource(name) ? embeddedNameLimit : sqlServerNameLimit;
+    if (name.size() <= limit)
+        return QString();
+    QString start = name.left(40);
+    for (QChar& c : start)
+        if (!c.isPrint())
+            c = QLatin1Char(' ');
+    return QStringLiteral("The server name in %1 is longer than a server name can be (at most %2 characters): \"%3...\"")
+        .arg(where)
+        .arg(limit)
+        .arg(start);
+}
+
+} // namespace
 
 StartUp::StartUp(const SettingsFiles& files, report::Reporter& reporter, report::Prompter& prompter)
     : m_files(files)
@@ -96,9 +147,15 @@ StartUpResult StartUp::run(db::Connection& startup)
     QString serverName;
     QString unreadable;
     try {
-        serverName = report::IniSetting::firstLine(report::TextFile::read(m_files.serverName));
+        serverName = report::IniSetting::firstLine(readServerFileStart(m_files.serverName));
     } catch (const report::FileError& e) {
         unreadable = e.message();
+    }
+    if (const QString refused = tooLongName(serverName, m_files.serverName); !refused.isEmpty()) {
+        // Not tried on a server, not shown whole anywhere: one short message, and the program ends.
+        m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Please check  Server Name. \n") + refused);
+        result.endProgram = true;
+        return result;
     }
     result.settings.serverName = serverName;
     if (serverName.isEmpty()) {
@@ -121,6 +178,12 @@ StartUpResult StartUp::run(db::Connection& startup)
     }
     // The sync server has a key of its own; an installation without it keeps using the one name.
     result.settings.syncServerName = readSetting(m_prompter, m_files.appSettings, QStringLiteral("SYNCSERVER"), serverName).trimmed();
+    if (const QString refused = tooLongName(result.settings.syncServerName, QStringLiteral("SYNCSERVER of ") + m_files.appSettings);
+        !refused.isEmpty()) {
+        m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Please check  SYNCSERVER Name in Appsettings.ini\n") + refused);
+        result.endProgram = true;
+        return result;
+    }
     if (result.settings.syncServerName.isEmpty()) {
         m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Please check  SYNCSERVER Name in Appsettings.ini"));
         result.endProgram = true;

@@ -117,7 +117,7 @@ bool FullSync::stageRows(const SyncStep& step)
         // The copier has reported each row that did not arrive; a table missing rows is not put in place.
         return outcome.failed == 0;
     } catch (const std::exception& e) {
-        stepFailed(e);
+        stepFailed(step.table, e);
         return false;
     }
 }
@@ -141,7 +141,7 @@ void FullSync::replaceFromStage(const SyncStep& step, const QString& columns)
         bulkTransfer().replaceFromStage(step.table, columns);
         transaction.commit();
     } catch (const std::exception& e) {
-        stepFailed(e);
+        stepFailed(step.table, e);
         if (begun)
             m_reporter.log(QStringLiteral("Rolled Back"), step.table);
     }
@@ -153,16 +153,26 @@ bool FullSync::stageBulk(const SyncStep& step)
         bulkTransfer().stage(step.table);
         return true;
     } catch (const std::exception& e) {
-        stepFailed(e);
+        stepFailed(step.table, e);
         return false;
     }
 }
 
-void FullSync::stepFailed(const std::exception& e)
+void FullSync::stepFailed(const QString& table, const std::exception& e)
 {
+    if (!m_failed.contains(table))
+        m_failed << table;
+    const auto* error = dynamic_cast<const db::DbError*>(&e);
+    // A disk that fails (read-only, full, I/O) would fail every later table alike: the run ends
+    // after the table in hand, which its transaction left as it was, with one message naming it.
+    if (error && error->isDiskFailure()) {
+        m_lost = table + QStringLiteral(": ") + error->message();
+        m_reporter.balloon(QStringLiteral("Master Synchronisation stopped at ") + m_lost);
+        return;
+    }
     m_reporter.balloon(QString::fromStdString(e.what()));
     // A lost connection or database fails every later table the same way.
-    if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
+    if (error && error->isConnectionFailure())
         m_lost = error->message();
 }
 
@@ -179,10 +189,14 @@ void FullSync::runStep(const SyncStep& step)
     // The rows are gathered before the step's transaction: across the linked server (which a local
     // transaction must not read), or row by row, each statement logged as it is sent. A table whose
     // rows could not all be gathered is left alone.
-    if (bulk ? stageBulk(step) : stageRows(step))
+    if (bulk ? stageBulk(step) : stageRows(step)) {
         replaceFromStage(step, bulk ? QString() : step.rowCopyColumns);
-    else if (!bulk) // the rows logged as updated never reached the table
-        m_reporter.log(QStringLiteral("Rolled Back"), step.table);
+    } else {
+        if (!m_failed.contains(step.table))
+            m_failed << step.table;
+        if (!bulk) // the rows logged as updated never reached the table
+            m_reporter.log(QStringLiteral("Rolled Back"), step.table);
+    }
     bulkTransfer().dropStage(step.table);
 }
 
@@ -229,6 +243,16 @@ bool FullSync::copyAnyway(const std::vector<GuardedTable>& tables)
 
 void FullSync::run()
 {
+    // A company that could not be opened at Connect would fail every statement of every table.
+    if (!m_source.isOpen() || !m_destination.isOpen()) {
+        const QString text = !m_source.isOpen()
+            ? QStringLiteral("Master Synchronisation did not start: head office (Main Company %1) is not connected. Choose a Main Company that exists and press Connect.")
+                  .arg(m_setup.sourceCompany)
+            : QStringLiteral("Master Synchronisation did not start: this branch (Sub Company) is not connected. Press Reconnect and Connect again.");
+        m_reporter.status(QStringLiteral("Master Synchronisation did not start"));
+        m_reporter.balloon(text);
+        return;
+    }
     try {
         MasterList::fill(m_masterList);
     } catch (const std::exception& e) {
@@ -252,6 +276,7 @@ void FullSync::run()
     }
     report::ProgressSteps bar(m_reporter, QStringLiteral("Master Synchronisation"), qint64(chosen.size()));
     m_lost.clear();
+    m_failed.clear();
     for (std::size_t k = 0; k < chosen.size() && m_lost.isEmpty(); ++k) {
         runStep(chosen[k]);
         bar.moveTo(qint64(k) + 1);
@@ -264,7 +289,11 @@ void FullSync::run()
         m_reporter.log(QStringLiteral("Master Synchronisation stopped"), m_lost);
         return;
     }
-    m_reporter.status(QStringLiteral("Upoading Over"));
+    // Each failure was said when it happened; the end must not read as a success.
+    if (m_failed.isEmpty())
+        m_reporter.status(QStringLiteral("Upoading Over"));
+    else
+        m_reporter.status(QStringLiteral("Master Synchronisation ended; left as they were: ") + m_failed.join(QStringLiteral(", ")));
     m_reporter.progress(QStringLiteral("....."));
     if (m_setup.refreshCounts)
         m_setup.refreshCounts();

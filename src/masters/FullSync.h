@@ -80,8 +80,10 @@ public:
     /// Refills the master list, runs every step whose key is in the table set, then shows
     /// "Upoading Over" and refreshes the counts. A table whose rows cannot be gathered, or whose
     /// delete or insert the branch refuses, is reported once as a notification and left wholly as
-    /// it was; the other tables are still copied. When the branch's database is lost (no transaction
-    /// can begin on it) the run stops there and says so instead of "Upoading Over".
+    /// it was; the other tables are still copied, and the end names the tables left as they were
+    /// instead of "Upoading Over". When the branch's database is lost (no transaction can begin on
+    /// it) or its disk fails, the run stops after the table in hand and says so, naming the table.
+    /// With either company not connected, nothing starts.
     /// Before anything is deleted, the row counts of the chosen tables are compared; when the head
     /// office's copy of some looks damaged (looksDamaged), one question lists them with both counts:
     /// Yes copies them as every other table, No (the default) leaves them as they are.
@@ -93,8 +95,8 @@ private:
     bool stageRows(const SyncStep& step);
     bool stageBulk(const SyncStep& step);
     void replaceFromStage(const SyncStep& step, const QString& columns);
-    /// Shows why a step failed; a lost connection also ends the run (m_lost).
-    void stepFailed(const std::exception& e);
+    /// Shows why the step of `table` failed; a lost connection or a failing disk also ends the run (m_lost).
+    void stepFailed(const QString& table, const std::exception& e);
     void send(db::Connection& connection, const QString& sql);
     std::vector<GuardedTable> damagedTables(const std::vector<SyncStep>& chosen);
     bool copyAnyway(const std::vector<GuardedTable>& tables);
@@ -106,6 +108,8 @@ private:
     report::ListControl& m_masterList;
     Setup m_setup;
     QString m_lost;
+    /// The tables whose step failed in this run, each left as it was.
+    QStringList m_failed;
 };
 
 } // namespace masters

@@ -51,6 +51,72 @@ QString RowCopier::insertStatement(const QString& table, const QString& columnLi
     return sql;
 }
 
+bool RowCopier::isValueRefused(const db::DbError& error)
+{
+    switch (error.nativeCode()) {
+    case 220:  // arithmetic overflow for a data type (tinyint, smallint)
+    case 232:  // arithmetic overflow for type int
+    case 241:  // conversion failed for a date from text
+    case 242:  // a date out of range
+    case 244:  // a value overflows an int column
+    case 245:  // text converted to int
+    case 248:  // a value overflows an int column
+    case 517:  // adding a value to a date overflowed it
+    case 8114: // error converting to numeric
+    case 8115: // arithmetic overflow converting to numeric
+    case 8152: // string or binary data would be truncated
+    case 2628: // the same, naming the column
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString RowCopier::refusedColumn(const QString& table, const db::Recordset& rows)
+{
+    // The row is written again into a temporary table of the branch table's shape (the UNION ALL
+    // keeps an identity property out), each time with one value as the copy sends a NULL (0, ' '),
+    // which every column takes: the value whose replacement lets the row in is the refused one.
+    const QString probe = QStringLiteral("#MirtaneProbe");
+    const QString columns = columnList(rows);
+    auto dropProbe = [&] {
+        try {
+            m_to.execute(QStringLiteral("DROP TABLE ") + probe);
+        } catch (const db::DbError&) {
+            // there was none
+        }
+    };
+    dropProbe();
+    QString found;
+    try {
+        m_to.execute(QStringLiteral("select * into ") + probe + QStringLiteral(" from ") + table + QStringLiteral(" where 1=0 union all select * from ")
+                     + table + QStringLiteral(" where 1=0"));
+        const int count = rows.fieldCount();
+        for (int i = 0; i < count && found.isEmpty(); ++i) {
+            if (rows.field(i).isNull())
+                continue;
+            QString values;
+            for (int k = 0; k < count; ++k) {
+                if (k > 0)
+                    values += QLatin1Char(',');
+                const db::Field field = rows.field(k);
+                values += ValueText::of(k == i ? db::Field(db::Column{field.name(), field.typeCode()}, QVariant()) : field);
+            }
+            try {
+                m_to.execute(QStringLiteral("insert into ") + probe + QStringLiteral(" (") + columns + QStringLiteral(") values (") + values
+                             + QLatin1Char(')'));
+                found = rows.field(i).name();
+            } catch (const db::DbError&) {
+                // not this one alone
+            }
+        }
+    } catch (const std::exception&) {
+        // The probe cannot run here; the message names the row without its column.
+    }
+    dropProbe();
+    return found;
+}
+
 void RowCopier::rowFailed(const QString& table)
 {
     m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Failed to update ") + table);
@@ -85,6 +151,18 @@ CopyOutcome RowCopier::copy(const QString& table, const QString& /*condition*/, 
             // The server names the column, not the table it looked in.
             if (e.nativeCode() == 207 && !e.message().contains(table))
                 throw db::DbError(e.message() + QStringLiteral(" (table %1)").arg(table), e.sqlState(), e.nativeCode());
+            if (isValueRefused(e) && rows.fieldCount() > 0) {
+                // The server names neither the row nor (mostly) the column: found here, so that the
+                // operator can mend that one row at the head office.
+                const db::Field key = rows.field(0);
+                const QString column = refusedColumn(table, rows);
+                QString where = shown + QLatin1Char(' ') + key.name() + QLatin1Char(' ') + key.text();
+                if (!column.isEmpty())
+                    where += QStringLiteral(", column ") + column + QStringLiteral(" (") + rows.field(column).text().left(60)
+                        + QLatin1Char(')');
+                throw db::DbError(where + QStringLiteral(": the branch cannot store this value: ") + e.message(), e.sqlState(),
+                                  e.nativeCode());
+            }
             if (!e.isDuplicateKey())
                 throw;
             m_reporter.balloon(e.message());

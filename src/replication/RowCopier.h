@@ -4,6 +4,7 @@
 
 namespace db {
 class Connection;
+class DbError;
 class Recordset;
 }
 namespace report {
@@ -32,6 +33,7 @@ public:
     /// Copies every row of `query` (when empty: "Select * from " + table) into `table`. A duplicate
     /// key fails only its row and is shown as a notification; any other error ends the copy and
     /// is thrown (a db::DbError) for the caller to report, the rows inserted before it written.
+    /// A value the table cannot store is thrown naming the table, the row's key and the column.
     /// `condition` is accepted for the callers' sake and not used: filters belong in `query`.
     CopyOutcome copy(const QString& table, const QString& condition = {}, const QString& query = {});
     /// The table named on the status line and progress bar instead of the one written to (a
@@ -43,8 +45,13 @@ public:
     /// The column names of `rows` joined with ",".
     static QString columnList(const db::Recordset& rows);
 
+    /// True for an error that refuses a value of the row rather than the statement or its
+    /// surroundings: an overflow, a truncation or a conversion the branch's column cannot make.
+    static bool isValueRefused(const db::DbError& error);
+
 private:
     void rowFailed(const QString& table);
+    QString refusedColumn(const QString& table, const db::Recordset& rows);
 
     db::Connection& m_from;
     db::Connection& m_to;

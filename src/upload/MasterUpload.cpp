@@ -103,6 +103,61 @@ private:
 const QString markKey = QStringLiteral("MaxActivityID");
 const QString retriesKey = QStringLiteral("MasterRetries");
 const QString setAsideKey = QStringLiteral("MasterSetAside");
+const QString gapsKey = QStringLiteral("MasterGaps");
+
+// "first|last|seen;" for each gap in the activity ids still looked at.
+std::vector<ActivityGap> parseGaps(const QString& text)
+{
+    std::vector<ActivityGap> gaps;
+    for (const QString& entry : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QStringList parts = entry.split(QLatin1Char('|'));
+        bool firstOk = false;
+        bool lastOk = false;
+        bool seenOk = false;
+        ActivityGap gap{parts.value(0).trimmed().toLongLong(&firstOk), parts.value(1).trimmed().toLongLong(&lastOk),
+                        parts.value(2).trimmed().toLongLong(&seenOk)};
+        if (firstOk && lastOk && seenOk && gap.first > 0 && gap.first <= gap.last)
+            gaps.push_back(gap);
+    }
+    std::sort(gaps.begin(), gaps.end(), [](const ActivityGap& a, const ActivityGap& b) { return a.first < b.first; });
+    return gaps;
+}
+
+QString formatGaps(const std::vector<ActivityGap>& gaps)
+{
+    QString text;
+    for (const ActivityGap& gap : gaps)
+        text += QString::number(gap.first) + QLatin1Char('|') + QString::number(gap.last) + QLatin1Char('|') + QString::number(gap.seen)
+            + QLatin1Char(';');
+    return text;
+}
+
+// Takes `id` out of the gap that holds it; false when no gap holds it.
+bool fillGap(std::vector<ActivityGap>& gaps, qint64 id)
+{
+    for (auto it = gaps.begin(); it != gaps.end(); ++it) {
+        if (id < it->first || id > it->last)
+            continue;
+        if (it->first == it->last) {
+            gaps.erase(it);
+        } else if (id == it->first) {
+            ++it->first;
+        } else if (id == it->last) {
+            --it->last;
+        } else {
+            const ActivityGap upper{id + 1, it->last, it->seen};
+            it->last = id - 1;
+            gaps.insert(it + 1, upper);
+        }
+        return true;
+    }
+    return false;
+}
+
+QString describeGap(const ActivityGap& gap)
+{
+    return gap.first == gap.last ? QStringLiteral("Activity id %1").arg(gap.first) : QStringLiteral("Activity ids %1 to %2").arg(gap.first).arg(gap.last);
+}
 
 // "id|count;" for each change that failed on the runs before.
 QMap<qlonglong, int> parseRetries(const QString& text)
@@ -163,6 +218,21 @@ QString MasterUpload::activityQuery(qint64 mark)
 {
     return QStringLiteral(" SELECT   ID, TableName, tblUniqueID, Action, Active, DateofAction From tblActivity where ISNULL(pARENTid,0)=0 AND id>")
         + QString::number(mark) + QStringLiteral(" ORDER BY ID ");
+}
+
+QString MasterUpload::activityIdsQuery(qint64 from, qint64 top)
+{
+    return QStringLiteral("SELECT ID From tblActivity where ID>") + QString::number(from) + QStringLiteral(" AND ID<=") + QString::number(top)
+        + QStringLiteral(" ORDER BY ID");
+}
+
+QString MasterUpload::gapQuery(const std::vector<ActivityGap>& gaps)
+{
+    QStringList ranges;
+    for (const ActivityGap& gap : gaps)
+        ranges << QStringLiteral("ID between %1 and %2").arg(gap.first).arg(gap.last);
+    return QStringLiteral(" SELECT   ID, TableName, tblUniqueID, Action, ISNULL(pARENTid,0) AS ParentId From tblActivity where ")
+        + ranges.join(QStringLiteral(" or ")) + QStringLiteral(" ORDER BY ID ");
 }
 
 std::optional<MasterUpload::KeyColumn> MasterUpload::keyColumn(const QString& table)
@@ -256,6 +326,144 @@ void MasterUpload::retrySetAside()
     writeLoop(setAsideKey, formatSetAside(rows));
 }
 
+std::vector<ActivityGap> MasterUpload::gaps() const
+{
+    try {
+        return parseGaps(report::IniSetting::read(m_loopSettingsPath, gapsKey, QString()));
+    } catch (const report::FileError&) {
+        // The run that reads the file says why it cannot.
+        return {};
+    }
+}
+
+void MasterUpload::sayIfBeyondLog(qint64 mark, qint64 top)
+{
+    if (top >= mark) {
+        m_memory.beyondLogSaidFor = -1;
+        return;
+    }
+    if (m_memory.beyondLogSaidFor == mark)
+        return;
+    m_memory.beyondLogSaidFor = mark;
+    // A head office restored from a backup, or another head office: its new changes get ids the
+    // mark has passed already, so none of them would ever be replayed.
+    notice(QStringLiteral("The last head-office change replayed here is %1 (MaxActivityID in %3), but head office's activity log ends "
+                          "at %2: no master change is replayed until its log passes %1. If head office was restored from a backup or "
+                          "this branch now follows another head office, run Master Synchronisation, then set MaxActivityID to %2 in %3.")
+               .arg(mark)
+               .arg(top)
+               .arg(m_loopSettingsPath));
+}
+
+void MasterUpload::addGaps(std::vector<ActivityGap>& gaps, qint64 from, qint64 top)
+{
+    // Every id from `from` up to `top` has been handed out; one not visible yet belongs to a
+    // writer that has not committed (or rolled back). The ids come in order, so only the ranges
+    // between them are kept, each minus what earlier gaps hold already (with their own age).
+    const qint64 now = m_clock().toSecsSinceEpoch();
+    std::vector<ActivityGap> found;
+    auto missing = [&](qint64 first, qint64 last) {
+        for (const ActivityGap& known : gaps) {
+            if (first > last)
+                return;
+            if (known.last < first || known.first > last)
+                continue;
+            if (known.first > first)
+                found.push_back(ActivityGap{first, known.first - 1, now});
+            first = known.last + 1;
+        }
+        if (first <= last)
+            found.push_back(ActivityGap{first, last, now});
+    };
+    // Mostly every id is there: counted on the server, the ids themselves are read only when not.
+    db::Recordset counted = m_source.openRecordset(QStringLiteral("SELECT COUNT(DISTINCT ID) AS N From tblActivity where ID>")
+                                                   + QString::number(from) + QStringLiteral(" AND ID<=") + QString::number(top));
+    if (!counted.eof() && counted.field(0).value().toLongLong() == top - from)
+        return;
+    db::Recordset ids = m_source.openRecordset(activityIdsQuery(from, top));
+    qint64 expected = from + 1;
+    for (; !ids.eof(); ids.moveNext()) {
+        const qint64 id = ids.field(0).value().toLongLong();
+        if (id > expected)
+            missing(expected, id - 1);
+        expected = std::max(expected, id + 1);
+    }
+    if (expected <= top)
+        missing(expected, top);
+    for (const ActivityGap& gap : found)
+        m_reporter.log(QStringLiteral("masters uploading Gap Seen"), describeGap(gap));
+    gaps.insert(gaps.end(), found.begin(), found.end());
+    std::sort(gaps.begin(), gaps.end(), [](const ActivityGap& a, const ActivityGap& b) { return a.first < b.first; });
+}
+
+bool MasterUpload::replayGaps(std::vector<ActivityGap>& gaps, std::vector<SetAsideRow>& aside, QSet<qlonglong>& asideIds)
+{
+    if (gaps.empty())
+        return false;
+    db::Recordset rows;
+    try {
+        rows = m_source.openRecordset(gapQuery(gaps));
+    } catch (const std::exception& e) {
+        m_reporter.log(errorTag, errorText(e));
+        return false;
+    }
+    bool changed = false;
+    for (; !rows.eof(); rows.moveNext()) {
+        const qlonglong id = rows.field(QStringLiteral("ID")).value().toLongLong();
+        if (!fillGap(gaps, id))
+            continue;
+        changed = true;
+        if (rows.field(QStringLiteral("ParentId")).value().toLongLong() != 0 || asideIds.contains(id))
+            continue;
+        const QString table = rows.field(QStringLiteral("TableName")).text();
+        const std::optional<KeyColumn> key = keyColumn(table);
+        if (!key) {
+            notice(table + QStringLiteral(" Excluded From Synch"));
+            continue;
+        }
+        bool isNumber = false;
+        const qlonglong uniqueId = rows.field(QStringLiteral("tblUniqueID")).text().toLongLong(&isNumber);
+        if (key->passedOver || !isNumber)
+            continue;
+        // Changes after this one may have been replayed already: whatever its action, the branch's
+        // row is brought to the head office's current row, which holds them all.
+        m_reporter.log(QStringLiteral("masters uploading Late Change"), describe(id, table, uniqueId));
+        const QString reason = copyAgain(table, key->column, uniqueId);
+        if (!reason.isEmpty()) {
+            // The mark is past it already: kept where the next runs try it again until it applies.
+            aside.push_back(SetAsideRow{id, table, uniqueId, reason, 1});
+            asideIds.insert(id);
+            writeLoop(setAsideKey, formatSetAside(aside));
+            notice(describe(id, table, uniqueId) + QStringLiteral(" arrived late and failed; set aside: ") + reason);
+        }
+    }
+    return changed;
+}
+
+void MasterUpload::expireGaps(std::vector<ActivityGap>& gaps)
+{
+    // A rolled-back insert leaves its id missing for ever. A head-office writer holds its
+    // transaction for seconds, so a gap still open after a day (looked at on every tick of it,
+    // and once more after a restart) is given up.
+    const qint64 now = m_clock().toSecsSinceEpoch();
+    std::vector<ActivityGap> kept;
+    for (const ActivityGap& gap : gaps) {
+        if (now - gap.seen > gapLifetimeSeconds)
+            m_reporter.log(QStringLiteral("masters uploading Gap Given Up"), describeGap(gap) + QStringLiteral(" never appeared"));
+        else
+            kept.push_back(gap);
+    }
+    // A head office that rolls back many inserts must not make every tick's query longer.
+    while (kept.size() > std::size_t(gapsKept)) {
+        auto oldest = std::min_element(kept.begin(), kept.end(), [](const ActivityGap& a, const ActivityGap& b) {
+            return a.seen != b.seen ? a.seen < b.seen : a.first < b.first;
+        });
+        m_reporter.log(QStringLiteral("masters uploading Gap Given Up"), describeGap(*oldest) + QStringLiteral(": too many gaps"));
+        kept.erase(oldest);
+    }
+    gaps = std::move(kept);
+}
+
 qint32 MasterUpload::uploadMasters(qint32 mark)
 {
     m_notices.clear();
@@ -268,13 +476,22 @@ qint32 MasterUpload::uploadMasters(qint32 mark)
     const qint64 from = m_memory.examined;
     db::Recordset rows;
     qint64 top = from;
+    const QString gapsText = readLoop(gapsKey);
+    std::vector<ActivityGap> gaps = parseGaps(gapsText);
     try {
         // The last activity id first: every row up to it is in the range the query below reads,
         // the transaction rows that it leaves out included.
         db::Recordset last = m_source.openRecordset(lastActivityQuery());
         m_reporter.log(QStringLiteral("masters uploading Qry Opened"), last.source());
+        qint64 lastId = 0;
         if (!last.eof())
-            top = std::max(top, last.field(0).value().toLongLong());
+            lastId = last.field(0).value().toLongLong();
+        sayIfBeyondLog(mark, lastId);
+        top = std::max(top, lastId);
+        // The ids before the rows: a change that commits in between is then both replayed and
+        // kept as a gap (looked at again, harmlessly), never neither.
+        if (top > from)
+            addGaps(gaps, from, top);
         rows = m_source.openRecordset(activityQuery(from));
     } catch (const std::exception& e) {
         // Without the activity rows there is nothing to replay and no mark to move.
@@ -299,6 +516,7 @@ qint32 MasterUpload::uploadMasters(qint32 mark)
     QSet<qlonglong> asideIds;
     for (const SetAsideRow& row : aside)
         asideIds.insert(row.activityId);
+    replayGaps(gaps, aside, asideIds);
     const QString retriesText = readLoop(retriesKey);
     const QMap<qlonglong, int> retries = parseRetries(retriesText);
     QMap<qlonglong, int> stillFailing;
@@ -312,6 +530,9 @@ qint32 MasterUpload::uploadMasters(qint32 mark)
     qint64 examined = top;
     for (; !rows.eof(); rows.moveNext()) {
         const qlonglong id = rows.field(QStringLiteral("ID")).value().toLongLong();
+        // Committed after the ids were read: the next run reads it with the ids around it.
+        if (id > top)
+            break;
         const QString table = rows.field(QStringLiteral("TableName")).text();
         const std::optional<KeyColumn> key = keyColumn(table);
         bool moveMark = true;
@@ -370,6 +591,9 @@ qint32 MasterUpload::uploadMasters(qint32 mark)
         writeLoop(markKey, QString::number(newMark));
     if (stillFailing != retries && !(stillFailing.isEmpty() && retriesText.isEmpty()))
         writeLoop(retriesKey, formatRetries(stillFailing));
+    expireGaps(gaps);
+    if (formatGaps(gaps) != gapsText)
+        writeLoop(gapsKey, formatGaps(gaps));
     return newMark;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QDateTime>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -29,6 +31,18 @@ struct ReplayMemory {
     /// was read after a change that failed and is read again from that change on. The head
     /// office's transaction rows above the mark are never read again for this.
     qint64 examined = 0;
+    /// The mark for which "beyond the head office's log" was said this session (-1: none).
+    qint64 beyondLogSaidFor = -1;
+};
+
+/// Activity ids the head office had not shown yet when a higher one was read: a change whose
+/// transaction commits late arrives there, below ids already examined.
+struct ActivityGap {
+    /// First and last missing id.
+    qint64 first = 0;
+    qint64 last = 0;
+    /// When the gap was first seen, in seconds since 1970 (UTC).
+    qint64 seen = 0;
 };
 
 /// Replays the master changes of the head office's activity log into the branch, one activity
@@ -61,6 +75,10 @@ public:
 
     /// Runs in a row a change may fail before it is set aside.
     static constexpr int attemptsBeforeSettingAside = 3;
+    /// How long a gap in the activity ids is looked at again before it is given up.
+    static constexpr qint64 gapLifetimeSeconds = 24 * 60 * 60;
+    /// At most this many gaps are kept; beyond it the oldest are given up.
+    static constexpr int gapsKept = 200;
 
     /// Reads `source` (the head office), writes `destination` (the branch); the mark goes to
     /// key MaxActivityID of the file `loopSettingsPath` (AppsettingsLoop.ini), with the failing
@@ -73,6 +91,10 @@ public:
     static QString activityQuery(qint64 mark);
     /// The query of the highest activity id, read before the activity query.
     static QString lastActivityQuery();
+    /// The query of every activity id above `from` up to `top`, master and transaction rows alike.
+    static QString activityIdsQuery(qint64 from, qint64 top);
+    /// The query of the activity rows that have appeared in `gaps`, in activity order.
+    static QString gapQuery(const std::vector<ActivityGap>& gaps);
     /// The key column of `table` (exact letter case); none for a table that is not replayed.
     static std::optional<KeyColumn> keyColumn(const QString& table);
 
@@ -86,6 +108,10 @@ public:
 
     /// The changes set aside so far, as the loop settings file holds them.
     std::vector<SetAsideRow> setAside() const;
+    /// The gaps in the head office's activity ids still looked at, as the loop settings file holds them.
+    std::vector<ActivityGap> gaps() const;
+    /// Replaces the clock that dates the gaps (the system clock by default).
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
     /// The notifications of the last run (shown or, when shown before, only logged).
     const QStringList& notices() const { return m_notices; }
 
@@ -94,6 +120,10 @@ private:
     QString copyAgain(const QString& table, const QString& keyColumn, qlonglong key);
     QString deleteRow(const QString& table, const QString& keyColumn, qlonglong key);
     void retrySetAside();
+    bool replayGaps(std::vector<ActivityGap>& gaps, std::vector<SetAsideRow>& aside, QSet<qlonglong>& asideIds);
+    void addGaps(std::vector<ActivityGap>& gaps, qint64 from, qint64 top);
+    void expireGaps(std::vector<ActivityGap>& gaps);
+    void sayIfBeyondLog(qint64 mark, qint64 top);
     void notice(const QString& text);
     QString readLoop(const QString& key, const QString& defaultValue = QString());
     void writeLoop(const QString& key, const QString& value);
@@ -106,6 +136,7 @@ private:
     ReplayMemory& m_memory;
     QStringList m_notices;
     QStringList m_rowMessages;
+    std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTimeUtc(); };
 };
 
 } // namespace upload

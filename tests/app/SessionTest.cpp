@@ -20,6 +20,7 @@
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <tuple>
 
@@ -104,6 +105,27 @@ TEST_F(SessionTest, StartUpListsTheCompaniesAndConnectRefusesABadOrMissingOne)
     EXPECT_TRUE(session->connections().destination().isOpen());
 }
 
+// Connect and Reconnect close the connections a running operation works on: refused while one runs.
+TEST_F(SessionTest, ConnectAndReconnectAreRefusedWhileAnOperationRuns)
+{
+    makeSession();
+    ASSERT_TRUE(session->startUp());
+    session->connectCompanies();
+    ASSERT_FALSE(window->isLoginShown());
+    {
+        Session::OperationScope running(*session, QStringLiteral("Master Synchronisation"));
+        window->cmdRefresh()->click();
+        EXPECT_FALSE(window->isLoginShown());
+        session->connectCompanies();
+        ASSERT_EQ(prompter.shown.size(), 2u);
+        EXPECT_EQ(prompter.shown[0].text, "\"Master Synchronisation\" is still running. Please start \"Reconnect\" again when it has finished.");
+        EXPECT_EQ(prompter.shown[1].text, "\"Master Synchronisation\" is still running. Please start \"Connect\" again when it has finished.");
+        EXPECT_TRUE(session->connections().source().isOpen());
+    }
+    window->cmdRefresh()->click();
+    EXPECT_TRUE(window->isLoginShown());
+}
+
 TEST_F(SessionTest, MissingServerNameOrFolderEndsStartUpWithTheMessageNamingIt)
 {
     setResource("ServerName.ini", "\r\n\r\n");
@@ -112,6 +134,23 @@ TEST_F(SessionTest, MissingServerNameOrFolderEndsStartUpWithTheMessageNamingIt)
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].text, "Please check  Server Name. \nThe first line of " + resource("ServerName.ini") + " holds no server name.");
     EXPECT_EQ(prompter.shown[0].icon, report::PromptIcon::Critical);
+
+    // A first line of megabytes is refused at once, quoting only its start; an embedded server's
+    // folder may have a longer path and is tried.
+    for (const qsizetype length : {qsizetype(129), qsizetype(10 * 1024 * 1024)}) {
+        prompter.shown.clear();
+        setResource("ServerName.ini", QString(length, QLatin1Char('S')) + "\r\nembedded:BR\r\n");
+        makeSession();
+        EXPECT_FALSE(session->startUp());
+        ASSERT_EQ(prompter.shown.size(), 1u);
+        EXPECT_EQ(prompter.shown[0].text, "Please check  Server Name. \nThe server name in " + resource("ServerName.ini")
+                                              + " is longer than a server name can be (at most 128 characters): \"" + QString(40, 'S') + "...\"");
+    }
+    prompter.shown.clear();
+    setResource("ServerName.ini", "embedded:" + QString(300, QLatin1Char('S')) + "\r\n");
+    makeSession();
+    EXPECT_TRUE(session->startUp());
+    EXPECT_TRUE(std::none_of(prompter.shown.begin(), prompter.shown.end(), [](const auto& p) { return p.text.startsWith("Please check"); }));
 
     // A program folder without Resources: the message gives the folder's path, and says why the
     // program is not using the folder beside itself.

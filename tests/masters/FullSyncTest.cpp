@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 using masters::FullSync;
@@ -147,7 +148,7 @@ TEST_F(FullSyncTest, FailingTableIsReportedTheOthersCopiedAndEveryBarFinishes)
     for (const QString& table : copiedTables)
         if (table != "tblArea")
             expectRowCopied(table);
-    EXPECT_EQ(reporter.statuses.back(), "Upoading Over");
+    EXPECT_EQ(reporter.statuses.back(), "Master Synchronisation ended; left as they were: tblArea");
     EXPECT_EQ(refreshes, 1);
 
     std::vector<support::RecordingReporter::Range> tables;
@@ -197,7 +198,74 @@ TEST_F(FullSyncTest, RefusedDeleteLeavesThatTableWholeAndTheRunGoesOn)
     expectRowCopied("tblArea");
     expectRowCopied("tblCurrencyDetail");
     EXPECT_FALSE(servers.branch().inTransaction());
-    EXPECT_EQ(reporter.statuses.back(), "Upoading Over");
+    EXPECT_EQ(reporter.statuses.back(), "Master Synchronisation ended; left as they were: tblLedger");
+}
+
+// A value the branch's column cannot hold: the one message names the table, the row's key and
+// the column, and the table keeps every row it had.
+TEST_F(FullSyncTest, ValueTheBranchCannotStoreIsNamedAndItsTableLeftWhole)
+{
+    servers.headOffice().execute("alter table tblItemMaster alter column ReorderLevel numeric(20,3)");
+    const int item = TempServers::scalar(servers.headOffice(), "select max(ItemID) from tblItemMaster").toInt();
+    servers.headOffice().execute(QStringLiteral("update tblItemMaster set ReorderLevel = 99999999999999999 where ItemID = %1").arg(item));
+    servers.headOffice().execute("insert into tblItemMaster (ItemID, ItemName) values (990001, 'Green Tea 250g')");
+    const QString items = rows(servers.branch(), all("tblItemMaster"));
+    run();
+
+    EXPECT_EQ(rows(servers.branch(), all("tblItemMaster")), items);
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_TRUE(reporter.balloons[0].startsWith(QStringLiteral("tblItemMaster ItemID %1, column ReorderLevel (").arg(item)))
+        << reporter.balloons[0].toStdString();
+    EXPECT_TRUE(reporter.balloons[0].contains("Arithmetic overflow")) << reporter.balloons[0].toStdString();
+    expectRowCopied("tblLedger");
+    EXPECT_EQ(reporter.statuses.back(), "Master Synchronisation ended; left as they were: tblItemMaster");
+}
+
+// The branch's disk turns read-only while the areas are copied: the run ends after that table
+// with one message naming it, and never reads as over.
+TEST_F(FullSyncTest, DiskThatFailsEndsTheRunAfterTheTableInHandWithOneMessage)
+{
+    struct FailingDisk : support::RecordingReporter {
+        db::Connection* branch = nullptr;
+        void status(const QString& text) override
+        {
+            RecordingReporter::status(text);
+            if (branch && text == "Migrating Area ") {
+                branch->execute("PRAGMA query_only = 1");
+                branch = nullptr;
+            }
+        }
+    } disk;
+    disk.branch = &servers.branch();
+    const QString areas = rows(servers.branch(), all("tblArea"));
+    const QString currencies = rows(servers.branch(), all("tblCurrencyDetail"));
+    FullSync::Setup setup{"embedded:HO", "MAIN01", [] { return false; }, [this] { ++refreshes; }, {}};
+    FullSync(servers.branch(), servers.headOffice(), disk, prompter, list, setup).run();
+    servers.branch().execute("PRAGMA query_only = 0");
+
+    ASSERT_EQ(disk.balloons.size(), 1u);
+    EXPECT_TRUE(disk.balloons[0].startsWith("Master Synchronisation stopped at tblArea: ")) << disk.balloons[0].toStdString();
+    EXPECT_TRUE(std::none_of(disk.statuses.begin(), disk.statuses.end(), [](const QString& s) { return s == "Upoading Over"; }));
+    EXPECT_TRUE(disk.statuses.back().startsWith("Master Synchronisation stopped: tblArea: ")) << disk.statuses.back().toStdString();
+    expectRowCopied("tblLedger");
+    EXPECT_EQ(rows(servers.branch(), all("tblArea")), areas);
+    EXPECT_EQ(rows(servers.branch(), all("tblCurrencyDetail")), currencies);
+    EXPECT_EQ(refreshes, 0);
+}
+
+// A Main Company that could not be opened at Connect: said once, and nothing is deleted.
+TEST_F(FullSyncTest, HeadOfficeNotConnectedStartsNothing)
+{
+    servers.headOffice().close();
+    const QString ledger = rows(servers.branch(), all("tblLedger"));
+    run();
+    ASSERT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_EQ(reporter.balloons[0], "Master Synchronisation did not start: head office (Main Company MAIN01) is not connected. Choose a "
+                                    "Main Company that exists and press Connect.");
+    EXPECT_EQ(reporter.statuses.back(), "Master Synchronisation did not start");
+    EXPECT_EQ(rows(servers.branch(), all("tblLedger")), ledger);
+    EXPECT_EQ(refreshes, 0);
+    EXPECT_TRUE(prompter.shown.empty());
 }
 
 // The branch's tills and screens can still write the master table while its rows are being
