@@ -7,10 +7,21 @@
 #include "db/embedded/Utf8Text.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include <sqlite3.h>
 
@@ -155,15 +166,33 @@ void bindParameters(sqlite3_stmt* statement, const std::vector<QVariant>& parame
 } // namespace
 
 namespace {
-// The device and inode of `path`; false when it does not exist.
+// What tells `path`'s file from any other (the device and inode; on Windows the volume and the
+// file index); false when it does not exist.
 bool fileIdentity(const QString& path, unsigned long long& device, unsigned long long& inode)
 {
+#ifdef Q_OS_WIN
+    // Asked by the name as UTF-16, so that a folder outside the ANSI code page works too.
+    const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+    const HANDLE file = CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info {};
+    const bool found = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    if (!found)
+        return false;
+    device = info.dwVolumeSerialNumber;
+    inode = (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return true;
+#else
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return false;
     device = static_cast<unsigned long long>(info.st_dev);
     inode = static_cast<unsigned long long>(info.st_ino);
     return true;
+#endif
 }
 } // namespace
 

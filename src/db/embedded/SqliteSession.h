@@ -29,7 +29,8 @@ public:
     void setTimeoutSeconds(int seconds);
     /// Marks the start of a top-level statement: a new statement number and a fresh time limit.
     void startStatement();
-    /// Checks that the database file is still the one opened (same device and inode); throws a
+    /// Checks that the database file is still the one opened (same device and inode, on Windows the
+    /// same volume and file index); throws a
     /// DbError naming the file and the database when it was removed or replaced since, because
     /// work sent on would land in a file nobody can open again.
     void checkFile() const;

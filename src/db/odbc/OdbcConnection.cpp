@@ -7,7 +7,10 @@
 #include "db/odbc/OdbcTypes.h"
 
 #include <QDateTime>
-#include <sqlext.h>
+
+#ifdef Q_OS_UNIX
+#include <locale.h>
+#endif
 
 namespace db::odbc {
 
@@ -16,6 +19,64 @@ namespace {
 constexpr int defaultLoginTimeout = 15;
 // Values are read in pieces of this many characters (or bytes), so long text has no size limit.
 constexpr size_t chunkUnits = 8192;
+
+// unixODBC converts text between the wide calls and a driver's narrow ones through the calling
+// thread's LC_CTYPE: under the C locale of a service, a container or a bare system, everything
+// beyond ASCII was lost on the way. While an ODBC call runs, the thread's LC_CTYPE is UTF-8
+// whatever the process's locale is; nothing else of the process changes.
+class Utf8Conversions {
+public:
+#ifdef Q_OS_UNIX
+    Utf8Conversions()
+    {
+        if (const locale_t utf8 = utf8Locale())
+            m_previous = uselocale(utf8);
+    }
+    ~Utf8Conversions()
+    {
+        if (m_previous)
+            uselocale(m_previous);
+    }
+
+private:
+    static locale_t utf8Locale()
+    {
+        static const locale_t locale = [] {
+            for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8"}) {
+                if (const locale_t found = newlocale(LC_CTYPE_MASK, name, locale_t(nullptr)))
+                    return found;
+            }
+            return locale_t(nullptr);
+        }();
+        return locale;
+    }
+
+    locale_t m_previous = nullptr;
+#else
+    Utf8Conversions() {} // the wide calls carry UTF-16 on Windows, with no conversion
+#endif
+    Utf8Conversions(const Utf8Conversions&) = delete;
+    Utf8Conversions& operator=(const Utf8Conversions&) = delete;
+};
+
+// Integer attributes, through the same calls as the text on each platform.
+SQLRETURN setConnectAttribute(SQLHDBC dbc, SQLINTEGER attribute, SQLULEN value)
+{
+#ifdef Q_OS_WIN
+    return SQLSetConnectAttrW(dbc, attribute, reinterpret_cast<SQLPOINTER>(value), SQL_IS_UINTEGER);
+#else
+    return SQLSetConnectAttr(dbc, attribute, reinterpret_cast<SQLPOINTER>(value), SQL_IS_UINTEGER);
+#endif
+}
+
+SQLRETURN setStatementAttribute(SQLHSTMT stmt, SQLINTEGER attribute, SQLULEN value)
+{
+#ifdef Q_OS_WIN
+    return SQLSetStmtAttrW(stmt, attribute, reinterpret_cast<SQLPOINTER>(value), SQL_IS_UINTEGER);
+#else
+    return SQLSetStmtAttr(stmt, attribute, reinterpret_cast<SQLPOINTER>(value), SQL_IS_UINTEGER);
+#endif
+}
 
 enum class ValueKind { Text, Decimal, DateTime, Bit, Integer, Real, Binary };
 
@@ -59,7 +120,7 @@ bool firstStateIsOneOf(SQLSMALLINT handleType, SQLHANDLE handle, TextCalls calls
 
 void setTimeoutAttribute(SQLHDBC dbc, SQLINTEGER attribute, int seconds, const char* what, TextCalls calls)
 {
-    const SQLRETURN rc = SQLSetConnectAttr(dbc, attribute, reinterpret_cast<SQLPOINTER>(SQLULEN(seconds)), SQL_IS_UINTEGER);
+    const SQLRETURN rc = setConnectAttribute(dbc, attribute, SQLULEN(seconds));
     if (rc == SQL_ERROR && firstStateIsOneOf(SQL_HANDLE_DBC, dbc, calls, {"HYC00", "HY092"}))
         return; // a driver that has no such limit (a local file engine) cannot hang on a network either
     checkResult(rc, SQL_HANDLE_DBC, dbc, what, calls);
@@ -109,11 +170,15 @@ QVariant readValue(SQLHSTMT stmt, SQLUSMALLINT column, ValueKind kind, TextCalls
             // A piece may end inside a surrogate pair; the units are decoded once they are all there.
             return QVariant(fromSqlWChars(text.data(), qsizetype(text.size())));
         }
+#ifndef Q_OS_WIN
         std::vector<char> text;
         if (!readChunks(stmt, column, SQL_C_CHAR, true, calls, text))
             return QVariant();
         // Pieces may split a character; the bytes are decoded only once they are all there.
         return QVariant(QString::fromUtf8(text.data(), qsizetype(text.size())));
+#else
+        return QVariant();
+#endif
     }
     case ValueKind::Decimal: {
         // Exact decimal text from the driver; a double would lose digits of large amounts.
@@ -180,6 +245,7 @@ Column describeColumn(SQLHSTMT stmt, SQLUSMALLINT column, TextCalls calls)
             type = fromSqlWChars(typeName.data(),
                                  qMin<qsizetype>(typeNameBytes / qsizetype(sizeof(SQLWCHAR)), qsizetype(typeName.size()) - 1));
     } else {
+#ifndef Q_OS_WIN
         std::vector<SQLCHAR> name(1024);
         checkResult(SQLDescribeCol(stmt, column, name.data(), SQLSMALLINT(name.size()), &nameLength, &sqlType, &size, &digits,
                                    &nullable),
@@ -189,6 +255,7 @@ Column describeColumn(SQLHSTMT stmt, SQLUSMALLINT column, TextCalls calls)
         if (SQL_SUCCEEDED(SQLColAttribute(stmt, column, SQL_DESC_TYPE_NAME, typeName.data(), SQLSMALLINT(typeName.size()),
                                           &typeNameBytes, nullptr)))
             type = fromSqlChars(typeName.data(), qMin<qsizetype>(typeNameBytes, qsizetype(typeName.size()) - 1));
+#endif
     }
     result.typeCode = typeCodeForSqlType(sqlType, type);
     return result;
@@ -227,6 +294,7 @@ OdbcConnection::~OdbcConnection()
 
 QStringList OdbcConnection::installedDrivers()
 {
+    const Utf8Conversions utf8;
     OdbcHandle env;
     if (!SQL_SUCCEEDED(env.allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE)))
         throw DbError(QStringLiteral("The ODBC driver manager could not create an environment."));
@@ -235,15 +303,25 @@ QStringList OdbcConnection::installedDrivers()
     QStringList drivers;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
     for (;;) {
-        SQLCHAR name[512] = {};
-        SQLCHAR attributes[2048] = {};
         SQLSMALLINT nameLength = 0;
         SQLSMALLINT attributesLength = 0;
+#ifdef Q_OS_WIN
+        SQLWCHAR name[512] = {};
+        SQLWCHAR attributes[2048] = {};
+        const SQLRETURN rc = SQLDriversW(env.get(), direction, name, 512, &nameLength, attributes, 2048, &attributesLength);
+        if (rc == SQL_NO_DATA)
+            break;
+        checkResult(rc, SQL_HANDLE_ENV, env.get(), "list the drivers", TextCalls::Wide);
+        drivers << fromSqlWChars(name, qMin<qsizetype>(nameLength, 511));
+#else
+        SQLCHAR name[512] = {};
+        SQLCHAR attributes[2048] = {};
         const SQLRETURN rc = SQLDrivers(env.get(), direction, name, 512, &nameLength, attributes, 2048, &attributesLength);
         if (rc == SQL_NO_DATA)
             break;
         checkResult(rc, SQL_HANDLE_ENV, env.get(), "list the drivers");
         drivers << fromSqlChars(name, qMin<qsizetype>(nameLength, 511));
+#endif
         direction = SQL_FETCH_NEXT;
     }
     return drivers;
@@ -264,9 +342,11 @@ TextCalls OdbcConnection::textCallsFor(const QString& driver)
 #endif
 }
 
-void OdbcConnection::openDriverString(const QString& connectionString, int loginTimeoutSeconds, TextCalls calls)
+void OdbcConnection::openDriverString(const QString& connectionString, int loginTimeoutSeconds, TextCalls asked)
 {
     close();
+    const Utf8Conversions utf8;
+    const TextCalls calls = effectiveTextCalls(asked);
     OdbcHandle env;
     if (!SQL_SUCCEEDED(env.allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE)))
         throw DbError(QStringLiteral("The ODBC driver manager could not create an environment."));
@@ -285,8 +365,10 @@ void OdbcConnection::openDriverString(const QString& connectionString, int login
         QString text = connectionString;
         rc = SQLDriverConnectW(dbc.get(), nullptr, sqlWChars(text), SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
     } else {
+#ifndef Q_OS_WIN
         QByteArray text = connectionString.toUtf8();
         rc = SQLDriverConnect(dbc.get(), nullptr, sqlChars(text), SQL_NTS, nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+#endif
     }
     checkResult(rc, SQL_HANDLE_DBC, dbc.get(), "connect", calls);
     m_env = std::move(env);
@@ -299,6 +381,7 @@ void OdbcConnection::close()
 {
     if (!m_dbc)
         return;
+    const Utf8Conversions utf8;
     if (m_inTransaction) {
         SQLEndTran(SQL_HANDLE_DBC, m_dbc.get(), SQL_ROLLBACK);
         m_inTransaction = false;
@@ -318,8 +401,7 @@ OdbcHandle OdbcConnection::newStatement()
         throw closedError();
     OdbcHandle stmt;
     checkResult(stmt.allocate(SQL_HANDLE_STMT, m_dbc.get()), SQL_HANDLE_DBC, m_dbc.get(), "create a statement", m_calls);
-    const SQLRETURN rc = SQLSetStmtAttr(stmt.get(), SQL_ATTR_QUERY_TIMEOUT,
-                                         reinterpret_cast<SQLPOINTER>(SQLULEN(m_commandTimeout)), SQL_IS_UINTEGER);
+    const SQLRETURN rc = setStatementAttribute(stmt.get(), SQL_ATTR_QUERY_TIMEOUT, SQLULEN(m_commandTimeout));
     if (!(rc == SQL_ERROR && firstStateIsOneOf(SQL_HANDLE_STMT, stmt.get(), m_calls, {"HYC00"})))
         checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "set the command timeout", m_calls);
     return stmt;
@@ -331,12 +413,17 @@ SQLRETURN OdbcConnection::execDirect(SQLHSTMT stmt, const QString& sql)
         QString text = sql;
         return SQLExecDirectW(stmt, sqlWChars(text), SQLINTEGER(text.size()));
     }
+#ifdef Q_OS_WIN
+    return SQL_ERROR; // never asked for: text goes through the wide calls on Windows
+#else
     QByteArray text = sql.toUtf8();
     return SQLExecDirect(stmt, sqlChars(text), SQLINTEGER(text.size()));
+#endif
 }
 
 long long OdbcConnection::execute(const QString& sql)
 {
+    const Utf8Conversions utf8;
     OdbcHandle stmt = newStatement();
     SQLRETURN rc = execDirect(stmt.get(), sql);
     checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the statement", m_calls);
@@ -364,6 +451,7 @@ long long OdbcConnection::execute(const QString& sql)
 
 ResultData OdbcConnection::query(const QString& sql)
 {
+    const Utf8Conversions utf8;
     OdbcHandle stmt = newStatement();
     SQLRETURN rc = execDirect(stmt.get(), sql);
     checkResult(rc, SQL_HANDLE_STMT, stmt.get(), "run the query", m_calls);
@@ -390,9 +478,7 @@ ResultData OdbcConnection::query(const QString& sql)
 
 void OdbcConnection::setAutocommit(bool on)
 {
-    const SQLRETURN rc = SQLSetConnectAttr(m_dbc.get(), SQL_ATTR_AUTOCOMMIT,
-                                            reinterpret_cast<SQLPOINTER>(SQLULEN(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF)),
-                                            SQL_IS_UINTEGER);
+    const SQLRETURN rc = setConnectAttribute(m_dbc.get(), SQL_ATTR_AUTOCOMMIT, SQLULEN(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF));
     checkResult(rc, SQL_HANDLE_DBC, m_dbc.get(), on ? "turn autocommit on" : "turn autocommit off", m_calls);
 }
 
@@ -400,6 +486,7 @@ void OdbcConnection::beginTransaction()
 {
     if (!m_dbc)
         throw closedError();
+    const Utf8Conversions utf8;
     setAutocommit(false);
     m_inTransaction = true;
 }
@@ -408,6 +495,7 @@ void OdbcConnection::commitTransaction()
 {
     if (!m_dbc)
         throw closedError();
+    const Utf8Conversions utf8;
     // A failed commit leaves the transaction open, so that the caller can still roll it back.
     checkResult(SQLEndTran(SQL_HANDLE_DBC, m_dbc.get(), SQL_COMMIT), SQL_HANDLE_DBC, m_dbc.get(), "commit", m_calls);
     m_inTransaction = false;
@@ -418,6 +506,7 @@ void OdbcConnection::rollbackTransaction()
 {
     if (!m_dbc)
         throw closedError();
+    const Utf8Conversions utf8;
     const SQLRETURN rc = SQLEndTran(SQL_HANDLE_DBC, m_dbc.get(), SQL_ROLLBACK);
     if (!SQL_SUCCEEDED(rc)) {
         // Turning autocommit back on would commit the very work that could not be undone;

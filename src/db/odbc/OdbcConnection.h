@@ -11,7 +11,8 @@ namespace db::odbc {
 
 /// One ODBC session through the driver manager: its environment and connection handles, and a
 /// statement handle per call. Text goes through the narrow calls as UTF-8 or through the wide calls
-/// as UTF-16, as chosen at open (textCallsFor). Every failure throws DbError.
+/// as UTF-16, as chosen at open (textCallsFor; on Windows always the wide calls), the same whatever
+/// the process's locale. Every failure throws DbError.
 class OdbcConnection {
 public:
     OdbcConnection() = default;
@@ -28,7 +29,8 @@ public:
 
     /// Connects with an ODBC connection string, waiting at most `loginTimeoutSeconds` for the login
     /// and for any later request other than a statement (15 when 0 or less); text then goes through
-    /// `calls`. Throws DbError and stays closed when the connection fails.
+    /// `calls` (on Windows the wide calls whatever is asked). Throws DbError and stays closed when
+    /// the connection fails.
     void openDriverString(const QString& connectionString, int loginTimeoutSeconds, TextCalls calls = TextCalls::Narrow);
     /// The calls that text goes through on this session.
     TextCalls textCalls() const { return m_calls; }

@@ -6,6 +6,7 @@ namespace {
 const QString driver18 = QStringLiteral("ODBC Driver 18 for SQL Server");
 const QString driver17 = QStringLiteral("ODBC Driver 17 for SQL Server");
 const QString freeTds = QStringLiteral("FreeTDS");
+const QString windowsDriver = QStringLiteral("SQL Server");
 
 void append(QString& text, const char* key, const QString& value)
 {
@@ -15,13 +16,40 @@ void append(QString& text, const char* key, const QString& value)
 }
 } // namespace
 
-QString chooseSqlServerDriver(const QStringList& installedDrivers)
+DriverPlatform currentDriverPlatform()
 {
-    for (const QString& preferred : {driver18, driver17}) {
-        if (installedDrivers.contains(preferred, Qt::CaseInsensitive))
-            return preferred;
+#ifdef Q_OS_WIN
+    return DriverPlatform::Windows;
+#else
+    return DriverPlatform::Unix;
+#endif
+}
+
+QStringList sqlServerDriverCandidates(const QStringList& installedDrivers, DriverPlatform platform)
+{
+    QStringList preferred{driver18, driver17};
+    // Windows' own driver is older than TLS 1.2 on some systems, but it is there on every PC.
+    if (platform == DriverPlatform::Windows)
+        preferred << windowsDriver;
+    preferred << freeTds;
+    QStringList candidates;
+    for (const QString& driver : preferred) {
+        if (installedDrivers.contains(driver, Qt::CaseInsensitive))
+            candidates << driver;
     }
-    return freeTds;
+    return candidates;
+}
+
+QString installDriverMessage(DriverPlatform platform, const QString& detail)
+{
+    QString message = platform == DriverPlatform::Windows
+        ? QStringLiteral("No ODBC driver for SQL Server could be used on this computer. Install Microsoft's \"ODBC Driver 18 for "
+                         "SQL Server\" (x64) and connect again.")
+        : QStringLiteral("No ODBC driver for SQL Server could be used on this computer. Install Microsoft's \"ODBC Driver 18 for "
+                         "SQL Server\" (package msodbcsql18), or FreeTDS (package tdsodbc), and connect again.");
+    if (!detail.trimmed().isEmpty())
+        message += QLatin1Char('\n') + detail.trimmed();
+    return message;
 }
 
 QString odbcQuoteValue(const QString& value)

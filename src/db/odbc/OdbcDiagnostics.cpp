@@ -3,12 +3,12 @@
 #include "db/odbc/OdbcText.h"
 
 #include <QStringList>
-#include <sqlext.h>
 
 namespace db::odbc {
 
 namespace {
 
+#ifndef Q_OS_WIN
 // One record through the narrow call; false when there is none.
 bool readNarrow(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT number, DiagnosticRecord& record)
 {
@@ -29,6 +29,7 @@ bool readNarrow(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT number, Di
     record.text = fromSqlChars(message.data(), qMin<qsizetype>(length, qsizetype(message.size()) - 1));
     return true;
 }
+#endif
 
 // One record through the wide call; lengths count UTF-16 units.
 bool readWide(SQLSMALLINT handleType, SQLHANDLE handle, SQLSMALLINT number, DiagnosticRecord& record)
@@ -59,8 +60,13 @@ std::vector<DiagnosticRecord> readDiagnostics(SQLSMALLINT handleType, SQLHANDLE 
         return records;
     for (SQLSMALLINT number = 1;; ++number) {
         DiagnosticRecord record;
+#ifdef Q_OS_WIN
+        Q_UNUSED(calls);
+        const bool found = readWide(handleType, handle, number, record);
+#else
         const bool found = calls == TextCalls::Wide ? readWide(handleType, handle, number, record)
                                                     : readNarrow(handleType, handle, number, record);
+#endif
         if (!found)
             break;
         records.push_back(std::move(record));

@@ -4,7 +4,7 @@
 #include "db/odbc/OdbcText.h"
 
 #include <QString>
-#include <sql.h>
+#include "db/odbc/OdbcApi.h"
 #include <vector>
 
 namespace db::odbc {

@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
-#include <sqltypes.h>
+#include "db/odbc/OdbcApi.h"
 
 namespace db::odbc {
 
@@ -11,6 +11,17 @@ namespace db::odbc {
 /// (the SQLite driver). Wide: the "W" calls and SQL_C_WCHAR with UTF-16, which Microsoft's drivers
 /// need: their narrow calls convert through the ANSI code page (on Windows) or the locale.
 enum class TextCalls { Narrow, Wide };
+
+/// The calls that text really goes through for `asked`: on Windows always the wide ones, since the
+/// narrow ones there carry only the ANSI code page; elsewhere what was asked.
+constexpr TextCalls effectiveTextCalls(TextCalls asked)
+{
+#ifdef Q_OS_WIN
+    return asked == TextCalls::Narrow ? TextCalls::Wide : asked;
+#else
+    return asked;
+#endif
+}
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the wide ODBC calls must take UTF-16 units");
 

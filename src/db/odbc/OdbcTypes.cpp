@@ -2,8 +2,7 @@
 
 #include "db/TypeCode.h"
 
-#include <sql.h>
-#include <sqlext.h>
+#include "db/odbc/OdbcApi.h"
 
 namespace db::odbc {
 

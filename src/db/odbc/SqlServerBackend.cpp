@@ -7,14 +7,22 @@ namespace db {
 
 namespace {
 
+// The driver manager's words for a driver that is not installed or cannot be loaded: IM002 to
+// IM005 on Windows; unixODBC says "Can't open lib" under the general warning state 01000.
+bool isMissingDriver(const DbError& error)
+{
+    const QString& state = error.sqlState();
+    return state == QLatin1String("IM002") || state == QLatin1String("IM003") || state == QLatin1String("IM004")
+        || state == QLatin1String("IM005")
+        || (state == QLatin1String("01000") && error.message().startsWith(QLatin1String("Can't open lib")));
+}
+
 // The SQL Server session behind a db::Connection.
 class SqlServerBackend : public Backend {
 public:
     SqlServerBackend(const ConnectionInfo& info, const ConnectionContext& context)
     {
-        const QString driver = odbc::chooseSqlServerDriver(odbc::OdbcConnection::installedDrivers());
-        m_connection.openDriverString(odbc::odbcConnectionString(info, driver, context.encryption), context.loginTimeoutSeconds,
-                                      odbc::OdbcConnection::textCallsFor(driver));
+        open(info, context);
         // The program writes dates as yyyy-MM-dd text; every server must read them the same way.
         // Every copy checks the rows its INSERT affected, so counts must come back whatever the
         // server's user options say. A server that logs in but then stops answering gets no
@@ -32,6 +40,27 @@ public:
     void rollbackTransaction() override { m_connection.rollbackTransaction(); }
 
 private:
+    // The best installed driver; the next one only when a driver cannot be loaded at all, since a
+    // server that does not answer would make every driver wait for the login timeout again.
+    void open(const ConnectionInfo& info, const ConnectionContext& context)
+    {
+        const odbc::DriverPlatform platform = odbc::currentDriverPlatform();
+        const QStringList drivers = odbc::sqlServerDriverCandidates(odbc::OdbcConnection::installedDrivers(), platform);
+        QString lastWords;
+        for (const QString& driver : drivers) {
+            try {
+                m_connection.openDriverString(odbc::odbcConnectionString(info, driver, context.encryption),
+                                              context.loginTimeoutSeconds, odbc::OdbcConnection::textCallsFor(driver));
+                return;
+            } catch (const DbError& error) {
+                if (!isMissingDriver(error))
+                    throw;
+                lastWords = QStringLiteral("%1: %2").arg(driver, error.message());
+            }
+        }
+        throw DbError(odbc::installDriverMessage(platform, lastWords), QStringLiteral("IM002"), 0);
+    }
+
     odbc::OdbcConnection m_connection;
 };
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using db::odbc::chooseSqlServerDriver;
+using db::odbc::sqlServerDriverCandidates;
 using db::odbc::odbcConnectionString;
 using db::odbc::odbcQuoteValue;
 
@@ -64,15 +64,21 @@ TEST(OdbcConnectionString, EncryptionInEachDriversWordsAndHostCommaPortKept)
     EXPECT_TRUE(odbcConnectionString(info, QStringLiteral("FreeTDS"), db::Encryption::No).endsWith(";Encryption=off"));
 }
 
-// The newest Microsoft driver wins; FreeTDS is the fallback even when nothing is installed.
-TEST(OdbcConnectionString, DriverChoicePrefers18Then17ThenFreeTds)
+// The newest Microsoft driver first, then Windows' own driver there, then FreeTDS: each only when
+// installed, so that a PC without FreeTDS never asks for it.
+TEST(OdbcConnectionString, DriversToTryAreTheInstalledOnesBestFirst)
 {
-    EXPECT_EQ(chooseSqlServerDriver({QStringLiteral("FreeTDS"), QStringLiteral("ODBC Driver 17 for SQL Server"),
-                                     QStringLiteral("ODBC Driver 18 for SQL Server")}),
-              QStringLiteral("ODBC Driver 18 for SQL Server"));
-    EXPECT_EQ(chooseSqlServerDriver({QStringLiteral("SQLite3"), QStringLiteral("ODBC Driver 17 for SQL Server"),
-                                     QStringLiteral("FreeTDS")}),
-              QStringLiteral("ODBC Driver 17 for SQL Server"));
-    EXPECT_EQ(chooseSqlServerDriver({QStringLiteral("SQLite3"), QStringLiteral("FreeTDS")}), QStringLiteral("FreeTDS"));
-    EXPECT_EQ(chooseSqlServerDriver({}), QStringLiteral("FreeTDS"));
+    using db::odbc::DriverPlatform;
+    const QString driver18 = QStringLiteral("ODBC Driver 18 for SQL Server");
+    const QString driver17 = QStringLiteral("ODBC Driver 17 for SQL Server");
+    const QString windows = QStringLiteral("SQL Server");
+    const QString freeTds = QStringLiteral("FreeTDS");
+    const QStringList all{QStringLiteral("SQLite3"), freeTds, windows, driver17, driver18};
+    EXPECT_EQ(sqlServerDriverCandidates(all, DriverPlatform::Windows), QStringList({driver18, driver17, windows, freeTds}));
+    EXPECT_EQ(sqlServerDriverCandidates(all, DriverPlatform::Unix), QStringList({driver18, driver17, freeTds}));
+    EXPECT_EQ(sqlServerDriverCandidates({QStringLiteral("sql server"), QStringLiteral("Microsoft Access Driver (*.mdb)")},
+                                        DriverPlatform::Windows),
+              QStringList({windows}));
+    EXPECT_TRUE(sqlServerDriverCandidates({QStringLiteral("SQLite3")}, DriverPlatform::Unix).isEmpty());
+    EXPECT_TRUE(sqlServerDriverCandidates({}, DriverPlatform::Windows).isEmpty());
 }
