@@ -43,6 +43,8 @@ if(MINGW)
 endif()
 
 set(CPACK_GENERATOR NSIS)
+# A 64-bit installer for a 64-bit program: it writes the native registry view and Program Files.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_PACKAGE_FILE_NAME "Mirtane-${PROJECT_VERSION}-win64")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Mirtane)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Mirtane)
