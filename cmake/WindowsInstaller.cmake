@@ -42,6 +42,12 @@ if(MINGW)
   endforeach()
 endif()
 
+# With MSVC, its runtime (CMake knows the files).
+if(MSVC)
+  set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION ${CMAKE_INSTALL_BINDIR})
+  include(InstallRequiredSystemLibraries)
+endif()
+
 set(CPACK_GENERATOR NSIS)
 # A 64-bit installer for a 64-bit program: it writes the native registry view and Program Files.
 set(CPACK_NSIS_DEFINES "Target amd64-unicode")
