@@ -8,9 +8,13 @@ namespace app {
 
 namespace {
 
+// The Debian package puts a desktop entry beside bin/; the Windows installer puts its uninstaller
+// there (Program Files\Mirtane\Uninstall.exe beside bin\mirtane.exe).
 bool isInstalledCopy(const QString& executableFolder)
 {
-    return QFileInfo::exists(QDir(executableFolder).filePath(QStringLiteral("../share/applications/mirtane.desktop")));
+    const QDir folder(executableFolder);
+    return QFileInfo::exists(folder.filePath(QStringLiteral("../share/applications/mirtane.desktop")))
+        || QFileInfo::exists(folder.filePath(QStringLiteral("../Uninstall.exe")));
 }
 
 // QFileInfo::isWritable trusts the permission bits alone; a read-only mount says yes to it.

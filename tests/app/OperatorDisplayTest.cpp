@@ -218,6 +218,18 @@ TEST(ProgramFolderTest, WritableFolderIsKeptAndAnInstalledCopyUsesTheDataFolder)
     EXPECT_TRUE(QDir(installed).isEmpty());
     EXPECT_EQ(why, "Mirtane keeps its Resources, logs and servers in " + data + ", because " + installed
                        + " is an installed copy shared by every user.");
+
+    // The Windows installer's layout: bin\ beside the uninstaller, in a folder its user may write.
+    const QString windowsData = root.filePath("AppData/Roaming/Mirtane");
+    const QString windowsBin = root.filePath("Program Files/Mirtane/bin");
+    ASSERT_TRUE(QDir().mkpath(windowsBin));
+    EXPECT_EQ(ProgramFolder::choose(windowsBin, windowsData), windowsBin);
+    QFile uninstaller(root.filePath("Program Files/Mirtane/Uninstall.exe"));
+    ASSERT_TRUE(uninstaller.open(QIODevice::WriteOnly));
+    uninstaller.close();
+    EXPECT_EQ(ProgramFolder::choose(windowsBin, windowsData), windowsData);
+    EXPECT_TRUE(QDir(windowsData).exists());
+    EXPECT_TRUE(QDir(windowsBin).isEmpty());
 }
 
 TEST(ProgramFolderTest, ReadOnlyProgramFolderMovesToTheDataFolderAndSaysWhy)
