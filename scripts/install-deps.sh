@@ -6,7 +6,8 @@ set -euo pipefail
 # build-essential, cmake, ninja-build: the build (cpack's Debian package needs nothing more);
 # pkg-config: Qt's CMake package finds some of its own dependencies with it;
 # qt6-base-dev, libgl-dev: Qt Core, Gui, Widgets, Network and Test (Gui's CMake package asks for GL);
-# libgtest-dev: the tests; libsqlite3-dev: the embedded engine;
+# libgtest-dev: the tests; libsqlite3-dev: the embedded engine; libboost-dev: exact decimals
+# (Boost.Multiprecision, header-only);
 # unixodbc-dev, unixodbc, odbcinst: the SQL Server connection and the driver registration below;
 # tdsodbc: the SQL Server driver the program falls back to; libsqliteodbc: the ODBC tests' driver;
 # xvfb, xauth: scripts/run-demo.sh without a display; fonts-dejavu-core: text in the window.
@@ -14,7 +15,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   libgtest-dev
-  libsqlite3-dev
+  libsqlite3-dev libboost-dev
   unixodbc unixodbc-dev odbcinst tdsodbc libsqliteodbc
   xvfb xauth fonts-dejavu-core
 )

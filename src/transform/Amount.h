@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/Decimal.h"
+
 #include <QString>
 
 namespace transform {
@@ -32,8 +34,8 @@ public:
 
 private:
     static constexpr int scale = 8;
-    explicit Amount(__int128 units) : m_units(units) {}
-    __int128 m_units = 0;
+    explicit Amount(text::Decimal::Units units) : m_units(std::move(units)) {}
+    text::Decimal::Units m_units = 0;
 };
 
 } // namespace transform

@@ -57,6 +57,16 @@ const Case cases[] = {
      "Insert into cf_ident (ID,Name) select ID,Name from #cf_stage", "select ID, Name from cf_ident", "7|x", 0,
      "with a column list and IDENTITY_INSERT ON the stage's keys are kept"},
 
+    {"IdentityStartsAtItsSeed", "create table cf_seed (ID int IDENTITY(7,1) PRIMARY KEY, Name varchar(10))\n"
+     "insert into cf_seed (Name) values ('a')\ninsert into cf_seed (Name) values ('b')",
+     "", "select ID from cf_seed order by ID", "7;8", 0, "the first row gets the seed"},
+    {"IdentityNotReusedAfterDelete", CF_IDENT "\ninsert into cf_ident (Name) values ('a')\ninsert into cf_ident (Name) values ('b')\n"
+     "delete from cf_ident", "insert into cf_ident (Name) values ('c')", "select ID, Name from cf_ident", "3|c", 0,
+     "a number once drawn is not drawn again after its row is deleted"},
+    {"IdentityFollowsALargerExplicitKey", CF_IDENT "\nSET IDENTITY_INSERT cf_ident ON\ninsert into cf_ident (ID, Name) values (40, 'h')\n"
+     "SET IDENTITY_INSERT cf_ident OFF\ndelete from cf_ident", "insert into cf_ident (Name) values ('own')", "select ID from cf_ident", "41", 0,
+     "an explicit key above the counter moves it, even once its row is gone"},
+
     // Text that does not fit
     {"TruncationOnInsert", CF_TEXT, "insert into cf_text (Code) values ('abcdef')", "", "", 2628,
      "String or binary data would be truncated; nothing is stored"},
@@ -92,6 +102,49 @@ const Case cases[] = {
     {"TextToIntConversionFails", "create table cf_num (Qty int)", "insert into cf_num (Qty) values ('12a')", "", "", 245,
      "text that is no number is refused by an int column"},
 
+    {"NumericReadsBackWithItsScale", "create table cf_num (Amount numeric(18,2), Price money)\n"
+     "insert into cf_num (Amount, Price) values (1250.5, 3)", "", "select Amount, Price from cf_num", "1250.50|3.0000", 0,
+     "numeric and money values come back with every decimal of their scale"},
+    {"NumericKeepsFifteenDigits", "create table cf_num (Amount numeric(18,2))", "insert into cf_num (Amount) values (9999999999999.99)",
+     "select Amount from cf_num", "9999999999999.99", 0, "every digit of the value is kept"},
+    {"ProductOfDecimalsIsExact", "create table cf_num (Rate numeric(18,2))\ninsert into cf_num (Rate) values (0.10)", "",
+     "select count(*) from cf_num where Rate * 3 = 0.3", "1", 0, "0.10 * 3 is 0.30, not a binary fraction near it"},
+    {"RateReductionIsExact", "create table cf_num (Rate numeric(18,2))\ninsert into cf_num (Rate) values (1.50)", "",
+     "select count(*) from cf_num where Rate - Rate * 5 / 100 = 1.425", "1", 0, "1.50 less 5% is 1.425000 exactly"},
+    {"SumOfColumnsAsTextIsExact", "create table cf_num (A numeric(18,2), B numeric(18,2))\ninsert into cf_num (A, B) values (0.11, 0.22)", "",
+     "select cast(A + B as varchar(20)) from cf_num", "0.33", 0, "the sum of two decimals is exact"},
+    {"AverageOfDecimalsIsExact", "create table cf_num (A numeric(18,2))\ninsert into cf_num (A) values (0.11)\ninsert into cf_num (A) values (0.22)",
+     "", "select count(*) from (select avg(A) as a from cf_num) x where a = 0.165", "1", 0, "AVG of decimals is exact"},
+    {"IntegerDivideByZero", "create table cf_num (Qty int)\ninsert into cf_num (Qty) values (0)", "select 10 / Qty from cf_num", "", "", 8134,
+     "Divide by zero error encountered"},
+    {"DecimalDivideByZero", "create table cf_num (Qty numeric(18,2))\ninsert into cf_num (Qty) values (0)", "select 1.5 / Qty from cf_num", "", "",
+     8134, "a decimal divided by zero fails as well"},
+
+    // Ranges and lengths
+    {"DatetimeBefore1753", CF_DATES, "insert into cf_dates (At) values ('1752-12-31')", "", "", 242, "datetime starts at 1753-01-01"},
+    {"SmalldatetimeOutOfRange", "create table cf_dates (Small smalldatetime)", "insert into cf_dates (Small) values ('2079-06-07')", "", "", 242,
+     "smalldatetime ends at 2079-06-06 23:59"},
+    {"VarcharWithoutLengthHoldsOne", "create table cf_one (Code varchar)", "insert into cf_one (Code) values ('ab')", "", "", 2628,
+     "varchar without a length in a column is varchar(1)"},
+    {"VarcharWithoutLengthInCastIsThirty", "", "", "select cast('123456789012345678901234567890123' as varchar)",
+     "123456789012345678901234567890", 0, "varchar without a length in CAST is varchar(30)"},
+    {"DateaddPastTheRange", "", "select dateadd(year, 1, cast('9999-06-01' as datetime))", "", "", 517,
+     "adding past 9999-12-31 overflows"},
+    {"DecimalCastToShortText", "", "select cast(123.45 as varchar(3))", "", "", 8115, "a decimal that does not fit the text fails"},
+    {"IntegerCastToShortTextIsAStar", "", "", "select cast(12345 as varchar(3))", "*", 0, "a whole number that does not fit shows as *"},
+    {"SmalldatetimeCastRoundsToTheMinute", "", "", "select cast('2026-12-02T10:30:40' as smalldatetime)", "2026-12-02 10:31:00", 0,
+     "a cast to smalldatetime rounds to the minute"},
+
+    // Refusals
+    {"MoreColumnsThanValues", CF_SALES, "insert into cf_sales (Party, Amt) values ('a')", "", "", 109,
+     "more columns in the INSERT than values"},
+    {"SelectListShorterThanInsertList", CF_SALES, "insert into cf_sales (Party, Amt) select 'a'", "", "", 120,
+     "the select list has fewer items than the insert list"},
+    {"AmbiguousColumn", CF_SALES "\ncreate table cf_codes (Party varchar(10))", "select Party from cf_sales, cf_codes", "", "", 209,
+     "a column two tables have must be qualified"},
+    {"NotNullColumnAddedToAFilledTable", CF_SALES "\ninsert into cf_sales (Party, Amt) values ('a', 1)",
+     "alter table cf_sales add Extra int NOT NULL", "", "", 4901, "a NOT NULL column without a default needs an empty table"},
+
     // Comparisons
     {"TextColumnComparedWithANumber", CF_CODES, "", "select Code from cf_codes where Code = 5", "05", 0,
      "the text column is converted to int, so '05' equals 5"},
@@ -108,6 +161,12 @@ const Case cases[] = {
      "a column outside an aggregate needs GROUP BY"},
     {"ColumnMissingFromGroupBy", CF_SALES, "select Party, Amt, sum(Amt) from cf_sales group by Party", "", "", 8120,
      "every loose column must be grouped"},
+    {"HavingNamesAnUngroupedColumn", CF_SALES, "select Party, sum(Amt) from cf_sales group by Party having Amt > 1", "", "", 8121,
+     "HAVING may name only grouped columns outside an aggregate"},
+    {"OrderByNamesAnUngroupedColumn", CF_SALES, "select Party, sum(Amt) from cf_sales group by Party order by Amt", "", "", 8127,
+     "ORDER BY may name only grouped columns outside an aggregate"},
+    {"AliasInGroupByIsNoColumn", CF_SALES, "select Party as Who, count(*) from cf_sales group by Who", "", "", 207,
+     "GROUP BY is read before the select list, so its aliases are no columns there"},
     {"GroupedColumnsAndAggregates", CF_SALES "\ninsert into cf_sales (Party, Amt) values ('b', 2)\n"
      "insert into cf_sales (Party, Amt) values ('a', 1)\ninsert into cf_sales (Party, Amt) values ('b', 3)",
      "", "select Party, sum(Amt) as Total, count(*) from cf_sales group by Party order by Party", "a|1|1;b|5|2", 0,

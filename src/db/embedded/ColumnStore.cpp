@@ -1,17 +1,21 @@
 #include "db/embedded/ColumnStore.h"
 
 #include "text/DateText.h"
+#include "text/Decimal.h"
 #include "db/embedded/SqlFunctions.h"
 #include "db/embedded/SqliteValues.h"
 
 #include <QByteArray>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QtNumeric>
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <optional>
 #include <sqlite3.h>
 
 namespace db::embedded {
@@ -55,16 +59,19 @@ bool isDateBase(const QString& base)
         || base == QLatin1String("datetime2");
 }
 
-// A value as a plain decimal text ("-12.50"), or empty when it is not a number.
-QString decimalText(sqlite3_value* value)
+// A value as the exact decimal it stands for, or empty when it is not a number.
+std::optional<text::Decimal> decimalValue(sqlite3_value* value)
 {
-    if (sqlite3_value_type(value) == SQLITE_FLOAT)
-        return ColumnStore::decimalOf(sqlite3_value_double(value));
-    if (sqlite3_value_type(value) == SQLITE_INTEGER)
-        return valueText(value);
-    static const QRegularExpression plain(QStringLiteral(R"(^\s*[+-]?(\d+\.?\d*|\.\d+)\s*$)"));
-    const QString text = valueText(value);
-    return plain.match(text).hasMatch() ? text.trimmed() : QString();
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_FLOAT:
+        return text::Decimal::fromDouble(sqlite3_value_double(value));
+    case SQLITE_INTEGER:
+        return text::Decimal::fromInteger(sqlite3_value_int64(value));
+    case SQLITE_NULL:
+        return std::nullopt;
+    default:
+        return text::Decimal::parse(valueText(value));
+    }
 }
 
 // Reads a number written as a whole number of an integer type: "12", " -7 ".
@@ -144,8 +151,8 @@ void storeBit(sqlite3_context* context, sqlite3_value* value)
 void storeDecimal(sqlite3_context* context, sqlite3_value* value, const DeclaredType& type)
 {
     const bool money = type.base == QLatin1String("money") || type.base == QLatin1String("smallmoney");
-    const QString text = decimalText(value);
-    if (text.isEmpty()) {
+    const std::optional<text::Decimal> exact = decimalValue(value);
+    if (!exact) {
         if (money)
             resultError(context, QStringLiteral("Cannot convert a char value to money. The char value has incorrect syntax."));
         else
@@ -154,21 +161,13 @@ void storeDecimal(sqlite3_context* context, sqlite3_value* value, const Declared
     }
     const int scale = money ? 4 : std::max(type.scale, 0);
     const int precision = money ? (type.base == QLatin1String("money") ? 19 : 10) : (type.precision > 0 ? type.precision : 18);
-    int digits = 0;
-    const QString rounded = ColumnStore::roundDecimal(text, scale, &digits);
-    bool overflow = digits > precision - scale;
-    const bool nearDouble = sqlite3_value_type(value) == SQLITE_FLOAT
-        || (sqlite3_value_type(value) == SQLITE_INTEGER && std::llabs(sqlite3_value_int64(value)) > (1LL << 53));
-    if (nearDouble) {
-        // A double is only near the decimal it stands for: 9999999999999999.99 is held, and read
-        // back, as 1e16. It overflows when it is beyond the largest value of the type as a double
-        // is near it.
-        const double largest = std::pow(10.0, precision - scale) - std::pow(10.0, -scale);
-        overflow = std::fabs(rounded.toDouble()) > largest;
-    }
+    const text::Decimal rounded = exact->rounded(scale);
+    bool overflow = rounded.integerDigits() > precision - scale;
     if (money && !overflow) {
-        const double limit = type.base == QLatin1String("money") ? 922337203685477.5807 : 214748.3647;
-        overflow = std::fabs(rounded.toDouble()) > limit;
+        static const text::Decimal largestMoney = *text::Decimal::parse(u"922337203685477.5807");
+        static const text::Decimal largestSmallMoney = *text::Decimal::parse(u"214748.3647");
+        const text::Decimal& limit = type.base == QLatin1String("money") ? largestMoney : largestSmallMoney;
+        overflow = rounded.compare(limit) > 0 || (rounded + limit).isNegative();
     }
     if (overflow) {
         if (money)
@@ -177,10 +176,7 @@ void storeDecimal(sqlite3_context* context, sqlite3_value* value, const Declared
             resultError(context, QStringLiteral("Arithmetic overflow error converting %1 to data type numeric.").arg(sourceTypeName(value)));
         return;
     }
-    if (scale == 0)
-        sqlite3_result_int64(context, rounded.toLongLong());
-    else
-        sqlite3_result_double(context, rounded.toDouble());
+    ColumnStore::resultDecimal(context, rounded);
 }
 
 void storeText(sqlite3_context* context, sqlite3_value* value, const DeclaredType& type, const QString& table, const QString& column)
@@ -224,7 +220,7 @@ void storeDate(sqlite3_context* context, sqlite3_value* value, const DeclaredTyp
         if (!date.isValid() && text.trimmed().isEmpty())
             date = dayZero;
         if (!date.isValid() && ColumnStore::looksLikeDate(text)) {
-            resultError(context, QStringLiteral("The conversion of a varchar data type to a datetime data type resulted in an out-of-range value."));
+            resultError(context, ColumnStore::outOfRange(type.base));
             return;
         }
         if (!date.isValid()) {
@@ -232,13 +228,12 @@ void storeDate(sqlite3_context* context, sqlite3_value* value, const DeclaredTyp
             return;
         }
     }
-    if (type.base == QLatin1String("datetime"))
-        date = ColumnStore::datetimePrecision(date);
-    else if (type.base == QLatin1String("smalldatetime"))
-        date = ColumnStore::smalldatetimePrecision(date);
-    else if (type.base == QLatin1String("date"))
-        date.setTime(QTime(0, 0));
-    resultText(context, text::DateText::storedDateTime(date));
+    const std::optional<QDateTime> held = ColumnStore::heldAs(date, type.base);
+    if (!held) {
+        resultError(context, ColumnStore::outOfRange(type.base));
+        return;
+    }
+    resultText(context, text::DateText::storedDateTime(*held));
 }
 
 void deleteType(void* type)
@@ -288,9 +283,8 @@ void toNumberFunction(sqlite3_context* context, int, sqlite3_value** args)
         return;
     }
     if (!integer) {
-        const QString decimal = decimalText(args[0]);
-        if (!decimal.isEmpty()) {
-            sqlite3_result_double(context, decimal.toDouble());
+        if (const std::optional<text::Decimal> decimal = decimalValue(args[0])) {
+            sqlite3_result_double(context, decimal->toDouble());
             return;
         }
         resultError(context, QStringLiteral("Error converting data type varchar to numeric."));
@@ -299,104 +293,95 @@ void toNumberFunction(sqlite3_context* context, int, sqlite3_value** args)
     resultError(context, QStringLiteral("Conversion failed when converting the varchar value '%1' to data type int.").arg(text));
 }
 
-// SUM kept exact: whole numbers as integers, decimals as a scaled 128-bit integer.
+// SUM and AVG kept exact: whole numbers as 64-bit integers while they fit, decimals as exact
+// decimals. SQLite's aggregate memory holds only a pointer to this object, which the final step
+// deletes; SQLite runs the final step also when a statement is reset or fails.
 struct SumState {
-    bool any = false;
     bool decimal = false;
-    qint64 whole = 0;
-    __int128 scaled = 0;
-    int scale = 0;
     bool failed = false;
+    long long count = 0;
+    qint64 whole = 0;
+    text::Decimal total;
 };
 
-__int128 powerOfTen(int n)
+SumState* sumState(sqlite3_context* context, bool create)
 {
-    __int128 p = 1;
-    while (n-- > 0)
-        p *= 10;
-    return p;
+    auto** slot = static_cast<SumState**>(sqlite3_aggregate_context(context, create ? int(sizeof(SumState*)) : 0));
+    if (!slot)
+        return nullptr;
+    if (!*slot && create)
+        *slot = new SumState;
+    return *slot;
 }
 
-void addScaled(SumState& state, const QString& text)
+// Takes the state out of SQLite's memory; the caller owns it.
+std::unique_ptr<SumState> takeSumState(sqlite3_context* context)
 {
-    QString digits = text;
-    const bool negative = digits.startsWith(QLatin1Char('-'));
-    if (negative || digits.startsWith(QLatin1Char('+')))
-        digits.remove(0, 1);
-    const qsizetype point = digits.indexOf(QLatin1Char('.'));
-    QString fraction = point >= 0 ? digits.mid(point + 1) : QString();
-    QString integer = point >= 0 ? digits.left(point) : digits;
-    // Beyond 18 decimals a value is a float's noise; it is rounded there.
-    if (fraction.size() > 18)
-        fraction = ColumnStore::roundDecimal(QStringLiteral("0.") + fraction, 18).mid(2);
-    if (fraction.size() > state.scale) {
-        state.scaled *= powerOfTen(int(fraction.size()) - state.scale);
-        state.scale = int(fraction.size());
-    }
-    __int128 value = 0;
-    for (const QChar c : integer + fraction.leftJustified(state.scale, QLatin1Char('0')))
-        value = value * 10 + (c.unicode() - '0');
-    state.scaled += negative ? -value : value;
+    auto** slot = static_cast<SumState**>(sqlite3_aggregate_context(context, 0));
+    if (!slot)
+        return nullptr;
+    std::unique_ptr<SumState> state(*slot);
+    *slot = nullptr;
+    return state;
 }
 
+template <bool Average>
 void sumStep(sqlite3_context* context, int, sqlite3_value** args)
 {
     const int kind = sqlite3_value_type(args[0]);
     if (kind == SQLITE_NULL)
         return;
-    auto* state = static_cast<SumState*>(sqlite3_aggregate_context(context, sizeof(SumState)));
-    if (!state || state->failed)
-        return;
-    state->any = true;
-    if (kind == SQLITE_INTEGER && !state->decimal) {
-        const qint64 before = state->whole;
-        if (!__builtin_add_overflow(before, sqlite3_value_int64(args[0]), &state->whole))
-            return;
-        state->decimal = true;
-        state->scaled = before;
-        addScaled(*state, valueText(args[0]));
+    SumState* state = sumState(context, true);
+    if (!state) {
+        sqlite3_result_error_nomem(context);
         return;
     }
-    const QString text = decimalText(args[0]);
-    if (text.isEmpty()) {
+    if (state->failed)
+        return;
+    ++state->count;
+    if (kind == SQLITE_INTEGER && !state->decimal) {
+        qint64 sum = 0;
+        if (!qAddOverflow(state->whole, qint64(sqlite3_value_int64(args[0])), &sum)) {
+            state->whole = sum;
+            return;
+        }
+    }
+    const std::optional<text::Decimal> value = decimalValue(args[0]);
+    if (!value) {
         state->failed = true;
-        resultError(context, QStringLiteral("Operand data type varchar is invalid for sum operator."));
+        resultError(context, QStringLiteral("Operand data type varchar is invalid for %1 operator.")
+                                 .arg(Average ? QLatin1String("avg") : QLatin1String("sum")));
         return;
     }
     if (!state->decimal) {
         state->decimal = true;
-        state->scaled = state->whole;
+        state->total = text::Decimal::fromInteger(state->whole);
     }
-    addScaled(*state, text);
+    state->total = state->total + *value;
 }
 
+template <bool Average>
 void sumFinal(sqlite3_context* context)
 {
-    auto* state = static_cast<SumState*>(sqlite3_aggregate_context(context, 0));
-    if (!state || !state->any) {
+    const std::unique_ptr<SumState> state = takeSumState(context);
+    if (!state || state->count == 0) {
         sqlite3_result_null(context);
         return;
     }
     if (state->failed)
         return;
     if (!state->decimal) {
-        sqlite3_result_int64(context, state->whole);
+        // AVG of whole numbers is a whole number, cut toward zero, as SQL Server's int AVG.
+        sqlite3_result_int64(context, Average ? state->whole / state->count : state->whole);
         return;
     }
-    __int128 value = state->scaled;
-    const bool negative = value < 0;
-    if (negative)
-        value = -value;
-    QString digits;
-    do {
-        digits.prepend(QChar(char('0' + int(value % 10))));
-        value /= 10;
-    } while (value > 0);
-    if (state->scale > 0) {
-        digits = digits.rightJustified(state->scale + 1, QLatin1Char('0'));
-        digits.insert(digits.size() - state->scale, QLatin1Char('.'));
+    if (!Average) {
+        ColumnStore::resultDecimal(context, state->total);
+        return;
     }
-    sqlite3_result_double(context, (negative ? QStringLiteral("-") + digits : digits).toDouble());
+    // AVG of decimals has at least six decimals.
+    const text::Decimal count = text::Decimal::fromInteger(state->count);
+    ColumnStore::resultDecimal(context, *state->total.dividedBy(count, std::max(state->total.scale(), 6)));
 }
 
 QString tableName(const QString& objectName)
@@ -503,61 +488,37 @@ bool DeclaredType::isChecked() const
 
 QString ColumnStore::roundDecimal(const QString& text, int scale, int* integerDigits)
 {
-    QString digits = text.trimmed();
-    const bool negative = digits.startsWith(QLatin1Char('-'));
-    if (negative || digits.startsWith(QLatin1Char('+')))
-        digits.remove(0, 1);
-    const qsizetype point = digits.indexOf(QLatin1Char('.'));
-    QString integer = point >= 0 ? digits.left(point) : digits;
-    QString fraction = point >= 0 ? digits.mid(point + 1) : QString();
-    if (integer.isEmpty())
-        integer = QStringLiteral("0");
-    for (const QChar c : integer + fraction)
-        if (!c.isDigit())
-            return QString();
-    const bool up = fraction.size() > scale && fraction.at(scale) >= QLatin1Char('5');
-    fraction = fraction.left(scale).leftJustified(scale, QLatin1Char('0'));
-    if (up) {
-        // Carry the rounding through the fraction and into the whole part.
-        QString all = integer + fraction;
-        qsizetype i = all.size() - 1;
-        while (i >= 0 && all.at(i) == QLatin1Char('9'))
-            all[i--] = QLatin1Char('0');
-        if (i < 0)
-            all.prepend(QLatin1Char('1'));
-        else
-            all[i] = QChar(all.at(i).unicode() + 1);
-        integer = all.left(all.size() - scale);
-        fraction = all.right(scale);
-    }
-    while (integer.size() > 1 && integer.startsWith(QLatin1Char('0')))
-        integer.remove(0, 1);
+    const std::optional<text::Decimal> value = text::Decimal::parse(text);
+    if (!value)
+        return QString();
+    const text::Decimal rounded = value->rounded(scale);
     if (integerDigits)
-        *integerDigits = integer == QLatin1String("0") ? 0 : int(integer.size());
-    bool zero = true;
-    for (const QChar c : integer + fraction)
-        zero = zero && c == QLatin1Char('0');
-    return (negative && !zero ? QStringLiteral("-") : QString()) + integer + (scale > 0 ? QLatin1Char('.') + fraction : QString());
+        *integerDigits = rounded.integerDigits();
+    return rounded.isZero() ? text::Decimal(0, scale).text() : rounded.text();
 }
 
 QString ColumnStore::decimalOf(double value)
 {
-    if (!std::isfinite(value) || value == 0)
-        return QStringLiteral("0");
-    // 15 significant digits: what a double holds for sure. 122.13 * 0.95 is 116.02499999999999 as a
-    // double and 116.025 as SQL Server's exact decimals compute it.
-    const int integerDigits = int(std::floor(std::log10(std::fabs(value)))) + 1;
-    const int decimals = std::clamp(15 - integerDigits, 0, 30);
-    char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
-    QString text = QString::fromLatin1(buffer, result.ptr - buffer);
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
+    return text::Decimal::fromDouble(value).text();
+}
+
+void ColumnStore::resultDecimal(sqlite3_context* context, const text::Decimal& value)
+{
+    if (value.scale() == 0) {
+        if (const std::optional<long long> whole = value.toInteger()) {
+            sqlite3_result_int64(context, *whole);
+            return;
+        }
     }
-    return text;
+    // A column keeps the value in a double, which holds 15 significant digits for sure. A value
+    // that needs more is refused rather than stored as another number.
+    const double carried = value.toDouble();
+    if (text::Decimal::fromDouble(carried).compare(value) != 0) {
+        resultError(context, QStringLiteral("The value %1 needs more than the 15 significant digits this engine keeps exactly.")
+                                 .arg(value.text()));
+        return;
+    }
+    sqlite3_result_double(context, carried);
 }
 
 bool ColumnStore::isStoredDateTime(const QString& text)
@@ -578,6 +539,29 @@ QDateTime ColumnStore::datetimePrecision(const QDateTime& value)
     const int ms = value.time().msec();
     static const int step[] = {0, -1, 1, 0, -1, 2, 1, 0, -1, 1};
     return value.addMSecs(step[ms % 10]);
+}
+
+std::optional<QDateTime> ColumnStore::heldAs(const QDateTime& value, const QString& base)
+{
+    QDateTime held = value;
+    if (base == QLatin1String("datetime")) {
+        held = datetimePrecision(value);
+        if (held.date() < QDate(1753, 1, 1) || held.date() > QDate(9999, 12, 31))
+            return std::nullopt;
+    } else if (base == QLatin1String("smalldatetime")) {
+        held = smalldatetimePrecision(value);
+        if (held < QDateTime(QDate(1900, 1, 1), QTime(0, 0), held.timeSpec()) || held > QDateTime(QDate(2079, 6, 6), QTime(23, 59), held.timeSpec()))
+            return std::nullopt;
+    } else if (base == QLatin1String("date")) {
+        held.setTime(QTime(0, 0));
+    }
+    return held;
+}
+
+QString ColumnStore::outOfRange(const QString& base)
+{
+    return QStringLiteral("The conversion of a varchar data type to a %1 data type resulted in an out-of-range value.")
+        .arg(base == QLatin1String("smalldatetime") ? base : QStringLiteral("datetime"));
 }
 
 QDateTime ColumnStore::smalldatetimePrecision(const QDateTime& value)
@@ -612,7 +596,8 @@ void ColumnStore::install(sqlite3* db)
     const int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS | SQLITE_DETERMINISTIC;
     sqlite3_create_function_v2(db, "mssql_store", 4, flags, nullptr, storeFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "mssql_to_number", 2, flags, nullptr, toNumberFunction, nullptr, nullptr, nullptr);
-    sqlite3_create_function_v2(db, "mssql_sum", 1, flags, nullptr, nullptr, sumStep, sumFinal, nullptr);
+    sqlite3_create_function_v2(db, "mssql_sum", 1, flags, nullptr, nullptr, sumStep<false>, sumFinal<false>, nullptr);
+    sqlite3_create_function_v2(db, "mssql_avg", 1, flags, nullptr, nullptr, sumStep<true>, sumFinal<true>, nullptr);
     sqlite3_create_function_v2(db, "mssql_object_id", 1, SQLITE_UTF8, nullptr, objectIdFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "mssql_columnproperty", 3, SQLITE_UTF8, nullptr, columnPropertyFunction, nullptr, nullptr, nullptr);
 }

@@ -3,9 +3,15 @@
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
+
 struct sqlite3;
 struct sqlite3_context;
 struct sqlite3_value;
+
+namespace text {
+class Decimal;
+}
 
 namespace db::embedded {
 
@@ -22,7 +28,7 @@ struct DeclaredType {
 };
 
 /// How values reach a column as SQL Server would let them: text that does not fit, numbers out of
-/// range, decimals beyond the scale, impossible dates. Installs mssql_store, mssql_sum,
+/// range, decimals beyond the scale, impossible dates. Installs mssql_store, mssql_sum, mssql_avg,
 /// mssql_to_number, mssql_object_id and mssql_columnproperty.
 class ColumnStore {
 public:
@@ -34,6 +40,9 @@ public:
     /// `text` (a plain decimal such as "-1.005") rounded half away from zero to `scale` decimals;
     /// `integerDigits` receives the digits left of the point. Empty when `text` is no number.
     static QString roundDecimal(const QString& text, int scale, int* integerDigits = nullptr);
+    /// Sets an exact decimal as the function's result: a whole number as an integer, else a double when
+    /// it holds the value exactly, else the error that the value cannot be kept.
+    static void resultDecimal(sqlite3_context* context, const text::Decimal& value);
     /// A double as the decimal it stands for, to 15 significant digits ("116.025", never an exponent).
     static QString decimalOf(double value);
     /// True for text written as a date ("2026-13-02", "20260230") whatever its values: SQL Server
@@ -44,6 +53,11 @@ public:
     static bool isStoredDateTime(const QString& text);
     /// A date-time as a datetime column holds it: milliseconds in steps of .000, .003 and .007.
     static QDateTime datetimePrecision(const QDateTime& value);
+    /// A date-time as a column of type `base` ("datetime", "smalldatetime", "date") holds it; empty
+    /// when the type's range does not reach it.
+    static std::optional<QDateTime> heldAs(const QDateTime& value, const QString& base);
+    /// SQL Server's message for a date-time beyond the range of type `base` (error 242).
+    static QString outOfRange(const QString& base);
     /// A date-time as a smalldatetime column holds it: to the minute, 29.998 seconds and on rounding up.
     static QDateTime smalldatetimePrecision(const QDateTime& value);
 };

@@ -249,9 +249,26 @@ void EmbeddedBackend::addColumns(const Statement& statement)
                                   .arg(column.name, statement.name),
                               QStringLiteral("42S21"), 2705);
     }
-    for (const ColumnDefinition& column : statement.columns)
-        m_session->run(QStringLiteral("ALTER TABLE %1.%2 ADD COLUMN %3")
-                           .arg(TsqlTranslator::quoteName(statement.schema), TsqlTranslator::quoteName(statement.name), column.definition));
+    const QString table = TsqlTranslator::quoteName(statement.schema) + QLatin1Char('.') + TsqlTranslator::quoteName(statement.name);
+    for (const ColumnDefinition& column : statement.columns) {
+        try {
+            m_session->run(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(table, column.definition));
+        } catch (const DbError& e) {
+            if (!e.message().contains(QLatin1String("Cannot add a NOT NULL column")))
+                throw;
+            ResultData rows;
+            m_session->run(QStringLiteral("SELECT EXISTS (SELECT 1 FROM %1)").arg(table), &rows);
+            if (rows.rowCount() == 0 || rows.values[0].toLongLong() == 0)
+                throw;
+            throw DbError(QStringLiteral("ALTER TABLE only allows columns to be added that can contain nulls, or have a DEFAULT definition "
+                                         "specified, or the column being added is an identity or timestamp column, or alternatively if "
+                                         "none of the previous conditions are satisfied the table must be empty to allow addition of "
+                                         "this column. Column '%1' cannot be added to non-empty table '%2' because it does not satisfy "
+                                         "these conditions.")
+                              .arg(column.name, statement.name),
+                          QStringLiteral("42000"), 4901);
+        }
+    }
 }
 
 void EmbeddedBackend::alterColumn(const Statement& statement)

@@ -2,6 +2,7 @@
 #include "db/embedded/SqliteValues.h"
 
 #include "text/DateText.h"
+#include "text/Decimal.h"
 #include "db/embedded/ColumnStore.h"
 #include "db/embedded/StatementCounter.h"
 #include "db/embedded/Utf8Text.h"
@@ -13,6 +14,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <sqlite3.h>
 
 namespace db::embedded {
@@ -114,6 +116,10 @@ void dateAdd(sqlite3_context* context, int, sqlite3_value** args)
         result = date.addMSecs(n);
     else {
         resultError(context, QStringLiteral("'%1' is not a recognized dateadd option.").arg(valueText(args[0])));
+        return;
+    }
+    if (!ColumnStore::heldAs(result, QStringLiteral("datetime"))) {
+        resultError(context, QStringLiteral("Adding a value to a 'datetime' column caused an overflow."));
         return;
     }
     resultText(context, text::DateText::storedDateTime(result));
@@ -329,6 +335,17 @@ void convertValue(sqlite3_context* context, sqlite3_value* value, const QString&
         if (kind == SQLITE_TEXT && ColumnStore::isStoredDateTime(text))
             text = styledDate(text::DateText::parse(text), style);
         const qint64 length = type.length < 0 ? 30 : type.length;
+        if (length > 0 && text.size() > length && (kind == SQLITE_INTEGER || kind == SQLITE_FLOAT)) {
+            // A whole number that does not fit shows as "*"; a decimal fails.
+            const DeclaredType from = DeclaredType::parse(source);
+            const bool decimal = kind == SQLITE_FLOAT || from.base == QLatin1String("numeric") || from.base == QLatin1String("decimal")
+                || from.base == QLatin1String("money") || from.base == QLatin1String("smallmoney");
+            if (decimal) {
+                resultError(context, QStringLiteral("Arithmetic overflow error converting numeric to data type %1.").arg(type.base));
+                return;
+            }
+            text = QStringLiteral("*");
+        }
         if (length > 0) {
             text = text.left(length);
             if (type.base == QLatin1String("char") || type.base == QLatin1String("nchar"))
@@ -405,9 +422,12 @@ void convertValue(sqlite3_context* context, sqlite3_value* value, const QString&
             resultError(context, conversionFailedDate);
             return;
         }
-        if (type.base == QLatin1String("date"))
-            date.setTime(QTime(0, 0));
-        resultText(context, text::DateText::storedDateTime(date));
+        const std::optional<QDateTime> held = ColumnStore::heldAs(date, type.base);
+        if (!held) {
+            resultError(context, ColumnStore::outOfRange(type.base));
+            return;
+        }
+        resultText(context, text::DateText::storedDateTime(*held));
         return;
     }
     sqlite3_result_value(context, value);
@@ -575,10 +595,168 @@ void addValues(sqlite3_context* context, int, sqlite3_value** args)
         }
     }
     qint64 sum = 0;
-    if (integerA && integerB && !qAddOverflow(intA, intB, &sum))
+    if (integerA && integerB && !qAddOverflow(intA, intB, &sum)) {
         sqlite3_result_int64(context, sum);
+        return;
+    }
+    // Decimals add exactly: 0.1 + 0.2 is 0.3.
+    const text::Decimal a = integerA ? text::Decimal::fromInteger(intA) : text::Decimal::fromDouble(realA);
+    const text::Decimal b = integerB ? text::Decimal::fromInteger(intB) : text::Decimal::fromDouble(realB);
+    sqlite3_result_double(context, (a + b).toDouble());
+}
+
+// A number as SQL Server's arithmetic takes it: a whole number, or an exact decimal.
+struct Operand {
+    bool whole = false;
+    qint64 integer = 0;
+    text::Decimal exact;
+};
+
+std::optional<Operand> readOperand(sqlite3_value* value)
+{
+    Operand operand;
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+        operand.whole = true;
+        operand.integer = sqlite3_value_int64(value);
+        operand.exact = text::Decimal::fromInteger(operand.integer);
+        return operand;
+    case SQLITE_FLOAT:
+        operand.exact = text::Decimal::fromDouble(sqlite3_value_double(value));
+        return operand;
+    default: {
+        const QString text = valueText(value).trimmed();
+        bool ok = false;
+        operand.integer = text.toLongLong(&ok);
+        if (ok) {
+            operand.whole = true;
+            operand.exact = text::Decimal::fromInteger(operand.integer);
+            return operand;
+        }
+        const std::optional<text::Decimal> exact = text::Decimal::parse(text);
+        if (!exact)
+            return std::nullopt;
+        operand.exact = *exact;
+        return operand;
+    }
+    }
+}
+
+// Reads both operands; false (with the function's result set) when one is NULL or no number.
+bool readOperands(sqlite3_context* context, sqlite3_value** args, Operand& a, Operand& b)
+{
+    if (isNull(args[0]) || isNull(args[1])) {
+        sqlite3_result_null(context);
+        return false;
+    }
+    for (int i = 0; i < 2; ++i) {
+        const std::optional<Operand> operand = readOperand(args[i]);
+        if (!operand) {
+            resultError(context, QStringLiteral("Conversion failed when converting the varchar value '%1' to data type int.")
+                                     .arg(valueText(args[i])));
+            return false;
+        }
+        (i == 0 ? a : b) = *operand;
+    }
+    return true;
+}
+
+const QString divideByZero = QStringLiteral("Divide by zero error encountered.");
+const QString wholeOverflow = QStringLiteral("Arithmetic overflow error converting expression to data type bigint.");
+
+void multiplyValues(sqlite3_context* context, int, sqlite3_value** args)
+{
+    Operand a, b;
+    if (!readOperands(context, args, a, b))
+        return;
+    if (a.whole && b.whole) {
+        qint64 product = 0;
+        if (qMulOverflow(a.integer, b.integer, &product))
+            resultError(context, wholeOverflow);
+        else
+            sqlite3_result_int64(context, product);
+        return;
+    }
+    sqlite3_result_double(context, (a.exact * b.exact).toDouble());
+}
+
+void divideValues(sqlite3_context* context, int, sqlite3_value** args)
+{
+    Operand a, b;
+    if (!readOperands(context, args, a, b))
+        return;
+    if (b.exact.isZero()) {
+        resultError(context, divideByZero);
+        return;
+    }
+    if (a.whole && b.whole) {
+        if (a.integer == std::numeric_limits<qint64>::min() && b.integer == -1)
+            resultError(context, wholeOverflow);
+        else
+            sqlite3_result_int64(context, a.integer / b.integer); // cut toward zero, as SQL Server's int division
+        return;
+    }
+    // SQL Server's scale of a quotient: max(6, s1 + p2 + 1), cut where the digits pass 38; the
+    // quotient is cut, not rounded, to it.
+    const int integral = a.exact.precision() - a.exact.scale() + b.exact.scale();
+    int scale = std::max(6, a.exact.scale() + b.exact.precision() + 1);
+    if (integral + scale > 38)
+        scale = std::max(std::min(scale, 38 - integral), 6);
+    sqlite3_result_double(context, a.exact.dividedBy(b.exact, scale)->toDouble());
+}
+
+void moduloValues(sqlite3_context* context, int, sqlite3_value** args)
+{
+    Operand a, b;
+    if (!readOperands(context, args, a, b))
+        return;
+    if (b.exact.isZero()) {
+        resultError(context, divideByZero);
+        return;
+    }
+    if (a.whole && b.whole) {
+        sqlite3_result_int64(context, b.integer == -1 ? 0 : a.integer % b.integer);
+        return;
+    }
+    const text::Decimal times = *a.exact.dividedBy(b.exact, 0);
+    sqlite3_result_double(context, (a.exact - times * b.exact).toDouble());
+}
+
+void subtractValues(sqlite3_context* context, int, sqlite3_value** args)
+{
+    if (isNull(args[0]) || isNull(args[1])) {
+        sqlite3_result_null(context);
+        return;
+    }
+    // A stored date-time less a number is that many days earlier; less a date-time, the
+    // difference as a date-time after 1 January 1900, as SQL Server gives it.
+    if (sqlite3_value_type(args[0]) == SQLITE_TEXT && ColumnStore::isStoredDateTime(valueText(args[0]))) {
+        const QDateTime date = text::DateText::parse(valueText(args[0]));
+        qint64 ms = 0;
+        if (sqlite3_value_type(args[1]) == SQLITE_TEXT && ColumnStore::isStoredDateTime(valueText(args[1]))) {
+            ms = -dayZero().msecsTo(text::DateText::parse(valueText(args[1])));
+        } else if (const std::optional<Operand> days = readOperand(args[1])) {
+            ms = -qint64(std::llround(days->exact.toDouble() * 86400000.0));
+        } else {
+            resultError(context, conversionFailedDate);
+            return;
+        }
+        const QDateTime result = date.addMSecs(ms);
+        if (!ColumnStore::heldAs(result, QStringLiteral("datetime"))) {
+            resultError(context, QStringLiteral("Adding a value to a 'datetime' column caused an overflow."));
+            return;
+        }
+        resultText(context, text::DateText::storedDateTime(result));
+        return;
+    }
+    Operand a, b;
+    if (!readOperands(context, args, a, b))
+        return;
+    qint64 difference = 0;
+    if (a.whole && b.whole && !qSubOverflow(a.integer, b.integer, &difference))
+        sqlite3_result_int64(context, difference);
     else
-        sqlite3_result_double(context, realA + realB);
+        sqlite3_result_double(context, (a.exact - b.exact).toDouble());
 }
 
 void firstInStatement(sqlite3_context* context, int, sqlite3_value** args)
@@ -641,6 +819,10 @@ void SqlFunctions::install(sqlite3* db, StatementCounter* counter)
         {"mssql_lower", 1, true, lowerText},
         {"mssql_replace", 3, true, replaceText},
         {"mssql_add", 2, true, addValues},
+        {"mssql_subtract", 2, true, subtractValues},
+        {"mssql_multiply", 2, true, multiplyValues},
+        {"mssql_divide", 2, true, divideValues},
+        {"mssql_modulo", 2, true, moduloValues},
         {"mssql_char", 1, true, characterOf<255>},
         {"mssql_nchar", 1, true, characterOf<65535>},
     };

@@ -1,6 +1,7 @@
 #include "db/embedded/SqliteSession.h"
 
 #include "text/DateText.h"
+#include "text/Decimal.h"
 #include "db/TypeCode.h"
 #include "db/embedded/ColumnStore.h"
 #include "db/embedded/SqlFunctions.h"
@@ -350,8 +351,27 @@ long long SqliteSession::run(const QString& sql, ResultData* result, const std::
                 }
                 result->columns.push_back(column);
             }
-            for (size_t i = 0; i < raw.size(); ++i)
-                raw[i] = typedValue(raw[i], result->columns[i % size_t(columns)].typeCode);
+            // numeric, decimal and money columns read back with every decimal of their scale
+            // ("1250.50"), as SQL Server's driver gives them.
+            std::vector<int> scales(size_t(columns), -1);
+            for (int c = 0; c < columns; ++c) {
+                const char* declared = sqlite3_column_decltype(statement, c);
+                const int code = result->columns[size_t(c)].typeCode;
+                if (declared && code == TypeCode::Numeric)
+                    scales[size_t(c)] = std::max(DeclaredType::parse(QString::fromUtf8(declared)).scale, 0);
+                else if (declared && code == TypeCode::Currency)
+                    scales[size_t(c)] = 4;
+            }
+            for (size_t i = 0; i < raw.size(); ++i) {
+                const int scale = scales[i % size_t(columns)];
+                if (scale >= 0 && (raw[i].typeId() == QMetaType::Double || raw[i].typeId() == QMetaType::LongLong))
+                    raw[i] = QVariant((raw[i].typeId() == QMetaType::Double ? text::Decimal::fromDouble(raw[i].toDouble())
+                                                                             : text::Decimal::fromInteger(raw[i].toLongLong()))
+                                          .rounded(scale)
+                                          .text());
+                else
+                    raw[i] = typedValue(raw[i], result->columns[i % size_t(columns)].typeCode);
+            }
             result->values = std::move(raw);
         }
         changes = sqlite3_changes64(m_db);
@@ -443,6 +463,11 @@ DbError SqliteSession::errorFor(int code, const QString& sql) const
     if (message.startsWith(QLatin1String("no such function: ")))
         return DbError(QStringLiteral("'%1' is not a recognized built-in function name.").arg(message.mid(18)),
                        QStringLiteral("42000"), 195);
+    if (message.startsWith(QLatin1String("ambiguous column name: "))) {
+        QString column = message.mid(23);
+        column = column.mid(column.lastIndexOf(QLatin1Char('.')) + 1);
+        return DbError(QStringLiteral("Ambiguous column name '%1'.").arg(column), QStringLiteral("42000"), 209);
+    }
     static const QRegularExpression alreadyExists(QStringLiteral(R"re(^table "?([^"\s]+)"? already exists$)re"));
     if (const QRegularExpressionMatch match = alreadyExists.match(message); match.hasMatch())
         return DbError(QStringLiteral("There is already an object named '%1' in the database.").arg(match.captured(1)),
@@ -458,7 +483,9 @@ DbError SqliteSession::errorFor(int code, const QString& sql) const
         {"Error converting data type", "22018", 8114},
         {"Cannot convert a char value to money", "22018", 235},
         {"Conversion failed when converting date", "22007", 241},
-        {"The conversion of a varchar data type to a datetime", "22007", 242},
+        {"The conversion of a varchar data type to a", "22007", 242},
+        {"Adding a value to a", "22008", 517},
+        {"Divide by zero error", "22012", 8134},
         {"Conversion failed", "22018", 245},
         {"Operand data type", "42000", 8117},
         {"Invalid length parameter", "42000", 537},

@@ -23,6 +23,8 @@ struct ColumnDefinition {
     QString storedType;
     QString definition;
     bool notNull = false;
+    /// The first number an IDENTITY column draws; 0 for a column without identity.
+    long long identitySeed = 0;
 };
 
 /// One translated T-SQL statement: either SQLite text or an action the engine carries out itself.

@@ -12,6 +12,7 @@
 #include <QTime>
 
 #include <functional>
+#include <optional>
 
 namespace db::embedded {
 
@@ -389,6 +390,7 @@ const QHash<QString, QString>& functionNames()
         {QStringLiteral("char"), QStringLiteral("mssql_char")},
         {QStringLiteral("nchar"), QStringLiteral("mssql_nchar")},
         {QStringLiteral("sum"), QStringLiteral("mssql_sum")},
+        {QStringLiteral("avg"), QStringLiteral("mssql_avg")},
         {QStringLiteral("object_id"), QStringLiteral("mssql_object_id")},
         {QStringLiteral("columnproperty"), QStringLiteral("mssql_columnproperty")},
     };
@@ -591,10 +593,8 @@ bool isTermDelimiter(const Node& node)
 bool isPlainlyNumeric(const Nodes& term)
 {
     static const QSet<QString> numericFunctions = {
-        QStringLiteral("count"), QStringLiteral("sum"), QStringLiteral("avg"), QStringLiteral("max"),
-        QStringLiteral("min"), QStringLiteral("abs"), QStringLiteral("round"), QStringLiteral("mssql_len"),
-        QStringLiteral("mssql_charindex"), QStringLiteral("mssql_datediff"), QStringLiteral("mssql_day"),
-        QStringLiteral("mssql_month"), QStringLiteral("mssql_year"), QStringLiteral("mssql_sum"),
+        QStringLiteral("count"), QStringLiteral("mssql_len"), QStringLiteral("mssql_charindex"),
+        QStringLiteral("mssql_datediff"), QStringLiteral("mssql_day"), QStringLiteral("mssql_month"), QStringLiteral("mssql_year"),
     };
     for (size_t i = 0; i < term.size(); ++i) {
         const Node& node = term[i];
@@ -604,8 +604,8 @@ bool isPlainlyNumeric(const Nodes& term)
             continue;
         }
         const Token& token = node.token;
-        if (token.kind == Token::Kind::Number)
-            continue;
+        if (token.kind == Token::Kind::Number && !token.text.contains(QLatin1Char('.')))
+            continue; // a decimal literal is added exactly by mssql_add
         if (token.kind == Token::Kind::Operator
             && (token.text == QLatin1String("-") || token.text == QLatin1String("*") || token.text == QLatin1String("/")
                 || token.text == QLatin1String("%") || token.text == QLatin1String("+")))
@@ -618,6 +618,102 @@ bool isPlainlyNumeric(const Nodes& term)
         return false;
     }
     return !term.empty();
+}
+
+// A node that can stand as an operand of "*", "/", "%" or "-": a literal, a name, a variable, a
+// group or a function's name.
+bool isOperandNode(const Node& node)
+{
+    if (node.group)
+        return true;
+    switch (node.token.kind) {
+    case Token::Kind::Number:
+    case Token::Kind::String:
+    case Token::Kind::Variable:
+    case Token::Kind::QuotedName:
+    case Token::Kind::TempName:
+    case Token::Kind::Raw:
+        return true;
+    case Token::Kind::Word:
+        return !isTermDelimiter(node);
+    default:
+        return false;
+    }
+}
+
+// Where the operand that ends just before `at` starts; `at` when there is none.
+size_t operandStart(const Nodes& nodes, size_t at)
+{
+    if (at == 0 || !isOperandNode(nodes[at - 1]))
+        return at;
+    size_t start = at - 1;
+    if (nodes[start].group) {
+        if (start > 0 && !nodes[start - 1].group && isOperandNode(nodes[start - 1])
+            && (nodes[start - 1].token.kind == Token::Kind::Word || nodes[start - 1].token.kind == Token::Kind::Raw))
+            --start; // a function's name and its arguments
+        else
+            return start;
+    }
+    while (start >= 2 && isOp(nodes[start - 1], ".") && isNameNode(nodes[start - 2]))
+        start -= 2;
+    return start;
+}
+
+// One past the operand that starts at `at` (with a sign); `at` when there is none.
+size_t operandEnd(const Nodes& nodes, size_t at)
+{
+    size_t k = at;
+    if (k < nodes.size() && (isOp(nodes[k], "-") || isOp(nodes[k], "+")))
+        ++k;
+    if (k >= nodes.size() || !isOperandNode(nodes[k]))
+        return at;
+    if (nodes[k].group)
+        return k + 1;
+    size_t end = k + 1;
+    while (end + 1 < nodes.size() && isOp(nodes[end], ".") && isNameNode(nodes[end + 1]))
+        end += 2;
+    if (end < nodes.size() && nodes[end].group
+        && (nodes[end - 1].token.kind == Token::Kind::Word || nodes[end - 1].token.kind == Token::Kind::Raw))
+        ++end; // a function call
+    return end;
+}
+
+// "a * b", "a / b", "a % b" and "a - b" computed by the engine's functions: exact decimals,
+// whole numbers as whole numbers, and division by zero refused, as SQL Server computes them.
+void passArithmetic(Nodes& nodes)
+{
+    for (Node& node : nodes)
+        if (node.group)
+            passArithmetic(node.children);
+    const auto rewrite = [&](const char* const* ops, const char* const* functions, int count) {
+        for (size_t i = 1; i + 1 < nodes.size();) {
+            int which = -1;
+            for (int o = 0; o < count; ++o)
+                if (isOp(nodes[i], ops[o]))
+                    which = o;
+            const size_t start = which < 0 ? i : operandStart(nodes, i);
+            const size_t end = which < 0 ? i : operandEnd(nodes, i + 1);
+            if (which < 0 || start == i || end == i + 1) {
+                ++i;
+                continue;
+            }
+            Node args;
+            args.group = true;
+            args.children.assign(nodes.begin() + start, nodes.begin() + i);
+            args.children.push_back(tokenNode(Token::Kind::Operator, QStringLiteral(",")));
+            args.children.insert(args.children.end(), nodes.begin() + i + 1, nodes.begin() + end);
+            const Nodes call{tokenNode(Token::Kind::Raw, QString::fromLatin1(functions[which])), args};
+            nodes.erase(nodes.begin() + start, nodes.begin() + end);
+            nodes.insert(nodes.begin() + start, call.begin(), call.end());
+            i = start + 1;
+        }
+    };
+    static const char* const products[] = {"*", "/", "%"};
+    static const char* const productFunctions[] = {"mssql_multiply", "mssql_divide", "mssql_modulo"};
+    rewrite(products, productFunctions, 3);
+    static const char* const differences[] = {"-"};
+    static const char* const differenceFunctions[] = {"mssql_subtract"};
+    rewrite(differences, differenceFunctions, 1);
 }
 
 void passPlus(Nodes& nodes)
@@ -1014,6 +1110,38 @@ void checkGrouping(const Nodes& nodes, const Scope& scope)
                     groupColumns.insert(readName(item, 0).parts.back().toLower());
             }
         }
+        // The table a loose column belongs to, for the message.
+        const auto qualified = [&](const NameParts& column) {
+            QString table = column.parts.size() >= 2 ? column.parts[column.parts.size() - 2] : QString();
+            if (table.isEmpty())
+                for (const ScopeTable& candidate : scope.tables)
+                    if (scope.resolver)
+                        for (const TableColumn& known : scope.resolver->columns(candidate.schema, candidate.table))
+                            if (table.isEmpty() && known.name.compare(column.parts.back(), Qt::CaseInsensitive) == 0)
+                                table = candidate.alias.isEmpty() ? candidate.table : candidate.alias;
+            return table.isEmpty() ? column.parts.back() : table + QLatin1Char('.') + column.parts.back();
+        };
+        const auto isTableColumn = [&](const QString& name) {
+            for (const ScopeTable& candidate : scope.tables)
+                if (scope.resolver)
+                    for (const TableColumn& known : scope.resolver->columns(candidate.schema, candidate.table))
+                        if (known.name.compare(name, Qt::CaseInsensitive) == 0)
+                            return true;
+            return false;
+        };
+        QSet<QString> aliases;
+        QSet<QString> listKeys;
+        for (const Nodes& item : splitAtCommas(list)) {
+            if (item.size() >= 2 && isNameNode(item.back())
+                && (item[item.size() - 2].group || item[item.size() - 2].token.kind != Token::Kind::Operator))
+                aliases.insert(item.back().token.text.toLower());
+            if (item.size() >= 3 && isOp(item[1], "=") && item[0].token.kind != Token::Kind::Variable && isNameNode(item[0]))
+                aliases.insert(item[0].token.text.toLower());
+        }
+        // A select list's alias is no column of GROUP BY.
+        for (const QString& key : groupColumns)
+            if (aliases.contains(key) && !isTableColumn(key))
+                throw DbError(QStringLiteral("Invalid column name '%1'.").arg(key), QStringLiteral("42S22"), 207);
         for (Nodes item : splitAtCommas(list)) {
             // "expr AS name" and "expr name": the alias is no column
             if (item.size() >= 2 && isNameNode(item.back())
@@ -1023,6 +1151,7 @@ void checkGrouping(const Nodes& nodes, const Scope& scope)
                 item.pop_back();
             if (item.size() >= 3 && isOp(item[1], "=") && item[0].token.kind != Token::Kind::Variable && isNameNode(item[0]))
                 item.erase(item.begin(), item.begin() + 2); // "name = expr"
+            listKeys.insert(itemKey(item));
             if (groupKeys.contains(itemKey(item)))
                 continue;
             std::vector<NameParts> loose;
@@ -1030,17 +1159,55 @@ void checkGrouping(const Nodes& nodes, const Scope& scope)
             for (const NameParts& column : loose) {
                 if (groupColumns.contains(column.parts.back().toLower()))
                     continue;
-                QString table = column.parts.size() >= 2 ? column.parts[column.parts.size() - 2] : QString();
-                if (table.isEmpty())
-                    for (const ScopeTable& candidate : scope.tables)
-                        if (scope.resolver)
-                            for (const TableColumn& known : scope.resolver->columns(candidate.schema, candidate.table))
-                                if (table.isEmpty() && known.name.compare(column.parts.back(), Qt::CaseInsensitive) == 0)
-                                    table = candidate.alias.isEmpty() ? candidate.table : candidate.alias;
                 throw DbError(QStringLiteral("Column '%1' is invalid in the select list because it is not contained in either an "
                                              "aggregate function or the GROUP BY clause.")
-                                  .arg(table.isEmpty() ? column.parts.back() : table + QLatin1Char('.') + column.parts.back()),
+                                  .arg(qualified(column)),
                               QStringLiteral("42000"), 8120);
+            }
+        }
+        // HAVING and ORDER BY may name only grouped columns too.
+        size_t clause = grouped ? groupAt + 2 : from;
+        const auto clauseEnd = [&](size_t at) {
+            while (at < nodes.size() && !isWord(nodes[at], "ORDER") && !isWord(nodes[at], "UNION") && !isWord(nodes[at], "EXCEPT")
+                   && !isWord(nodes[at], "INTERSECT") && !isWord(nodes[at], "LIMIT") && !isWord(nodes[at], "SELECT"))
+                ++at;
+            return at;
+        };
+        while (clause < nodes.size() && !isWord(nodes[clause], "HAVING") && !isWord(nodes[clause], "ORDER")
+               && !isWord(nodes[clause], "UNION") && !isWord(nodes[clause], "SELECT"))
+            ++clause;
+        if (clause < nodes.size() && isWord(nodes[clause], "HAVING")) {
+            const size_t stop = clauseEnd(clause + 1);
+            std::vector<NameParts> loose;
+            looseColumns(Nodes(nodes.begin() + clause + 1, nodes.begin() + stop), loose);
+            for (const NameParts& column : loose)
+                if (!groupColumns.contains(column.parts.back().toLower()))
+                    throw DbError(QStringLiteral("Column '%1' is invalid in the HAVING clause because it is not contained in either an "
+                                                 "aggregate function or the GROUP BY clause.")
+                                      .arg(qualified(column)),
+                                  QStringLiteral("42000"), 8121);
+            clause = stop;
+        }
+        if (clause + 1 < nodes.size() && isWord(nodes[clause], "ORDER") && isWord(nodes[clause + 1], "BY")) {
+            size_t stop = clause + 2;
+            while (stop < nodes.size() && !isWord(nodes[stop], "UNION") && !isWord(nodes[stop], "EXCEPT")
+                   && !isWord(nodes[stop], "INTERSECT") && !isWord(nodes[stop], "LIMIT") && !isWord(nodes[stop], "OFFSET"))
+                ++stop;
+            for (Nodes item : splitAtCommas(Nodes(nodes.begin() + clause + 2, nodes.begin() + stop))) {
+                if (!item.empty() && (isWord(item.back(), "ASC") || isWord(item.back(), "DESC")))
+                    item.pop_back();
+                if (item.empty() || groupKeys.contains(itemKey(item)) || listKeys.contains(itemKey(item)))
+                    continue;
+                if (item.size() == 1 && (item[0].token.kind == Token::Kind::Number || aliases.contains(item[0].token.text.toLower())))
+                    continue;
+                std::vector<NameParts> loose;
+                looseColumns(item, loose);
+                for (const NameParts& column : loose)
+                    if (!groupColumns.contains(column.parts.back().toLower()))
+                        throw DbError(QStringLiteral("Column \"%1\" is invalid in the ORDER BY clause because it is not contained in either "
+                                                     "an aggregate function or the GROUP BY clause.")
+                                          .arg(qualified(column)),
+                                      QStringLiteral("42000"), 8127);
             }
         }
     }
@@ -1061,6 +1228,7 @@ QString translateExpression(Nodes nodes, NameResolver& resolver)
     passFunctions(nodes, &scope);
     // TOP's count goes first: "+" would otherwise take it into its left term.
     passTop(nodes);
+    passArithmetic(nodes);
     passPlus(nodes);
     return render(nodes);
 }
@@ -1168,6 +1336,19 @@ QString translateInsert(Nodes nodes, NameResolver& resolver, const QString& iden
             nodes.insert(nodes.begin() + end, list);
         }
     } else {
+        if (supplied > 0 && supplied != targets.size()) {
+            const bool more = targets.size() > supplied;
+            if (values)
+                throw DbError(QStringLiteral("There are %1 columns in the INSERT statement than values specified in the VALUES clause. The "
+                                             "number of values in the VALUES clause must match the number of columns specified in the "
+                                             "INSERT statement.")
+                                  .arg(more ? QLatin1String("more") : QLatin1String("fewer")),
+                              QStringLiteral("21S01"), more ? 109 : 110);
+            throw DbError(QStringLiteral("The select list for the INSERT statement contains %1 items than the insert list. The number of "
+                                         "SELECT values must match the number of INSERT columns.")
+                              .arg(more ? QLatin1String("fewer") : QLatin1String("more")),
+                          QStringLiteral("21S01"), more ? 120 : 121);
+        }
         bool identityGiven = false;
         for (const TableColumn& column : targets)
             identityGiven = identityGiven || column.identity;
@@ -1271,6 +1452,7 @@ struct ColumnParts {
     QString name;
     Nodes type; ///< the type words, each with its "(...)"
     bool identity = false;
+    long long identitySeed = 1;
     bool primaryKey = false;
     bool notNull = false;
     bool collate = false; ///< a COLLATE clause is among `rest`, already SQLite's
@@ -1309,8 +1491,14 @@ ColumnParts readColumn(const Nodes& nodes, ColumnText text)
         const Node& node = nodes[i];
         if (isWord(node, "IDENTITY")) {
             column.identity = true;
-            if (i + 1 < nodes.size() && nodes[i + 1].group)
+            if (i + 1 < nodes.size() && nodes[i + 1].group) {
+                const std::vector<Nodes> arguments = splitAtCommas(nodes[i + 1].children);
+                bool ok = false;
+                const long long seed = arguments.empty() ? 1 : render(arguments[0]).remove(QLatin1Char(' ')).toLongLong(&ok);
+                if (ok)
+                    column.identitySeed = seed;
                 ++i;
+            }
             continue;
         }
         if (isWord(node, "CLUSTERED") || isWord(node, "NONCLUSTERED") || isWord(node, "ROWGUIDCOL"))
@@ -1357,7 +1545,8 @@ ColumnParts readColumn(const Nodes& nodes, ColumnText text)
     return column;
 }
 
-// The type as SQLite keeps it: scaled numbers and money get REAL affinity, "(max)" is dropped.
+// The type as SQLite keeps it: scaled numbers and money get REAL affinity, "(max)" is dropped, a
+// varchar without a length is varchar(1).
 QString storedType(const QString& type, int code)
 {
     const qsizetype paren = type.indexOf(QLatin1Char('('));
@@ -1365,6 +1554,9 @@ QString storedType(const QString& type, int code)
         && type.mid(type.indexOf(QLatin1Char(',')) + 1).remove(QLatin1Char(')')).trimmed().toInt() > 0;
     if (type.endsWith(QLatin1String("(max)"), Qt::CaseInsensitive))
         return type.left(paren); // SQLite takes only numbers as type arguments
+    if (paren < 0 && (type.compare(QLatin1String("varchar"), Qt::CaseInsensitive) == 0
+                      || type.compare(QLatin1String("nvarchar"), Qt::CaseInsensitive) == 0))
+        return type + QStringLiteral("(1)"); // declared without a length: one character
     if (scaled)
         return type.left(paren) + QStringLiteral(" real") + type.mid(paren);
     if (code == TypeCode::Currency && paren < 0)
@@ -1421,9 +1613,11 @@ ColumnDefinition TsqlTranslator::columnDefinition(const TokenList& tokens)
     QString definition = quoteName(column.name) + QLatin1Char(' ');
     const QString base = column.type.toLower();
     if (parts.identity && parts.primaryKey && (base == QLatin1String("int") || base == QLatin1String("integer"))) {
-        // INTEGER PRIMARY KEY is SQLite's row number, so new rows are numbered as IDENTITY numbers them.
+        // INTEGER PRIMARY KEY is SQLite's row number; AUTOINCREMENT keeps the highest number ever
+        // drawn, so a number is not drawn again after its row is deleted, as IDENTITY does.
         column.type = QStringLiteral("INTEGER");
-        definition += QStringLiteral("INTEGER PRIMARY KEY");
+        column.identitySeed = parts.identitySeed;
+        definition += QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
     } else {
         definition += column.storedType;
         if (isTextType(code) && !parts.collate)
@@ -1627,6 +1821,7 @@ Statement TsqlTranslator::createTable(const TokenList& tokens)
             }
     }
     QStringList definitions;
+    std::optional<long long> seed;
     for (const Nodes& element : elements) {
         if (element.empty())
             throw syntaxError(QStringLiteral(","));
@@ -1658,12 +1853,21 @@ Statement TsqlTranslator::createTable(const TokenList& tokens)
         if (keyColumns.contains(column.name.toLower()) && !column.notNull && !definition.contains(QLatin1String("PRIMARY KEY")))
             definition += QStringLiteral(" NOT NULL");
         definitions << definition;
+        if (column.identitySeed != 0)
+            seed = column.identitySeed;
     }
     Statement statement;
     statement.kind = Statement::Kind::Sql;
     statement.sql = QStringLiteral("CREATE TABLE ")
         + (table.schema.isEmpty() ? quoteName(table.table) : quoteName(table.schema) + QLatin1Char('.') + quoteName(table.table))
         + QStringLiteral(" (") + definitions.join(QStringLiteral(", ")) + QLatin1Char(')');
+    if (seed && *seed != 1) {
+        // The first row is numbered after the counter: the seed less one.
+        statement.sql += QStringLiteral("; INSERT INTO %1.sqlite_sequence (name, seq) VALUES (%2, %3)")
+                             .arg(table.schema.isEmpty() ? QStringLiteral("main") : quoteName(table.schema),
+                                  QLatin1Char('\'') + QString(table.table).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''),
+                                  QString::number(*seed - 1));
+    }
     return statement;
 }
 

@@ -114,8 +114,8 @@ TEST_F(EmbeddedEngineTest, TypeCodesFollowTheDeclaredTypesAndValuesComeBackAsPro
     db::Recordset rs = connection->openRecordset("select * from V order by ID");
     EXPECT_EQ(rs.field("Flag").value(), QVariant(true));
     EXPECT_EQ(rs.field("Name").value(), QVariant(QString::fromUtf8("Ωμέγα ☃ O'Brien")));
-    EXPECT_EQ(rs.field("Amount").value(), QVariant(QStringLiteral("12.5")));
-    EXPECT_EQ(rs.field("Price").value(), QVariant(QStringLiteral("3")));
+    EXPECT_EQ(rs.field("Amount").value(), QVariant(QStringLiteral("12.50")));
+    EXPECT_EQ(rs.field("Price").value(), QVariant(QStringLiteral("3.0000")));
     EXPECT_EQ(rs.field("Ratio").value(), QVariant(0.1));
     EXPECT_EQ(rs.field("Day").value(), QVariant(QDateTime(QDate(2028, 2, 29), QTime(23, 59, 59), Qt::UTC)));
     EXPECT_EQ(rs.field("ID").value().typeId(), QMetaType::LongLong);
@@ -265,7 +265,7 @@ TEST_F(EmbeddedEngineTest, SelectStarIntoKeepsTheSourceColumnsButNotItsKeys)
         codes.push_back(column.typeCode);
     EXPECT_EQ(codes, (std::vector<int>{3, 200, 131, 135}));
     EXPECT_EQ(rows(*connection, "select * from #copy order by ID"),
-              QStringList({"1|Alpha|12.5|2026-12-05 10:30:00", "2|NULL|NULL|NULL"}));
+              QStringList({"1|Alpha|12.50|2026-12-05 10:30:00", "2|NULL|NULL|NULL"}));
     // Text compares without regard to case, as in the source.
     EXPECT_EQ(scalarText(*connection, "select count(*) from #copy where Name = 'ALPHA'"), "1");
     // NOT NULL is kept; the primary key is not, as with SQL Server's SELECT ... INTO.

@@ -98,12 +98,12 @@ TEST_F(ProgramStatementsTest, ServerClockAndVoucherCopyStatements)
     EXPECT_EQ(rows(*source, "Select * from tblSales where  invDate='05/Dec/2026' and INvID=57").size(), 1);
     EXPECT_EQ(rows(*source, "Select tblSalesItem.* from tblSalesItem,tblItemMaster Where InvID=57 and tblSalesItem.ItemID=tblItemMaster.ItemID "
                             " and CategoryID in(3 ) and PRoducttypeid in(1 )"),
-              QStringList({"1|57|1|2|50|40|60"}));
+              QStringList({"1|57|1|2.000|50.00|40.00|60.00"}));
 
     destination->execute("insert into tblSalesItem (InvID, ItemID, Qty, rate, Prate, MRP) values (121, 1, 2, 50, 40, 60)");
     destination->execute("Update tblSalesItem set Prate=(Prate-(Prate * 10/100)) where InvID=121");
     destination->execute("Update tblSalesItem set rate=(rate-(rate * 5/100)) where InvID=121");
-    EXPECT_EQ(rows(*destination, "select Prate, rate from tblSalesItem"), QStringList({"36|47.5"}));
+    EXPECT_EQ(rows(*destination, "select Prate, rate from tblSalesItem"), QStringList({"36.00|47.50"}));
     addSale(*destination, 121, "S-57", "Ravi", "2026-12-05", "100");
     destination->execute("Update tblSales set TaxType='<None>' where InvID=121");
     destination->execute("Update tblSales set VchtypeID=9 where InvID=121");

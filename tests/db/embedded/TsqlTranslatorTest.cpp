@@ -74,7 +74,7 @@ TEST_F(TsqlTranslatorTest, CreateTableDeclaresWhatSqliteNeedsToBehaveLikeSqlServ
     expectTranslations({
         // an identity key is SQLite's row number; text ignores case; scaled numbers and money are REAL
         {"create table dbo.A (ID int IDENTITY(1,1) NOT NULL PRIMARY KEY CLUSTERED, Name nvarchar(max), Rate numeric(18,2), Pay money)",
-         "CREATE TABLE \"A\" (\"ID\" INTEGER PRIMARY KEY, \"Name\" nvarchar COLLATE NOCASE, \"Rate\" numeric real(18,2), "
+         "CREATE TABLE \"A\" (\"ID\" INTEGER PRIMARY KEY AUTOINCREMENT, \"Name\" nvarchar COLLATE NOCASE, \"Rate\" numeric real(18,2), "
          "\"Pay\" money real)"},
         // a table-level key makes its columns NOT NULL; a case-sensitive collation is kept; a default is an expression
         {"create table B (K int, Code varchar(5) COLLATE Latin1_General_CS_AS, Made datetime DEFAULT getdate(), "
