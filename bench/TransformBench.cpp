@@ -181,6 +181,15 @@ int main(int argc, char* argv[])
     runSettings.mrpPercent = 2.5;
     runSettings.sourceCompany = settings.sourceCompanyCode;
     runSettings.destinationCompany = settings.destinationCompanyCode;
+    // The list as Show Trans would have made it: a run copies only the vouchers of such a list.
+    transform::Listing listing;
+    listing.sourceCompany = settings.sourceCompanyCode;
+    listing.vchType = 101;
+    listing.vchTypeName = QStringLiteral("Counter Sales");
+    listing.family = transform::VoucherFamily::Sales;
+    listing.from = runSettings.from = day;
+    listing.to = runSettings.to = day;
+    runSettings.listing = &listing;
 
     transform::TransformationRun run(connections, reporter, prompter);
     const transform::RunControls controls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions};
