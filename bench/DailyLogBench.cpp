@@ -31,5 +31,6 @@ int main()
     const qint64 bytes = file.size();
     std::printf("%d log entries: %lld ms, %.1f entries/ms, file %lld bytes\n", count, static_cast<long long>(elapsed),
                 elapsed > 0 ? double(count) / double(elapsed) : 0.0, static_cast<long long>(bytes));
-    return 0;
+    // An empty file means nothing was written: the time would measure nothing.
+    return bytes > 0 ? 0 : 3;
 }

@@ -2,7 +2,7 @@
 // 20,000 items copied row by row (and, for comparison, by bulk transfer). The rows are gathered
 // in a staging table outside any transaction; the item master is locked only for the swap. A
 // second session (a till) writes the item master while the rows are gathered, and says whether
-// it was let through.
+// it was let through. Prints the round trips to head office and to the branch per master row.
 #include "BenchSupport.h"
 #include "connection/LinkedServer.h"
 #include "db/Connection.h"
@@ -116,9 +116,13 @@ int main(int argc, char* argv[])
     options.size = tools::DemoSize{itemCount, 100, 200, 50, 10, 2, 4};
     tools::DemoBuilder(folder, options).build();
 
+    bench::RoundTrips trips;
+    bench::Verdict verdict;
+    db::ConnectionContext watched{folder};
+    watched.roundTrips = &trips;
     const db::ConnectionContext context{folder};
-    db::Connection headOffice(context);
-    db::Connection branch(context);
+    db::Connection headOffice(watched);
+    db::Connection branch(watched);
     db::Connection till(context);
     headOffice.open(tools::DemoBuilder::connectionText(tools::DemoBuilder::headOfficeDataSource(), tools::DemoBuilder::mainCompany()));
     branch.open(tools::DemoBuilder::connectionText(tools::DemoBuilder::branchDataSource(), tools::DemoBuilder::branchCompany()));
@@ -127,18 +131,35 @@ int main(int argc, char* argv[])
     bench::SilentPrompter prompter;
     connection::LinkedServer::configure(branch, QStringLiteral("embedded:HO"), prompter);
 
+    // The rows a whole synchronisation copies: every table of its steps, as head office holds it.
+    QStringList tables;
+    qlonglong masterRows = 0;
+    for (const masters::SyncStep& syncStep : masters::FullSync::steps()) {
+        if (syncStep.table.isEmpty() || tables.contains(syncStep.table, Qt::CaseInsensitive))
+            continue;
+        tables << syncStep.table;
+        masterRows += headOffice.openRecordset(QStringLiteral("select count(*) from ") + syncStep.table).field(0).value().toLongLong();
+    }
     for (const bool bulk : {false, true}) {
+        const bench::Trips before = trips.now();
         QElapsedTimer clock;
         clock.start();
         StepClock reporter(clock, till);
         PlainList list;
         masters::FullSync::Setup setup{QStringLiteral("embedded:HO"), tools::DemoBuilder::mainCompany(), [bulk] { return bulk; }, {}, {}};
         masters::FullSync(branch, headOffice, reporter, prompter, list, setup).run();
+        const bench::Trips sync = trips.now() - before;
         const qint64 step = reporter.ended - reporter.started;
         std::printf("\n%s, item master of %d rows:\n", bulk ? "Bulk transfer" : "Row copy", itemCount);
         std::printf("  whole step:                      %8.1f ms\n", ms(step));
+        verdict.requireFigure(double(step), "the item master's step");
+        std::printf("  round trips of the whole synchronisation (%lld rows in %lld tables): %lld to head office, %lld to the branch;\n"
+                    "  per master row copied: %s\n",
+                    masterRows, qlonglong(tables.size()), sync.headOffice, sync.branch, qPrintable(bench::perUnit(sync, double(masterRows))));
+        verdict.require(masterRows >= itemCount && sync.branch > 0, "the rows and round trips of the synchronisation");
         if (!bulk) {
             const qint64 swap = reporter.ended - reporter.gathered;
+            verdict.requireFigure(double(swap), "the swap");
             std::printf("  rows gathered, table not locked: %8.1f ms\n", ms(reporter.gathered - reporter.started));
             std::printf("  swap, table locked (at most):    %8.1f ms  (%.2f %% of the step; the delete ran %.1f ms of it)\n", ms(swap),
                         100.0 * double(swap) / double(step), ms(reporter.swapNamed - reporter.gathered));
@@ -147,5 +168,5 @@ int main(int argc, char* argv[])
             std::printf("  (the linked-server read comes first, outside the transaction; the swap follows it)\n");
         }
     }
-    return 0;
+    return verdict.exitCode(true);
 }

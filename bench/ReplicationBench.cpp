@@ -127,6 +127,7 @@ int main(int argc, char* argv[])
     std::printf("  done in %.1f s\n\n", seconds(timer));
 
     SilentPrompter prompter;
+    bench::Verdict verdict;
     // The program's own window and reporter, so the figures include what the operator's program does per row.
     app::MainWindow window(folder);
     window.resize(1280, 760);
@@ -191,6 +192,8 @@ int main(int argc, char* argv[])
         std::printf("Row copy of %lld items: %.0f rows/s; the same INSERT texts sent directly: %.0f rows/s (medians of 3)\n", inserted,
                     copyRate, directRate);
         std::printf("  row copy reaches %.0f%% of the direct rate (target: at least 50%%)\n\n", 100.0 * copyRate / directRate);
+        verdict.require(inserted == texts.size() && !texts.isEmpty(), "every item copied");
+        verdict.requireFigure(copyRate / directRate, "the row copy's share of the direct rate");
     }
 
     // Bulk transfer against the engine's own statement through the linked server. Both start from a
@@ -226,6 +229,8 @@ int main(int argc, char* argv[])
         std::printf("Bulk transfer of %d customer cards: %.2f s (%s); direct INSERT ... SELECT: %.2f s (medians of 5)\n", cardCount,
                     bulk, ok ? "ok" : "FAILED", directTime);
         std::printf("  bulk transfer takes %.2fx the direct statement (target: at most 1.3x)\n\n", bulk / directTime);
+        verdict.require(ok, "the bulk transfer");
+        verdict.requireFigure(bulk / directTime, "the bulk transfer against the direct statement");
     }
 
     // The master count comparison on 20,000 items.
@@ -243,5 +248,6 @@ int main(int argc, char* argv[])
     }
     std::printf("\nBoxes shown: %d, notifications: %d, peak memory at the end: %.1f MB\n", prompter.boxes, int(window.notices().size()),
                 peakKilobytes() / 1024.0);
-    return 0;
+    verdict.require(prompter.boxes == 0, "no box");
+    return verdict.exitCode(true);
 }

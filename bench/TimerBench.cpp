@@ -2,7 +2,9 @@
 // each side over 60 days, with 500 activity rows above the mark (400 master changes, 100 new
 // sales). Prints the time of the tick (summary, master upload, counts) and of FillTransCount
 // plus the mismatch search for one day, and the bytes an idle tick adds to the daily log while a
-// listed day of vouchers, all already transferred, stays checked.
+// listed day of vouchers, all already transferred, stays checked. Master Synchronisation and Show
+// Trans come first, as an operator runs them. Prints the round trips of each tick to head office
+// and to the branch, and the same ticks with head office 40 ms away.
 #include "BenchSupport.h"
 #include "app/MainWindow.h"
 #include "app/ReconcileController.h"
@@ -63,9 +65,9 @@ void growVouchers(const QString& folder, const QDate& today)
 }
 
 // 400 master changes and 100 new sales, each through an ordinary statement the triggers record.
-void makeActivity(db::Connection& head, const QDate& today)
+void makeActivity(db::Connection& head, const QDate& today, int offset)
 {
-    for (int i = 0; i < 400; ++i) {
+    for (int i = offset; i < offset + 400; ++i) {
         if (i % 4 == 0)
             head.execute(QStringLiteral("INSERT INTO tblLedger (LID, LName, AccountGroupID, CreditDays, ActiveStatus) VALUES (%1, 'Bench %1', 4, 30, 1)")
                              .arg(50000 + i));
@@ -74,7 +76,7 @@ void makeActivity(db::Connection& head, const QDate& today)
         else
             head.execute(QStringLiteral("UPDATE tblLedger SET CreditDays = %1 WHERE LID = %2").arg(i % 60).arg(1 + i % 20));
     }
-    for (int i = 0; i < 100; ++i)
+    for (int i = offset; i < offset + 100; ++i)
         head.execute(QStringLiteral("INSERT INTO tblSales (InvID, InvNo, InvDate, VchTypeID, Party, BillAmt, cancelled) "
                                     "VALUES (%1, 'NEW/%1', '%2', %3, 'Walk-in', 50, 0)")
                          .arg(900000 + i)
@@ -110,34 +112,44 @@ int main(int argc, char* argv[])
     sessionOptions.clock = [today] { return QDateTime(today, QTime(10, 30)); };
     AlwaysConnected network;
     sessionOptions.connectivity = &network;
+    bench::RoundTrips trips;
+    sessionOptions.roundTrips = &trips;
+    bench::Verdict verdict;
     app::Session session(window, sessionOptions);
     app::ReconcileController& reconcile = session.reconcile();
     app::TimerController& ticks = session.timer();
-    if (!session.startUp())
-        return 1;
+    if (!verdict.require(session.startUp(), "start-up"))
+        return verdict.exitCode(false);
     session.connectCompanies();
+    window.cmdFullSync()->click();
+    verdict.require(prompter.boxes == 0, "masters brought in step without a box");
     window.lstVchtypes()->setCurrentIndex(window.lstVchtypes()->findData(vchType));
     const QDate day = today.addDays(-10);
     window.dtpdate()->setDate(day);
     window.dtpto()->setDate(day);
     window.cboVchtypeTotransform()->setCurrentIndex(window.cboVchtypeTotransform()->findData(vchType));
     window.cmdShowTransactions()->click();
+    verdict.require(window.lstSource()->count() > 0 && prompter.boxes == 0, "Show Trans listed the day without a box");
 
     db::Connection& head = session.connections().source();
     db::Recordset last = head.openRecordset(QStringLiteral("select isnull(max(ID), 0) from tblActivity"));
     session.setMaxActivityId(qint32(last.field(0).value().toLongLong()));
-    makeActivity(head, today);
+    makeActivity(head, today, 0);
     // One voucher of the day that the head office no longer has, for the search to find.
     head.execute(QStringLiteral("DELETE FROM tblSales WHERE InvID = (SELECT MIN(InvID) FROM tblSales WHERE InvDate = '%1' AND VchTypeID = %2)")
                      .arg(text::DateText::sqlDate(day))
                      .arg(vchType));
     const qint32 markBefore = session.maxActivityId();
 
+    bench::Trips before = trips.now();
     timer.restart();
     ticks.tick();
     const double tick = double(timer.nsecsElapsed()) / 1e6;
+    const bench::Trips changedTick = trips.now() - before;
     std::printf("timer tick: %.1f ms (goal: under 5000 ms); mark %d -> %d, %d activity grid rows, %d count rows\n", tick, markBefore,
                 session.maxActivityId(), window.msgActivity()->rowCount(), window.msgTransGrid()->rowCount());
+    std::printf("  round trips of the tick with 500 changes: %s\n", qPrintable(bench::perUnit(changedTick, 1)));
+    verdict.require(session.maxActivityId() > markBefore, "the tick replayed the master changes");
 
     timer.restart();
     reconcile.fillTransCount();
@@ -152,10 +164,39 @@ int main(int argc, char* argv[])
     const QString log = session.dailyLog().currentFile();
     ticks.tick();
     const qint64 afterFirst = report::TextFile::read(log).toUtf8().size();
+    before = trips.now();
+    timer.restart();
     ticks.tick();
+    const double idleTick = double(timer.nsecsElapsed()) / 1e6;
+    const bench::Trips idleTrips = trips.now() - before;
     const qint64 idle = report::TextFile::read(log).toUtf8().size() - afterFirst;
-    std::printf("idle tick with %d listed vouchers already transferred: %lld bytes of daily log (%.1f MB over 8 hours of 5 s ticks)\n",
-                window.lstSource()->count(), static_cast<long long>(idle), double(idle) * 8 * 3600 / 5 / 1e6);
+    std::printf("idle tick with %d listed vouchers already transferred: %.1f ms, %lld bytes of daily log (%.1f MB over 8 hours of 5 s ticks)\n",
+                window.lstSource()->count(), idleTick, static_cast<long long>(idle), double(idle) * 8 * 3600 / 5 / 1e6);
+    std::printf("  round trips of the idle tick: %s\n", qPrintable(bench::perUnit(idleTrips, 1)));
+
+    // Head office 40 ms away: an idle tick, then a tick with another 500 changes.
+    trips.headOfficeDelayMs = 40;
+    timer.restart();
+    ticks.tick();
+    const double farIdle = double(timer.nsecsElapsed()) / 1e6;
+    trips.headOfficeDelayMs = 0;
+    const qint32 farMark = session.maxActivityId();
+    makeActivity(head, today, 1000);
+    trips.headOfficeDelayMs = 40;
+    before = trips.now();
+    timer.restart();
+    ticks.tick();
+    const double farChanged = double(timer.nsecsElapsed()) / 1e6;
+    const bench::Trips farTrips = trips.now() - before;
+    trips.headOfficeDelayMs = 0;
+    verdict.require(session.maxActivityId() > farMark, "the far tick replayed the master changes");
+    std::printf("with head office 40 ms away: idle tick %.0f ms, tick with 500 changes %.0f ms (round trips: %s)\n", farIdle, farChanged,
+                qPrintable(bench::perUnit(farTrips, 1)));
+
+    verdict.requireFigure(tick, "the tick");
+    verdict.requireFigure(counts + search, "the reconciliation");
+    verdict.require(window.msgMisMatch()->rowCount() > 1, "the mismatch search found the voucher head office lacks");
+    verdict.require(prompter.boxes == 0, "ticks without a box");
     std::printf("message boxes: %d\n", prompter.boxes);
-    return tick < 5000.0 && counts + search < 1000.0 ? 0 : 2;
+    return verdict.exitCode(tick < 5000.0 && counts + search < 1000.0);
 }

@@ -11,6 +11,13 @@ if [ -x build/bin/mirtane-demo ] && [ ! -d build/bin/servers/HO ]; then
   build/bin/mirtane-demo build/bin
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  exec xvfb-run -a build/bin/mirtane "$@"
+  # A display number and cookie file chosen here, so that the line below can name them.
+  n=99
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  auth="$PWD/build/xvfb-$n.auth"
+  echo "No display here: Mirtane runs in the invisible virtual display :$n. See it with" \
+    "XAUTHORITY=$auth DISPLAY=:$n import -window root mirtane.png (package imagemagick), or run this command" \
+    "in a desktop session or over ssh -X; stop it with Ctrl+C here."
+  exec xvfb-run -n "$n" -f "$auth" -s "-screen 0 1280x800x24" build/bin/mirtane "$@"
 fi
 exec build/bin/mirtane "$@"

@@ -35,7 +35,7 @@ Session::Session(MainWindow& window, Options options)
     , m_log(m_programFolder, m_options.clock, [&window] { return window.dtpdate()->date(); },
             [this](const QString& text) { m_reporter.balloon(text); })
     , m_reporter(window, m_log, m_notifier, *m_prompter)
-    , m_connections(db::ConnectionContext{m_programFolder, 15})
+    , m_connections(db::ConnectionContext{m_programFolder, 15, db::Encryption::Optional, m_options.roundTrips})
     , m_startup(m_connections.context())
 {
     m_files.folderNote = m_options.programFolderNote;

@@ -47,6 +47,8 @@ public:
         QString programFolderNote;
         /// Whether the machine is on a network, for the sync timer; null means the platform's own.
         upload::Connectivity* connectivity = nullptr;
+        /// Told of every round trip the company connections make; null for the program itself.
+        db::RoundTripObserver* roundTrips = nullptr;
     };
 
     Session(MainWindow& window, Options options);

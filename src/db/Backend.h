@@ -19,6 +19,27 @@ enum class Encryption {
     No,
 };
 
+/// What a connection sends to its server in one exchange, for those who count or delay them.
+enum class RoundTrip {
+    /// Opening the session (the login).
+    Open,
+    /// A statement or a query.
+    Statement,
+    /// Beginning, committing and rolling back a transaction.
+    Begin,
+    Commit,
+    Rollback,
+};
+
+/// Sees each round trip a connection makes before it is made; benchmarks count and delay them.
+class RoundTripObserver {
+public:
+    virtual ~RoundTripObserver() = default;
+    /// Called before a round trip of `kind` to the server and catalog that `info` names; `sql` is
+    /// the statement's text ("" for the others).
+    virtual void beforeRoundTrip(const ConnectionInfo& info, RoundTrip kind, const QString& sql) = 0;
+};
+
 /// What a connection needs besides its text: where embedded servers live, how long to wait for a
 /// login, and the encryption asked of SQL Server.
 struct ConnectionContext {
@@ -28,6 +49,8 @@ struct ConnectionContext {
     int loginTimeoutSeconds = 15;
     /// Encryption of SQL Server sessions; the embedded engine has no network to encrypt.
     Encryption encryption = Encryption::Optional;
+    /// Told of every round trip; null (the program's own connections) means nobody is.
+    RoundTripObserver* roundTrips = nullptr;
 };
 
 /// One open session with a database; created open by the factory functions below, closed when destroyed.

@@ -22,6 +22,7 @@ void Connection::open(const QString& connectionText)
     if (m_backend)
         throw DbError(QStringLiteral("Operation is not allowed when the object is open."), QStringLiteral("HY010"), 3705);
     ConnectionInfo info = ConnectionText::parse(connectionText);
+    observe(info, RoundTrip::Open, QString());
     std::unique_ptr<Backend> backend =
         info.isEmbedded() ? openEmbeddedBackend(info, m_context) : openSqlServerBackend(info, m_context);
     backend->setCommandTimeout(m_commandTimeout);
@@ -44,6 +45,12 @@ void Connection::close()
         }
     }
     m_backend.reset();
+}
+
+void Connection::observe(const ConnectionInfo& info, RoundTrip kind, const QString& sql) const
+{
+    if (m_context.roundTrips)
+        m_context.roundTrips->beforeRoundTrip(info, kind, sql);
 }
 
 Backend& Connection::backend()
@@ -74,6 +81,7 @@ DbError Connection::named(const DbError& error) const
 long long Connection::execute(const QString& sql)
 {
     Backend& b = backend();
+    observe(m_info, RoundTrip::Statement, sql);
     try {
         return b.execute(sql);
     } catch (const DbError& e) {
@@ -84,6 +92,7 @@ long long Connection::execute(const QString& sql)
 Recordset Connection::openRecordset(const QString& sql)
 {
     Backend& b = backend();
+    observe(m_info, RoundTrip::Statement, sql);
     try {
         ResultData data = b.query(sql);
         return Recordset(sql, std::move(data));
@@ -97,6 +106,7 @@ void Connection::beginTrans()
     Backend& b = backend();
     if (m_inTransaction)
         throw DbError(QStringLiteral("A transaction is already open on this connection."), QStringLiteral("25000"), 0);
+    observe(m_info, RoundTrip::Begin, QString());
     try {
         b.beginTransaction();
     } catch (const DbError& e) {
@@ -110,6 +120,7 @@ void Connection::commitTrans()
     Backend& b = backend();
     if (!m_inTransaction)
         throw DbError(QStringLiteral("No transaction is open on this connection."), QStringLiteral("25000"), 0);
+    observe(m_info, RoundTrip::Commit, QString());
     try {
         b.commitTransaction();
     } catch (const DbError& e) {
@@ -124,6 +135,7 @@ void Connection::rollbackTrans()
     if (!m_inTransaction)
         throw DbError(QStringLiteral("No transaction is open on this connection."), QStringLiteral("25000"), 0);
     m_inTransaction = false;
+    observe(m_info, RoundTrip::Rollback, QString());
     b.rollbackTransaction();
 }
 

@@ -54,6 +54,7 @@ public:
 
 private:
     Backend& backend();
+    void observe(const ConnectionInfo& info, RoundTrip kind, const QString& sql) const;
     DbError named(const DbError& error) const;
 
     ConnectionContext m_context;

@@ -2,7 +2,6 @@
 
 #include "db/DbError.h"
 
-#include <cctype>
 
 namespace db::embedded {
 
@@ -91,7 +90,9 @@ TokenList Tokenizer::tokenize(const QString& sql)
         } else if (c == QLatin1Char('0') && (next == QLatin1Char('x') || next == QLatin1Char('X'))) {
             // T-SQL's binary literal 0x00FF is SQLite's X'00FF'.
             qsizetype j = i + 2;
-            while (j < n && isxdigit(sql.at(j).toLatin1()))
+            // Plain ASCII digits and letters only: the C library's isxdigit() depends on the locale
+            // and is undefined for the negative chars that letters beyond ASCII become.
+            while (j < n && QStringView(u"0123456789abcdefABCDEF").contains(sql.at(j)))
                 ++j;
             QString hex = sql.mid(i + 2, j - i - 2);
             if (hex.size() % 2)

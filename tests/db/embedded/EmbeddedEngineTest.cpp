@@ -217,6 +217,35 @@ TEST_F(EmbeddedEngineTest, TransactionsCommitAndRollBackAndRowsAffectedCountOnly
     EXPECT_EQ(rows(*connection, "SET NOCOUNT ON; SET DATEFORMAT ymd; select count(*) from T where ID > 10"), QStringList({"0"}));
 }
 
+// The benchmarks' round-trip counts and simulated distance rest on being told of every exchange,
+// the failed ones included, in the order they were sent.
+TEST_F(EmbeddedEngineTest, AnObserverIsToldOfEveryRoundTripBeforeItIsMade)
+{
+    struct Seen : db::RoundTripObserver {
+        void beforeRoundTrip(const db::ConnectionInfo& info, db::RoundTrip kind, const QString& sql) override
+        {
+            trips << QStringLiteral("%1 %2 %3").arg(info.catalog).arg(int(kind)).arg(sql);
+        }
+        QStringList trips;
+    } seen;
+    db::ConnectionContext context{servers.programFolder()};
+    context.roundTrips = &seen;
+    db::Connection watched(context);
+    EXPECT_ANY_THROW(watched.open(EmbeddedTestServers::connectionText(QStringLiteral("BR"), QStringLiteral("NOPE"))));
+    watched.open(EmbeddedTestServers::connectionText(QStringLiteral("BR"), QStringLiteral("SUB01")));
+    watched.beginTrans();
+    watched.execute("insert into T (ID) values (1)");
+    EXPECT_ANY_THROW(watched.execute("insert into T (ID) values (1)"));
+    watched.rollbackTrans();
+    watched.beginTrans();
+    watched.openRecordset("select count(*) from T");
+    watched.commitTrans();
+    EXPECT_EQ(seen.trips, QStringList({"NOPE 0 ", "SUB01 0 ", "SUB01 2 ", "SUB01 1 insert into T (ID) values (1)",
+                                       "SUB01 1 insert into T (ID) values (1)", "SUB01 4 ", "SUB01 2 ", "SUB01 1 select count(*) from T",
+                                       "SUB01 3 "}));
+    EXPECT_EQ(scalarText(*connection, "select count(*) from T"), "0");
+}
+
 TEST_F(EmbeddedEngineTest, FirstInStatementLetsATriggerWriteOneRowPerStatement)
 {
     connection->execute("create table Activity (ID int IDENTITY(1,1) PRIMARY KEY, TableName varchar(50), At datetime)");
