@@ -161,8 +161,9 @@ bool LinkedServer::configure(db::Connection& destination, const QString& name, r
                 return true;
             } catch (const db::DbError& e) {
                 // Another program re-created the same linked server between our look and our
-                // change: look again, and find it as wanted or change it once more.
-                if (attempt >= attempts || (e.nativeCode() != serverMissing && e.nativeCode() != serverExists))
+                // change (the procedures' own look and insert may race too, and end in a
+                // duplicate key): look again, and find it as wanted or change it once more.
+                if (attempt >= attempts || (e.nativeCode() != serverMissing && e.nativeCode() != serverExists && !e.isDuplicateKey()))
                     throw;
             }
         }
