@@ -38,7 +38,10 @@ flags=(-std=gnu++20 -fsyntax-only -DUNICODE -D_UNICODE
        -DQT_CORE_LIB -DQT_GUI_LIB -DQT_WIDGETS_LIB -DQT_NETWORK_LIB -DQT_TESTLIB_LIB
        -I"$root/src" -I"$root" -I"$root/tests" -I"$root/tests/support"
        -I"$qt" -I"$qt/QtCore" -I"$qt/QtGui" -I"$qt/QtWidgets" -I"$qt/QtNetwork" -I"$qt/QtTest"
-       -idirafter "$prefix/include")
+       -idirafter "$prefix/include"
+       # what the tests' CMakeLists pass to single targets (paths of programs they start)
+       -DCRASH_WORKER='"reliability_crash_worker.exe"' -DMIRTANE_BINARY_DIR='"build"'
+       -DMIRTANE_SQL_PROGRAM='"mirtane-sql.exe"' -DMIRTANE_SIMULATOR='"mirtane-simulator.exe"')
 
 if [ "$#" -gt 0 ]; then
     files=("$@")

@@ -104,10 +104,13 @@ QString MismatchSearch::missingQuery(const QString& masterTable, const QDate& da
     const Spelling s = spellingOf(family);
     const QString date = text::DateText::sqlDate(day);
     // "not in" over a list holding a NULL is never true, so one head-office row without a
-    // number would hide every missing transaction of the day: the NULLs are left out.
+    // number would hide every missing transaction of the day: the NULLs are left out. Head
+    // office's numbers come in its server's collation; they are compared in this database's, or
+    // two servers installed with different collations could not compare them at all.
     return QStringLiteral(" select ") + s.id + QLatin1Char(',') + s.number + QStringLiteral(" ,") + s.date
         + QStringLiteral(",vchtypeid, 'Main Server' as ServerName,servInvID,SyncStat from ") + masterTable + QStringLiteral(" s where S.")
-        + s.number + QStringLiteral(" not in ( select ") + s.number + QStringLiteral(" from ") + headOfficeTable(masterTable)
+        + s.number + QStringLiteral(" not in ( select M.") + s.number + QStringLiteral(" COLLATE DATABASE_DEFAULT from ")
+        + headOfficeTable(masterTable)
         + QStringLiteral(" M WHERE M.") + s.dateInMatch + QStringLiteral(" = S.") + s.dateInMatch
         + QStringLiteral(" AND M.VCHTYPEID = S.VCHTYPEID and ") + s.date + QStringLiteral("='") + date + QStringLiteral("' and M.")
         + s.number + QStringLiteral(" is not null) and SyncStat=1  and ") + s.date + QStringLiteral("='") + date + QLatin1Char('\'');

@@ -155,6 +155,9 @@ const Case cases[] = {
      "the default collation ignores trailing blanks and letter case"},
     {"ColumnsIgnoreTrailingBlanksAndCase", "create table cf_codes (Code varchar(10))\ninsert into cf_codes (Code) values ('abc')", "",
      "select count(*) from cf_codes where Code = 'ABC  '", "1", 0, "a column compares as its default collation does"},
+    {"CollateDatabaseDefaultInASubquery", "create table cf_codes (Code varchar(10))\ninsert into cf_codes (Code) values ('abc')", "",
+     "select count(*) from cf_codes s where s.Code in (select m.Code COLLATE DATABASE_DEFAULT from cf_codes m where m.Code = 'ABC ')", "1",
+     0, "COLLATE DATABASE_DEFAULT compares in the database's collation, as the mismatch search does across servers"},
 
     // Grouping
     {"ColumnNeitherGroupedNorAggregated", CF_SALES, "select Party, sum(Amt) from cf_sales", "", "", 8120,

@@ -181,7 +181,7 @@ long long EmbeddedBackend::runStatement(const TokenList& tokens, ResultData* res
         // The procedures write master.sqlite on a session of their own, as SQL Server's run in master.
         SqliteSession master(m_server.databasePath(QStringLiteral("master")), QStringLiteral("master"),
                              SqliteSession::OpenMode::ExistingOnly);
-        SystemProcedures(master).run(statement.name, statement.arguments);
+        SystemProcedures(master).run(statement.name, statement.arguments, result);
         return -1;
     }
     case Statement::Kind::CreateDatabase:
@@ -391,7 +391,14 @@ QString EmbeddedBackend::linkedServerFolder(const QString& server)
                                      "If necessary, execute the stored procedure sp_addlinkedserver to add the server to sys.servers.")
                           .arg(server),
                       QStringLiteral("42000"), 7202);
-    if (row.values[0].toLongLong() == 0)
+    // The server's own entry reads only once its data access is switched on, a linked server until
+    // it is switched off, as on SQL Server.
+    const qlonglong id = row.values[0].toLongLong();
+    const QVariant access = master.scalar(QStringLiteral("SELECT value FROM server_options WHERE server_id = ? AND name = 'data access'"), {id});
+    const QString value = access.toString().trimmed().toLower();
+    if (access.isValid() ? value != QLatin1String("true") && value != QLatin1String("on") : id == 0)
+        throw DbError(QStringLiteral("Server '%1' is not configured for DATA ACCESS.").arg(server.trimmed()), QStringLiteral("42000"), 7411);
+    if (id == 0)
         return m_server.folder();
     QString dataSource = row.values[1].toString().trimmed();
     if (dataSource.isEmpty())

@@ -39,6 +39,19 @@ CREATE TABLE IF NOT EXISTS server_properties (
 INSERT OR IGNORE INTO server_properties (name, value) VALUES ('ProductMajorVersion', '15');
 )";
 
+// The OLE DB providers of a server, as xp_enum_oledb_providers lists them: those of a SQL Server
+// with Microsoft's OLE DB driver 18 installed, until set otherwise.
+const char* const providersSchema = R"(
+CREATE TABLE oledb_providers (
+    provider_name TEXT COLLATE NOCASE PRIMARY KEY,
+    parse_name TEXT,
+    description TEXT);
+INSERT INTO oledb_providers VALUES
+    ('SQLOLEDB', '{0C7FF16C-38E3-11d0-97AB-00C04FC2AD98}', 'Microsoft OLE DB Provider for SQL Server'),
+    ('MSOLEDBSQL', '{5A23DE84-1D7B-4A16-8DED-B29C09CB648D}', 'Microsoft OLE DB Driver for SQL Server'),
+    ('MSDASQL', '{c8b522cb-5cf3-11ce-ade5-00aa0044773d}', 'Microsoft OLE DB Provider for ODBC Drivers');
+)";
+
 } // namespace
 
 EmbeddedServer::EmbeddedServer(QString folder)
@@ -119,6 +132,9 @@ void EmbeddedServer::ensureMaster()
 {
     SqliteSession session(databasePath(QStringLiteral("master")), QStringLiteral("master"), SqliteSession::OpenMode::CreateIfMissing);
     session.run(QString::fromLatin1(masterSchema));
+    // Only once: the list may have been changed since (setOleDbProviders).
+    if (!session.scalar(QStringLiteral("SELECT 1 FROM sqlite_schema WHERE name = 'oledb_providers'")).isValid())
+        session.run(QString::fromLatin1(providersSchema));
     session.run(QStringLiteral("INSERT OR IGNORE INTO servers (server_id, name, product, provider, data_source, is_linked) "
                                "VALUES (0, ?, 'SQL Server', 'SQLOLEDB', ?, 0)"),
                 nullptr, {name(), name()});
@@ -130,6 +146,16 @@ void EmbeddedServer::setProductMajorVersion(int version)
     SqliteSession session(databasePath(QStringLiteral("master")), QStringLiteral("master"), SqliteSession::OpenMode::ExistingOnly);
     session.run(QStringLiteral("UPDATE server_properties SET value = ? WHERE name = 'ProductMajorVersion'"), nullptr,
                 {QString::number(version)});
+}
+
+void EmbeddedServer::setOleDbProviders(const QStringList& providers)
+{
+    ensureMaster();
+    SqliteSession session(databasePath(QStringLiteral("master")), QStringLiteral("master"), SqliteSession::OpenMode::ExistingOnly);
+    session.run(QStringLiteral("DELETE FROM oledb_providers"));
+    for (const QString& provider : providers)
+        session.run(QStringLiteral("INSERT INTO oledb_providers (provider_name, parse_name, description) VALUES (?, '', ?)"), nullptr,
+                    {provider, provider});
 }
 
 void EmbeddedServer::executeNative(const QString& catalog, const QString& sqliteSql)

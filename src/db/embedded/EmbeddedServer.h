@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace db::embedded {
 
@@ -31,6 +32,9 @@ public:
     void ensureMaster();
     /// What SERVERPROPERTY('ProductMajorVersion') answers: 15 (SQL Server 2019) until set. Throws DbError.
     void setProductMajorVersion(int version);
+    /// The OLE DB providers that xp_enum_oledb_providers lists (SQLOLEDB, MSOLEDBSQL and MSDASQL
+    /// until set). Throws DbError.
+    void setOleDbProviders(const QStringList& providers);
     /// Runs raw SQLite SQL on `catalog` (created when missing), with the engine's functions registered. Throws DbError.
     void executeNative(const QString& catalog, const QString& sqliteSql);
 

@@ -56,8 +56,15 @@ SystemProcedures::SystemProcedures(SqliteSession& master)
 {
 }
 
-void SystemProcedures::run(const QString& name, const std::vector<ProcedureArgument>& arguments)
+void SystemProcedures::run(const QString& name, const std::vector<ProcedureArgument>& arguments, ResultData* result)
 {
+    if (name == QLatin1String("xp_enum_oledb_providers")) {
+        if (!arguments.empty())
+            throw DbError(QStringLiteral("Procedure or function %1 has too many arguments specified.").arg(name),
+                          QStringLiteral("42000"), 8144);
+        listOleDbProviders(result);
+        return;
+    }
     if (name == QLatin1String("sp_addlinkedserver"))
         addLinkedServer(bind(name, {QStringLiteral("server"), QStringLiteral("srvproduct"), QStringLiteral("provider"),
                                     QStringLiteral("datasrc"), QStringLiteral("location"), QStringLiteral("provstr"),
@@ -85,6 +92,9 @@ void SystemProcedures::addLinkedServer(const std::vector<QVariant>& values)
 {
     requireServerArgument(QStringLiteral("sp_addlinkedserver"), QStringLiteral("server"), values[0]);
     const QString server = text(values[0]).trimmed();
+    // The look and the change in one write transaction, so that another program adding the same
+    // server at this moment gets SQL Server's answer rather than a broken constraint.
+    SqliteUnit unit(m_master, SqliteUnit::Lock::Immediate);
     if (serverId(server) >= 0)
         throw DbError(QStringLiteral("The server '%1' already exists.").arg(server), QStringLiteral("42000"), 15028);
     const QString product = text(values[1]);
@@ -102,12 +112,14 @@ void SystemProcedures::addLinkedServer(const std::vector<QVariant>& values)
                  nullptr,
                  {server, product, values[2].isValid() ? values[2] : QVariant(QStringLiteral("SQLNCLI")), dataSource, values[4],
                   values[5], values[6]});
+    unit.commit();
 }
 
 void SystemProcedures::dropServer(const std::vector<QVariant>& values)
 {
     requireServerArgument(QStringLiteral("sp_dropserver"), QStringLiteral("server"), values[0]);
     const QString server = text(values[0]).trimmed();
+    SqliteUnit unit(m_master, SqliteUnit::Lock::Immediate);
     const qlonglong id = serverId(server);
     if (id < 0)
         throw missingServer(server);
@@ -115,7 +127,6 @@ void SystemProcedures::dropServer(const std::vector<QVariant>& values)
     if (!dropLogins && m_master.scalar(QStringLiteral("SELECT count(*) FROM linked_logins WHERE server_id = ?"), {id}).toLongLong() > 0)
         throw DbError(QStringLiteral("There are still remote logins or linked logins for the server '%1'.").arg(server),
                       QStringLiteral("42000"), 15190);
-    SqliteUnit unit(m_master, SqliteUnit::Lock::Immediate);
     m_master.run(QStringLiteral("DELETE FROM linked_logins WHERE server_id = ?1; DELETE FROM server_options WHERE server_id = ?1; "
                                 "DELETE FROM servers WHERE server_id = ?1"),
                  nullptr, {id});
@@ -126,13 +137,13 @@ void SystemProcedures::addLinkedLogin(const std::vector<QVariant>& values)
 {
     requireServerArgument(QStringLiteral("sp_addlinkedsrvlogin"), QStringLiteral("rmtsrvname"), values[0]);
     const QString server = text(values[0]).trimmed();
+    SqliteUnit unit(m_master, SqliteUnit::Lock::Immediate);
     const qlonglong id = serverId(server);
     if (id < 0)
         throw missingServer(server);
     const QString useSelf = text(values[1]);
     const bool self = useSelf.isEmpty() || useSelf.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
     // One mapping per local login (NULL: every login), as SQL Server keeps them.
-    SqliteUnit unit(m_master, SqliteUnit::Lock::Immediate);
     m_master.run(QStringLiteral("DELETE FROM linked_logins WHERE server_id = ?1 AND local_login IS ?2; "
                                 "INSERT INTO linked_logins (server_id, local_login, uses_self_credential, remote_name, remote_password) "
                                 "VALUES (?1, ?2, ?3, ?4, ?5)"),
@@ -140,17 +151,29 @@ void SystemProcedures::addLinkedLogin(const std::vector<QVariant>& values)
     unit.commit();
 }
 
+void SystemProcedures::listOleDbProviders(ResultData* result)
+{
+    ResultData rows;
+    m_master.run(QStringLiteral("SELECT provider_name AS [Provider Name], parse_name AS [Parse Name], description AS [Provider Description] "
+                                "FROM oledb_providers ORDER BY provider_name"),
+                 &rows);
+    if (result)
+        *result = std::move(rows);
+}
+
 void SystemProcedures::setServerOption(const std::vector<QVariant>& values)
 {
     requireServerArgument(QStringLiteral("sp_serveroption"), QStringLiteral("server"), values[0]);
     requireServerArgument(QStringLiteral("sp_serveroption"), QStringLiteral("optname"), values[1]);
     const QString server = text(values[0]).trimmed();
+    SqliteUnit unit(m_master, SqliteUnit::Lock::Immediate);
     const qlonglong id = serverId(server);
     if (id < 0)
         throw missingServer(server);
     const QVariant value = values[2].isValid() && !values[2].isNull() ? QVariant(values[2].toString()) : QVariant();
     m_master.run(QStringLiteral("INSERT OR REPLACE INTO server_options (server_id, name, value) VALUES (?, ?, ?)"), nullptr,
                  {id, text(values[1]), value});
+    unit.commit();
 }
 
 } // namespace db::embedded

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/Recordset.h"
 #include "db/embedded/Statement.h"
 
 #include <QString>
@@ -10,13 +11,15 @@ namespace db::embedded {
 class SqliteSession;
 
 /// The linked-server procedures of SQL Server (sp_addlinkedserver, sp_dropserver,
-/// sp_addlinkedsrvlogin, sp_serveroption), acting on a server's master database.
+/// sp_addlinkedsrvlogin, sp_serveroption, xp_enum_oledb_providers), acting on a server's master
+/// database.
 class SystemProcedures {
 public:
     /// Works on `master`, a session open on the server's master.sqlite.
     explicit SystemProcedures(SqliteSession& master);
-    /// Runs procedure `name` (lower case, no schema) with `arguments`. Throws DbError.
-    void run(const QString& name, const std::vector<ProcedureArgument>& arguments);
+    /// Runs procedure `name` (lower case, no schema) with `arguments`; a procedure that answers
+    /// with rows puts them in `result` when given. Throws DbError.
+    void run(const QString& name, const std::vector<ProcedureArgument>& arguments, ResultData* result = nullptr);
 
 private:
     qlonglong serverId(const QString& server);
@@ -24,6 +27,7 @@ private:
     void dropServer(const std::vector<QVariant>& values);
     void addLinkedLogin(const std::vector<QVariant>& values);
     void setServerOption(const std::vector<QVariant>& values);
+    void listOleDbProviders(ResultData* result);
 
     SqliteSession& m_master;
 };

@@ -1010,6 +1010,18 @@ void passComparisons(Nodes& nodes, const Scope& scope)
     }
 }
 
+// COLLATE DATABASE_DEFAULT: the database's own collation, which ignores case and trailing blanks
+// as the engine's text columns do.
+void passCollations(Nodes& nodes)
+{
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (nodes[i].group)
+            passCollations(nodes[i].children);
+        else if (i + 1 < nodes.size() && isWord(nodes[i], "COLLATE") && isWord(nodes[i + 1], "DATABASE_DEFAULT"))
+            nodes[i + 1] = tokenNode(Token::Kind::Word, QStringLiteral("NOCASE"));
+    }
+}
+
 bool isAggregate(const Node& node)
 {
     static const QSet<QString> names = {QStringLiteral("count"), QStringLiteral("sum"), QStringLiteral("avg"),
@@ -1221,6 +1233,7 @@ QString translateExpression(Nodes nodes, NameResolver& resolver)
     checkGrouping(nodes, scope);
     passAssignments(nodes, resolver);
     passComparisons(nodes, scope);
+    passCollations(nodes);
     passNames(nodes, resolver);
     passServerProperty(nodes, resolver);
     passNolock(nodes);

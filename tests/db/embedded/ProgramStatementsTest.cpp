@@ -53,7 +53,8 @@ TEST_F(ProgramStatementsTest, LinkedServerScriptRunsTwiceLeavesOneEntryAndReadsT
               QStringList({"0|BR|SQL Server|BR|0", "1|embedded:HO|SQL Server|embedded:HO|1"}));
     EXPECT_EQ(scalarText(*master, "select count(*) from linked_logins"), "2");
     EXPECT_EQ(scalarText(*master, "select count(*) from server_options"), "12");
-    EXPECT_EQ(scalarText(*master, "select value from server_options where name = 'query timeout'"), "0");
+    EXPECT_EQ(scalarText(*master, "select value from server_options where name = 'query timeout'"),
+              QString::number(connection::LinkedServer::queryTimeoutSeconds));
     EXPECT_EQ(scalarText(*master, "select count(*) from server_options where name = 'collation name' and value is null"), "1");
 
     // Four-part names read the linked server's catalog.
