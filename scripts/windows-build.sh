@@ -62,12 +62,14 @@ export WINEPREFIX="${MIRTANE_WINEPREFIX:-$HOME/.cache/mirtane-wine}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 wineboot -i >/dev/null 2>&1 || true
 export WINEPATH="$(winepath -w "$prefix/bin")"
-# One wine server for the whole run (it ends by itself a minute after the last test).
+# One wine server for the whole run, ended after it.
 wineserver -p60
 set +e
 ctest --test-dir "$build" -j2 --output-on-failure --timeout 600 > "$build/ctest-wine.log" 2>&1
 tests_rc=$?
 set -e
+# Nothing of wine stays behind: its server and services end with the tests.
+wineserver -k || true
 grep -E "^[0-9]+% tests passed|\*\*\*Skipped|\(Failed\)|\(Timeout\)|Total Test time" "$build/ctest-wine.log" || true
 ran=$(grep -cE "^ *[0-9]+/[0-9]+ Test +#" "$build/ctest-wine.log" || true)
 skipped=$(grep -c "\*\*\*Skipped" "$build/ctest-wine.log" || true)
@@ -115,6 +117,7 @@ wine "C:\\Program Files\\Mirtane\\Uninstall.exe" /S
 wineserver -w
 [ ! -e "$installed/bin/mirtane.exe" ] || { echo "windows-build.sh: the uninstaller left the program" >&2; exit 1; }
 [ -f "$appdata/Resources/ServerName.ini" ] || { echo "windows-build.sh: the uninstaller removed the operator's Resources" >&2; exit 1; }
+wineserver -k || true
 echo "    installed, started (files in %APPDATA%\\Mirtane), uninstalled; the operator's Resources stayed"
 took
 
