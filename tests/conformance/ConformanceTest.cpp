@@ -159,6 +159,11 @@ const Case cases[] = {
      "select count(*) from cf_codes s where s.Code in (select m.Code COLLATE DATABASE_DEFAULT from cf_codes m where m.Code = 'ABC ')", "1",
      0, "COLLATE DATABASE_DEFAULT compares in the database's collation, as the mismatch search does across servers"},
 
+    {"IntColumnComparedWithTextThatIsNoNumber", CF_SALES "\ninsert into cf_sales (Party, Amt) values ('a', 3)",
+     "select Party from cf_sales where Amt = 'x3'", "", "", 245, "the text is converted to int and fails"},
+    {"DatetimeColumnComparedWithTextThatIsNoDate", CF_DATES "\ninsert into cf_dates (At) values ('20261202')",
+     "select At from cf_dates where At = 'soon'", "", "", 241, "the text is converted to datetime and fails"},
+
     // Grouping
     {"ColumnNeitherGroupedNorAggregated", CF_SALES, "select Party, sum(Amt) from cf_sales", "", "", 8120,
      "a column outside an aggregate needs GROUP BY"},

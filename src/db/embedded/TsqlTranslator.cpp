@@ -7,6 +7,7 @@
 #include "db/embedded/Tokenizer.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
 #include <QTime>
@@ -979,6 +980,26 @@ void passComparisons(Nodes& nodes, const Scope& scope)
                 nodes.erase(nodes.begin() + first, nodes.begin() + i);
                 nodes.insert(nodes.begin() + first, call.begin(), call.end());
                 i = first + call.size();
+            }
+        } else if (isPlainColumn(nodes, 0, i - 1) && !nodes[i + 1].group && nodes[i + 1].token.kind == Token::Kind::String) {
+            // column <op> text: SQL Server converts the text to the column's type, and fails when
+            // it is no number for a whole-number column (245) or no date for a date-time (241).
+            const int code = typeCodeForTypeName(scope.columnType(nodes, nameStart(nodes, i - 1)));
+            const QString text = nodes[i + 1].token.text;
+            static const QRegularExpression whole(QStringLiteral(R"(^\s*[+-]?\d+\s*$)"));
+            const bool integer = code == TypeCode::Integer || code == TypeCode::SmallInt || code == TypeCode::TinyInt || code == TypeCode::BigInt;
+            if (integer && !whole.match(text).hasMatch()) {
+                const Nodes call = toNumberCall(Nodes{nodes[i + 1]}, false);
+                nodes.erase(nodes.begin() + i + 1);
+                nodes.insert(nodes.begin() + i + 1, call.begin(), call.end());
+            } else if (code == TypeCode::DBTimeStamp && !text.trimmed().isEmpty() && !text::DateText::parse(text).isValid()
+                       && !ColumnStore::looksLikeDate(text)) {
+                Node args;
+                args.group = true;
+                args.children = {nodes[i + 1], tokenNode(Token::Kind::Operator, QStringLiteral(",")),
+                                 tokenNode(Token::Kind::String, QStringLiteral("datetime"))};
+                nodes[i + 1] = args;
+                nodes.insert(nodes.begin() + i + 1, tokenNode(Token::Kind::Raw, QStringLiteral("mssql_cast")));
             }
         } else if (isPlainColumn(nodes, i + 1, i + 1) && i >= 1) {
             size_t last = i + 1;
