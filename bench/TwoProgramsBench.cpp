@@ -165,5 +165,8 @@ int main(int argc, char* argv[])
     alone.go();
     std::printf("one program alone: %d vouchers in %.2f s, %.0f vouchers/s\n", alone.outcome.copied, alone.seconds, alone.outcome.copied / alone.seconds);
     std::printf(allOnce ? "every voucher exactly once in every trial\n" : "A VOUCHER WAS NOT COPIED EXACTLY ONCE\n");
-    return allOnce ? 0 : 2;
+    bench::Verdict verdict;
+    verdict.require(alone.outcome.copied == voucherCount, "one program alone copied every voucher");
+    verdict.requireFigure(alone.seconds, "one program's time");
+    return verdict.exitCode(allOnce);
 }

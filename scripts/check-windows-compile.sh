@@ -34,11 +34,15 @@ for header in sqlite3.h gtest/gtest.h; do
 done
 
 qt=${MIRTANE_QT_HEADERS:-/usr/include/x86_64-linux-gnu/qt6}
+# Boost is header-only and the same for every compiler: Debian's headers (libboost-dev) serve, seen
+# through a folder of their own so that no other Linux header is found.
+boost_dir=$(mktemp -d)
+ln -s "${MIRTANE_BOOST_HEADERS:-/usr/include/boost}" "$boost_dir/boost"
 flags=(-std=gnu++20 -fsyntax-only -DUNICODE -D_UNICODE
        -DQT_CORE_LIB -DQT_GUI_LIB -DQT_WIDGETS_LIB -DQT_NETWORK_LIB -DQT_TESTLIB_LIB
        -I"$root/src" -I"$root" -I"$root/tests" -I"$root/tests/support"
        -I"$qt" -I"$qt/QtCore" -I"$qt/QtGui" -I"$qt/QtWidgets" -I"$qt/QtNetwork" -I"$qt/QtTest"
-       -idirafter "$prefix/include"
+       -idirafter "$prefix/include" -idirafter "$boost_dir"
        # what the tests' CMakeLists pass to single targets (paths of programs they start)
        -DCRASH_WORKER='"reliability_crash_worker.exe"' -DMIRTANE_BINARY_DIR='"build"'
        -DMIRTANE_SQL_PROGRAM='"mirtane-sql.exe"' -DMIRTANE_SIMULATOR='"mirtane-simulator.exe"')
@@ -50,7 +54,7 @@ else
 fi
 
 log=$(mktemp -d)
-trap 'rm -rf "$log"' EXIT
+trap 'rm -rf "$log" "$boost_dir"' EXIT
 # The flags go through a response file, so that folders with blanks stay one argument.
 for flag in "${flags[@]}"; do
     printf '"%s"\n' "${flag//\"/\\\"}"

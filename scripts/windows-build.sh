@@ -38,6 +38,8 @@ took
 
 step "Windows Qt, SQLite and GoogleTest in $prefix"
 bash "$deps/build-deps.sh"
+# Boost is header-only and the same for every compiler: Debian's headers serve the Windows build.
+[ -e "$prefix/include/boost" ] || ln -s /usr/include/boost "$prefix/include/boost"
 took
 
 step "Configure $build"
