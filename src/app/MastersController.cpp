@@ -29,12 +29,13 @@ MastersController::MastersController(Session& session, MainWindow& window)
     connect(window.cmdMasterSynchDetail(), &QPushButton::clicked, this, &MastersController::masterSynchDetail);
     connect(window.cmdSettingsSynch(), &QPushButton::clicked, this, &MastersController::settingsSynch);
     connect(window.cmdUpdateDataBase(), &QPushButton::clicked, this, &MastersController::updateDatabase);
-    window.lstMasterSettings()->viewport()->installEventFilter(this);
+    m_masterListViewport = window.lstMasterSettings()->viewport();
+    m_masterListViewport->installEventFilter(this);
 }
 
 bool MastersController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_window.lstMasterSettings()->viewport() && event->type() == QEvent::MouseButtonPress
+    if (watched == m_masterListViewport && event->type() == QEvent::MouseButtonPress
         && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
         masterListRightButton();
         // The rule decides the selection; the list must not change it again for this press.

@@ -4,6 +4,8 @@
 #include "masters/MasterCounts.h"
 
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 namespace app {
 
@@ -43,6 +45,9 @@ private:
     MainWindow& m_window;
     ListWidgetControl m_masterList;
     TableGridControl m_counts;
+    /// The master list's viewport, whose right button press this object filters. Kept here so that
+    /// an event sent while the window's children are being destroyed never calls into the window.
+    QPointer<QWidget> m_masterListViewport;
     bool m_masterDifference = false;
     // What the last Master Synchronisation left alone; the count grid keeps showing it.
     std::vector<masters::GuardedTable> m_skipped;
