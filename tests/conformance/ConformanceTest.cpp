@@ -67,6 +67,18 @@ const Case cases[] = {
      "SET IDENTITY_INSERT cf_ident OFF\ndelete from cf_ident", "insert into cf_ident (Name) values ('own')", "select ID from cf_ident", "41", 0,
      "an explicit key above the counter moves it, even once its row is gone"},
 
+    {"IdentityStepsByItsIncrement", "create table cf_step (ID int IDENTITY(5,3) PRIMARY KEY, Name varchar(10))\n"
+     "insert into cf_step (Name) values ('a')\ninsert into cf_step (Name) values ('b')",
+     "", "select ID from cf_step order by ID", "5;8", 0, "each row adds the increment to the last number drawn"},
+    {"IdentityOnAColumnThatIsNotTheKey", "create table cf_loose (Code varchar(3) PRIMARY KEY, ID int IDENTITY(1,1) NOT NULL)\n"
+     "insert into cf_loose (Code) values ('x')\nSET IDENTITY_INSERT cf_loose ON\ninsert into cf_loose (Code, ID) values ('z', 40)\n"
+     "SET IDENTITY_INSERT cf_loose OFF",
+     "insert into cf_loose (Code) values ('y')", "select Code, ID from cf_loose order by Code", "x|1;y|41;z|40", 0,
+     "any integer column can be the identity; an explicit larger value moves the counter"},
+    {"IdentityPastItsTypeFails", "create table cf_tiny (ID tinyint IDENTITY(255,1) PRIMARY KEY, Name varchar(10))\n"
+     "insert into cf_tiny (Name) values ('a')", "insert into cf_tiny (Name) values ('b')", "", "", 8115,
+     "the next number beyond the type's range is refused"},
+
     // Text that does not fit
     {"TruncationOnInsert", CF_TEXT, "insert into cf_text (Code) values ('abcdef')", "", "", 2628,
      "String or binary data would be truncated; nothing is stored"},
@@ -212,6 +224,21 @@ const Case cases[] = {
      "declare @granted int; exec @granted = sp_getapplock @Resource = N'cf_lock', @LockMode = 'Exclusive', @LockOwner = 'Transaction', "
      "@LockTimeout = 0; select @granted as Granted",
      "-999", 0, "a lock owned by the transaction outside any transaction returns -999 and is not taken"},
+
+    // Types of expressions
+    {"SumOfIntsLeavingTheRangeFails", CF_SALES "\ninsert into cf_sales (Party, Amt) values ('a', 2000000000)\n"
+     "insert into cf_sales (Party, Amt) values ('a', 2000000000)", "select sum(Amt) from cf_sales", "", "", 8115,
+     "the sum of an int column is an int"},
+    {"IntCastOutOfRangeFails", "", "select cast(3000000000 as int)", "", "", 8115, "a cast to int checks the range"},
+    {"SubqueryOfTwoRowsFails", CF_SALES "\ninsert into cf_sales (Party, Amt) values ('a', 1)\ninsert into cf_sales (Party, Amt) values ('b', 2)",
+     "select count(*) from cf_sales where Amt = (select Amt from cf_sales)", "", "", 512,
+     "a subquery after = must give at most one row"},
+    {"IsNullHasTheFirstArgumentsType", "create table cf_null (Code varchar(2), Qty int, Amount numeric(18,2))\n"
+     "insert into cf_null (Code) values (NULL)", "",
+     "select isnull(Code, 'abcd'), isnull(Qty, 1.9), cast(isnull(Amount, 0) as varchar(10)) from cf_null", "ab|1|0.00", 0,
+     "ISNULL converts the replacement to the type of its first argument"},
+    {"BlankTextConverts", "", "", "select cast('' as int), cast('' as datetime)", "0|1900-01-01 00:00:00", 0,
+     "blank text is 0 as a number and 1900-01-01 as a date"},
 
     // Shapes the program sends
     {"ProgramRowCopy", "create table cf_item (ItemID int NOT NULL PRIMARY KEY, ItemName varchar(50), Rate numeric(18,2), At datetime)",

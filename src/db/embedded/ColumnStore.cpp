@@ -117,6 +117,8 @@ void storeInteger(sqlite3_context* context, sqlite3_value* value, const Declared
             return;
         }
         number = qint64(real);
+    } else if (valueText(value).trimmed().isEmpty()) {
+        number = 0; // blank text converts to 0, as SQL Server converts it
     } else if (!wholeNumber(valueText(value), number)) {
         resultError(context, QStringLiteral("Conversion failed when converting the varchar value '%1' to data type %2.")
                                  .arg(valueText(value), name));
@@ -278,6 +280,10 @@ void toNumberFunction(sqlite3_context* context, int, sqlite3_value** args)
     const QString text = valueText(args[0]);
     const bool integer = valueText(args[1]) == QLatin1String("int");
     qint64 number = 0;
+    if (integer && text.trimmed().isEmpty()) {
+        sqlite3_result_int64(context, 0); // blank text converts to 0
+        return;
+    }
     if (wholeNumber(text, number)) {
         sqlite3_result_int64(context, number);
         return;
@@ -299,6 +305,8 @@ void toNumberFunction(sqlite3_context* context, int, sqlite3_value** args)
 struct SumState {
     bool decimal = false;
     bool failed = false;
+    /// The sum of an int, smallint or tinyint column is an int, which must hold it.
+    bool intResult = false;
     long long count = 0;
     qint64 whole = 0;
     text::Decimal total;
@@ -326,7 +334,7 @@ std::unique_ptr<SumState> takeSumState(sqlite3_context* context)
 }
 
 template <bool Average>
-void sumStep(sqlite3_context* context, int, sqlite3_value** args)
+void sumStep(sqlite3_context* context, int argc, sqlite3_value** args)
 {
     const int kind = sqlite3_value_type(args[0]);
     if (kind == SQLITE_NULL)
@@ -338,6 +346,8 @@ void sumStep(sqlite3_context* context, int, sqlite3_value** args)
     }
     if (state->failed)
         return;
+    if (state->count == 0 && !Average && argc > 1)
+        state->intResult = valueText(args[1]) == QLatin1String("int");
     ++state->count;
     if (kind == SQLITE_INTEGER && !state->decimal) {
         qint64 sum = 0;
@@ -371,6 +381,10 @@ void sumFinal(sqlite3_context* context)
     if (state->failed)
         return;
     if (!state->decimal) {
+        if (state->intResult && (state->whole < std::numeric_limits<qint32>::min() || state->whole > std::numeric_limits<qint32>::max())) {
+            resultError(context, QStringLiteral("Arithmetic overflow error converting expression to data type int."));
+            return;
+        }
         // AVG of whole numbers is a whole number, cut toward zero, as SQL Server's int AVG.
         sqlite3_result_int64(context, Average ? state->whole / state->count : state->whole);
         return;
@@ -382,6 +396,44 @@ void sumFinal(sqlite3_context* context)
     // AVG of decimals has at least six decimals.
     const text::Decimal count = text::Decimal::fromInteger(state->count);
     ColumnStore::resultDecimal(context, *state->total.dividedBy(count, std::max(state->total.scale(), 6)));
+}
+
+// The one row of a subquery that stands for a value: a second row fails (512), none gives NULL.
+struct SingleState {
+    sqlite3_value* value = nullptr;
+    bool failed = false;
+    ~SingleState() { sqlite3_value_free(value); }
+};
+
+void singleStep(sqlite3_context* context, int, sqlite3_value** args)
+{
+    auto** slot = static_cast<SingleState**>(sqlite3_aggregate_context(context, int(sizeof(SingleState*))));
+    if (!slot) {
+        sqlite3_result_error_nomem(context);
+        return;
+    }
+    if (!*slot) {
+        *slot = new SingleState;
+        (*slot)->value = sqlite3_value_dup(args[0]);
+        return;
+    }
+    if (!(*slot)->failed) {
+        (*slot)->failed = true;
+        resultError(context, QStringLiteral("Subquery returned more than 1 value. This is not permitted when the subquery follows =, !=, "
+                                            "<, <= , >, >= or when the subquery is used as an expression."));
+    }
+}
+
+void singleFinal(sqlite3_context* context)
+{
+    auto** slot = static_cast<SingleState**>(sqlite3_aggregate_context(context, 0));
+    const std::unique_ptr<SingleState> state(slot ? *slot : nullptr);
+    if (slot)
+        *slot = nullptr;
+    if (!state || state->failed || !state->value)
+        sqlite3_result_null(context);
+    else
+        sqlite3_result_value(context, state->value);
 }
 
 QString tableName(const QString& objectName)
@@ -441,7 +493,8 @@ void columnPropertyFunction(sqlite3_context* context, int, sqlite3_value** args)
     if (sqlite3_step(statement) == SQLITE_ROW) {
         const QString type = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
         if (property == QLatin1String("isidentity"))
-            sqlite3_result_int(context, sqlite3_column_int(statement, 2) > 0 && type == QLatin1String("INTEGER") ? 1 : 0);
+            sqlite3_result_int(context, (sqlite3_column_int(statement, 2) > 0 && type == QLatin1String("INTEGER"))
+                                       || type.contains(QLatin1String(" identity("), Qt::CaseInsensitive) ? 1 : 0);
         else if (property == QLatin1String("allowsnull"))
             sqlite3_result_int(context, sqlite3_column_int(statement, 1) != 0 ? 0 : 1);
     }
@@ -597,7 +650,9 @@ void ColumnStore::install(sqlite3* db)
     sqlite3_create_function_v2(db, "mssql_store", 4, flags, nullptr, storeFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "mssql_to_number", 2, flags, nullptr, toNumberFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "mssql_sum", 1, flags, nullptr, nullptr, sumStep<false>, sumFinal<false>, nullptr);
+    sqlite3_create_function_v2(db, "mssql_sum", 2, flags, nullptr, nullptr, sumStep<false>, sumFinal<false>, nullptr);
     sqlite3_create_function_v2(db, "mssql_avg", 1, flags, nullptr, nullptr, sumStep<true>, sumFinal<true>, nullptr);
+    sqlite3_create_function_v2(db, "mssql_single", 1, flags, nullptr, nullptr, singleStep, singleFinal, nullptr);
     sqlite3_create_function_v2(db, "mssql_object_id", 1, SQLITE_UTF8, nullptr, objectIdFunction, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "mssql_columnproperty", 3, SQLITE_UTF8, nullptr, columnPropertyFunction, nullptr, nullptr, nullptr);
 }

@@ -29,7 +29,7 @@ struct DeclaredType {
 
 /// How values reach a column as SQL Server would let them: text that does not fit, numbers out of
 /// range, decimals beyond the scale, impossible dates. Installs mssql_store, mssql_sum, mssql_avg,
-/// mssql_to_number, mssql_object_id and mssql_columnproperty.
+/// mssql_single, mssql_to_number, mssql_object_id and mssql_columnproperty.
 class ColumnStore {
 public:
     /// Registers the functions on `db`.

@@ -502,8 +502,10 @@ std::vector<TableColumn> EmbeddedBackend::columns(const QString& schema, const Q
         column.name = info.values[base + 1].toString();
         column.type = info.values[base + 2].toString();
         column.notNull = info.values[base + 3].toInt() != 0;
-        // The engine declares INTEGER PRIMARY KEY (SQLite's row number) only for an IDENTITY key.
-        column.identity = info.values[base + 5].toInt() > 0 && column.type == QLatin1String("INTEGER");
+        // The engine declares INTEGER PRIMARY KEY (SQLite's row number) only for an IDENTITY key;
+        // any other IDENTITY column keeps "identity(seed,step)" in its type.
+        column.identity = (info.values[base + 5].toInt() > 0 && column.type == QLatin1String("INTEGER"))
+            || column.type.contains(QLatin1String(" identity("), Qt::CaseInsensitive);
         result.push_back(column);
     }
     m_columns.insert(key, result);

@@ -322,6 +322,18 @@ QString scaledText(sqlite3_value* value, const QString& source)
     return ColumnStore::roundDecimal(kind == SQLITE_FLOAT ? ColumnStore::decimalOf(sqlite3_value_double(value)) : valueText(value), scale);
 }
 
+// True when `number` lies in the range of the integer type `base`.
+bool fitsInteger(qint64 number, const QString& base)
+{
+    if (base == QLatin1String("tinyint"))
+        return number >= 0 && number <= 255;
+    if (base == QLatin1String("smallint"))
+        return number >= -32768 && number <= 32767;
+    if (base == QLatin1String("int"))
+        return number >= std::numeric_limits<qint32>::min() && number <= std::numeric_limits<qint32>::max();
+    return true;
+}
+
 void convertValue(sqlite3_context* context, sqlite3_value* value, const QString& typeText, int style, const QString& source = {})
 {
     if (isNull(value)) {
@@ -363,8 +375,9 @@ void convertValue(sqlite3_context* context, sqlite3_value* value, const QString&
             number = qint64(std::trunc(sqlite3_value_double(value)));
         } else {
             const QString text = valueText(value).trimmed();
-            bool ok = false;
-            number = text.toLongLong(&ok);
+            bool ok = text.isEmpty(); // blank text converts to 0
+            if (!ok)
+                number = text.toLongLong(&ok);
             if (!ok && type.base == QLatin1String("bit")
                 && (text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0
                     || text.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0)) {
@@ -377,8 +390,12 @@ void convertValue(sqlite3_context* context, sqlite3_value* value, const QString&
                 return;
             }
         }
-        if (type.base == QLatin1String("bit"))
+        if (type.base == QLatin1String("bit")) {
             number = number != 0 ? 1 : 0;
+        } else if (!fitsInteger(number, type.base)) {
+            resultError(context, QStringLiteral("Arithmetic overflow error converting expression to data type %1.").arg(type.base));
+            return;
+        }
         sqlite3_result_int64(context, number);
         return;
     }
@@ -392,8 +409,10 @@ void convertValue(sqlite3_context* context, sqlite3_value* value, const QString&
         if (kind == SQLITE_INTEGER || kind == SQLITE_FLOAT) {
             number = sqlite3_value_double(value);
         } else {
-            bool ok = false;
-            number = valueText(value).trimmed().toDouble(&ok);
+            const QString text = valueText(value).trimmed();
+            bool ok = text.isEmpty(); // blank text converts to 0
+            if (!ok)
+                number = text.toDouble(&ok);
             if (!ok) {
                 resultError(context, QStringLiteral("Error converting data type varchar to %1.").arg(type.base));
                 return;
@@ -418,6 +437,8 @@ void convertValue(sqlite3_context* context, sqlite3_value* value, const QString&
     if (type.base == QLatin1String("datetime") || type.base == QLatin1String("smalldatetime") || type.base == QLatin1String("date")
         || type.base == QLatin1String("datetime2")) {
         QDateTime date = valueDate(value);
+        if (!date.isValid() && kind == SQLITE_TEXT && valueText(value).trimmed().isEmpty())
+            date = QDateTime(QDate(1900, 1, 1), QTime(0, 0), Qt::UTC); // blank text is day zero
         if (!date.isValid()) {
             resultError(context, conversionFailedDate);
             return;

@@ -421,6 +421,9 @@ DbError SqliteSession::errorFor(int code, const QString& sql) const
                                     sql.trimmed().startsWith(QLatin1String("UPDATE"), Qt::CaseInsensitive) ? QStringLiteral("UPDATE")
                                                                                                               : QStringLiteral("INSERT")),
                            QStringLiteral("23000"), 515);
+        // An IDENTITY counter past its type's range (the engine's own trigger refuses the row).
+        if (code == SQLITE_CONSTRAINT_TRIGGER && message.startsWith(QLatin1String("Arithmetic overflow error")))
+            return DbError(message, QStringLiteral("22003"), 8115);
         return DbError(QStringLiteral("[embedded] ") + message, QStringLiteral("23000"), 547);
     }
     if (primary == SQLITE_INTERRUPT)
@@ -489,6 +492,7 @@ DbError SqliteSession::errorFor(int code, const QString& sql) const
         {"Conversion failed", "22018", 245},
         {"Operand data type", "42000", 8117},
         {"Invalid length parameter", "42000", 537},
+        {"Subquery returned more than 1 value", "21000", 512},
     };
     for (const auto& own : ownErrors)
         if (message.startsWith(QLatin1String(own.start)))

@@ -25,6 +25,10 @@ struct ColumnDefinition {
     bool notNull = false;
     /// The first number an IDENTITY column draws; 0 for a column without identity.
     long long identitySeed = 0;
+    /// What an IDENTITY column adds for each row.
+    long long identityStep = 1;
+    /// An IDENTITY column that is not SQLite's row number: the engine's counter draws its values.
+    bool countedIdentity = false;
 };
 
 /// One translated T-SQL statement: either SQLite text or an action the engine carries out itself.

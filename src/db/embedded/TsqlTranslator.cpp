@@ -13,6 +13,7 @@
 #include <QTime>
 
 #include <functional>
+#include <limits>
 #include <optional>
 
 namespace db::embedded {
@@ -503,6 +504,21 @@ bool isNumericType(const QString& declared)
     return code == TypeCode::Numeric || code == TypeCode::Currency;
 }
 
+// A column's stored type as T-SQL writes it ("numeric real(18,2)" is numeric(18,2), the row
+// number's "INTEGER" is int); empty for none.
+QString tsqlType(const QString& stored)
+{
+    if (stored.isEmpty())
+        return QString();
+    if (stored == QLatin1String("INTEGER"))
+        return QStringLiteral("int");
+    QString type = stored;
+    const qsizetype identity = type.indexOf(QLatin1String(" identity("), 0, Qt::CaseInsensitive);
+    if (identity > 0)
+        type.truncate(identity);
+    return type.replace(QLatin1String(" real"), QString(), Qt::CaseInsensitive);
+}
+
 void passFunctions(Nodes& nodes, const Scope* scope = nullptr)
 {
     for (Node& node : nodes)
@@ -548,6 +564,34 @@ void passFunctions(Nodes& nodes, const Scope* scope = nullptr)
             if (isNumericType(source)) {
                 args.children.push_back(tokenNode(Token::Kind::Operator, QStringLiteral(",")));
                 args.children.push_back(tokenNode(Token::Kind::String, source));
+                args.children.back().token.settled = true;
+            }
+        } else if (lower == QLatin1String("isnull") && scope) {
+            // ISNULL gives its first argument's type: the replacement is converted to the column's
+            // type ('abcd' into a varchar(2) column's check gives 'ab', 1.9 for an int gives 1).
+            const std::vector<Nodes> parts = splitAtCommas(args.children);
+            size_t nameEnd = 0;
+            const QString type = parts.size() == 2 ? tsqlType(scope->columnType(parts[0], 0, &nameEnd)) : QString();
+            if (!type.isEmpty() && nameEnd == parts[0].size()) {
+                Node inner;
+                inner.group = true;
+                inner.children = args.children;
+                args.children = {tokenNode(Token::Kind::Raw, QStringLiteral("ifnull")), inner,
+                                 tokenNode(Token::Kind::Operator, QStringLiteral(",")), tokenNode(Token::Kind::String, type)};
+                args.children.back().token.settled = true;
+                name.token.text = QStringLiteral("mssql_cast");
+                name.token.kind = Token::Kind::Raw;
+                continue;
+            }
+        } else if (lower == QLatin1String("sum") && scope) {
+            // The sum of an int column is an int: the function is told, to refuse what leaves its range.
+            size_t nameEnd = 0;
+            const QString type = scope->columnType(args.children, 0, &nameEnd).toLower();
+            static const QSet<QString> ints = {QStringLiteral("int"), QStringLiteral("integer"), QStringLiteral("smallint"),
+                                               QStringLiteral("tinyint")};
+            if (nameEnd == args.children.size() && ints.contains(type.section(QLatin1Char(' '), 0, 0).section(QLatin1Char('('), 0, 0))) {
+                args.children.push_back(tokenNode(Token::Kind::Operator, QStringLiteral(",")));
+                args.children.push_back(tokenNode(Token::Kind::String, QStringLiteral("int")));
                 args.children.back().token.settled = true;
             }
         } else if (lower == QLatin1String("convert")) {
@@ -1063,6 +1107,45 @@ bool hasAggregate(const Nodes& nodes)
     return false;
 }
 
+// A subquery that stands for one value ("= (select ...)", "select (select ...)", "set x = (select
+// ...)") must give at most one row: SQL Server fails with 512 where SQLite would take the first.
+// Its single column goes through mssql_single, an aggregate that refuses a second row. A
+// subquery that gives one row anyway (TOP, an aggregate, GROUP BY, DISTINCT, UNION) is left as it is.
+void passScalarSubqueries(Nodes& nodes)
+{
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        Node& node = nodes[i];
+        if (!node.group)
+            continue;
+        passScalarSubqueries(node.children);
+        Nodes& query = node.children;
+        if (query.empty() || !isWord(query[0], "SELECT") || i == 0)
+            continue;
+        const Node& before = nodes[i - 1];
+        if (!(isComparison(before) || isWord(before, "SELECT") || isOp(before, ",") || isWord(before, "THEN") || isWord(before, "ELSE")))
+            continue;
+        size_t from = query.size();
+        bool single = true;
+        for (size_t k = 1; k < query.size(); ++k) {
+            static const char* const several[] = {"TOP", "DISTINCT", "GROUP", "UNION", "EXCEPT", "INTERSECT", "INTO"};
+            for (const char* word : several)
+                single = single && !isWord(query[k], word);
+            if (from == query.size() && isWord(query[k], "FROM"))
+                from = k;
+            if (from == query.size() && isOp(query[k], ","))
+                single = false;
+        }
+        const Nodes column(query.begin() + 1, query.begin() + from);
+        if (!single || from == query.size() || column.empty() || hasAggregate(column))
+            continue;
+        Node args;
+        args.group = true;
+        args.children = column;
+        query.erase(query.begin() + 1, query.begin() + from);
+        query.insert(query.begin() + 1, {tokenNode(Token::Kind::Raw, QStringLiteral("mssql_single")), args});
+    }
+}
+
 QString itemKey(const Nodes& nodes)
 {
     return render(nodes).toLower().remove(QLatin1Char(' '));
@@ -1252,6 +1335,7 @@ QString translateExpression(Nodes nodes, NameResolver& resolver)
     scope.resolver = &resolver;
     collectScope(nodes, scope);
     checkGrouping(nodes, scope);
+    passScalarSubqueries(nodes);
     passAssignments(nodes, resolver);
     passComparisons(nodes, scope);
     passCollations(nodes);
@@ -1487,6 +1571,7 @@ struct ColumnParts {
     Nodes type; ///< the type words, each with its "(...)"
     bool identity = false;
     long long identitySeed = 1;
+    long long identityStep = 1;
     bool primaryKey = false;
     bool notNull = false;
     bool collate = false; ///< a COLLATE clause is among `rest`, already SQLite's
@@ -1531,6 +1616,9 @@ ColumnParts readColumn(const Nodes& nodes, ColumnText text)
                 const long long seed = arguments.empty() ? 1 : render(arguments[0]).remove(QLatin1Char(' ')).toLongLong(&ok);
                 if (ok)
                     column.identitySeed = seed;
+                const long long step = arguments.size() < 2 ? 1 : render(arguments[1]).remove(QLatin1Char(' ')).toLongLong(&ok);
+                if (ok && step != 0)
+                    column.identityStep = step;
                 ++i;
             }
             continue;
@@ -1617,7 +1705,48 @@ TokenList flatten(const Nodes& nodes)
     return tokens;
 }
 
+// The counter of an IDENTITY column that is not SQLite's row number, as SQLite statements that
+// follow the CREATE TABLE: one row in the database's mssql_identity table, and a trigger that, after
+// each insert, draws the next number for a row written without one, or moves the counter past an
+// explicit value (IDENTITY_INSERT ON) beyond it. A number is drawn once: deleting rows does not
+// give it back. Past the type's range the insert fails, as SQL Server's does.
+QString identityCounter(const QString& schema, const QString& table, const ColumnDefinition& column)
+{
+    qint64 low = 0, high = 0;
+    const QString base = column.type.toLower();
+    if (base == QLatin1String("tinyint")) {
+        high = 255;
+    } else if (base == QLatin1String("smallint")) {
+        low = -32768;
+        high = 32767;
+    } else if (base == QLatin1String("bigint")) {
+        low = std::numeric_limits<qint64>::min();
+        high = std::numeric_limits<qint64>::max();
+    } else {
+        low = std::numeric_limits<qint32>::min();
+        high = std::numeric_limits<qint32>::max();
+    }
+    const QString name = quoteText(table);
+    const QString value = QStringLiteral("NEW.") + quoteName(column.name);
+    const QString beyond = column.identityStep > 0 ? QStringLiteral(">") : QStringLiteral("<");
+    const QString typeName = base == QLatin1String("integer") ? QStringLiteral("int") : base;
+    return QStringLiteral("; CREATE TABLE IF NOT EXISTS %1.mssql_identity (name TEXT PRIMARY KEY COLLATE NOCASE, seed INTEGER, "
+                          "step INTEGER, seq INTEGER)"
+                          "; INSERT OR REPLACE INTO %1.mssql_identity (name, seed, step, seq) VALUES (%2, %3, %4, NULL)"
+                          "; CREATE TRIGGER %1.%5 AFTER INSERT ON %6 FOR EACH ROW BEGIN "
+                          "UPDATE mssql_identity SET seq = CASE WHEN %7 IS NULL THEN coalesce(seq + step, seed) "
+                          "WHEN seq IS NULL OR %7 %8 seq THEN %7 ELSE seq END WHERE name = %2; "
+                          "SELECT RAISE(ABORT, 'Arithmetic overflow error converting IDENTITY to data type %9.') "
+                          "FROM mssql_identity WHERE name = %2 AND %7 IS NULL AND (seq < %10 OR seq > %11); "
+                          "UPDATE %6 SET %12 = (SELECT seq FROM mssql_identity WHERE name = %2) WHERE rowid = NEW.rowid AND %7 IS NULL; "
+                          "END")
+        .arg(quoteName(schema), name, QString::number(column.identitySeed), QString::number(column.identityStep),
+             quoteName(QStringLiteral("mssql_identity_") + table), quoteName(table), value, beyond, typeName)
+        .arg(QString::number(low), QString::number(high), quoteName(column.name));
+}
+
 } // namespace
+
 
 TsqlTranslator::TsqlTranslator(NameResolver& resolver)
     : m_resolver(resolver)
@@ -1646,12 +1775,28 @@ ColumnDefinition TsqlTranslator::columnDefinition(const TokenList& tokens)
 
     QString definition = quoteName(column.name) + QLatin1Char(' ');
     const QString base = column.type.toLower();
-    if (parts.identity && parts.primaryKey && (base == QLatin1String("int") || base == QLatin1String("integer"))) {
+    if (parts.identity && parts.primaryKey && parts.identityStep == 1
+        && (base == QLatin1String("int") || base == QLatin1String("integer"))) {
         // INTEGER PRIMARY KEY is SQLite's row number; AUTOINCREMENT keeps the highest number ever
         // drawn, so a number is not drawn again after its row is deleted, as IDENTITY does.
         column.type = QStringLiteral("INTEGER");
         column.identitySeed = parts.identitySeed;
         definition += QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+    } else if (parts.identity) {
+        // Any other IDENTITY column: a key of another type, a step other than 1, a column that is
+        // not the key. The table's counter fills it after the row is written, so the column
+        // itself takes NULL until then; its type keeps "identity(seed,step)" for the catalog.
+        static const QSet<QString> integers = {QStringLiteral("tinyint"), QStringLiteral("smallint"), QStringLiteral("int"),
+                                               QStringLiteral("integer"), QStringLiteral("bigint")};
+        if (!integers.contains(base))
+            throw unsupported(QStringLiteral("an IDENTITY column of type ") + column.type);
+        column.identitySeed = parts.identitySeed;
+        column.identityStep = parts.identityStep;
+        column.countedIdentity = true;
+        column.notNull = false;
+        definition += QStringLiteral("%1 identity(%2,%3)").arg(column.storedType).arg(parts.identitySeed).arg(parts.identityStep);
+        if (parts.primaryKey)
+            definition += QStringLiteral(" PRIMARY KEY");
     } else {
         definition += column.storedType;
         if (isTextType(code) && !parts.collate)
@@ -1856,6 +2001,7 @@ Statement TsqlTranslator::createTable(const TokenList& tokens)
     }
     QStringList definitions;
     std::optional<long long> seed;
+    std::optional<ColumnDefinition> counted;
     for (const Nodes& element : elements) {
         if (element.empty())
             throw syntaxError(QStringLiteral(","));
@@ -1887,7 +2033,9 @@ Statement TsqlTranslator::createTable(const TokenList& tokens)
         if (keyColumns.contains(column.name.toLower()) && !column.notNull && !definition.contains(QLatin1String("PRIMARY KEY")))
             definition += QStringLiteral(" NOT NULL");
         definitions << definition;
-        if (column.identitySeed != 0)
+        if (column.countedIdentity)
+            counted = column;
+        else if (column.identitySeed != 0)
             seed = column.identitySeed;
     }
     Statement statement;
@@ -1902,6 +2050,8 @@ Statement TsqlTranslator::createTable(const TokenList& tokens)
                                   QLatin1Char('\'') + QString(table.table).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''),
                                   QString::number(*seed - 1));
     }
+    if (counted)
+        statement.sql += identityCounter(table.schema.isEmpty() ? QStringLiteral("main") : table.schema, table.table, *counted);
     return statement;
 }
 
@@ -1936,6 +2086,8 @@ Statement TsqlTranslator::alterTable(const TokenList& tokens)
                 if (current.front().isWord("COLUMN"))
                     current.erase(current.begin());
                 statement.columns.push_back(columnDefinition(current));
+                if (statement.columns.back().countedIdentity)
+                    throw unsupported(QStringLiteral("adding an IDENTITY column to a table"));
                 current.clear();
                 continue;
             }
