@@ -240,6 +240,15 @@ const Case cases[] = {
     {"BlankTextConverts", "", "", "select cast('' as int), cast('' as datetime)", "0|1900-01-01 00:00:00", 0,
      "blank text is 0 as a number and 1900-01-01 as a date"},
 
+    {"QuotientScale", "", "", "select 7.0/2, 1.0/3", "3.500000|0.333333", 0,
+     "a quotient of decimals has scale max(6, s1 + p2 + 1), cut to it"},
+    {"MoneyDividedByInt", "", "", "select cast(250000 as money)/12", "20833.3333", 0, "money divided by int is money: four decimals"},
+    {"ProductOfAColumnKeepsTheScale", CF_NUM "\ninsert into cf_num (Amount) values (1.5)", "",
+     "select Amount * 3, cast(Amount * 0.95 as varchar(20)), avg(Amount) from cf_num group by Amount", "4.50|1.4250|1.500000", 0,
+     "precision and scale of products follow p1 + p2 + 1, s1 + s2; AVG of a decimal has six decimals"},
+    {"IntArithmeticLeavingTheRangeFails", CF_SALES "\ninsert into cf_sales (Party, Amt) values ('a', 5)",
+     "select Amt * 1000000000 from cf_sales", "", "", 8115, "int times int is an int"},
+
     // Shapes the program sends
     {"ProgramRowCopy", "create table cf_item (ItemID int NOT NULL PRIMARY KEY, ItemName varchar(50), Rate numeric(18,2), At datetime)",
      "Insert into cf_item (ItemID,ItemName,Rate,At) values (1,'Soap',12.5,'2026-12-05T10:30:00.127')",

@@ -1,6 +1,9 @@
 #include "db/embedded/EmbeddedBackend.h"
 
+#include "text/Decimal.h"
 #include "db/ConnectionText.h"
+#include "db/TypeCode.h"
+#include "db/embedded/ColumnStore.h"
 #include "db/DbError.h"
 #include "db/embedded/SystemProcedures.h"
 #include "db/embedded/Tokenizer.h"
@@ -14,6 +17,34 @@
 namespace db::embedded {
 
 namespace {
+
+// A query's expression columns of a numeric, decimal or money type read back as such: with every
+// decimal of the scale that SQL Server's rules give them ("3.500000" for 7.0/2).
+void applyResultTypes(ResultData& result, const std::vector<QString>& types)
+{
+    const size_t columns = result.columns.size();
+    for (size_t c = 0; c < columns; ++c) {
+        if (types[c].isEmpty())
+            continue;
+        const DeclaredType type = DeclaredType::parse(types[c]);
+        const bool money = type.base == QLatin1String("money");
+        const int scale = money ? 4 : std::max(type.scale, 0);
+        result.columns[c].typeCode = money ? TypeCode::Currency : TypeCode::Numeric;
+        for (size_t i = c; i < result.values.size(); i += columns) {
+            QVariant& value = result.values[i];
+            std::optional<text::Decimal> exact;
+            if (value.typeId() == QMetaType::Double)
+                exact = text::Decimal::fromDouble(value.toDouble());
+            else if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
+                exact = text::Decimal::fromInteger(value.toLongLong());
+            else if (value.typeId() == QMetaType::QString)
+                exact = text::Decimal::parse(value.toString());
+            if (exact)
+                value = exact->rounded(scale).text();
+        }
+    }
+}
+
 
 bool sameName(const QString& a, const QString& b)
 {
@@ -150,7 +181,10 @@ long long EmbeddedBackend::runStatement(const TokenList& tokens, ResultData* res
     case Statement::Kind::NoOp:
         return -1;
     case Statement::Kind::Sql: {
-        const long long changes = m_session->run(statement.sql, result && result->columns.empty() ? result : nullptr);
+        const bool capture = result && result->columns.empty();
+        const long long changes = m_session->run(statement.sql, capture ? result : nullptr);
+        if (capture && statement.resultTypes.size() == result->columns.size())
+            applyResultTypes(*result, statement.resultTypes);
         return statement.changesRows ? changes : -1;
     }
     case Statement::Kind::Begin:
@@ -453,7 +487,11 @@ long long EmbeddedBackend::copyTable(const Statement& statement)
     for (qsizetype row = 0; row < info.rowCount(); ++row) {
         const size_t base = size_t(row) * info.columns.size();
         const QString name = info.values[base + 1].toString();
-        QString column = TsqlTranslator::quoteName(name) + QLatin1Char(' ') + info.values[base + 2].toString();
+        QString type = info.values[base + 2].toString();
+        // The copy's column takes the values as they are; the source's counter stays with the source.
+        if (const qsizetype identity = type.indexOf(QLatin1String(" identity("), 0, Qt::CaseInsensitive); identity > 0)
+            type.truncate(identity);
+        QString column = TsqlTranslator::quoteName(name) + QLatin1Char(' ') + type;
         const char* collation = nullptr;
         if (sqlite3_table_column_metadata(m_session->handle(), schema.constData(), table.constData(), name.toUtf8().constData(),
                                           nullptr, &collation, nullptr, nullptr, nullptr)

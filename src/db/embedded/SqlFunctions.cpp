@@ -583,8 +583,12 @@ bool readNumber(sqlite3_value* value, double& real, qint64& integer, bool& isInt
 }
 
 // SQL Server's "+": text with text concatenates, anything with a number adds.
-void addValues(sqlite3_context* context, int, sqlite3_value** args)
+bool typedArithmetic(sqlite3_context* context, int argc, sqlite3_value** args, char op);
+
+void addValues(sqlite3_context* context, int argc, sqlite3_value** args)
 {
+    if (typedArithmetic(context, argc, args, '+'))
+        return;
     if (isNull(args[0]) || isNull(args[1])) {
         sqlite3_result_null(context);
         return;
@@ -685,8 +689,83 @@ bool readOperands(sqlite3_context* context, sqlite3_value** args, Operand& a, Op
 const QString divideByZero = QStringLiteral("Divide by zero error encountered.");
 const QString wholeOverflow = QStringLiteral("Arithmetic overflow error converting expression to data type bigint.");
 
-void multiplyValues(sqlite3_context* context, int, sqlite3_value** args)
+// Arithmetic whose result type the translator knows ("int", "money", "decimal(8,6)"), as SQL
+// Server computes it: an int result must stay an int; a decimal or money result is rounded to its
+// scale (a quotient is cut) and must fit its precision. False when no such type is given.
+bool typedArithmetic(sqlite3_context* context, int argc, sqlite3_value** args, char op)
 {
+    if (argc < 3)
+        return false;
+    const DeclaredType type = DeclaredType::parse(valueText(args[2]));
+    const bool whole = type.base == QLatin1String("int");
+    const bool money = type.base == QLatin1String("money");
+    if (!whole && !money && type.base != QLatin1String("decimal"))
+        return false;
+    Operand a, b;
+    if (!readOperands(context, args, a, b))
+        return true;
+    if ((op == '/' || op == '%') && b.exact.isZero()) {
+        resultError(context, divideByZero);
+        return true;
+    }
+    if (whole && a.whole && b.whole) {
+        qint64 result = 0;
+        bool overflow = false;
+        switch (op) {
+        case '+':
+            overflow = qAddOverflow(a.integer, b.integer, &result);
+            break;
+        case '-':
+            overflow = qSubOverflow(a.integer, b.integer, &result);
+            break;
+        case '*':
+            overflow = qMulOverflow(a.integer, b.integer, &result);
+            break;
+        case '/':
+            result = a.integer / b.integer; // cut toward zero
+            break;
+        default:
+            result = b.integer == -1 ? 0 : a.integer % b.integer;
+        }
+        if (overflow || result < std::numeric_limits<qint32>::min() || result > std::numeric_limits<qint32>::max())
+            resultError(context, QStringLiteral("Arithmetic overflow error converting expression to data type int."));
+        else
+            sqlite3_result_int64(context, result);
+        return true;
+    }
+    if (whole)
+        return false;
+    const int scale = money ? 4 : type.scale;
+    text::Decimal value;
+    switch (op) {
+    case '+':
+        value = (a.exact + b.exact).rounded(scale);
+        break;
+    case '-':
+        value = (a.exact - b.exact).rounded(scale);
+        break;
+    case '*':
+        value = (a.exact * b.exact).rounded(scale);
+        break;
+    case '/':
+        value = *a.exact.dividedBy(b.exact, scale);
+        break;
+    default:
+        value = (a.exact - *a.exact.dividedBy(b.exact, 0) * b.exact).rounded(scale);
+    }
+    if (value.integerDigits() > (money ? 15 : type.precision - scale)) {
+        resultError(context, QStringLiteral("Arithmetic overflow error converting expression to data type %1.")
+                                 .arg(money ? QStringLiteral("money") : QStringLiteral("numeric")));
+        return true;
+    }
+    ColumnStore::resultDecimal(context, value);
+    return true;
+}
+
+void multiplyValues(sqlite3_context* context, int argc, sqlite3_value** args)
+{
+    if (typedArithmetic(context, argc, args, '*'))
+        return;
     Operand a, b;
     if (!readOperands(context, args, a, b))
         return;
@@ -701,8 +780,10 @@ void multiplyValues(sqlite3_context* context, int, sqlite3_value** args)
     sqlite3_result_double(context, (a.exact * b.exact).toDouble());
 }
 
-void divideValues(sqlite3_context* context, int, sqlite3_value** args)
+void divideValues(sqlite3_context* context, int argc, sqlite3_value** args)
 {
+    if (typedArithmetic(context, argc, args, '/'))
+        return;
     Operand a, b;
     if (!readOperands(context, args, a, b))
         return;
@@ -726,8 +807,10 @@ void divideValues(sqlite3_context* context, int, sqlite3_value** args)
     sqlite3_result_double(context, a.exact.dividedBy(b.exact, scale)->toDouble());
 }
 
-void moduloValues(sqlite3_context* context, int, sqlite3_value** args)
+void moduloValues(sqlite3_context* context, int argc, sqlite3_value** args)
 {
+    if (typedArithmetic(context, argc, args, '%'))
+        return;
     Operand a, b;
     if (!readOperands(context, args, a, b))
         return;
@@ -743,8 +826,10 @@ void moduloValues(sqlite3_context* context, int, sqlite3_value** args)
     sqlite3_result_double(context, (a.exact - times * b.exact).toDouble());
 }
 
-void subtractValues(sqlite3_context* context, int, sqlite3_value** args)
+void subtractValues(sqlite3_context* context, int argc, sqlite3_value** args)
 {
+    if (typedArithmetic(context, argc, args, '-'))
+        return;
     if (isNull(args[0]) || isNull(args[1])) {
         sqlite3_result_null(context);
         return;
@@ -840,10 +925,15 @@ void SqlFunctions::install(sqlite3* db, StatementCounter* counter)
         {"mssql_lower", 1, true, lowerText},
         {"mssql_replace", 3, true, replaceText},
         {"mssql_add", 2, true, addValues},
+        {"mssql_add", 3, true, addValues},
         {"mssql_subtract", 2, true, subtractValues},
+        {"mssql_subtract", 3, true, subtractValues},
         {"mssql_multiply", 2, true, multiplyValues},
+        {"mssql_multiply", 3, true, multiplyValues},
         {"mssql_divide", 2, true, divideValues},
+        {"mssql_divide", 3, true, divideValues},
         {"mssql_modulo", 2, true, moduloValues},
+        {"mssql_modulo", 3, true, moduloValues},
         {"mssql_char", 1, true, characterOf<255>},
         {"mssql_nchar", 1, true, characterOf<65535>},
     };

@@ -68,6 +68,9 @@ struct Statement {
     QString table;
     std::vector<ProcedureArgument> arguments;
     std::vector<ColumnDefinition> columns;
+    /// Sql, a query: the numeric, decimal or money type of each result column that SQL Server
+    /// gives one ("decimal(8,6)", "money"), "" for the others; empty when none is known.
+    std::vector<QString> resultTypes;
 };
 
 } // namespace db::embedded

@@ -1,6 +1,7 @@
 #include "db/embedded/TsqlTranslator.h"
 
 #include "text/DateText.h"
+#include "text/Decimal.h"
 #include "db/DbError.h"
 #include "db/TypeCode.h"
 #include "db/embedded/ColumnStore.h"
@@ -723,6 +724,276 @@ size_t operandEnd(const Nodes& nodes, size_t at)
     return end;
 }
 
+// The type of a numeric expression as SQL Server derives it, where the translator can tell.
+struct NumberType {
+    enum class Kind { Unknown, Int, BigInt, Money, Decimal, Float };
+    Kind kind = Kind::Unknown;
+    int precision = 0;
+    int scale = 0;
+    /// An integer literal: in decimal arithmetic it counts its own digits, not int's ten.
+    int literalDigits = 0;
+
+    static NumberType parse(const QString& text)
+    {
+        NumberType type;
+        const DeclaredType declared = DeclaredType::parse(text);
+        const QString& base = declared.base;
+        if (base == QLatin1String("int") || base == QLatin1String("integer") || base == QLatin1String("smallint")
+            || base == QLatin1String("tinyint"))
+            type.kind = Kind::Int;
+        else if (base == QLatin1String("bigint"))
+            type.kind = Kind::BigInt;
+        else if (base == QLatin1String("money") || base == QLatin1String("smallmoney"))
+            type.kind = Kind::Money;
+        else if (base == QLatin1String("float") || base == QLatin1String("real"))
+            type.kind = Kind::Float;
+        else if (base == QLatin1String("numeric") || base == QLatin1String("decimal")) {
+            type.kind = Kind::Decimal;
+            type.precision = declared.precision;
+            type.scale = declared.scale;
+        }
+        return type;
+    }
+
+    static NumberType literal(const QString& text)
+    {
+        NumberType type;
+        const std::optional<text::Decimal> value = text::Decimal::parse(text);
+        if (!value || text.contains(QLatin1Char('e'), Qt::CaseInsensitive))
+            return type;
+        const bool point = text.contains(QLatin1Char('.'));
+        const int digits = value->precision();
+        if (!point && value->units() >= std::numeric_limits<qint32>::min() && value->units() <= std::numeric_limits<qint32>::max()) {
+            type.kind = Kind::Int;
+            type.literalDigits = digits;
+        } else if (digits <= 38) {
+            // Beyond int, or written with a point: a decimal of the digits written.
+            type.kind = Kind::Decimal;
+            type.precision = digits;
+            type.scale = value->scale();
+        }
+        return type;
+    }
+
+    bool known() const { return kind != Kind::Unknown; }
+
+    /// The type as the engine's arithmetic functions are told it.
+    QString text() const
+    {
+        switch (kind) {
+        case Kind::Int:
+            return QStringLiteral("int");
+        case Kind::BigInt:
+            return QStringLiteral("bigint");
+        case Kind::Money:
+            return QStringLiteral("money");
+        case Kind::Decimal:
+            return QStringLiteral("decimal(%1,%2)").arg(precision).arg(scale);
+        case Kind::Float:
+            return QStringLiteral("float");
+        case Kind::Unknown:
+            break;
+        }
+        return QString();
+    }
+
+    // As a decimal operand: int is decimal(10,0) (a literal its own digits), bigint (19,0), money (19,4).
+    void asDecimal(int& p, int& s) const
+    {
+        s = 0;
+        switch (kind) {
+        case Kind::Int:
+            p = literalDigits > 0 ? literalDigits : 10;
+            break;
+        case Kind::BigInt:
+            p = 19;
+            break;
+        case Kind::Money:
+            p = 19;
+            s = 4;
+            break;
+        default:
+            p = precision;
+            s = scale;
+        }
+    }
+};
+
+// The type of `a op b` by SQL Server's precedence (float, decimal, money, bigint, int) and its
+// precision and scale rules for decimals, reduced to 38 digits as SQL Server reduces them.
+NumberType arithmeticType(const NumberType& a, const NumberType& b, QChar op)
+{
+    using Kind = NumberType::Kind;
+    NumberType result;
+    if (!a.known() || !b.known())
+        return result;
+    if (a.kind == Kind::Float || b.kind == Kind::Float) {
+        result.kind = Kind::Float;
+        return result;
+    }
+    if (a.kind != Kind::Decimal && b.kind != Kind::Decimal) {
+        result.kind = (a.kind == Kind::Money || b.kind == Kind::Money) ? Kind::Money
+            : (a.kind == Kind::BigInt || b.kind == Kind::BigInt)      ? Kind::BigInt
+                                                                      : Kind::Int;
+        return result;
+    }
+    int p1 = 0, s1 = 0, p2 = 0, s2 = 0;
+    a.asDecimal(p1, s1);
+    b.asDecimal(p2, s2);
+    int p = 0, s = 0;
+    const bool additive = op == QLatin1Char('+') || op == QLatin1Char('-');
+    if (additive) {
+        s = std::max(s1, s2);
+        p = s + std::max(p1 - s1, p2 - s2) + 1;
+        if (p > 38) {
+            s = std::max(0, std::min(s, 38 - std::max(p1 - s1, p2 - s2)));
+            p = 38;
+        }
+    } else {
+        if (op == QLatin1Char('*')) {
+            p = p1 + p2 + 1;
+            s = s1 + s2;
+        } else if (op == QLatin1Char('/')) {
+            s = std::max(6, s1 + p2 + 1);
+            p = p1 - s1 + s2 + s;
+        } else {
+            s = std::max(s1, s2);
+            p = std::min(p1 - s1, p2 - s2) + s;
+        }
+        if (p > 38) {
+            const int integral = p - s;
+            if (integral < 32)
+                s = std::min(s, 38 - integral);
+            else if (s > 6)
+                s = 6;
+            p = 38;
+        }
+    }
+    result.kind = Kind::Decimal;
+    result.precision = std::max(p, 1);
+    result.scale = s;
+    return result;
+}
+
+const QHash<QString, QChar>& arithmeticFunctions()
+{
+    static const QHash<QString, QChar> functions = {
+        {QStringLiteral("mssql_add"), QLatin1Char('+')},      {QStringLiteral("mssql_subtract"), QLatin1Char('-')},
+        {QStringLiteral("mssql_multiply"), QLatin1Char('*')}, {QStringLiteral("mssql_divide"), QLatin1Char('/')},
+        {QStringLiteral("mssql_modulo"), QLatin1Char('%')},
+    };
+    return functions;
+}
+
+// The type of one translated expression, Unknown where the translator cannot tell.
+NumberType typeOf(const Nodes& expr, const Scope& scope)
+{
+    if (expr.size() == 1 && expr[0].group)
+        return typeOf(expr[0].children, scope);
+    if (expr.size() == 2 && !expr[0].group && (isOp(expr[0], "-") || isOp(expr[0], "+")))
+        return typeOf(Nodes{expr[1]}, scope);
+    if (expr.size() == 1 && !expr[0].group && expr[0].token.kind == Token::Kind::Number)
+        return NumberType::literal(expr[0].token.text);
+    size_t end = 0;
+    const QString column = scope.columnType(expr, 0, &end);
+    if (!column.isEmpty() && end == expr.size())
+        return NumberType::parse(tsqlType(column));
+    if (expr.size() != 2 || expr[0].group || !expr[1].group)
+        return NumberType();
+    const QString name = expr[0].token.text.toLower();
+    const std::vector<Nodes> args = splitAtCommas(expr[1].children);
+    const auto lastText = [&](const Nodes& arg) {
+        return arg.size() == 1 && arg[0].token.kind == Token::Kind::String ? arg[0].token.text : QString();
+    };
+    if (arithmeticFunctions().contains(name))
+        return args.size() == 3 ? NumberType::parse(lastText(args[2])) : NumberType();
+    if (name == QLatin1String("mssql_cast") && args.size() >= 2)
+        return NumberType::parse(lastText(args[1]));
+    if (name == QLatin1String("mssql_convert") && !args.empty())
+        return NumberType::parse(lastText(args[0]));
+    if (name == QLatin1String("count"))
+        return NumberType::parse(QStringLiteral("int"));
+    if (args.empty())
+        return NumberType();
+    NumberType inner = typeOf(args[0], scope);
+    if (name == QLatin1String("min") || name == QLatin1String("max") || name == QLatin1String("ifnull"))
+        return inner;
+    if (name == QLatin1String("mssql_sum") || name == QLatin1String("mssql_avg")) {
+        inner.literalDigits = 0;
+        if (inner.kind == NumberType::Kind::Decimal) {
+            inner.precision = 38;
+            if (name == QLatin1String("mssql_avg"))
+                inner.scale = std::max(inner.scale, 6);
+        }
+        return inner;
+    }
+    return NumberType();
+}
+
+// Tells each arithmetic function the type of its result when both operands' types are known, so
+// that it rounds to that scale and refuses what leaves an int, as SQL Server does.
+void passTypes(Nodes& nodes, const Scope& scope)
+{
+    for (Node& node : nodes)
+        if (node.group)
+            passTypes(node.children, scope);
+    for (size_t i = 0; i + 1 < nodes.size(); ++i) {
+        if (nodes[i].group || nodes[i].token.kind != Token::Kind::Raw || !nodes[i + 1].group)
+            continue;
+        const std::vector<Nodes> args = splitAtCommas(nodes[i + 1].children);
+        if (nodes[i].token.text == QLatin1String("mssql_cast") && args.size() == 2) {
+            // A decimal or money result cast to text keeps its scale: the cast is told the type.
+            const NumberType source = typeOf(args[0], scope);
+            if (source.kind == NumberType::Kind::Decimal || source.kind == NumberType::Kind::Money) {
+                nodes[i + 1].children.push_back(tokenNode(Token::Kind::Operator, QStringLiteral(",")));
+                nodes[i + 1].children.push_back(tokenNode(Token::Kind::String, source.text()));
+                nodes[i + 1].children.back().token.settled = true;
+            }
+            continue;
+        }
+        const auto found = arithmeticFunctions().find(nodes[i].token.text);
+        if (found == arithmeticFunctions().end() || args.size() != 2)
+            continue;
+        const NumberType type = arithmeticType(typeOf(args[0], scope), typeOf(args[1], scope), found.value());
+        if (!type.known())
+            continue;
+        nodes[i + 1].children.push_back(tokenNode(Token::Kind::Operator, QStringLiteral(",")));
+        nodes[i + 1].children.push_back(tokenNode(Token::Kind::String, type.text()));
+        nodes[i + 1].children.back().token.settled = true;
+    }
+}
+
+// The numeric, decimal and money types of a query's select list, "" where the column is of
+// another type or not known; empty when the list cannot be read item by item.
+std::vector<QString> selectListTypes(const Nodes& nodes, const Scope& scope)
+{
+    if (nodes.empty() || !isWord(nodes[0], "SELECT"))
+        return {};
+    size_t start = 1;
+    while (start < nodes.size() && (isWord(nodes[start], "DISTINCT") || isWord(nodes[start], "ALL")))
+        ++start;
+    size_t from = start;
+    while (from < nodes.size() && !isWord(nodes[from], "FROM") && !isWord(nodes[from], "LIMIT"))
+        ++from;
+    for (const Node& node : nodes)
+        if (isWord(node, "UNION") || isWord(node, "EXCEPT") || isWord(node, "INTERSECT") || isWord(node, "INTO"))
+            return {};
+    std::vector<QString> types;
+    bool any = false;
+    for (Nodes item : splitAtCommas(Nodes(nodes.begin() + start, nodes.begin() + from))) {
+        if (item.size() >= 2 && isWord(item[item.size() - 2], "AS"))
+            item.resize(item.size() - 2);
+        else if (item.size() >= 2 && !item.back().group && isNameNode(item.back())
+                 && (item[item.size() - 2].group || item[item.size() - 2].token.kind != Token::Kind::Operator))
+            item.pop_back(); // "expr alias"
+        const NumberType type = typeOf(item, scope);
+        const bool decimal = type.kind == NumberType::Kind::Decimal || type.kind == NumberType::Kind::Money;
+        types.push_back(decimal ? type.text() : QString());
+        any = any || decimal;
+    }
+    return any ? types : std::vector<QString>();
+}
+
 // "a * b", "a / b", "a % b" and "a - b" computed by the engine's functions: exact decimals,
 // whole numbers as whole numbers, and division by zero refused, as SQL Server computes them.
 void passArithmetic(Nodes& nodes)
@@ -1329,7 +1600,7 @@ void checkGrouping(const Nodes& nodes, const Scope& scope)
     }
 }
 
-QString translateExpression(Nodes nodes, NameResolver& resolver)
+QString translateExpression(Nodes nodes, NameResolver& resolver, std::vector<QString>* resultTypes = nullptr)
 {
     Scope scope;
     scope.resolver = &resolver;
@@ -1348,6 +1619,9 @@ QString translateExpression(Nodes nodes, NameResolver& resolver)
     passTop(nodes);
     passArithmetic(nodes);
     passPlus(nodes);
+    passTypes(nodes, scope);
+    if (resultTypes)
+        *resultTypes = selectListTypes(nodes, scope);
     return render(nodes);
 }
 
@@ -2150,7 +2424,7 @@ Statement TsqlTranslator::select(const TokenList& tokens)
     }
     Statement statement;
     statement.kind = Statement::Kind::Sql;
-    statement.sql = translateExpression(std::move(nodes), m_resolver);
+    statement.sql = translateExpression(std::move(nodes), m_resolver, &statement.resultTypes);
     return statement;
 }
 
