@@ -242,6 +242,8 @@ const Case cases[] = {
 
     {"QuotientScale", "", "", "select 7.0/2, 1.0/3", "3.500000|0.333333", 0,
      "a quotient of decimals has scale max(6, s1 + p2 + 1), cut to it"},
+    {"CaseTakesTheTypeOfHighestPrecedence", "", "", "select case when 1 = 1 then 1 else 2.5 end", "1.0", 0,
+     "an int branch of a CASE that also gives a numeric(2,1) reads as that numeric"},
     {"MoneyDividedByInt", "", "", "select cast(250000 as money)/12", "20833.3333", 0, "money divided by int is money: four decimals"},
     {"ProductOfAColumnKeepsTheScale", CF_NUM "\ninsert into cf_num (Amount) values (1.5)", "",
      "select Amount * 3, cast(Amount * 0.95 as varchar(20)), avg(Amount) from cf_num group by Amount", "4.50|1.4250|1.500000", 0,

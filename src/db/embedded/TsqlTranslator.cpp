@@ -885,6 +885,51 @@ const QHash<QString, QChar>& arithmeticFunctions()
     return functions;
 }
 
+NumberType typeOf(const Nodes& expr, const Scope& scope);
+
+// A CASE gives the type of highest precedence among its results; decimals widen to hold each
+// result's integral digits and scale. Unknown when a result's type is not known.
+NumberType caseType(const Nodes& expr, const Scope& scope)
+{
+    using Kind = NumberType::Kind;
+    NumberType result;
+    bool first = true;
+    for (size_t i = 1; i + 1 < expr.size(); ++i) {
+        if (!isWord(expr[i], "THEN") && !isWord(expr[i], "ELSE"))
+            continue;
+        size_t j = i + 1;
+        while (j + 1 < expr.size() && !isWord(expr[j], "WHEN") && !isWord(expr[j], "ELSE") && !isWord(expr[j], "END"))
+            ++j;
+        NumberType branch = typeOf(Nodes(expr.begin() + i + 1, expr.begin() + j), scope);
+        if (!branch.known())
+            return NumberType();
+        i = j - 1;
+        if (first) {
+            result = branch;
+            first = false;
+            continue;
+        }
+        const auto rank = [](Kind kind) { return kind == Kind::Float ? 5 : kind == Kind::Decimal ? 4 : kind == Kind::Money ? 3 : kind == Kind::BigInt ? 2 : 1; };
+        if (rank(branch.kind) == 4 || rank(result.kind) == 4) {
+            if (rank(branch.kind) == 5 || rank(result.kind) == 5) {
+                result.kind = Kind::Float;
+                continue;
+            }
+            int p1 = 0, s1 = 0, p2 = 0, s2 = 0;
+            result.asDecimal(p1, s1);
+            branch.asDecimal(p2, s2);
+            const int scale = std::max(s1, s2);
+            result.kind = Kind::Decimal;
+            result.precision = std::min(38, std::max(p1 - s1, p2 - s2) + scale);
+            result.scale = scale;
+            result.literalDigits = 0;
+        } else if (rank(branch.kind) > rank(result.kind)) {
+            result = branch;
+        }
+    }
+    return result;
+}
+
 // The type of one translated expression, Unknown where the translator cannot tell.
 NumberType typeOf(const Nodes& expr, const Scope& scope)
 {
@@ -898,6 +943,8 @@ NumberType typeOf(const Nodes& expr, const Scope& scope)
     const QString column = scope.columnType(expr, 0, &end);
     if (!column.isEmpty() && end == expr.size())
         return NumberType::parse(tsqlType(column));
+    if (expr.size() > 2 && isWord(expr.front(), "CASE") && isWord(expr.back(), "END"))
+        return caseType(expr, scope);
     if (expr.size() != 2 || expr[0].group || !expr[1].group)
         return NumberType();
     const QString name = expr[0].token.text.toLower();
@@ -983,7 +1030,7 @@ std::vector<QString> selectListTypes(const Nodes& nodes, const Scope& scope)
     for (Nodes item : splitAtCommas(Nodes(nodes.begin() + start, nodes.begin() + from))) {
         if (item.size() >= 2 && isWord(item[item.size() - 2], "AS"))
             item.resize(item.size() - 2);
-        else if (item.size() >= 2 && !item.back().group && isNameNode(item.back())
+        else if (item.size() >= 2 && !item.back().group && isNameNode(item.back()) && !isWord(item.back(), "END")
                  && (item[item.size() - 2].group || item[item.size() - 2].token.kind != Token::Kind::Operator))
             item.pop_back(); // "expr alias"
         const NumberType type = typeOf(item, scope);
