@@ -230,6 +230,7 @@ const Case cases[] = {
      "insert into cf_sales (Party, Amt) values ('a', 2000000000)", "select sum(Amt) from cf_sales", "", "", 8115,
      "the sum of an int column is an int"},
     {"IntCastOutOfRangeFails", "", "select cast(3000000000 as int)", "", "", 8115, "a cast to int checks the range"},
+    {"IntLiteralsAddedBeyondTheRangeFail", "", "select 2147483647 + 1", "", "", 8115, "two int literals add as an int"},
     {"SubqueryOfTwoRowsFails", CF_SALES "\ninsert into cf_sales (Party, Amt) values ('a', 1)\ninsert into cf_sales (Party, Amt) values ('b', 2)",
      "select count(*) from cf_sales where Amt = (select Amt from cf_sales)", "", "", 512,
      "a subquery after = must give at most one row"},

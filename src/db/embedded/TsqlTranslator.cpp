@@ -636,36 +636,6 @@ bool isTermDelimiter(const Node& node)
     return isComparison(node) || isOp(node, ",") || isOp(node, ";");
 }
 
-bool isPlainlyNumeric(const Nodes& term)
-{
-    static const QSet<QString> numericFunctions = {
-        QStringLiteral("count"), QStringLiteral("mssql_len"), QStringLiteral("mssql_charindex"),
-        QStringLiteral("mssql_datediff"), QStringLiteral("mssql_day"), QStringLiteral("mssql_month"), QStringLiteral("mssql_year"),
-    };
-    for (size_t i = 0; i < term.size(); ++i) {
-        const Node& node = term[i];
-        if (node.group) {
-            if (!isPlainlyNumeric(node.children))
-                return false;
-            continue;
-        }
-        const Token& token = node.token;
-        if (token.kind == Token::Kind::Number && !token.text.contains(QLatin1Char('.')))
-            continue; // a decimal literal is added exactly by mssql_add
-        if (token.kind == Token::Kind::Operator
-            && (token.text == QLatin1String("-") || token.text == QLatin1String("*") || token.text == QLatin1String("/")
-                || token.text == QLatin1String("%") || token.text == QLatin1String("+")))
-            continue;
-        if ((token.kind == Token::Kind::Word || token.kind == Token::Kind::Raw)
-            && numericFunctions.contains(token.text.toLower()) && i + 1 < term.size() && term[i + 1].group) {
-            ++i; // the arguments do not matter: the result is a number
-            continue;
-        }
-        return false;
-    }
-    return !term.empty();
-}
-
 // A node that can stand as an operand of "*", "/", "%" or "-": a literal, a name, a variable, a
 // group or a function's name.
 bool isOperandNode(const Node& node)
@@ -1109,10 +1079,7 @@ void passPlus(Nodes& nodes)
             terms.emplace_back(nodes.begin() + k + 1, nodes.begin() + m);
             k = m;
         }
-        bool numeric = true;
-        for (const Nodes& term : terms)
-            numeric = numeric && isPlainlyNumeric(term);
-        if (terms.size() == 1 || numeric) {
+        if (terms.size() == 1) {
             out.insert(out.end(), nodes.begin() + i, nodes.begin() + k);
         } else {
             // SQL Server's "+" concatenates text and adds numbers, left to right.
