@@ -241,6 +241,10 @@ const Case cases[] = {
     {"BlankTextConverts", "", "", "select cast('' as int), cast('' as datetime)", "0|1900-01-01 00:00:00", 0,
      "blank text is 0 as a number and 1900-01-01 as a date"},
 
+    {"EighteenDigitsAreKeptExactly", "create table cf_big (A numeric(18,2), B numeric(18,3))",
+     "insert into cf_big (A, B) values (9999999999999999.99, 999999999999999.999)",
+     "select A, cast(B as varchar(30)), A - 0.99 from cf_big", "9999999999999999.99|999999999999999.999|9999999999999999.00", 0,
+     "numeric keeps every digit of its precision, stored and computed"},
     {"QuotientScale", "", "", "select 7.0/2, 1.0/3", "3.500000|0.333333", 0,
      "a quotient of decimals has scale max(6, s1 + p2 + 1), cut to it"},
     {"CaseTakesTheTypeOfHighestPrecedence", "", "", "select case when 1 = 1 then 1 else 2.5 end", "1.0", 0,

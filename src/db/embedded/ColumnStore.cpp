@@ -563,12 +563,13 @@ void ColumnStore::resultDecimal(sqlite3_context* context, const text::Decimal& v
             return;
         }
     }
-    // A column keeps the value in a double, which holds 15 significant digits for sure. A value
-    // that needs more is refused rather than stored as another number.
+    // A double holds 15 significant digits for sure, and SQLite compares, sorts and indexes it as
+    // a number. A value that needs more digits is kept as its decimal text in a blob, which no
+    // column affinity converts, so that it is stored and read back exactly.
     const double carried = value.toDouble();
     if (text::Decimal::fromDouble(carried).compare(value) != 0) {
-        resultError(context, QStringLiteral("The value %1 needs more than the 15 significant digits this engine keeps exactly.")
-                                 .arg(value.text()));
+        const QByteArray text = value.text().toUtf8();
+        sqlite3_result_blob(context, text.constData(), int(text.size()), SQLITE_TRANSIENT);
         return;
     }
     sqlite3_result_double(context, carried);

@@ -41,7 +41,7 @@ public:
     /// `integerDigits` receives the digits left of the point. Empty when `text` is no number.
     static QString roundDecimal(const QString& text, int scale, int* integerDigits = nullptr);
     /// Sets an exact decimal as the function's result: a whole number as an integer, else a double when
-    /// it holds the value exactly, else the error that the value cannot be kept.
+    /// it holds the value exactly, else the decimal text in a blob.
     static void resultDecimal(sqlite3_context* context, const text::Decimal& value);
     /// A double as the decimal it stands for, to 15 significant digits ("116.025", never an exponent).
     static QString decimalOf(double value);

@@ -39,6 +39,8 @@ void applyResultTypes(ResultData& result, const std::vector<QString>& types)
                 exact = text::Decimal::fromInteger(value.toLongLong());
             else if (value.typeId() == QMetaType::QString)
                 exact = text::Decimal::parse(value.toString());
+            else if (value.typeId() == QMetaType::QByteArray)
+                exact = text::Decimal::parse(QString::fromUtf8(value.toByteArray()));
             if (exact)
                 value = exact->rounded(scale).text();
         }

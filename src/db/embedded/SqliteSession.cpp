@@ -364,7 +364,11 @@ long long SqliteSession::run(const QString& sql, ResultData* result, const std::
             }
             for (size_t i = 0; i < raw.size(); ++i) {
                 const int scale = scales[i % size_t(columns)];
-                if (scale >= 0 && (raw[i].typeId() == QMetaType::Double || raw[i].typeId() == QMetaType::LongLong))
+                if (scale >= 0 && raw[i].typeId() == QMetaType::QByteArray) {
+                    // A decimal of more than 15 digits, kept as its text.
+                    if (const std::optional<text::Decimal> exact = text::Decimal::parse(QString::fromUtf8(raw[i].toByteArray())))
+                        raw[i] = QVariant(exact->rounded(scale).text());
+                } else if (scale >= 0 && (raw[i].typeId() == QMetaType::Double || raw[i].typeId() == QMetaType::LongLong))
                     raw[i] = QVariant((raw[i].typeId() == QMetaType::Double ? text::Decimal::fromDouble(raw[i].toDouble())
                                                                              : text::Decimal::fromInteger(raw[i].toLongLong()))
                                           .rounded(scale)

@@ -909,6 +909,8 @@ NumberType typeOf(const Nodes& expr, const Scope& scope)
         return typeOf(Nodes{expr[1]}, scope);
     if (expr.size() == 1 && !expr[0].group && expr[0].token.kind == Token::Kind::Number)
         return NumberType::literal(expr[0].token.text);
+    if (expr.size() == 1 && !expr[0].group && expr[0].token.kind == Token::Kind::Raw && expr[0].token.text.startsWith(QLatin1Char('\'')))
+        return NumberType::literal(expr[0].token.text.mid(1, expr[0].token.text.size() - 2)); // a long number literal
     size_t end = 0;
     const QString column = scope.columnType(expr, 0, &end);
     if (!column.isEmpty() && end == expr.size())
@@ -1392,6 +1394,23 @@ bool hasAggregate(const Nodes& nodes)
     return false;
 }
 
+// A number literal of more than 15 significant digits would reach SQLite as a double and lose
+// digits; as text the engine's functions read it exactly.
+void passLongLiterals(Nodes& nodes)
+{
+    for (Node& node : nodes) {
+        if (node.group) {
+            passLongLiterals(node.children);
+            continue;
+        }
+        if (node.token.kind != Token::Kind::Number || node.token.text.contains(QLatin1Char('e'), Qt::CaseInsensitive))
+            continue;
+        const std::optional<text::Decimal> value = text::Decimal::parse(node.token.text);
+        if (value && value->precision() > 15 && (value->scale() > 0 || !value->toInteger()))
+            node.token = Token{Token::Kind::Raw, QLatin1Char('\'') + node.token.text + QLatin1Char('\''), true};
+    }
+}
+
 // A subquery that stands for one value ("= (select ...)", "select (select ...)", "set x = (select
 // ...)") must give at most one row: SQL Server fails with 512 where SQLite would take the first.
 // Its single column goes through mssql_single, an aggregate that refuses a second row. A
@@ -1620,6 +1639,7 @@ QString translateExpression(Nodes nodes, NameResolver& resolver, std::vector<QSt
     scope.resolver = &resolver;
     collectScope(nodes, scope);
     checkGrouping(nodes, scope);
+    passLongLiterals(nodes);
     passScalarSubqueries(nodes);
     passAssignments(nodes, resolver);
     passComparisons(nodes, scope);
