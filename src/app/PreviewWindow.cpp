@@ -14,8 +14,21 @@ namespace {
 
 QString money(const transform::Amount& amount)
 {
-    // Grouped for reading; the figure itself is the exact total rounded to the cent.
-    return QLocale::system().toString(amount.cents().toDouble(), 'f', 2);
+    // Grouped for reading in the PC's own way; the digits are the exact total rounded to the cent,
+    // never passed through a double.
+    const QLocale locale = QLocale::system();
+    QString digits = amount.cents();
+    const bool negative = digits.startsWith(QLatin1Char('-'));
+    if (negative)
+        digits.remove(0, 1);
+    const qsizetype point = digits.indexOf(QLatin1Char('.'));
+    QString whole = point < 0 ? digits : digits.left(point);
+    const QString fraction = point < 0 ? QStringLiteral("00") : digits.mid(point + 1);
+    bool fits = false;
+    const qlonglong units = whole.toLongLong(&fits);
+    if (fits)
+        whole = locale.toString(units); // the locale's own grouping
+    return (negative ? locale.negativeSign() : QString()) + whole + locale.decimalPoint() + fraction;
 }
 
 } // namespace
