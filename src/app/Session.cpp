@@ -142,7 +142,6 @@ bool Session::startUp()
         return false;
     m_settings = result.settings;
     m_maxActivityId = result.maxActivityId;
-    m_maxActivityIdTrans = result.maxActivityIdTrans;
     m_window.cboDestinationCompany()->clear();
     m_window.cboDestinationCompany()->addItems(result.destinationCompanies);
     m_window.cboSourceCompany()->clear();
@@ -182,7 +181,6 @@ void Session::connectCompanies()
     m_transform->fillFilters();
     m_window.SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
     m_reporter.status(QStringLiteral("Voucher types Loaded"));
-    m_automaticMode = result.automaticMode;
 
     m_reporter.status(QStringLiteral("day start setting"));
     if (m_log.setCompany(destinationCode))

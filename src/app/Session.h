@@ -113,8 +113,6 @@ public:
     void setMaxActivityId(qint32 id) { m_maxActivityId = id; }
     /// The current date and time by the session's clock.
     QDateTime now() const { return m_options.clock(); }
-    /// The automatic mode flag read at Connect.
-    bool automaticMode() const { return m_automaticMode; }
 
 private:
     void wire();
@@ -134,8 +132,6 @@ private:
     db::Connection m_startup;
     connection::ProgramSettings m_settings;
     qint32 m_maxActivityId = 0;
-    qint32 m_maxActivityIdTrans = 0;
-    bool m_automaticMode = false;
     QString m_runningOperation;
     // Built last and destroyed first: they use everything above.
     std::unique_ptr<MastersController> m_masters;

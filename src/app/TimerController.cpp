@@ -156,7 +156,7 @@ bool TimerController::work(upload::TickOutcome& outcome)
     {
         DisabledDuringUpload disabled({m_window.cmdFullSync(), m_window.cmdSettingsSynch(), m_window.cmdStartDatamigration()});
         reporter.log(QStringLiteral("Masters uploading starting"), QString());
-        upload::MasterUpload upload(connections.source(), connections.destination(), reporter, m_session.unattended(),
+        upload::MasterUpload upload(connections.source(), connections.destination(), reporter,
                                     m_session.files().appSettingsLoop, &m_replayMemory);
         upload.setClock([this] { return m_session.now(); });
         m_session.setMaxActivityId(upload.uploadMasters(m_session.maxActivityId()));

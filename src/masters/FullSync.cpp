@@ -113,7 +113,7 @@ bool FullSync::stageRows(const SyncStep& step)
         replication::RowCopier copier(m_source, m_destination, m_reporter, m_prompter);
         copier.showAs(step.table);
         const replication::CopyOutcome outcome = copier.copy(
-            stage, QString(), step.rowCopyQuery.isEmpty() ? QStringLiteral("Select * from ") + step.table : step.rowCopyQuery);
+            stage, step.rowCopyQuery.isEmpty() ? QStringLiteral("Select * from ") + step.table : step.rowCopyQuery);
         // The copier has reported each row that did not arrive; a table missing rows is not put in place.
         return outcome.failed == 0;
     } catch (const std::exception& e) {

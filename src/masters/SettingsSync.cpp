@@ -23,7 +23,7 @@ void SettingsSync::replace(const char* deleteStatement, const char* table, const
     db::Transaction transaction(m_destination);
     m_destination.execute(QString::fromLatin1(deleteStatement));
     replication::RowCopier(m_source, m_destination, m_reporter, m_prompter)
-        .copy(QString::fromLatin1(table), QString(), QString::fromLatin1(query));
+        .copy(QString::fromLatin1(table), QString::fromLatin1(query));
     transaction.commit();
 }
 

@@ -36,19 +36,26 @@ QString RowCopier::columnList(const db::Recordset& rows)
     return list;
 }
 
-QString RowCopier::insertStatement(const QString& table, const QString& columnList, const db::Recordset& rows)
+QString RowCopier::insertStatement(const QString& table, const QString& columnList, const QString& valueList)
 {
     QString sql;
-    sql.reserve(64 + columnList.size() * 2);
-    sql += QStringLiteral("Insert into ") + table + QStringLiteral(" (") + columnList + QStringLiteral(") values (");
+    sql.reserve(32 + table.size() + columnList.size() + valueList.size());
+    sql += QStringLiteral("Insert into ") + table + QStringLiteral(" (") + columnList + QStringLiteral(") values (") + valueList;
+    sql += QLatin1Char(')');
+    return sql;
+}
+
+QString RowCopier::insertStatement(const QString& table, const QString& columnList, const db::Recordset& rows)
+{
+    QString values;
+    values.reserve(columnList.size() * 2);
     const int count = rows.fieldCount();
     for (int i = 0; i < count; ++i) {
         if (i > 0)
-            sql += QLatin1Char(',');
-        sql += ValueText::of(rows.field(i));
+            values += QLatin1Char(',');
+        values += ValueText::of(rows.field(i));
     }
-    sql += QLatin1Char(')');
-    return sql;
+    return insertStatement(table, columnList, values);
 }
 
 bool RowCopier::isValueRefused(const db::DbError& error)
@@ -103,8 +110,7 @@ QString RowCopier::refusedColumn(const QString& table, const db::Recordset& rows
                 values += ValueText::of(k == i ? db::Field(db::Column{field.name(), field.typeCode()}, QVariant()) : field);
             }
             try {
-                m_to.execute(QStringLiteral("insert into ") + probe + QStringLiteral(" (") + columns + QStringLiteral(") values (") + values
-                             + QLatin1Char(')'));
+                m_to.execute(insertStatement(probe, columns, values));
                 found = rows.field(i).name();
             } catch (const db::DbError&) {
                 // not this one alone
@@ -123,7 +129,7 @@ void RowCopier::rowFailed(const QString& table)
     m_reporter.log(insertTag, QStringLiteral("Failed to update"));
 }
 
-CopyOutcome RowCopier::copy(const QString& table, const QString& /*condition*/, const QString& query)
+CopyOutcome RowCopier::copy(const QString& table, const QString& query)
 {
     CopyOutcome outcome;
     const QString shown = m_shownTable.isEmpty() ? table : m_shownTable;

@@ -34,14 +34,15 @@ public:
     /// key fails only its row and is shown as a notification; any other error ends the copy and
     /// is thrown (a db::DbError) for the caller to report, the rows inserted before it written.
     /// A value the table cannot store is thrown naming the table, the row's key and the column.
-    /// `condition` is accepted for the callers' sake and not used: filters belong in `query`.
-    CopyOutcome copy(const QString& table, const QString& condition = {}, const QString& query = {});
+    CopyOutcome copy(const QString& table, const QString& query = {});
     /// The table named on the status line and progress bar instead of the one written to (a
     /// staging table stands in for the table it fills).
     void showAs(const QString& table) { m_shownTable = table; }
 
     /// "Insert into table (columns) values (values)" for the current row of `rows`.
     static QString insertStatement(const QString& table, const QString& columnList, const db::Recordset& rows);
+    /// "Insert into table (columns) values (values)", every INSERT the copies send.
+    static QString insertStatement(const QString& table, const QString& columnList, const QString& valueList);
     /// The column names of `rows` joined with ",".
     static QString columnList(const db::Recordset& rows);
 

@@ -3,6 +3,7 @@
 #include "replication/FieldValueKind.h"
 #include "replication/IdentityInsert.h"
 #include "replication/NextId.h"
+#include "replication/RowCopier.h"
 #include "replication/ValueText.h"
 
 #include "db/Connection.h"
@@ -138,8 +139,7 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
             if (keyPiece >= 0)
                 values[keyPiece] = QString::number(newKey);
 
-            const QString insert = QStringLiteral("Insert into ") + copy.masterTable + QStringLiteral(" (") + columns
-                + QStringLiteral(") values (") + values.join(QLatin1Char(',')) + QLatin1Char(')');
+            const QString insert = RowCopier::insertStatement(copy.masterTable, columns, values.join(QLatin1Char(',')));
             long long affected = 0;
             {
                 const IdentityInsert keys(m_to, copy.masterTable, masterIdentity);
@@ -160,12 +160,7 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
                                                              + QStringLiteral(".* from ") + copy.detailSource
                                                              + QStringLiteral(" Where ") + copy.keyColumn + QLatin1Char('=')
                                                              + QString::number(oldKey) + copy.detailCondition);
-                QString detailColumns;
-                for (const db::Column& column : details.columns()) {
-                    if (!detailColumns.isEmpty())
-                        detailColumns += QLatin1Char(',');
-                    detailColumns += column.name;
-                }
+                const QString detailColumns = RowCopier::columnList(details);
                 if (!detailIdentity) {
                     QStringList names;
                     for (const db::Column& column : details.columns())
@@ -181,8 +176,7 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
                             detailValues += QLatin1Char(',');
                         detailValues += isKey(field, copy.keyColumn) ? QString::number(newKey) : ValueText::of(field);
                     }
-                    const QString detailInsert = QStringLiteral("Insert into ") + copy.detailTable + QStringLiteral(" (")
-                        + detailColumns + QStringLiteral(") values (") + detailValues + QLatin1Char(')');
+                    const QString detailInsert = RowCopier::insertStatement(copy.detailTable, detailColumns, detailValues);
                     // Logged before it is sent, so a failing detail statement is in the log.
                     m_reporter.progress(detailInsert);
                     m_reporter.log(QStringLiteral("transaction Detail insertion "), detailInsert);

@@ -14,6 +14,7 @@
 #include "report/ProgressSteps.h"
 #include "report/Reporter.h"
 #include "transform/Filters.h"
+#include "transform/KeyBatches.h"
 #include "transform/TransactionListing.h"
 #include "transform/TransferFailures.h"
 
@@ -38,6 +39,7 @@ const QString TransformationRun::copiedByHand = QStringLiteral("Start Transform"
 const QString TransformationRun::copiedByTimer = QStringLiteral("Sync timer");
 const QString TransformationRun::copyLock = QStringLiteral("Mirtane voucher copy");
 const QString TransformationRun::owedToHeadOffice = QStringLiteral("Owed to head office");
+const QString TransformationRun::copyAction = QStringLiteral("Transation No ");
 
 VoucherTables TransformationRun::tables(VoucherFamily family)
 {
@@ -56,12 +58,9 @@ QHash<long long, QString> TransformationRun::transferredKeys(db::Connection& des
 {
     QHash<long long, QString> transferred;
     const QString master = tables(family).master;
-    for (qsizetype start = 0; start < keys.size(); start += 500) {
-        QStringList batch;
-        for (qsizetype i = start; i < std::min(keys.size(), start + 500); ++i)
-            batch << QString::number(keys[i]);
+    for (const QString& batch : KeyBatches::of(keys)) {
         db::Recordset rows = destination.openRecordset(QStringLiteral("Select ServInvID, InvID from ") + master
-                                                       + QStringLiteral(" where ServInvID in (") + batch.join(QLatin1Char(',')) + QLatin1Char(')'));
+                                                       + QStringLiteral(" where ServInvID in (") + batch + QLatin1Char(')'));
         for (; !rows.eof(); rows.moveNext())
             transferred.insert(rows.field(0).value().toLongLong(), rows.field(1).text());
     }
@@ -398,7 +397,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
 
             copy.masterCondition = headerCondition(sourceKey, settings.listing->vchType);
             copy.alreadyCopiedQuery = transferredQuery(family, sourceKey);
-            row.action = QStringLiteral("Transation No ") + entry + QStringLiteral(" transfered from ") + settings.sourceCompany
+            row.action = copyAction + entry + QStringLiteral(" transfered from ") + settings.sourceCompany
                 + QStringLiteral(" to ") + settings.destinationCompany + QStringLiteral(" in vchtype ") + destinationVchTypeText;
             const replication::VoucherOutcome copied = copier.copy(copy);
             if (!copied.alreadyCopiedAs.isEmpty()) {

@@ -126,6 +126,8 @@ public:
     static const QString copyLock;
     /// ReCreateData of the branch's user-log row of a copy whose head-office row is not written yet.
     static const QString owedToHeadOffice;
+    /// How the Action of a copy's user-log row begins, before the voucher's entry; the Transfers page finds the rows by it.
+    static const QString copyAction;
 
     /// `now` gives the date and time of the user-log rows.
     TransformationRun(connection::CompanyConnections& connections, report::Reporter& reporter, report::Prompter& prompter,

@@ -199,8 +199,7 @@ QString describe(qlonglong id, const QString& table, qlonglong key)
 
 } // namespace
 
-MasterUpload::MasterUpload(db::Connection& source, db::Connection& destination, report::Reporter& reporter, report::Prompter&,
-                           QString loopSettingsPath, ReplayMemory* memory)
+MasterUpload::MasterUpload(db::Connection& source, db::Connection& destination, report::Reporter& reporter, QString loopSettingsPath, ReplayMemory* memory)
     : m_source(source)
     , m_destination(destination)
     , m_reporter(reporter)
@@ -645,8 +644,7 @@ QString MasterUpload::copyAgain(const QString& table, const QString& keyColumn, 
         replication::RowCopier copier(m_source, m_destination, reporter, prompter);
         replication::CopyOutcome outcome;
         try {
-            outcome = copier.copy(table, QString(),
-                                  QStringLiteral("SELECT  * from ") + table + QStringLiteral(" where  ") + keyColumn + QLatin1Char('=') + keyText);
+            outcome = copier.copy(table, QStringLiteral("SELECT  * from ") + table + QStringLiteral(" where  ") + keyColumn + QLatin1Char('=') + keyText);
         } catch (const std::exception& e) {
             notice(errorText(e));
             m_reporter.log(errorTag, table + QStringLiteral(" ") + keyText + QStringLiteral(" kept as it was"));

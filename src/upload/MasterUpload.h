@@ -83,9 +83,7 @@ public:
     /// Reads `source` (the head office), writes `destination` (the branch); the mark goes to
     /// key MaxActivityID of the file `loopSettingsPath` (AppsettingsLoop.ini), with the failing
     /// and set-aside changes beside it. `memory` (may be null) carries the notices shown between runs.
-    /// `prompter` is not used: boxes of the row copy become notices, since nobody waits to close them.
-    MasterUpload(db::Connection& source, db::Connection& destination, report::Reporter& reporter, report::Prompter& prompter,
-                 QString loopSettingsPath, ReplayMemory* memory = nullptr);
+    MasterUpload(db::Connection& source, db::Connection& destination, report::Reporter& reporter, QString loopSettingsPath, ReplayMemory* memory = nullptr);
 
     /// The query of the master activity rows above `mark`, in activity order.
     static QString activityQuery(qint64 mark);

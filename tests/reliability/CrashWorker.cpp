@@ -97,7 +97,7 @@ int main(int argc, char** argv)
         } else if (which == QLatin1String("replay")) {
             const QString loop = QDir(folder).filePath(QStringLiteral("Resources/AppsettingsLoop.ini"));
             const qint32 mark = report::IniSetting::read(loop, QStringLiteral("MaxActivityID"), QStringLiteral("0")).toInt();
-            upload::MasterUpload(*head, *branch, reporter, prompter, loop).uploadMasters(mark);
+            upload::MasterUpload(*head, *branch, reporter, loop).uploadMasters(mark);
         } else {
             std::fprintf(stderr, "unknown operation\n");
             return 2;

@@ -102,7 +102,7 @@ TEST_F(ValuesTest, RowCopyAndBulkTransferWriteEveryHostileValueUnchanged)
     addHostileLedgers();
     replication::RowCopier copier(servers.headOffice(), servers.branch(), reporter, prompter);
     const replication::CopyOutcome outcome =
-        copier.copy(QStringLiteral("tblLedger"), {}, QStringLiteral("select * from tblLedger where LID >= %1").arg(firstLid));
+        copier.copy(QStringLiteral("tblLedger"), QStringLiteral("select * from tblLedger where LID >= %1").arg(firstLid));
     EXPECT_EQ(outcome.inserted, hostileTexts.size() + 1);
     expectLedgersAsInTheHeadOffice(branchLedgers);
 
