@@ -5,7 +5,6 @@
 
 #include "db/Connection.h"
 #include "db/DbError.h"
-#include "report/Prompter.h"
 #include "report/ProgressSteps.h"
 #include "report/Reporter.h"
 
@@ -17,11 +16,11 @@ namespace {
 const QString insertTag = QStringLiteral("Insert Query");
 }
 
-RowCopier::RowCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter, report::Prompter& prompter)
+RowCopier::RowCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter, RowFailed rowFailed)
     : m_from(from)
     , m_to(to)
     , m_reporter(reporter)
-    , m_prompter(prompter)
+    , m_rowFailed(std::move(rowFailed))
 {
 }
 
@@ -123,10 +122,12 @@ QString RowCopier::refusedColumn(const QString& table, const db::Recordset& rows
     return found;
 }
 
-void RowCopier::rowFailed(const QString& table)
+void RowCopier::rowFailed(RowRefusal refusal, const QString& text)
 {
-    m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Failed to update ") + table);
-    m_reporter.log(insertTag, QStringLiteral("Failed to update"));
+    if (m_rowFailed)
+        m_rowFailed(refusal, text);
+    else if (refusal == RowRefusal::DuplicateKey)
+        m_reporter.balloon(text);
 }
 
 CopyOutcome RowCopier::copy(const QString& table, const QString& query)
@@ -171,7 +172,7 @@ CopyOutcome RowCopier::copy(const QString& table, const QString& query)
             }
             if (!e.isDuplicateKey())
                 throw;
-            m_reporter.balloon(e.message());
+            rowFailed(RowRefusal::DuplicateKey, e.message());
         }
         // -1 means the server did not say; the statement ran without an error.
         if (affected != 0) {
@@ -179,7 +180,8 @@ CopyOutcome RowCopier::copy(const QString& table, const QString& query)
             m_reporter.log(insertTag, QStringLiteral("Updated Successfully"));
         } else {
             ++outcome.failed;
-            rowFailed(shown);
+            rowFailed(RowRefusal::NotInserted, QStringLiteral("Failed to update ") + shown);
+            m_reporter.log(insertTag, QStringLiteral("Failed to update"));
         }
         rows.moveNext();
     }

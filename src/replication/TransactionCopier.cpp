@@ -9,7 +9,6 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/Transaction.h"
-#include "report/Prompter.h"
 #include "report/Reporter.h"
 
 #include <optional>
@@ -31,12 +30,10 @@ bool isKey(const db::Field& field, const QString& keyColumn)
 
 } // namespace
 
-TransactionCopier::TransactionCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter,
-                                     report::Prompter& prompter)
+TransactionCopier::TransactionCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter)
     : m_from(from)
     , m_to(to)
     , m_reporter(reporter)
-    , m_prompter(prompter)
 {
 }
 
@@ -149,8 +146,9 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
             m_reporter.log(QStringLiteral("transaction insertion"), insert);
 
             if (affected == 0) {
+                // The caller says so: this copy shows nothing.
                 transaction.rollback();
-                m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Failed to update ") + copy.masterTable);
+                ++outcome.notInserted;
                 masters.moveNext();
                 continue;
             }

@@ -317,7 +317,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
 
     db::Connection& destination = m_connections.destination();
     db::Connection& source = m_connections.source();
-    replication::TransactionCopier copier(source, destination, m_reporter, m_prompter);
+    replication::TransactionCopier copier(source, destination, m_reporter);
     const VoucherTables tables = TransformationRun::tables(family);
     replication::VoucherCopy copy;
     copy.masterTable = tables.master;
@@ -409,6 +409,8 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
                 notTransferred(lastCopiedMeanwhile, Telling::LogOnly);
                 continue;
             }
+            if (copied.notInserted > 0)
+                m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Failed to update ") + tables.master);
             if (copied.committed == 0) {
                 const QString reason = copied.newKey == 0
                     ? whyNotCopied(tables.master, sourceKey, *settings.listing, settings.sourceCompany)

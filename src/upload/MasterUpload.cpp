@@ -6,7 +6,6 @@
 #include "replication/RowCopier.h"
 #include "report/IniSetting.h"
 #include "report/TextFile.h"
-#include "report/Prompter.h"
 #include "report/Reporter.h"
 
 #include <QElapsedTimer>
@@ -61,44 +60,6 @@ QString fileSafe(const QString& text)
             c = QLatin1Char(' ');
     return out.simplified();
 }
-
-// The row copy's notifications and boxes, turned into notices: nobody is there to close a box.
-class UnattendedReporter : public report::Reporter {
-public:
-    UnattendedReporter(report::Reporter& target, std::function<void(const QString&)> notice)
-        : m_target(target)
-        , m_notice(std::move(notice))
-    {
-    }
-    void status(const QString& text) override { m_target.status(text); }
-    void progress(const QString& text) override { m_target.progress(text); }
-    void log(const QString& tag, const QString& text) override { m_target.log(tag, text); }
-    void processEvents() override { m_target.processEvents(); }
-    void progressRange(const QString& name, qint64 done, qint64 total) override { m_target.progressRange(name, done, total); }
-
-protected:
-    void showBalloon(const QString& text) override { m_notice(text); }
-
-private:
-    report::Reporter& m_target;
-    std::function<void(const QString&)> m_notice;
-};
-
-class UnattendedPrompter : public report::Prompter {
-public:
-    explicit UnattendedPrompter(std::function<void(const QString&)> notice)
-        : m_notice(std::move(notice))
-    {
-    }
-    report::PromptAnswer ask(const report::Prompt& prompt) override
-    {
-        m_notice(prompt.text);
-        return prompt.defaultAnswer;
-    }
-
-private:
-    std::function<void(const QString&)> m_notice;
-};
 
 const QString markKey = QStringLiteral("MaxActivityID");
 const QString retriesKey = QStringLiteral("MasterRetries");
@@ -638,10 +599,9 @@ QString MasterUpload::copyAgain(const QString& table, const QString& keyColumn, 
             m_reporter.log(errorTag, table + QStringLiteral(" ") + keyText + QStringLiteral(" kept as it was"));
             return errorText(e);
         }
-        auto toNotice = [this](const QString& text) { notice(text); };
-        UnattendedReporter reporter(m_reporter, toNotice);
-        UnattendedPrompter prompter(toNotice);
-        replication::RowCopier copier(m_source, m_destination, reporter, prompter);
+        // Nobody waits to close a box: each row not written becomes a notice.
+        replication::RowCopier copier(m_source, m_destination, m_reporter,
+                                      [this](replication::RowRefusal, const QString& text) { notice(text); });
         replication::CopyOutcome outcome;
         try {
             outcome = copier.copy(table, QStringLiteral("SELECT  * from ") + table + QStringLiteral(" where  ") + keyColumn + QLatin1Char('=') + keyText);
