@@ -55,10 +55,10 @@ void ReconcileController::lowerPageShown(int page)
     }
 }
 
-void ReconcileController::fillTransCount(report::Reporter* reporter)
+void ReconcileController::fillTransCount()
 {
     connection::CompanyConnections& connections = m_session.connections();
-    reconcile::TransactionCounts(connections.destination(), connections.source(), reporter ? *reporter : m_session.reporter())
+    reconcile::TransactionCounts(connections.destination(), connections.source(), m_session.reporter())
         .fill(m_transGrid, m_vchTypes, m_window.dtpdate()->date());
 }
 

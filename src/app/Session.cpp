@@ -43,7 +43,8 @@ Session::Session(MainWindow& window, Options options)
     m_masters = std::make_unique<MastersController>(*this, window);
     m_transform = std::make_unique<TransformController>(*this, window, *m_masters);
     m_reconcile = std::make_unique<ReconcileController>(*this, window);
-    m_timer = std::make_unique<TimerController>(*this, window, *m_reconcile, *m_transform, m_options.connectivity);
+    m_timer = std::make_unique<TimerController>(
+        *this, window, [this] { return m_transform->cycleTransformation(); }, m_options.connectivity);
 }
 
 Session::~Session() = default;

@@ -240,6 +240,12 @@ void TransformController::runTransformation(RunBy by)
     (manual ? m_run : m_timerRun).run(controls, runSettings(by));
 }
 
+upload::CycleTransformation TransformController::cycleTransformation()
+{
+    const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
+    return upload::CycleTransformation{m_timerRun, controls, runSettings(RunBy::Timer), percentageProblem()};
+}
+
 transform::RunSettings TransformController::runSettings(RunBy by)
 {
     transform::RunSettings settings;
