@@ -19,17 +19,22 @@ TransformPreview::TransformPreview(connection::CompanyConnections& connections, 
 Preview TransformPreview::preview(const RunControls& controls, const RunSettings& settings)
 {
     Preview preview;
-    RunOutcome outcome;
-    const std::optional<PreparedRun> prepared = m_run.prepare(controls, settings, outcome);
-    if (!prepared) {
-        if (!outcome.refused.isEmpty())
-            preview.refused = outcome.refused;
-        else if (!outcome.familiesMatch)
+    const Preparation preparation = m_run.prepare(controls, settings);
+    if (const RunRefusal* refusal = std::get_if<RunRefusal>(&preparation)) {
+        switch (refusal->reason) {
+        case RunRefusal::Reason::Refused:
+            preview.refused = refusal->text;
+            break;
+        case RunRefusal::Reason::FamiliesDiffer:
             preview.refused = QStringLiteral("The voucher types of both sides are of different families: nothing would be copied.");
-        else
-            preview.refused = QStringLiteral("Transformation stopped: ") + m_run.connectionLost();
+            break;
+        case RunRefusal::Reason::Unreachable:
+            preview.refused = QStringLiteral("Transformation stopped: ") + refusal->text;
+            break;
+        }
         return preview;
     }
+    const PreparedRun* prepared = &std::get<PreparedRun>(preparation);
     const Transformation& how = prepared->how;
     preview.family = prepared->family;
     preview.taxType = TransformationRun::taxTypeText(how.taxMode);

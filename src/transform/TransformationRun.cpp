@@ -183,7 +183,7 @@ int TransformationRun::payOwedUserLog(db::Connection& branch, db::Connection& he
     return paid;
 }
 
-long long TransformationRun::parentOn(Company company, const report::ListControl& list)
+long long TransformationRun::parentOn(Company company, const report::ListControl& list, QString& lost)
 {
     const bool source = company == Company::Source;
     const int chosen = list.currentIndex();
@@ -197,16 +197,15 @@ long long TransformationRun::parentOn(Company company, const report::ListControl
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));
         if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
-            m_lost = error->message();
+            lost = error->message();
         return 0;
     }
 }
 
-RunOutcome TransformationRun::refuse(RunOutcome outcome, const QString& why)
+RunRefusal TransformationRun::refuse(const QString& why)
 {
-    outcome.refused = why;
     m_prompter.tell(report::PromptIcon::Exclamation, why);
-    return outcome;
+    return RunRefusal{RunRefusal::Reason::Refused, why};
 }
 
 QString TransformationRun::whyNotCopied(const QString& masterTable, long long sourceKey, const Listing& listing, const QString& sourceCompany)
@@ -227,17 +226,14 @@ void TransformationRun::notTransferred(const QString& reason, Telling telling)
         m_reporter.balloon(reason);
 }
 
-std::optional<PreparedRun> TransformationRun::prepare(const RunControls& controls, const RunSettings& settings, RunOutcome& outcome)
+Preparation TransformationRun::prepare(const RunControls& controls, const RunSettings& settings)
 {
-    m_lost.clear();
     PreparedRun prepared;
     Transformation& how = prepared.how;
     const int sourceIndex = controls.vchTypes.currentIndex();
     const int destinationIndex = controls.destinationVchTypes.currentIndex();
-    if (sourceIndex < 0) {
-        outcome = refuse(outcome, QStringLiteral("Choose the voucher type to transform (VchTypes To Transform) and press Show Trans first. Nothing was copied."));
-        return std::nullopt;
-    }
+    if (sourceIndex < 0)
+        return refuse(QStringLiteral("Choose the voucher type to transform (VchTypes To Transform) and press Show Trans first. Nothing was copied."));
     how.sourceVchType = controls.vchTypes.itemData(sourceIndex);
     how.destinationVchType = destinationIndex >= 0 ? controls.destinationVchTypes.itemData(destinationIndex) : 0;
 
@@ -248,31 +244,27 @@ std::optional<PreparedRun> TransformationRun::prepare(const RunControls& control
     // family, company and dates it was made for.
     if (prepared.checked > 0) {
         const QString why = listingRefusal(settings.listing, settings, how.sourceVchType, controls.vchTypes.text(sourceIndex));
-        if (!why.isEmpty()) {
-            outcome = refuse(outcome, why);
-            return std::nullopt;
-        }
+        if (!why.isEmpty())
+            return refuse(why);
     }
 
-    const long long sourceParent = parentOn(Company::Source, controls.vchTypes);
-    const long long destinationParent = parentOn(Company::Destination, controls.destinationVchTypes);
+    QString lost;
+    const long long sourceParent = parentOn(Company::Source, controls.vchTypes, lost);
+    const long long destinationParent = parentOn(Company::Destination, controls.destinationVchTypes, lost);
     prepared.destinationVchTypeText = destinationIndex >= 0 ? controls.destinationVchTypes.text(destinationIndex) : QString();
-    if (!m_lost.isEmpty()) {
+    if (!lost.isEmpty()) {
         // Not a question of voucher families: a company database cannot be reached.
-        m_reporter.status(QStringLiteral("Transformation stopped: ") + m_lost);
-        return std::nullopt;
+        m_reporter.status(QStringLiteral("Transformation stopped: ") + lost);
+        return RunRefusal{RunRefusal::Reason::Unreachable, lost};
     }
-    if (prepared.checked > 0 && familyOfParent(sourceParent) != settings.listing->family) {
-        outcome = refuse(outcome, QStringLiteral("The list was made for ") + settings.listing->vchTypeName
-                                      + QStringLiteral(" vouchers of another family than head office's voucher type has now.")
-                                      + QStringLiteral(" Nothing was copied. Press Show Trans again to list the vouchers to transform."));
-        return std::nullopt;
-    }
+    if (prepared.checked > 0 && familyOfParent(sourceParent) != settings.listing->family)
+        return refuse(QStringLiteral("The list was made for ") + settings.listing->vchTypeName
+                      + QStringLiteral(" vouchers of another family than head office's voucher type has now.")
+                      + QStringLiteral(" Nothing was copied. Press Show Trans again to list the vouchers to transform."));
     if (sourceParent != destinationParent) {
         m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Sorry you can't migrate ") + controls.vchTypes.text(sourceIndex)
                                                           + QStringLiteral(" to ") + prepared.destinationVchTypeText);
-        outcome.familiesMatch = false;
-        return std::nullopt;
+        return RunRefusal{RunRefusal::Reason::FamiliesDiffer, QString()};
     }
     prepared.family = familyOfParent(sourceParent);
 
@@ -295,9 +287,14 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     m_reporter.log(QStringLiteral(" Auto synch Getting eligible vouchers  "), QString());
     m_reporter.progress(QString());
 
-    const std::optional<PreparedRun> prepared = prepare(controls, settings, outcome);
-    if (!prepared)
+    const Preparation preparation = prepare(controls, settings);
+    if (const RunRefusal* refusal = std::get_if<RunRefusal>(&preparation)) {
+        if (refusal->reason == RunRefusal::Reason::Refused)
+            outcome.refused = refusal->text;
+        outcome.familiesMatch = refusal->reason != RunRefusal::Reason::FamiliesDiffer;
         return outcome;
+    }
+    const PreparedRun* prepared = &std::get<PreparedRun>(preparation);
     const Transformation& how = prepared->how;
     const VoucherFamily family = prepared->family;
     const qint64 checked = prepared->checked;
