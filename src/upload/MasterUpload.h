@@ -114,9 +114,11 @@ public:
     const QStringList& notices() const { return m_notices; }
 
 private:
-    QString replay(const QString& table, const QString& keyColumn, qlonglong key, const QString& action);
-    QString copyAgain(const QString& table, const QString& keyColumn, qlonglong key);
-    QString deleteRow(const QString& table, const QString& keyColumn, qlonglong key);
+    // Why a change was not applied; nothing when it was.
+    using Refusal = std::optional<QString>;
+    Refusal replay(const QString& table, const QString& keyColumn, qlonglong key, const QString& action);
+    Refusal copyAgain(const QString& table, const QString& keyColumn, qlonglong key);
+    Refusal deleteRow(const QString& table, const QString& keyColumn, qlonglong key);
     void retrySetAside();
     bool replayGaps(std::vector<ActivityGap>& gaps, std::vector<SetAsideRow>& aside, QSet<qlonglong>& asideIds);
     void addGaps(std::vector<ActivityGap>& gaps, qint64 from, qint64 top);
