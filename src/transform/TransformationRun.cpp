@@ -21,6 +21,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <vector>
 
 namespace transform {
 
@@ -300,7 +301,21 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     const qint64 checked = prepared->checked;
     const QString& destinationVchTypeText = prepared->destinationVchTypeText;
     const QString& itemFilter = prepared->itemFilter;
-    report::ListControl& list = controls.transactions;
+    // The checked entries as they stand now: the window handles events during each copy, and what
+    // the operator changes meanwhile is for the next run.
+    struct Entry {
+        long long key;
+        QString text;
+    };
+    std::vector<Entry> entries;
+    QList<long long> keys;
+    const report::ListControl& list = controls.transactions;
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.isChecked(i)) {
+            entries.push_back({list.itemData(i), list.text(i)});
+            keys << list.itemData(i);
+        }
+    }
     m_reporter.log(QStringLiteral(" Entered to Insert Area  "), QString());
 
     if (family == VoucherFamily::None) {
@@ -349,10 +364,6 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     // than one read of the branch's whole table per checked voucher on every tick.
     QHash<long long, QString> transferred;
     try {
-        QList<long long> keys;
-        for (int i = 0; i < list.count(); ++i)
-            if (list.isChecked(i))
-                keys << list.itemData(i);
         transferred = transferredKeys(destination, family, keys);
     } catch (const db::DbError& e) {
         // Each voucher is looked up on its own below, and its failure reported there.
@@ -361,13 +372,10 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     }
     report::ProgressSteps bar(m_reporter, QStringLiteral("Transformation"), checked);
     qint64 visited = 0;
-    // The count is read again on every pass: the window handles events during each copy.
-    for (int i = 0; i < list.count(); ++i) {
-        if (!list.isChecked(i))
-            continue;
+    for (const Entry& checkedEntry : entries) {
         bar.moveTo(std::min(visited++, checked));
-        const long long sourceKey = list.itemData(i);
-        const QString entry = list.text(i);
+        const long long sourceKey = checkedEntry.key;
+        const QString& entry = checkedEntry.text;
         const QString voucher = QStringLiteral("Voucher ") + entry + QStringLiteral(" not transferred: ");
         const auto failedWith = [&](const QString& reason) {
             ++outcome.failed;
