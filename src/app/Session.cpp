@@ -83,7 +83,7 @@ void Session::wire()
     connect(m_window.lblConnect(), &ClickableLabel::clicked, this, &Session::connectCompanies);
     connect(m_window.cmdRefresh(), &QPushButton::clicked, this, &Session::reconnect);
     m_window.setCloseQuestion([this] { return askExit(); });
-    connect(m_window.SSTab1(), &QTabWidget::currentChanged, this, &Session::mainPageShown);
+    connect(m_window.mainPages(), &QTabWidget::currentChanged, this, &Session::mainPageShown);
 }
 
 void Session::mainPageShown(int page)
@@ -131,7 +131,7 @@ void Session::endProgram()
 bool Session::startUp()
 {
     m_reporter.addTrayIcon();
-    m_window.SSTab1()->setTabEnabled(MainWindow::TechControlPage, false);
+    m_window.mainPages()->setTabEnabled(MainWindow::TechControlPage, false);
     m_window.cmdConnect()->hide();
     connection::StartUpResult result;
     {
@@ -180,7 +180,7 @@ void Session::connectCompanies()
     m_window.dtpto()->setDate(result.serverDate);
 
     m_transform->fillFilters();
-    m_window.SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
+    m_window.mainPages()->setCurrentIndex(MainWindow::StepOnePage);
     m_reporter.status(QStringLiteral("Voucher types Loaded"));
 
     m_reporter.status(QStringLiteral("day start setting"));
@@ -189,11 +189,11 @@ void Session::connectCompanies()
 
     m_window.dtpdate()->setVisible(true);
     m_window.dtpto()->setVisible(true);
-    m_window.SSTab2()->setVisible(true);
+    m_window.lowerPages()->setVisible(true);
     m_reporter.status(QStringLiteral("Conection .Done.... "));
     m_window.cmdConnect()->setEnabled(true);
-    m_window.SSTab1()->setCurrentIndex(MainWindow::MainCompanyPage);
-    m_window.SSTab2()->setCurrentIndex(MainWindow::VoucherDetPage);
+    m_window.mainPages()->setCurrentIndex(MainWindow::MainCompanyPage);
+    m_window.lowerPages()->setCurrentIndex(MainWindow::VoucherDetPage);
     m_window.hideLogin();
     m_window.lblSourceConnection()->setText(QStringLiteral("Source : ") + m_settings.syncServerName + QStringLiteral("  ") + sourceCode);
     m_window.lblDestinationConnection()->setText(QStringLiteral("Destination : ") + m_settings.serverName + QStringLiteral("  ")

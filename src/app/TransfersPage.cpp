@@ -37,7 +37,7 @@ TransfersPage::TransfersPage(Session& session, MainWindow& window, const transfo
     , m_window(window)
     , m_failures(failures)
 {
-    connect(window.SSTab2(), &QTabWidget::currentChanged, this, [this](int page) {
+    connect(window.lowerPages(), &QTabWidget::currentChanged, this, [this](int page) {
         if (page == MainWindow::TransfersPage)
             refresh();
     });
