@@ -1,19 +1,15 @@
-// The sync timer through the real main window on demo servers: the guards, failures, buttons,
-// activity counts and health line of a tick. What a tick's replay writes is MasterUploadTest's.
+// The sync timer through the real main window on demo servers: the guard, failures, buttons,
+// activity grid and health line of a tick. What a cycle does without a window is SyncCycleTest's.
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
 
 #include "app/MainWindow.h"
 #include "app/Session.h"
 #include "app/TimerController.h"
-#include "db/embedded/EmbeddedServer.h"
-#include "report/IniSetting.h"
 #include "report/TextFile.h"
 #include "upload/Connectivity.h"
-#include "upload/Health.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QLabel>
@@ -112,21 +108,7 @@ protected:
     {
         return TempServers::rows(c, QStringLiteral("select LID, LName, AccountGroupID, CreditDays from tblLedger order by LID"));
     }
-    // One tick at `hour`:`minute` of the demo day.
-    void tickAt(int hour, int minute)
-    {
-        clock = QDateTime(demoToday, QTime(hour, minute));
-        timer->tick();
-    }
     QString health() const { return window->lblHealth()->text(); }
-    QStringList healthNotices() const
-    {
-        QStringList texts;
-        for (const MainWindow::Notice& notice : window->notices())
-            if (notice.text.startsWith("Sync health: "))
-                texts << notice.text;
-        return texts;
-    }
 };
 
 } // namespace
