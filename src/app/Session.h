@@ -101,8 +101,6 @@ public:
     const connection::ProgramSettings& settings() const { return m_settings; }
     report::DailyLog& dailyLog() { return m_log; }
     report::Reporter& reporter() { return m_reporter; }
-    /// The window's own reporter, for what only the window does (the tray, unattended notes).
-    QtReporter& qtReporter() { return m_reporter; }
     report::Prompter& prompter() { return *m_prompter; }
     /// What the sync timer's work reports through: no boxes, a repeated message notified once.
     report::Unattended& unattended() { return m_unattended; }

@@ -43,7 +43,6 @@ void TimerController::tick()
     // the log, once while it repeats, and the next tick comes all the same.
     report::Unattended& unattended = m_session.unattended();
     unattended.beginRound();
-    m_session.qtReporter().setUnattended(true);
     std::optional<Session::OperationScope> scope;
     scope.emplace(m_session, QStringLiteral("timer tick"));
     if (!scope->acquired()) {
@@ -93,7 +92,6 @@ void TimerController::tick()
         showHealth();
     }
     scope.reset();
-    m_session.qtReporter().setUnattended(false);
     unattended.endRound();
 }
 
