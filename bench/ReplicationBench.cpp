@@ -147,7 +147,7 @@ int main(int argc, char* argv[])
         db::Transaction transaction(branch);
         timer.restart();
         const replication::CopyOutcome outcome =
-            replication::RowCopier(headOffice, branch, reporter, prompter).copy(QStringLiteral("tblCustomerCard"));
+            replication::RowCopier(headOffice, branch, reporter).copy(QStringLiteral("tblCustomerCard"));
         transaction.commit();
         const double took = seconds(timer);
         const long after = peakKilobytes();
@@ -177,14 +177,14 @@ int main(int argc, char* argv[])
                     branch.execute(sql);
             }));
             copyTimes.push_back(timed([&] {
-                inserted = replication::RowCopier(headOffice, branch, reporter, prompter).copy(QStringLiteral("tblItemMaster")).inserted;
+                inserted = replication::RowCopier(headOffice, branch, reporter).copy(QStringLiteral("tblItemMaster")).inserted;
             }));
         }
         QuietReporter silent;
         LogOnlyReporter logOnly(log);
         for (const auto& [name, r] : {std::pair<const char*, report::Reporter*>{"no reporting", &silent}, {"daily log only", &logOnly}}) {
             report::Reporter& other = *r;
-            const double took = timed([&] { replication::RowCopier(headOffice, branch, other, prompter).copy(QStringLiteral("tblItemMaster")); });
+            const double took = timed([&] { replication::RowCopier(headOffice, branch, other).copy(QStringLiteral("tblItemMaster")); });
             std::printf("  row copy with %s: %.0f rows/s\n", name, texts.size() / took);
         }
         const double directRate = texts.size() / median(directTimes);

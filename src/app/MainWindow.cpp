@@ -148,15 +148,15 @@ MainWindow::MainWindow(const QString& programFolder, QWidget* parent)
     centralLayout->addWidget(m_content);
 
     m_horizontalSplitter = named(new QSplitter(Qt::Horizontal, m_content), QStringLiteral("upperSplitter"));
-    m_SSTab1 = named(new QTabWidget(m_horizontalSplitter), QStringLiteral("SSTab1"));
-    m_SSTab1->addTab(buildStepOnePage(), QStringLiteral("Step 1"));
-    m_SSTab1->addTab(buildTechControlPage(), QStringLiteral("Tech Control Panel"));
-    m_SSTab1->addTab(buildMainCompanyPage(), QStringLiteral("Main Company Settings"));
-    m_SSTab1->addTab(buildSubCompanyPage(), QStringLiteral("Sub Company Settings"));
-    m_SSTab1->addTab(buildLogFilePage(), QStringLiteral("LogFile"));
-    m_SSTab1->setTabEnabled(TechControlPage, false);
-    m_horizontalSplitter->addWidget(m_SSTab1);
-    m_horizontalSplitter->addWidget(buildPicture1());
+    m_mainPages = named(new QTabWidget(m_horizontalSplitter), QStringLiteral("SSTab1"));
+    m_mainPages->addTab(buildStepOnePage(), QStringLiteral("Step 1"));
+    m_mainPages->addTab(buildTechControlPage(), QStringLiteral("Tech Control Panel"));
+    m_mainPages->addTab(buildMainCompanyPage(), QStringLiteral("Main Company Settings"));
+    m_mainPages->addTab(buildSubCompanyPage(), QStringLiteral("Sub Company Settings"));
+    m_mainPages->addTab(buildLogFilePage(), QStringLiteral("LogFile"));
+    m_mainPages->setTabEnabled(TechControlPage, false);
+    m_horizontalSplitter->addWidget(m_mainPages);
+    m_horizontalSplitter->addWidget(buildVoucherPanel());
     m_horizontalSplitter->setStretchFactor(0, 3);
     m_horizontalSplitter->setStretchFactor(1, 2);
     m_horizontalSplitter->setChildrenCollapsible(false);
@@ -230,19 +230,19 @@ QWidget* MainWindow::buildTopBar()
     return bar;
 }
 
-QWidget* MainWindow::buildPicture1()
+QWidget* MainWindow::buildVoucherPanel()
 {
-    m_Picture1 = named(new QFrame(m_horizontalSplitter), QStringLiteral("Picture1"));
-    m_Picture1->setFrameShape(QFrame::StyledPanel);
+    m_voucherPanel = named(new QFrame(m_horizontalSplitter), QStringLiteral("Picture1"));
+    m_voucherPanel->setFrameShape(QFrame::StyledPanel);
 
-    m_chkCheckAll = named(new QCheckBox(QStringLiteral("Check1"), m_Picture1), QStringLiteral("chkCheckAll"));
-    m_lstSource = named(new QListWidget(m_Picture1), QStringLiteral("lstSource"));
+    m_chkCheckAll = named(new QCheckBox(QStringLiteral("Check1"), m_voucherPanel), QStringLiteral("chkCheckAll"));
+    m_lstSource = named(new QListWidget(m_voucherPanel), QStringLiteral("lstSource"));
     m_lstSource->setMinimumWidth(260);
-    m_txttotVal = named(new QLabel(QStringLiteral("0.00000"), m_Picture1), QStringLiteral("txttotVal"));
-    m_txtSelVal = named(new ClickableLabel(QStringLiteral("0.00000"), m_Picture1), QStringLiteral("txtSelVal"));
-    m_txtReduceTo = named(new QLineEdit(m_Picture1), QStringLiteral("txtReduceTo"));
-    m_cmdStartDatamigration = button(QStringLiteral("cmdStartDatamigration"), QStringLiteral("Start Transform"), m_Picture1);
-    m_cmdPreviewTransform = button(QStringLiteral("cmdPreviewTransform"), QStringLiteral("Preview"), m_Picture1);
+    m_txttotVal = named(new QLabel(QStringLiteral("0.00000"), m_voucherPanel), QStringLiteral("txttotVal"));
+    m_txtSelVal = named(new ClickableLabel(QStringLiteral("0.00000"), m_voucherPanel), QStringLiteral("txtSelVal"));
+    m_txtReduceTo = named(new QLineEdit(m_voucherPanel), QStringLiteral("txtReduceTo"));
+    m_cmdStartDatamigration = button(QStringLiteral("cmdStartDatamigration"), QStringLiteral("Start Transform"), m_voucherPanel);
+    m_cmdPreviewTransform = button(QStringLiteral("cmdPreviewTransform"), QStringLiteral("Preview"), m_voucherPanel);
     m_cmdPreviewTransform->setToolTip(QStringLiteral("Show what Start Transform would copy and what it would be worth, without copying"));
     for (QLabel* total : {m_txttotVal, static_cast<QLabel*>(m_txtSelVal)}) {
         total->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -253,11 +253,11 @@ QWidget* MainWindow::buildPicture1()
 
     auto* totals = new QFormLayout;
     totals->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
-    totals->addRow(caption(QStringLiteral("Total Value:"), m_txttotVal, m_Picture1), m_txttotVal);
-    totals->addRow(caption(QStringLiteral("Total Selected Value:"), m_txtSelVal, m_Picture1), m_txtSelVal);
-    totals->addRow(caption(QStringLiteral("Total Required Value:"), m_txtReduceTo, m_Picture1), m_txtReduceTo);
+    totals->addRow(caption(QStringLiteral("Total Value:"), m_txttotVal, m_voucherPanel), m_txttotVal);
+    totals->addRow(caption(QStringLiteral("Total Selected Value:"), m_txtSelVal, m_voucherPanel), m_txtSelVal);
+    totals->addRow(caption(QStringLiteral("Total Required Value:"), m_txtReduceTo, m_voucherPanel), m_txtReduceTo);
 
-    auto* layout = new QVBoxLayout(m_Picture1);
+    auto* layout = new QVBoxLayout(m_voucherPanel);
     layout->addWidget(m_chkCheckAll);
     layout->addWidget(m_lstSource, 1);
     layout->addLayout(totals);
@@ -265,7 +265,7 @@ QWidget* MainWindow::buildPicture1()
     runButtons->addWidget(m_cmdPreviewTransform);
     runButtons->addWidget(m_cmdStartDatamigration, 1);
     layout->addLayout(runButtons);
-    return m_Picture1;
+    return m_voucherPanel;
 }
 
 QWidget* MainWindow::buildStepOnePage()
@@ -337,7 +337,7 @@ QWidget* MainWindow::buildMainCompanyPage()
     m_lstVchtypes->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_lstVchtypes->setMinimumContentsLength(18);
     m_lstCategories = multiSelectList(QStringLiteral("lstCategories"), page);
-    m_LstitemClass = multiSelectList(QStringLiteral("LstitemClass"), page);
+    m_itemClassList = multiSelectList(QStringLiteral("LstitemClass"), page);
     m_cmdShowTransactions = button(QStringLiteral("cmdShowTransactions"), QStringLiteral("Show Trans"), page);
     m_lblserverStat = named(new QLabel(QStringLiteral("LOCK"), page), QStringLiteral("lblserverStat"));
 
@@ -355,9 +355,9 @@ QWidget* MainWindow::buildMainCompanyPage()
 
     auto* lists = new QGridLayout;
     lists->addWidget(caption(QStringLiteral("Categories To transform"), m_lstCategories, page), 0, 0);
-    lists->addWidget(caption(QStringLiteral("ItemClass To transform"), m_LstitemClass, page), 0, 1);
+    lists->addWidget(caption(QStringLiteral("ItemClass To transform"), m_itemClassList, page), 0, 1);
     lists->addWidget(m_lstCategories, 1, 0);
-    lists->addWidget(m_LstitemClass, 1, 1);
+    lists->addWidget(m_itemClassList, 1, 1);
     lists->setRowStretch(1, 1);
 
     auto* actions = new QHBoxLayout;
@@ -416,22 +416,22 @@ QWidget* MainWindow::buildLogFilePage()
 
 QWidget* MainWindow::buildLowerTabs()
 {
-    m_SSTab2 = named(new QTabWidget(m_verticalSplitter), QStringLiteral("SSTab2"));
-    m_msgTransGrid = grid(QStringLiteral("msgTransGrid"), reconcile::TransactionCounts::gridFormat(), m_SSTab2);
-    m_msgActivity = grid(QStringLiteral("msgActivity"), upload::ActivitySummary::gridFormat(), m_SSTab2);
-    m_msgMisMatch = grid(QStringLiteral("msgMisMatch"), reconcile::MismatchSearch::gridFormat(), m_SSTab2);
-    m_SSTab2->addTab(m_msgTransGrid, QStringLiteral("Voucher Det"));
-    m_SSTab2->addTab(m_msgActivity, QStringLiteral("Activity"));
-    m_SSTab2->addTab(m_msgMisMatch, QStringLiteral("Mismatch"));
-    m_SSTab2->addTab(buildTransfersPage(), QStringLiteral("Transfers"));
+    m_lowerPages = named(new QTabWidget(m_verticalSplitter), QStringLiteral("SSTab2"));
+    m_msgTransGrid = grid(QStringLiteral("msgTransGrid"), reconcile::TransactionCounts::gridFormat(), m_lowerPages);
+    m_msgActivity = grid(QStringLiteral("msgActivity"), upload::ActivitySummary::gridFormat(), m_lowerPages);
+    m_msgMisMatch = grid(QStringLiteral("msgMisMatch"), reconcile::MismatchSearch::gridFormat(), m_lowerPages);
+    m_lowerPages->addTab(m_msgTransGrid, QStringLiteral("Voucher Det"));
+    m_lowerPages->addTab(m_msgActivity, QStringLiteral("Activity"));
+    m_lowerPages->addTab(m_msgMisMatch, QStringLiteral("Mismatch"));
+    m_lowerPages->addTab(buildTransfersPage(), QStringLiteral("Transfers"));
     // The day's voucher counts have about ten rows: every lower grid shows that many without
     // scrolling, down to a 1366x768 screen.
     constexpr int shownRows = 10;
-    m_SSTab2->setMinimumHeight(m_SSTab2->tabBar()->sizeHint().height() + m_msgTransGrid->horizontalHeader()->sizeHint().height()
+    m_lowerPages->setMinimumHeight(m_lowerPages->tabBar()->sizeHint().height() + m_msgTransGrid->horizontalHeader()->sizeHint().height()
                                + shownRows * m_msgTransGrid->verticalHeader()->defaultSectionSize() + 2 * m_msgTransGrid->frameWidth() + 12);
 
     // The cost centre belongs to the "Mismatch" page only; it sits in the tab row above the grid.
-    auto* costCentre = named(new QWidget(m_SSTab2), QStringLiteral("fraCostCentre"));
+    auto* costCentre = named(new QWidget(m_lowerPages), QStringLiteral("fraCostCentre"));
     m_cboCostCentre = named(new QComboBox(costCentre), QStringLiteral("cboCostCentre"));
     m_cboCostCentre->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_cboCostCentre->setMinimumContentsLength(16);
@@ -439,15 +439,15 @@ QWidget* MainWindow::buildLowerTabs()
     costCentreRow->setContentsMargins(0, 0, 4, 0);
     costCentreRow->addWidget(caption(QStringLiteral("Cost Centre :"), m_cboCostCentre, costCentre));
     costCentreRow->addWidget(m_cboCostCentre);
-    m_SSTab2->setCornerWidget(costCentre, Qt::TopRightCorner);
+    m_lowerPages->setCornerWidget(costCentre, Qt::TopRightCorner);
     costCentre->setVisible(false);
-    connect(m_SSTab2, &QTabWidget::currentChanged, costCentre, [costCentre](int page) { costCentre->setVisible(page == MismatchPage); });
-    return m_SSTab2;
+    connect(m_lowerPages, &QTabWidget::currentChanged, costCentre, [costCentre](int page) { costCentre->setVisible(page == MismatchPage); });
+    return m_lowerPages;
 }
 
 QWidget* MainWindow::buildTransfersPage()
 {
-    auto* page = named(new QWidget(m_SSTab2), QStringLiteral("pageTransfers"));
+    auto* page = named(new QWidget(m_lowerPages), QStringLiteral("pageTransfers"));
     m_msgTransfers = grid(QStringLiteral("msgTransfers"), TransfersFormat, page);
     m_msgSetAside = grid(QStringLiteral("msgSetAside"), SetAsideFormat, page);
     m_lblTransfers = named(new QLabel(page), QStringLiteral("lblTransfers"));
@@ -586,7 +586,7 @@ void MainWindow::fillFixedEntries()
         QStringLiteral("RETURNABLE PACKING MATERIAL"),
     };
     for (int id = 0; id < itemClasses.size(); ++id) {
-        auto* item = new QListWidgetItem(itemClasses[id], m_LstitemClass);
+        auto* item = new QListWidgetItem(itemClasses[id], m_itemClassList);
         item->setData(Qt::UserRole, id);
     }
 
@@ -604,10 +604,10 @@ void MainWindow::nameUncaptionedControls()
     // "txttotVal"); controls with no text of their own by their control name. Automation finds
     // every control by its object name.
     const QList<QWidget*> uncaptioned = {
-        m_fraLogin, m_cboSourceCompany, m_cboDestinationCompany, m_Picture1, m_lstSource,
-        m_txtReduceTo, m_SSTab1, m_lstMasterSettings, m_msgDataCount, m_dtpdate,
-        m_dtpto, m_lstVchtypes, m_lstCategories, m_LstitemClass, m_cboVchtypeTotransform,
-        m_cboTaxMode, m_txtPRateDiscount, m_txtSRateDiscount, m_txtMRPDiscount, m_txtLog, m_SSTab2,
+        m_fraLogin, m_cboSourceCompany, m_cboDestinationCompany, m_voucherPanel, m_lstSource,
+        m_txtReduceTo, m_mainPages, m_lstMasterSettings, m_msgDataCount, m_dtpdate,
+        m_dtpto, m_lstVchtypes, m_lstCategories, m_itemClassList, m_cboVchtypeTotransform,
+        m_cboTaxMode, m_txtPRateDiscount, m_txtSRateDiscount, m_txtMRPDiscount, m_txtLog, m_lowerPages,
         m_msgTransGrid, m_msgActivity, m_cboCostCentre, m_msgMisMatch, m_msgTransfers, m_msgSetAside,
     };
     for (QWidget* control : uncaptioned)
@@ -670,11 +670,11 @@ void MainWindow::pressFromShortcut(QAbstractButton* button)
         return;
     // A button on a page that is not shown is brought into view and given the focus, not pressed:
     // the operator sees what the key would start before it starts.
-    for (int page = 0; page < m_SSTab1->count(); ++page) {
-        if (page == m_SSTab1->currentIndex() || !m_SSTab1->widget(page)->isAncestorOf(button))
+    for (int page = 0; page < m_mainPages->count(); ++page) {
+        if (page == m_mainPages->currentIndex() || !m_mainPages->widget(page)->isAncestorOf(button))
             continue;
-        if (m_SSTab1->isTabEnabled(page)) {
-            m_SSTab1->setCurrentIndex(page);
+        if (m_mainPages->isTabEnabled(page)) {
+            m_mainPages->setCurrentIndex(page);
             button->setFocus(Qt::ShortcutFocusReason);
         }
         return;
@@ -688,10 +688,10 @@ void MainWindow::orderTabs()
     // Left to right, top to bottom, as the operator reads the window: the page, then the voucher
     // list beside it, then the lower grids and the notices.
     const QList<QWidget*> order = {
-        m_SSTab1, m_chkBulkInsert, m_lstMasterSettings, m_cmdFullSync, m_cmdMasterSynchDetail, m_cmdSettingsSynch, m_msgDataCount,
-        m_cmdUpdateDataBase, m_dtpdate, m_dtpto, m_lstVchtypes, m_lstCategories, m_LstitemClass, m_cmdShowTransactions,
+        m_mainPages, m_chkBulkInsert, m_lstMasterSettings, m_cmdFullSync, m_cmdMasterSynchDetail, m_cmdSettingsSynch, m_msgDataCount,
+        m_cmdUpdateDataBase, m_dtpdate, m_dtpto, m_lstVchtypes, m_lstCategories, m_itemClassList, m_cmdShowTransactions,
         m_cboVchtypeTotransform, m_cboTaxMode, m_txtPRateDiscount, m_txtSRateDiscount, m_txtMRPDiscount, m_txtLog,
-        m_chkCheckAll, m_lstSource, m_txtReduceTo, m_cmdPreviewTransform, m_cmdStartDatamigration, m_SSTab2, m_cboCostCentre, m_msgTransGrid,
+        m_chkCheckAll, m_lstSource, m_txtReduceTo, m_cmdPreviewTransform, m_cmdStartDatamigration, m_lowerPages, m_cboCostCentre, m_msgTransGrid,
         m_msgActivity, m_msgMisMatch, m_msgTransfers, m_msgSetAside, m_cmdExportTransfers, m_cmdRefresh, m_cmdNotices,
     };
     for (qsizetype i = 1; i < order.size(); ++i)
@@ -790,7 +790,7 @@ bool MainWindow::isLoginShown() const
 
 void MainWindow::enableTechControlPage()
 {
-    m_SSTab1->setTabEnabled(TechControlPage, true);
+    m_mainPages->setTabEnabled(TechControlPage, true);
 }
 
 void MainWindow::setCloseQuestion(std::function<bool()> question)
@@ -858,7 +858,7 @@ QComboBox* MainWindow::cboSourceCompany() const { return m_cboSourceCompany; }
 QComboBox* MainWindow::cboDestinationCompany() const { return m_cboDestinationCompany; }
 QPushButton* MainWindow::cmdConnect() const { return m_cmdConnect; }
 ClickableLabel* MainWindow::lblConnect() const { return m_lblConnect; }
-QFrame* MainWindow::Picture1() const { return m_Picture1; }
+QFrame* MainWindow::voucherPanel() const { return m_voucherPanel; }
 QListWidget* MainWindow::lstSource() const { return m_lstSource; }
 QCheckBox* MainWindow::chkCheckAll() const { return m_chkCheckAll; }
 QLineEdit* MainWindow::txtReduceTo() const { return m_txtReduceTo; }
@@ -866,7 +866,7 @@ QLabel* MainWindow::txttotVal() const { return m_txttotVal; }
 ClickableLabel* MainWindow::txtSelVal() const { return m_txtSelVal; }
 QPushButton* MainWindow::cmdStartDatamigration() const { return m_cmdStartDatamigration; }
 QPushButton* MainWindow::cmdRefresh() const { return m_cmdRefresh; }
-QTabWidget* MainWindow::SSTab1() const { return m_SSTab1; }
+QTabWidget* MainWindow::mainPages() const { return m_mainPages; }
 QCheckBox* MainWindow::chkBulkInsert() const { return m_chkBulkInsert; }
 QListWidget* MainWindow::lstMasterSettings() const { return m_lstMasterSettings; }
 QPushButton* MainWindow::cmdFullSync() const { return m_cmdFullSync; }
@@ -878,7 +878,7 @@ QDateEdit* MainWindow::dtpdate() const { return m_dtpdate; }
 QDateEdit* MainWindow::dtpto() const { return m_dtpto; }
 QComboBox* MainWindow::lstVchtypes() const { return m_lstVchtypes; }
 QListWidget* MainWindow::lstCategories() const { return m_lstCategories; }
-QListWidget* MainWindow::LstitemClass() const { return m_LstitemClass; }
+QListWidget* MainWindow::itemClassList() const { return m_itemClassList; }
 QPushButton* MainWindow::cmdShowTransactions() const { return m_cmdShowTransactions; }
 QLabel* MainWindow::lblserverStat() const { return m_lblserverStat; }
 QComboBox* MainWindow::cboVchtypeTotransform() const { return m_cboVchtypeTotransform; }
@@ -887,7 +887,7 @@ QLineEdit* MainWindow::txtPRateDiscount() const { return m_txtPRateDiscount; }
 QLineEdit* MainWindow::txtSRateDiscount() const { return m_txtSRateDiscount; }
 QLineEdit* MainWindow::txtMRPDiscount() const { return m_txtMRPDiscount; }
 QPlainTextEdit* MainWindow::txtLog() const { return m_txtLog; }
-QTabWidget* MainWindow::SSTab2() const { return m_SSTab2; }
+QTabWidget* MainWindow::lowerPages() const { return m_lowerPages; }
 QTableWidget* MainWindow::msgTransGrid() const { return m_msgTransGrid; }
 QTableWidget* MainWindow::msgActivity() const { return m_msgActivity; }
 QComboBox* MainWindow::cboCostCentre() const { return m_cboCostCentre; }

@@ -112,7 +112,7 @@ public:
     ClickableLabel* lblConnect() const;
 
     /// Panel Picture1 that holds the voucher list and its totals.
-    QFrame* Picture1() const;
+    QFrame* voucherPanel() const;
     /// Voucher list lstSource; its entries carry check boxes and the voucher id as item data.
     QListWidget* lstSource() const;
     /// Check box chkCheckAll "Check1".
@@ -129,7 +129,7 @@ public:
     QPushButton* cmdRefresh() const;
 
     /// Main tab strip SSTab1 (pages as MainPage).
-    QTabWidget* SSTab1() const;
+    QTabWidget* mainPages() const;
     /// Check box chkBulkInsert.
     QCheckBox* chkBulkInsert() const;
     /// Multi-select master list lstMasterSettings.
@@ -154,7 +154,7 @@ public:
     /// Multi-select category list lstCategories.
     QListWidget* lstCategories() const;
     /// Multi-select item class list LstitemClass, filled with the ten item classes.
-    QListWidget* LstitemClass() const;
+    QListWidget* itemClassList() const;
     /// Button cmdShowTransactions "Show Trans".
     QPushButton* cmdShowTransactions() const;
     /// Label lblserverStat "LOCK".
@@ -174,7 +174,7 @@ public:
     QPlainTextEdit* txtLog() const;
 
     /// Lower tab strip SSTab2 (pages as LowerPage).
-    QTabWidget* SSTab2() const;
+    QTabWidget* lowerPages() const;
     /// Transaction count grid msgTransGrid ("Voucher Det").
     QTableWidget* msgTransGrid() const;
     /// Activity summary grid msgActivity ("Activity").
@@ -218,7 +218,7 @@ protected:
 
 private:
     QWidget* buildTopBar();
-    QWidget* buildPicture1();
+    QWidget* buildVoucherPanel();
     QWidget* buildStepOnePage();
     QWidget* buildTechControlPage();
     QWidget* buildMainCompanyPage();
@@ -251,7 +251,7 @@ private:
     QPushButton* m_cmdConnect = nullptr;
     ClickableLabel* m_lblConnect = nullptr;
 
-    QFrame* m_Picture1 = nullptr;
+    QFrame* m_voucherPanel = nullptr;
     QListWidget* m_lstSource = nullptr;
     QCheckBox* m_chkCheckAll = nullptr;
     QLineEdit* m_txtReduceTo = nullptr;
@@ -260,7 +260,7 @@ private:
     QPushButton* m_cmdStartDatamigration = nullptr;
     QPushButton* m_cmdRefresh = nullptr;
 
-    QTabWidget* m_SSTab1 = nullptr;
+    QTabWidget* m_mainPages = nullptr;
     QCheckBox* m_chkBulkInsert = nullptr;
     QListWidget* m_lstMasterSettings = nullptr;
     QPushButton* m_cmdFullSync = nullptr;
@@ -273,7 +273,7 @@ private:
     QDateEdit* m_dtpto = nullptr;
     QComboBox* m_lstVchtypes = nullptr;
     QListWidget* m_lstCategories = nullptr;
-    QListWidget* m_LstitemClass = nullptr;
+    QListWidget* m_itemClassList = nullptr;
     QPushButton* m_cmdShowTransactions = nullptr;
     QLabel* m_lblserverStat = nullptr;
 
@@ -284,7 +284,7 @@ private:
     QLineEdit* m_txtMRPDiscount = nullptr;
     QPlainTextEdit* m_txtLog = nullptr;
 
-    QTabWidget* m_SSTab2 = nullptr;
+    QTabWidget* m_lowerPages = nullptr;
     QTableWidget* m_msgTransGrid = nullptr;
     QTableWidget* m_msgActivity = nullptr;
     QComboBox* m_cboCostCentre = nullptr;

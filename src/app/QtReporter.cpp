@@ -167,6 +167,16 @@ void QtReporter::refreshTrayTip()
 
 void QtReporter::showBalloon(const QString& text)
 {
+    show(text, Watched::Yes);
+}
+
+void QtReporter::showUnattendedBalloon(const QString& text)
+{
+    show(text, Watched::No);
+}
+
+void QtReporter::show(const QString& text, Watched watched)
+{
     // Whatever shows it, the history keeps it for an operator who was away.
     m_window.addNotice(text);
     try {
@@ -174,7 +184,7 @@ void QtReporter::showBalloon(const QString& text)
             return;
     } catch (const std::exception& e) {
         const QString error = QString::fromStdString(e.what());
-        if (m_unattended) {
+        if (watched == Watched::No) {
             m_window.addNotice(error);
             m_log.write(QStringLiteral("Notice"), error);
         } else {

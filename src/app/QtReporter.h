@@ -42,9 +42,6 @@ public:
     void addTrayIcon();
     /// Removes the icon from the notification area.
     void removeTrayIcon();
-    /// While on, nobody may be at the machine: a notifier program that fails to start is noted
-    /// in the notices and the log instead of in a message box.
-    void setUnattended(bool unattended) { m_unattended = unattended; }
     /// The tray icon, or null where the desktop has none.
     QSystemTrayIcon* trayIcon() const { return m_tray; }
     /// The tray tip: "ERP Mirtane", then the last sync time (`lastSync`, the text of lblTimerStatus),
@@ -53,6 +50,9 @@ public:
 
 protected:
     void showBalloon(const QString& text) override;
+    /// As showBalloon, but a notifier program that fails to start is noted in the notices and the
+    /// log instead of in a message box: nobody may be at the machine.
+    void showUnattendedBalloon(const QString& text) override;
 
 private:
     MainWindow& m_window;
@@ -60,7 +60,6 @@ private:
     const report::Notifier& m_notifier;
     report::Prompter& m_prompter;
     QSystemTrayIcon* m_tray = nullptr;
-    bool m_unattended = false;
     QElapsedTimer m_sinceEvents;
     // Long work in progress, outermost first; the bar shows the innermost.
     struct Range {
@@ -72,6 +71,8 @@ private:
     QTimer m_tipRefresh;
 
     void refreshTrayTip();
+    enum class Watched { Yes, No };
+    void show(const QString& text, Watched watched);
 };
 
 } // namespace app

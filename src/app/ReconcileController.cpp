@@ -34,10 +34,10 @@ ReconcileController::ReconcileController(Session& session, MainWindow& window)
     m_costCentres.clear();
     m_costCentres.addItem(NoCostCentre, 0);
     m_costCentres.setCurrentIndex(0);
-    connect(window.SSTab2(), &QTabWidget::currentChanged, this, &ReconcileController::lowerPageShown);
+    connect(window.lowerPages(), &QTabWidget::currentChanged, this, &ReconcileController::lowerPageShown);
     // Choosing another cost centre on the page in front searches again with it.
     connect(window.cboCostCentre(), &QComboBox::activated, this, [this] {
-        if (m_window.SSTab2()->currentIndex() == MainWindow::MismatchPage && m_window.SSTab2()->isEnabled())
+        if (m_window.lowerPages()->currentIndex() == MainWindow::MismatchPage && m_window.lowerPages()->isEnabled())
             lowerPageShown(MainWindow::MismatchPage);
     });
 }
@@ -55,10 +55,10 @@ void ReconcileController::lowerPageShown(int page)
     }
 }
 
-void ReconcileController::fillTransCount(report::Reporter* reporter)
+void ReconcileController::fillTransCount()
 {
     connection::CompanyConnections& connections = m_session.connections();
-    reconcile::TransactionCounts(connections.destination(), connections.source(), reporter ? *reporter : m_session.reporter())
+    reconcile::TransactionCounts(connections.destination(), connections.source(), m_session.reporter())
         .fill(m_transGrid, m_vchTypes, m_window.dtpdate()->date());
 }
 
@@ -71,7 +71,7 @@ void ReconcileController::searchMismatches()
                                    + QStringLiteral("\" is still running."));
         return;
     }
-    QTabWidget* tabs = m_window.SSTab2();
+    QTabWidget* tabs = m_window.lowerPages();
     QTimer* timer = m_window.timertrigger();
     tabs->setEnabled(false);
     // The timer and the tab strip come back whatever happens, or the operator would be left

@@ -6,10 +6,6 @@
 
 #include <optional>
 
-namespace report {
-class Reporter;
-}
-
 namespace app {
 
 class MainWindow;
@@ -27,9 +23,8 @@ public:
     /// The page click of SSTab2: runs the work of `page` with the busy pointer; failures become notifications.
     void lowerPageShown(int page);
     /// FillTransCount: the counts of the From date for the chosen voucher type in msgTransGrid;
-    /// failures are notified through `reporter` (the operator's when null).
-    void fillTransCount(report::Reporter* reporter = nullptr);
-    void fillTransCount(report::Reporter& reporter) { fillTransCount(&reporter); }
+    /// failures are notified to the operator.
+    void fillTransCount();
     /// The "Mismatch" page: with the tab strip disabled and the timer stopped, searches the five
     /// transaction tables into msgMisMatch; afterwards the tab strip is enabled and the timer started.
     void searchMismatches();

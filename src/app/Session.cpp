@@ -43,7 +43,8 @@ Session::Session(MainWindow& window, Options options)
     m_masters = std::make_unique<MastersController>(*this, window);
     m_transform = std::make_unique<TransformController>(*this, window, *m_masters);
     m_reconcile = std::make_unique<ReconcileController>(*this, window);
-    m_timer = std::make_unique<TimerController>(*this, window, *m_reconcile, *m_transform, m_options.connectivity);
+    m_timer = std::make_unique<TimerController>(
+        *this, window, [this] { return m_transform->cycleTransformation(); }, m_options.connectivity);
 }
 
 Session::~Session() = default;
@@ -82,7 +83,7 @@ void Session::wire()
     connect(m_window.lblConnect(), &ClickableLabel::clicked, this, &Session::connectCompanies);
     connect(m_window.cmdRefresh(), &QPushButton::clicked, this, &Session::reconnect);
     m_window.setCloseQuestion([this] { return askExit(); });
-    connect(m_window.SSTab1(), &QTabWidget::currentChanged, this, &Session::mainPageShown);
+    connect(m_window.mainPages(), &QTabWidget::currentChanged, this, &Session::mainPageShown);
 }
 
 void Session::mainPageShown(int page)
@@ -130,7 +131,7 @@ void Session::endProgram()
 bool Session::startUp()
 {
     m_reporter.addTrayIcon();
-    m_window.SSTab1()->setTabEnabled(MainWindow::TechControlPage, false);
+    m_window.mainPages()->setTabEnabled(MainWindow::TechControlPage, false);
     m_window.cmdConnect()->hide();
     connection::StartUpResult result;
     {
@@ -142,7 +143,6 @@ bool Session::startUp()
         return false;
     m_settings = result.settings;
     m_maxActivityId = result.maxActivityId;
-    m_maxActivityIdTrans = result.maxActivityIdTrans;
     m_window.cboDestinationCompany()->clear();
     m_window.cboDestinationCompany()->addItems(result.destinationCompanies);
     m_window.cboSourceCompany()->clear();
@@ -180,9 +180,8 @@ void Session::connectCompanies()
     m_window.dtpto()->setDate(result.serverDate);
 
     m_transform->fillFilters();
-    m_window.SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
+    m_window.mainPages()->setCurrentIndex(MainWindow::StepOnePage);
     m_reporter.status(QStringLiteral("Voucher types Loaded"));
-    m_automaticMode = result.automaticMode;
 
     m_reporter.status(QStringLiteral("day start setting"));
     if (m_log.setCompany(destinationCode))
@@ -190,11 +189,11 @@ void Session::connectCompanies()
 
     m_window.dtpdate()->setVisible(true);
     m_window.dtpto()->setVisible(true);
-    m_window.SSTab2()->setVisible(true);
+    m_window.lowerPages()->setVisible(true);
     m_reporter.status(QStringLiteral("Conection .Done.... "));
     m_window.cmdConnect()->setEnabled(true);
-    m_window.SSTab1()->setCurrentIndex(MainWindow::MainCompanyPage);
-    m_window.SSTab2()->setCurrentIndex(MainWindow::VoucherDetPage);
+    m_window.mainPages()->setCurrentIndex(MainWindow::MainCompanyPage);
+    m_window.lowerPages()->setCurrentIndex(MainWindow::VoucherDetPage);
     m_window.hideLogin();
     m_window.lblSourceConnection()->setText(QStringLiteral("Source : ") + m_settings.syncServerName + QStringLiteral("  ") + sourceCode);
     m_window.lblDestinationConnection()->setText(QStringLiteral("Destination : ") + m_settings.serverName + QStringLiteral("  ")

@@ -101,8 +101,6 @@ public:
     const connection::ProgramSettings& settings() const { return m_settings; }
     report::DailyLog& dailyLog() { return m_log; }
     report::Reporter& reporter() { return m_reporter; }
-    /// The window's own reporter, for what only the window does (the tray, unattended notes).
-    QtReporter& qtReporter() { return m_reporter; }
     report::Prompter& prompter() { return *m_prompter; }
     /// What the sync timer's work reports through: no boxes, a repeated message notified once.
     report::Unattended& unattended() { return m_unattended; }
@@ -113,8 +111,6 @@ public:
     void setMaxActivityId(qint32 id) { m_maxActivityId = id; }
     /// The current date and time by the session's clock.
     QDateTime now() const { return m_options.clock(); }
-    /// The automatic mode flag read at Connect.
-    bool automaticMode() const { return m_automaticMode; }
 
 private:
     void wire();
@@ -134,8 +130,6 @@ private:
     db::Connection m_startup;
     connection::ProgramSettings m_settings;
     qint32 m_maxActivityId = 0;
-    qint32 m_maxActivityIdTrans = 0;
-    bool m_automaticMode = false;
     QString m_runningOperation;
     // Built last and destroyed first: they use everything above.
     std::unique_ptr<MastersController> m_masters;

@@ -37,7 +37,7 @@ TransfersPage::TransfersPage(Session& session, MainWindow& window, const transfo
     , m_window(window)
     , m_failures(failures)
 {
-    connect(window.SSTab2(), &QTabWidget::currentChanged, this, [this](int page) {
+    connect(window.lowerPages(), &QTabWidget::currentChanged, this, [this](int page) {
         if (page == MainWindow::TransfersPage)
             refresh();
     });
@@ -63,7 +63,7 @@ void TransfersPage::refresh()
     m_ledger.setAside = transform::TransferLedger::failedVouchers(m_failures.list());
     // Read from the loop settings file only; the replay itself runs on the timer.
     if (connections.destination().isOpen() && connections.source().isOpen()) {
-        upload::MasterUpload replay(connections.source(), connections.destination(), m_session.unattended(), m_session.unattended(),
+        upload::MasterUpload replay(connections.source(), connections.destination(), m_session.unattended(),
                                     m_session.files().appSettingsLoop);
         for (const upload::MasterUpload::SetAsideRow& row : replay.setAside())
             m_ledger.setAside.push_back({QStringLiteral("Master change"),

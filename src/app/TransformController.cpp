@@ -33,7 +33,7 @@ TransformController::TransformController(Session& session, MainWindow& window, M
     , m_window(window)
     , m_sourceList(*window.lstSource())
     , m_categories(*window.lstCategories())
-    , m_itemClasses(*window.LstitemClass())
+    , m_itemClasses(*window.itemClassList())
     , m_vchTypes(*window.lstVchtypes())
     , m_destinationVchTypes(*window.cboVchtypeTotransform())
     , m_taxModes(*window.cboTaxMode())
@@ -62,7 +62,7 @@ void TransformController::wire()
         if (isActive(categories))
             m_filters.saveCategories();
     });
-    QListWidget* itemClasses = m_window.LstitemClass();
+    QListWidget* itemClasses = m_window.itemClassList();
     connect(itemClasses, &QListWidget::itemSelectionChanged, this, [this, itemClasses] {
         if (isActive(itemClasses))
             m_filters.saveItemClasses();
@@ -103,12 +103,12 @@ bool TransformController::isActive(const QWidget* control) const
 void TransformController::fillFilters()
 {
     m_filters.fillSyncVchTypes();
-    m_window.SSTab2()->setCurrentIndex(MainWindow::VoucherDetPage);
+    m_window.lowerPages()->setCurrentIndex(MainWindow::VoucherDetPage);
     // The page handler runs on a change of page only; a page already in front is shown again by hand.
-    if (m_window.SSTab1()->currentIndex() == MainWindow::SubCompanyPage)
+    if (m_window.mainPages()->currentIndex() == MainWindow::SubCompanyPage)
         m_session.mainPageShown(MainWindow::SubCompanyPage);
     else
-        m_window.SSTab1()->setCurrentIndex(MainWindow::SubCompanyPage);
+        m_window.mainPages()->setCurrentIndex(MainWindow::SubCompanyPage);
 }
 
 transform::ListingControls TransformController::listingControls()
@@ -238,6 +238,12 @@ void TransformController::runTransformation(RunBy by)
     }
     const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
     (manual ? m_run : m_timerRun).run(controls, runSettings(by));
+}
+
+upload::CycleTransformation TransformController::cycleTransformation()
+{
+    const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
+    return upload::CycleTransformation{m_timerRun, controls, runSettings(RunBy::Timer), percentageProblem()};
 }
 
 transform::RunSettings TransformController::runSettings(RunBy by)

@@ -8,6 +8,7 @@
 #include "transform/TransactionListing.h"
 #include "transform/TransferFailures.h"
 #include "transform/TransformationRun.h"
+#include "upload/SyncCycle.h"
 
 #include <QObject>
 
@@ -46,6 +47,8 @@ public:
     /// Start Transform (RunBy::Operator) or a timer tick: copies the checked vouchers, unless another
     /// operation, another run included, is in progress (a press is then told so, a tick logs it).
     void runTransformation(RunBy by);
+    /// The sync cycle's transformation: the timer's run with the choices as they stand now.
+    upload::CycleTransformation cycleTransformation();
     /// After Connect: a listing made on other companies is forgotten.
     void companiesConnected();
     /// Preview: shows in frmPreview what Start Transform would copy now, or why it would refuse

@@ -37,21 +37,30 @@ QString DatabaseUpdate::explain(const db::DbError& e)
                          "to both companies.");
 }
 
-int DatabaseUpdate::run()
+DatabaseUpdateOutcome DatabaseUpdate::run()
 {
-    int skipped = 0;
+    // Column names in each table must be unique: the column is there already.
+    constexpr int columnThere = 2705;
+    DatabaseUpdateOutcome outcome;
     for (const QString& statement : statements()) {
         for (db::Connection* connection : {&m_destination, &m_source}) {
             try {
                 connection->execute(statement);
-            } catch (const std::exception&) {
-                // The column is there already: the update can be repeated safely.
-                ++skipped;
+            } catch (const db::DbError& e) {
+                // Only a column already there lets the update be repeated safely; anything else
+                // (a lost connection above all) fails every statement after it as well.
+                if (e.nativeCode() == columnThere) {
+                    ++outcome.alreadyThere;
+                    continue;
+                }
+                m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("The database was not updated: ") + e.message());
+                return outcome;
             }
         }
     }
+    outcome.completed = true;
     m_prompter.tell(report::PromptIcon::None, QStringLiteral("Database Updated."));
-    return skipped;
+    return outcome;
 }
 
 } // namespace masters

@@ -12,6 +12,14 @@ class Prompter;
 
 namespace masters {
 
+/// What Update Database did.
+struct DatabaseUpdateOutcome {
+    /// Statements a company refused because the column is there already.
+    int alreadyThere = 0;
+    /// True when every statement was sent to both companies (added, or found there already).
+    bool completed = false;
+};
+
 /// "Update Database": adds SyncStat and ServInvID to the sales and purchase tables of both companies.
 class DatabaseUpdate {
 public:
@@ -25,9 +33,10 @@ public:
     /// company it has not been run on), the message says to run it and how its page opens.
     static QString explain(const db::DbError& e);
 
-    /// Sends each statement on the destination and then on the source, skipping the ones that fail
-    /// (a column that exists already), and shows "Database Updated.". Returns the failures skipped.
-    int run();
+    /// Sends each statement on the destination and then on the source, passing over a column that
+    /// is there already (SQL Server's error 2705), and shows "Database Updated.". Any other failure
+    /// (a lost connection, a missing table) stops it with a box that says why, and no success text.
+    DatabaseUpdateOutcome run();
 
 private:
     db::Connection& m_destination;

@@ -65,6 +65,16 @@ std::vector<SyncStep> makeSteps()
 
 } // namespace
 
+replication::RowCopier::RowFailed FullSync::toldToOperator(report::Reporter& reporter, report::Prompter& prompter)
+{
+    return [&reporter, &prompter](replication::RowRefusal refusal, const QString& text) {
+        if (refusal == replication::RowRefusal::NotInserted)
+            prompter.tell(report::PromptIcon::Critical, text);
+        else
+            reporter.balloon(text);
+    };
+}
+
 FullSync::FullSync(db::Connection& destination, db::Connection& source, report::Reporter& reporter, report::Prompter& prompter,
                    report::ListControl& masterList, Setup setup)
     : m_destination(destination)
@@ -110,10 +120,10 @@ bool FullSync::stageRows(const SyncStep& step)
         else
             m_destination.execute(QStringLiteral("select ") + step.rowCopyColumns + QStringLiteral(" into ") + stage
                                   + QStringLiteral(" from ") + step.table + QStringLiteral(" where 1=0"));
-        replication::RowCopier copier(m_source, m_destination, m_reporter, m_prompter);
+        replication::RowCopier copier(m_source, m_destination, m_reporter, toldToOperator(m_reporter, m_prompter));
         copier.showAs(step.table);
         const replication::CopyOutcome outcome = copier.copy(
-            stage, QString(), step.rowCopyQuery.isEmpty() ? QStringLiteral("Select * from ") + step.table : step.rowCopyQuery);
+            stage, step.rowCopyQuery.isEmpty() ? QStringLiteral("Select * from ") + step.table : step.rowCopyQuery);
         // The copier has reported each row that did not arrive; a table missing rows is not put in place.
         return outcome.failed == 0;
     } catch (const std::exception& e) {

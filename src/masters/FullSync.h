@@ -1,6 +1,7 @@
 #pragma once
 
 #include "masters/MasterCounts.h"
+#include "replication/RowCopier.h"
 
 #include <QString>
 #include <QStringList>
@@ -72,6 +73,9 @@ public:
 
     /// The seventeen steps in the order they run.
     static const std::vector<SyncStep>& steps();
+    /// How a copy the operator started tells of a row it could not write: a box "Failed to update
+    /// <table>" for an INSERT that affected no row, a notification for a duplicate key.
+    static replication::RowCopier::RowFailed toldToOperator(report::Reporter& reporter, report::Prompter& prompter);
 
     /// True when a head office holding `headOfficeRows` would empty the branch's table, or leave
     /// it with fewer than half of its `branchRows`.

@@ -1,5 +1,6 @@
 #include "masters/SettingsSync.h"
 
+#include "masters/FullSync.h"
 #include "replication/RowCopier.h"
 
 #include "db/Connection.h"
@@ -22,8 +23,8 @@ void SettingsSync::replace(const char* deleteStatement, const char* table, const
     // A lost connection in the middle leaves the table as it was, not half empty.
     db::Transaction transaction(m_destination);
     m_destination.execute(QString::fromLatin1(deleteStatement));
-    replication::RowCopier(m_source, m_destination, m_reporter, m_prompter)
-        .copy(QString::fromLatin1(table), QString(), QString::fromLatin1(query));
+    replication::RowCopier(m_source, m_destination, m_reporter, FullSync::toldToOperator(m_reporter, m_prompter))
+        .copy(QString::fromLatin1(table), QString::fromLatin1(query));
     transaction.commit();
 }
 

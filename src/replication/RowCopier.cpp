@@ -5,7 +5,6 @@
 
 #include "db/Connection.h"
 #include "db/DbError.h"
-#include "report/Prompter.h"
 #include "report/ProgressSteps.h"
 #include "report/Reporter.h"
 
@@ -17,11 +16,11 @@ namespace {
 const QString insertTag = QStringLiteral("Insert Query");
 }
 
-RowCopier::RowCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter, report::Prompter& prompter)
+RowCopier::RowCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter, RowFailed rowFailed)
     : m_from(from)
     , m_to(to)
     , m_reporter(reporter)
-    , m_prompter(prompter)
+    , m_rowFailed(std::move(rowFailed))
 {
 }
 
@@ -36,19 +35,26 @@ QString RowCopier::columnList(const db::Recordset& rows)
     return list;
 }
 
-QString RowCopier::insertStatement(const QString& table, const QString& columnList, const db::Recordset& rows)
+QString RowCopier::insertStatement(const QString& table, const QString& columnList, const QString& valueList)
 {
     QString sql;
-    sql.reserve(64 + columnList.size() * 2);
-    sql += QStringLiteral("Insert into ") + table + QStringLiteral(" (") + columnList + QStringLiteral(") values (");
+    sql.reserve(32 + table.size() + columnList.size() + valueList.size());
+    sql += QStringLiteral("Insert into ") + table + QStringLiteral(" (") + columnList + QStringLiteral(") values (") + valueList;
+    sql += QLatin1Char(')');
+    return sql;
+}
+
+QString RowCopier::insertStatement(const QString& table, const QString& columnList, const db::Recordset& rows)
+{
+    QString values;
+    values.reserve(columnList.size() * 2);
     const int count = rows.fieldCount();
     for (int i = 0; i < count; ++i) {
         if (i > 0)
-            sql += QLatin1Char(',');
-        sql += ValueText::of(rows.field(i));
+            values += QLatin1Char(',');
+        values += ValueText::of(rows.field(i));
     }
-    sql += QLatin1Char(')');
-    return sql;
+    return insertStatement(table, columnList, values);
 }
 
 bool RowCopier::isValueRefused(const db::DbError& error)
@@ -103,8 +109,7 @@ QString RowCopier::refusedColumn(const QString& table, const db::Recordset& rows
                 values += ValueText::of(k == i ? db::Field(db::Column{field.name(), field.typeCode()}, QVariant()) : field);
             }
             try {
-                m_to.execute(QStringLiteral("insert into ") + probe + QStringLiteral(" (") + columns + QStringLiteral(") values (") + values
-                             + QLatin1Char(')'));
+                m_to.execute(insertStatement(probe, columns, values));
                 found = rows.field(i).name();
             } catch (const db::DbError&) {
                 // not this one alone
@@ -117,13 +122,15 @@ QString RowCopier::refusedColumn(const QString& table, const db::Recordset& rows
     return found;
 }
 
-void RowCopier::rowFailed(const QString& table)
+void RowCopier::rowFailed(RowRefusal refusal, const QString& text)
 {
-    m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Failed to update ") + table);
-    m_reporter.log(insertTag, QStringLiteral("Failed to update"));
+    if (m_rowFailed)
+        m_rowFailed(refusal, text);
+    else if (refusal == RowRefusal::DuplicateKey)
+        m_reporter.balloon(text);
 }
 
-CopyOutcome RowCopier::copy(const QString& table, const QString& /*condition*/, const QString& query)
+CopyOutcome RowCopier::copy(const QString& table, const QString& query)
 {
     CopyOutcome outcome;
     const QString shown = m_shownTable.isEmpty() ? table : m_shownTable;
@@ -165,7 +172,7 @@ CopyOutcome RowCopier::copy(const QString& table, const QString& /*condition*/, 
             }
             if (!e.isDuplicateKey())
                 throw;
-            m_reporter.balloon(e.message());
+            rowFailed(RowRefusal::DuplicateKey, e.message());
         }
         // -1 means the server did not say; the statement ran without an error.
         if (affected != 0) {
@@ -173,7 +180,8 @@ CopyOutcome RowCopier::copy(const QString& table, const QString& /*condition*/, 
             m_reporter.log(insertTag, QStringLiteral("Updated Successfully"));
         } else {
             ++outcome.failed;
-            rowFailed(shown);
+            rowFailed(RowRefusal::NotInserted, QStringLiteral("Failed to update ") + shown);
+            m_reporter.log(insertTag, QStringLiteral("Failed to update"));
         }
         rows.moveNext();
     }

@@ -3,12 +3,12 @@
 #include "replication/FieldValueKind.h"
 #include "replication/IdentityInsert.h"
 #include "replication/NextId.h"
+#include "replication/RowCopier.h"
 #include "replication/ValueText.h"
 
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/Transaction.h"
-#include "report/Prompter.h"
 #include "report/Reporter.h"
 
 #include <optional>
@@ -30,12 +30,10 @@ bool isKey(const db::Field& field, const QString& keyColumn)
 
 } // namespace
 
-TransactionCopier::TransactionCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter,
-                                     report::Prompter& prompter)
+TransactionCopier::TransactionCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter)
     : m_from(from)
     , m_to(to)
     , m_reporter(reporter)
-    , m_prompter(prompter)
 {
 }
 
@@ -138,8 +136,7 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
             if (keyPiece >= 0)
                 values[keyPiece] = QString::number(newKey);
 
-            const QString insert = QStringLiteral("Insert into ") + copy.masterTable + QStringLiteral(" (") + columns
-                + QStringLiteral(") values (") + values.join(QLatin1Char(',')) + QLatin1Char(')');
+            const QString insert = RowCopier::insertStatement(copy.masterTable, columns, values.join(QLatin1Char(',')));
             long long affected = 0;
             {
                 const IdentityInsert keys(m_to, copy.masterTable, masterIdentity);
@@ -149,8 +146,9 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
             m_reporter.log(QStringLiteral("transaction insertion"), insert);
 
             if (affected == 0) {
+                // The caller says so: this copy shows nothing.
                 transaction.rollback();
-                m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Failed to update ") + copy.masterTable);
+                ++outcome.notInserted;
                 masters.moveNext();
                 continue;
             }
@@ -160,12 +158,7 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
                                                              + QStringLiteral(".* from ") + copy.detailSource
                                                              + QStringLiteral(" Where ") + copy.keyColumn + QLatin1Char('=')
                                                              + QString::number(oldKey) + copy.detailCondition);
-                QString detailColumns;
-                for (const db::Column& column : details.columns()) {
-                    if (!detailColumns.isEmpty())
-                        detailColumns += QLatin1Char(',');
-                    detailColumns += column.name;
-                }
+                const QString detailColumns = RowCopier::columnList(details);
                 if (!detailIdentity) {
                     QStringList names;
                     for (const db::Column& column : details.columns())
@@ -181,8 +174,7 @@ VoucherOutcome TransactionCopier::copy(const VoucherCopy& copy)
                             detailValues += QLatin1Char(',');
                         detailValues += isKey(field, copy.keyColumn) ? QString::number(newKey) : ValueText::of(field);
                     }
-                    const QString detailInsert = QStringLiteral("Insert into ") + copy.detailTable + QStringLiteral(" (")
-                        + detailColumns + QStringLiteral(") values (") + detailValues + QLatin1Char(')');
+                    const QString detailInsert = RowCopier::insertStatement(copy.detailTable, detailColumns, detailValues);
                     // Logged before it is sent, so a failing detail statement is in the log.
                     m_reporter.progress(detailInsert);
                     m_reporter.log(QStringLiteral("transaction Detail insertion "), detailInsert);

@@ -9,7 +9,6 @@ namespace db {
 class Connection;
 }
 namespace report {
-class Prompter;
 class Reporter;
 }
 
@@ -51,6 +50,8 @@ struct VoucherOutcome {
     long long newKey = 0;
     /// Vouchers committed in the destination.
     int committed = 0;
+    /// Vouchers rolled back because their master insert affected no row.
+    int notInserted = 0;
     /// The copy `alreadyCopiedQuery` found under the lock ("" when none): another program copied
     /// the voucher after the caller last looked.
     QString alreadyCopiedAs;
@@ -61,10 +62,10 @@ struct VoucherOutcome {
 class TransactionCopier {
 public:
     /// Reads on `from`, writes on `to`; new keys are drawn on `to`.
-    TransactionCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter, report::Prompter& prompter);
+    TransactionCopier(db::Connection& from, db::Connection& to, report::Reporter& reporter);
 
     /// Copies every master row that `copy` selects. A master insert that affects no rows rolls its
-    /// voucher back and shows "Failed to update <table>". Any error rolls the voucher back, is
+    /// voucher back and counts it in `notInserted`; it shows nothing. Any error rolls the voucher back, is
     /// logged ("Error Generated ") and is thrown for the caller to report, naming the voucher.
     /// No transaction is left open.
     VoucherOutcome copy(const VoucherCopy& copy);
@@ -84,7 +85,6 @@ private:
     db::Connection& m_from;
     db::Connection& m_to;
     report::Reporter& m_reporter;
-    report::Prompter& m_prompter;
 };
 
 } // namespace replication

@@ -46,9 +46,20 @@ public:
         showBalloon(text);
     }
 
+    /// Shows `text` as balloon() does, for work nobody may be watching: nothing that showing it
+    /// meets (a notifier program that cannot start) waits for an answer.
+    void unattendedBalloon(const QString& text)
+    {
+        if (text.trimmed().isEmpty())
+            return;
+        showUnattendedBalloon(text);
+    }
+
 protected:
     /// Shows a notification whose text is not blank (notifier program, tray balloon or notice strip).
     virtual void showBalloon(const QString& text) = 0;
+    /// Shows a notification of unattended work; the same as showBalloon unless that could wait.
+    virtual void showUnattendedBalloon(const QString& text) { showBalloon(text); }
 };
 
 } // namespace report

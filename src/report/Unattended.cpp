@@ -36,14 +36,14 @@ bool Unattended::firstOfItsRun(const QString& text)
 void Unattended::showBalloon(const QString& text)
 {
     if (firstOfItsRun(text))
-        m_reporter.balloon(text);
+        m_reporter.unattendedBalloon(text);
 }
 
 PromptAnswer Unattended::ask(const Prompt& prompt)
 {
     if (firstOfItsRun(prompt.text)) {
         m_reporter.log(messageTag, prompt.text);
-        m_reporter.balloon(prompt.text);
+        m_reporter.unattendedBalloon(prompt.text);
     }
     switch (prompt.buttons) {
     case PromptButtons::Ok:

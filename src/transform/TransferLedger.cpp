@@ -5,22 +5,17 @@
 #include "db/DbError.h"
 #include "masters/DatabaseUpdate.h"
 #include "transform/Amount.h"
+#include "transform/KeyBatches.h"
 #include "transform/TransactionListing.h"
 #include "transform/TransformationRun.h"
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace transform {
 
 namespace {
-
-QString keyList(const std::vector<TransferRow>& rows, qsizetype start, bool headOffice)
-{
-    QStringList batch;
-    for (qsizetype i = start; i < std::min(qsizetype(rows.size()), start + 500); ++i)
-        batch << QString::number(headOffice ? rows[size_t(i)].headOfficeKey : rows[size_t(i)].branchKey);
-    return batch.join(QLatin1Char(','));
-}
 
 // Sums quantity times `price` per voucher of `keys` in `detail` of `connection`.
 QHash<long long, Amount> amounts(db::Connection& connection, const QString& detail, const QString& price, const QString& keys)
@@ -96,25 +91,35 @@ void TransferLedger::readFamily(bool sales, const QString& dates, Ledger& ledger
 
     // The user-log row of each copy names its branch key and voucher type.
     QHash<QPair<long long, long long>, std::pair<QString, QString>> logged;
-    for (qsizetype start = 0; start < qsizetype(rows.size()); start += 500) {
-        const QString branchKeys = keyList(rows, start, false);
+    QList<long long> branchKeyList;
+    QList<long long> headOfficeKeyList;
+    for (const TransferRow& row : rows) {
+        branchKeyList << row.branchKey;
+        headOfficeKeyList << row.headOfficeKey;
+    }
+    const QStringList branchBatches = KeyBatches::of(branchKeyList);
+    const QStringList headOfficeBatches = KeyBatches::of(headOfficeKeyList);
+    for (qsizetype batch = 0; batch < branchBatches.size(); ++batch) {
+        const QString& branchKeys = branchBatches[batch];
+        const qsizetype start = batch * KeyBatches::size;
+        const qsizetype end = std::min(qsizetype(rows.size()), start + KeyBatches::size);
         try {
             const QHash<long long, Amount> branchSums = amounts(m_branch, tables.detail, price, branchKeys);
             db::Recordset log = m_branch.openRecordset(QStringLiteral("Select refID, VchTypeID, DateOf, TimeOF, WindowName from tbluserlog where refID in (")
-                                                       + branchKeys + QStringLiteral(") and Action like 'Transation No %'"));
+                                                       + branchKeys + QStringLiteral(") and Action like '") + TransformationRun::copyAction + QStringLiteral("%'"));
             for (; !log.eof(); log.moveNext())
                 logged.insert({log.field(0).value().toLongLong(), log.field(1).value().toLongLong()},
                               {text::DateText::dayMonthYear(log.field(2).value().toDateTime().date()) + QLatin1Char(' ') + log.field(3).text().trimmed(),
                                log.field(4).text()});
-            for (qsizetype i = start; i < std::min(qsizetype(rows.size()), start + 500); ++i)
+            for (qsizetype i = start; i < end; ++i)
                 rows[size_t(i)].branchAmount = branchSums.value(rows[size_t(i)].branchKey).cents();
         } catch (const db::DbError& e) {
             ledger.problems << QStringLiteral("Branch: ") + e.message();
         }
         try {
-            const QHash<long long, Amount> headSums = amounts(m_headOffice, tables.detail, price, keyList(rows, start, true));
+            const QHash<long long, Amount> headSums = amounts(m_headOffice, tables.detail, price, headOfficeBatches[batch]);
             // Left empty for a voucher head office no longer has: it is not worth 0 there.
-            for (qsizetype i = start; i < std::min(qsizetype(rows.size()), start + 500); ++i)
+            for (qsizetype i = start; i < end; ++i)
                 if (headSums.contains(rows[size_t(i)].headOfficeKey))
                     rows[size_t(i)].headOfficeAmount = headSums.value(rows[size_t(i)].headOfficeKey).cents();
         } catch (const db::DbError& e) {

@@ -3,23 +3,12 @@
 #include "connection/CompanyConnections.h"
 #include "db/Connection.h"
 #include "report/ListControl.h"
+#include "transform/KeyBatches.h"
 
 #include <QHash>
 #include <QSet>
 
 namespace transform {
-
-namespace {
-
-QString keyList(const QList<long long>& keys, qsizetype start)
-{
-    QStringList batch;
-    for (qsizetype i = start; i < std::min(keys.size(), start + 500); ++i)
-        batch << QString::number(keys[i]);
-    return batch.join(QLatin1Char(','));
-}
-
-} // namespace
 
 TransformPreview::TransformPreview(connection::CompanyConnections& connections, report::Reporter& reporter, report::Prompter& prompter)
     : m_connections(connections)
@@ -30,17 +19,22 @@ TransformPreview::TransformPreview(connection::CompanyConnections& connections, 
 Preview TransformPreview::preview(const RunControls& controls, const RunSettings& settings)
 {
     Preview preview;
-    RunOutcome outcome;
-    const std::optional<PreparedRun> prepared = m_run.prepare(controls, settings, outcome);
-    if (!prepared) {
-        if (!outcome.refused.isEmpty())
-            preview.refused = outcome.refused;
-        else if (!outcome.familiesMatch)
+    const Preparation preparation = m_run.prepare(controls, settings);
+    if (const RunRefusal* refusal = std::get_if<RunRefusal>(&preparation)) {
+        switch (refusal->reason) {
+        case RunRefusal::Reason::Refused:
+            preview.refused = refusal->text;
+            break;
+        case RunRefusal::Reason::FamiliesDiffer:
             preview.refused = QStringLiteral("The voucher types of both sides are of different families: nothing would be copied.");
-        else
-            preview.refused = QStringLiteral("Transformation stopped: ") + m_run.connectionLost();
+            break;
+        case RunRefusal::Reason::Unreachable:
+            preview.refused = QStringLiteral("Transformation stopped: ") + refusal->text;
+            break;
+        }
         return preview;
     }
+    const PreparedRun* prepared = &std::get<PreparedRun>(preparation);
     const Transformation& how = prepared->how;
     preview.family = prepared->family;
     preview.taxType = TransformationRun::taxTypeText(how.taxMode);
@@ -72,10 +66,10 @@ Preview TransformPreview::preview(const RunControls& controls, const RunSettings
     preview.alreadyTransferred = int(checked.size() - wanted.size());
 
     QList<long long> found;
-    for (qsizetype start = 0; start < wanted.size(); start += 500) {
+    for (const QString& batch : KeyBatches::of(wanted)) {
         db::Recordset rows = headOffice.openRecordset(QStringLiteral("Select InvID from ") + tables.master + QStringLiteral(" where VchtypeID=")
                                                       + QString::number(settings.listing->vchType) + QStringLiteral(" and InvID in (")
-                                                      + keyList(wanted, start) + QLatin1Char(')'));
+                                                      + batch + QLatin1Char(')'));
         for (; !rows.eof(); rows.moveNext())
             found << rows.field(0).value().toLongLong();
     }
@@ -100,8 +94,7 @@ Preview TransformPreview::preview(const RunControls& controls, const RunSettings
         totals.sales += quantity * prices[1];
         totals.mrp += quantity * prices[2];
     };
-    for (qsizetype start = 0; start < found.size(); start += 500) {
-        const QString keys = keyList(found, start);
+    for (const QString& keys : KeyBatches::of(found)) {
         QSet<QPair<long long, long long>> copiedRows;
         db::Recordset passing = headOffice.openRecordset(
             QStringLiteral("Select ") + detail + QStringLiteral("InvID,") + detail + QStringLiteral("SlNo,") + detail + QStringLiteral("Qty") + reduced

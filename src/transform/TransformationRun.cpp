@@ -14,12 +14,14 @@
 #include "report/ProgressSteps.h"
 #include "report/Reporter.h"
 #include "transform/Filters.h"
+#include "transform/KeyBatches.h"
 #include "transform/TransactionListing.h"
 #include "transform/TransferFailures.h"
 
 #include <QHash>
 
 #include <algorithm>
+#include <vector>
 
 namespace transform {
 
@@ -38,6 +40,7 @@ const QString TransformationRun::copiedByHand = QStringLiteral("Start Transform"
 const QString TransformationRun::copiedByTimer = QStringLiteral("Sync timer");
 const QString TransformationRun::copyLock = QStringLiteral("Mirtane voucher copy");
 const QString TransformationRun::owedToHeadOffice = QStringLiteral("Owed to head office");
+const QString TransformationRun::copyAction = QStringLiteral("Transation No ");
 
 VoucherTables TransformationRun::tables(VoucherFamily family)
 {
@@ -56,12 +59,9 @@ QHash<long long, QString> TransformationRun::transferredKeys(db::Connection& des
 {
     QHash<long long, QString> transferred;
     const QString master = tables(family).master;
-    for (qsizetype start = 0; start < keys.size(); start += 500) {
-        QStringList batch;
-        for (qsizetype i = start; i < std::min(keys.size(), start + 500); ++i)
-            batch << QString::number(keys[i]);
+    for (const QString& batch : KeyBatches::of(keys)) {
         db::Recordset rows = destination.openRecordset(QStringLiteral("Select ServInvID, InvID from ") + master
-                                                       + QStringLiteral(" where ServInvID in (") + batch.join(QLatin1Char(',')) + QLatin1Char(')'));
+                                                       + QStringLiteral(" where ServInvID in (") + batch + QLatin1Char(')'));
         for (; !rows.eof(); rows.moveNext())
             transferred.insert(rows.field(0).value().toLongLong(), rows.field(1).text());
     }
@@ -184,7 +184,7 @@ int TransformationRun::payOwedUserLog(db::Connection& branch, db::Connection& he
     return paid;
 }
 
-long long TransformationRun::parentOn(Company company, const report::ListControl& list)
+long long TransformationRun::parentOn(Company company, const report::ListControl& list, QString& lost)
 {
     const bool source = company == Company::Source;
     const int chosen = list.currentIndex();
@@ -198,16 +198,15 @@ long long TransformationRun::parentOn(Company company, const report::ListControl
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));
         if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
-            m_lost = error->message();
+            lost = error->message();
         return 0;
     }
 }
 
-RunOutcome TransformationRun::refuse(RunOutcome outcome, const QString& why)
+RunRefusal TransformationRun::refuse(const QString& why)
 {
-    outcome.refused = why;
     m_prompter.tell(report::PromptIcon::Exclamation, why);
-    return outcome;
+    return RunRefusal{RunRefusal::Reason::Refused, why};
 }
 
 QString TransformationRun::whyNotCopied(const QString& masterTable, long long sourceKey, const Listing& listing, const QString& sourceCompany)
@@ -228,17 +227,14 @@ void TransformationRun::notTransferred(const QString& reason, Telling telling)
         m_reporter.balloon(reason);
 }
 
-std::optional<PreparedRun> TransformationRun::prepare(const RunControls& controls, const RunSettings& settings, RunOutcome& outcome)
+Preparation TransformationRun::prepare(const RunControls& controls, const RunSettings& settings)
 {
-    m_lost.clear();
     PreparedRun prepared;
     Transformation& how = prepared.how;
     const int sourceIndex = controls.vchTypes.currentIndex();
     const int destinationIndex = controls.destinationVchTypes.currentIndex();
-    if (sourceIndex < 0) {
-        outcome = refuse(outcome, QStringLiteral("Choose the voucher type to transform (VchTypes To Transform) and press Show Trans first. Nothing was copied."));
-        return std::nullopt;
-    }
+    if (sourceIndex < 0)
+        return refuse(QStringLiteral("Choose the voucher type to transform (VchTypes To Transform) and press Show Trans first. Nothing was copied."));
     how.sourceVchType = controls.vchTypes.itemData(sourceIndex);
     how.destinationVchType = destinationIndex >= 0 ? controls.destinationVchTypes.itemData(destinationIndex) : 0;
 
@@ -249,31 +245,27 @@ std::optional<PreparedRun> TransformationRun::prepare(const RunControls& control
     // family, company and dates it was made for.
     if (prepared.checked > 0) {
         const QString why = listingRefusal(settings.listing, settings, how.sourceVchType, controls.vchTypes.text(sourceIndex));
-        if (!why.isEmpty()) {
-            outcome = refuse(outcome, why);
-            return std::nullopt;
-        }
+        if (!why.isEmpty())
+            return refuse(why);
     }
 
-    const long long sourceParent = parentOn(Company::Source, controls.vchTypes);
-    const long long destinationParent = parentOn(Company::Destination, controls.destinationVchTypes);
+    QString lost;
+    const long long sourceParent = parentOn(Company::Source, controls.vchTypes, lost);
+    const long long destinationParent = parentOn(Company::Destination, controls.destinationVchTypes, lost);
     prepared.destinationVchTypeText = destinationIndex >= 0 ? controls.destinationVchTypes.text(destinationIndex) : QString();
-    if (!m_lost.isEmpty()) {
+    if (!lost.isEmpty()) {
         // Not a question of voucher families: a company database cannot be reached.
-        m_reporter.status(QStringLiteral("Transformation stopped: ") + m_lost);
-        return std::nullopt;
+        m_reporter.status(QStringLiteral("Transformation stopped: ") + lost);
+        return RunRefusal{RunRefusal::Reason::Unreachable, lost};
     }
-    if (prepared.checked > 0 && familyOfParent(sourceParent) != settings.listing->family) {
-        outcome = refuse(outcome, QStringLiteral("The list was made for ") + settings.listing->vchTypeName
-                                      + QStringLiteral(" vouchers of another family than head office's voucher type has now.")
-                                      + QStringLiteral(" Nothing was copied. Press Show Trans again to list the vouchers to transform."));
-        return std::nullopt;
-    }
+    if (prepared.checked > 0 && familyOfParent(sourceParent) != settings.listing->family)
+        return refuse(QStringLiteral("The list was made for ") + settings.listing->vchTypeName
+                      + QStringLiteral(" vouchers of another family than head office's voucher type has now.")
+                      + QStringLiteral(" Nothing was copied. Press Show Trans again to list the vouchers to transform."));
     if (sourceParent != destinationParent) {
         m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Sorry you can't migrate ") + controls.vchTypes.text(sourceIndex)
                                                           + QStringLiteral(" to ") + prepared.destinationVchTypeText);
-        outcome.familiesMatch = false;
-        return std::nullopt;
+        return RunRefusal{RunRefusal::Reason::FamiliesDiffer, QString()};
     }
     prepared.family = familyOfParent(sourceParent);
 
@@ -296,15 +288,34 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     m_reporter.log(QStringLiteral(" Auto synch Getting eligible vouchers  "), QString());
     m_reporter.progress(QString());
 
-    const std::optional<PreparedRun> prepared = prepare(controls, settings, outcome);
-    if (!prepared)
+    const Preparation preparation = prepare(controls, settings);
+    if (const RunRefusal* refusal = std::get_if<RunRefusal>(&preparation)) {
+        if (refusal->reason == RunRefusal::Reason::Refused)
+            outcome.refused = refusal->text;
+        outcome.familiesMatch = refusal->reason != RunRefusal::Reason::FamiliesDiffer;
         return outcome;
+    }
+    const PreparedRun* prepared = &std::get<PreparedRun>(preparation);
     const Transformation& how = prepared->how;
     const VoucherFamily family = prepared->family;
     const qint64 checked = prepared->checked;
     const QString& destinationVchTypeText = prepared->destinationVchTypeText;
     const QString& itemFilter = prepared->itemFilter;
-    report::ListControl& list = controls.transactions;
+    // The checked entries as they stand now: the window handles events during each copy, and what
+    // the operator changes meanwhile is for the next run.
+    struct Entry {
+        long long key;
+        QString text;
+    };
+    std::vector<Entry> entries;
+    QList<long long> keys;
+    const report::ListControl& list = controls.transactions;
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.isChecked(i)) {
+            entries.push_back({list.itemData(i), list.text(i)});
+            keys << list.itemData(i);
+        }
+    }
     m_reporter.log(QStringLiteral(" Entered to Insert Area  "), QString());
 
     if (family == VoucherFamily::None) {
@@ -318,7 +329,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
 
     db::Connection& destination = m_connections.destination();
     db::Connection& source = m_connections.source();
-    replication::TransactionCopier copier(source, destination, m_reporter, m_prompter);
+    replication::TransactionCopier copier(source, destination, m_reporter);
     const VoucherTables tables = TransformationRun::tables(family);
     replication::VoucherCopy copy;
     copy.masterTable = tables.master;
@@ -353,10 +364,6 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     // than one read of the branch's whole table per checked voucher on every tick.
     QHash<long long, QString> transferred;
     try {
-        QList<long long> keys;
-        for (int i = 0; i < list.count(); ++i)
-            if (list.isChecked(i))
-                keys << list.itemData(i);
         transferred = transferredKeys(destination, family, keys);
     } catch (const db::DbError& e) {
         // Each voucher is looked up on its own below, and its failure reported there.
@@ -365,13 +372,10 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     }
     report::ProgressSteps bar(m_reporter, QStringLiteral("Transformation"), checked);
     qint64 visited = 0;
-    // The count is read again on every pass: the window handles events during each copy.
-    for (int i = 0; i < list.count(); ++i) {
-        if (!list.isChecked(i))
-            continue;
+    for (const Entry& checkedEntry : entries) {
         bar.moveTo(std::min(visited++, checked));
-        const long long sourceKey = list.itemData(i);
-        const QString entry = list.text(i);
+        const long long sourceKey = checkedEntry.key;
+        const QString& entry = checkedEntry.text;
         const QString voucher = QStringLiteral("Voucher ") + entry + QStringLiteral(" not transferred: ");
         const auto failedWith = [&](const QString& reason) {
             ++outcome.failed;
@@ -398,7 +402,7 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
 
             copy.masterCondition = headerCondition(sourceKey, settings.listing->vchType);
             copy.alreadyCopiedQuery = transferredQuery(family, sourceKey);
-            row.action = QStringLiteral("Transation No ") + entry + QStringLiteral(" transfered from ") + settings.sourceCompany
+            row.action = copyAction + entry + QStringLiteral(" transfered from ") + settings.sourceCompany
                 + QStringLiteral(" to ") + settings.destinationCompany + QStringLiteral(" in vchtype ") + destinationVchTypeText;
             const replication::VoucherOutcome copied = copier.copy(copy);
             if (!copied.alreadyCopiedAs.isEmpty()) {
@@ -410,6 +414,8 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
                 notTransferred(lastCopiedMeanwhile, Telling::LogOnly);
                 continue;
             }
+            if (copied.notInserted > 0)
+                m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Failed to update ") + tables.master);
             if (copied.committed == 0) {
                 const QString reason = copied.newKey == 0
                     ? whyNotCopied(tables.master, sourceKey, *settings.listing, settings.sourceCompany)

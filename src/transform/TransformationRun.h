@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <optional>
+#include <variant>
 
 namespace connection {
 class CompanyConnections;
@@ -112,6 +113,21 @@ struct PreparedRun {
     qint64 checked = 0;
 };
 
+/// Why prepare() gave no run; what it said is already told (a box, the status line).
+struct RunRefusal {
+    enum class Reason {
+        Refused,        ///< the choices or the list do not allow a run
+        FamiliesDiffer, ///< the voucher types of both sides are of different families
+        Unreachable,    ///< a company database cannot be reached
+    };
+    Reason reason = Reason::Refused;
+    /// The refusal, or the connection failure; empty for FamiliesDiffer.
+    QString text;
+};
+
+/// A run ready to copy, or why there is none.
+using Preparation = std::variant<PreparedRun, RunRefusal>;
+
 /// Copies the checked vouchers of the listing into the destination company under new keys, with
 /// only their filtered items, and changes each copy's voucher type, tax type and rates inside the
 /// same transaction (uploadTransactions).
@@ -126,6 +142,8 @@ public:
     static const QString copyLock;
     /// ReCreateData of the branch's user-log row of a copy whose head-office row is not written yet.
     static const QString owedToHeadOffice;
+    /// How the Action of a copy's user-log row begins, before the voucher's entry; the Transfers page finds the rows by it.
+    static const QString copyAction;
 
     /// `now` gives the date and time of the user-log rows.
     TransformationRun(connection::CompanyConnections& connections, report::Reporter& reporter, report::Prompter& prompter,
@@ -134,11 +152,9 @@ public:
     /// Runs the transformation over the checked entries of `controls.transactions`, which must be
     /// the listing of `settings.listing`. Failures are reported and the run goes on with the next voucher.
     RunOutcome run(const RunControls& controls, const RunSettings& settings);
-    /// The checks a run makes before it copies anything, with their boxes: a refusal (in
-    /// `outcome.refused`), a family mismatch, an unreachable company (connectionLost()) give nothing.
-    std::optional<PreparedRun> prepare(const RunControls& controls, const RunSettings& settings, RunOutcome& outcome);
-    /// The connection failure that stopped the last prepare or run ("" when none did).
-    const QString& connectionLost() const { return m_lost; }
+    /// The checks a run makes before it copies anything, with their boxes: the prepared run, or
+    /// why there is none (a refusal, a family mismatch, an unreachable company).
+    Preparation prepare(const RunControls& controls, const RunSettings& settings);
 
     /// The TaxType written for tax mode `taxMode` ("" when none is written: 0, 4, none chosen).
     static QString taxTypeText(int taxMode);
@@ -165,18 +181,18 @@ public:
     static int payOwedUserLog(db::Connection& branch, db::Connection& headOffice);
 
 private:
-    long long parentOn(Company company, const report::ListControl& list);
+    /// The parent voucher type of the type chosen in `list` (0 when none or unreadable); `lost`
+    /// gets the connection failure that kept it from being read.
+    long long parentOn(Company company, const report::ListControl& list, QString& lost);
     enum class Telling { LogOnly, LogAndNotify };
     void notTransferred(const QString& reason, Telling telling);
     QString whyNotCopied(const QString& masterTable, long long sourceKey, const Listing& listing, const QString& sourceCompany);
-    RunOutcome refuse(RunOutcome outcome, const QString& why);
+    RunRefusal refuse(const QString& why);
 
     connection::CompanyConnections& m_connections;
     report::Reporter& m_reporter;
     report::Prompter& m_prompter;
     std::function<QDateTime()> m_now;
-    /// The connection or database failure that stopped the current run; "" while none did.
-    QString m_lost;
     /// True until a run found no head-office user-log row owed: a program that stopped between a
     /// copy and its head-office row left the row owed.
     bool m_owedMayRemain = true;

@@ -4,6 +4,7 @@
 #include "db/Recordset.h"
 #include "report/GridControl.h"
 #include "report/Reporter.h"
+#include "upload/MasterUpload.h"
 
 #include <QDateTime>
 
@@ -42,12 +43,17 @@ std::optional<qint64> ActivitySummary::summarisedId() const
     return m_summarised;
 }
 
-qint64 ActivitySummary::countedRows() const
+qint64 ActivitySummary::waitingChanges() const
 {
-    qint64 rows = 0;
-    for (const auto& [key, counts] : m_groups)
-        rows += counts.activities;
-    return rows;
+    // Counting them on the head office would read every transaction row above a mark that only
+    // master changes move; the counts are here per table already.
+    qint64 waiting = 0;
+    for (const auto& [key, counts] : m_groups) {
+        const std::optional<MasterUpload::KeyColumn> column = MasterUpload::keyColumn(counts.table);
+        if (column && !column->passedOver)
+            waiting += counts.updations;
+    }
+    return waiting;
 }
 
 void ActivitySummary::restart()

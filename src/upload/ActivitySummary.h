@@ -41,8 +41,9 @@ public:
 
     /// Activity rows that the last fill read from the head office (the rows of the ranges it asked for).
     qint64 rowsRead() const { return m_rowsRead; }
-    /// Activity rows above the mark that the counts hold (the rows the master upload's range covers).
-    qint64 countedRows() const;
+    /// Master changes the counts hold above the mark: rows with a key of tables the replay copies
+    /// (tblGodown, which it passes over, and tables it excludes are not counted). Reads nothing.
+    qint64 waitingChanges() const;
     /// The highest activity id counted so far; nothing when nothing was summarised since the start.
     std::optional<qint64> summarisedId() const;
 

@@ -3,8 +3,6 @@
 #include "db/Connection.h"
 #include "text/DateText.h"
 #include "db/DbError.h"
-#include "report/GridControl.h"
-#include "upload/MasterUpload.h"
 
 namespace upload {
 
@@ -97,19 +95,6 @@ QString Health::notice() const
     if (!troubled())
         return QStringLiteral("Sync health: all well again; ") + lines().join(QStringLiteral("; "));
     return QStringLiteral("Sync health: ") + text();
-}
-
-qint64 Health::waitingChanges(const report::GridControl& activityGrid)
-{
-    // Counting them on the head office would read every transaction row above a mark that only
-    // master changes move; the summary has them per table already.
-    qint64 waiting = 0;
-    for (int row = 0; row < activityGrid.rowCount(); ++row) {
-        const std::optional<MasterUpload::KeyColumn> key = MasterUpload::keyColumn(activityGrid.cell(row, 1));
-        if (key && !key->passedOver)
-            waiting += activityGrid.cell(row, 0).toLongLong();
-    }
-    return waiting;
 }
 
 bool Health::captureMissing(db::Connection& headOffice, const QDateTime& now)

@@ -9,9 +9,6 @@
 namespace db {
 class Connection;
 }
-namespace report {
-class GridControl;
-}
 
 namespace upload {
 
@@ -58,10 +55,6 @@ public:
     /// The notice of a change: "Sync health: " and what is wrong now, or that all is well again.
     QString notice() const;
 
-    /// Master changes the activity summary `activityGrid` counts above the mark (rows of tables the
-    /// replay copies; tblGodown, which it passes over, and tables it excludes are not counted). Reads
-    /// nothing from the head office: the summary keeps these counts from tick to tick anyway.
-    static qint64 waitingChanges(const report::GridControl& activityGrid);
     /// True when the head office has no tblActivity, or no activity row of the last `silentDays`
     /// days before `now` while it has sales or purchases of those days. Throws db::DbError for
     /// anything but a missing tblActivity.

@@ -6,7 +6,6 @@
 #include "replication/RowCopier.h"
 #include "report/IniSetting.h"
 #include "report/TextFile.h"
-#include "report/Prompter.h"
 #include "report/Reporter.h"
 
 #include <QElapsedTimer>
@@ -61,44 +60,6 @@ QString fileSafe(const QString& text)
             c = QLatin1Char(' ');
     return out.simplified();
 }
-
-// The row copy's notifications and boxes, turned into notices: nobody is there to close a box.
-class UnattendedReporter : public report::Reporter {
-public:
-    UnattendedReporter(report::Reporter& target, std::function<void(const QString&)> notice)
-        : m_target(target)
-        , m_notice(std::move(notice))
-    {
-    }
-    void status(const QString& text) override { m_target.status(text); }
-    void progress(const QString& text) override { m_target.progress(text); }
-    void log(const QString& tag, const QString& text) override { m_target.log(tag, text); }
-    void processEvents() override { m_target.processEvents(); }
-    void progressRange(const QString& name, qint64 done, qint64 total) override { m_target.progressRange(name, done, total); }
-
-protected:
-    void showBalloon(const QString& text) override { m_notice(text); }
-
-private:
-    report::Reporter& m_target;
-    std::function<void(const QString&)> m_notice;
-};
-
-class UnattendedPrompter : public report::Prompter {
-public:
-    explicit UnattendedPrompter(std::function<void(const QString&)> notice)
-        : m_notice(std::move(notice))
-    {
-    }
-    report::PromptAnswer ask(const report::Prompt& prompt) override
-    {
-        m_notice(prompt.text);
-        return prompt.defaultAnswer;
-    }
-
-private:
-    std::function<void(const QString&)> m_notice;
-};
 
 const QString markKey = QStringLiteral("MaxActivityID");
 const QString retriesKey = QStringLiteral("MasterRetries");
@@ -199,8 +160,7 @@ QString describe(qlonglong id, const QString& table, qlonglong key)
 
 } // namespace
 
-MasterUpload::MasterUpload(db::Connection& source, db::Connection& destination, report::Reporter& reporter, report::Prompter&,
-                           QString loopSettingsPath, ReplayMemory* memory)
+MasterUpload::MasterUpload(db::Connection& source, db::Connection& destination, report::Reporter& reporter, QString loopSettingsPath, ReplayMemory* memory)
     : m_source(source)
     , m_destination(destination)
     , m_reporter(reporter)
@@ -311,11 +271,11 @@ void MasterUpload::retrySetAside()
     for (auto it = rows.begin(); it != rows.end();) {
         // Brought to the head office's current row whatever the change was: later changes of the
         // same row have been replayed since, and the current row holds all of them.
-        const QString reason = copyAgain(it->table, keyColumn(it->table)->column, it->key);
-        if (!reason.isEmpty()) {
+        const Refusal refused = copyAgain(it->table, keyColumn(it->table)->column, it->key);
+        if (refused) {
             // Counted for the Transfers page, with the latest reason.
             ++it->tries;
-            it->reason = reason;
+            it->reason = *refused;
             ++it;
             continue;
         }
@@ -428,8 +388,9 @@ bool MasterUpload::replayGaps(std::vector<ActivityGap>& gaps, std::vector<SetAsi
         // Changes after this one may have been replayed already: whatever its action, the branch's
         // row is brought to the head office's current row, which holds them all.
         m_reporter.log(QStringLiteral("masters uploading Late Change"), describe(id, table, uniqueId));
-        const QString reason = copyAgain(table, key->column, uniqueId);
-        if (!reason.isEmpty()) {
+        const Refusal refused = copyAgain(table, key->column, uniqueId);
+        if (refused) {
+            const QString& reason = *refused;
             // The mark is past it already: kept where the next runs try it again until it applies.
             aside.push_back(SetAsideRow{id, table, uniqueId, reason, 1});
             asideIds.insert(id);
@@ -544,12 +505,13 @@ qint32 MasterUpload::uploadMasters(qint32 mark)
             // The key goes into the statements as a number, so a value that is not one is never sent.
             bool isNumber = false;
             const qlonglong uniqueId = rows.field(QStringLiteral("tblUniqueID")).text().toLongLong(&isNumber);
-            QString reason;
+            Refusal refused;
             if (isNumber)
-                reason = replay(table, key->column, uniqueId, rows.field(QStringLiteral("Action")).text());
+                refused = replay(table, key->column, uniqueId, rows.field(QStringLiteral("Action")).text());
             else
                 m_reporter.log(errorTag, table + QStringLiteral(": no key in activity ") + rows.field(QStringLiteral("ID")).text());
-            if (!reason.isEmpty()) {
+            if (refused) {
+                const QString& reason = *refused;
                 const int attempts = retries.value(id) + 1;
                 if (attempts >= attemptsBeforeSettingAside) {
                     // Kept in the file before the mark moves past it, so it is never lost.
@@ -597,7 +559,7 @@ qint32 MasterUpload::uploadMasters(qint32 mark)
     return newMark;
 }
 
-QString MasterUpload::replay(const QString& table, const QString& keyColumn, qlonglong key, const QString& action)
+MasterUpload::Refusal MasterUpload::replay(const QString& table, const QString& keyColumn, qlonglong key, const QString& action)
 {
     try {
         if (action == QLatin1String("Insert") || action == QLatin1String("Update"))
@@ -608,10 +570,10 @@ QString MasterUpload::replay(const QString& table, const QString& keyColumn, qlo
         m_reporter.log(errorTag, errorText(e));
         return errorText(e);
     }
-    return QString();
+    return std::nullopt;
 }
 
-QString MasterUpload::deleteRow(const QString& table, const QString& keyColumn, qlonglong key)
+MasterUpload::Refusal MasterUpload::deleteRow(const QString& table, const QString& keyColumn, qlonglong key)
 {
     try {
         m_destination.execute(QStringLiteral("Delete from ") + table + QStringLiteral(" where ") + keyColumn + QLatin1Char('=')
@@ -620,10 +582,10 @@ QString MasterUpload::deleteRow(const QString& table, const QString& keyColumn, 
         m_reporter.log(errorTag, errorText(e));
         return errorText(e);
     }
-    return QString();
+    return std::nullopt;
 }
 
-QString MasterUpload::copyAgain(const QString& table, const QString& keyColumn, qlonglong key)
+MasterUpload::Refusal MasterUpload::copyAgain(const QString& table, const QString& keyColumn, qlonglong key)
 {
     const QString keyText = QString::number(key);
     m_rowMessages.clear();
@@ -639,14 +601,12 @@ QString MasterUpload::copyAgain(const QString& table, const QString& keyColumn, 
             m_reporter.log(errorTag, table + QStringLiteral(" ") + keyText + QStringLiteral(" kept as it was"));
             return errorText(e);
         }
-        auto toNotice = [this](const QString& text) { notice(text); };
-        UnattendedReporter reporter(m_reporter, toNotice);
-        UnattendedPrompter prompter(toNotice);
-        replication::RowCopier copier(m_source, m_destination, reporter, prompter);
+        // Nobody waits to close a box: each row not written becomes a notice.
+        replication::RowCopier copier(m_source, m_destination, m_reporter,
+                                      [this](replication::RowRefusal, const QString& text) { notice(text); });
         replication::CopyOutcome outcome;
         try {
-            outcome = copier.copy(table, QString(),
-                                  QStringLiteral("SELECT  * from ") + table + QStringLiteral(" where  ") + keyColumn + QLatin1Char('=') + keyText);
+            outcome = copier.copy(table, QStringLiteral("SELECT  * from ") + table + QStringLiteral(" where  ") + keyColumn + QLatin1Char('=') + keyText);
         } catch (const std::exception& e) {
             notice(errorText(e));
             m_reporter.log(errorTag, table + QStringLiteral(" ") + keyText + QStringLiteral(" kept as it was"));
@@ -655,7 +615,7 @@ QString MasterUpload::copyAgain(const QString& table, const QString& keyColumn, 
         // No source row any more is a success: the row was deleted at the head office since.
         if (outcome.failed == 0) {
             transaction.commit();
-            return QString();
+            return std::nullopt;
         }
         m_reporter.log(errorTag, table + QStringLiteral(" ") + keyText + QStringLiteral(" kept as it was"));
         return m_rowMessages.isEmpty() ? QStringLiteral("the row was not written") : m_rowMessages.first();

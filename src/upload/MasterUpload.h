@@ -83,9 +83,7 @@ public:
     /// Reads `source` (the head office), writes `destination` (the branch); the mark goes to
     /// key MaxActivityID of the file `loopSettingsPath` (AppsettingsLoop.ini), with the failing
     /// and set-aside changes beside it. `memory` (may be null) carries the notices shown between runs.
-    /// `prompter` is not used: boxes of the row copy become notices, since nobody waits to close them.
-    MasterUpload(db::Connection& source, db::Connection& destination, report::Reporter& reporter, report::Prompter& prompter,
-                 QString loopSettingsPath, ReplayMemory* memory = nullptr);
+    MasterUpload(db::Connection& source, db::Connection& destination, report::Reporter& reporter, QString loopSettingsPath, ReplayMemory* memory = nullptr);
 
     /// The query of the master activity rows above `mark`, in activity order.
     static QString activityQuery(qint64 mark);
@@ -116,9 +114,11 @@ public:
     const QStringList& notices() const { return m_notices; }
 
 private:
-    QString replay(const QString& table, const QString& keyColumn, qlonglong key, const QString& action);
-    QString copyAgain(const QString& table, const QString& keyColumn, qlonglong key);
-    QString deleteRow(const QString& table, const QString& keyColumn, qlonglong key);
+    // Why a change was not applied; nothing when it was.
+    using Refusal = std::optional<QString>;
+    Refusal replay(const QString& table, const QString& keyColumn, qlonglong key, const QString& action);
+    Refusal copyAgain(const QString& table, const QString& keyColumn, qlonglong key);
+    Refusal deleteRow(const QString& table, const QString& keyColumn, qlonglong key);
     void retrySetAside();
     bool replayGaps(std::vector<ActivityGap>& gaps, std::vector<SetAsideRow>& aside, QSet<qlonglong>& asideIds);
     void addGaps(std::vector<ActivityGap>& gaps, qint64 from, qint64 top);

@@ -27,22 +27,22 @@ protected:
 // on the pages or on the login panel, not in another window.
 TEST_F(MainWindowTest, InsertInThisWindowEnablesTechControlPanel)
 {
-    EXPECT_FALSE(window.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
+    EXPECT_FALSE(window.mainPages()->isTabEnabled(app::MainWindow::TechControlPage));
     for (int page : {0, 2, 3, 4})
-        EXPECT_TRUE(window.SSTab1()->isTabEnabled(page)) << page;
+        EXPECT_TRUE(window.mainPages()->isTabEnabled(page)) << page;
     app::MainWindow other(programFolder.path());
     app::ProgressWindow progress;
     QTest::keyClick(other.cboSourceCompany(), Qt::Key_Insert);
     QTest::keyClick(progress.cmdClose(), Qt::Key_Insert);
-    EXPECT_FALSE(window.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
-    EXPECT_TRUE(other.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
+    EXPECT_FALSE(window.mainPages()->isTabEnabled(app::MainWindow::TechControlPage));
+    EXPECT_TRUE(other.mainPages()->isTabEnabled(app::MainWindow::TechControlPage));
 
     window.hideLogin();
     window.show();
     QTest::keyClick(window.txtPRateDiscount(), Qt::Key_A);
-    EXPECT_FALSE(window.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
+    EXPECT_FALSE(window.mainPages()->isTabEnabled(app::MainWindow::TechControlPage));
     QTest::keyClick(window.txtPRateDiscount(), Qt::Key_Insert);
-    EXPECT_TRUE(window.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
+    EXPECT_TRUE(window.mainPages()->isTabEnabled(app::MainWindow::TechControlPage));
     // The control still receives its keys.
     EXPECT_EQ(window.txtPRateDiscount()->text(), "a");
 
@@ -50,7 +50,7 @@ TEST_F(MainWindowTest, InsertInThisWindowEnablesTechControlPanel)
     third.show();
     ASSERT_TRUE(third.isLoginShown());
     QTest::keyClick(third.cboDestinationCompany(), Qt::Key_Insert);
-    EXPECT_TRUE(third.SSTab1()->isTabEnabled(app::MainWindow::TechControlPage));
+    EXPECT_TRUE(third.mainPages()->isTabEnabled(app::MainWindow::TechControlPage));
 }
 
 // The login panel covers everything and keeps the controls behind it out of reach; hidden, it

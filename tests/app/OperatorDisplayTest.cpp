@@ -184,9 +184,9 @@ TEST(OperatorShortcutTest, ShortcutsReachButtonsOnHiddenPagesAndTheNoticesBehind
     // A key whose button is on another page shows the page and focuses the button; the same key
     // on that page presses it.
     window.hideLogin();
-    window.SSTab1()->setCurrentIndex(MainWindow::LogFilePage);
+    window.mainPages()->setCurrentIndex(MainWindow::LogFilePage);
     press(Qt::CTRL | Qt::Key_M);
-    EXPECT_EQ(window.SSTab1()->currentIndex(), MainWindow::StepOnePage);
+    EXPECT_EQ(window.mainPages()->currentIndex(), MainWindow::StepOnePage);
     EXPECT_TRUE(window.cmdFullSync()->hasFocus());
     EXPECT_EQ(fullSyncs, 0);
     press(Qt::CTRL | Qt::Key_M);

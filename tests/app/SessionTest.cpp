@@ -80,7 +80,7 @@ TEST_F(SessionTest, StartUpListsTheCompaniesAndConnectRefusesABadOrMissingOne)
     EXPECT_EQ(window->cboSourceCompany()->currentText(), "MAIN01");
     EXPECT_TRUE(window->isLoginShown());
     EXPECT_FALSE(window->cmdConnect()->isHidden());
-    EXPECT_FALSE(window->SSTab1()->isTabEnabled(MainWindow::TechControlPage));
+    EXPECT_FALSE(window->mainPages()->isTabEnabled(MainWindow::TechControlPage));
     EXPECT_TRUE(prompter.shown.empty());
 
     // A code that cannot be a database name, or a company the branch server does not have: one box,
@@ -213,7 +213,7 @@ TEST_F(SessionTest, ConnectOpensBothCompaniesTwiceRecreatesTheLinkedServerAndExi
     const QString logFile = report::DailyLog::fileFor(report::DailyLog::folderFor(servers.folder(), "SUB01", fixedNow.date()), from);
     EXPECT_TRUE(report::TextFile::read(logFile).contains("\tConnect\tConnection Established from MAIN01 to SUB01"));
     // The "LogFile" page shows the daily log.
-    window->SSTab1()->setCurrentIndex(MainWindow::LogFilePage);
+    window->mainPages()->setCurrentIndex(MainWindow::LogFilePage);
     EXPECT_TRUE(window->txtLog()->toPlainText().contains("Connection Established from MAIN01 to SUB01"));
 
     // The exit question: No stays, Cancel shows the login, Yes closes.

@@ -83,8 +83,8 @@ protected:
     /// of the chosen source type, which becomes the destination type.
     void showSubCompanyPage()
     {
-        window->SSTab1()->setCurrentIndex(MainWindow::MainCompanyPage);
-        window->SSTab1()->setCurrentIndex(MainWindow::SubCompanyPage);
+        window->mainPages()->setCurrentIndex(MainWindow::MainCompanyPage);
+        window->mainPages()->setCurrentIndex(MainWindow::SubCompanyPage);
     }
     QString branchVouchers()
     {
@@ -152,7 +152,7 @@ TEST_F(ShopDayTest, OnlyTheListedVouchersAreCopiedWhateverIsChosenAfterTheListin
     // The Transfers page shows the copies and the voucher left behind; it only reads, and neither
     // starts the timer nor searches.
     window->timertrigger()->stop();
-    window->SSTab2()->setCurrentIndex(MainWindow::TransfersPage);
+    window->lowerPages()->setCurrentIndex(MainWindow::TransfersPage);
     EXPECT_EQ(window->msgTransfers()->rowCount(), listed - 1);
     ASSERT_EQ(window->msgSetAside()->rowCount(), 1);
     EXPECT_TRUE(window->msgSetAside()->item(0, 2)->text().contains("not Local Purchase"));
@@ -233,7 +233,7 @@ TEST_F(NewBranchTest, FirstStartTransformSaysToRunUpdateDatabaseAndThenCopiesThe
     window->cmdPreviewTransform()->click();
     EXPECT_TRUE(session->transform().previewWindow()->preview().refused.contains("Run Update Database once"));
     // The mismatch search needs the same columns and says the same.
-    window->SSTab2()->setCurrentIndex(MainWindow::MismatchPage);
+    window->lowerPages()->setCurrentIndex(MainWindow::MismatchPage);
     ASSERT_FALSE(window->notices().isEmpty());
     EXPECT_TRUE(window->notices().back().text.contains("Run Update Database once")) << window->notices().back().text.toStdString();
     window->cmdStartDatamigration()->click();

@@ -58,14 +58,27 @@ TEST_F(SettingsSyncTest, FailingReadOrDeleteStopsAndLeavesTheBranchAsItWas)
     EXPECT_FALSE(servers.branch().inTransaction());
 }
 
-TEST_F(SettingsSyncTest, UpdateDatabaseAddsBothColumnsAndCanBeRepeated)
+TEST_F(SettingsSyncTest, UpdateDatabaseAddsBothColumnsCanBeRepeatedAndNeverCallsALostConnectionDone)
 {
     masters::DatabaseUpdate update(servers.branch(), servers.headOffice(), prompter);
-    EXPECT_EQ(update.run(), 4); // the head office has the columns already
+    EXPECT_EQ(update.run().alreadyThere, 4); // the head office has the columns already
     for (const char* table : {"tblSales", "tblPurchase"})
         EXPECT_NO_THROW(servers.branch().openRecordset(QStringLiteral("select SyncStat, ServInvID from ") + table));
-    EXPECT_EQ(update.run(), 8);
+    const masters::DatabaseUpdateOutcome again = update.run();
+    EXPECT_EQ(again.alreadyThere, 8);
+    EXPECT_TRUE(again.completed);
     ASSERT_EQ(prompter.shown.size(), 2u);
     EXPECT_EQ(prompter.shown[1].text, "Database Updated.");
     EXPECT_EQ(prompter.shown[1].icon, report::PromptIcon::None);
+
+    // A failure that is not a column already there stops it, and it does not say it updated.
+    servers.headOffice().execute("drop table tblPurchase");
+    const masters::DatabaseUpdateOutcome failed = update.run();
+    EXPECT_FALSE(failed.completed);
+    ASSERT_EQ(prompter.shown.size(), 3u);
+    EXPECT_EQ(prompter.shown[2].icon, report::PromptIcon::Critical);
+    EXPECT_TRUE(prompter.shown[2].text.startsWith("The database was not updated: ")) << prompter.shown[2].text.toStdString();
+    servers.headOffice().close();
+    EXPECT_FALSE(update.run().completed);
+    EXPECT_EQ(prompter.shown.back().icon, report::PromptIcon::Critical);
 }

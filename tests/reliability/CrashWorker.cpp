@@ -35,9 +35,9 @@ std::unique_ptr<db::Connection> open(const QString& folder, const QString& dataS
 
 // Vouchers already carrying their source key are passed over, as the transformation run does,
 // so that a second run copies only what the first did not commit.
-int copyVouchers(db::Connection& head, db::Connection& branch, support::RecordingReporter& reporter, support::ScriptedPrompter& prompter)
+int copyVouchers(db::Connection& head, db::Connection& branch, support::RecordingReporter& reporter)
 {
-    replication::TransactionCopier copier(head, branch, reporter, prompter);
+    replication::TransactionCopier copier(head, branch, reporter);
     db::Recordset sources = head.openRecordset(reliability::CrashCases::voucherSourceQuery());
     QList<qlonglong> keys;
     while (!sources.eof()) {
@@ -93,11 +93,11 @@ int main(int argc, char** argv)
             masters::FullSync(*branch, *head, reporter, prompter, list, setup).run();
             result = reporter.balloons.empty() ? 0 : 1;
         } else if (which == QLatin1String("vouchers")) {
-            result = copyVouchers(*head, *branch, reporter, prompter);
+            result = copyVouchers(*head, *branch, reporter);
         } else if (which == QLatin1String("replay")) {
             const QString loop = QDir(folder).filePath(QStringLiteral("Resources/AppsettingsLoop.ini"));
             const qint32 mark = report::IniSetting::read(loop, QStringLiteral("MaxActivityID"), QStringLiteral("0")).toInt();
-            upload::MasterUpload(*head, *branch, reporter, prompter, loop).uploadMasters(mark);
+            upload::MasterUpload(*head, *branch, reporter, loop).uploadMasters(mark);
         } else {
             std::fprintf(stderr, "unknown operation\n");
             return 2;

@@ -100,9 +100,9 @@ protected:
 TEST_F(ValuesTest, RowCopyAndBulkTransferWriteEveryHostileValueUnchanged)
 {
     addHostileLedgers();
-    replication::RowCopier copier(servers.headOffice(), servers.branch(), reporter, prompter);
+    replication::RowCopier copier(servers.headOffice(), servers.branch(), reporter);
     const replication::CopyOutcome outcome =
-        copier.copy(QStringLiteral("tblLedger"), {}, QStringLiteral("select * from tblLedger where LID >= %1").arg(firstLid));
+        copier.copy(QStringLiteral("tblLedger"), QStringLiteral("select * from tblLedger where LID >= %1").arg(firstLid));
     EXPECT_EQ(outcome.inserted, hostileTexts.size() + 1);
     expectLedgersAsInTheHeadOffice(branchLedgers);
 
@@ -136,7 +136,7 @@ TEST_F(ValuesTest, VoucherCopyWritesEveryHostileValueUnchangedUnderTheNewKey)
     copy.detailSource = QStringLiteral("tblSalesItem");
     copy.skippedColumn = QStringLiteral("SyncStat");
 
-    const replication::VoucherOutcome outcome = replication::TransactionCopier(head, servers.branch(), reporter, prompter).copy(copy);
+    const replication::VoucherOutcome outcome = replication::TransactionCopier(head, servers.branch(), reporter).copy(copy);
 
     ASSERT_EQ(outcome.committed, 1);
     // Every column but the key, which the copy draws anew.

@@ -574,3 +574,23 @@ TEST_F(TransformationRunTest, DiskFailingMidRunStopsAfterTheVoucherInHandWithOne
     EXPECT_TRUE(failing.statuses.back().startsWith("Transformation stopped: ")) << failing.statuses.back().toStdString();
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), 1);
 }
+
+TEST_F(TransformationRunTest, VouchersCheckedWhenTheRunStartsAreCopiedWhateverTheListBecomesMeanwhile)
+{
+    prepare(101, 101);
+    // The operator unchecks every voucher while the window handles events during the first copy.
+    struct Unchecking : support::RecordingReporter {
+        support::VectorListControl* list = nullptr;
+        void processEvents() override
+        {
+            for (auto& entry : list->entries)
+                entry.checked = false;
+        }
+    } meanwhile;
+    meanwhile.list = &transactions;
+    TransformationRun byHand{connections, meanwhile, prompter};
+    const RunOutcome outcome = byHand.run(transform::RunControls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions}, settings);
+    EXPECT_EQ(outcome.copied, transactions.count());
+    for (int i = 0; i < transactions.count(); ++i)
+        EXPECT_GT(copyOf(transactions.itemData(i)), 0) << transactions.text(i).toStdString();
+}

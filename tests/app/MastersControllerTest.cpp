@@ -66,7 +66,7 @@ TEST_F(MastersControllerTest, BulkMasterSynchronisationLeavesTenEqualCountsAndNo
     EXPECT_TRUE(prompter.shown.empty());
 
     // The step-one page shows the differences of the older branch first.
-    window->SSTab1()->setCurrentIndex(MainWindow::StepOnePage);
+    window->mainPages()->setCurrentIndex(MainWindow::StepOnePage);
     ASSERT_EQ(grid().rowCount(), 11);
     EXPECT_TRUE(session->masters().masterDifference());
     window->chkBulkInsert()->setChecked(true);

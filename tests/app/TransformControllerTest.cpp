@@ -43,7 +43,7 @@ protected:
     static void choose(QComboBox* combo, qlonglong id) { combo->setCurrentIndex(combo->findData(id)); }
     void giveFocus(QWidget* widget, MainWindow::MainPage page)
     {
-        window->SSTab1()->setCurrentIndex(page);
+        window->mainPages()->setCurrentIndex(page);
         window->show();
         QApplication::setActiveWindow(window.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -67,7 +67,7 @@ TEST_F(TransformControllerTest, ConnectFillsTheFiltersRestoresTheChoicesAndNarro
     EXPECT_EQ(window->lstVchtypes()->count(), 18);
     EXPECT_EQ(window->lstVchtypes()->currentData().toLongLong(), 101);
     EXPECT_EQ(selectedIds(window->lstCategories()), QList<qlonglong>({9, 5}));
-    EXPECT_EQ(selectedIds(window->LstitemClass()), QList<qlonglong>({0, 4}));
+    EXPECT_EQ(selectedIds(window->itemClassList()), QList<qlonglong>({0, 4}));
     EXPECT_EQ(window->cboTaxMode()->currentText(), "GST");
     // Showing "Sub Company Settings" left only the sales types of parent 1 to choose from.
     EXPECT_EQ(window->cboVchtypeTotransform()->count(), 4);
@@ -95,8 +95,8 @@ TEST_F(TransformControllerTest, ChoicesAreSavedOnlyWhenTheirControlIsTheActiveOn
     window->lstCategories()->clearSelection();
     EXPECT_EQ(saved("SYNCHCATEGORYIDS"), "");
 
-    giveFocus(window->LstitemClass(), MainWindow::MainCompanyPage);
-    window->LstitemClass()->item(9)->setSelected(true);
+    giveFocus(window->itemClassList(), MainWindow::MainCompanyPage);
+    window->itemClassList()->item(9)->setSelected(true);
     EXPECT_EQ(saved("SYNCHITEMCLASSIDS"), "9;");
 
     giveFocus(window->lstVchtypes(), MainWindow::MainCompanyPage);

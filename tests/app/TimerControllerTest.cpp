@@ -1,19 +1,15 @@
-// The sync timer through the real main window on demo servers: the guards, failures, buttons,
-// activity counts and health line of a tick. What a tick's replay writes is MasterUploadTest's.
+// The sync timer through the real main window on demo servers: the guard, failures, buttons,
+// activity grid and health line of a tick. What a cycle does without a window is SyncCycleTest's.
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
 
 #include "app/MainWindow.h"
 #include "app/Session.h"
 #include "app/TimerController.h"
-#include "db/embedded/EmbeddedServer.h"
-#include "report/IniSetting.h"
 #include "report/TextFile.h"
 #include "upload/Connectivity.h"
-#include "upload/Health.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QLabel>
@@ -112,21 +108,7 @@ protected:
     {
         return TempServers::rows(c, QStringLiteral("select LID, LName, AccountGroupID, CreditDays from tblLedger order by LID"));
     }
-    // One tick at `hour`:`minute` of the demo day.
-    void tickAt(int hour, int minute)
-    {
-        clock = QDateTime(demoToday, QTime(hour, minute));
-        timer->tick();
-    }
     QString health() const { return window->lblHealth()->text(); }
-    QStringList healthNotices() const
-    {
-        QStringList texts;
-        for (const MainWindow::Notice& notice : window->notices())
-            if (notice.text.startsWith("Sync health: "))
-                texts << notice.text;
-        return texts;
-    }
 };
 
 } // namespace
@@ -267,71 +249,4 @@ TEST_F(TimerControllerTest, UploadRunsWithTheTimerOffAndTheSyncButtonsDisabled)
 
     // The day's counts were refreshed by the tick.
     EXPECT_EQ(window->msgTransGrid()->rowCount(), 10);
-}
-
-TEST_F(TimerControllerTest, HealthUnreachableHeadOfficeIsNoticedOnceClearsAndThenCountsWhatIsSetAside)
-{
-    tickAt(10, 30);
-    EXPECT_EQ(health(), "last good tick 10:30");
-    EXPECT_TRUE(healthNotices().isEmpty());
-
-    const QString catalog = QDir(db::embedded::EmbeddedServer::folderFor("embedded:HO", servers.folder())).filePath("MAIN01.sqlite");
-    ASSERT_TRUE(QFile::rename(catalog, catalog + ".away"));
-    for (int minute = 42; minute <= 45; ++minute)
-        tickAt(10, minute);
-    EXPECT_FALSE(session->connections().source().isOpen());
-    EXPECT_EQ(health(), "head office unreachable since 10:42; last good tick 10:30");
-    EXPECT_EQ(healthNotices(), QStringList{"Sync health: head office unreachable since 10:42; last good tick 10:30"});
-    EXPECT_TRUE(prompter.shown.empty());
-
-    ASSERT_TRUE(QFile::rename(catalog + ".away", catalog));
-    tickAt(10, 50);
-    tickAt(10, 51);
-    EXPECT_EQ(health(), "last good tick 10:51");
-    EXPECT_EQ(healthNotices().size(), 2);
-    EXPECT_EQ(healthNotices().last(), "Sync health: all well again; last good tick 10:50");
-
-    // A change the branch keeps refusing is counted as set aside.
-    servers.headOffice().execute("update tblLedger set CreditDays = 12 where LID = 3");
-    db::embedded::EmbeddedServer branchServer(db::embedded::EmbeddedServer::folderFor("embedded:BR", servers.folder()));
-    branchServer.executeNative("SUB01", "CREATE TRIGGER refuseLedger BEFORE INSERT ON tblLedger BEGIN SELECT RAISE(ABORT, 'refused'); END");
-
-    tickAt(11, 31);
-    tickAt(11, 32);
-    EXPECT_EQ(health(), "last good tick 11:32");
-    tickAt(11, 33);
-    tickAt(11, 34);
-    EXPECT_EQ(health(), "1 change set aside; last good tick 11:34");
-    EXPECT_EQ(healthNotices().size(), 3);
-    EXPECT_EQ(healthNotices().last(), "Sync health: 1 change set aside; last good tick 11:33");
-}
-
-TEST_F(TimerControllerTest, HealthMarkThatCannotMoveIsStalledAfterTwelveStillTicks)
-{
-    // A mark in the settings file beyond any activity number: the replay refuses to run at all.
-    report::IniSetting::write(session->files().appSettingsLoop, "MaxActivityID", "99999999999");
-    const qint64 waiting = TempServers::scalar(servers.headOffice(), "select count(*) from tblActivity where isnull(ParentId,0)=0"
-                                                                     " and TableName<>'tblGodown' and tblUniqueID is not null")
-                               .toLongLong();
-    ASSERT_GT(waiting, 0);
-    tickAt(10, 0);
-    for (int tick = 1; tick < upload::Health::stalledAfterTicks; ++tick)
-        tickAt(10, 14 + tick);
-    EXPECT_EQ(health().toStdString(), "last good tick 10:25");
-    tickAt(10, 26);
-    tickAt(10, 27);
-    EXPECT_EQ(health(), QStringLiteral("replay stalled: %1 head-office changes waiting since 10:15; last good tick 10:27").arg(waiting));
-    EXPECT_EQ(healthNotices().size(), 1);
-}
-
-TEST_F(TimerControllerTest, HealthCaptureIsMissingWithoutActivityWhileVouchersAreWritten)
-{
-    db::Connection& head = servers.headOffice();
-    const QDateTime now(demoToday, QTime(10, 30));
-    EXPECT_FALSE(upload::Health::captureMissing(head, now));
-    head.execute("delete from tblActivity");
-    ASSERT_GT(TempServers::scalar(head, "select count(*) from tblSales where InvDate >= '20261202'").toInt(), 0);
-    EXPECT_TRUE(upload::Health::captureMissing(head, now));
-    // A head office that wrote no voucher in those days has nothing to record.
-    EXPECT_FALSE(upload::Health::captureMissing(head, now.addYears(2)));
 }

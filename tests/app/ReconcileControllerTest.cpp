@@ -57,8 +57,8 @@ TEST_F(ReconcileControllerTest, ConnectFillsTheCostCentresAndVoucherDetFillsItsG
     // The "Voucher Det" page fills its count grid (the counts are TransactionCountsTest's)
     // without starting the timer.
     addInvoice(servers.branch(), 9001, "SI/900", day, 1, 1, 2);
-    window->SSTab2()->setCurrentIndex(MainWindow::ActivityPage);
-    window->SSTab2()->setCurrentIndex(MainWindow::VoucherDetPage);
+    window->lowerPages()->setCurrentIndex(MainWindow::ActivityPage);
+    window->lowerPages()->setCurrentIndex(MainWindow::VoucherDetPage);
     ASSERT_EQ(window->msgTransGrid()->rowCount(), 10);
     EXPECT_EQ(cell(window->msgTransGrid(), 3, 3), "Yes");
     EXPECT_FALSE(window->timertrigger()->isActive());
@@ -91,15 +91,15 @@ TEST_F(ReconcileControllerTest, MismatchPageSearchesWithTheTabsDisabledAndStarts
     bool tabsEnabledDuringSearch = true;
     bool timerActiveDuringSearch = true;
     QObject::connect(window->msgMisMatch()->model(), &QAbstractItemModel::dataChanged, [&] {
-        tabsEnabledDuringSearch = window->SSTab2()->isEnabled();
+        tabsEnabledDuringSearch = window->lowerPages()->isEnabled();
         timerActiveDuringSearch = window->timertrigger()->isActive();
     });
 
-    window->SSTab2()->setCurrentIndex(MainWindow::MismatchPage);
+    window->lowerPages()->setCurrentIndex(MainWindow::MismatchPage);
     EXPECT_FALSE(tabsEnabledDuringSearch);
     EXPECT_FALSE(timerActiveDuringSearch);
     EXPECT_TRUE(window->timertrigger()->isActive());
-    EXPECT_TRUE(window->SSTab2()->isEnabled());
+    EXPECT_TRUE(window->lowerPages()->isEnabled());
     EXPECT_EQ(window->lblStatus()->text(), "Checking Ended");
     ASSERT_EQ(window->msgMisMatch()->rowCount(), 2);
     EXPECT_EQ(cell(window->msgMisMatch(), 0, 1), "SI/900");
@@ -109,7 +109,7 @@ TEST_F(ReconcileControllerTest, ChosenCostCentreAddsTheItemCountComparison)
 {
     addInvoice(servers.headOffice(), 9001, "SI/900", day, 1, 1, 3, 2);
     addInvoice(servers.branch(), 9101, "SI/900", day, 1, 1, 2, 2);
-    window->SSTab2()->setCurrentIndex(MainWindow::MismatchPage);
+    window->lowerPages()->setCurrentIndex(MainWindow::MismatchPage);
     EXPECT_EQ(window->msgMisMatch()->rowCount(), 1);
 
     // Choosing the cost centre on the page in front searches again.

@@ -63,7 +63,7 @@ TEST_F(StartTransformTest, OperatorTransformsTheFilteredVouchersAndASecondPressC
         TempServers::scalar(servers.headOffice(), "select m.ProductTypeID" + used + "group by m.ProductTypeID order by count(*) desc limit 1").toLongLong();
     for (const qlonglong category : chosenCategories)
         select(window->lstCategories(), category);
-    select(window->LstitemClass(), chosenClass);
+    select(window->itemClassList(), chosenClass);
     listCounterSales();
     // A required value checks a part of the list as SelectBills does.
     window->txtReduceTo()->setText(QString::number(window->txttotVal()->text().toDouble() / 2, 'f', 0));
