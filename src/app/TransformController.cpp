@@ -130,7 +130,7 @@ void TransformController::showTransactions()
         return;
     }
     transform::ListingSteps steps;
-    steps.showTotals = [this](double total, double selected) {
+    steps.showTotals = [this](const text::Decimal& total, const text::Decimal& selected) {
         m_window.txttotVal()->setText(text::NumberText::plain(total));
         m_window.chkCheckAll()->setChecked(true);
         m_window.txtSelVal()->setText(text::NumberText::plain(selected));
@@ -172,7 +172,7 @@ void TransformController::reduceToChanged()
     {
         QSignalBlocker quiet(m_window.lstSource());
         transform::TransactionListing::checkAll(m_sourceList, false);
-        m_listing.selectBills(m_sourceList, text::NumberText::leading(m_window.txtReduceTo()->text()));
+        m_listing.selectBills(m_sourceList, text::NumberText::leadingDecimal(m_window.txtReduceTo()->text()));
     }
     showSelectedTotal();
 }
@@ -189,7 +189,7 @@ void TransformController::selectedValueDoubleClicked()
     const int before = checkedCount();
     {
         QSignalBlocker quiet(m_window.lstSource());
-        m_listing.selectBills(m_sourceList, text::NumberText::leading(m_window.txtSelVal()->text()));
+        m_listing.selectBills(m_sourceList, text::NumberText::leadingDecimal(m_window.txtSelVal()->text()));
     }
     // The selection never clears a check, so a new check shows in the count; without one the label stays empty.
     if (checkedCount() != before)

@@ -4,7 +4,11 @@
 
 namespace text::NumberText {
 
-double leading(const QString& text)
+namespace {
+
+// The number text starts with, after leading blanks (sign, digits, "." and digits, an exponent);
+// empty when it does not start with one.
+QString leadingText(const QString& text)
 {
     const qsizetype n = text.size();
     qsizetype i = 0;
@@ -26,7 +30,7 @@ double leading(const QString& text)
         }
     }
     if (digits == 0)
-        return 0.0;
+        return QString();
     qsizetype end = i;
     if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
         qsizetype j = i + 1;
@@ -38,9 +42,21 @@ double leading(const QString& text)
         if (j > expStart)
             end = j;
     }
+    return text.mid(start, end - start);
+}
+
+} // namespace
+
+double leading(const QString& text)
+{
     bool ok = false;
-    const double value = text.mid(start, end - start).toDouble(&ok);
+    const double value = leadingText(text).toDouble(&ok);
     return ok && std::isfinite(value) ? value : 0.0;
+}
+
+Decimal leadingDecimal(const QString& text)
+{
+    return Decimal::parseWithExponent(leadingText(text)).value_or(Decimal());
 }
 
 long long leadingWhole(const QString& text, long long minimum, long long maximum, bool* ok)
@@ -57,6 +73,18 @@ QString plain(double value)
     if (value == 0.0)
         return QStringLiteral("0");
     QString text = QString::number(value, 'f', 10);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+QString plain(const Decimal& value)
+{
+    QString text = value.text();
     if (text.contains(QLatin1Char('.'))) {
         while (text.endsWith(QLatin1Char('0')))
             text.chop(1);

@@ -11,7 +11,6 @@
 #include "transform/Filters.h"
 #include "transform/ListFiller.h"
 
-#include <cmath>
 #include <stdexcept>
 
 namespace transform {
@@ -128,7 +127,7 @@ bool TransactionListing::showTransactions(const ListingControls& controls, const
             listFamily(controls, family, vchType, filter, dateClause(from, to));
         bar.moveTo(2);
 
-        const double total = billAmount(controls.transactions, Entries::All);
+        const text::Decimal total = billAmount(controls.transactions, Entries::All);
         checkAll(controls.transactions, true);
         if (steps.showTotals)
             steps.showTotals(total, billAmount(controls.transactions, Entries::CheckedOnly));
@@ -149,7 +148,7 @@ bool TransactionListing::showTransactions(const ListingControls& controls, const
     }
 }
 
-double TransactionListing::entryAmount(const QString& text)
+text::Decimal TransactionListing::entryAmount(const QString& text)
 {
     qsizetype end = text.size();
     while (end > 0 && text[end - 1].isSpace())
@@ -158,18 +157,21 @@ double TransactionListing::entryAmount(const QString& text)
     while (start > 0 && ((text[start - 1] >= QLatin1Char('0') && text[start - 1] <= QLatin1Char('9')) || text[start - 1] == QLatin1Char('.')))
         --start;
     if (start == end)
-        return 0.0;
+        return text::Decimal();
     if (start > 0 && (text[start - 1] == QLatin1Char('-') || text[start - 1] == QLatin1Char('+')))
         --start;
-    return text::NumberText::leading(text.mid(start, end - start));
+    return text::NumberText::leadingDecimal(text.mid(start, end - start));
 }
 
-double TransactionListing::billAmount(const report::ListControl& list, Entries which)
+text::Decimal TransactionListing::billAmount(const report::ListControl& list, Entries which)
 {
-    double sum = 0.0;
-    for (int i = 0; i < list.count(); ++i)
-        if (which == Entries::All || list.isChecked(i))
-            sum += std::fabs(entryAmount(list.text(i)));
+    text::Decimal sum;
+    for (int i = 0; i < list.count(); ++i) {
+        if (which != Entries::All && !list.isChecked(i))
+            continue;
+        const text::Decimal amount = entryAmount(list.text(i));
+        sum = amount.isNegative() ? sum - amount : sum + amount;
+    }
     return sum;
 }
 
@@ -179,31 +181,31 @@ void TransactionListing::checkAll(report::ListControl& list, bool checked)
         list.setChecked(i, checked);
 }
 
-void TransactionListing::selectBills(report::ListControl& list, double required)
+void TransactionListing::selectBills(report::ListControl& list, const text::Decimal& required)
 {
     try {
         const int last = list.count() - 1;
-        double sum = 0.0;
+        text::Decimal sum;
         // The first entry (index 0) is never visited, and the sum runs on across the passes.
         for (int i = 1; i <= last; i += 2) {
-            sum += entryAmount(list.text(i));
-            if (sum > required)
+            sum = sum + entryAmount(list.text(i));
+            if (sum.compare(required) > 0)
                 break;
             list.setChecked(i, true);
         }
-        if (sum < required) {
+        if (sum.compare(required) < 0) {
             for (int i = 1; i <= last; i += 3) {
-                sum += entryAmount(list.text(i));
+                sum = sum + entryAmount(list.text(i));
                 list.setChecked(i, true);
-                if (sum > required)
+                if (sum.compare(required) > 0)
                     break;
             }
         }
-        if (sum < required) {
+        if (sum.compare(required) < 0) {
             for (int i = 1; i <= last; ++i) {
-                sum += entryAmount(list.text(i));
+                sum = sum + entryAmount(list.text(i));
                 list.setChecked(i, true);
-                if (sum > required)
+                if (sum.compare(required) > 0)
                     break;
             }
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/Decimal.h"
+
 #include "transform/Listing.h"
 #include "transform/VoucherFamily.h"
 
@@ -34,7 +36,7 @@ struct ListingControls {
 /// What Show Trans hands back to the window while it runs.
 struct ListingSteps {
     /// Shows the total of all listed entries and of the checked ones, once every entry is checked.
-    std::function<void(double total, double selected)> showTotals;
+    std::function<void(const text::Decimal& total, const text::Decimal& selected)> showTotals;
     /// Compares the master counts of both companies; true when they differ.
     std::function<bool()> mastersDiffer;
 };
@@ -75,14 +77,14 @@ public:
     static QString purchaseListingQuery(qlonglong vchType, const QString& dateClause, const QString& idClause);
 
     /// The amount an entry text ends in, with its sign; 0 when it ends in no number.
-    static double entryAmount(const QString& text);
+    static text::Decimal entryAmount(const QString& text);
     /// Sum of the absolute amounts of all or only of the checked entries.
-    static double billAmount(const report::ListControl& list, Entries which);
+    static text::Decimal billAmount(const report::ListControl& list, Entries which);
     /// Sets the check of every entry to `checked`.
     static void checkAll(report::ListControl& list, bool checked);
     /// Checks entries until the running sum passes `required` (three passes from index 1 with
     /// steps 2, 3 and 1); never clears a check. Failures end the walk with a box.
-    void selectBills(report::ListControl& list, double required);
+    void selectBills(report::ListControl& list, const text::Decimal& required);
 
 private:
     void listFamily(const ListingControls& controls, VoucherFamily family, qlonglong vchType, const QString& filter,

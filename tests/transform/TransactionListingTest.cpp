@@ -29,7 +29,9 @@ protected:
         for (int i = 0; i <= 9; ++i)
             itemClasses.addItem(QString::number(i), i);
         progress.calls.clear();
-        steps.showTotals = [this](double total, double selected) { totals << total << selected; };
+        steps.showTotals = [this](const text::Decimal& total, const text::Decimal& selected) {
+            totals << text::NumberText::plain(total) << text::NumberText::plain(selected);
+        };
         steps.mastersDiffer = [this] {
             ++comparisons;
             return mastersDiffer;
@@ -49,7 +51,7 @@ protected:
 
     support::VectorListControl vchTypes, categories, itemClasses, transactions;
     transform::ListingSteps steps;
-    QList<double> totals;
+    QStringList totals;
     int comparisons = 0;
     bool mastersDiffer = false;
     TransactionListing listing{connections, filler, reporter, prompter, progress};
@@ -83,7 +85,7 @@ TEST_F(TransactionListingTest, SalesFiltersKeepVouchersWithAMatchingItemAndTheSi
     select(itemClasses, {9});
     ASSERT_TRUE(show());
     EXPECT_EQ(ids(transactions), QList<qlonglong>({1, 18}));
-    EXPECT_EQ(totals, QList<double>({3881 + 1932, 3881 + 1932}));
+    EXPECT_EQ(totals, QStringList({"5813", "5813"}));
     EXPECT_TRUE(prompter.shown.empty());
 
     // The single-day mark lists only the From date.
@@ -104,7 +106,7 @@ TEST_F(TransactionListingTest, PurchaseFiltersIgnoreTypeAndDatesButTheListingApp
     select(categories, {9});
     ASSERT_TRUE(show());
     EXPECT_EQ(ids(transactions), QList<qlonglong>({6}));
-    EXPECT_EQ(totals.mid(2), QList<double>({60911, 60911}));
+    EXPECT_EQ(totals.mid(2), QStringList({"60911", "60911"}));
     EXPECT_TRUE(prompter.shown.empty());
 }
 
@@ -129,7 +131,7 @@ TEST_F(TransactionListingTest, TypeOfAnotherFamilyListsNothingAndAFailureEndsSho
     transactions.addItem("old", 1);
     ASSERT_TRUE(show());
     EXPECT_EQ(transactions.count(), 0);
-    EXPECT_EQ(totals, QList<double>({0, 0}));
+    EXPECT_EQ(totals, QStringList({"0", "0"}));
 
     totals.clear();
     comparisons = 0;
@@ -154,19 +156,25 @@ TEST_F(TransactionListingTest, TypeOfAnotherFamilyListsNothingAndAFailureEndsSho
 
 TEST_F(VoucherSelectionTest, AmountIsTheWholeNumberThatEndsTheEntry)
 {
-    EXPECT_DOUBLE_EQ(TransactionListing::entryAmount("CS/1 - Cash-   Dec  2 2026 -                       123456.78"), 123456.78);
-    EXPECT_DOUBLE_EQ(TransactionListing::entryAmount("PR/1 - Dec  2 2026 -//-                       -250.5  "), -250.5);
-    EXPECT_DOUBLE_EQ(TransactionListing::entryAmount("CS/1 - Cash-   Dec  2 2026 -                       "), 0);
-    EXPECT_DOUBLE_EQ(TransactionListing::entryAmount(""), 0);
-    EXPECT_DOUBLE_EQ(TransactionListing::entryAmount("7"), 7);
+    const auto amount = [](const char* entry) { return TransactionListing::entryAmount(entry).text(); };
+    EXPECT_EQ(amount("CS/1 - Cash-   Dec  2 2026 -                       123456.78"), "123456.78");
+    EXPECT_EQ(amount("PR/1 - Dec  2 2026 -//-                       -250.5  "), "-250.5");
+    EXPECT_EQ(amount("CS/1 - Cash-   Dec  2 2026 -                       "), "0");
+    EXPECT_EQ(amount(""), "0");
+    EXPECT_EQ(amount("7"), "7");
 
     support::VectorListControl list = amounts({123456.78, -100, 50});
-    EXPECT_DOUBLE_EQ(TransactionListing::billAmount(list, Entries::All), 123606.78);
-    EXPECT_DOUBLE_EQ(TransactionListing::billAmount(list, Entries::CheckedOnly), 0);
+    EXPECT_EQ(TransactionListing::billAmount(list, Entries::All).text(), "123606.78");
+    EXPECT_EQ(TransactionListing::billAmount(list, Entries::CheckedOnly).text(), "0");
     list.setChecked(0, true);
     list.setChecked(1, true);
-    EXPECT_DOUBLE_EQ(TransactionListing::billAmount(list, Entries::CheckedOnly), 123556.78);
-    EXPECT_DOUBLE_EQ(TransactionListing::billAmount(support::VectorListControl{}, Entries::All), 0);
+    EXPECT_EQ(TransactionListing::billAmount(list, Entries::CheckedOnly).text(), "123556.78");
+    EXPECT_EQ(TransactionListing::billAmount(support::VectorListControl{}, Entries::All).text(), "0");
+    // Large totals add to the cent, as the server's own sums do.
+    support::VectorListControl large;
+    large.addItem("V/1 - Party-   Dec  2 2026 -      12345678901234.56", 1);
+    large.addItem("V/2 - Party-   Dec  2 2026 -      0.01", 2);
+    EXPECT_EQ(TransactionListing::billAmount(large, Entries::All).text(), "12345678901234.57");
 
     TransactionListing::checkAll(list, true);
     EXPECT_EQ(checkedIndexes(list), QList<int>({0, 1, 2}));
@@ -195,7 +203,7 @@ TEST_F(VoucherSelectionTest, SelectBillsChecksEntriesUpToTheRequiredValue)
         support::VectorListControl list = amounts(c.amounts);
         for (int i : c.checkedBefore)
             list.setChecked(i, true);
-        listing.selectBills(list, c.required);
+        listing.selectBills(list, text::Decimal::fromDouble(c.required));
         EXPECT_EQ(checkedIndexes(list), c.checked) << c.what;
     }
 }
