@@ -68,11 +68,11 @@ long long leadingWhole(const QString& text, long long minimum, long long maximum
     return fits ? static_cast<long long>(value) : 0;
 }
 
-QString plain(double value)
+namespace {
+
+// Decimal text without trailing zeros after the point, and without the point when none is left.
+QString trimmed(QString text)
 {
-    if (value == 0.0)
-        return QStringLiteral("0");
-    QString text = QString::number(value, 'f', 10);
     if (text.contains(QLatin1Char('.'))) {
         while (text.endsWith(QLatin1Char('0')))
             text.chop(1);
@@ -82,16 +82,16 @@ QString plain(double value)
     return text == QLatin1String("-0") ? QStringLiteral("0") : text;
 }
 
+} // namespace
+
+QString plain(double value)
+{
+    return value == 0.0 ? QStringLiteral("0") : trimmed(QString::number(value, 'f', 10));
+}
+
 QString plain(const Decimal& value)
 {
-    QString text = value.text();
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+    return trimmed(value.text());
 }
 
 } // namespace text::NumberText

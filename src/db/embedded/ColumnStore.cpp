@@ -85,22 +85,6 @@ bool wholeNumber(const QString& text, qint64& number)
     return ok;
 }
 
-void integerRange(const QString& base, qint64& low, qint64& high)
-{
-    if (base == QLatin1String("tinyint")) {
-        low = 0;
-        high = 255;
-    } else if (base == QLatin1String("smallint")) {
-        low = -32768;
-        high = 32767;
-    } else if (base == QLatin1String("bigint")) {
-        low = std::numeric_limits<qint64>::min();
-        high = std::numeric_limits<qint64>::max();
-    } else {
-        low = std::numeric_limits<qint32>::min();
-        high = std::numeric_limits<qint32>::max();
-    }
-}
 
 void storeInteger(sqlite3_context* context, sqlite3_value* value, const DeclaredType& type)
 {
@@ -125,7 +109,7 @@ void storeInteger(sqlite3_context* context, sqlite3_value* value, const Declared
         return;
     }
     qint64 low = 0, high = 0;
-    integerRange(type.base, low, high);
+    ColumnStore::integerRange(type.base, low, high);
     if (number < low || number > high) {
         resultError(context, QStringLiteral("Arithmetic overflow error converting expression to data type %1.").arg(name));
         return;
@@ -537,6 +521,23 @@ bool DeclaredType::isChecked() const
 {
     return (isTextBase(base) && length > 0) || isIntegerBase(base) || base == QLatin1String("bit") || isDecimalBase(base)
         || isDateBase(base);
+}
+
+void ColumnStore::integerRange(const QString& base, qint64& low, qint64& high)
+{
+    if (base == QLatin1String("tinyint")) {
+        low = 0;
+        high = 255;
+    } else if (base == QLatin1String("smallint")) {
+        low = -32768;
+        high = 32767;
+    } else if (base == QLatin1String("bigint")) {
+        low = std::numeric_limits<qint64>::min();
+        high = std::numeric_limits<qint64>::max();
+    } else {
+        low = std::numeric_limits<qint32>::min();
+        high = std::numeric_limits<qint32>::max();
+    }
 }
 
 QString ColumnStore::roundDecimal(const QString& text, int scale, int* integerDigits)

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QtGlobal>
 
 #include <optional>
 
@@ -37,6 +38,8 @@ public:
     /// Sets `value` as a column of `type` holds it as the function's result, or the error SQL Server gives.
     static void store(sqlite3_context* context, sqlite3_value* value, const DeclaredType& type, const QString& table,
                       const QString& column);
+    /// The range of the integer type `base` ("tinyint", "smallint", "int", "bigint"; others as int).
+    static void integerRange(const QString& base, qint64& low, qint64& high);
     /// `text` (a plain decimal such as "-1.005") rounded half away from zero to `scale` decimals;
     /// `integerDigits` receives the digits left of the point. Empty when `text` is no number.
     static QString roundDecimal(const QString& text, int scale, int* integerDigits = nullptr);

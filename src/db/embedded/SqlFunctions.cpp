@@ -322,18 +322,6 @@ QString scaledText(sqlite3_value* value, const QString& source)
     return ColumnStore::roundDecimal(kind == SQLITE_FLOAT ? ColumnStore::decimalOf(sqlite3_value_double(value)) : valueText(value), scale);
 }
 
-// True when `number` lies in the range of the integer type `base`.
-bool fitsInteger(qint64 number, const QString& base)
-{
-    if (base == QLatin1String("tinyint"))
-        return number >= 0 && number <= 255;
-    if (base == QLatin1String("smallint"))
-        return number >= -32768 && number <= 32767;
-    if (base == QLatin1String("int"))
-        return number >= std::numeric_limits<qint32>::min() && number <= std::numeric_limits<qint32>::max();
-    return true;
-}
-
 void convertValue(sqlite3_context* context, sqlite3_value* value, const QString& typeText, int style, const QString& source = {})
 {
     if (isNull(value)) {
@@ -390,9 +378,11 @@ void convertValue(sqlite3_context* context, sqlite3_value* value, const QString&
                 return;
             }
         }
+        qint64 low = 0, high = 0;
+        ColumnStore::integerRange(type.base, low, high);
         if (type.base == QLatin1String("bit")) {
             number = number != 0 ? 1 : 0;
-        } else if (!fitsInteger(number, type.base)) {
+        } else if (number < low || number > high) {
             resultError(context, QStringLiteral("Arithmetic overflow error converting expression to data type %1.").arg(type.base));
             return;
         }

@@ -2022,18 +2022,7 @@ QString identityCounter(const QString& schema, const QString& table, const Colum
 {
     qint64 low = 0, high = 0;
     const QString base = column.type.toLower();
-    if (base == QLatin1String("tinyint")) {
-        high = 255;
-    } else if (base == QLatin1String("smallint")) {
-        low = -32768;
-        high = 32767;
-    } else if (base == QLatin1String("bigint")) {
-        low = std::numeric_limits<qint64>::min();
-        high = std::numeric_limits<qint64>::max();
-    } else {
-        low = std::numeric_limits<qint32>::min();
-        high = std::numeric_limits<qint32>::max();
-    }
+    ColumnStore::integerRange(base, low, high);
     const QString name = quoteText(table);
     const QString value = QStringLiteral("NEW.") + quoteName(column.name);
     const QString beyond = column.identityStep > 0 ? QStringLiteral(">") : QStringLiteral("<");
