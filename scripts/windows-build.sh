@@ -43,7 +43,10 @@ bash "$deps/build-deps.sh"
 took
 
 step "Configure $build"
-cmake -S . -B "$build" -G Ninja \
+# ccache, when installed, makes a second run cheap; the first one costs the same with or without.
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache); fi
+cmake -S . -B "$build" -G Ninja "${launcher[@]}" \
   -DCMAKE_TOOLCHAIN_FILE="$deps/toolchain-mingw64.cmake" \
   -DCMAKE_PREFIX_PATH="$prefix" \
   -DQT_HOST_PATH=/usr \
@@ -64,7 +67,9 @@ export WINEPREFIX="${MIRTANE_WINEPREFIX:-$HOME/.cache/mirtane-wine}"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
 wineboot -i >/dev/null 2>&1 || true
 export WINEPATH="$(winepath -w "$prefix/bin")"
-# One wine server for the whole run, ended after it.
+# One wine server for the whole run, ended after it (the one wineboot started ends first: a
+# second -p on a running server fails).
+wineserver -w
 wineserver -p60
 set +e
 ctest --test-dir "$build" -j2 --output-on-failure --timeout 600 > "$build/ctest-wine.log" 2>&1

@@ -4,6 +4,9 @@
 #include "db/DbError.h"
 #include "report/Prompter.h"
 
+#include <QRandomGenerator>
+#include <QThread>
+
 namespace connection {
 
 namespace {
@@ -12,7 +15,7 @@ namespace {
 // linked server.
 constexpr int serverMissing = 15015;
 constexpr int serverExists = 15028;
-constexpr int attempts = 3;
+constexpr int attempts = 5;
 
 QString quoted(const QString& name)
 {
@@ -165,6 +168,9 @@ bool LinkedServer::configure(db::Connection& destination, const QString& name, r
                 // duplicate key): look again, and find it as wanted or change it once more.
                 if (attempt >= attempts || (e.nativeCode() != serverMissing && e.nativeCode() != serverExists && !e.isDuplicateKey()))
                     throw;
+                // Programs that met wait apart, a random while, before they look again: one of
+                // them finishes, and the others find its work done instead of undoing it.
+                QThread::msleep(QRandomGenerator::global()->bounded(20u, 120u) * unsigned(attempt));
             }
         }
     } catch (const db::DbError& e) {

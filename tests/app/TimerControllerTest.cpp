@@ -178,7 +178,11 @@ TEST_F(TimerControllerTest, TickOnlyLogsWithoutNetworkOrWhileAnotherOperationRun
 TEST_F(TimerControllerTest, FailingSummaryOrNotifierOpensNoBoxIsNotedOnceWhileItRepeatsAndUploadsNothing)
 {
     // A notifier program that is there but cannot run: outside a tick the operator would get a box.
+#ifdef Q_OS_WIN
+    const QString notifier = servers.folder() + QStringLiteral("/baloon.exe"); // only a program's name runs there
+#else
     const QString notifier = servers.folder() + QStringLiteral("/baloon");
+#endif
     report::TextFile::write(notifier, QStringLiteral("\x7f not a program"));
     QFile::setPermissions(notifier, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     servers.headOffice().execute("drop table tblActivity");

@@ -93,6 +93,9 @@ TEST_F(DailyLogTest, EntriesFollowThePickerDayAndAVanishedFileIsRecreated)
               block("[06/Dec/2026 12:00:01 AM]\tTick\tafter, new picker"));
     EXPECT_TRUE(notices.empty());
     // A deleted or moved file, or folder, is recreated without a notice.
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows does not let the open log file, or its folder, be deleted or moved";
+#endif
     now = QDateTime(QDate(2026, 12, 5), QTime(10, 30));
     const QString file = folder() + QStringLiteral("/05122026.txt");
     ASSERT_TRUE(log.write(QStringLiteral("A"), QStringLiteral("1")));

@@ -66,6 +66,9 @@ TEST_F(NotifierTest, ProgramIsFoundAndAMessageArrivesAsOneArgumentThatRunsNothin
     install(QStringLiteral("baloon.exe"), recorder);
     EXPECT_EQ(Notifier(dir.path()).program(), dir.filePath(QStringLiteral("baloon.exe")));
     // A message with shell characters arrives as one argument and runs nothing.
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "the stand-in notification program is a shell script, which Windows cannot start";
+#endif
     install(QStringLiteral("baloon"), recorder);
     QFile::remove(dir.filePath(QStringLiteral("baloon.exe")));
     const QString marker1 = dir.filePath(QStringLiteral("x"));

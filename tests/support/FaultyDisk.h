@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 
 #include <sqlite3.h>
@@ -32,7 +33,7 @@ public:
     FaultyDisk& operator=(const FaultyDisk&) = delete;
 
     /// From now on writes to files whose path starts with `path` fail ("" heals the disk).
-    void failWritesTo(const QString& path) { m_failing = path.toUtf8(); }
+    void failWritesTo(const QString& path) { m_failing = QDir::fromNativeSeparators(path); }
 
 private:
     struct File {
@@ -40,7 +41,12 @@ private:
         FaultyDisk* disk;
         const char* path; ///< valid until xClose, as SQLite promises
         sqlite3_file* real() { return reinterpret_cast<sqlite3_file*>(this + 1); }
-        bool failing() const { return !disk->m_failing.isEmpty() && path && QByteArray(path).startsWith(disk->m_failing); }
+        bool failing() const
+        {
+            // SQLite names the file with the system's separators: backslashes on Windows, where case does not count.
+            return !disk->m_failing.isEmpty() && path
+                && QDir::fromNativeSeparators(QString::fromUtf8(path)).startsWith(disk->m_failing, pathCase);
+        }
     };
     static File* of(sqlite3_file* file) { return reinterpret_cast<File*>(file); }
 
@@ -89,7 +95,12 @@ private:
 
     sqlite3_vfs* m_real;
     sqlite3_vfs m_vfs;
-    QByteArray m_failing;
+#ifdef Q_OS_WIN
+    static constexpr Qt::CaseSensitivity pathCase = Qt::CaseInsensitive;
+#else
+    static constexpr Qt::CaseSensitivity pathCase = Qt::CaseSensitive;
+#endif
+    QString m_failing;
 };
 
 } // namespace support

@@ -345,6 +345,9 @@ public:
 
 TEST_F(TransformationRunTest, BranchFileRemovedWhileConnectedStopsTheRunWithoutSayingItIsOver)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "Windows does not let a database file be removed while it is open";
+#endif
     prepare(101, 102);
     const QString file = QDir(servers.folder()).filePath("servers/BR/SUB01.sqlite");
     const qlonglong headUserLog = TempServers::scalar(servers.headOffice(), "select count(*) from tbluserlog").toLongLong();

@@ -120,6 +120,9 @@ TEST_F(SyncCycleTest, CycleReplaysCountsAndKeepsTheActivityCountsBetweenCycles)
 
 TEST_F(SyncCycleTest, HealthUnreachableHeadOfficeIsNoticedOnceClearsAndThenCountsWhatIsSetAside)
 {
+#ifdef Q_OS_WIN
+    GTEST_SKIP() << "head office is made unreachable by renaming its open database file, which Windows does not allow";
+#endif
     tickAt(10, 30);
     EXPECT_EQ(health(), "last good tick 10:30");
     EXPECT_TRUE(healthNotices().isEmpty());

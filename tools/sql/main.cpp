@@ -7,10 +7,20 @@
 #include <QFile>
 #include <QTextStream>
 
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 // mirtane-sql [--program-folder DIR] "CONNECTION TEXT" ["STATEMENT"]
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+#ifdef Q_OS_WIN
+    // The rows are a format for programs: every line ends in "\n" alone on every system, as the
+    // header line and the escaped values say, not in the CR LF that Windows' text mode would make.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QString usage = QStringLiteral(
