@@ -282,6 +282,65 @@ Preparation TransformationRun::prepare(const RunControls& controls, const RunSet
     return prepared;
 }
 
+/// What one run works with once it copies: the prepared choices, the copy every voucher shares,
+/// and what the vouchers copied so far came to.
+struct TransformationRun::RunPass {
+    RunPass(const PreparedRun& prepared, const RunSettings& settings, RunOutcome& outcome, db::Connection& source, db::Connection& destination,
+            report::Reporter& reporter)
+        : prepared(prepared)
+        , settings(settings)
+        , outcome(outcome)
+        , source(source)
+        , destination(destination)
+        , copier(source, destination, reporter)
+        , tables(TransformationRun::tables(prepared.family))
+    {
+    }
+
+    const PreparedRun& prepared;
+    const RunSettings& settings;
+    RunOutcome& outcome;
+    db::Connection& source;
+    db::Connection& destination;
+    replication::TransactionCopier copier;
+    const VoucherTables tables;
+    replication::VoucherCopy copy;
+    /// The user-log row of the voucher being copied.
+    connection::UserLogEntry row;
+    /// Branch keys of the listed vouchers the branch holds already, by head office key.
+    QHash<long long, QString> transferred;
+    QString lastAlreadyTransferred;
+    QString lastCopiedMeanwhile;
+    /// Why the run stopped before the last voucher ("" while it goes on).
+    QString stopReason;
+};
+
+namespace {
+
+/// The checked entries of the transactions list, in the list's order.
+struct CheckedEntries {
+    struct Entry {
+        long long key;
+        QString text;
+    };
+    std::vector<Entry> entries;
+    QList<long long> keys;
+};
+
+CheckedEntries checkedEntries(const report::ListControl& list)
+{
+    CheckedEntries checked;
+    for (int i = 0; i < list.count(); ++i) {
+        if (list.isChecked(i)) {
+            checked.entries.push_back({list.itemData(i), list.text(i)});
+            checked.keys << list.itemData(i);
+        }
+    }
+    return checked;
+}
+
+} // namespace
+
 RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings& settings)
 {
     RunOutcome outcome;
@@ -295,32 +354,15 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         outcome.familiesMatch = refusal->reason != RunRefusal::Reason::FamiliesDiffer;
         return outcome;
     }
-    const PreparedRun* prepared = &std::get<PreparedRun>(preparation);
-    const Transformation& how = prepared->how;
-    const VoucherFamily family = prepared->family;
-    const qint64 checked = prepared->checked;
-    const QString& destinationVchTypeText = prepared->destinationVchTypeText;
-    const QString& itemFilter = prepared->itemFilter;
+    const PreparedRun& prepared = std::get<PreparedRun>(preparation);
     // The checked entries as they stand now: the window handles events during each copy, and what
     // the operator changes meanwhile is for the next run.
-    struct Entry {
-        long long key;
-        QString text;
-    };
-    std::vector<Entry> entries;
-    QList<long long> keys;
-    const report::ListControl& list = controls.transactions;
-    for (int i = 0; i < list.count(); ++i) {
-        if (list.isChecked(i)) {
-            entries.push_back({list.itemData(i), list.text(i)});
-            keys << list.itemData(i);
-        }
-    }
+    const CheckedEntries checked = checkedEntries(controls.transactions);
     m_reporter.log(QStringLiteral(" Entered to Insert Area  "), QString());
 
-    if (family == VoucherFamily::None) {
+    if (prepared.family == VoucherFamily::None) {
         // Said once for the whole run rather than once for every checked voucher.
-        outcome.failed = int(checked);
+        outcome.failed = int(prepared.checked);
         if (outcome.failed > 0)
             notTransferred(QStringLiteral("No voucher transferred: choose a sales or purchase voucher type on both sides."), Telling::LogAndNotify);
         m_reporter.status(QStringLiteral("MIgration Over"));
@@ -329,164 +371,182 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
 
     db::Connection& destination = m_connections.destination();
     db::Connection& source = m_connections.source();
-    replication::TransactionCopier copier(source, destination, m_reporter);
-    const VoucherTables tables = TransformationRun::tables(family);
-    replication::VoucherCopy copy;
-    copy.masterTable = tables.master;
-    copy.detailTable = tables.detail;
+    RunPass pass(prepared, settings, outcome, source, destination, m_reporter);
+    prepareCopy(pass);
+    lookUpTransferred(pass, checked.keys);
+    report::ProgressSteps bar(m_reporter, QStringLiteral("Transformation"), prepared.checked);
+    qint64 visited = 0;
+    for (const CheckedEntries::Entry& entry : checked.entries) {
+        bar.moveTo(std::min(visited++, prepared.checked));
+        if (copyOne(pass, entry.key, entry.text) == Next::Stop)
+            break;
+    }
+    writeOwedUserLog(pass);
+    finish(pass, bar, prepared.checked - visited);
+    return outcome;
+}
+
+void TransformationRun::prepareCopy(RunPass& pass)
+{
+    replication::VoucherCopy& copy = pass.copy;
+    copy.masterTable = pass.tables.master;
+    copy.detailTable = pass.tables.detail;
     copy.keyColumn = QStringLiteral("InvID");
-    copy.detailCondition = QStringLiteral(" and ") + tables.detail + QStringLiteral(".ItemID=tblItemMaster.ItemID ") + itemFilter;
-    copy.detailSource = tables.detail + QStringLiteral(",tblItemMaster");
+    copy.detailCondition = QStringLiteral(" and ") + pass.tables.detail + QStringLiteral(".ItemID=tblItemMaster.ItemID ") + pass.prepared.itemFilter;
+    copy.detailSource = pass.tables.detail + QStringLiteral(",tblItemMaster");
     // Two programs (two PCs, a double click, a timer beside a button) copy into one branch one
     // voucher at a time, each looking again under the lock whether the voucher is there.
     copy.lockResource = copyLock;
     // Inside the copy's transaction: a voucher is never left in the destination half transformed,
     // nor without the branch's user-log row that records it.
-    connection::UserLogEntry row;
-    row.actionType = int(connection::UserAction::New);
-    copy.extraStatements = [this, family, &how, &row, &settings](long long newKey) {
-        QStringList all = statements(family, newKey, how);
+    pass.row.actionType = int(connection::UserAction::New);
+    copy.extraStatements = [this, &pass](long long newKey) {
+        const Transformation& how = pass.prepared.how;
+        QStringList all = statements(pass.prepared.family, newKey, how);
         // The branch's row names the copy and how it was started, for the Transfers page.
-        connection::UserLogEntry branchRow = row;
+        connection::UserLogEntry branchRow = pass.row;
         branchRow.refId = qint32(newKey);
         branchRow.vchTypeId = qint16(how.destinationVchType);
-        branchRow.windowName = settings.manual ? copiedByHand : copiedByTimer;
+        branchRow.windowName = pass.settings.manual ? copiedByHand : copiedByTimer;
         // Head office's row is owed from the moment the copy commits; it is written from this row.
         branchRow.reCreateData = owedToHeadOffice;
         all << connection::UserLog::statement(branchRow, m_now());
         return all;
     };
+}
 
-    QString lastAlreadyTransferred;
-    QString lastCopiedMeanwhile;
-    QString stopReason;
+void TransformationRun::lookUpTransferred(RunPass& pass, const QList<long long>& keys)
+{
     // The vouchers of the list the branch already holds, found in one read per 500 keys rather
     // than one read of the branch's whole table per checked voucher on every tick.
-    QHash<long long, QString> transferred;
     try {
-        transferred = transferredKeys(destination, family, keys);
+        pass.transferred = transferredKeys(pass.destination, pass.prepared.family, keys);
     } catch (const db::DbError& e) {
         // Each voucher is looked up on its own below, and its failure reported there.
-        transferred.clear();
+        pass.transferred.clear();
         m_reporter.log(notTransferredTag, e.message());
     }
-    report::ProgressSteps bar(m_reporter, QStringLiteral("Transformation"), checked);
-    qint64 visited = 0;
-    for (const Entry& checkedEntry : entries) {
-        bar.moveTo(std::min(visited++, checked));
-        const long long sourceKey = checkedEntry.key;
-        const QString& entry = checkedEntry.text;
-        const QString voucher = QStringLiteral("Voucher ") + entry + QStringLiteral(" not transferred: ");
-        const auto failedWith = [&](const QString& reason) {
-            ++outcome.failed;
-            if (settings.failures)
-                settings.failures->failed(sourceKey, entry, reason, m_now());
-        };
-        try {
-            // The mark the copy writes names the source key: a voucher found by it is never copied
-            // twice. One not found above is looked up again by the copy, under its lock.
-            const QString copiedAs = transferred.value(sourceKey);
-            if (!copiedAs.isEmpty()) {
-                ++outcome.alreadyTransferred;
-                if (settings.failures)
-                    settings.failures->copied(sourceKey);
-                lastAlreadyTransferred = voucher + QStringLiteral("already transferred to ") + settings.destinationCompany
-                    + QStringLiteral(" as InvID ") + copiedAs;
-                // Once for the list: a timer finds the same vouchers on every tick.
-                if (!settings.listing->loggedAsTransferred.contains(sourceKey)) {
-                    settings.listing->loggedAsTransferred.insert(sourceKey);
-                    notTransferred(lastAlreadyTransferred, Telling::LogOnly);
-                }
-                continue;
-            }
+}
 
-            copy.masterCondition = headerCondition(sourceKey, settings.listing->vchType);
-            copy.alreadyCopiedQuery = transferredQuery(family, sourceKey);
-            row.action = copyAction + entry + QStringLiteral(" transfered from ") + settings.sourceCompany
-                + QStringLiteral(" to ") + settings.destinationCompany + QStringLiteral(" in vchtype ") + destinationVchTypeText;
-            const replication::VoucherOutcome copied = copier.copy(copy);
-            if (!copied.alreadyCopiedAs.isEmpty()) {
-                ++outcome.copiedMeanwhile;
-                if (settings.failures)
-                    settings.failures->copied(sourceKey);
-                settings.listing->loggedAsTransferred.insert(sourceKey);
-                lastCopiedMeanwhile = voucher + QStringLiteral("copied meanwhile by another program as InvID ") + copied.alreadyCopiedAs;
-                notTransferred(lastCopiedMeanwhile, Telling::LogOnly);
-                continue;
-            }
-            if (copied.notInserted > 0)
-                m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Failed to update ") + tables.master);
-            if (copied.committed == 0) {
-                const QString reason = copied.newKey == 0
-                    ? whyNotCopied(tables.master, sourceKey, *settings.listing, settings.sourceCompany)
-                    : settings.destinationCompany + QStringLiteral(" did not accept it");
-                failedWith(reason);
-                notTransferred(voucher + reason, Telling::LogAndNotify);
-                continue;
-            }
-            ++outcome.copied;
+TransformationRun::Next TransformationRun::copyOne(RunPass& pass, long long sourceKey, const QString& entry)
+{
+    const RunSettings& settings = pass.settings;
+    RunOutcome& outcome = pass.outcome;
+    const QString voucher = QStringLiteral("Voucher ") + entry + QStringLiteral(" not transferred: ");
+    const auto failedWith = [&](const QString& reason) {
+        ++outcome.failed;
+        if (settings.failures)
+            settings.failures->failed(sourceKey, entry, reason, m_now());
+    };
+    try {
+        // The mark the copy writes names the source key: a voucher found by it is never copied
+        // twice. One not found above is looked up again by the copy, under its lock.
+        const QString copiedAs = pass.transferred.value(sourceKey);
+        if (!copiedAs.isEmpty()) {
+            ++outcome.alreadyTransferred;
             if (settings.failures)
                 settings.failures->copied(sourceKey);
-            m_owedMayRemain = true;
-        } catch (const db::DbError& e) {
-            failedWith(e.message());
-            if (e.isEnvironmentFailure()) {
-                stopReason = masters::DatabaseUpdate::explain(e);
-                break;
+            pass.lastAlreadyTransferred = voucher + QStringLiteral("already transferred to ") + settings.destinationCompany
+                + QStringLiteral(" as InvID ") + copiedAs;
+            // Once for the list: a timer finds the same vouchers on every tick.
+            if (!settings.listing->loggedAsTransferred.contains(sourceKey)) {
+                settings.listing->loggedAsTransferred.insert(sourceKey);
+                notTransferred(pass.lastAlreadyTransferred, Telling::LogOnly);
             }
-            notTransferred(voucher + e.message(), Telling::LogAndNotify);
-        } catch (const std::exception& e) {
-            failedWith(QString::fromStdString(e.what()));
-            notTransferred(voucher + QString::fromStdString(e.what()), Telling::LogAndNotify);
+            return Next::GoOn;
         }
-    }
 
+        pass.copy.masterCondition = headerCondition(sourceKey, settings.listing->vchType);
+        pass.copy.alreadyCopiedQuery = transferredQuery(pass.prepared.family, sourceKey);
+        pass.row.action = copyAction + entry + QStringLiteral(" transfered from ") + settings.sourceCompany + QStringLiteral(" to ")
+            + settings.destinationCompany + QStringLiteral(" in vchtype ") + pass.prepared.destinationVchTypeText;
+        const replication::VoucherOutcome copied = pass.copier.copy(pass.copy);
+        if (!copied.alreadyCopiedAs.isEmpty()) {
+            ++outcome.copiedMeanwhile;
+            if (settings.failures)
+                settings.failures->copied(sourceKey);
+            settings.listing->loggedAsTransferred.insert(sourceKey);
+            pass.lastCopiedMeanwhile = voucher + QStringLiteral("copied meanwhile by another program as InvID ") + copied.alreadyCopiedAs;
+            notTransferred(pass.lastCopiedMeanwhile, Telling::LogOnly);
+            return Next::GoOn;
+        }
+        if (copied.notInserted > 0)
+            m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Failed to update ") + pass.tables.master);
+        if (copied.committed == 0) {
+            const QString reason = copied.newKey == 0 ? whyNotCopied(pass.tables.master, sourceKey, *settings.listing, settings.sourceCompany)
+                                                      : settings.destinationCompany + QStringLiteral(" did not accept it");
+            failedWith(reason);
+            notTransferred(voucher + reason, Telling::LogAndNotify);
+            return Next::GoOn;
+        }
+        ++outcome.copied;
+        if (settings.failures)
+            settings.failures->copied(sourceKey);
+        m_owedMayRemain = true;
+    } catch (const db::DbError& e) {
+        failedWith(e.message());
+        if (e.isEnvironmentFailure()) {
+            pass.stopReason = masters::DatabaseUpdate::explain(e);
+            return Next::Stop;
+        }
+        notTransferred(voucher + e.message(), Telling::LogAndNotify);
+    } catch (const std::exception& e) {
+        failedWith(QString::fromStdString(e.what()));
+        notTransferred(voucher + QString::fromStdString(e.what()), Telling::LogAndNotify);
+    }
+    return Next::GoOn;
+}
+
+void TransformationRun::writeOwedUserLog(const RunPass& pass)
+{
     // Head office's rows of this run's copies, and of any a stopped program left owed. Not after the
     // branch itself failed: the rows stay owed until it works again.
-    if (m_owedMayRemain && stopReason.isEmpty()) {
-        try {
-            payOwedUserLog(destination, source);
-            m_owedMayRemain = false;
-        } catch (const std::exception& e) {
-            const QString owed = QStringLiteral("Head office's user-log rows of the copies are not written yet: ")
-                + QString::fromStdString(e.what()) + QStringLiteral(" They are written at the next run.");
-            m_reporter.log(notTransferredTag, owed);
-            if (settings.manual)
-                m_reporter.balloon(owed);
-        }
+    if (!m_owedMayRemain || !pass.stopReason.isEmpty())
+        return;
+    try {
+        payOwedUserLog(pass.destination, pass.source);
+        m_owedMayRemain = false;
+    } catch (const std::exception& e) {
+        const QString owed = QStringLiteral("Head office's user-log rows of the copies are not written yet: ") + QString::fromStdString(e.what())
+            + QStringLiteral(" They are written at the next run.");
+        m_reporter.log(notTransferredTag, owed);
+        if (pass.settings.manual)
+            m_reporter.balloon(owed);
     }
+}
 
+void TransformationRun::finish(const RunPass& pass, report::ProgressSteps& bar, qint64 left)
+{
+    RunOutcome& outcome = pass.outcome;
     // Said once for the run, by Start Transform and the timer alike: the next run finds these
     // vouchers already transferred and says nothing more of them.
     if (outcome.copiedMeanwhile == 1)
-        m_reporter.balloon(lastCopiedMeanwhile);
+        m_reporter.balloon(pass.lastCopiedMeanwhile);
     else if (outcome.copiedMeanwhile > 1)
         m_reporter.balloon(QString::number(outcome.copiedMeanwhile) + QStringLiteral(" vouchers not transferred: copied meanwhile by another program (see the log)"));
 
     // A failing disk, a full disk, a lost connection or a missing table fails every voucher alike:
     // one message, and the vouchers not yet tried wait for the next run.
-    if (!stopReason.isEmpty()) {
-        const qint64 left = checked - visited;
-        outcome.stopped = stopReason;
+    if (!pass.stopReason.isEmpty()) {
+        outcome.stopped = pass.stopReason;
         bar.finish();
-        const QString stopped = QStringLiteral("Transformation stopped: ") + stopReason + QStringLiteral(" ")
-            + QString::number(outcome.copied) + QStringLiteral(" copied; ") + QString::number(left + 1)
-            + QStringLiteral(" not copied, left for the next run.");
+        const QString stopped = QStringLiteral("Transformation stopped: ") + pass.stopReason + QStringLiteral(" ") + QString::number(outcome.copied)
+            + QStringLiteral(" copied; ") + QString::number(left + 1) + QStringLiteral(" not copied, left for the next run.");
         notTransferred(stopped, Telling::LogAndNotify);
-        m_reporter.status(QStringLiteral("Transformation stopped: ") + stopReason);
-        return outcome;
+        m_reporter.status(QStringLiteral("Transformation stopped: ") + pass.stopReason);
+        return;
     }
 
     // One notification for all of them; each one has its own log entry. The timer, which finds
     // the same vouchers on every tick, only logs them.
     bar.finish();
+    const RunSettings& settings = pass.settings;
     if (settings.manual && outcome.alreadyTransferred == 1)
-        m_reporter.balloon(lastAlreadyTransferred);
+        m_reporter.balloon(pass.lastAlreadyTransferred);
     else if (settings.manual && outcome.alreadyTransferred > 1)
         m_reporter.balloon(QString::number(outcome.alreadyTransferred) + QStringLiteral(" vouchers not transferred: already transferred to ")
                            + settings.destinationCompany + QStringLiteral(" (see the log)"));
     m_reporter.status(QStringLiteral("MIgration Over"));
-    return outcome;
 }
 
 } // namespace transform

@@ -23,6 +23,7 @@ class Connection;
 }
 namespace report {
 class ListControl;
+class ProgressSteps;
 class Prompter;
 class Reporter;
 }
@@ -188,6 +189,20 @@ private:
     void notTransferred(const QString& reason, Telling telling);
     QString whyNotCopied(const QString& masterTable, long long sourceKey, const Listing& listing, const QString& sourceCompany);
     RunRefusal refuse(const QString& why);
+
+    struct RunPass;
+    /// Whether a run goes on to the next voucher.
+    enum class Next { GoOn, Stop };
+    /// Fills the copy every voucher of the run shares, with the statements that transform it.
+    void prepareCopy(RunPass& pass);
+    /// Finds which of `keys` the branch holds already; a failure is logged and leaves none found.
+    void lookUpTransferred(RunPass& pass, const QList<long long>& keys);
+    /// Copies one checked voucher, or says why not; Stop when every further voucher would fail too.
+    Next copyOne(RunPass& pass, long long sourceKey, const QString& entry);
+    /// Writes head office's user-log rows still owed, unless the run stopped.
+    void writeOwedUserLog(const RunPass& pass);
+    /// Closes the progress bar and says how the run ended: balloons and the status line.
+    void finish(const RunPass& pass, report::ProgressSteps& bar, qint64 left);
 
     connection::CompanyConnections& m_connections;
     report::Reporter& m_reporter;
