@@ -231,14 +231,19 @@ void TransformController::runTransformation()
         m_session.prompter().tell(report::PromptIcon::Exclamation, badPercentage);
         return;
     }
-    const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
-    m_run.run(controls, runSettings(RunBy::Operator));
+    const transform::RunChoices choices = runChoices();
+    m_run.run(choices, runSettings(RunBy::Operator));
 }
 
 upload::CycleTransformation TransformController::cycleTransformation()
 {
-    const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
-    return upload::CycleTransformation{m_timerRun, controls, runSettings(RunBy::Timer), percentageProblem()};
+    const transform::RunChoices choices = runChoices();
+    return upload::CycleTransformation{m_timerRun, choices, runSettings(RunBy::Timer), percentageProblem()};
+}
+
+transform::RunChoices TransformController::runChoices()
+{
+    return transform::RunChoices(transform::RunControls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList});
 }
 
 transform::RunSettings TransformController::runSettings(RunBy by)
@@ -279,9 +284,9 @@ void TransformController::previewTransformation()
         return;
     }
     BusyCursor busy;
-    const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
+    const transform::RunChoices choices = runChoices();
     try {
-        preview = transform::TransformPreview(m_session.connections(), m_session.reporter(), m_session.prompter()).preview(controls, runSettings(RunBy::Operator));
+        preview = transform::TransformPreview(m_session.connections(), m_session.reporter(), m_session.prompter()).preview(choices, runSettings(RunBy::Operator));
     } catch (const db::DbError& e) {
         preview.refused = masters::DatabaseUpdate::explain(e);
     } catch (const std::exception& e) {

@@ -70,6 +70,8 @@ private:
     void showSelectedTotal();
     transform::ListingControls listingControls();
     QString percentageProblem() const;
+    /// The lists' choices as they stand now, for a run or a preview about to start.
+    transform::RunChoices runChoices();
     transform::RunSettings runSettings(RunBy by);
 
     Session& m_session;

@@ -184,17 +184,35 @@ int TransformationRun::payOwedUserLog(db::Connection& branch, db::Connection& he
     return paid;
 }
 
-long long TransformationRun::parentOn(Company company, const report::ListControl& list, QString& lost)
+RunChoices::RunChoices(const RunControls& controls)
+{
+    const auto chosen = [](const report::ListControl& list) -> std::optional<ChosenEntry> {
+        const int index = list.currentIndex();
+        if (index < 0)
+            return std::nullopt;
+        return ChosenEntry{list.itemData(index), list.text(index)};
+    };
+    vchType = chosen(controls.vchTypes);
+    destinationVchType = chosen(controls.destinationVchTypes);
+    taxMode = chosen(controls.taxModes);
+    categories = Filters::selectedItemDataList(controls.categories);
+    itemClasses = Filters::selectedItemDataList(controls.itemClasses);
+    const report::ListControl& list = controls.transactions;
+    for (int i = 0; i < list.count(); ++i)
+        if (list.isChecked(i))
+            checked.push_back({list.itemData(i), list.text(i)});
+}
+
+long long TransformationRun::parentOn(Company company, const std::optional<ChosenEntry>& chosen, QString& lost)
 {
     const bool source = company == Company::Source;
-    const int chosen = list.currentIndex();
-    if (chosen < 0) {
+    if (!chosen) {
         m_reporter.balloon(source ? QStringLiteral("No voucher type to transform is chosen.")
                                   : QStringLiteral("No destination voucher type is chosen."));
         return 0;
     }
     try {
-        return parentOfVchType(source ? m_connections.source() : m_connections.destination(), list.itemData(chosen));
+        return parentOfVchType(source ? m_connections.source() : m_connections.destination(), chosen->id);
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));
         if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
@@ -227,32 +245,28 @@ void TransformationRun::notTransferred(const QString& reason, Telling telling)
         m_reporter.balloon(reason);
 }
 
-Preparation TransformationRun::prepare(const RunControls& controls, const RunSettings& settings)
+Preparation TransformationRun::prepare(const RunChoices& choices, const RunSettings& settings)
 {
     PreparedRun prepared;
     Transformation& how = prepared.how;
-    const int sourceIndex = controls.vchTypes.currentIndex();
-    const int destinationIndex = controls.destinationVchTypes.currentIndex();
-    if (sourceIndex < 0)
+    if (!choices.vchType)
         return refuse(QStringLiteral("Choose the voucher type to transform (VchTypes To Transform) and press Show Trans first. Nothing was copied."));
-    how.sourceVchType = controls.vchTypes.itemData(sourceIndex);
-    how.destinationVchType = destinationIndex >= 0 ? controls.destinationVchTypes.itemData(destinationIndex) : 0;
+    how.sourceVchType = choices.vchType->id;
+    how.destinationVchType = choices.destinationVchType ? choices.destinationVchType->id : 0;
 
-    const report::ListControl& list = controls.transactions;
-    for (int i = 0; i < list.count(); ++i)
-        prepared.checked += list.isChecked(i) ? 1 : 0;
+    prepared.checked = qint64(choices.checked.size());
     // Keys alone do not name a voucher: the list's keys mean something only for the voucher type,
     // family, company and dates it was made for.
     if (prepared.checked > 0) {
-        const QString why = listingRefusal(settings.listing, settings, how.sourceVchType, controls.vchTypes.text(sourceIndex));
+        const QString why = listingRefusal(settings.listing, settings, how.sourceVchType, choices.vchType->text);
         if (!why.isEmpty())
             return refuse(why);
     }
 
     QString lost;
-    const long long sourceParent = parentOn(Company::Source, controls.vchTypes, lost);
-    const long long destinationParent = parentOn(Company::Destination, controls.destinationVchTypes, lost);
-    prepared.destinationVchTypeText = destinationIndex >= 0 ? controls.destinationVchTypes.text(destinationIndex) : QString();
+    const long long sourceParent = parentOn(Company::Source, choices.vchType, lost);
+    const long long destinationParent = parentOn(Company::Destination, choices.destinationVchType, lost);
+    prepared.destinationVchTypeText = choices.destinationVchType ? choices.destinationVchType->text : QString();
     if (!lost.isEmpty()) {
         // Not a question of voucher families: a company database cannot be reached.
         m_reporter.status(QStringLiteral("Transformation stopped: ") + lost);
@@ -263,22 +277,21 @@ Preparation TransformationRun::prepare(const RunControls& controls, const RunSet
                       + QStringLiteral(" vouchers of another family than head office's voucher type has now.")
                       + QStringLiteral(" Nothing was copied. Press Show Trans again to list the vouchers to transform."));
     if (sourceParent != destinationParent) {
-        m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Sorry you can't migrate ") + controls.vchTypes.text(sourceIndex)
+        m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Sorry you can't migrate ") + choices.vchType->text
                                                           + QStringLiteral(" to ") + prepared.destinationVchTypeText);
         return RunRefusal{RunRefusal::Reason::FamiliesDiffer, QString()};
     }
     prepared.family = familyOfParent(sourceParent);
 
-    const int taxIndex = controls.taxModes.currentIndex();
-    how.taxMode = taxIndex >= 0 ? int(controls.taxModes.itemData(taxIndex)) : -1;
-    prepared.taxModeText = taxIndex >= 0 ? controls.taxModes.text(taxIndex) : QString();
+    how.taxMode = choices.taxMode ? int(choices.taxMode->id) : -1;
+    prepared.taxModeText = choices.taxMode ? choices.taxMode->text : QString();
     how.purchaseRatePercent = settings.purchaseRatePercent;
     how.salesRatePercent = settings.salesRatePercent;
     how.mrpPercent = settings.mrpPercent;
     // The items are filtered as they were when the list was made, so the copy holds what was listed.
     prepared.itemFilter = settings.listing
         ? TransactionListing::filterClause(settings.listing->categories, settings.listing->itemClasses)
-        : TransactionListing::filterClause(Filters::selectedItemDataList(controls.categories), Filters::selectedItemDataList(controls.itemClasses));
+        : TransactionListing::filterClause(choices.categories, choices.itemClasses);
     return prepared;
 }
 
@@ -315,39 +328,13 @@ struct TransformationRun::RunPass {
     QString stopReason;
 };
 
-namespace {
-
-/// The checked entries of the transactions list, in the list's order.
-struct CheckedEntries {
-    struct Entry {
-        long long key;
-        QString text;
-    };
-    std::vector<Entry> entries;
-    QList<long long> keys;
-};
-
-CheckedEntries checkedEntries(const report::ListControl& list)
-{
-    CheckedEntries checked;
-    for (int i = 0; i < list.count(); ++i) {
-        if (list.isChecked(i)) {
-            checked.entries.push_back({list.itemData(i), list.text(i)});
-            checked.keys << list.itemData(i);
-        }
-    }
-    return checked;
-}
-
-} // namespace
-
-RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings& settings)
+RunOutcome TransformationRun::run(const RunChoices& choices, const RunSettings& settings)
 {
     RunOutcome outcome;
     m_reporter.log(QStringLiteral(" Auto synch Getting eligible vouchers  "), QString());
     m_reporter.progress(QString());
 
-    const Preparation preparation = prepare(controls, settings);
+    const Preparation preparation = prepare(choices, settings);
     if (const RunRefusal* refusal = std::get_if<RunRefusal>(&preparation)) {
         if (refusal->reason == RunRefusal::Reason::Refused)
             outcome.refused = refusal->text;
@@ -355,9 +342,6 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
         return outcome;
     }
     const PreparedRun& prepared = std::get<PreparedRun>(preparation);
-    // The checked entries as they stand now: the window handles events during each copy, and what
-    // the operator changes meanwhile is for the next run.
-    const CheckedEntries checked = checkedEntries(controls.transactions);
     m_reporter.log(QStringLiteral(" Entered to Insert Area  "), QString());
 
     if (prepared.family == VoucherFamily::None) {
@@ -373,12 +357,12 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
     db::Connection& source = m_connections.source();
     RunPass pass(prepared, settings, outcome, source, destination, m_reporter);
     prepareCopy(pass);
-    lookUpTransferred(pass, checked.keys);
+    lookUpTransferred(pass, choices.checked);
     report::ProgressSteps bar(m_reporter, QStringLiteral("Transformation"), prepared.checked);
     qint64 visited = 0;
-    for (const CheckedEntries::Entry& entry : checked.entries) {
+    for (const ChosenEntry& entry : choices.checked) {
         bar.moveTo(std::min(visited++, prepared.checked));
-        if (copyOne(pass, entry.key, entry.text) == Next::Stop)
+        if (copyOne(pass, entry.id, entry.text) == Next::Stop)
             break;
     }
     writeOwedUserLog(pass);
@@ -415,8 +399,11 @@ void TransformationRun::prepareCopy(RunPass& pass)
     };
 }
 
-void TransformationRun::lookUpTransferred(RunPass& pass, const QList<long long>& keys)
+void TransformationRun::lookUpTransferred(RunPass& pass, const std::vector<ChosenEntry>& checked)
 {
+    QList<long long> keys;
+    for (const ChosenEntry& entry : checked)
+        keys << entry.id;
     // The vouchers of the list the branch already holds, found in one read per 500 keys rather
     // than one read of the branch's whole table per checked voucher on every tick.
     try {

@@ -108,7 +108,7 @@ void SyncCycle::work(qint32 mark, CycleInputs& inputs, const CycleHooks& hooks, 
             if (!transformation.refused.isEmpty())
                 m_reporter.tell(report::PromptIcon::Exclamation, transformation.refused);
             else
-                result.transformation = transformation.run.run(transformation.controls, transformation.settings);
+                result.transformation = transformation.run.run(transformation.choices, transformation.settings);
         }
     }
     result.tick.completed = true;

@@ -30,8 +30,8 @@ class Connectivity;
 struct CycleTransformation {
     /// The run that copies (the one that never opens a box).
     transform::TransformationRun& run;
-    /// The lists the run reads.
-    transform::RunControls controls;
+    /// The lists' choices, taken when the tick began.
+    transform::RunChoices choices;
     /// The rest of the choices.
     transform::RunSettings settings;
     /// Why the run must not start (a percentage box that holds no number); empty when it may.
