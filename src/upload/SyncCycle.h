@@ -18,7 +18,6 @@ struct ProgramSettings;
 }
 namespace report {
 class GridControl;
-class ListControl;
 class Unattended;
 }
 
@@ -44,9 +43,10 @@ struct CycleInputs {
     bool progressLineEmpty = true;
     /// The activity summary's grid (msgActivity).
     report::GridControl* activityGrid = nullptr;
-    /// The day's transaction counts: their grid (msgTransGrid), the voucher type and the day.
+    /// The day's transaction counts: their grid (msgTransGrid), the voucher type chosen (none: not
+    /// chosen) and the day.
     report::GridControl* countsGrid = nullptr;
-    const report::ListControl* countsVchTypes = nullptr;
+    std::optional<long long> countsVchType;
     QDate countsDay;
     /// The transformation; none: it is not run.
     std::optional<CycleTransformation> transformation;
