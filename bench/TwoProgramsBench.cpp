@@ -97,7 +97,7 @@ struct Program {
     {
         QElapsedTimer timer;
         timer.start();
-        outcome = run.run({vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions}, runSettings);
+        outcome = run.run(transform::RunControls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes, transactions}, runSettings);
         seconds = bench::seconds(timer);
     }
 };

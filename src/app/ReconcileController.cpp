@@ -58,8 +58,11 @@ void ReconcileController::lowerPageShown(int page)
 void ReconcileController::fillTransCount()
 {
     connection::CompanyConnections& connections = m_session.connections();
+    std::optional<long long> vchType;
+    if (const int chosen = m_vchTypes.currentIndex(); chosen >= 0)
+        vchType = m_vchTypes.itemData(chosen);
     reconcile::TransactionCounts(connections.destination(), connections.source(), m_session.reporter())
-        .fill(m_transGrid, m_vchTypes, m_window.dtpdate()->date());
+        .fill(m_transGrid, vchType, m_window.dtpdate()->date());
 }
 
 void ReconcileController::searchMismatches()

@@ -55,7 +55,8 @@ void TimerController::tick()
         inputs.progressLineEmpty = m_window.lblStatus()->text().trimmed().isEmpty();
         inputs.activityGrid = &m_activityGrid;
         inputs.countsGrid = &m_countsGrid;
-        inputs.countsVchTypes = &m_vchTypes;
+        if (const int chosen = m_vchTypes.currentIndex(); chosen >= 0)
+            inputs.countsVchType = m_vchTypes.itemData(chosen);
         inputs.countsDay = m_window.dtpdate()->date();
         if (m_transformation)
             inputs.transformation.emplace(m_transformation());

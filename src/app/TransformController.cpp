@@ -87,7 +87,7 @@ void TransformController::wire()
     connect(m_window.lstSource(), &QListWidget::itemChanged, this, &TransformController::showSelectedTotal);
     connect(m_window.txtReduceTo(), &QLineEdit::textChanged, this, &TransformController::reduceToChanged);
     connect(m_window.txtSelVal(), &ClickableLabel::doubleClicked, this, &TransformController::selectedValueDoubleClicked);
-    connect(m_window.cmdStartDatamigration(), &QPushButton::clicked, this, [this] { runTransformation(RunBy::Operator); });
+    connect(m_window.cmdStartDatamigration(), &QPushButton::clicked, this, &TransformController::runTransformation);
     connect(m_window.cmdPreviewTransform(), &QPushButton::clicked, this, &TransformController::previewTransformation);
 }
 
@@ -215,35 +215,35 @@ QString TransformController::percentageProblem() const
     return {};
 }
 
-void TransformController::runTransformation(RunBy by)
+void TransformController::runTransformation()
 {
-    const bool manual = by == RunBy::Operator;
     // One run at a time, and none while another operation of the operator or a tick is working:
     // the window handles events during each copy, so a press or a tick can arrive mid-run.
     Session::OperationScope scope(m_session, QStringLiteral("Start Transform"));
     if (!scope.acquired()) {
-        const QString running = m_session.runningOperation();
-        if (manual)
-            m_session.prompter().tell(report::PromptIcon::Information,
-                                    QStringLiteral("\"") + running + QStringLiteral("\" is still running. Please press Start Transform again when it is over."));
-        else
-            m_session.reporter().log(QStringLiteral("Start Transform"), QStringLiteral("Not started: ") + running + QStringLiteral(" is running"));
+        m_session.prompter().tell(report::PromptIcon::Information, QStringLiteral("\"") + m_session.runningOperation()
+                                                                     + QStringLiteral("\" is still running. Please press Start Transform again when it is over."));
         return;
     }
 
     const QString badPercentage = percentageProblem();
     if (!badPercentage.isEmpty()) {
-        (manual ? m_session.prompter() : m_session.unattended()).tell(report::PromptIcon::Exclamation, badPercentage);
+        m_session.prompter().tell(report::PromptIcon::Exclamation, badPercentage);
         return;
     }
-    const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
-    (manual ? m_run : m_timerRun).run(controls, runSettings(by));
+    const transform::RunChoices choices = runChoices();
+    m_run.run(choices, runSettings(RunBy::Operator));
 }
 
 upload::CycleTransformation TransformController::cycleTransformation()
 {
-    const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
-    return upload::CycleTransformation{m_timerRun, controls, runSettings(RunBy::Timer), percentageProblem()};
+    const transform::RunChoices choices = runChoices();
+    return upload::CycleTransformation{m_timerRun, choices, runSettings(RunBy::Timer), percentageProblem()};
+}
+
+transform::RunChoices TransformController::runChoices()
+{
+    return transform::RunChoices(transform::RunControls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList});
 }
 
 transform::RunSettings TransformController::runSettings(RunBy by)
@@ -284,9 +284,9 @@ void TransformController::previewTransformation()
         return;
     }
     BusyCursor busy;
-    const transform::RunControls controls{m_vchTypes, m_destinationVchTypes, m_categories, m_itemClasses, m_taxModes, m_sourceList};
+    const transform::RunChoices choices = runChoices();
     try {
-        preview = transform::TransformPreview(m_session.connections(), m_session.reporter(), m_session.prompter()).preview(controls, runSettings(RunBy::Operator));
+        preview = transform::TransformPreview(m_session.connections(), m_session.reporter(), m_session.prompter()).preview(choices, runSettings(RunBy::Operator));
     } catch (const db::DbError& e) {
         preview.refused = masters::DatabaseUpdate::explain(e);
     } catch (const std::exception& e) {

@@ -44,9 +44,9 @@ public:
     void reduceToChanged();
     /// A double-click on txtSelVal: empties it and runs the selection for a required value of 0.
     void selectedValueDoubleClicked();
-    /// Start Transform (RunBy::Operator) or a timer tick: copies the checked vouchers, unless another
-    /// operation, another run included, is in progress (a press is then told so, a tick logs it).
-    void runTransformation(RunBy by);
+    /// Start Transform: copies the checked vouchers, unless another operation, another run included,
+    /// is in progress (the operator is then told so).
+    void runTransformation();
     /// The sync cycle's transformation: the timer's run with the choices as they stand now.
     upload::CycleTransformation cycleTransformation();
     /// After Connect: a listing made on other companies is forgotten.
@@ -70,6 +70,8 @@ private:
     void showSelectedTotal();
     transform::ListingControls listingControls();
     QString percentageProblem() const;
+    /// The lists' choices as they stand now, for a run or a preview about to start.
+    transform::RunChoices runChoices();
     transform::RunSettings runSettings(RunBy by);
 
     Session& m_session;
@@ -86,7 +88,7 @@ private:
     transform::Filters m_filters;
     transform::TransactionListing m_listing;
     transform::TransformationRun m_run;
-    /// The same run for the sync timer: it never opens a box and notifies a repeated message once.
+    /// The sync cycle's run: it never opens a box and notifies a repeated message once.
     transform::TransformationRun m_timerRun;
     /// The vouchers that runs could not copy, shown on the Transfers page.
     transform::TransferFailures m_failures;

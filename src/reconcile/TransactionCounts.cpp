@@ -4,7 +4,6 @@
 #include "text/DateText.h"
 #include "text/NumberText.h"
 #include "report/GridControl.h"
-#include "report/ListControl.h"
 #include "report/Reporter.h"
 
 
@@ -52,14 +51,13 @@ QString TransactionCounts::query(qlonglong voucherType, const QDate& day)
         + date + QStringLiteral("' ") + vouchers + QStringLiteral(")") + QStringLiteral(" ORDER BY Property DESC ");
 }
 
-void TransactionCounts::fill(report::GridControl& grid, const report::ListControl& voucherTypes, const QDate& day)
+void TransactionCounts::fill(report::GridControl& grid, std::optional<long long> vchType, const QDate& day)
 {
     try {
-        const int chosen = voucherTypes.currentIndex();
         // Without a voucher type the clause would read "in ()", which no server accepts.
-        if (chosen < 0)
+        if (!vchType)
             throw std::runtime_error("No voucher type is chosen in VchTypes To Transform.");
-        const QString sql = query(voucherTypes.itemData(chosen), day);
+        const QString sql = query(*vchType, day);
 
         grid.reset(gridFormat());
         db::Recordset local = m_destination.openRecordset(sql);

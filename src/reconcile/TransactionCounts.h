@@ -3,12 +3,13 @@
 #include <QDate>
 #include <QString>
 
+#include <optional>
+
 namespace db {
 class Connection;
 }
 namespace report {
 class GridControl;
-class ListControl;
 class Reporter;
 }
 
@@ -26,10 +27,10 @@ public:
     /// The grid's column titles.
     static QString gridFormat();
 
-    /// Fills `grid` with the counts of `day` for the voucher type chosen in `voucherTypes`; a row
+    /// Fills `grid` with the counts of `day` for voucher type `vchType` (none chosen: a notification); a row
     /// whose counts differ reads "Yes" and gets a red first cell. A failure ends the filling where
     /// it stands and is shown as a notification. Throws nothing.
-    void fill(report::GridControl& grid, const report::ListControl& voucherTypes, const QDate& day);
+    void fill(report::GridControl& grid, std::optional<long long> vchType, const QDate& day);
 
 private:
     db::Connection& m_destination;

@@ -16,10 +16,10 @@ TransformPreview::TransformPreview(connection::CompanyConnections& connections, 
 {
 }
 
-Preview TransformPreview::preview(const RunControls& controls, const RunSettings& settings)
+Preview TransformPreview::preview(const RunChoices& choices, const RunSettings& settings)
 {
     Preview preview;
-    const Preparation preparation = m_run.prepare(controls, settings);
+    const Preparation preparation = m_run.prepare(choices, settings);
     if (const RunRefusal* refusal = std::get_if<RunRefusal>(&preparation)) {
         switch (refusal->reason) {
         case RunRefusal::Reason::Refused:
@@ -45,11 +45,9 @@ Preview TransformPreview::preview(const RunControls& controls, const RunSettings
         return preview;
     }
 
-    const report::ListControl& list = controls.transactions;
     QList<long long> checked;
-    for (int i = 0; i < list.count(); ++i)
-        if (list.isChecked(i))
-            checked << list.itemData(i);
+    for (const ChosenEntry& entry : choices.checked)
+        checked << entry.id;
     if (checked.isEmpty())
         return preview;
 

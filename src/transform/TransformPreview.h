@@ -52,9 +52,9 @@ class TransformPreview {
 public:
     TransformPreview(connection::CompanyConnections& connections, report::Reporter& reporter, report::Prompter& prompter);
 
-    /// The preview of a run over `controls` with `settings`. Throws db::DbError when a company
+    /// The preview of a run over `choices` with `settings`. Throws db::DbError when a company
     /// cannot be read.
-    Preview preview(const RunControls& controls, const RunSettings& settings);
+    Preview preview(const RunChoices& choices, const RunSettings& settings);
 
 private:
     connection::CompanyConnections& m_connections;

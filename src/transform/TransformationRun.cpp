@@ -184,17 +184,35 @@ int TransformationRun::payOwedUserLog(db::Connection& branch, db::Connection& he
     return paid;
 }
 
-long long TransformationRun::parentOn(Company company, const report::ListControl& list, QString& lost)
+RunChoices::RunChoices(const RunControls& controls)
+{
+    const auto chosen = [](const report::ListControl& list) -> std::optional<ChosenEntry> {
+        const int index = list.currentIndex();
+        if (index < 0)
+            return std::nullopt;
+        return ChosenEntry{list.itemData(index), list.text(index)};
+    };
+    vchType = chosen(controls.vchTypes);
+    destinationVchType = chosen(controls.destinationVchTypes);
+    taxMode = chosen(controls.taxModes);
+    categories = Filters::selectedItemDataList(controls.categories);
+    itemClasses = Filters::selectedItemDataList(controls.itemClasses);
+    const report::ListControl& list = controls.transactions;
+    for (int i = 0; i < list.count(); ++i)
+        if (list.isChecked(i))
+            checked.push_back({list.itemData(i), list.text(i)});
+}
+
+long long TransformationRun::parentOn(Company company, const std::optional<ChosenEntry>& chosen, QString& lost)
 {
     const bool source = company == Company::Source;
-    const int chosen = list.currentIndex();
-    if (chosen < 0) {
+    if (!chosen) {
         m_reporter.balloon(source ? QStringLiteral("No voucher type to transform is chosen.")
                                   : QStringLiteral("No destination voucher type is chosen."));
         return 0;
     }
     try {
-        return parentOfVchType(source ? m_connections.source() : m_connections.destination(), list.itemData(chosen));
+        return parentOfVchType(source ? m_connections.source() : m_connections.destination(), chosen->id);
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));
         if (const auto* error = dynamic_cast<const db::DbError*>(&e); error && error->isConnectionFailure())
@@ -227,32 +245,28 @@ void TransformationRun::notTransferred(const QString& reason, Telling telling)
         m_reporter.balloon(reason);
 }
 
-Preparation TransformationRun::prepare(const RunControls& controls, const RunSettings& settings)
+Preparation TransformationRun::prepare(const RunChoices& choices, const RunSettings& settings)
 {
     PreparedRun prepared;
     Transformation& how = prepared.how;
-    const int sourceIndex = controls.vchTypes.currentIndex();
-    const int destinationIndex = controls.destinationVchTypes.currentIndex();
-    if (sourceIndex < 0)
+    if (!choices.vchType)
         return refuse(QStringLiteral("Choose the voucher type to transform (VchTypes To Transform) and press Show Trans first. Nothing was copied."));
-    how.sourceVchType = controls.vchTypes.itemData(sourceIndex);
-    how.destinationVchType = destinationIndex >= 0 ? controls.destinationVchTypes.itemData(destinationIndex) : 0;
+    how.sourceVchType = choices.vchType->id;
+    how.destinationVchType = choices.destinationVchType ? choices.destinationVchType->id : 0;
 
-    const report::ListControl& list = controls.transactions;
-    for (int i = 0; i < list.count(); ++i)
-        prepared.checked += list.isChecked(i) ? 1 : 0;
+    prepared.checked = qint64(choices.checked.size());
     // Keys alone do not name a voucher: the list's keys mean something only for the voucher type,
     // family, company and dates it was made for.
     if (prepared.checked > 0) {
-        const QString why = listingRefusal(settings.listing, settings, how.sourceVchType, controls.vchTypes.text(sourceIndex));
+        const QString why = listingRefusal(settings.listing, settings, how.sourceVchType, choices.vchType->text);
         if (!why.isEmpty())
             return refuse(why);
     }
 
     QString lost;
-    const long long sourceParent = parentOn(Company::Source, controls.vchTypes, lost);
-    const long long destinationParent = parentOn(Company::Destination, controls.destinationVchTypes, lost);
-    prepared.destinationVchTypeText = destinationIndex >= 0 ? controls.destinationVchTypes.text(destinationIndex) : QString();
+    const long long sourceParent = parentOn(Company::Source, choices.vchType, lost);
+    const long long destinationParent = parentOn(Company::Destination, choices.destinationVchType, lost);
+    prepared.destinationVchTypeText = choices.destinationVchType ? choices.destinationVchType->text : QString();
     if (!lost.isEmpty()) {
         // Not a question of voucher families: a company database cannot be reached.
         m_reporter.status(QStringLiteral("Transformation stopped: ") + lost);
@@ -263,64 +277,76 @@ Preparation TransformationRun::prepare(const RunControls& controls, const RunSet
                       + QStringLiteral(" vouchers of another family than head office's voucher type has now.")
                       + QStringLiteral(" Nothing was copied. Press Show Trans again to list the vouchers to transform."));
     if (sourceParent != destinationParent) {
-        m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Sorry you can't migrate ") + controls.vchTypes.text(sourceIndex)
+        m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Sorry you can't migrate ") + choices.vchType->text
                                                           + QStringLiteral(" to ") + prepared.destinationVchTypeText);
         return RunRefusal{RunRefusal::Reason::FamiliesDiffer, QString()};
     }
     prepared.family = familyOfParent(sourceParent);
 
-    const int taxIndex = controls.taxModes.currentIndex();
-    how.taxMode = taxIndex >= 0 ? int(controls.taxModes.itemData(taxIndex)) : -1;
-    prepared.taxModeText = taxIndex >= 0 ? controls.taxModes.text(taxIndex) : QString();
+    how.taxMode = choices.taxMode ? int(choices.taxMode->id) : -1;
+    prepared.taxModeText = choices.taxMode ? choices.taxMode->text : QString();
     how.purchaseRatePercent = settings.purchaseRatePercent;
     how.salesRatePercent = settings.salesRatePercent;
     how.mrpPercent = settings.mrpPercent;
     // The items are filtered as they were when the list was made, so the copy holds what was listed.
     prepared.itemFilter = settings.listing
         ? TransactionListing::filterClause(settings.listing->categories, settings.listing->itemClasses)
-        : TransactionListing::filterClause(Filters::selectedItemDataList(controls.categories), Filters::selectedItemDataList(controls.itemClasses));
+        : TransactionListing::filterClause(choices.categories, choices.itemClasses);
     return prepared;
 }
 
-RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings& settings)
+/// What one run works with once it copies: the prepared choices, the copy every voucher shares,
+/// and what the vouchers copied so far came to.
+struct TransformationRun::RunPass {
+    RunPass(const PreparedRun& prepared, const RunSettings& settings, RunOutcome& outcome, db::Connection& source, db::Connection& destination,
+            report::Reporter& reporter)
+        : prepared(prepared)
+        , settings(settings)
+        , outcome(outcome)
+        , source(source)
+        , destination(destination)
+        , copier(source, destination, reporter)
+        , tables(TransformationRun::tables(prepared.family))
+    {
+    }
+
+    const PreparedRun& prepared;
+    const RunSettings& settings;
+    RunOutcome& outcome;
+    db::Connection& source;
+    db::Connection& destination;
+    replication::TransactionCopier copier;
+    const VoucherTables tables;
+    replication::VoucherCopy copy;
+    /// The user-log row of the voucher being copied.
+    connection::UserLogEntry row;
+    /// Branch keys of the listed vouchers the branch holds already, by head office key.
+    QHash<long long, QString> transferred;
+    QString lastAlreadyTransferred;
+    QString lastCopiedMeanwhile;
+    /// Why the run stopped before the last voucher ("" while it goes on).
+    QString stopReason;
+};
+
+RunOutcome TransformationRun::run(const RunChoices& choices, const RunSettings& settings)
 {
     RunOutcome outcome;
     m_reporter.log(QStringLiteral(" Auto synch Getting eligible vouchers  "), QString());
     m_reporter.progress(QString());
 
-    const Preparation preparation = prepare(controls, settings);
+    const Preparation preparation = prepare(choices, settings);
     if (const RunRefusal* refusal = std::get_if<RunRefusal>(&preparation)) {
         if (refusal->reason == RunRefusal::Reason::Refused)
             outcome.refused = refusal->text;
         outcome.familiesMatch = refusal->reason != RunRefusal::Reason::FamiliesDiffer;
         return outcome;
     }
-    const PreparedRun* prepared = &std::get<PreparedRun>(preparation);
-    const Transformation& how = prepared->how;
-    const VoucherFamily family = prepared->family;
-    const qint64 checked = prepared->checked;
-    const QString& destinationVchTypeText = prepared->destinationVchTypeText;
-    const QString& itemFilter = prepared->itemFilter;
-    // The checked entries as they stand now: the window handles events during each copy, and what
-    // the operator changes meanwhile is for the next run.
-    struct Entry {
-        long long key;
-        QString text;
-    };
-    std::vector<Entry> entries;
-    QList<long long> keys;
-    const report::ListControl& list = controls.transactions;
-    for (int i = 0; i < list.count(); ++i) {
-        if (list.isChecked(i)) {
-            entries.push_back({list.itemData(i), list.text(i)});
-            keys << list.itemData(i);
-        }
-    }
+    const PreparedRun& prepared = std::get<PreparedRun>(preparation);
     m_reporter.log(QStringLiteral(" Entered to Insert Area  "), QString());
 
-    if (family == VoucherFamily::None) {
+    if (prepared.family == VoucherFamily::None) {
         // Said once for the whole run rather than once for every checked voucher.
-        outcome.failed = int(checked);
+        outcome.failed = int(prepared.checked);
         if (outcome.failed > 0)
             notTransferred(QStringLiteral("No voucher transferred: choose a sales or purchase voucher type on both sides."), Telling::LogAndNotify);
         m_reporter.status(QStringLiteral("MIgration Over"));
@@ -329,164 +355,185 @@ RunOutcome TransformationRun::run(const RunControls& controls, const RunSettings
 
     db::Connection& destination = m_connections.destination();
     db::Connection& source = m_connections.source();
-    replication::TransactionCopier copier(source, destination, m_reporter);
-    const VoucherTables tables = TransformationRun::tables(family);
-    replication::VoucherCopy copy;
-    copy.masterTable = tables.master;
-    copy.detailTable = tables.detail;
+    RunPass pass(prepared, settings, outcome, source, destination, m_reporter);
+    prepareCopy(pass);
+    lookUpTransferred(pass, choices.checked);
+    report::ProgressSteps bar(m_reporter, QStringLiteral("Transformation"), prepared.checked);
+    qint64 visited = 0;
+    for (const ChosenEntry& entry : choices.checked) {
+        bar.moveTo(std::min(visited++, prepared.checked));
+        if (copyOne(pass, entry.id, entry.text) == Next::Stop)
+            break;
+    }
+    writeOwedUserLog(pass);
+    finish(pass, bar, prepared.checked - visited);
+    return outcome;
+}
+
+void TransformationRun::prepareCopy(RunPass& pass)
+{
+    replication::VoucherCopy& copy = pass.copy;
+    copy.masterTable = pass.tables.master;
+    copy.detailTable = pass.tables.detail;
     copy.keyColumn = QStringLiteral("InvID");
-    copy.detailCondition = QStringLiteral(" and ") + tables.detail + QStringLiteral(".ItemID=tblItemMaster.ItemID ") + itemFilter;
-    copy.detailSource = tables.detail + QStringLiteral(",tblItemMaster");
+    copy.detailCondition = QStringLiteral(" and ") + pass.tables.detail + QStringLiteral(".ItemID=tblItemMaster.ItemID ") + pass.prepared.itemFilter;
+    copy.detailSource = pass.tables.detail + QStringLiteral(",tblItemMaster");
     // Two programs (two PCs, a double click, a timer beside a button) copy into one branch one
     // voucher at a time, each looking again under the lock whether the voucher is there.
     copy.lockResource = copyLock;
     // Inside the copy's transaction: a voucher is never left in the destination half transformed,
     // nor without the branch's user-log row that records it.
-    connection::UserLogEntry row;
-    row.actionType = int(connection::UserAction::New);
-    copy.extraStatements = [this, family, &how, &row, &settings](long long newKey) {
-        QStringList all = statements(family, newKey, how);
+    pass.row.actionType = int(connection::UserAction::New);
+    copy.extraStatements = [this, &pass](long long newKey) {
+        const Transformation& how = pass.prepared.how;
+        QStringList all = statements(pass.prepared.family, newKey, how);
         // The branch's row names the copy and how it was started, for the Transfers page.
-        connection::UserLogEntry branchRow = row;
+        connection::UserLogEntry branchRow = pass.row;
         branchRow.refId = qint32(newKey);
         branchRow.vchTypeId = qint16(how.destinationVchType);
-        branchRow.windowName = settings.manual ? copiedByHand : copiedByTimer;
+        branchRow.windowName = pass.settings.manual ? copiedByHand : copiedByTimer;
         // Head office's row is owed from the moment the copy commits; it is written from this row.
         branchRow.reCreateData = owedToHeadOffice;
         all << connection::UserLog::statement(branchRow, m_now());
         return all;
     };
+}
 
-    QString lastAlreadyTransferred;
-    QString lastCopiedMeanwhile;
-    QString stopReason;
+void TransformationRun::lookUpTransferred(RunPass& pass, const std::vector<ChosenEntry>& checked)
+{
+    QList<long long> keys;
+    for (const ChosenEntry& entry : checked)
+        keys << entry.id;
     // The vouchers of the list the branch already holds, found in one read per 500 keys rather
     // than one read of the branch's whole table per checked voucher on every tick.
-    QHash<long long, QString> transferred;
     try {
-        transferred = transferredKeys(destination, family, keys);
+        pass.transferred = transferredKeys(pass.destination, pass.prepared.family, keys);
     } catch (const db::DbError& e) {
         // Each voucher is looked up on its own below, and its failure reported there.
-        transferred.clear();
+        pass.transferred.clear();
         m_reporter.log(notTransferredTag, e.message());
     }
-    report::ProgressSteps bar(m_reporter, QStringLiteral("Transformation"), checked);
-    qint64 visited = 0;
-    for (const Entry& checkedEntry : entries) {
-        bar.moveTo(std::min(visited++, checked));
-        const long long sourceKey = checkedEntry.key;
-        const QString& entry = checkedEntry.text;
-        const QString voucher = QStringLiteral("Voucher ") + entry + QStringLiteral(" not transferred: ");
-        const auto failedWith = [&](const QString& reason) {
-            ++outcome.failed;
-            if (settings.failures)
-                settings.failures->failed(sourceKey, entry, reason, m_now());
-        };
-        try {
-            // The mark the copy writes names the source key: a voucher found by it is never copied
-            // twice. One not found above is looked up again by the copy, under its lock.
-            const QString copiedAs = transferred.value(sourceKey);
-            if (!copiedAs.isEmpty()) {
-                ++outcome.alreadyTransferred;
-                if (settings.failures)
-                    settings.failures->copied(sourceKey);
-                lastAlreadyTransferred = voucher + QStringLiteral("already transferred to ") + settings.destinationCompany
-                    + QStringLiteral(" as InvID ") + copiedAs;
-                // Once for the list: a timer finds the same vouchers on every tick.
-                if (!settings.listing->loggedAsTransferred.contains(sourceKey)) {
-                    settings.listing->loggedAsTransferred.insert(sourceKey);
-                    notTransferred(lastAlreadyTransferred, Telling::LogOnly);
-                }
-                continue;
-            }
+}
 
-            copy.masterCondition = headerCondition(sourceKey, settings.listing->vchType);
-            copy.alreadyCopiedQuery = transferredQuery(family, sourceKey);
-            row.action = copyAction + entry + QStringLiteral(" transfered from ") + settings.sourceCompany
-                + QStringLiteral(" to ") + settings.destinationCompany + QStringLiteral(" in vchtype ") + destinationVchTypeText;
-            const replication::VoucherOutcome copied = copier.copy(copy);
-            if (!copied.alreadyCopiedAs.isEmpty()) {
-                ++outcome.copiedMeanwhile;
-                if (settings.failures)
-                    settings.failures->copied(sourceKey);
-                settings.listing->loggedAsTransferred.insert(sourceKey);
-                lastCopiedMeanwhile = voucher + QStringLiteral("copied meanwhile by another program as InvID ") + copied.alreadyCopiedAs;
-                notTransferred(lastCopiedMeanwhile, Telling::LogOnly);
-                continue;
-            }
-            if (copied.notInserted > 0)
-                m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Failed to update ") + tables.master);
-            if (copied.committed == 0) {
-                const QString reason = copied.newKey == 0
-                    ? whyNotCopied(tables.master, sourceKey, *settings.listing, settings.sourceCompany)
-                    : settings.destinationCompany + QStringLiteral(" did not accept it");
-                failedWith(reason);
-                notTransferred(voucher + reason, Telling::LogAndNotify);
-                continue;
-            }
-            ++outcome.copied;
+TransformationRun::Next TransformationRun::copyOne(RunPass& pass, long long sourceKey, const QString& entry)
+{
+    const RunSettings& settings = pass.settings;
+    RunOutcome& outcome = pass.outcome;
+    const QString voucher = QStringLiteral("Voucher ") + entry + QStringLiteral(" not transferred: ");
+    const auto failedWith = [&](const QString& reason) {
+        ++outcome.failed;
+        if (settings.failures)
+            settings.failures->failed(sourceKey, entry, reason, m_now());
+    };
+    try {
+        // The mark the copy writes names the source key: a voucher found by it is never copied
+        // twice. One not found above is looked up again by the copy, under its lock.
+        const QString copiedAs = pass.transferred.value(sourceKey);
+        if (!copiedAs.isEmpty()) {
+            ++outcome.alreadyTransferred;
             if (settings.failures)
                 settings.failures->copied(sourceKey);
-            m_owedMayRemain = true;
-        } catch (const db::DbError& e) {
-            failedWith(e.message());
-            if (e.isEnvironmentFailure()) {
-                stopReason = masters::DatabaseUpdate::explain(e);
-                break;
+            pass.lastAlreadyTransferred = voucher + QStringLiteral("already transferred to ") + settings.destinationCompany
+                + QStringLiteral(" as InvID ") + copiedAs;
+            // Once for the list: a timer finds the same vouchers on every tick.
+            if (!settings.listing->loggedAsTransferred.contains(sourceKey)) {
+                settings.listing->loggedAsTransferred.insert(sourceKey);
+                notTransferred(pass.lastAlreadyTransferred, Telling::LogOnly);
             }
-            notTransferred(voucher + e.message(), Telling::LogAndNotify);
-        } catch (const std::exception& e) {
-            failedWith(QString::fromStdString(e.what()));
-            notTransferred(voucher + QString::fromStdString(e.what()), Telling::LogAndNotify);
+            return Next::GoOn;
         }
-    }
 
+        pass.copy.masterCondition = headerCondition(sourceKey, settings.listing->vchType);
+        pass.copy.alreadyCopiedQuery = transferredQuery(pass.prepared.family, sourceKey);
+        pass.row.action = copyAction + entry + QStringLiteral(" transfered from ") + settings.sourceCompany + QStringLiteral(" to ")
+            + settings.destinationCompany + QStringLiteral(" in vchtype ") + pass.prepared.destinationVchTypeText;
+        const replication::VoucherOutcome copied = pass.copier.copy(pass.copy);
+        if (!copied.alreadyCopiedAs.isEmpty()) {
+            ++outcome.copiedMeanwhile;
+            if (settings.failures)
+                settings.failures->copied(sourceKey);
+            settings.listing->loggedAsTransferred.insert(sourceKey);
+            pass.lastCopiedMeanwhile = voucher + QStringLiteral("copied meanwhile by another program as InvID ") + copied.alreadyCopiedAs;
+            notTransferred(pass.lastCopiedMeanwhile, Telling::LogOnly);
+            return Next::GoOn;
+        }
+        if (copied.notInserted > 0)
+            m_prompter.tell(report::PromptIcon::Critical, QStringLiteral("Failed to update ") + pass.tables.master);
+        if (copied.committed == 0) {
+            const QString reason = copied.newKey == 0 ? whyNotCopied(pass.tables.master, sourceKey, *settings.listing, settings.sourceCompany)
+                                                      : settings.destinationCompany + QStringLiteral(" did not accept it");
+            failedWith(reason);
+            notTransferred(voucher + reason, Telling::LogAndNotify);
+            return Next::GoOn;
+        }
+        ++outcome.copied;
+        if (settings.failures)
+            settings.failures->copied(sourceKey);
+        m_owedMayRemain = true;
+    } catch (const db::DbError& e) {
+        failedWith(e.message());
+        if (e.isEnvironmentFailure()) {
+            pass.stopReason = masters::DatabaseUpdate::explain(e);
+            return Next::Stop;
+        }
+        notTransferred(voucher + e.message(), Telling::LogAndNotify);
+    } catch (const std::exception& e) {
+        failedWith(QString::fromStdString(e.what()));
+        notTransferred(voucher + QString::fromStdString(e.what()), Telling::LogAndNotify);
+    }
+    return Next::GoOn;
+}
+
+void TransformationRun::writeOwedUserLog(const RunPass& pass)
+{
     // Head office's rows of this run's copies, and of any a stopped program left owed. Not after the
     // branch itself failed: the rows stay owed until it works again.
-    if (m_owedMayRemain && stopReason.isEmpty()) {
-        try {
-            payOwedUserLog(destination, source);
-            m_owedMayRemain = false;
-        } catch (const std::exception& e) {
-            const QString owed = QStringLiteral("Head office's user-log rows of the copies are not written yet: ")
-                + QString::fromStdString(e.what()) + QStringLiteral(" They are written at the next run.");
-            m_reporter.log(notTransferredTag, owed);
-            if (settings.manual)
-                m_reporter.balloon(owed);
-        }
+    if (!m_owedMayRemain || !pass.stopReason.isEmpty())
+        return;
+    try {
+        payOwedUserLog(pass.destination, pass.source);
+        m_owedMayRemain = false;
+    } catch (const std::exception& e) {
+        const QString owed = QStringLiteral("Head office's user-log rows of the copies are not written yet: ") + QString::fromStdString(e.what())
+            + QStringLiteral(" They are written at the next run.");
+        m_reporter.log(notTransferredTag, owed);
+        if (pass.settings.manual)
+            m_reporter.balloon(owed);
     }
+}
 
+void TransformationRun::finish(const RunPass& pass, report::ProgressSteps& bar, qint64 left)
+{
+    RunOutcome& outcome = pass.outcome;
     // Said once for the run, by Start Transform and the timer alike: the next run finds these
     // vouchers already transferred and says nothing more of them.
     if (outcome.copiedMeanwhile == 1)
-        m_reporter.balloon(lastCopiedMeanwhile);
+        m_reporter.balloon(pass.lastCopiedMeanwhile);
     else if (outcome.copiedMeanwhile > 1)
         m_reporter.balloon(QString::number(outcome.copiedMeanwhile) + QStringLiteral(" vouchers not transferred: copied meanwhile by another program (see the log)"));
 
     // A failing disk, a full disk, a lost connection or a missing table fails every voucher alike:
     // one message, and the vouchers not yet tried wait for the next run.
-    if (!stopReason.isEmpty()) {
-        const qint64 left = checked - visited;
-        outcome.stopped = stopReason;
+    if (!pass.stopReason.isEmpty()) {
+        outcome.stopped = pass.stopReason;
         bar.finish();
-        const QString stopped = QStringLiteral("Transformation stopped: ") + stopReason + QStringLiteral(" ")
-            + QString::number(outcome.copied) + QStringLiteral(" copied; ") + QString::number(left + 1)
-            + QStringLiteral(" not copied, left for the next run.");
+        const QString stopped = QStringLiteral("Transformation stopped: ") + pass.stopReason + QStringLiteral(" ") + QString::number(outcome.copied)
+            + QStringLiteral(" copied; ") + QString::number(left + 1) + QStringLiteral(" not copied, left for the next run.");
         notTransferred(stopped, Telling::LogAndNotify);
-        m_reporter.status(QStringLiteral("Transformation stopped: ") + stopReason);
-        return outcome;
+        m_reporter.status(QStringLiteral("Transformation stopped: ") + pass.stopReason);
+        return;
     }
 
     // One notification for all of them; each one has its own log entry. The timer, which finds
     // the same vouchers on every tick, only logs them.
     bar.finish();
+    const RunSettings& settings = pass.settings;
     if (settings.manual && outcome.alreadyTransferred == 1)
-        m_reporter.balloon(lastAlreadyTransferred);
+        m_reporter.balloon(pass.lastAlreadyTransferred);
     else if (settings.manual && outcome.alreadyTransferred > 1)
         m_reporter.balloon(QString::number(outcome.alreadyTransferred) + QStringLiteral(" vouchers not transferred: already transferred to ")
                            + settings.destinationCompany + QStringLiteral(" (see the log)"));
     m_reporter.status(QStringLiteral("MIgration Over"));
-    return outcome;
 }
 
 } // namespace transform

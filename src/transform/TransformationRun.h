@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <variant>
+#include <vector>
 
 namespace connection {
 class CompanyConnections;
@@ -23,6 +24,7 @@ class Connection;
 }
 namespace report {
 class ListControl;
+class ProgressSteps;
 class Prompter;
 class Reporter;
 }
@@ -31,7 +33,7 @@ namespace transform {
 
 class TransferFailures;
 
-/// The controls a transformation run reads.
+/// The window's lists a run's choices are taken from.
 struct RunControls {
     report::ListControl& vchTypes;            ///< lstVchtypes: the source voucher type
     report::ListControl& destinationVchTypes; ///< cboVchtypeTotransform: the destination voucher type
@@ -39,6 +41,28 @@ struct RunControls {
     report::ListControl& itemClasses;         ///< LstitemClass: item-class filter of the items
     report::ListControl& taxModes;            ///< cboTaxMode: item data 0 to 5, none chosen sends no tax statement
     report::ListControl& transactions;        ///< lstSource: the checked entries are copied, item data InvID
+};
+
+/// One entry of a list as a run takes it: its item data and its shown text.
+struct ChosenEntry {
+    long long id = 0;
+    QString text;
+};
+
+/// The lists' choices a run works with, taken once when it starts: what the operator changes
+/// during the run is for the next one.
+struct RunChoices {
+    std::optional<ChosenEntry> vchType;            ///< lstVchtypes: the source voucher type (none chosen: empty)
+    std::optional<ChosenEntry> destinationVchType; ///< cboVchtypeTotransform: the destination voucher type
+    std::optional<ChosenEntry> taxMode;            ///< cboTaxMode: item data 0 to 5, none chosen sends no tax statement
+    QString categories;                            ///< lstCategories' selected item data ("1,2")
+    QString itemClasses;                           ///< LstitemClass's selected item data
+    std::vector<ChosenEntry> checked;              ///< lstSource's checked entries, item data InvID, in the list's order
+
+    /// No choice at all.
+    RunChoices() = default;
+    /// The choices of `controls` as they stand now (not explicit: a run over controls takes them so).
+    RunChoices(const RunControls& controls); // NOLINT(google-explicit-constructor)
 };
 
 /// The rest of what a run reads from the window.
@@ -149,12 +173,12 @@ public:
     TransformationRun(connection::CompanyConnections& connections, report::Reporter& reporter, report::Prompter& prompter,
                       std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); });
 
-    /// Runs the transformation over the checked entries of `controls.transactions`, which must be
-    /// the listing of `settings.listing`. Failures are reported and the run goes on with the next voucher.
-    RunOutcome run(const RunControls& controls, const RunSettings& settings);
+    /// Runs the transformation over the checked entries of `choices`, which must be of the listing
+    /// of `settings.listing`. Failures are reported and the run goes on with the next voucher.
+    RunOutcome run(const RunChoices& choices, const RunSettings& settings);
     /// The checks a run makes before it copies anything, with their boxes: the prepared run, or
     /// why there is none (a refusal, a family mismatch, an unreachable company).
-    Preparation prepare(const RunControls& controls, const RunSettings& settings);
+    Preparation prepare(const RunChoices& choices, const RunSettings& settings);
 
     /// The TaxType written for tax mode `taxMode` ("" when none is written: 0, 4, none chosen).
     static QString taxTypeText(int taxMode);
@@ -181,13 +205,27 @@ public:
     static int payOwedUserLog(db::Connection& branch, db::Connection& headOffice);
 
 private:
-    /// The parent voucher type of the type chosen in `list` (0 when none or unreadable); `lost`
-    /// gets the connection failure that kept it from being read.
-    long long parentOn(Company company, const report::ListControl& list, QString& lost);
+    /// The parent voucher type of `chosen` (0 when none or unreadable); `lost` gets the connection
+    /// failure that kept it from being read.
+    long long parentOn(Company company, const std::optional<ChosenEntry>& chosen, QString& lost);
     enum class Telling { LogOnly, LogAndNotify };
     void notTransferred(const QString& reason, Telling telling);
     QString whyNotCopied(const QString& masterTable, long long sourceKey, const Listing& listing, const QString& sourceCompany);
     RunRefusal refuse(const QString& why);
+
+    struct RunPass;
+    /// Whether a run goes on to the next voucher.
+    enum class Next { GoOn, Stop };
+    /// Fills the copy every voucher of the run shares, with the statements that transform it.
+    void prepareCopy(RunPass& pass);
+    /// Finds which of the `checked` vouchers the branch holds already; a failure is logged and leaves none found.
+    void lookUpTransferred(RunPass& pass, const std::vector<ChosenEntry>& checked);
+    /// Copies one checked voucher, or says why not; Stop when every further voucher would fail too.
+    Next copyOne(RunPass& pass, long long sourceKey, const QString& entry);
+    /// Writes head office's user-log rows still owed, unless the run stopped.
+    void writeOwedUserLog(const RunPass& pass);
+    /// Closes the progress bar and says how the run ended: balloons and the status line.
+    void finish(const RunPass& pass, report::ProgressSteps& bar, qint64 left);
 
     connection::CompanyConnections& m_connections;
     report::Reporter& m_reporter;

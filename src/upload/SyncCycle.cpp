@@ -100,7 +100,7 @@ void SyncCycle::work(qint32 mark, CycleInputs& inputs, const CycleHooks& hooks, 
         result.tick.setAside = qint64(upload.setAside().size());
         bar.moveTo(3);
         reconcile::TransactionCounts(m_connections.destination(), m_connections.source(), m_reporter)
-            .fill(*inputs.countsGrid, *inputs.countsVchTypes, inputs.countsDay);
+            .fill(*inputs.countsGrid, inputs.countsVchType, inputs.countsDay);
         bar.moveTo(4);
         m_reporter.log(QStringLiteral("Masters uploading End transaction uploading end"), QString());
         if (inputs.transformation && (!hooks.transformationStarting || hooks.transformationStarting())) {
@@ -108,7 +108,7 @@ void SyncCycle::work(qint32 mark, CycleInputs& inputs, const CycleHooks& hooks, 
             if (!transformation.refused.isEmpty())
                 m_reporter.tell(report::PromptIcon::Exclamation, transformation.refused);
             else
-                result.transformation = transformation.run.run(transformation.controls, transformation.settings);
+                result.transformation = transformation.run.run(transformation.choices, transformation.settings);
         }
     }
     result.tick.completed = true;

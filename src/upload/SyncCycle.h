@@ -18,7 +18,6 @@ struct ProgramSettings;
 }
 namespace report {
 class GridControl;
-class ListControl;
 class Unattended;
 }
 
@@ -30,8 +29,8 @@ class Connectivity;
 struct CycleTransformation {
     /// The run that copies (the one that never opens a box).
     transform::TransformationRun& run;
-    /// The lists the run reads.
-    transform::RunControls controls;
+    /// The lists' choices, taken when the tick began.
+    transform::RunChoices choices;
     /// The rest of the choices.
     transform::RunSettings settings;
     /// Why the run must not start (a percentage box that holds no number); empty when it may.
@@ -44,9 +43,10 @@ struct CycleInputs {
     bool progressLineEmpty = true;
     /// The activity summary's grid (msgActivity).
     report::GridControl* activityGrid = nullptr;
-    /// The day's transaction counts: their grid (msgTransGrid), the voucher type and the day.
+    /// The day's transaction counts: their grid (msgTransGrid), the voucher type chosen (none: not
+    /// chosen) and the day.
     report::GridControl* countsGrid = nullptr;
-    const report::ListControl* countsVchTypes = nullptr;
+    std::optional<long long> countsVchType;
     QDate countsDay;
     /// The transformation; none: it is not run.
     std::optional<CycleTransformation> transformation;

@@ -1,5 +1,7 @@
 // "Start Transform" through the real main window on the demo companies, as an operator uses it.
 #include "app/PreviewWindow.h"
+#include "app/TimerController.h"
+#include "report/TextFile.h"
 #include "ConnectedWindowFixture.h"
 
 #include <QComboBox>
@@ -130,7 +132,7 @@ TEST_F(StartTransformTest, PressWhileAnotherOperationRunsOnlySaysSoAndNothingIsC
     {
         Session::OperationScope busy(*session, "Show Trans");
         window->cmdStartDatamigration()->click();
-        controller->runTransformation(app::RunBy::Timer);
+        session->timer().tick();
     }
     // Only the press is answered with a box; the tick waits silently.
     ASSERT_EQ(prompter.shown.size(), 1u);
@@ -146,13 +148,12 @@ TEST_F(StartTransformTest, PressWhileAnotherOperationRunsOnlySaysSoAndNothingIsC
     EXPECT_EQ(prompter.shown[0].text, "\"Start Transform\" is still running. Please press Start Transform again when it is over.");
     EXPECT_EQ(branchCount("select count(*) from tblSales where ServInvID is not null"), window->lstSource()->count());
 
-    // The timer's call then copies nothing again, and leaves the activity summary in view.
-    window->msgActivity()->setRowCount(1);
-    window->msgActivity()->setItem(0, 0, new QTableWidgetItem("5"));
-    controller->runTransformation(app::RunBy::Timer);
+    // A tick then copies nothing again (it finds every voucher there), and leaves the activity summary it read in view.
+    session->timer().tick();
+    EXPECT_GT(report::TextFile::read(session->dailyLog().currentFile()).count("already transferred"), 0);
     EXPECT_EQ(branchCount("select count(*) from (select ServInvID from tblSales where ServInvID is not null group by ServInvID having count(*) > 1)"), 0);
     EXPECT_EQ(session->runningOperation(), "");
-    ASSERT_NE(window->msgActivity()->item(0, 0), nullptr);
+    EXPECT_GT(window->msgActivity()->rowCount(), 0);
 }
 
 TEST_F(StartTransformTest, PreviewCopiesNothingAndStartTransformThenGivesItsTotalsToTheCent)

@@ -21,7 +21,7 @@ protected:
         voucherTypes.setCurrentIndex(0);
     }
 
-    void fill() { TransactionCounts(servers.branch(), servers.headOffice(), reporter).fill(grid, voucherTypes, day); }
+    void fill() { TransactionCounts(servers.branch(), servers.headOffice(), reporter).fill(grid, voucherTypes.currentIndex() < 0 ? std::nullopt : std::optional(voucherTypes.itemData(voucherTypes.currentIndex())), day); }
 
     int rowOf(const QString& label) const
     {

@@ -489,8 +489,8 @@ TEST_F(TransformationRunTest, TwoProgramsCopyingTheSameVouchersAtOnceCopyEachExa
         support::VectorListControl listA = transactions, listB = transactions;
         RunOutcome outcomeA, outcomeB;
         {
-            std::thread first([&] { outcomeA = a.run.run({vchTypes, destinationVchTypes, categories, itemClasses, taxModes, listA}, byHand); });
-            std::thread second([&] { outcomeB = b.run.run({vchTypes, destinationVchTypes, categories, itemClasses, taxModes, listB}, byTimer); });
+            std::thread first([&] { outcomeA = a.run.run(transform::RunControls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes, listA}, byHand); });
+            std::thread second([&] { outcomeB = b.run.run(transform::RunControls{vchTypes, destinationVchTypes, categories, itemClasses, taxModes, listB}, byTimer); });
             first.join();
             second.join();
         }

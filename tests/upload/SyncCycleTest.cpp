@@ -38,8 +38,6 @@ protected:
         settings.destinationCompanyCode = QStringLiteral("SUB01");
         settings.sourceCompanyCode = QStringLiteral("MAIN01");
         connections.connectWebDatabase(settings);
-        vchTypes.addItem("Sales", 181);
-        vchTypes.setCurrentIndex(0);
     }
 
     // One cycle at `hour`:`minute` of the demo day, from the mark the last one reached.
@@ -49,7 +47,7 @@ protected:
         upload::CycleInputs inputs;
         inputs.activityGrid = &activityGrid;
         inputs.countsGrid = &countsGrid;
-        inputs.countsVchTypes = &vchTypes;
+        inputs.countsVchType = 181;
         inputs.countsDay = demoToday;
         const upload::CycleResult result = cycle.run(mark, std::move(inputs), upload::CycleHooks{});
         mark = result.tick.mark;
@@ -76,7 +74,6 @@ protected:
     upload::SyncCycle cycle{connections, settings, unattended, loopFile, network, [this] { return clock; }};
     support::VectorGridControl activityGrid;
     support::VectorGridControl countsGrid;
-    support::VectorListControl vchTypes;
     qint32 mark = 0;
 };
 
