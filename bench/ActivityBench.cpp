@@ -23,7 +23,6 @@
 #include "db/Connection.h"
 #include "db/Recordset.h"
 #include "db/embedded/EmbeddedServer.h"
-#include "report/GridControl.h"
 #include "tools/demo/DemoBuilder.h"
 #include "tools/simulator/ActivitySimulator.h"
 #include "upload/ActivitySummary.h"
@@ -85,19 +84,6 @@ double cpuMs(clockid_t clock)
     clock_gettime(clock, &now);
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
-
-// A grid nobody looks at.
-class NoGrid : public report::GridControl {
-public:
-    void reset(const QString&) override { rows = 0; }
-    int rowCount() const override { return rows; }
-    void addRow(const QString&) override { ++rows; }
-    QString cell(int, int) const override { return {}; }
-    void setCell(int, int, const QString&) override {}
-    void setCellBackground(int, int, report::CellColour) override {}
-    report::CellColour cellBackground(int, int) const override { return report::CellColour::Plain; }
-    int rows = 0;
-};
 
 // Transaction activity rows up to `total` above `mark`, over the 30 days up to `today`, in one
 // SQLite transaction; then a few master rows on top.
@@ -164,13 +150,12 @@ bool measureSize(const QString& folder, qint64 size, qint64 mark, const QDate& t
     // The two statements of the head office within a tick, each alone, on a connection of their own.
     auto head = openHeadOffice(folder);
     QuietReporter quiet;
-    NoGrid grid;
     upload::ActivitySummary summary;
     timer.restart();
-    summary.fill(*head, quiet, grid, qint32(mark));
+    summary.fill(*head, quiet, qint32(mark));
     const double first = msSince(timer);
     timer.restart();
-    summary.fill(*head, quiet, grid, qint32(mark));
+    summary.fill(*head, quiet, qint32(mark));
     const double idle = msSince(timer);
     timer.restart();
     db::Recordset masters = head->openRecordset(upload::MasterUpload::activityQuery(mark));
@@ -233,8 +218,7 @@ void measureBranches(const QString& folder, int branches, int seconds, const QDa
         threads.emplace_back([&, b] {
             BranchFigures& mine = figures[size_t(b)];
             QuietReporter quiet;
-            NoGrid grid;
-            upload::ActivitySummary summary;
+                    upload::ActivitySummary summary;
             qint32 mark = qint32(startTop);
             qint64 lastTop = startTop;
             qint64 examined = startTop;
@@ -250,7 +234,7 @@ void measureBranches(const QString& folder, int branches, int seconds, const QDa
                 const double cpu = cpuMs(CLOCK_THREAD_CPUTIME_ID);
                 try {
                     auto head = openHeadOffice(folder);
-                    summary.fill(*head, quiet, grid, mark);
+                    summary.fill(*head, quiet, mark);
                     // The master upload's two statements: the last id, then the master rows after
                     // the last row the tick before saw.
                     qint64 seen = scalar(*head, upload::MasterUpload::lastActivityQuery());

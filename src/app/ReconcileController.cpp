@@ -61,8 +61,8 @@ void ReconcileController::fillTransCount()
     std::optional<long long> vchType;
     if (const int chosen = m_vchTypes.currentIndex(); chosen >= 0)
         vchType = m_vchTypes.itemData(chosen);
-    reconcile::TransactionCounts(connections.destination(), connections.source(), m_session.reporter())
-        .fill(m_transGrid, vchType, m_window.dtpdate()->date());
+    reconcile::TransactionCounts counts(connections.destination(), connections.source(), m_session.reporter());
+    reconcile::TransactionCounts::show(counts.count(vchType, m_window.dtpdate()->date()), m_transGrid);
 }
 
 void ReconcileController::searchMismatches()

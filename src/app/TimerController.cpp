@@ -53,8 +53,6 @@ void TimerController::tick()
         m_window.lblTimerStatus()->setText(text::DateText::timeAmPm(m_session.now().time()));
         upload::CycleInputs inputs;
         inputs.progressLineEmpty = m_window.lblStatus()->text().trimmed().isEmpty();
-        inputs.activityGrid = &m_activityGrid;
-        inputs.countsGrid = &m_countsGrid;
         if (const int chosen = m_vchTypes.currentIndex(); chosen >= 0)
             inputs.countsVchType = m_vchTypes.itemData(chosen);
         inputs.countsDay = m_window.dtpdate()->date();
@@ -64,6 +62,8 @@ void TimerController::tick()
         // The buttons that would start work on the same tables as the upload; each gets back the state it had.
         std::vector<std::pair<QPushButton*, bool>> disabled;
         upload::CycleHooks hooks;
+        hooks.activityCounted = [this](const QStringList& rows) { upload::ActivitySummary::show(rows, m_activityGrid); };
+        hooks.transactionsCounted = [this](const reconcile::DayCounts& counts) { reconcile::TransactionCounts::show(counts, m_countsGrid); };
         hooks.uploadStarting = [&] {
             timer->stop();
             for (QPushButton* button : {m_window.cmdFullSync(), m_window.cmdSettingsSynch(), m_window.cmdStartDatamigration()}) {

@@ -51,30 +51,50 @@ QString TransactionCounts::query(qlonglong voucherType, const QDate& day)
         + date + QStringLiteral("' ") + vouchers + QStringLiteral(")") + QStringLiteral(" ORDER BY Property DESC ");
 }
 
-void TransactionCounts::fill(report::GridControl& grid, std::optional<long long> vchType, const QDate& day)
+bool DayCounts::differs(int row) const
 {
+    const QString branchCount = row < int(branch.size()) ? branch[std::size_t(row)].count : QString();
+    const QString headOfficeCount = row < headOffice.size() ? headOffice[row] : QString();
+    return text::NumberText::leading(branchCount) != text::NumberText::leading(headOfficeCount);
+}
+
+DayCounts TransactionCounts::count(std::optional<long long> vchType, const QDate& day)
+{
+    DayCounts counts;
     try {
         // Without a voucher type the clause would read "in ()", which no server accepts.
         if (!vchType)
             throw std::runtime_error("No voucher type is chosen in VchTypes To Transform.");
         const QString sql = query(*vchType, day);
-
-        grid.reset(gridFormat());
+        counts.counted = true;
         db::Recordset local = m_destination.openRecordset(sql);
         for (; !local.eof(); local.moveNext())
-            grid.addRow(local.field(QStringLiteral("Property")).text() + QLatin1Char('\t') + local.field(QStringLiteral("Nos")).text());
-        grid.addRow(QStringLiteral("Onlinedata"));
-
+            counts.branch.push_back({local.field(QStringLiteral("Property")).text(), local.field(QStringLiteral("Nos")).text()});
+        counts.branchComplete = true;
         db::Recordset online = m_source.openRecordset(sql);
-        for (int row = 0; !online.eof(); online.moveNext(), ++row) {
-            grid.setCell(row, 2, online.field(QStringLiteral("Nos")).text());
-            const bool differs = text::NumberText::leading(grid.cell(row, 1)) != text::NumberText::leading(grid.cell(row, 2));
-            if (differs)
-                grid.setCellBackground(row, 0, report::CellColour::Red);
-            grid.setCell(row, 3, differs ? QStringLiteral("Yes") : QStringLiteral("No"));
-        }
+        for (; !online.eof(); online.moveNext())
+            counts.headOffice << online.field(QStringLiteral("Nos")).text();
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromUtf8(e.what()));
+    }
+    return counts;
+}
+
+void TransactionCounts::show(const DayCounts& counts, report::GridControl& grid)
+{
+    if (!counts.counted)
+        return;
+    grid.reset(gridFormat());
+    for (const DayCounts::Row& row : counts.branch)
+        grid.addRow(row.property + QLatin1Char('\t') + row.count);
+    if (counts.branchComplete)
+        grid.addRow(QStringLiteral("Onlinedata"));
+    for (int row = 0; row < counts.headOffice.size() && row < grid.rowCount(); ++row) {
+        grid.setCell(row, 2, counts.headOffice[row]);
+        const bool differs = counts.differs(row);
+        if (differs)
+            grid.setCellBackground(row, 0, report::CellColour::Red);
+        grid.setCell(row, 3, differs ? QStringLiteral("Yes") : QStringLiteral("No"));
     }
 }
 

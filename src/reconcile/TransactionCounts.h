@@ -2,8 +2,10 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
+#include <vector>
 
 namespace db {
 class Connection;
@@ -14,6 +16,26 @@ class Reporter;
 }
 
 namespace reconcile {
+
+/// The transactions of one day counted on both companies, as the count grid shows them.
+struct DayCounts {
+    /// One row the branch counted: its label (Property) and count (Nos), as the server gave them.
+    struct Row {
+        QString property;
+        QString count;
+    };
+    /// False when nothing was counted (no voucher type chosen): the grid is left as it is.
+    bool counted = false;
+    /// The branch's rows, in the query's order.
+    std::vector<Row> branch;
+    /// True when every branch row was read: the grid then shows the row "Onlinedata" after them.
+    bool branchComplete = false;
+    /// The head office's counts, in its own row order: count k sits beside grid row k.
+    QStringList headOffice;
+
+    /// True when the head office's count of grid row `row` differs from the branch's.
+    bool differs(int row) const;
+};
 
 /// Compares the transactions of one day per table on both companies in the grid msgTransGrid
 /// (FillTransCount): the branch's counts, a row "Onlinedata", the head office's counts beside them.
@@ -27,10 +49,13 @@ public:
     /// The grid's column titles.
     static QString gridFormat();
 
-    /// Fills `grid` with the counts of `day` for voucher type `vchType` (none chosen: a notification); a row
-    /// whose counts differ reads "Yes" and gets a red first cell. A failure ends the filling where
-    /// it stands and is shown as a notification. Throws nothing.
-    void fill(report::GridControl& grid, std::optional<long long> vchType, const QDate& day);
+    /// Counts the transactions of `day` for voucher type `vchType` on both sides (none chosen: a
+    /// notification, nothing counted). A failure ends the counting where it stands and is shown as a
+    /// notification; what was read until then is kept. Throws nothing.
+    DayCounts count(std::optional<long long> vchType, const QDate& day);
+    /// Refills `grid` with `counts`: the branch's rows, "Onlinedata", the head office's counts beside
+    /// them; a row whose counts differ reads "Yes" and gets a red first cell.
+    static void show(const DayCounts& counts, report::GridControl& grid);
 
 private:
     db::Connection& m_destination;

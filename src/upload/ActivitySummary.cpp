@@ -123,7 +123,7 @@ qint64 ActivitySummary::readRange(db::Connection& source, report::Reporter& repo
     return merge(rows, sign, groups);
 }
 
-void ActivitySummary::fill(db::Connection& source, report::Reporter& reporter, report::GridControl& grid, qint32 mark)
+void ActivitySummary::fill(db::Connection& source, report::Reporter& reporter, qint32 mark)
 {
     m_rowsRead = 0;
     // Worked on a copy, so that a failing statement leaves the counts as they were.
@@ -150,17 +150,28 @@ void ActivitySummary::fill(db::Connection& source, report::Reporter& reporter, r
     m_base = base;
     m_summarised = summarised;
     m_started = true;
+    for (const QString& row : rows())
+        reporter.log(QStringLiteral("Looping query "), row);
+}
 
-    grid.reset(gridFormat());
+QStringList ActivitySummary::rows() const
+{
+    QStringList all;
     const QString tab = QStringLiteral("\t");
     for (const auto& [key, counts] : m_groups) {
         const QString day = key.dateNull ? QStringLiteral("//")
                                          : QString::number(key.day) + QLatin1Char('/') + QString::number(key.month) + QLatin1Char('/')
                 + QString::number(key.year);
-        const QString cells = QString::number(counts.updations) + tab + counts.table + tab + day;
-        grid.addRow(cells);
-        reporter.log(QStringLiteral("Looping query "), cells);
+        all << QString::number(counts.updations) + tab + counts.table + tab + day;
     }
+    return all;
+}
+
+void ActivitySummary::show(const QStringList& rows, report::GridControl& grid)
+{
+    grid.reset(gridFormat());
+    for (const QString& row : rows)
+        grid.addRow(row);
 }
 
 } // namespace upload

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <map>
 #include <optional>
@@ -31,11 +32,15 @@ public:
     /// The grid's column titles.
     static QString gridFormat();
 
-    /// Brings the counts up to date on `source` (the head office) for the master mark `mark`, then
-    /// resets `grid` to its titles and adds one row per table and day (count, table,
-    /// day/month/year), logging each statement sent and each row shown to `reporter`. Throws
-    /// db::DbError when a statement fails; the grid and the counts are then left as they were.
-    void fill(db::Connection& source, report::Reporter& reporter, report::GridControl& grid, qint32 mark);
+    /// Brings the counts up to date on `source` (the head office) for the master mark `mark`,
+    /// logging each statement sent and each row of rows() to `reporter`. Throws db::DbError when a
+    /// statement fails; the counts are then left as they were.
+    void fill(db::Connection& source, report::Reporter& reporter, qint32 mark);
+    /// The counts as the grid shows them: one row per table and day, its cells (count, table,
+    /// day/month/year) separated by TAB.
+    QStringList rows() const;
+    /// Resets `grid` to its titles and adds `rows`.
+    static void show(const QStringList& rows, report::GridControl& grid);
     /// Forgets every count (after Connect); the next fill counts every row above its mark again.
     void restart();
 

@@ -85,8 +85,11 @@ void SyncCycle::work(qint32 mark, CycleInputs& inputs, const CycleHooks& hooks, 
     m_connections.connectWebDatabase(m_settings);
     result.tick.headOfficeReached = m_connections.source().isOpen();
     bar.moveTo(1);
-    m_activitySummary.fill(m_connections.source(), m_reporter, *inputs.activityGrid, mark);
+    m_activitySummary.fill(m_connections.source(), m_reporter, mark);
     result.activityRowsRead = m_activitySummary.rowsRead();
+    result.activity = m_activitySummary.rows();
+    if (hooks.activityCounted)
+        hooks.activityCounted(result.activity);
     bar.moveTo(2);
 
     if (hooks.uploadStarting)
@@ -99,8 +102,10 @@ void SyncCycle::work(qint32 mark, CycleInputs& inputs, const CycleHooks& hooks, 
         result.tick.mark = upload.uploadMasters(mark);
         result.tick.setAside = qint64(upload.setAside().size());
         bar.moveTo(3);
-        reconcile::TransactionCounts(m_connections.destination(), m_connections.source(), m_reporter)
-            .fill(*inputs.countsGrid, inputs.countsVchType, inputs.countsDay);
+        result.transactionCounts = reconcile::TransactionCounts(m_connections.destination(), m_connections.source(), m_reporter)
+                                       .count(inputs.countsVchType, inputs.countsDay);
+        if (hooks.transactionsCounted)
+            hooks.transactionsCounted(*result.transactionCounts);
         bar.moveTo(4);
         m_reporter.log(QStringLiteral("Masters uploading End transaction uploading end"), QString());
         if (inputs.transformation && (!hooks.transformationStarting || hooks.transformationStarting())) {

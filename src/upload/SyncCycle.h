@@ -1,5 +1,6 @@
 #pragma once
 
+#include "reconcile/TransactionCounts.h"
 #include "transform/TransformationRun.h"
 #include "upload/ActivitySummary.h"
 #include "upload/Health.h"
@@ -8,6 +9,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -17,7 +19,6 @@ class CompanyConnections;
 struct ProgramSettings;
 }
 namespace report {
-class GridControl;
 class Unattended;
 }
 
@@ -41,11 +42,7 @@ struct CycleTransformation {
 struct CycleInputs {
     /// True when the progress line shows nothing: the cycle then shows that it started.
     bool progressLineEmpty = true;
-    /// The activity summary's grid (msgActivity).
-    report::GridControl* activityGrid = nullptr;
-    /// The day's transaction counts: their grid (msgTransGrid), the voucher type chosen (none: not
-    /// chosen) and the day.
-    report::GridControl* countsGrid = nullptr;
+    /// The day's transaction counts: the voucher type chosen (none: not chosen) and the day.
     std::optional<long long> countsVchType;
     QDate countsDay;
     /// The transformation; none: it is not run.
@@ -54,6 +51,10 @@ struct CycleInputs {
 
 /// What the window does around the cycle's steps; each may be empty.
 struct CycleHooks {
+    /// The activity above the mark was summarised: its rows, for the grid msgActivity.
+    std::function<void(const QStringList&)> activityCounted;
+    /// The day's transactions were counted on both sides, for the grid msgTransGrid.
+    std::function<void(const reconcile::DayCounts&)> transactionsCounted;
     /// Before the master upload: the timer stops, the buttons that work on the same tables go off.
     std::function<void()> uploadStarting;
     /// After the transformation, or when the upload or what follows it failed: the buttons come back.
@@ -71,6 +72,10 @@ struct CycleResult {
     TickOutcome tick;
     /// Activity rows the summary read this cycle.
     qint64 activityRowsRead = 0;
+    /// The activity summary as the cycle left it (one row per table and day); empty when not reached.
+    QStringList activity;
+    /// The day's transaction counts; nothing when the cycle did not get that far.
+    std::optional<reconcile::DayCounts> transactionCounts;
     /// What the transformation did; nothing when it was not run.
     std::optional<transform::RunOutcome> transformation;
     /// True when what is wrong changed with this cycle; its notice was given.

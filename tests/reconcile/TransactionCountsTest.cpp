@@ -21,7 +21,12 @@ protected:
         voucherTypes.setCurrentIndex(0);
     }
 
-    void fill() { TransactionCounts(servers.branch(), servers.headOffice(), reporter).fill(grid, voucherTypes.currentIndex() < 0 ? std::nullopt : std::optional(voucherTypes.itemData(voucherTypes.currentIndex())), day); }
+    void fill()
+    {
+        const std::optional<long long> vchType =
+            voucherTypes.currentIndex() < 0 ? std::nullopt : std::optional(voucherTypes.itemData(voucherTypes.currentIndex()));
+        TransactionCounts::show(TransactionCounts(servers.branch(), servers.headOffice(), reporter).count(vchType, day), grid);
+    }
 
     int rowOf(const QString& label) const
     {

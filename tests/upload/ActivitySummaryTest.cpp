@@ -24,6 +24,12 @@ protected:
     int lastId = 0;
 
     void SetUp() override { servers.headOffice().execute("delete from tblActivity"); }
+    // One tick's summary, shown in the grid as the window shows it.
+    void fill(qint32 mark)
+    {
+        summary.fill(servers.headOffice(), reporter, mark);
+        ActivitySummary::show(summary.rows(), grid);
+    }
 
     // One activity row as the triggers write it (a day without a time is at midnight); empty texts stand for NULL.
     void addActivity(int id, const QString& table, const QString& day, bool keyed = true, int parentId = 18)
@@ -94,7 +100,7 @@ TEST_F(ActivitySummaryTest, KeptCountsEqualTheFullSummaryThroughChangesAndMarkMo
         }
         if (pick(3) == 0)
             mark = std::max(0, mark + pick(lastId - mark + 6) - 2); // forwards mostly, past the counted rows too, back a little
-        summary.fill(servers.headOffice(), reporter, grid, mark);
+        fill(mark);
         ASSERT_EQ(shown(), fullSummary(mark)) << "step " << step << ", mark " << mark << ", last id " << lastId;
         busySteps += grid.rowCount() >= 3 ? 1 : 0;
     }
@@ -106,13 +112,13 @@ TEST_F(ActivitySummaryTest, IdleTickReadsNoActivityRowAgain)
 {
     for (int id = 1; id <= 30; ++id)
         addActivity(id, id % 2 ? "tblSales" : "tblLedger", id <= 20 ? "2026-12-04" : "2026-12-05");
-    summary.fill(servers.headOffice(), reporter, grid, 10);
+    fill(10);
     EXPECT_EQ(summary.rowsRead(), 20);
 
     addActivity(31, "tblSales", "2026-12-05");
     addActivity(32, "tblCategories", "2026-12-05");
     reporter.logs.clear();
-    summary.fill(servers.headOffice(), reporter, grid, 10);
+    fill(10);
     EXPECT_EQ(summary.rowsRead(), 2);
     const QStringList before = shown();
     EXPECT_EQ(before, fullSummary(10));
@@ -120,7 +126,7 @@ TEST_F(ActivitySummaryTest, IdleTickReadsNoActivityRowAgain)
     // Rows already counted are changed behind the program's back: a tick that read them again would show it.
     servers.headOffice().execute("update tblActivity set TableName = 'tblRewritten'");
     reporter.logs.clear();
-    summary.fill(servers.headOffice(), reporter, grid, 10);
+    fill(10);
     EXPECT_EQ(summary.rowsRead(), 0);
     EXPECT_EQ(shown(), before);
     const QStringList sent = sentStatements();
@@ -131,13 +137,13 @@ TEST_F(ActivitySummaryTest, IdleTickReadsNoActivityRowAgain)
 
     // The master mark passes some counted rows: only the rows between the marks are read again.
     reporter.logs.clear();
-    summary.fill(servers.headOffice(), reporter, grid, 25);
+    fill(25);
     EXPECT_EQ(summary.rowsRead(), 15);
     EXPECT_EQ(sentStatements().size(), 2);
 
     // After Connect everything above the mark is counted again, as the head office has it now.
     summary.restart();
-    summary.fill(servers.headOffice(), reporter, grid, 25);
+    fill(25);
     EXPECT_EQ(summary.rowsRead(), 7);
     EXPECT_EQ(shown(), fullSummary(25));
     EXPECT_EQ(shown(), QStringList{"7,tblrewritten,5/12/2026"});

@@ -2,7 +2,6 @@
 // records in the health, and what it says of it. The window's part is TimerControllerTest's.
 #include "RecordingReporter.h"
 #include "TempServers.h"
-#include "VectorControls.h"
 
 #include "connection/CompanyConnections.h"
 #include "connection/ProgramSettings.h"
@@ -45,8 +44,6 @@ protected:
     {
         clock = QDateTime(demoToday, QTime(hour, minute));
         upload::CycleInputs inputs;
-        inputs.activityGrid = &activityGrid;
-        inputs.countsGrid = &countsGrid;
         inputs.countsVchType = 181;
         inputs.countsDay = demoToday;
         const upload::CycleResult result = cycle.run(mark, std::move(inputs), upload::CycleHooks{});
@@ -72,8 +69,6 @@ protected:
     QDateTime clock{demoToday, QTime(10, 30)};
     QString loopFile = servers.folder() + QStringLiteral("/Resources/AppsettingsLoop.ini");
     upload::SyncCycle cycle{connections, settings, unattended, loopFile, network, [this] { return clock; }};
-    support::VectorGridControl activityGrid;
-    support::VectorGridControl countsGrid;
     qint32 mark = 0;
 };
 
@@ -85,7 +80,8 @@ TEST_F(SyncCycleTest, CycleReplaysCountsAndKeepsTheActivityCountsBetweenCycles)
     upload::CycleResult result = tickAt(10, 30);
     EXPECT_FALSE(result.tick.headOfficeReached);
     EXPECT_EQ(result.tick.mark, 0);
-    EXPECT_EQ(activityGrid.rowCount(), 0);
+    EXPECT_TRUE(result.activity.isEmpty());
+    EXPECT_FALSE(result.transactionCounts);
     EXPECT_EQ(health(), "head office unreachable since 10:30; no good tick yet");
 
     network.connected = true;
@@ -93,7 +89,9 @@ TEST_F(SyncCycleTest, CycleReplaysCountsAndKeepsTheActivityCountsBetweenCycles)
     result = tickAt(10, 31);
     EXPECT_TRUE(result.tick.completed);
     EXPECT_GT(result.tick.mark, 3);
-    EXPECT_EQ(countsGrid.rowCount(), 10);
+    ASSERT_TRUE(result.transactionCounts);
+    EXPECT_EQ(result.transactionCounts->branch.size(), 9u);
+    EXPECT_EQ(result.transactionCounts->headOffice.size(), 9);
     EXPECT_FALSE(result.transformation);
     // The head office's change came over with the replay.
     EXPECT_EQ(TempServers::scalar(servers.branch(), "select CreditDays from tblLedger where LID = 3").toInt(), 12);
@@ -104,15 +102,14 @@ TEST_F(SyncCycleTest, CycleReplaysCountsAndKeepsTheActivityCountsBetweenCycles)
                                          .arg(id));
     result = tickAt(10, 32);
     EXPECT_EQ(result.activityRowsRead, 3);
-    ASSERT_EQ(activityGrid.rowCount(), 1);
-    EXPECT_EQ(activityGrid.rows[0], (QStringList{"3", "tblSales", "5/12/2026"}));
+    EXPECT_EQ(result.activity, QStringList{"3\ttblSales\t5/12/2026"});
     // Counted rows are not read again by the next cycle, only by the first one after a restart.
     servers.headOffice().execute("update tblActivity set TableName = 'tblRewritten'");
-    EXPECT_EQ(tickAt(10, 33).activityRowsRead, 0);
-    EXPECT_EQ(activityGrid.rows[0][1], "tblSales");
+    result = tickAt(10, 33);
+    EXPECT_EQ(result.activityRowsRead, 0);
+    EXPECT_EQ(result.activity, QStringList{"3\ttblSales\t5/12/2026"});
     cycle.restart();
-    tickAt(10, 34);
-    EXPECT_EQ(activityGrid.rows[0][1], "tblRewritten");
+    EXPECT_EQ(tickAt(10, 34).activity, QStringList{"3\ttblRewritten\t5/12/2026"});
 }
 
 TEST_F(SyncCycleTest, HealthUnreachableHeadOfficeIsNoticedOnceClearsAndThenCountsWhatIsSetAside)
