@@ -208,12 +208,7 @@ void MasterUpload::notice(const QString& text)
 {
     if (text.trimmed().isEmpty())
         return;
-    m_notices << text;
     m_rowMessages << text;
-    // Every tick would show the same failure again; the operator sees it once and the log keeps it.
-    if (m_memory.shown.contains(text))
-        return;
-    m_memory.shown.insert(text);
     m_reporter.log(QStringLiteral("masters uploading Notice"), text);
     m_reporter.balloon(text);
 }
@@ -427,7 +422,6 @@ void MasterUpload::expireGaps(std::vector<ActivityGap>& gaps)
 
 qint32 MasterUpload::uploadMasters(qint32 mark)
 {
-    m_notices.clear();
     // The head office's log keeps every transaction row above the mark too, and the mark only moves
     // with master changes; so the query starts after what the run before examined, not at the mark.
     // A mark that is not the one the last run returned (set back, another company) reads from it.

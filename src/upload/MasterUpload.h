@@ -21,8 +21,6 @@ namespace upload {
 
 /// What the master replay remembers from one tick to the next while the program runs.
 struct ReplayMemory {
-    /// Notifications already shown: each distinct text is shown once, then only logged.
-    QSet<QString> shown;
     /// Set once a run has read the activity log; cleared to read again from the mark (Connect).
     bool started = false;
     /// The mark the last run returned.
@@ -31,7 +29,8 @@ struct ReplayMemory {
     /// was read after a change that failed and is read again from that change on. The head
     /// office's transaction rows above the mark are never read again for this.
     qint64 examined = 0;
-    /// The mark for which "beyond the head office's log" was said this session (-1: none).
+    /// The mark for which "beyond the head office's log" was said this session (-1: none): the text
+    /// names the log's end, which moves while head office works, so it is told once per mark.
     qint64 beyondLogSaidFor = -1;
 };
 
@@ -51,7 +50,9 @@ struct ActivityGap {
 /// The mark moves only past rows that were applied or passed over on purpose. A row that fails is
 /// tried again at the next run; after failing on three runs in a row it is set aside (kept in the
 /// loop settings file, tried again at each run until it applies) so that it no longer holds back
-/// the rows after it. Nothing here opens a message box: the replay runs unattended.
+/// the rows after it. Nothing here opens a message box: the replay runs unattended, and what it has
+/// to say goes to the log and, as a notification, to the reporter it is given (the timer gives the
+/// unattended one, which keeps a repeated text quiet).
 class MasterUpload {
 public:
     /// How an activity row of a table is treated.
@@ -82,7 +83,7 @@ public:
 
     /// Reads `source` (the head office), writes `destination` (the branch); the mark goes to
     /// key MaxActivityID of the file `loopSettingsPath` (AppsettingsLoop.ini), with the failing
-    /// and set-aside changes beside it. `memory` (may be null) carries the notices shown between runs.
+    /// and set-aside changes beside it. `memory` (may be null) carries what one run leaves the next.
     MasterUpload(db::Connection& source, db::Connection& destination, report::Reporter& reporter, QString loopSettingsPath, ReplayMemory* memory = nullptr);
 
     /// The query of the master activity rows above `mark`, in activity order.
@@ -110,8 +111,6 @@ public:
     std::vector<ActivityGap> gaps() const;
     /// Replaces the clock that dates the gaps (the system clock by default).
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
-    /// The notifications of the last run (shown or, when shown before, only logged).
-    const QStringList& notices() const { return m_notices; }
 
 private:
     // Why a change was not applied; nothing when it was.
@@ -134,7 +133,6 @@ private:
     QString m_loopSettingsPath;
     ReplayMemory m_ownMemory;
     ReplayMemory& m_memory;
-    QStringList m_notices;
     QStringList m_rowMessages;
     std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTimeUtc(); };
 };

@@ -6,6 +6,7 @@
 #include "db/embedded/EmbeddedServer.h"
 #include "report/IniSetting.h"
 #include "report/TextFile.h"
+#include "report/Unattended.h"
 #include "tools/demo/ActivityTriggers.h"
 #include "upload/MasterUpload.h"
 
@@ -27,6 +28,7 @@ protected:
     support::RecordingReporter reporter;
     QString loopFile = QDir(servers.folder()).filePath(QStringLiteral("Resources/AppsettingsLoop.ini"));
     upload::ReplayMemory memory;
+    report::Unattended unattended{reporter};
     QDateTime clock = QDateTime::currentDateTimeUtc();
 
     db::Connection& head() { return servers.headOffice(); }
@@ -34,10 +36,13 @@ protected:
 
     qint32 upload(qint32 mark)
     {
-        // One memory across runs, as the timer keeps it across its ticks.
-        MasterUpload run(head(), branch(), reporter, loopFile, &memory);
+        // One memory and one unattended reporter across runs, as the timer keeps them across its ticks.
+        unattended.beginRound();
+        MasterUpload run(head(), branch(), unattended, loopFile, &memory);
         run.setClock([this] { return clock; });
-        return run.uploadMasters(mark);
+        const qint32 reached = run.uploadMasters(mark);
+        unattended.endRound();
+        return reached;
     }
     std::vector<upload::ActivityGap> gaps() { return MasterUpload(head(), branch(), reporter, loopFile).gaps(); }
     // A real change at the head office whose activity row gets `id`, as a writer that drew `id`
