@@ -110,10 +110,14 @@ void MastersController::masterListRightButton()
     masters::MasterList::rightButtonPressed(m_masterList, m_session.prompter());
 }
 
-void MastersController::fillDataCount()
+bool MastersController::fillDataCount()
 {
     connection::CompanyConnections& connections = m_session.connections();
-    masters::MasterCounts(connections.destination(), connections.source(), m_session.reporter()).fill(m_counts, m_masterDifference, m_skipped);
+    const report::CountComparison counts = masters::MasterCounts(connections.destination(), connections.source(), m_session.reporter()).count();
+    masters::MasterCounts::show(counts, m_skipped, m_counts);
+    if (counts.headOfficeAnswered)
+        m_masterDifference = counts.anyDiffers();
+    return m_masterDifference;
 }
 
 } // namespace app

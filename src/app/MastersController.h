@@ -31,10 +31,9 @@ public:
     void updateDatabase();
     /// The right button on lstMasterSettings.
     void masterListRightButton();
-    /// FillDataCount: compares the master counts in msgDataCount.
-    void fillDataCount();
-    /// True when the last comparison found a table whose counts differ (kept when it failed).
-    bool masterDifference() const { return m_masterDifference; }
+    /// FillDataCount: compares the master counts in msgDataCount. Returns true when the comparison
+    /// found a table whose counts differ (when head office could not be counted, what the last one found).
+    bool fillDataCount();
 
 protected:
     /// Sees the mouse presses on the master list.

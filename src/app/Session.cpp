@@ -41,7 +41,7 @@ Session::Session(MainWindow& window, Options options)
     m_files.folderNote = m_options.programFolderNote;
     wire();
     m_masters = std::make_unique<MastersController>(*this, window);
-    m_transform = std::make_unique<TransformController>(*this, window, *m_masters);
+    m_transform = std::make_unique<TransformController>(*this, window, [this] { return m_masters->fillDataCount(); });
     m_reconcile = std::make_unique<ReconcileController>(*this, window);
     m_timer = std::make_unique<TimerController>(
         *this, window, [this] { return m_transform->cycleTransformation(); }, m_options.connectivity);

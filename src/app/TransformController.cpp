@@ -4,7 +4,6 @@
 #include "app/ClickableLabel.h"
 #include "app/PreviewWindow.h"
 #include "app/MainWindow.h"
-#include "app/MastersController.h"
 #include "app/Session.h"
 #include "text/NumberText.h"
 #include "report/Prompter.h"
@@ -27,9 +26,9 @@
 
 namespace app {
 
-TransformController::TransformController(Session& session, MainWindow& window, MastersController& masters)
+TransformController::TransformController(Session& session, MainWindow& window, MasterComparison compareMasters)
     : m_session(session)
-    , m_masters(masters)
+    , m_compareMasters(std::move(compareMasters))
     , m_window(window)
     , m_sourceList(*window.lstSource())
     , m_categories(*window.lstCategories())
@@ -135,10 +134,7 @@ void TransformController::showTransactions()
         m_window.chkCheckAll()->setChecked(true);
         m_window.txtSelVal()->setText(text::NumberText::plain(selected));
     };
-    steps.mastersDiffer = [this] {
-        m_masters.fillDataCount();
-        return m_masters.masterDifference();
-    };
+    steps.mastersDiffer = m_compareMasters;
     // Each check would otherwise total the whole list again: the totals are shown once at the end.
     QSignalBlocker quiet(m_window.lstSource());
     if (m_listing.showTransactions(listingControls(), m_window.dtpdate()->date(), m_window.dtpto()->date(), steps) && m_listing.listed())

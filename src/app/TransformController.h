@@ -12,13 +12,14 @@
 
 #include <QObject>
 
+#include <functional>
+
 class QLineEdit;
 class QWidget;
 
 namespace app {
 
 class MainWindow;
-class MastersController;
 class PreviewWindow;
 class Session;
 
@@ -30,8 +31,11 @@ enum class RunBy { Operator, Timer };
 class TransformController : public QObject {
     Q_OBJECT
 public:
-    /// Connects the controls; Show Trans compares the master counts through `masters`.
-    TransformController(Session& session, MainWindow& window, MastersController& masters);
+    /// Compares the master counts of both companies where the window shows them; true when they differ.
+    using MasterComparison = std::function<bool()>;
+
+    /// Connects the controls; Show Trans compares the master counts through `compareMasters`.
+    TransformController(Session& session, MainWindow& window, MasterComparison compareMasters);
     ~TransformController() override;
 
     /// Fills and restores the filters, then brings "Voucher Det" and "Sub Company Settings" to the front.
@@ -75,7 +79,7 @@ private:
     transform::RunSettings runSettings(RunBy by);
 
     Session& m_session;
-    MastersController& m_masters;
+    MasterComparison m_compareMasters;
     MainWindow& m_window;
     ListWidgetControl m_sourceList;
     ListWidgetControl m_categories;

@@ -1,7 +1,6 @@
 #include "masters/MasterCounts.h"
 
 #include "db/Connection.h"
-#include "text/NumberText.h"
 #include "report/GridControl.h"
 #include "report/Reporter.h"
 
@@ -34,40 +33,42 @@ QString MasterCounts::gridFormat()
     return QStringLiteral("Table                      |DestntnCount|SourceCount");
 }
 
-void MasterCounts::fill(report::GridControl& grid, bool& masterDifference, const std::vector<GuardedTable>& skipped)
+void countBothSides(db::Connection& branch, db::Connection& headOffice, const QString& query, report::CountComparison& counts)
 {
-    if (!m_source.isOpen())
-        return;
-    try {
-        grid.reset(gridFormat());
-        db::Recordset local = m_destination.openRecordset(query());
-        while (!local.eof()) {
-            grid.addRow(local.field(QStringLiteral("Property")).text() + QLatin1Char('\t')
-                        + local.field(QStringLiteral("Nos")).text());
-            local.moveNext();
-        }
-        grid.addRow(QStringLiteral("Onlinedata"));
+    counts.counted = true;
+    db::Recordset local = branch.openRecordset(query);
+    for (; !local.eof(); local.moveNext())
+        counts.branch.push_back({local.field(QStringLiteral("Property")).text(), local.field(QStringLiteral("Nos")).text()});
+    counts.branchComplete = true;
+    // Rows match by position: both results hold the same properties in the same order.
+    db::Recordset online = headOffice.openRecordset(query);
+    counts.headOfficeAnswered = true;
+    for (; !online.eof(); online.moveNext())
+        counts.headOffice << online.field(QStringLiteral("Nos")).text();
+}
 
-        db::Recordset online = m_source.openRecordset(query());
-        masterDifference = false;
-        // Rows match by position: both results hold the same ten properties in the same order.
-        int row = 0;
-        while (!online.eof()) {
-            grid.setCell(row, 2, online.field(QStringLiteral("Nos")).text());
-            if (text::NumberText::leading(grid.cell(row, 1)) != text::NumberText::leading(grid.cell(row, 2))) {
-                grid.setCellBackground(row, 0, report::CellColour::Red);
-                masterDifference = true;
-            }
-            ++row;
-            online.moveNext();
-        }
-        for (const GuardedTable& t : skipped) {
-            grid.addRow(QStringLiteral("Skipped ") + t.table + QLatin1Char('\t') + QString::number(t.branchRows) + QLatin1Char('\t')
-                        + QString::number(t.headOfficeRows));
-            grid.setCellBackground(grid.rowCount() - 1, 0, report::CellColour::Amber);
-        }
+report::CountComparison MasterCounts::count()
+{
+    report::CountComparison counts;
+    if (!m_source.isOpen())
+        return counts;
+    try {
+        countBothSides(m_destination, m_source, query(), counts);
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromStdString(e.what()));
+    }
+    return counts;
+}
+
+void MasterCounts::show(const report::CountComparison& counts, const std::vector<GuardedTable>& skipped, report::GridControl& grid)
+{
+    if (!counts.counted)
+        return;
+    counts.show(grid, gridFormat(), report::CountComparison::MismatchColumn::Hidden);
+    for (const GuardedTable& t : skipped) {
+        grid.addRow(QStringLiteral("Skipped ") + t.table + QLatin1Char('\t') + QString::number(t.branchRows) + QLatin1Char('\t')
+                    + QString::number(t.headOfficeRows));
+        grid.setCellBackground(grid.rowCount() - 1, 0, report::CellColour::Amber);
     }
 }
 

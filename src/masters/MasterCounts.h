@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/CountComparison.h"
+
 #include <QString>
 
 #include <vector>
@@ -22,6 +24,10 @@ struct GuardedTable {
     qint64 headOfficeRows = 0;
 };
 
+/// Sends `query` (rows Property, Nos) to `branch`, then to `headOffice`, into `counts` as it reads
+/// them. Throws when a side fails; what was read until then stays in `counts`.
+void countBothSides(db::Connection& branch, db::Connection& headOffice, const QString& query, report::CountComparison& counts);
+
 /// Compares the row counts of ten master tables of both companies in the grid msgDataCount (FillDataCount).
 class MasterCounts {
 public:
@@ -33,13 +39,14 @@ public:
     /// The grid's column titles.
     static QString gridFormat();
 
-    /// Fills `grid` with the destination counts, a last row "Onlinedata", and the source counts
-    /// beside them; a row whose counts differ gets a red first cell and sets `masterDifference`.
-    /// Does nothing while the source connection is closed; an error is shown as a notification
-    /// and leaves the rows filled so far and the flag as it was at that moment. Each of `skipped`
-    /// (the tables the last Master Synchronisation left alone) follows as a row "Skipped TABLE"
-    /// with the counts the run saw and a yellow first cell.
-    void fill(report::GridControl& grid, bool& masterDifference, const std::vector<GuardedTable>& skipped = {});
+    /// Counts on both sides. Counts nothing while the source connection is closed; an error is
+    /// shown as a notification and keeps what was read until then. Throws nothing.
+    report::CountComparison count();
+    /// Refills `grid` with `counts`: the destination counts, a last row "Onlinedata", the source
+    /// counts beside them, a red first cell where they differ. Each of `skipped` (the tables the last
+    /// Master Synchronisation left alone) follows as a row "Skipped TABLE" with the counts the run
+    /// saw and a yellow first cell. Does nothing when nothing was counted.
+    static void show(const report::CountComparison& counts, const std::vector<GuardedTable>& skipped, report::GridControl& grid);
 
 private:
     db::Connection& m_destination;

@@ -2,7 +2,7 @@
 
 #include "db/Connection.h"
 #include "text/DateText.h"
-#include "text/NumberText.h"
+#include "masters/MasterCounts.h"
 #include "report/GridControl.h"
 #include "report/Reporter.h"
 
@@ -51,13 +51,6 @@ QString TransactionCounts::query(qlonglong voucherType, const QDate& day)
         + date + QStringLiteral("' ") + vouchers + QStringLiteral(")") + QStringLiteral(" ORDER BY Property DESC ");
 }
 
-bool DayCounts::differs(int row) const
-{
-    const QString branchCount = row < int(branch.size()) ? branch[std::size_t(row)].count : QString();
-    const QString headOfficeCount = row < headOffice.size() ? headOffice[row] : QString();
-    return text::NumberText::leading(branchCount) != text::NumberText::leading(headOfficeCount);
-}
-
 DayCounts TransactionCounts::count(std::optional<long long> vchType, const QDate& day)
 {
     DayCounts counts;
@@ -65,15 +58,7 @@ DayCounts TransactionCounts::count(std::optional<long long> vchType, const QDate
         // Without a voucher type the clause would read "in ()", which no server accepts.
         if (!vchType)
             throw std::runtime_error("No voucher type is chosen in VchTypes To Transform.");
-        const QString sql = query(*vchType, day);
-        counts.counted = true;
-        db::Recordset local = m_destination.openRecordset(sql);
-        for (; !local.eof(); local.moveNext())
-            counts.branch.push_back({local.field(QStringLiteral("Property")).text(), local.field(QStringLiteral("Nos")).text()});
-        counts.branchComplete = true;
-        db::Recordset online = m_source.openRecordset(sql);
-        for (; !online.eof(); online.moveNext())
-            counts.headOffice << online.field(QStringLiteral("Nos")).text();
+        masters::countBothSides(m_destination, m_source, query(*vchType, day), counts);
     } catch (const std::exception& e) {
         m_reporter.balloon(QString::fromUtf8(e.what()));
     }
@@ -82,20 +67,7 @@ DayCounts TransactionCounts::count(std::optional<long long> vchType, const QDate
 
 void TransactionCounts::show(const DayCounts& counts, report::GridControl& grid)
 {
-    if (!counts.counted)
-        return;
-    grid.reset(gridFormat());
-    for (const DayCounts::Row& row : counts.branch)
-        grid.addRow(row.property + QLatin1Char('\t') + row.count);
-    if (counts.branchComplete)
-        grid.addRow(QStringLiteral("Onlinedata"));
-    for (int row = 0; row < counts.headOffice.size() && row < grid.rowCount(); ++row) {
-        grid.setCell(row, 2, counts.headOffice[row]);
-        const bool differs = counts.differs(row);
-        if (differs)
-            grid.setCellBackground(row, 0, report::CellColour::Red);
-        grid.setCell(row, 3, differs ? QStringLiteral("Yes") : QStringLiteral("No"));
-    }
+    counts.show(grid, gridFormat(), report::CountComparison::MismatchColumn::Shown);
 }
 
 } // namespace reconcile

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "report/CountComparison.h"
+
 #include <QDate>
 #include <QString>
-#include <QStringList>
 
 #include <optional>
-#include <vector>
 
 namespace db {
 class Connection;
@@ -17,25 +17,8 @@ class Reporter;
 
 namespace reconcile {
 
-/// The transactions of one day counted on both companies, as the count grid shows them.
-struct DayCounts {
-    /// One row the branch counted: its label (Property) and count (Nos), as the server gave them.
-    struct Row {
-        QString property;
-        QString count;
-    };
-    /// False when nothing was counted (no voucher type chosen): the grid is left as it is.
-    bool counted = false;
-    /// The branch's rows, in the query's order.
-    std::vector<Row> branch;
-    /// True when every branch row was read: the grid then shows the row "Onlinedata" after them.
-    bool branchComplete = false;
-    /// The head office's counts, in its own row order: count k sits beside grid row k.
-    QStringList headOffice;
-
-    /// True when the head office's count of grid row `row` differs from the branch's.
-    bool differs(int row) const;
-};
+/// The transactions of one day counted on both companies.
+using DayCounts = report::CountComparison;
 
 /// Compares the transactions of one day per table on both companies in the grid msgTransGrid
 /// (FillTransCount): the branch's counts, a row "Onlinedata", the head office's counts beside them.
