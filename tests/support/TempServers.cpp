@@ -4,9 +4,18 @@
 
 #include "db/Recordset.h"
 
+#include <stdexcept>
+
 namespace support {
 
+TempServers::TempServers(EmptyFolder)
+{
+    if (!m_dir.isValid())
+        throw std::runtime_error("Cannot make a temporary program folder: " + m_dir.errorString().toStdString());
+}
+
 TempServers::TempServers(std::uint32_t seed, const QDate& today)
+    : TempServers(EmptyFolder{})
 {
     tools::DemoOptions options;
     options.seed = seed;
@@ -17,11 +26,31 @@ TempServers::TempServers(std::uint32_t seed, const QDate& today)
     m_branch = open(tools::DemoBuilder::branchDataSource(), tools::DemoBuilder::branchCompany());
 }
 
+db::embedded::EmbeddedServer TempServers::server(const QString& dataSource) const
+{
+    return db::embedded::EmbeddedServer(db::embedded::EmbeddedServer::folderFor(dataSource, m_dir.path()));
+}
+
+void TempServers::createServer(const QString& dataSource, const QStringList& catalogs)
+{
+    server(dataSource).createServer();
+    if (catalogs.isEmpty())
+        return;
+    const std::unique_ptr<db::Connection> master = open(dataSource, QStringLiteral("master"));
+    for (const QString& catalog : catalogs)
+        master->execute(QStringLiteral("CREATE DATABASE ") + catalog);
+}
+
 std::unique_ptr<db::Connection> TempServers::open(const QString& dataSource, const QString& catalog) const
 {
     auto connection = std::make_unique<db::Connection>(db::ConnectionContext{m_dir.path()});
-    connection->open(tools::DemoBuilder::connectionText(dataSource, catalog));
+    connection->open(connectionText(dataSource, catalog));
     return connection;
+}
+
+QString TempServers::connectionText(const QString& dataSource, const QString& catalog)
+{
+    return tools::DemoBuilder::connectionText(dataSource, catalog);
 }
 
 void TempServers::addVoucherMarks()

@@ -32,18 +32,21 @@ public:
     bool busy = false;
 };
 
+/// Connects `connections` to the demo's companies (BR/SUB01 and HO/MAIN01) as the program does.
+inline void connectDemoCompanies(connection::CompanyConnections& connections)
+{
+    connection::ProgramSettings settings;
+    settings.serverName = QStringLiteral("embedded:BR");
+    settings.syncServerName = QStringLiteral("embedded:HO");
+    settings.destinationCompanyCode = QStringLiteral("SUB01");
+    settings.sourceCompanyCode = QStringLiteral("MAIN01");
+    connections.connectWebDatabase(settings);
+}
+
 /// The demo companies of 6 Dec 2026, both connected as the program connects them.
 class TransformFixture : public ::testing::Test {
 protected:
-    TransformFixture()
-    {
-        connection::ProgramSettings settings;
-        settings.serverName = QStringLiteral("embedded:BR");
-        settings.syncServerName = QStringLiteral("embedded:HO");
-        settings.destinationCompanyCode = QStringLiteral("SUB01");
-        settings.sourceCompanyCode = QStringLiteral("MAIN01");
-        connections.connectWebDatabase(settings);
-    }
+    TransformFixture() { connectDemoCompanies(connections); }
 
     static QStringList texts(const support::VectorListControl& list)
     {

@@ -96,12 +96,7 @@ protected:
             : connections{db::ConnectionContext{folder}}
             , at(at)
         {
-            connection::ProgramSettings settings;
-            settings.serverName = QStringLiteral("embedded:BR");
-            settings.syncServerName = QStringLiteral("embedded:HO");
-            settings.destinationCompanyCode = QStringLiteral("SUB01");
-            settings.sourceCompanyCode = QStringLiteral("MAIN01");
-            connections.connectWebDatabase(settings);
+            connectDemoCompanies(connections);
         }
         connection::CompanyConnections connections;
         QTime at;

@@ -1,3 +1,5 @@
+#include "QtPrinters.h"
+
 #include "db/DbError.h"
 #include "db/embedded/Tokenizer.h"
 #include "db/embedded/TsqlTranslator.h"
