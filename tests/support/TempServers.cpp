@@ -60,6 +60,16 @@ void TempServers::addVoucherMarks()
             m_branch->execute(QStringLiteral("Alter table %1 Add %2 Numeric").arg(QLatin1String(table), QLatin1String(column)));
 }
 
+connection::ProgramSettings TempServers::demoSettings()
+{
+    connection::ProgramSettings settings;
+    settings.serverName = tools::DemoBuilder::branchDataSource();
+    settings.syncServerName = tools::DemoBuilder::headOfficeDataSource();
+    settings.destinationCompanyCode = tools::DemoBuilder::branchCompany();
+    settings.sourceCompanyCode = tools::DemoBuilder::mainCompany();
+    return settings;
+}
+
 QVariant TempServers::scalar(db::Connection& connection, const QString& sql)
 {
     db::Recordset rows = connection.openRecordset(sql);

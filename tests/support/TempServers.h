@@ -1,5 +1,6 @@
 #pragma once
 
+#include "connection/ProgramSettings.h"
 #include "db/Connection.h"
 #include "db/embedded/EmbeddedServer.h"
 
@@ -44,6 +45,9 @@ public:
     std::unique_ptr<db::Connection> open(const QString& dataSource, const QString& catalog) const;
     /// The connection text the program uses for `catalog` on `dataSource`.
     static QString connectionText(const QString& dataSource, const QString& catalog);
+
+    /// The settings that connect the program to the demo's companies (BR/SUB01 and HO/MAIN01).
+    static connection::ProgramSettings demoSettings();
 
     /// The first field of the first row of `sql` (invalid when there is no row).
     static QVariant scalar(db::Connection& connection, const QString& sql);

@@ -35,12 +35,7 @@ public:
 /// Connects `connections` to the demo's companies (BR/SUB01 and HO/MAIN01) as the program does.
 inline void connectDemoCompanies(connection::CompanyConnections& connections)
 {
-    connection::ProgramSettings settings;
-    settings.serverName = QStringLiteral("embedded:BR");
-    settings.syncServerName = QStringLiteral("embedded:HO");
-    settings.destinationCompanyCode = QStringLiteral("SUB01");
-    settings.sourceCompanyCode = QStringLiteral("MAIN01");
-    connections.connectWebDatabase(settings);
+    connections.connectWebDatabase(support::TempServers::demoSettings());
 }
 
 /// The demo companies of 6 Dec 2026, both connected as the program connects them.

@@ -30,14 +30,7 @@ public:
 
 class SyncCycleTest : public ::testing::Test {
 protected:
-    SyncCycleTest()
-    {
-        settings.serverName = QStringLiteral("embedded:BR");
-        settings.syncServerName = QStringLiteral("embedded:HO");
-        settings.destinationCompanyCode = QStringLiteral("SUB01");
-        settings.sourceCompanyCode = QStringLiteral("MAIN01");
-        connections.connectWebDatabase(settings);
-    }
+    SyncCycleTest() { connections.connectWebDatabase(settings); }
 
     // One cycle at `hour`:`minute` of the demo day, from the mark the last one reached.
     upload::CycleResult tickAt(int hour, int minute)
@@ -61,7 +54,7 @@ protected:
     }
 
     TempServers servers{7, demoToday};
-    connection::ProgramSettings settings;
+    connection::ProgramSettings settings = TempServers::demoSettings();
     connection::CompanyConnections connections{db::ConnectionContext{servers.folder()}};
     support::RecordingReporter reporter;
     report::Unattended unattended{reporter};
