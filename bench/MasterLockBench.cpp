@@ -81,7 +81,7 @@ public:
             return;
         if (name == QLatin1String("Copying tblItemMaster") && done == total)
             gathered = now;
-        else if (name == QLatin1String("Bulk transfer of tblItemMaster") || name == QLatin1String("Master Synchronisation"))
+        else if (name == QLatin1String("Master Synchronisation"))
             ended = now;
     }
 

@@ -7,10 +7,11 @@
 #include "app/ReconcileController.h"
 #include "app/Session.h"
 #include "app/TimerController.h"
+#include "app/WidgetControls.h"
 #include "connection/LinkedServer.h"
 #include "db/Connection.h"
 #include "db/Recordset.h"
-#include "replication/BulkTransfer.h"
+#include "masters/FullSync.h"
 #include "report/Prompter.h"
 #include "report/Reporter.h"
 #include "tools/demo/DemoBuilder.h"
@@ -75,20 +76,25 @@ int main(int argc, char** argv)
     session.connectCompanies();
     db::Connection& branch = session.connections().destination();
     const QStringList tables{QStringLiteral("tblLedger"), QStringLiteral("tblItemMaster"), QStringLiteral("tblCategories")};
-    // The branch starts from the head office's masters, as after a master synchronisation.
+    db::Connection head(db::ConnectionContext{dir.path()});
+    head.open(tools::DemoBuilder::connectionText(tools::DemoBuilder::headOfficeDataSource(), tools::DemoBuilder::mainCompany()));
+    // The branch starts from the head office's masters: a Master Synchronisation by bulk transfer.
     QuietReporter quiet;
     if (!connection::LinkedServer::configure(branch, QStringLiteral("embedded:HO"), prompter))
         return 1;
-    try {
-        for (const QString& table : tables)
-            replication::BulkTransfer(branch, QStringLiteral("embedded:HO"), tools::DemoBuilder::mainCompany(), quiet).transfer(table);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
+    app::ListWidgetControl masterList(*window.lstMasterSettings());
+    masters::FullSync::Setup setup;
+    setup.syncServer = QStringLiteral("embedded:HO");
+    setup.sourceCompany = tools::DemoBuilder::mainCompany();
+    setup.bulkChecked = [] { return true; };
+    masters::FullSync(branch, session.connections().source(), quiet, prompter, masterList, setup).run();
+    for (const QString& table : tables) {
+        if (rows(branch, table, QStringLiteral("*")) != rows(head, table, QStringLiteral("*"))) {
+            std::fprintf(stderr, "Master Synchronisation left %s unlike the head office's\n", qPrintable(table));
+            return 1;
+        }
     }
 
-    db::Connection head(db::ConnectionContext{dir.path()});
-    head.open(tools::DemoBuilder::connectionText(tools::DemoBuilder::headOfficeDataSource(), tools::DemoBuilder::mainCompany()));
     tools::ActivitySimulator simulator(head, today, 11);
     int changes = 0;
     int failedChanges = 0;

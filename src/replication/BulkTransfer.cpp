@@ -5,12 +5,8 @@
 #include "db/Connection.h"
 #include "db/DbError.h"
 #include "db/ObjectName.h"
-#include "db/Transaction.h"
 #include "db/UnlimitedCommandTime.h"
-#include "report/ProgressSteps.h"
 #include "report/Reporter.h"
-
-#include <optional>
 
 namespace replication {
 
@@ -32,17 +28,17 @@ QString BulkTransfer::stageName(const QString& table)
     return QStringLiteral("#MirtaneStage_") + table;
 }
 
-void BulkTransfer::stage(const QString& table, const QString& columns)
+void BulkTransfer::stage(const QString& table)
 {
     dropStage(table);
     // The remote read is the long part; it may take as long as it needs.
     const db::UnlimitedCommandTime unlimited(m_destination);
-    m_destination.execute(QStringLiteral("select ") + (columns.isEmpty() ? QStringLiteral("*") : columns) + QStringLiteral(" into ")
-                          + stageName(table) + QStringLiteral(" from ") + sourceName(table));
+    m_destination.execute(QStringLiteral("select * into ") + stageName(table) + QStringLiteral(" from ") + sourceName(table));
 }
 
-void BulkTransfer::replace(const QString& table, const QString& columns)
+void BulkTransfer::replaceFromStage(const QString& table, const QString& columns)
 {
+    m_reporter.status(QStringLiteral("Migrating ") + table);
     m_destination.execute(QStringLiteral("Delete from ") + table);
     const db::UnlimitedCommandTime unlimited(m_destination);
     // The stage brings the head office's keys; an identity column takes them only with
@@ -66,12 +62,6 @@ void BulkTransfer::replace(const QString& table, const QString& columns)
         m_destination.execute(QStringLiteral("Insert into ") + table + QStringLiteral(" select * from ") + stageName(table));
 }
 
-void BulkTransfer::replaceFromStage(const QString& table, const QString& columns)
-{
-    m_reporter.status(QStringLiteral("Migrating ") + table);
-    replace(table, columns);
-}
-
 void BulkTransfer::dropStage(const QString& table)
 {
     try {
@@ -79,30 +69,6 @@ void BulkTransfer::dropStage(const QString& table)
     } catch (const db::DbError&) {
         // there was none
     }
-}
-
-void BulkTransfer::transfer(const QString& table, const QString& columns)
-{
-    m_reporter.status(QStringLiteral("Migrating ") + table);
-    const bool ownTransaction = !m_destination.inTransaction();
-    // Staging, replacing, dropping the stage.
-    report::ProgressSteps bar(m_reporter, QStringLiteral("Bulk transfer of ") + table, 3);
-    stage(table, columns);
-    bar.moveTo(1);
-    try {
-        // Inside a caller's transaction the caller commits; otherwise the replacement is its own.
-        std::optional<db::Transaction> transaction;
-        if (ownTransaction)
-            transaction.emplace(m_destination);
-        replace(table, columns);
-        if (transaction)
-            transaction->commit();
-    } catch (const std::exception&) {
-        dropStage(table);
-        throw;
-    }
-    bar.moveTo(2);
-    dropStage(table);
 }
 
 } // namespace replication

@@ -13,23 +13,19 @@ namespace replication {
 
 /// Replaces the content of a destination table by the same table of the source company, read
 /// through the linked server (InsertBulkTransfer). The source is first read into a staging table,
-/// so a source that cannot be read leaves the destination table as it was.
+/// outside any transaction, so a source that cannot be read leaves the destination table as it was;
+/// the caller then replaces the table from the stage inside its own transaction and drops the stage.
 class BulkTransfer {
 public:
     /// Writes on `destination`, which reads the source as [syncServer].sourceCompany.dbo.table.
     BulkTransfer(db::Connection& destination, QString syncServer, QString sourceCompany, report::Reporter& reporter);
 
-    /// Stages the source table, then deletes and inserts inside one local transaction (or inside
-    /// the transaction the caller holds). Any failure is thrown (a db::DbError) with the table
-    /// unchanged and the stage dropped; nothing is shown here.
-    void transfer(const QString& table, const QString& columns = {});
-
     /// Reads the source table into the staging table; throws when it cannot. Must run outside a
     /// transaction: a local transaction must not read the linked server.
-    void stage(const QString& table, const QString& columns = {});
-    /// Shows "Migrating <table>", then deletes the table and inserts the staged rows, inside the
-    /// caller's open transaction when there is one. Throws on failure; the caller then rolls its
-    /// transaction back so that the table stays as it was.
+    void stage(const QString& table);
+    /// Shows "Migrating <table>", then deletes the table and inserts the staged rows (only
+    /// `columns`, a comma-separated list, when given), inside the caller's open transaction. Throws
+    /// on failure; the caller then rolls its transaction back so that the table stays as it was.
     void replaceFromStage(const QString& table, const QString& columns = {});
     /// Drops the staging table of `table`; failures are ignored (the session drops it anyway).
     void dropStage(const QString& table);
@@ -40,8 +36,6 @@ public:
     static QString stageName(const QString& table);
 
 private:
-    void replace(const QString& table, const QString& columns);
-
     db::Connection& m_destination;
     QString m_syncServer;
     QString m_sourceCompany;

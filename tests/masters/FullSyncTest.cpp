@@ -3,13 +3,16 @@
 #include "masters/FullSync.h"
 
 #include "connection/LinkedServer.h"
+#include "db/DbError.h"
 #include "db/embedded/EmbeddedServer.h"
+#include "replication/BulkTransfer.h"
 
 #include "RecordingReporter.h"
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
 #include "VectorControls.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,13 +34,15 @@ protected:
     support::ScriptedPrompter prompter;
     support::VectorListControl list;
     bool bulk = false;
+    QString syncServer = "embedded:HO";
+    QString sourceCompany = "MAIN01";
     int refreshes = 0;
 
     void SetUp() override { ASSERT_TRUE(connection::LinkedServer::configure(servers.branch(), "embedded:HO", prompter)); }
 
     void run()
     {
-        FullSync::Setup setup{"embedded:HO", "MAIN01", [this] { return bulk; }, [this] { ++refreshes; }, {}};
+        FullSync::Setup setup{syncServer, sourceCompany, [this] { return bulk; }, [this] { ++refreshes; }, {}};
         FullSync(servers.branch(), servers.headOffice(), reporter, prompter, list, setup).run();
     }
     QString rows(db::Connection& c, const QString& sql) { return TempServers::rows(c, sql); }
@@ -62,6 +67,16 @@ protected:
     void expectIdentical(const QString& table)
     {
         EXPECT_EQ(rows(servers.branch(), all(table)), rows(servers.headOffice(), all(table))) << table.toStdString();
+    }
+    // True when the session still holds the staging table of `table`, which the next step would read.
+    bool staged(const QString& table)
+    {
+        try {
+            servers.branch().openRecordset("select * from " + replication::BulkTransfer::stageName(table));
+            return true;
+        } catch (const db::DbError&) {
+            return false;
+        }
     }
     bool logged(const QString& tableInStatement)
     {
@@ -110,19 +125,28 @@ TEST_F(FullSyncTest, RowCopyMakesEveryMasterTableMatchTheHeadOffice)
     EXPECT_FALSE(servers.branch().inTransaction());
 }
 
-// A table whose source cannot be read is left as it was; the others are copied.
+// A table whose source cannot be read, or whose insert fails after its delete, is left as it
+// was, with no stage left behind; the others are copied.
 TEST_F(FullSyncTest, BulkModeCopiesWholeTablesButUserGroupsRowByRow)
 {
     bulk = true;
     const QString employees = rows(servers.branch(), all("tblEmployee"));
     servers.headOffice().execute("DROP TABLE tblEmployee");
+    // The branch's table lacks a column the source has, so the insert fails after the delete.
+    servers.branch().execute("DROP TABLE tblCurrency");
+    servers.branch().execute("CREATE TABLE tblCurrency (CurrencyID int NOT NULL PRIMARY KEY, CurrencyName varchar(50) NOT NULL)");
+    servers.branch().execute("insert into tblCurrency values (77, 'Kept')");
     run();
 
     EXPECT_EQ(rows(servers.branch(), all("tblEmployee")), employees);
-    ASSERT_EQ(reporter.balloons.size(), 1u);
+    EXPECT_EQ(rows(servers.branch(), all("tblCurrency")), "77|Kept");
+    ASSERT_EQ(reporter.balloons.size(), 2u);
     EXPECT_TRUE(reporter.balloons[0].contains("tblEmployee")) << reporter.balloons[0].toStdString();
+    EXPECT_EQ(reporter.statuses.back(), "Master Synchronisation ended; left as they were: tblEmployee, tblCurrency");
+    EXPECT_FALSE(staged("tblEmployee"));
+    EXPECT_FALSE(staged("tblCurrency"));
     for (const QString& table : copiedTables) {
-        if (table == "tblEmployee")
+        if (table == "tblEmployee" || table == "tblCurrency")
             continue;
         if (table == "tblUserGroupMaster")
             expectRowCopied(table);
@@ -135,6 +159,61 @@ TEST_F(FullSyncTest, BulkModeCopiesWholeTablesButUserGroupsRowByRow)
     EXPECT_FALSE(logged("#MirtaneStage_tblGodown"));
     EXPECT_EQ(refreshes, 1);
     EXPECT_FALSE(servers.branch().inTransaction());
+}
+
+// A head office the linked server cannot reach: every table copied across it keeps its rows.
+TEST_F(FullSyncTest, BulkModeFromAnUnreachableServerLeavesEveryTableWhole)
+{
+    bulk = true;
+    syncServer = "embedded:NOWHERE";
+    std::map<QString, QString> before;
+    for (const QString& table : copiedTables)
+        before[table] = rows(servers.branch(), all(table));
+    run();
+
+    for (const QString& table : copiedTables) {
+        if (table != "tblUserGroupMaster") { // copied row by row from head office's own connection
+            EXPECT_EQ(rows(servers.branch(), all(table)), before[table]) << table.toStdString();
+        }
+        EXPECT_FALSE(staged(table)) << table.toStdString();
+    }
+    ASSERT_FALSE(reporter.balloons.empty());
+    EXPECT_TRUE(reporter.balloons[0].contains("NOWHERE")) << reporter.balloons[0].toStdString();
+    EXPECT_TRUE(reporter.statuses.back().startsWith("Master Synchronisation ended; left as they were: tblLedger, tblArea"))
+        << reporter.statuses.back().toStdString();
+    EXPECT_FALSE(servers.branch().inTransaction());
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+// Company codes that are not plain names (a "-", a leading digit) reach head office's database of
+// that name. The remote read runs without a time limit, but the branch's connection gets its own
+// limit back: a later statement that meets a lock fails with a message instead of freezing the window.
+TEST_F(FullSyncTest, BulkModeReachesOddCompanyCodesAndGivesTheTimeoutBack)
+{
+    bulk = true;
+    servers.branch().setCommandTimeout(1);
+    const QString folder = servers.folder() + "/servers/HO/";
+    for (const QString& code : {QStringLiteral("MAIN-01"), QStringLiteral("01MAIN")}) {
+        ASSERT_TRUE(QFile::copy(folder + "MAIN01.sqlite", folder + code + ".sqlite"));
+        std::unique_ptr<db::Connection> company = servers.open("embedded:HO", code);
+        company->execute("insert into tblArea (AreaID, Area) values (990001, '" + code + "')");
+        sourceCompany = code;
+        run();
+        EXPECT_EQ(rows(servers.branch(), all("tblArea")), rows(*company, all("tblArea"))) << code.toStdString();
+        EXPECT_TRUE(reporter.balloons.empty()) << reporter.balloons[0].toStdString();
+    }
+    ASSERT_EQ(servers.branch().commandTimeout(), 1);
+
+    std::unique_ptr<db::Connection> other = servers.open("embedded:BR", "SUB01");
+    other->beginTrans();
+    other->execute("delete from tblArea");
+    try {
+        servers.branch().execute("delete from tblArea");
+        ADD_FAILURE() << "the locked table was written";
+    } catch (const db::DbError& e) {
+        EXPECT_TRUE(e.message().contains("Lock request time out period exceeded")) << e.message().toStdString();
+    }
+    other->rollbackTrans();
 }
 
 // A failing table is reported and the others are still copied. The operator's progress bar: table

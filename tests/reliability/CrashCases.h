@@ -7,13 +7,7 @@ namespace reliability {
 
 /// What the crash worker copies, shared with the tests that check its leftovers.
 struct CrashCases {
-    /// Tables the bulk case replaces, in order.
-    static QStringList bulkTables()
-    {
-        return {QStringLiteral("tblLedger"), QStringLiteral("tblItemMaster"), QStringLiteral("tblArea"), QStringLiteral("tblAccountGroup"),
-                QStringLiteral("tblCustomerProfile")};
-    }
-    /// The master tables the full synchronisation and the replay write.
+    /// The master tables the full synchronisation (by either copy method) and the replay write.
     static QStringList masterTables()
     {
         return {QStringLiteral("tblLedger"),       QStringLiteral("tblArea"),           QStringLiteral("tblCategories"),

@@ -249,9 +249,9 @@ private:
 
 } // namespace
 
-TEST_F(CrashTest, KilledBulkTransferLeavesEachTableWholeAndASecondRunFinishesIt)
+TEST_F(CrashTest, KilledBulkFullSyncLeavesEachTableWholeAndASecondRunFinishesIt)
 {
-    prepare(QStringLiteral("bulk"), CrashCases::bulkTables());
+    prepare(QStringLiteral("bulk"), CrashCases::masterTables());
     killRepeatedly(QStringLiteral("bulk"), 71, std::bind_front(&CrashTest::wholeTables, this));
 }
 

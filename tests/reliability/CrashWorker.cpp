@@ -11,7 +11,6 @@
 #include "db/DbError.h"
 #include "db/Recordset.h"
 #include "masters/FullSync.h"
-#include "replication/BulkTransfer.h"
 #include "replication/TransactionCopier.h"
 #include "report/IniSetting.h"
 #include "upload/MasterUpload.h"
@@ -83,13 +82,11 @@ int main(int argc, char** argv)
         std::printf("ready\n");
         std::fflush(stdout);
         int result = 0;
-        if (which == QLatin1String("bulk")) {
-            replication::BulkTransfer transfer(*branch, QStringLiteral("embedded:HO"), tools::DemoBuilder::mainCompany(), reporter);
-            for (const QString& table : reliability::CrashCases::bulkTables())
-                transfer.transfer(table);
-        } else if (which == QLatin1String("fullsync")) {
+        if (which == QLatin1String("bulk") || which == QLatin1String("fullsync")) {
+            // Master Synchronisation with "bulk" checked or not.
+            const bool bulk = which == QLatin1String("bulk");
             support::VectorListControl list;
-            masters::FullSync::Setup setup{QStringLiteral("embedded:HO"), tools::DemoBuilder::mainCompany(), [] { return false; }, [] {}, {}};
+            masters::FullSync::Setup setup{QStringLiteral("embedded:HO"), tools::DemoBuilder::mainCompany(), [bulk] { return bulk; }, [] {}, {}};
             masters::FullSync(*branch, *head, reporter, prompter, list, setup).run();
             result = reporter.balloons.empty() ? 0 : 1;
         } else if (which == QLatin1String("vouchers")) {

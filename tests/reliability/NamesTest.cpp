@@ -3,13 +3,14 @@
 #include "RecordingReporter.h"
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
+#include "VectorControls.h"
 
 #include "connection/CompanyConnections.h"
 #include "connection/LinkedServer.h"
 #include "connection/ProgramSettings.h"
 #include "db/ConnectionText.h"
 #include "db/DbError.h"
-#include "replication/BulkTransfer.h"
+#include "masters/FullSync.h"
 
 #include <gtest/gtest.h>
 
@@ -62,20 +63,24 @@ TEST(NamesTest, ServerNamesHoldingQuotesAndBracketsReadNothingDropNothingAndStay
 {
     TempServers servers;
     support::RecordingReporter reporter;
-    replication::BulkTransfer transfer(servers.branch(), hostileNames[0], QStringLiteral("MAIN01"), reporter);
-    EXPECT_EQ(transfer.sourceName(QStringLiteral("tblLedger")), "[HO]]; DROP TABLE tblLedger;--].[MAIN01].dbo.tblLedger");
-    const QString before = TempServers::rows(servers.branch(), QStringLiteral("select * from tblLedger order by LID"));
+    support::ScriptedPrompter prompter;
+    // Master Synchronisation by bulk transfer from a head office of that name: no such server is
+    // read, and the name reaches the operator whole.
+    const QString all = QStringLiteral("select * from tblLedger order by LID");
+    const QString branchLedgers = TempServers::rows(servers.branch(), all);
+    const QString branchAreas = TempServers::rows(servers.branch(), QStringLiteral("select * from tblArea order by AreaID"));
+    const QString headLedgers = TempServers::rows(servers.headOffice(), all);
+    support::VectorListControl list;
+    masters::FullSync::Setup setup{hostileNames[0], QStringLiteral("MAIN01"), [] { return true; }, {}, {}};
+    masters::FullSync(servers.branch(), servers.headOffice(), reporter, prompter, list, setup).run();
 
-    try {
-        transfer.transfer(QStringLiteral("tblArea"));
-        ADD_FAILURE() << "a server of that name was read";
-    } catch (const db::DbError& e) {
-        EXPECT_TRUE(e.message().contains(QLatin1String("HO]; DROP TABLE tblLedger;--"))) << e.message().toStdString();
-    }
-    EXPECT_EQ(TempServers::rows(servers.branch(), QStringLiteral("select * from tblLedger order by LID")), before);
+    ASSERT_FALSE(reporter.balloons.empty());
+    EXPECT_TRUE(reporter.balloons[0].contains(QLatin1String("HO]; DROP TABLE tblLedger;--"))) << reporter.balloons[0].toStdString();
+    EXPECT_EQ(TempServers::rows(servers.branch(), all), branchLedgers);
+    EXPECT_EQ(TempServers::rows(servers.branch(), QStringLiteral("select * from tblArea order by AreaID")), branchAreas);
+    EXPECT_EQ(TempServers::rows(servers.headOffice(), all), headLedgers);
 
     // A linked server named with quotes and brackets is created under that name.
-    support::ScriptedPrompter prompter;
     const QString name = QStringLiteral("it's]; DROP TABLE tblLedger;--");
     const QString ledgers = TempServers::rows(servers.branch(), QStringLiteral("select count(*) from tblLedger"));
 

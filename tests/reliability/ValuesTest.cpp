@@ -1,12 +1,13 @@
 // Values that could change a statement or be bent by a text conversion arrive byte for byte:
-// through the row copy, the bulk transfer and the voucher copy.
+// through the row copy, Master Synchronisation by bulk transfer and the voucher copy.
 #include "RecordingReporter.h"
 #include "ScriptedPrompter.h"
 #include "TempServers.h"
+#include "VectorControls.h"
 #include "ReadOnlyFile.h"
 
 #include "connection/LinkedServer.h"
-#include "replication/BulkTransfer.h"
+#include "masters/FullSync.h"
 #include "replication/RowCopier.h"
 #include "replication/TransactionCopier.h"
 #include "replication/ValueText.h"
@@ -97,7 +98,7 @@ protected:
 
 } // namespace
 
-TEST_F(ValuesTest, RowCopyAndBulkTransferWriteEveryHostileValueUnchanged)
+TEST_F(ValuesTest, RowCopyAndBulkFullSyncWriteEveryHostileValueUnchanged)
 {
     addHostileLedgers();
     replication::RowCopier copier(servers.headOffice(), servers.branch(), reporter);
@@ -107,8 +108,10 @@ TEST_F(ValuesTest, RowCopyAndBulkTransferWriteEveryHostileValueUnchanged)
     expectLedgersAsInTheHeadOffice(branchLedgers);
 
     ASSERT_TRUE(connection::LinkedServer::configure(servers.branch(), QStringLiteral("embedded:HO"), prompter));
-    replication::BulkTransfer transfer(servers.branch(), QStringLiteral("embedded:HO"), QStringLiteral("MAIN01"), reporter);
-    transfer.transfer(QStringLiteral("tblLedger"));
+    support::VectorListControl list;
+    masters::FullSync::Setup setup{QStringLiteral("embedded:HO"), QStringLiteral("MAIN01"), [] { return true; }, {}, {}};
+    masters::FullSync(servers.branch(), servers.headOffice(), reporter, prompter, list, setup).run();
+    EXPECT_TRUE(reporter.balloons.empty()) << reporter.balloons[0].toStdString();
     expectLedgersAsInTheHeadOffice(headLedgers);
 }
 
