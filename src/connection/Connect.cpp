@@ -4,7 +4,6 @@
 #include "connection/LinkedServer.h"
 #include "connection/ServerClock.h"
 #include "connection/UserLog.h"
-#include "text/NumberText.h"
 #include "report/IniSetting.h"
 #include "report/Prompter.h"
 #include "report/Reporter.h"
@@ -95,8 +94,9 @@ ConnectResult Connect::run(const ProgramSettings& current, const QString& destin
     }
     ServerClock clock(offset, m_prompter, m_clock);
     result.serverDate = clock.serverDateTime(m_connections.source(), m_connections.destination()).date;
-    result.automaticMode =
-        text::NumberText::leading(readSetting(m_prompter, m_files.appSettings, QStringLiteral("ENABLEAUTOMirtane"), QStringLiteral("False"))) != 0;
+    // Nothing here acts on the automatic mode; the read is kept because it writes the key with its
+    // default into a file that lacks it, where the operator and other programs look for it.
+    readSetting(m_prompter, m_files.appSettings, QStringLiteral("ENABLEAUTOMirtane"), QStringLiteral("False"));
     return result;
 }
 

@@ -32,8 +32,6 @@ struct ConnectResult {
     bool endRequested = false;
     /// The server's date for the date pickers.
     QDate serverDate;
-    /// ENABLEAUTOMirtane of Appsettings.ini.
-    bool automaticMode = false;
 };
 
 /// The Connect operation: opens both companies, writes the user log on both sides, re-creates the
